@@ -1,0 +1,47 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+set(ZAV_LSAN_SUPPRESSIONS ${CMAKE_SOURCE_DIR}/tests/lsan.supp)
+set(ZAV_TEST_ENV
+    "QT_QPA_PLATFORM=offscreen"
+    "LSAN_OPTIONS=suppressions=${ZAV_LSAN_SUPPRESSIONS}:print_suppressions=0"
+    "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+
+# zav_add_library(NAME SOURCES ... DEPS ...)
+function(zav_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# zav_add_test(NAME SOURCES ... DEPS ...): one GoogleTest executable, one CTest entry.
+function(zav_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE ZAV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZAV_TEST_ENV}")
+endfunction()
+
+# zav_add_fuzz_target(NAME SOURCES ... DEPS ...): the harness (NAME.cpp defines
+# LLVMFuzzerTestOneInput). Always builds a replay driver that runs every file of
+# fuzz/corpus/NAME under CTest; with ZAV_FUZZ (clang) also the libFuzzer binary.
+function(zav_add_fuzz_target name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  set(corpus ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+  add_executable(fuzz_replay_${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
+  target_include_directories(fuzz_replay_${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(fuzz_replay_${name} PRIVATE ${ARG_DEPS})
+  add_test(NAME fuzz_replay_${name} COMMAND fuzz_replay_${name} ${corpus})
+  set_tests_properties(fuzz_replay_${name} PROPERTIES ENVIRONMENT "${ZAV_TEST_ENV}")
+  if(ZAV_FUZZ)
+    add_executable(fuzz_${name} ${ARG_SOURCES})
+    target_include_directories(fuzz_${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+    target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(fuzz_${name} PRIVATE ${ARG_DEPS})
+  endif()
+endfunction()

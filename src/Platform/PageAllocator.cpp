@@ -1,0 +1,54 @@
+#include "Platform/PageAllocator.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The size is kept in front of the block, so that a re-allocation never reads
+// past the old region. 16 bytes keep the block aligned for any pixel type.
+constexpr std::size_t kHeader = 16;
+
+std::size_t* HeaderOf(const void* block)
+{
+    return reinterpret_cast<std::size_t*>(static_cast<std::uint8_t*>(const_cast<void*>(block)) - kHeader);
+}
+
+} // namespace
+
+void* PageAlloc(std::size_t size)
+{
+    if (size == 0 || size > SIZE_MAX - kHeader)
+        return nullptr;
+    auto* raw = static_cast<std::uint8_t*>(std::calloc(1, size + kHeader));
+    if (!raw)
+        return nullptr;
+    *reinterpret_cast<std::size_t*>(raw) = size;
+    return raw + kHeader;
+}
+
+void PageFree(void* block)
+{
+    if (block)
+        std::free(HeaderOf(block));
+}
+
+void* PageRealloc(void* block, std::size_t size)
+{
+    void* fresh = PageAlloc(size);
+    if (!fresh)
+        return nullptr;
+    if (block) {
+        const std::size_t old = PageSize(block);
+        std::memcpy(fresh, block, old < size ? old : size);
+        PageFree(block);
+    }
+    return fresh;
+}
+
+std::size_t PageSize(const void* block)
+{
+    return block ? *HeaderOf(block) : 0;
+}
+

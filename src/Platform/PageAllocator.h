@@ -1,0 +1,19 @@
+// The page allocator: zero-filled blocks for pixel buffers, planes, headers and
+// palettes handed between imaging functions. Rests on calloc/free so that the
+// sanitizers see every buffer.
+#pragma once
+
+#include <cstddef>
+
+
+// Zero-filled block of `size` bytes; null for size 0 or when memory is short.
+void* PageAlloc(std::size_t size);
+// Releases a block from PageAlloc or PageRealloc; null is ignored.
+void PageFree(void* block);
+// New zero-filled block holding the old contents (up to the smaller size); the
+// old block is released. Null (old block kept) when the new one cannot be had.
+// A null `block` behaves like PageAlloc.
+void* PageRealloc(void* block, std::size_t size);
+// Size that PageAlloc was asked for; 0 for null.
+std::size_t PageSize(const void* block);
+

@@ -1,0 +1,24 @@
+#include "Platform/ShiftJis.h"
+
+#include <gtest/gtest.h>
+
+TEST(ShiftJis, RoundTripsJapaneseWithBackslashTrailByte)
+{
+    // "表" is 0x95 0x5C: its trail byte is the backslash.
+    const std::string sjis = "\x95\x5C\x8E\xA6";
+    const auto utf8 = ShiftJisToUtf8(sjis);
+    ASSERT_TRUE(utf8);
+    EXPECT_EQ(*utf8, "表示");
+    EXPECT_EQ(Utf8ToShiftJis(*utf8), sjis);
+}
+
+TEST(ShiftJis, RefusesWhatCannotBeHeld)
+{
+    EXPECT_FALSE(Utf8ToShiftJis("emoji \xF0\x9F\x98\x80"));
+    EXPECT_FALSE(Utf8ToShiftJis("\xFF bad utf8"));
+    EXPECT_FALSE(ShiftJisToUtf8("\x81")); // a lead byte without its trail
+    EXPECT_EQ(ShiftJisToUtf8(""), std::string());
+    EXPECT_EQ(ShiftJisCharLength(0x95), 2);
+    EXPECT_EQ(ShiftJisCharLength('A'), 1);
+    EXPECT_EQ(ShiftJisCharLength(0xB1), 1); // half-width katakana
+}
