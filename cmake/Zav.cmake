@@ -45,3 +45,28 @@ function(zav_add_fuzz_target name)
     target_link_libraries(fuzz_${name} PRIVATE ${ARG_DEPS})
   endif()
 endfunction()
+
+# zav_folder_library(NAME DEPS ...): the folder's library from every .cpp in it
+# (sub-folders included), so that files can be added without editing this list.
+function(zav_folder_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  if(sources)
+    zav_add_library(${name} SOURCES ${sources} DEPS ${ARG_DEPS})
+  else() # a folder whose code has not come yet
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# zav_folder_tests(NAME DEPS ...): one test program from every *Test.cpp of the
+# folder (sub-folders included) plus any helper .cpp in a "support" sub-folder.
+function(zav_folder_tests name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp
+       ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
+  if(sources)
+    zav_add_test(${name} SOURCES ${sources} DEPS ${ARG_DEPS})
+  endif()
+endfunction()
