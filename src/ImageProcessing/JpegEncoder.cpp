@@ -1,0 +1,450 @@
+#include "ImageProcessing/JpegEncoder.h"
+
+#include "ImageProcessing/JpegDct.h"
+#include "ImageProcessing/JpegTables.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int kReciprocalShift = 24;
+// Worst case of one MCU of ten blocks, every byte stuffed, with room to spare.
+constexpr size_t kStagingSize = 8192;
+
+void PrintMessage(const char* text)
+{
+    std::printf("\n%s\n", text);
+    std::fflush(stdout);
+}
+
+// Plausible parameters: anything else would write a header that no decoder reads.
+bool CanEncode(const JpegEncodeParams& p)
+{
+    return p.width >= 1 && p.width <= 65535 && p.height >= 1 && p.height <= 65535 && p.samplingMode <= 2 &&
+           p.colourKind == 1;
+}
+
+int ClampedQuality(const JpegEncodeParams& p)
+{
+    return static_cast<int>(std::clamp<uint32_t>(p.quality, 1, 100));
+}
+
+bool SamePicture(const JpegEncodeParams& a, const JpegEncodeParams& b)
+{
+    return a.width == b.width && a.height == b.height && a.samplingMode == b.samplingMode &&
+           a.colourKind == b.colourKind && ClampedQuality(a) == ClampedQuality(b);
+}
+
+int McuWidth(uint32_t mode)
+{
+    return mode == 0 ? 8 : 16;
+}
+
+int McuHeight(uint32_t mode)
+{
+    return mode == 2 ? 16 : 8;
+}
+
+void Put16(std::vector<uint8_t>& v, unsigned value)
+{
+    v.push_back(static_cast<uint8_t>(value >> 8));
+    v.push_back(static_cast<uint8_t>(value));
+}
+
+void PutHuffmanTable(std::vector<uint8_t>& v, uint8_t classAndId, const JpegTables::HuffmanSpec& spec)
+{
+    v.push_back(classAndId);
+    v.insert(v.end(), spec.bits.begin(), spec.bits.end());
+    v.insert(v.end(), spec.values, spec.values + spec.valueCount);
+}
+
+inline int16_t ClampChroma(int v)
+{
+    return static_cast<int16_t>(v < -128 ? -128 : v > 127 ? 127 : v);
+}
+
+} // namespace
+
+CJpegEncoder::CJpegEncoder(const CEffClock& clock) : m_clock(clock), m_staging(kStagingSize)
+{
+}
+
+int CJpegEncoder::EncodeHeader(const JpegEncodeParams& params, uint8_t* out, uint32_t outSize,
+                               uint32_t& written, bool eff)
+{
+    written = 0;
+    m_componentCount = eff ? 4 : 3;
+    m_bandCounter = 1;
+    m_restartCounter = 0;
+    m_headerWritten = false;
+    if (params.bitsPerPixel != 24) {
+        PrintMessage("Data is not 24 bits per pixel.");
+        return JpegEncodeRefused;
+    }
+    if (outSize < 1024) {
+        PrintMessage("Output buffer should be more than 1024 bytes.");
+        return JpegEncodeRefused;
+    }
+    if (out == nullptr || !CanEncode(params)) {
+        m_bandCounter = 0;
+        return JpegEncodeRefused;
+    }
+    const int quality = ClampedQuality(params);
+    const auto luminance = JpegTables::ScaleQuantTable(JpegTables::kLuminanceBase, quality);
+    const auto chrominance = JpegTables::ScaleQuantTable(JpegTables::kChrominanceBase, quality);
+    const int mcuWidth = McuWidth(params.samplingMode);
+    const int n = m_componentCount;
+
+    std::vector<uint8_t> h;
+    h.reserve(800);
+    if (eff) {
+        h.resize(EffFormat::kPrefixSize);
+        EffFormat::WritePrefix(h.data(), m_clock.Now());
+    } else {
+        h = {0xFF, 0xD8};
+    }
+    // DQT
+    h.push_back(0xFF);
+    h.push_back(0xDB);
+    Put16(h, eff ? 0xC5 : 0x84);
+    for (int t = 0; t < (eff ? 3 : 2); ++t) {
+        h.push_back(static_cast<uint8_t>(t));
+        for (int i = 0; i < 64; ++i)
+            h.push_back(t == 0   ? luminance[JpegTables::kZigzag[i]]
+                        : t == 1 ? chrominance[JpegTables::kZigzag[i]]
+                                 : 1);
+    }
+    // DHT
+    h.push_back(0xFF);
+    h.push_back(0xC4);
+    Put16(h, 0x01A2);
+    PutHuffmanTable(h, 0x00, JpegTables::kDcLuminance);
+    PutHuffmanTable(h, 0x10, JpegTables::kAcLuminance);
+    PutHuffmanTable(h, 0x01, JpegTables::kDcChrominance);
+    PutHuffmanTable(h, 0x11, JpegTables::kAcChrominance);
+    // SOF0; identifiers count from 0
+    static const uint8_t kLumaSampling[3] = {0x11, 0x21, 0x22};
+    h.push_back(0xFF);
+    h.push_back(0xC0);
+    Put16(h, 3 * n + 8);
+    h.push_back(8);
+    Put16(h, params.height);
+    Put16(h, params.width);
+    h.push_back(static_cast<uint8_t>(n));
+    for (int c = 0; c < n; ++c) {
+        h.push_back(static_cast<uint8_t>(c));
+        h.push_back(c == 0 || c == 3 ? kLumaSampling[params.samplingMode] : 0x11);
+        h.push_back(static_cast<uint8_t>(c == 0 ? 0 : c == 3 ? 2 : 1));
+    }
+    // DRI: one restart interval per MCU row, also when there is only one row,
+    // so that the interval always matches the markers the scan holds.
+    const uint32_t mcusPerRow = (params.width + mcuWidth - 1) / mcuWidth;
+    h.push_back(0xFF);
+    h.push_back(0xDD);
+    Put16(h, 4);
+    Put16(h, mcusPerRow);
+    // SOS
+    h.push_back(0xFF);
+    h.push_back(0xDA);
+    Put16(h, 2 * n + 6);
+    h.push_back(static_cast<uint8_t>(n));
+    for (int c = 0; c < n; ++c) {
+        h.push_back(static_cast<uint8_t>(c));
+        h.push_back(c == 1 || c == 2 ? 0x11 : 0x00);
+    }
+    h.push_back(0x00);
+    h.push_back(0x3F);
+    h.push_back(0x00);
+
+    if (h.size() > outSize) {
+        PrintMessage("Destination buffer is smaller than required size.");
+        return JpegEncodeRefused;
+    }
+    std::memcpy(out, h.data(), h.size());
+    written = static_cast<uint32_t>(h.size());
+    m_headerWritten = true;
+    m_headerParams = params;
+    return JpegEncodeMore;
+}
+
+void CJpegEncoder::Initialise(const JpegEncodeParams& params)
+{
+    m_params = params;
+    const int quality = ClampedQuality(params);
+    const std::array<uint8_t, 64> tables[3] = {
+        JpegTables::ScaleQuantTable(JpegTables::kLuminanceBase, quality),
+        JpegTables::ScaleQuantTable(JpegTables::kChrominanceBase, quality),
+        JpegTables::ScaleQuantTable(JpegTables::kLuminanceBase, 100)};
+    for (int t = 0; t < 3; ++t)
+        for (int i = 0; i < 64; ++i) {
+            const uint32_t q = tables[t][JpegTables::kZigzag[i]];
+            m_reciprocal[t][i] = ((1u << kReciprocalShift) + q - 1) / q;
+            m_halfQ[t][i] = static_cast<uint16_t>(q / 2);
+        }
+    auto build = [](const JpegTables::HuffmanSpec& spec, HuffmanCodes& codes) {
+        codes = HuffmanCodes{};
+        uint32_t code = 0;
+        int k = 0;
+        for (int length = 1; length <= 16; ++length) {
+            for (int i = 0; i < spec.bits[length - 1]; ++i, ++k) {
+                codes.code[spec.values[k]] = code++;
+                codes.length[spec.values[k]] = static_cast<uint8_t>(length);
+            }
+            code <<= 1;
+        }
+    };
+    build(JpegTables::kDcLuminance, m_dcLuminance);
+    build(JpegTables::kAcLuminance, m_acLuminance);
+    build(JpegTables::kDcChrominance, m_dcChrominance);
+    build(JpegTables::kAcChrominance, m_acChrominance);
+
+    m_restartCounter = 0;
+    m_mcuWidth = McuWidth(params.samplingMode);
+    m_mcuHeight = McuHeight(params.samplingMode);
+    m_mcusPerRow = (params.width + m_mcuWidth - 1) / m_mcuWidth;
+    m_mcuRows = (params.height + m_mcuHeight - 1) / m_mcuHeight;
+    m_paddedWidth = m_mcusPerRow * m_mcuWidth;
+    m_chromaStep = m_mcuWidth / 8;
+    m_chromaRowStep = m_mcuHeight / 8;
+    m_chromaWidth = m_mcusPerRow * 8;
+    m_planeY.assign(size_t(m_paddedWidth) * m_mcuHeight, 0);
+    m_planeCb.assign(size_t(m_chromaWidth) * 8, 0);
+    m_planeCr.assign(size_t(m_chromaWidth) * 8, 0);
+    m_planeA.assign(m_componentCount == 4 ? size_t(m_paddedWidth) * m_mcuHeight : 0, 0);
+}
+
+void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft)
+{
+    const uint32_t width = m_params.width;
+    const uint32_t lastRow = std::min<uint32_t>(rowsLeft, m_mcuHeight) - 1;
+    for (int r = 0; r < m_mcuHeight; ++r) {
+        // Rows past the picture repeat its last row; they are never read.
+        const uint32_t sourceRow = std::min<uint32_t>(r, lastRow);
+        const uint8_t* src = rows + size_t(sourceRow) * width * 3;
+        int16_t* y = m_planeY.data() + size_t(r) * m_paddedWidth;
+        for (uint32_t x = 0; x < width; ++x) {
+            const int red = src[3 * x], green = src[3 * x + 1], blue = src[3 * x + 2];
+            y[x] = static_cast<int16_t>(((77 * red + 150 * green + 29 * blue) >> 8) - 128);
+        }
+        for (uint32_t x = width; x < m_paddedWidth; ++x)
+            y[x] = y[width - 1];
+        if (r % m_chromaRowStep == 0) {
+            // Chroma takes the even sample of each group, without averaging.
+            int16_t* cb = m_planeCb.data() + size_t(r / m_chromaRowStep) * m_chromaWidth;
+            int16_t* cr = m_planeCr.data() + size_t(r / m_chromaRowStep) * m_chromaWidth;
+            for (uint32_t cx = 0; cx < m_chromaWidth; ++cx) {
+                const uint32_t x = std::min<uint32_t>(cx * m_chromaStep, width - 1);
+                const int red = src[3 * x], green = src[3 * x + 1], blue = src[3 * x + 2];
+                cb[cx] = ClampChroma((131 * blue - 44 * red - 87 * green) >> 8);
+                cr[cx] = ClampChroma((131 * red - 110 * green - 21 * blue) >> 8);
+            }
+        }
+        if (m_componentCount == 4) {
+            const uint8_t* srcA = plane + size_t(sourceRow) * width;
+            int16_t* a = m_planeA.data() + size_t(r) * m_paddedWidth;
+            for (uint32_t x = 0; x < width; ++x)
+                a[x] = static_cast<int16_t>(srcA[x] - 128);
+            for (uint32_t x = width; x < m_paddedWidth; ++x)
+                a[x] = a[width - 1];
+        }
+    }
+}
+
+inline void CJpegEncoder::EmitByte(uint8_t b)
+{
+    m_staging[m_stagingLength++] = b;
+    if (b == 0xFF)
+        m_staging[m_stagingLength++] = 0x00;
+}
+
+inline void CJpegEncoder::EmitWholeBytes()
+{
+    while (m_bitCount >= 8) {
+        m_bitCount -= 8;
+        EmitByte(static_cast<uint8_t>(m_bits >> m_bitCount));
+    }
+}
+
+inline void CJpegEncoder::PutBits(uint32_t value, int count)
+{
+    m_bits = (m_bits << count) | value;
+    m_bitCount += count;
+    if (m_bitCount >= 32)
+        EmitWholeBytes();
+}
+
+void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal,
+                               const uint16_t* halfQ, const HuffmanCodes& dc, const HuffmanCodes& ac,
+                               int& predictor)
+{
+    int32_t coefficients[64];
+    JpegDct::Forward(samples, stride, coefficients);
+    int32_t q[64];
+    for (int i = 0; i < 64; ++i) {
+        const int32_t v = coefficients[JpegTables::kZigzag[i]];
+        const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
+        const int32_t quotient =
+            static_cast<int32_t>((uint64_t(magnitude + halfQ[i]) * reciprocal[i]) >> kReciprocalShift);
+        q[i] = v < 0 ? -quotient : quotient;
+    }
+
+    const int diff = q[0] - predictor;
+    predictor = q[0];
+    {
+        const int category = std::bit_width(static_cast<uint32_t>(std::abs(diff)));
+        const uint32_t extra = static_cast<uint32_t>(diff - (diff < 0)) & ((1u << category) - 1);
+        PutBits((dc.code[category] << category) | extra, dc.length[category] + category);
+    }
+    int run = 0;
+    for (int k = 1; k < 64; ++k) {
+        const int v = q[k];
+        if (v == 0) {
+            ++run;
+            continue;
+        }
+        while (run > 15) {
+            PutBits(ac.code[0xF0], ac.length[0xF0]);
+            run -= 16;
+        }
+        const int category = std::bit_width(static_cast<uint32_t>(std::abs(v)));
+        const uint32_t extra = static_cast<uint32_t>(v - (v < 0)) & ((1u << category) - 1);
+        const int symbol = run * 16 + category;
+        PutBits((ac.code[symbol] << category) | extra, ac.length[symbol] + category);
+        run = 0;
+    }
+    if (run > 0)
+        PutBits(ac.code[0x00], ac.length[0x00]);
+}
+
+int CJpegEncoder::EncodeBand(const uint8_t* rows, const uint8_t* plane, uint8_t* out, uint32_t outSize,
+                             uint32_t& written, uint32_t startBand, uint8_t startRestart)
+{
+    const uint32_t rowsLeft = m_params.height - (m_bandCounter - 1) * m_mcuHeight;
+    FillPlanes(rows, plane, rowsLeft);
+    auto refuseBlock = [&] {
+        m_bandCounter = startBand;
+        m_restartCounter = startRestart;
+        return JpegEncodeBlockFull;
+    };
+
+    m_bits = 0;
+    m_bitCount = 0;
+    int predictors[4] = {0, 0, 0, 0};
+    const int lumaAcross = m_mcuWidth / 8, lumaDown = m_mcuHeight / 8;
+    const int stride = static_cast<int>(m_paddedWidth);
+    const int chromaStride = static_cast<int>(m_chromaWidth);
+    for (uint32_t mx = 0; mx < m_mcusPerRow; ++mx) {
+        m_stagingLength = 0;
+        const int16_t* y = m_planeY.data() + size_t(mx) * m_mcuWidth;
+        for (int by = 0; by < lumaDown; ++by)
+            for (int bx = 0; bx < lumaAcross; ++bx)
+                EncodeBlock(y + by * 8 * stride + bx * 8, stride, m_reciprocal[0].data(), m_halfQ[0].data(),
+                            m_dcLuminance, m_acLuminance, predictors[0]);
+        EncodeBlock(m_planeCb.data() + mx * 8, chromaStride, m_reciprocal[1].data(), m_halfQ[1].data(),
+                    m_dcChrominance, m_acChrominance, predictors[1]);
+        EncodeBlock(m_planeCr.data() + mx * 8, chromaStride, m_reciprocal[1].data(), m_halfQ[1].data(),
+                    m_dcChrominance, m_acChrominance, predictors[2]);
+        if (m_componentCount == 4) {
+            const int16_t* a = m_planeA.data() + size_t(mx) * m_mcuWidth;
+            for (int by = 0; by < lumaDown; ++by)
+                for (int bx = 0; bx < lumaAcross; ++bx)
+                    EncodeBlock(a + by * 8 * stride + bx * 8, stride, m_reciprocal[2].data(),
+                                m_halfQ[2].data(), m_dcLuminance, m_acLuminance, predictors[3]);
+        }
+        EmitWholeBytes();
+        if (int64_t(outSize) - written - int64_t(m_stagingLength) <= 0)
+            return refuseBlock();
+        std::memcpy(out + written, m_staging.data(), m_stagingLength);
+        written += static_cast<uint32_t>(m_stagingLength);
+    }
+
+    m_stagingLength = 0;
+    if (m_bitCount > 0) {
+        const int pad = 8 - m_bitCount;
+        EmitByte(static_cast<uint8_t>((m_bits << pad) | ((1u << pad) - 1)));
+        m_bitCount = 0;
+    }
+    const bool last = m_bandCounter >= m_mcuRows;
+    m_staging[m_stagingLength++] = 0xFF;
+    m_staging[m_stagingLength++] = static_cast<uint8_t>(last ? 0xD9 : 0xD0 + m_restartCounter);
+    const int64_t space = int64_t(outSize) - written;
+    if (last ? space < int64_t(m_stagingLength) : space <= int64_t(m_stagingLength))
+        return refuseBlock();
+    std::memcpy(out + written, m_staging.data(), m_stagingLength);
+    written += static_cast<uint32_t>(m_stagingLength);
+    if (last) {
+        m_bandCounter = 0;
+        m_headerWritten = false;
+        return JpegEncodeDone;
+    }
+    m_restartCounter = (m_restartCounter + 1) & 7;
+    ++m_bandCounter;
+    return JpegEncodeMore;
+}
+
+int CJpegEncoder::EncodeBatch(const JpegEncodeParams& params, const uint8_t* rows, const uint8_t* plane,
+                              uint8_t* out, uint32_t outSize, uint32_t& written, uint32_t rowCount, bool eff)
+{
+    written = 0;
+    if (rowCount % 16 != 0)
+        return JpegEncodeRefused;
+    if (params.bitsPerPixel != 24) {
+        PrintMessage("Data is not 24 bits per pixel.");
+        return JpegEncodeRefused;
+    }
+    if (!CanEncode(params) || rows == nullptr || out == nullptr || (eff && plane == nullptr))
+        return JpegEncodeRefused;
+    if (m_bandCounter == 0) {
+        m_bandCounter = 1;
+        m_headerWritten = false;
+        m_componentCount = eff ? 4 : 3;
+    } else if ((m_componentCount == 4) != eff) {
+        return JpegEncodeRefused; // the header promised another component count
+    } else if (m_bandCounter == 1 ? m_headerWritten && !SamePicture(params, m_headerParams)
+                                  : !SamePicture(params, m_params)) {
+        return JpegEncodeRefused; // a stream cannot change its picture half-way
+    }
+    const uint32_t bandRows = McuHeight(params.samplingMode);
+    const uint32_t bands = rowCount / bandRows;
+    const uint32_t startBand = m_bandCounter;
+    const uint8_t startRestart = m_restartCounter;
+    int result = JpegEncodeMore;
+    for (uint32_t b = 0; b < bands; ++b) {
+        if (m_bandCounter == 1)
+            Initialise(params);
+        const uint8_t* bandRowsStart = rows + size_t(b) * bandRows * params.width * 3;
+        const uint8_t* bandPlane = eff ? plane + size_t(b) * bandRows * params.width : nullptr;
+        result = EncodeBand(bandRowsStart, bandPlane, out, outSize, written, startBand, startRestart);
+        if (result != JpegEncodeMore)
+            break;
+    }
+    return result;
+}
+
+int JpegEncodeMemory(CJpegEncoder& encoder, const JpegEncodeParams& params, uint8_t* out, uint32_t outSize,
+                     uint32_t& written)
+{
+    return encoder.EncodeHeader(params, out, outSize, written, false);
+}
+
+int EffEncodeMemory(CJpegEncoder& encoder, const JpegEncodeParams& params, uint8_t* out, uint32_t outSize,
+                    uint32_t& written)
+{
+    return encoder.EncodeHeader(params, out, outSize, written, true);
+}
+
+int JpegEncodePrepare(CJpegEncoder& encoder, const JpegEncodeParams& params, const uint8_t* rows,
+                      uint8_t* out, uint32_t outSize, uint32_t& written, uint32_t rowCount)
+{
+    return encoder.EncodeBatch(params, rows, nullptr, out, outSize, written, rowCount, false);
+}
+
+int EffEncodePrepare(CJpegEncoder& encoder, const JpegEncodeParams& params, const uint8_t* rows, uint8_t* out,
+                     uint32_t outSize, uint32_t& written, uint32_t rowCount, const uint8_t* plane)
+{
+    return encoder.EncodeBatch(params, rows, plane, out, outSize, written, rowCount, true);
+}
