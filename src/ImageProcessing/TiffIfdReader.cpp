@@ -6,7 +6,8 @@ namespace {
 
 constexpr std::size_t kEntrySize = 12;
 
-struct Frame {
+struct Frame
+{
     std::uint32_t directory; // offset of the directory being scanned
     std::uint32_t next;      // index of the next entry to look at
     bool follow;             // go on along the directory chain afterwards
@@ -30,7 +31,8 @@ CTiffIfdReader::CTiffIfdReader(std::span<const std::uint8_t> block)
 
 std::uint16_t CTiffIfdReader::Read16(const std::uint8_t* p) const
 {
-    return m_bigEndian ? static_cast<std::uint16_t>(p[0] << 8 | p[1]) : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
+    return m_bigEndian ? static_cast<std::uint16_t>(p[0] << 8 | p[1])
+                       : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
 }
 
 std::uint32_t CTiffIfdReader::Read32(const std::uint8_t* p) const

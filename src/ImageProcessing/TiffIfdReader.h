@@ -19,7 +19,8 @@ public:
     // sub-directory met on the way (depth first) and the later directories of
     // the chain. `value` points at the value inside the block: into the entry
     // itself when it fits in 4 bytes, else at the offset the entry names.
-    int FindTag(std::uint16_t* type, std::uint32_t* count, const std::uint8_t** value, std::uint16_t tag) const;
+    int FindTag(std::uint16_t* type, std::uint32_t* count, const std::uint8_t** value,
+                std::uint16_t tag) const;
     // The same search starting at the directory at `directory` (an offset from
     // the header); with `followChain` clear only that directory and its Exif
     // sub-directories are searched.

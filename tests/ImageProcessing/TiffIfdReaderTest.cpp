@@ -82,7 +82,8 @@ TiffBlock ExifLikeBlock(bool bigEndian)
     return b;
 }
 
-struct Found {
+struct Found
+{
     int result = 0;
     std::uint16_t type = 0;
     std::uint32_t count = 0;
@@ -172,15 +173,16 @@ TEST(TiffIfdReader, MagicOtherThan42AnswersNothing)
 TEST(TiffIfdReader, LoopingChainsEndTheSearch)
 {
     TiffBlock b = ExifLikeBlock(false);
-    b.Put32(400 + 2 + 2 * 12, 8);   // IFD1 leads back to IFD0
-    b.Put32(200 + 2 + 12, 200);     // the Exif directory leads to itself
+    b.Put32(400 + 2 + 2 * 12, 8);                          // IFD1 leads back to IFD0
+    b.Put32(200 + 2 + 12, 200);                            // the Exif directory leads to itself
     b.Entry(200, 0, CTiffIfdReader::kExifIfdTag, 4, 1, 8); // and points back to IFD0
     CTiffIfdReader reader(b.Bytes());
     EXPECT_EQ(Find(reader, 0x0111).result, 0);
     EXPECT_EQ(Find(reader, 0x0201).result, 1);
 }
 
-struct BadOffsetCase {
+struct BadOffsetCase
+{
     const char* name;
     std::size_t at;
     std::uint32_t value;
