@@ -1,0 +1,69 @@
+// The base of the image-file classes (BMP, JPEG, EFF, TIFF, Targa): the file
+// object they read and write through, their virtual read and write operations,
+// the result codes they share and the picture-size rule every reader applies.
+#pragma once
+
+#include "Platform/PageAllocator.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Result codes of every image-file operation.
+enum ImageFileResult : int {
+    ImageFileOk = 0,
+    ImageFileMissing = 1,     // missing (reading) or not creatable (writing)
+    ImageFileOpenFailed = 2,  // open failed (reading), unexpected failure (writing)
+    ImageFileReadFailed = 3,  // short read, no pixel data, a failed buffer step
+    ImageFileNoMemory = 4,    // out of memory; also every base write operation
+    ImageFileDrawFailed = 5,  // a drawing-layer step failed
+    ImageFileUnsupported = 6, // unsupported or unusable content
+    ImageFileCancelled = 7,   // cancelled, or larger than the given maximum
+    ImageFileCheckFailed = 8, // a failed check while reading
+};
+
+// Pictures above this many pixels are refused before anything is allocated:
+// a 32-bit buffer of them is already 1 GiB.
+constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 28;
+
+// Width and height as a header gives them: usable when both are at least 1 and
+// their product does not pass the cap (computed in 64 bits).
+bool IsUsablePictureSize(std::int64_t width, std::int64_t height);
+
+struct PageBufferFree
+{
+    void operator()(std::uint8_t* block) const noexcept { PageFree(block); }
+};
+// A zero-filled block from the page allocator, released when it goes out of scope.
+using PageBuffer = std::unique_ptr<std::uint8_t, PageBufferFree>;
+// Null when `size` is 0, does not fit size_t or memory is short.
+PageBuffer AllocPageBuffer(std::uint64_t size);
+
+class CImageFile
+{
+public:
+    CImageFile() = default;
+    CImageFile(const CImageFile&) = delete;
+    CImageFile& operator=(const CImageFile&) = delete;
+    virtual ~CImageFile();
+
+    enum class OpenMode { Read, CreateReadWrite };
+
+    // The raw file beneath the format classes.
+    bool Open(const std::string& path, OpenMode mode);
+    bool IsOpen() const { return m_fd >= 0; }
+    // Bytes moved; fewer than asked at the end of the file or on an error.
+    std::size_t ReadBytes(void* buffer, std::size_t count);
+    bool WriteBytes(const void* buffer, std::size_t count);
+    bool Seek(std::uint64_t position);
+    std::uint64_t GetPosition() const;
+    std::uint64_t GetLength() const;
+    // Closes only when a file is open, so closing twice is harmless.
+    virtual void Close();
+
+    // An existing file that is not a folder (the readers' first test).
+    static bool IsReadableFile(const std::string& path);
+
+private:
+    int m_fd = -1;
+};
