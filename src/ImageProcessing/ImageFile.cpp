@@ -1,5 +1,10 @@
 #include "ImageProcessing/ImageFile.h"
 
+#include "Core/ErrorCheck.h"
+#include "Core/Geometry.h"
+#include "ImageProcessing/Image.h"
+#include "ImageProcessing/PixelConversion.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
@@ -112,4 +117,101 @@ bool CImageFile::IsReadableFile(const std::string& path)
     {
     };
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+int CImageFile::ReadScaled(std::string, CImage*, int, int, SIZE*, double*, COLORREF, int, const SIZE*)
+{
+    return ImageFileUnsupported;
+}
+
+int CImageFile::Read(std::string, CImage*)
+{
+    return ImageFileUnsupported;
+}
+
+int CImageFile::WriteBuffer(std::string, const std::uint8_t*, const std::uint8_t*, int, int)
+{
+    return ImageFileNoMemory;
+}
+
+int CImageFile::Write(std::string, CImage*)
+{
+    return ImageFileNoMemory;
+}
+
+int CImageFile::ReadBuffer(std::string, std::uint8_t**, std::uint8_t**, SIZE*, const SIZE*)
+{
+    return ImageFileUnsupported;
+}
+
+bool CImageFile::SwapRedBlue(std::uint8_t* buffer, int rowBytes, int rows)
+{
+    return ::SwapRedBlue(buffer, rowBytes, rows);
+}
+
+std::uint16_t CImageFile::Swap16(std::uint16_t value)
+{
+    return static_cast<std::uint16_t>(value << 8 | value >> 8);
+}
+
+void CImageFile::Swap16InPlace(std::uint16_t* value)
+{
+    *value = Swap16(*value);
+}
+
+std::uint32_t CImageFile::Swap32(std::uint32_t value)
+{
+    return std::uint32_t{Swap16(static_cast<std::uint16_t>(value & 0xFFFF))} << 16 |
+           Swap16(static_cast<std::uint16_t>(value >> 16));
+}
+
+void CImageFile::Swap32InPlace(std::uint32_t* value)
+{
+    *value = Swap32(*value);
+}
+
+bool CImageFile::ExceedsMaximum(std::int64_t width, std::int64_t height, const SIZE* maximum)
+{
+    if (!maximum)
+        return false;
+    return (maximum->cx >= 0 && width > maximum->cx) || (maximum->cy >= 0 && height > maximum->cy);
+}
+
+void CImageFile::PlaceWhole(CImage* target, const std::uint8_t* pixels, int bpp, int width, int height)
+{
+    CanContinueOrThrow();
+    if (!target->Create(width, height))
+        throw static_cast<int>(ImageFileDrawFailed);
+    CanContinueOrThrow();
+    if (target->SetBitsFromBuffer(0, height, bpp, pixels) <= 0)
+        throw static_cast<int>(ImageFileDrawFailed);
+}
+
+void CImageFile::PlaceScaled(CImage* target, const std::uint8_t* pixels, int bpp, int width, int height,
+                             int boxWidth, int boxHeight, double* scale, COLORREF background, int noEnlarge)
+{
+    if (noEnlarge && width <= boxWidth && height <= boxHeight) {
+        PlaceWhole(target, pixels, bpp, width, height);
+        return;
+    }
+    BoolCheck(boxWidth >= 1 && boxHeight >= 1, 0);
+    const Rect fitted = CalcAspectFitRect(width, height, boxWidth, boxHeight, true, scale);
+    BoolCheck(!fitted.IsEmpty(), 0);
+    CanContinueOrThrow();
+    if (noEnlarge) {
+        if (!target->Create(fitted.Width(), fitted.Height()))
+            throw static_cast<int>(ImageFileDrawFailed);
+        CanContinueOrThrow();
+        if (target->StretchDIBitsFrom(0, 0, fitted.Width(), fitted.Height(), 0, 0, width, height, bpp, width, height,
+                                      pixels, SRCCOPY) < 1)
+            throw static_cast<int>(ImageFileDrawFailed);
+        return;
+    }
+    if (!target->Create(boxWidth, boxHeight))
+        throw static_cast<int>(ImageFileDrawFailed);
+    target->FillRectLTRB(0, 0, boxWidth, boxHeight, background);
+    CanContinueOrThrow();
+    if (target->StretchDIBitsFrom(fitted.left, fitted.top, fitted.Width(), fitted.Height(), 0, 0, width, height, bpp,
+                                  width, height, pixels, SRCCOPY) < 1)
+        throw static_cast<int>(ImageFileDrawFailed);
 }

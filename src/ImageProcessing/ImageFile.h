@@ -3,11 +3,14 @@
 // the result codes they share and the picture-size rule every reader applies.
 #pragma once
 
+#include "ImageProcessing/GdiTypes.h"
 #include "Platform/PageAllocator.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+
+class CImage;
 
 // Result codes of every image-file operation.
 enum ImageFileResult : int {
@@ -47,6 +50,26 @@ public:
     CImageFile& operator=(const CImageFile&) = delete;
     virtual ~CImageFile();
 
+    // The format operations. Reads give ImageFileUnsupported and writes
+    // ImageFileNoMemory here; each format class overrides what it supports.
+    // Buffers handed out come from the page allocator; the caller frees them
+    // with PageFree. A maximum component of 0 or more limits that direction.
+    virtual int ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize,
+                           double* scale, COLORREF background, int noEnlarge, const SIZE* maximum);
+    virtual int Read(std::string path, CImage* target);
+    virtual int WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t* plane, int width,
+                            int height);
+    virtual int Write(std::string path, CImage* source);
+    virtual int ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
+                           const SIZE* maximum);
+
+    // Byte-order operations, virtual so that a format may replace them.
+    virtual bool SwapRedBlue(std::uint8_t* buffer, int rowBytes, int rows);
+    virtual void Swap16InPlace(std::uint16_t* value);
+    virtual std::uint16_t Swap16(std::uint16_t value);
+    virtual void Swap32InPlace(std::uint32_t* value);
+    virtual std::uint32_t Swap32(std::uint32_t value);
+
     enum class OpenMode { Read, CreateReadWrite };
 
     // The raw file beneath the format classes.
@@ -63,6 +86,22 @@ public:
 
     // An existing file that is not a folder (the readers' first test).
     static bool IsReadableFile(const std::string& path);
+
+protected:
+    // True when the picture passes a non-negative component of the maximum.
+    static bool ExceedsMaximum(std::int64_t width, std::int64_t height, const SIZE* maximum);
+    // Puts a bottom-up picture (bpp 24 with rows padded to 4 bytes, or packed
+    // 32) into the target as the scaled readers do: at its own size when it fits
+    // the box and must not be enlarged, shrunk to fit with the no-enlarge flag,
+    // else into a box-sized image of the background colour. `scale` is written
+    // only when the picture is fitted. Throws a result code.
+    static void PlaceScaled(CImage* target, const std::uint8_t* pixels, int bpp, int width, int height,
+                            int boxWidth, int boxHeight, double* scale, COLORREF background, int noEnlarge);
+    // Creates the target at the picture's size and transfers the rows. Throws.
+    static void PlaceWhole(CImage* target, const std::uint8_t* pixels, int bpp, int width, int height);
+    // The result code of a failure caught at a read or write boundary.
+    static int ReadFailure(int thrown) { return thrown == 0 ? ImageFileCheckFailed : thrown; }
+    static int WriteFailure(int thrown) { return thrown == 0 ? ImageFileUnsupported : thrown; }
 
 private:
     int m_fd = -1;

@@ -1,5 +1,8 @@
 #include "ImageProcessing/TargaFile.h"
 
+#include "Core/ErrorCheck.h"
+#include "ImageProcessing/PixelConversion.h"
+
 namespace {
 
 std::uint16_t Le16(const std::uint8_t* p)
@@ -115,4 +118,93 @@ int DecodeTargaPixels(std::span<const std::uint8_t> file, const TargaHeader& hea
     }
     *pixels = std::move(out);
     return ImageFileOk;
+}
+
+namespace {
+
+template <class Body>
+int Reading(CImageFile& file, Body&& body)
+{
+    int result = ImageFileOk;
+    try {
+        body();
+    } catch (int code) {
+        result = code == 0 ? ImageFileCheckFailed : code;
+    } catch (...) {
+        result = ImageFileReadFailed;
+    }
+    file.Close();
+    return result;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> CTargaFile::ReadAccepted(const std::string& path, TargaHeader* header)
+{
+    if (!IsReadableFile(path))
+        throw static_cast<int>(ImageFileMissing);
+    if (!Open(path, OpenMode::Read))
+        throw static_cast<int>(ImageFileOpenFailed);
+    std::vector<std::uint8_t> file(kTargaHeaderSize);
+    if (ReadBytes(file.data(), file.size()) < file.size())
+        throw static_cast<int>(ImageFileReadFailed);
+    ParseTargaHeader(file, header);
+    if (!IsAcceptedTargaHeader(*header))
+        throw static_cast<int>(ImageFileUnsupported);
+    if (!IsUsablePictureSize(header->width, header->height))
+        throw static_cast<int>(ImageFileUnsupported);
+    // No more than the most a picture of this size can use: run-length data
+    // takes at most one packet byte besides each pixel.
+    const std::uint64_t bpp = header->pixelDepth / 8;
+    const std::uint64_t useful = std::uint64_t{header->width} * header->height * (bpp + 1);
+    const std::uint64_t length = GetLength();
+    const std::uint64_t left = length > kTargaHeaderSize ? length - kTargaHeaderSize : 0;
+    const std::size_t want = static_cast<std::size_t>(left < useful ? left : useful);
+    file.resize(kTargaHeaderSize + want);
+    file.resize(kTargaHeaderSize + ReadBytes(file.data() + kTargaHeaderSize, want));
+    return file;
+}
+
+int CTargaFile::Read(std::string path, CImage* target)
+{
+    ResetCancel();
+    return Reading(*this, [&] {
+        TargaHeader header;
+        const std::vector<std::uint8_t> file = ReadAccepted(path, &header);
+        Close();
+        PageBuffer pixels;
+        if (const int code = DecodeTargaPixels(file, header, &pixels); code != ImageFileOk)
+            throw code;
+        PlaceWhole(target, pixels.get(), 32, header.width, header.height);
+    });
+}
+
+int CTargaFile::ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
+                           const SIZE* maximum)
+{
+    ResetCancel();
+    return Reading(*this, [&] {
+        NullCheck(pixels, 0);
+        NullCheck(size, 0);
+        TargaHeader header;
+        const std::vector<std::uint8_t> file = ReadAccepted(path, &header);
+        Close();
+        if (ExceedsMaximum(header.width, header.height, maximum)) {
+            *size = {header.width, header.height};
+            throw static_cast<int>(ImageFileCancelled);
+        }
+        PageBuffer out;
+        if (const int code = DecodeTargaPixels(file, header, &out); code != ImageFileOk)
+            throw code;
+        PageBuffer maskPlane;
+        if (plane) {
+            maskPlane.reset(ExtractAlphaPlane(out.get(), header.width * 4, header.height));
+            if (!maskPlane)
+                throw static_cast<int>(ImageFileNoMemory);
+        }
+        *size = {header.width, header.height};
+        *pixels = out.release();
+        if (plane)
+            *plane = maskPlane.release();
+    });
 }

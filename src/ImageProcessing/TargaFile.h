@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 struct TargaHeader
 {
@@ -37,3 +39,18 @@ bool IsAcceptedTargaHeader(const TargaHeader& header);
 // ImageFileOk, ImageFileUnsupported (unusable size), ImageFileReadFailed (the
 // pixel data ends early) or ImageFileNoMemory.
 int DecodeTargaPixels(std::span<const std::uint8_t> file, const TargaHeader& header, PageBuffer* pixels);
+
+// Reads uncompressed and run-length true-colour Targa files. Writing and the
+// scaled read keep the base's answers.
+class CTargaFile : public CImageFile
+{
+public:
+    int Read(std::string path, CImage* target) override;
+    int ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
+                   const SIZE* maximum) override;
+
+private:
+    // Opens the file, reads and checks the header and reads the pixel data that
+    // a picture of that size can use. Throws a result code.
+    std::vector<std::uint8_t> ReadAccepted(const std::string& path, TargaHeader* header);
+};

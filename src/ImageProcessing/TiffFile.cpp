@@ -1,5 +1,8 @@
 #include "ImageProcessing/TiffFile.h"
 
+#include "Core/ErrorCheck.h"
+#include "ImageProcessing/PixelConversion.h"
+
 #include <tiffio.h>
 
 #include <cstdarg>
@@ -93,4 +96,87 @@ int ReadTiffPixels(const std::string& path, int limitWidth, int limitHeight, int
     RasterToMaskedPixels(raster.get(), count);
     *pixels = std::move(raster);
     return ImageFileOk;
+}
+
+namespace {
+
+template <class Body>
+int Reading(Body&& body)
+{
+    try {
+        body();
+    } catch (int code) {
+        return code == 0 ? ImageFileCheckFailed : code;
+    } catch (...) {
+        return ImageFileReadFailed;
+    }
+    return ImageFileOk;
+}
+
+int LimitWidth(const SIZE* maximum)
+{
+    return maximum ? maximum->cx : -1;
+}
+
+int LimitHeight(const SIZE* maximum)
+{
+    return maximum ? maximum->cy : -1;
+}
+
+} // namespace
+
+int CTiffFile::Read(std::string path, CImage* target)
+{
+    ResetCancel();
+    return Reading([&] {
+        int width = 0, height = 0;
+        PageBuffer pixels;
+        if (const int code = ReadTiffPixels(path, -1, -1, &width, &height, &pixels); code != ImageFileOk)
+            throw code;
+        PlaceWhole(target, pixels.get(), 32, width, height);
+    });
+}
+
+int CTiffFile::ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize,
+                          double* scale, COLORREF background, int noEnlarge, const SIZE* maximum)
+{
+    ResetCancel();
+    return Reading([&] {
+        int width = 0, height = 0;
+        PageBuffer pixels;
+        const int code = ReadTiffPixels(path, LimitWidth(maximum), LimitHeight(maximum), &width, &height, &pixels);
+        if (code == ImageFileOk || code == ImageFileCancelled) {
+            *pictureSize = {width, height};
+            *scale = 1.0;
+        }
+        if (code != ImageFileOk)
+            throw code;
+        PlaceScaled(target, pixels.get(), 32, width, height, boxWidth, boxHeight, scale, background, noEnlarge);
+    });
+}
+
+int CTiffFile::ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
+                          const SIZE* maximum)
+{
+    ResetCancel();
+    return Reading([&] {
+        NullCheck(pixels, 0);
+        NullCheck(size, 0);
+        int width = 0, height = 0;
+        PageBuffer out;
+        const int code = ReadTiffPixels(path, LimitWidth(maximum), LimitHeight(maximum), &width, &height, &out);
+        if (code == ImageFileOk || code == ImageFileCancelled)
+            *size = {width, height};
+        if (code != ImageFileOk)
+            throw code;
+        PageBuffer maskPlane;
+        if (plane) {
+            maskPlane.reset(ExtractAlphaPlane(out.get(), width * 4, height));
+            if (!maskPlane)
+                throw static_cast<int>(ImageFileNoMemory);
+        }
+        *pixels = out.release();
+        if (plane)
+            *plane = maskPlane.release();
+    });
 }

@@ -21,3 +21,14 @@ int ReadTiffPixels(const std::string& path, int limitWidth, int limitHeight, int
 
 // libtiff reports nothing to the user: its warnings and errors are dropped.
 void InstallSilentTiffHandlers();
+
+// Reads TIFF files through libtiff. Writing keeps the base's answer.
+class CTiffFile : public CImageFile
+{
+public:
+    int ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize, double* scale,
+                   COLORREF background, int noEnlarge, const SIZE* maximum) override;
+    int Read(std::string path, CImage* target) override;
+    int ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
+                   const SIZE* maximum) override;
+};
