@@ -106,3 +106,26 @@ protected:
 private:
     int m_fd = -1;
 };
+
+// The classes of the loaders' extension table.
+enum class ImageFileKind { Jpeg, Bmp, Tiff, Eff, Targa };
+// The reader of a kind. JPEG and EFF have no reader yet: they get the base,
+// whose reads all answer ImageFileUnsupported.
+std::unique_ptr<CImageFile> CreateImageFile(ImageFileKind kind);
+
+// A new 32-bit buffer (and, when `plane` is not null, a mask plane) from the
+// file whose extension is exactly one of ".jpg", ".jpeg", ".bmp", ".tif",
+// ".tiff", ".eff" (any case); anything else gives ImageFileUnsupported.
+int LoadImageFileToBuffer(const std::string& path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
+                          const SIZE* maximum);
+
+// The application's wait cursor, shown while a loader of CImage runs. Imaging
+// only says when; nothing is shown until the application installs one.
+class IWaitCursor
+{
+public:
+    virtual ~IWaitCursor() = default;
+    virtual void Begin() = 0;
+    virtual void End() = 0;
+};
+void SetImageWaitCursor(IWaitCursor* cursor);

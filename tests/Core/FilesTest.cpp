@@ -1,6 +1,6 @@
 #include "Core/Files.h"
 
-#include "support/ScratchFolder.h"
+#include "Core/support/ScratchFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "Core/SystemFolders.h"
 
-#include "support/ScratchFolder.h"
+#include "Core/support/ScratchFolder.h"
 
 #include <functional>
 #include <grp.h>

@@ -1,7 +1,7 @@
 #include "Core/TempFolders.h"
 
 #include "Core/Files.h"
-#include "support/ScratchFolder.h"
+#include "Core/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <set>

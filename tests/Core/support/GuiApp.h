@@ -1,0 +1,4 @@
+// One QGuiApplication for the tests that need fonts, screens or the clipboard.
+#pragma once
+
+void EnsureGuiApp();
