@@ -132,7 +132,8 @@ void CLayoutItem::DrawSelectionFrame(CImage* canvas, const POINT* origin, bool o
     RECT own;
     GetScaledRect(&own, GetScale());
     const RECT r = item_draw::MoveToOrigin(own, origin);
-    if (item_draw::IsEmptyRect(item_draw::ClipToCanvas(r, canvas)))
+    // A line's flat rect counts with its one-pixel stroke.
+    if (item_draw::IsEmptyRect(item_draw::ClipToCanvas(item_draw::NormalizedStroke(r), canvas)))
         return;
     if (outline)
         item_draw::Outline(canvas, RECT{r.left - 1, r.top - 1, r.right, r.bottom}, 0x000000, R2_COPYPEN);
