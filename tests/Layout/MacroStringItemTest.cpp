@@ -1,5 +1,5 @@
-#include "Layout/InsertImageFrameItem.h"
 #include "Layout/MacroStringItem.h"
+#include "Layout/InsertImageFrameItem.h"
 #include "Layout/support/LayoutTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -71,6 +71,12 @@ void Put32(std::vector<char>& out, unsigned v)
 
 std::string WriteBmp24(const std::string& path, int width, int height, std::uint32_t rgb)
 {
+    return WriteBmp24(path, width, height, [rgb](int, int) { return rgb; });
+}
+
+std::string WriteBmp24(const std::string& path, int width, int height,
+                       const std::function<std::uint32_t(int, int)>& rgbAt)
+{
     const int stride = (width * 3 + 3) / 4 * 4;
     const unsigned imageSize = static_cast<unsigned>(stride) * static_cast<unsigned>(height);
     std::vector<char> out;
@@ -91,13 +97,15 @@ std::string WriteBmp24(const std::string& path, int width, int height, std::uint
     Put32(out, 0);
     Put32(out, 0);
     std::vector<char> row(static_cast<std::size_t>(stride), 0);
-    for (int x = 0; x < width; ++x) {
-        row[static_cast<std::size_t>(x) * 3] = static_cast<char>(rgb & 0xFF);
-        row[static_cast<std::size_t>(x) * 3 + 1] = static_cast<char>((rgb >> 8) & 0xFF);
-        row[static_cast<std::size_t>(x) * 3 + 2] = static_cast<char>((rgb >> 16) & 0xFF);
-    }
-    for (int y = 0; y < height; ++y)
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t rgb = rgbAt(x, y);
+            row[static_cast<std::size_t>(x) * 3] = static_cast<char>(rgb & 0xFF);
+            row[static_cast<std::size_t>(x) * 3 + 1] = static_cast<char>((rgb >> 8) & 0xFF);
+            row[static_cast<std::size_t>(x) * 3 + 2] = static_cast<char>((rgb >> 16) & 0xFF);
+        }
         out.insert(out.end(), row.begin(), row.end());
+    }
     std::ofstream(path, std::ios::binary).write(out.data(), static_cast<std::streamsize>(out.size()));
     return path;
 }

@@ -7,6 +7,7 @@
 #include "Platform/Archive.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,9 @@ template <class Item> void Load(Item& item, const std::vector<std::uint8_t>& byt
 
 // A 24-bit bottom-up bitmap file of one colour (0x00RRGGBB as the picture shows it).
 std::string WriteBmp24(const std::string& path, int width, int height, std::uint32_t rgb);
+// The same with the colour of each pixel (x, y from the top-left).
+std::string WriteBmp24(const std::string& path, int width, int height,
+                       const std::function<std::uint32_t(int, int)>& rgbAt);
 
 } // namespace layouttest
 
