@@ -1,6 +1,7 @@
 #include "Layout/KeyedText.h"
 
 #include "ImageProcessing/Image.h"
+#include "Layout/VerticalText.h"
 
 #include <algorithm>
 
@@ -18,8 +19,50 @@ int EscapementOfDirection(int direction)
     }
 }
 
+namespace {
+
+// The pixels of source turned `direction` quarter turns clockwise into dest, created at the turned size.
+bool TurnQuarters(const CImage& source, CImage& dest, int direction)
+{
+    const int w = source.GetWidth();
+    const int h = source.GetHeight();
+    const bool across = direction == 1 || direction == 3;
+    if (!dest.Create(across ? h : w, across ? w : h))
+        return false;
+    const int stride = source.GetRowBytes();
+    const int destStride = dest.GetRowBytes();
+    const std::uint8_t* from = source.GetBits();
+    std::uint8_t* to = dest.GetBits();
+    const int dh = dest.GetHeight();
+    for (int y = 0; y < h; ++y) {
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(from + static_cast<std::ptrdiff_t>(h - 1 - y) * stride);
+        for (int x = 0; x < w; ++x) {
+            int tx = x, ty = y;
+            if (direction == 1) {
+                tx = h - 1 - y;
+                ty = x;
+            } else if (direction == 2) {
+                tx = w - 1 - x;
+                ty = h - 1 - y;
+            } else if (direction == 3) {
+                tx = y;
+                ty = w - 1 - x;
+            }
+            reinterpret_cast<std::uint32_t*>(to + static_cast<std::ptrdiff_t>(dh - 1 - ty) * destStride)[tx] =
+                row[x];
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 SIZE MeasureTextLine(const LOGFONT& font, std::string_view text)
 {
+    if (IsVerticalFace(font))
+        return MeasureVerticalLine(font, text);
+
     CImage scratch;
     if (!scratch.Create(1, 1))
         return SIZE{};
@@ -44,26 +87,36 @@ bool DrawKeyedTextLine(CImage* canvas, const RECT& clip, const RECT& box, std::s
     const int scratchWidth = across ? cell.cy : cell.cx;
     const int scratchHeight = across ? cell.cx : cell.cy;
     CImage scratch;
-    if (!scratch.Create(scratchWidth, scratchHeight))
-        return false;
-    scratch.FillRectLTRB(0, 0, scratchWidth, scratchHeight, key);
-    LOGFONT turned = font;
-    turned.lfEscapement = EscapementOfDirection(direction);
-    turned.lfOrientation = turned.lfEscapement;
-    CImageDC* dc = scratch.GetDC();
-    dc->SelectObject(CImageFont(turned));
-    dc->SetBkMode(TRANSPARENT);
-    dc->SetTextColor(color);
-    // The reference point is the top-left of the unturned cell; these put the turned cell on the scratch
-    // image.
-    POINT reference{0, 0};
-    if (direction == 1)
-        reference = POINT{cell.cy, 0};
-    else if (direction == 2)
-        reference = POINT{cell.cx, cell.cy};
-    else if (direction == 3)
-        reference = POINT{0, cell.cx};
-    dc->TextOut(reference.x, reference.y, text);
+    if (IsVerticalFace(font)) {
+        CImage cellImage;
+        if (!cellImage.Create(cell.cx, cell.cy))
+            return false;
+        cellImage.FillRectLTRB(0, 0, cell.cx, cell.cy, key);
+        DrawVerticalLine(cellImage, font, text, color);
+        if (!TurnQuarters(cellImage, scratch, direction))
+            return false;
+    } else {
+        if (!scratch.Create(scratchWidth, scratchHeight))
+            return false;
+        scratch.FillRectLTRB(0, 0, scratchWidth, scratchHeight, key);
+        LOGFONT turned = font;
+        turned.lfEscapement = EscapementOfDirection(direction);
+        turned.lfOrientation = turned.lfEscapement;
+        CImageDC* dc = scratch.GetDC();
+        dc->SelectObject(CImageFont(turned));
+        dc->SetBkMode(TRANSPARENT);
+        dc->SetTextColor(color);
+        // The reference point is the top-left of the unturned cell; these put the turned cell on the scratch
+        // image.
+        POINT reference{0, 0};
+        if (direction == 1)
+            reference = POINT{cell.cy, 0};
+        else if (direction == 2)
+            reference = POINT{cell.cx, cell.cy};
+        else if (direction == 3)
+            reference = POINT{0, cell.cx};
+        dc->TextOut(reference.x, reference.y, text);
+    }
 
     const int boxWidth = box.right - box.left;
     const int boxHeight = box.bottom - box.top;

@@ -353,3 +353,38 @@ TEST_F(StringItemTest, LongLineIsCutAtTheRect)
     EXPECT_GT(ink.right, 150);
     EXPECT_LE(ink.right, 200);
 }
+
+TEST_F(StringItemTest, VerticalFaceKeepsCjkUprightAndTurnsOthers)
+{
+    struct Case
+    {
+        const char* face;
+        const char* text;
+        bool wide; // ink wider than high
+    };
+    const Case cases[] = {
+        {"@IPAMincho", "\xE4\xB8\x80", true}, // a horizontal stroke stays horizontal in vertical writing
+        {"@IPAMincho", "-", false},           // a hyphen is turned with the line
+        {"IPAMincho", "\xE4\xB8\x80", false}, // without the mark the whole line turns
+    };
+    for (const Case& c : cases) {
+        CStringItem item;
+        PlaceText(item, RECT{0, 0, 200, 400}, c.text);
+        LOGFONT font = TestFont(-24);
+        font.lfFaceName = c.face;
+        item.SetLogFont(&font);
+        item.SetDirection(1);
+        CImage canvas;
+        ASSERT_TRUE(canvas.Create(200, 400));
+        ASSERT_TRUE(item.Draw(&canvas, 1.0f, nullptr, false));
+        const RECT ink = InkBounds(canvas, 0xFFFFFF);
+        ASSERT_GT(ink.right, ink.left) << c.face << " " << c.text;
+        EXPECT_EQ(ink.right - ink.left > ink.bottom - ink.top, c.wide) << c.face << " " << c.text;
+        // The line runs down the right edge from the top.
+        EXPECT_GT(ink.left, 100) << c.face;
+        EXPECT_LT(ink.top, 100) << c.face;
+        LOGFONT kept;
+        item.GetLogFont(&kept);
+        EXPECT_EQ(kept.lfFaceName, c.face);
+    }
+}
