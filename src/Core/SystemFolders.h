@@ -37,8 +37,9 @@ constexpr std::uint32_t ReadData = 0x0001, WriteData = 0x0002, AppendData = 0x00
 } // namespace FileRights
 
 // Whether the current user, by the effective user and group ids, holds every
-// right of the mask on the file or folder. A volume without per-user rights
-// grants everything.
+// right of the mask on the file or folder, as the system itself decides (on
+// every volume, FAT included). Delete asks for the right to remove the entry
+// from its folder.
 bool HasFileAccess(const std::string& path, std::uint32_t mask);
 
 // HasFileAccess for every file and folder of the tree, then for the folder
