@@ -132,6 +132,9 @@ __attribute__((target("avx2"))) void BlendRowAvx2(const std::uint32_t* src, cons
                                             2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14);
     int i = 0;
     for (; i + 8 <= count; i += 8) {
+        _mm_prefetch(reinterpret_cast<const char*>(mask + i) + 1024, _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(src + i) + 1024, _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(dst + i) + 1024, _MM_HINT_T0);
         const __m256i m =
             _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + i)), spread);
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi8(m, ones)) == -1)
