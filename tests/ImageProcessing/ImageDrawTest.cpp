@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+
 #include <random>
 #include <vector>
 
@@ -262,4 +265,64 @@ TEST(ImageDraw, CopyBitmapHandleAndAttachCarryThePixels)
     EXPECT_FALSE(other.Attach(CImageBitmap{}));
     EXPECT_FALSE(other.IsValid());
     EXPECT_TRUE(CImage().CopyBitmapHandle().IsNull());
+}
+
+TEST(ImageDraw, ClipRegionsCombineAndLimitEveryDrawing)
+{
+    CImage image;
+    ASSERT_TRUE(image.Create(10, 10));
+    CRgn a, b, both;
+    a.CreateRectRgn(0, 0, 3, 3);
+    b.CreateRectRgn(6, 6, 9, 9);
+    ASSERT_TRUE(both.CombineRgn(&a, &b, RGN_OR));
+    EXPECT_TRUE(both.PtInRegion(7, 7));
+    EXPECT_FALSE(both.PtInRegion(4, 4));
+    image.SelectClipRgn(&both);
+    image.DrawLine(0, 0, 10, 10, 1, RGB(0, 0, 0), PS_SOLID);
+    image.SelectClipRgn(nullptr);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(Rgb(PixelAt(image, i, i)), (i < 3 || (i >= 6 && i < 9)) ? 0u : kWhite) << i;
+    both.OffsetRgn(1, 0);
+    const RECT box = both.GetRgnBox();
+    EXPECT_EQ(box.left, 1);
+    EXPECT_EQ(box.right, 10);
+}
+
+TEST(ImageDraw, TransfersOntoAWindowPainterShowThePictureUpright)
+{
+    CImage image;
+    ASSERT_TRUE(image.Create(4, 3));
+    image.FillRect(0, 0, 4, 1, RGB(255, 0, 0)); // top row red
+    QImage window(6, 6, QImage::Format_RGB32);
+    window.fill(Qt::white);
+    {
+        QPainter painter(&window);
+        ASSERT_EQ(image.BitBltToCDC(&painter, 1, 2, 4, 3, 0, 0, SRCCOPY), 1);
+    }
+    EXPECT_EQ(window.pixel(1, 2), qRgb(255, 0, 0));
+    EXPECT_EQ(window.pixel(4, 2), qRgb(255, 0, 0));
+    EXPECT_EQ(window.pixel(1, 3), qRgb(255, 255, 255));
+    EXPECT_EQ(window.pixel(0, 2), qRgb(255, 255, 255));
+    window.fill(Qt::white);
+    {
+        QPainter painter(&window);
+        ASSERT_EQ(image.StretchBltToCDC(&painter, 0, 0, 6, 6, 0, 0, 3, 3, SRCCOPY), 1);
+    }
+    EXPECT_EQ(window.pixel(5, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(window.pixel(5, 2), qRgb(255, 255, 255));
+}
+
+TEST(ImageDraw, InvertingARegionTwiceRestoresThePixels)
+{
+    CImage image;
+    ASSERT_TRUE(image.Create(8, 8));
+    FillRandom(image, 9);
+    const auto before = Snapshot(image);
+    CRgn region;
+    region.CreateRectRgn(1, 1, 4, 3);
+    ASSERT_EQ(image.GetDC()->InvertRgn(region), 1);
+    EXPECT_EQ(Rgb(PixelAt(image, 3, 2)), Rgb(~before[(8 - 1 - 2) * 8 + 3]));
+    EXPECT_EQ(PixelAt(image, 4, 2), before[(8 - 1 - 2) * 8 + 4]);
+    image.GetDC()->InvertRgn(region);
+    EXPECT_EQ(Snapshot(image), before);
 }
