@@ -23,7 +23,8 @@ std::uint16_t Le16(const std::uint8_t* p)
 
 std::uint32_t Le32(const std::uint8_t* p)
 {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[3]} << 24;
 }
 
 void Put16(std::uint8_t* p, std::uint32_t v)
@@ -49,8 +50,7 @@ std::uint64_t StoredStride(std::int64_t width, int bitCount)
 }
 
 // Runs a read operation and turns what it throws into a result code.
-template <class Body>
-int Reading(CImageFile& file, Body&& body)
+template <class Body> int Reading(CImageFile& file, Body&& body)
 {
     int result = ImageFileOk;
     try {
@@ -64,8 +64,7 @@ int Reading(CImageFile& file, Body&& body)
     return result;
 }
 
-template <class Body>
-int Writing(CImageFile& file, Body&& body)
+template <class Body> int Writing(CImageFile& file, Body&& body)
 {
     int result = ImageFileOk;
     try {
@@ -176,8 +175,8 @@ void CBMPFile::ReadHeaders(const std::string& path, BmpHeaders* h, const SIZE* m
     // The rows start where the file header says when that lies inside the
     // file and after the information header; otherwise right after the palette.
     const std::uint64_t paletteEnd = GetPosition();
-    h->pixelOffset = (pixelOffsetField >= paletteStart && pixelOffsetField < fileLength) ? pixelOffsetField
-                                                                                           : paletteEnd;
+    h->pixelOffset =
+        (pixelOffsetField >= paletteStart && pixelOffsetField < fileLength) ? pixelOffsetField : paletteEnd;
 }
 
 void CBMPFile::ReadHeaders32(const std::string& path, BmpHeaders* h)
@@ -198,7 +197,8 @@ void CBMPFile::ReadHeaders32(const std::string& path, BmpHeaders* h)
     const std::uint8_t* info = header + kFileHeaderSize;
     std::int64_t height = static_cast<std::int32_t>(Le32(info + 8));
     const std::int64_t width = static_cast<std::int32_t>(Le32(info + 4));
-    if (Le32(info) != kInfoHeaderSize || Le16(info + 14) != 32 || Le16(info + 12) != 1 || Le32(info + 16) != 0)
+    if (Le32(info) != kInfoHeaderSize || Le16(info + 14) != 32 || Le16(info + 12) != 1 ||
+        Le32(info + 16) != 0)
         Fail(ImageFileUnsupported);
     if (height == INT32_MIN)
         Fail(ImageFileUnsupported);
@@ -225,7 +225,8 @@ PageBuffer CBMPFile::ReadPixelBlock(const BmpHeaders& h, std::uint64_t* blockSiz
         const std::uint64_t length = GetLength();
         const std::uint64_t left = length > h.pixelOffset ? length - h.pixelOffset : 0;
         const std::uint64_t useful =
-            2 * static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) + 4 * h.height + 64;
+            2 * static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) + 4 * h.height +
+            64;
         size = std::min(left, useful);
         if (size == 0)
             Fail(ImageFileReadFailed);
@@ -326,7 +327,8 @@ int CBMPFile::ReadScaled(std::string path, CImage* target, int boxWidth, int box
             return;
         }
         PageBuffer pixels = DecodeTo32(h, std::move(block), blockSize);
-        PlaceScaled(target, pixels.get(), 32, h.width, h.height, boxWidth, boxHeight, scale, background, noEnlarge);
+        PlaceScaled(target, pixels.get(), 32, h.width, h.height, boxWidth, boxHeight, scale, background,
+                    noEnlarge);
     });
 }
 
@@ -394,8 +396,8 @@ int CBMPFile::ReadWithMask(std::string path, CImage* target)
     });
 }
 
-void CBMPFile::WriteFile(const std::string& path, int width, int height, int bitCount, const std::uint8_t* rows,
-                         std::uint64_t rowBytes)
+void CBMPFile::WriteFile(const std::string& path, int width, int height, int bitCount,
+                         const std::uint8_t* rows, std::uint64_t rowBytes)
 {
     const std::uint64_t fileSize = kFileHeaderSize + kInfoHeaderSize + rowBytes;
     if (fileSize > UINT32_MAX)
@@ -417,14 +419,16 @@ void CBMPFile::WriteFile(const std::string& path, int width, int height, int bit
     if (!WriteBytes(header, sizeof header))
         Fail(ImageFileReadFailed);
     for (std::uint64_t done = 0; done < rowBytes;) {
-        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(kWritePiece, rowBytes - done));
+        const std::size_t piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kWritePiece, rowBytes - done));
         if (!WriteBytes(rows + done, piece))
             Fail(ImageFileReadFailed);
         done += piece;
     }
 }
 
-int CBMPFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t*, int width, int height)
+int CBMPFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t*, int width,
+                          int height)
 {
     ResetCancel();
     return Writing(*this, [&] {
@@ -454,7 +458,8 @@ int CBMPFile::Write(std::string path, CImage* source)
         PageBuffer rows(source->GetBits24());
         if (!rows)
             Fail(ImageFileReadFailed);
-        WriteFile(path, width, height, 24, rows.get(), StoredStride(width, 24) * static_cast<std::uint64_t>(height));
+        WriteFile(path, width, height, 24, rows.get(),
+                  StoredStride(width, 24) * static_cast<std::uint64_t>(height));
     });
 }
 
@@ -465,7 +470,8 @@ int CBMPFile::WriteRaw32(std::string path, const std::uint8_t* pixels, int width
         NullCheck(pixels, 0);
         BoolCheck(width > 0 && height > 0, 0);
         BoolCheck(IsUsablePictureSize(width, height), 0);
-        WriteFile(path, width, height, 32, pixels, std::uint64_t{static_cast<std::uint32_t>(width)} * 4 * height);
+        WriteFile(path, width, height, 32, pixels,
+                  std::uint64_t{static_cast<std::uint32_t>(width)} * 4 * height);
     });
 }
 
@@ -480,6 +486,7 @@ int CBMPFile::WriteWithMask(std::string path, CImage* source)
         PageBuffer pixels(source->GetBitsWithMaskAlpha());
         if (!pixels)
             Fail(ImageFileReadFailed);
-        WriteFile(path, width, height, 32, pixels.get(), std::uint64_t{static_cast<std::uint32_t>(width)} * 4 * height);
+        WriteFile(path, width, height, 32, pixels.get(),
+                  std::uint64_t{static_cast<std::uint32_t>(width)} * 4 * height);
     });
 }

@@ -57,8 +57,8 @@ public:
     virtual int ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize,
                            double* scale, COLORREF background, int noEnlarge, const SIZE* maximum);
     virtual int Read(std::string path, CImage* target);
-    virtual int WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t* plane, int width,
-                            int height);
+    virtual int WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t* plane,
+                            int width, int height);
     virtual int Write(std::string path, CImage* source);
     virtual int ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
                            const SIZE* maximum);

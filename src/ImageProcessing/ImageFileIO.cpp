@@ -41,15 +41,16 @@ private:
     IWaitCursor* m_cursor;
 };
 
-struct TableRow {
+struct TableRow
+{
     std::string_view extension;
     ImageFileKind kind;
 };
 
 // In the order the loaders test them.
 constexpr TableRow kTable[] = {
-    {".jpg", ImageFileKind::Jpeg}, {".jpeg", ImageFileKind::Jpeg}, {".bmp", ImageFileKind::Bmp},
-    {".tif", ImageFileKind::Tiff}, {".tiff", ImageFileKind::Tiff}, {".eff", ImageFileKind::Eff},
+    {".jpg", ImageFileKind::Jpeg},  {".jpeg", ImageFileKind::Jpeg}, {".bmp", ImageFileKind::Bmp},
+    {".tif", ImageFileKind::Tiff},  {".tiff", ImageFileKind::Tiff}, {".eff", ImageFileKind::Eff},
     {".tga", ImageFileKind::Targa},
 };
 
@@ -163,8 +164,8 @@ int CImage::SaveAsBmp(std::string path)
     return CBMPFile().WriteWithMask(std::move(path), this);
 }
 
-int CImage::SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height, const SIZE* box, double* scale,
-                              COLORREF background, int noEnlarge)
+int CImage::SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height, const SIZE* box,
+                              double* scale, COLORREF background, int noEnlarge)
 {
     try {
         NullCheck(buffer, 0);
@@ -208,8 +209,8 @@ int CImage::SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height,
                     throw static_cast<int>(ImageFileDrawFailed);
                 FillRectLTRB(0, 0, box->cx, box->cy, background);
             }
-            if (StretchDIBitsFrom(target.left, target.top, target.Width(), target.Height(), 0, 0, width, height, 32,
-                                  width, height, buffer, SRCCOPY) < 1)
+            if (StretchDIBitsFrom(target.left, target.top, target.Width(), target.Height(), 0, 0, width,
+                                  height, 32, width, height, buffer, SRCCOPY) < 1)
                 throw static_cast<int>(ImageFileDrawFailed);
         }
         CanContinueOrThrow();
@@ -220,8 +221,8 @@ int CImage::SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height,
         if (!CreateMask())
             throw static_cast<int>(ImageFileDrawFailed);
         CanContinueOrThrow();
-        if (GetMask()->StretchGrayFrom(target.left, target.top, target.Width(), target.Height(), 0, 0, width, height,
-                                       width, height, aligned.get(), SRCCOPY) < 1)
+        if (GetMask()->StretchGrayFrom(target.left, target.top, target.Width(), target.Height(), 0, 0, width,
+                                       height, width, height, aligned.get(), SRCCOPY) < 1)
             throw static_cast<int>(ImageFileDrawFailed);
         return ImageFileOk;
     } catch (int code) {
