@@ -69,9 +69,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
-// The CImage loaders: an extension of at least 4 characters whose beginning is
-// a table entry (so ".jpgx" counts as ".jpg").
-std::optional<ImageFileKind> KindByBeginning(const std::string& path, bool withTarga)
+} // namespace
+
+std::optional<ImageFileKind> ImageFileKindForLoad(const std::string& path, bool withTarga)
 {
     const std::string extension = GetFileExtension(path);
     if (extension.size() < 4)
@@ -86,8 +86,7 @@ std::optional<ImageFileKind> KindByBeginning(const std::string& path, bool withT
     return std::nullopt;
 }
 
-// LoadImageFileToBuffer: the whole extension, no Targa.
-std::optional<ImageFileKind> KindByWhole(const std::string& path)
+std::optional<ImageFileKind> ImageFileKindForBuffer(const std::string& path)
 {
     const std::string extension = GetFileExtension(path);
     for (const TableRow& row : kTable)
@@ -95,8 +94,6 @@ std::optional<ImageFileKind> KindByWhole(const std::string& path)
             return row.kind;
     return std::nullopt;
 }
-
-} // namespace
 
 void SetImageWaitCursor(IWaitCursor* cursor)
 {
@@ -123,7 +120,7 @@ int CImage::LoadFile(std::string path)
 {
     WaitCursorScope wait;
     Release();
-    const std::optional<ImageFileKind> kind = KindByBeginning(path, true);
+    const std::optional<ImageFileKind> kind = ImageFileKindForLoad(path, true);
     if (!kind)
         return ImageFileUnsupported;
     return CreateImageFile(*kind)->Read(std::move(path), this);
@@ -134,7 +131,7 @@ int CImage::LoadFileScaled(std::string path, int boxWidth, int boxHeight, SIZE* 
 {
     WaitCursorScope wait;
     Release();
-    const std::optional<ImageFileKind> kind = KindByBeginning(path, false);
+    const std::optional<ImageFileKind> kind = ImageFileKindForLoad(path, false);
     if (!kind)
         return ImageFileUnsupported;
     return CreateImageFile(*kind)->ReadScaled(std::move(path), this, boxWidth, boxHeight, pictureSize, scale,
@@ -144,7 +141,7 @@ int CImage::LoadFileScaled(std::string path, int boxWidth, int boxHeight, SIZE* 
 int LoadImageFileToBuffer(const std::string& path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
                           const SIZE* maximum)
 {
-    const std::optional<ImageFileKind> kind = KindByWhole(path);
+    const std::optional<ImageFileKind> kind = ImageFileKindForBuffer(path);
     if (!kind)
         return ImageFileUnsupported;
     return CreateImageFile(*kind)->ReadBuffer(path, pixels, plane, size, maximum);
