@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -254,6 +255,43 @@ PageBuffer CBMPFile::ReadPixelBlock(const BmpHeaders& h, std::uint64_t* blockSiz
     return block;
 }
 
+void CBMPFile::ReadRows24Into(const BmpHeaders& h, CImage* target)
+{
+    NullCheck(target, 0);
+    if (GetLength() <= h.pixelOffset || !Seek(h.pixelOffset))
+        Fail(ImageFileReadFailed); // not a byte of pixel data
+    CanContinueOrThrow();
+    if (!target->Create(h.width, h.height))
+        Fail(ImageFileDrawFailed);
+    std::uint8_t* pixels = target->GetBits();
+    NullCheck(pixels, 0);
+    const std::size_t imageStride = static_cast<std::size_t>(target->GetRowBytes());
+    const std::size_t fileStride = static_cast<std::size_t>(h.stride);
+    // Whole rows per piece, about as much as one read piece holds.
+    const int rowsPerPiece = static_cast<int>(std::max<std::size_t>(1, kReadPiece / fileStride));
+    std::vector<std::uint8_t> piece(fileStride * rowsPerPiece);
+    bool ended = false;
+    for (int row = 0; row < h.height; row += rowsPerPiece) {
+        CanContinueOrThrow();
+        const int rows = std::min(rowsPerPiece, h.height - row);
+        const std::size_t want = fileStride * rows;
+        // Rows past the end of the file are black, as a short file's rows were.
+        const std::size_t got = ended ? 0 : ReadBytes(piece.data(), want);
+        if (got < want) {
+            std::memset(piece.data() + got, 0, want - got);
+            ended = true;
+        }
+        for (int r = 0; r < rows; ++r) {
+            const int fileRow = row + r;
+            const int bottomUpRow = h.topDown ? h.height - 1 - fileRow : fileRow;
+            const std::uint8_t* src = piece.data() + fileStride * r;
+            auto* dst = reinterpret_cast<std::uint32_t*>(pixels + imageStride * bottomUpRow);
+            for (int x = 0; x < h.width; ++x, src += 3)
+                dst[x] = std::uint32_t{src[0]} | std::uint32_t{src[1]} << 8 | std::uint32_t{src[2]} << 16;
+        }
+    }
+}
+
 PageBuffer CBMPFile::DecodeTo32(const BmpHeaders& h, PageBuffer block, std::uint64_t blockSize)
 {
     const std::size_t size = static_cast<std::size_t>(blockSize);
@@ -291,11 +329,11 @@ int CBMPFile::Read(std::string path, CImage* target)
         BmpHeaders h;
         ReadHeaders(path, &h, nullptr, nullptr);
         std::uint64_t blockSize = 0;
-        PageBuffer block = ReadPixelBlock(h, &blockSize);
-        if (h.bitCount == 24) { // the stored rows are already the transfer's layout
-            PlaceWhole(target, block.get(), 24, h.width, h.height);
+        if (h.bitCount == 24) {
+            ReadRows24Into(h, target);
             return;
         }
+        PageBuffer block = ReadPixelBlock(h, &blockSize);
         PageBuffer pixels = DecodeTo32(h, std::move(block), blockSize);
         PlaceWhole(target, pixels.get(), 32, h.width, h.height);
     });

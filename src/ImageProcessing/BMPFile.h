@@ -52,6 +52,9 @@ private:
     void ReadHeaders32(const std::string& path, BmpHeaders* headers);
     // The stored rows (or run-length data), bottom row first. Throws.
     PageBuffer ReadPixelBlock(const BmpHeaders& headers, std::uint64_t* blockSize);
+    // Uncompressed 24-bit rows read straight into the target's pixels, piece by
+    // piece, without a copy of the whole file in between. Throws.
+    void ReadRows24Into(const BmpHeaders& headers, CImage* target);
     // The picture as packed 4-byte pixels, bottom row first. Throws.
     PageBuffer DecodeTo32(const BmpHeaders& headers, PageBuffer block, std::uint64_t blockSize);
     // Writes the headers and the rows, in pieces. Throws.
