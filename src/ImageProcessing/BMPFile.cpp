@@ -50,35 +50,6 @@ std::uint64_t StoredStride(std::int64_t width, int bitCount)
     return (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bitCount) + 31) / 32 * 4;
 }
 
-// Runs a read operation and turns what it throws into a result code.
-template <class Body> int Reading(CImageFile& file, Body&& body)
-{
-    int result = ImageFileOk;
-    try {
-        body();
-    } catch (int code) {
-        result = code == 0 ? ImageFileCheckFailed : code;
-    } catch (...) {
-        result = ImageFileReadFailed;
-    }
-    file.Close();
-    return result;
-}
-
-template <class Body> int Writing(CImageFile& file, Body&& body)
-{
-    int result = ImageFileOk;
-    try {
-        body();
-    } catch (int code) {
-        result = code == 0 ? ImageFileUnsupported : code;
-    } catch (...) {
-        result = ImageFileOpenFailed;
-    }
-    file.Close();
-    return result;
-}
-
 } // namespace
 
 void CBMPFile::ReadHeaders(const std::string& path, BmpHeaders* h, const SIZE* maximum, SIZE* size)
@@ -325,7 +296,7 @@ PageBuffer CBMPFile::DecodeTo32(const BmpHeaders& h, PageBuffer block, std::uint
 int CBMPFile::Read(std::string path, CImage* target)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         BmpHeaders h;
         ReadHeaders(path, &h, nullptr, nullptr);
         std::uint64_t blockSize = 0;
@@ -343,7 +314,7 @@ int CBMPFile::ReadScaled(std::string path, CImage* target, int boxWidth, int box
                          double* scale, COLORREF background, int noEnlarge, const SIZE* maximum)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         BmpHeaders h;
         SIZE size;
         try {
@@ -374,7 +345,7 @@ int CBMPFile::ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t**
                          const SIZE* maximum)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         NullCheck(pixels, 0);
         NullCheck(size, 0);
         BmpHeaders h;
@@ -400,7 +371,7 @@ int CBMPFile::ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t**
 int CBMPFile::ReadRaw32(std::string path, std::uint8_t** pixels, SIZE* size)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         NullCheck(pixels, 0);
         NullCheck(size, 0);
         BmpHeaders h;
@@ -415,7 +386,7 @@ int CBMPFile::ReadRaw32(std::string path, std::uint8_t** pixels, SIZE* size)
 int CBMPFile::ReadWithMask(std::string path, CImage* target)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         NullCheck(target, 0);
         BmpHeaders h;
         ReadHeaders32(path, &h);
@@ -469,7 +440,7 @@ int CBMPFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const st
                           int height)
 {
     ResetCancel();
-    return Writing(*this, [&] {
+    return Writing([&] {
         NullCheck(pixels, 0);
         BoolCheck(IsUsablePictureSize(width, height), 0);
         // The conversion reads its source only.
@@ -488,7 +459,7 @@ int CBMPFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const st
 int CBMPFile::Write(std::string path, CImage* source)
 {
     ResetCancel();
-    return Writing(*this, [&] {
+    return Writing([&] {
         NullCheck(source, 0);
         BoolCheck(source->IsValid(), 0);
         const int width = source->GetWidth();
@@ -504,7 +475,7 @@ int CBMPFile::Write(std::string path, CImage* source)
 int CBMPFile::WriteRaw32(std::string path, const std::uint8_t* pixels, int width, int height)
 {
     ResetCancel();
-    return Writing(*this, [&] {
+    return Writing([&] {
         NullCheck(pixels, 0);
         BoolCheck(width > 0 && height > 0, 0);
         BoolCheck(IsUsablePictureSize(width, height), 0);
@@ -516,7 +487,7 @@ int CBMPFile::WriteRaw32(std::string path, const std::uint8_t* pixels, int width
 int CBMPFile::WriteWithMask(std::string path, CImage* source)
 {
     ResetCancel();
-    return Writing(*this, [&] {
+    return Writing([&] {
         NullCheck(source, 0);
         BoolCheck(source->IsValid(), 0);
         const int width = source->GetWidth();

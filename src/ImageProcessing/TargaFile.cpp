@@ -120,24 +120,6 @@ int DecodeTargaPixels(std::span<const std::uint8_t> file, const TargaHeader& hea
     return ImageFileOk;
 }
 
-namespace {
-
-template <class Body> int Reading(CImageFile& file, Body&& body)
-{
-    int result = ImageFileOk;
-    try {
-        body();
-    } catch (int code) {
-        result = code == 0 ? ImageFileCheckFailed : code;
-    } catch (...) {
-        result = ImageFileReadFailed;
-    }
-    file.Close();
-    return result;
-}
-
-} // namespace
-
 std::vector<std::uint8_t> CTargaFile::ReadAccepted(const std::string& path, TargaHeader* header)
 {
     if (!IsReadableFile(path))
@@ -167,7 +149,7 @@ std::vector<std::uint8_t> CTargaFile::ReadAccepted(const std::string& path, Targ
 int CTargaFile::Read(std::string path, CImage* target)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         TargaHeader header;
         const std::vector<std::uint8_t> file = ReadAccepted(path, &header);
         Close();
@@ -182,7 +164,7 @@ int CTargaFile::ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t
                            const SIZE* maximum)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         NullCheck(pixels, 0);
         NullCheck(size, 0);
         TargaHeader header;
