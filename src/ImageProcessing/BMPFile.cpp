@@ -17,17 +17,6 @@ constexpr std::size_t kCoreHeaderSize = 12;
 constexpr std::size_t kReadPiece = 10240;
 constexpr std::size_t kWritePiece = 65536;
 
-std::uint16_t Le16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-           std::uint32_t{p[3]} << 24;
-}
-
 void Put16(std::uint8_t* p, std::uint32_t v)
 {
     p[0] = static_cast<std::uint8_t>(v);
@@ -65,22 +54,22 @@ void CBMPFile::ReadHeaders(const std::string& path, BmpHeaders* h, const SIZE* m
         Fail(ImageFileReadFailed);
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
         Fail(ImageFileUnsupported);
-    const std::uint32_t pixelOffsetField = Le32(fileHeader + 10);
+    const std::uint32_t pixelOffsetField = Read32(fileHeader + 10, 0);
 
     std::uint8_t info[kInfoHeaderSize] = {};
     const std::size_t got = ReadBytes(info, sizeof info);
     if (got < kCoreHeaderSize)
         Fail(ImageFileReadFailed);
-    const std::uint32_t headerSize = Le32(info);
+    const std::uint32_t headerSize = Read32(info, 0);
     std::int64_t width = 0, height = 0;
     int planes = 0;
     std::uint32_t colorsUsed = 0;
     const bool core = headerSize == kCoreHeaderSize;
     if (core) {
-        width = Le16(info + 4);
-        height = Le16(info + 6);
-        planes = Le16(info + 8);
-        h->bitCount = Le16(info + 10);
+        width = Read16(info + 4, 0);
+        height = Read16(info + 6, 0);
+        planes = Read16(info + 8, 0);
+        h->bitCount = Read16(info + 10, 0);
         h->compression = 0;
         colorsUsed = 0;
     } else {
@@ -90,12 +79,12 @@ void CBMPFile::ReadHeaders(const std::string& path, BmpHeaders* h, const SIZE* m
             Fail(ImageFileUnsupported);
         if (got < kInfoHeaderSize)
             Fail(ImageFileReadFailed);
-        width = static_cast<std::int32_t>(Le32(info + 4));
-        height = static_cast<std::int32_t>(Le32(info + 8));
-        planes = Le16(info + 12);
-        h->bitCount = Le16(info + 14);
-        h->compression = Le32(info + 16);
-        colorsUsed = Le32(info + 32);
+        width = static_cast<std::int32_t>(Read32(info + 4, 0));
+        height = static_cast<std::int32_t>(Read32(info + 8, 0));
+        planes = Read16(info + 12, 0);
+        h->bitCount = Read16(info + 14, 0);
+        h->compression = Read32(info + 16, 0);
+        colorsUsed = Read32(info + 32, 0);
     }
     const std::uint64_t paletteStart = kFileHeaderSize + std::uint64_t{headerSize};
 
@@ -167,10 +156,10 @@ void CBMPFile::ReadHeaders32(const std::string& path, BmpHeaders* h)
     if (got < sizeof header)
         Fail(ImageFileReadFailed);
     const std::uint8_t* info = header + kFileHeaderSize;
-    std::int64_t height = static_cast<std::int32_t>(Le32(info + 8));
-    const std::int64_t width = static_cast<std::int32_t>(Le32(info + 4));
-    if (Le32(info) != kInfoHeaderSize || Le16(info + 14) != 32 || Le16(info + 12) != 1 ||
-        Le32(info + 16) != 0)
+    std::int64_t height = static_cast<std::int32_t>(Read32(info + 8, 0));
+    const std::int64_t width = static_cast<std::int32_t>(Read32(info + 4, 0));
+    if (Read32(info, 0) != kInfoHeaderSize || Read16(info + 14, 0) != 32 || Read16(info + 12, 0) != 1 ||
+        Read32(info + 16, 0) != 0)
         Fail(ImageFileUnsupported);
     if (height == INT32_MIN)
         Fail(ImageFileUnsupported);
@@ -183,7 +172,7 @@ void CBMPFile::ReadHeaders32(const std::string& path, BmpHeaders* h)
     h->bitCount = 32;
     h->compression = 0;
     h->stride = std::uint64_t{static_cast<std::uint32_t>(width)} * 4;
-    const std::uint32_t offsetField = Le32(header + 10);
+    const std::uint32_t offsetField = Read32(header + 10, 0);
     h->pixelOffset = (offsetField >= sizeof header && offsetField < fileLength) ? offsetField : sizeof header;
 }
 

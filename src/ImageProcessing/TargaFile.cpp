@@ -5,11 +5,6 @@
 
 namespace {
 
-std::uint16_t Le16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
 // Hands out the file's pixels one by one, expanding run-length packets, and
 // never reads past the data it was given: null once the data is used up.
 class TargaPixelStream
@@ -68,13 +63,13 @@ bool ParseTargaHeader(std::span<const std::uint8_t> file, TargaHeader* header)
     header->idLength = p[0];
     header->colorMapType = p[1];
     header->imageType = p[2];
-    header->colorMapFirst = Le16(p + 3);
-    header->colorMapLength = Le16(p + 5);
+    header->colorMapFirst = Read16(p + 3, 0);
+    header->colorMapLength = Read16(p + 5, 0);
     header->colorMapBits = p[7];
-    header->xOrigin = Le16(p + 8);
-    header->yOrigin = Le16(p + 10);
-    header->width = Le16(p + 12);
-    header->height = Le16(p + 14);
+    header->xOrigin = Read16(p + 8, 0);
+    header->yOrigin = Read16(p + 10, 0);
+    header->width = Read16(p + 12, 0);
+    header->height = Read16(p + 14, 0);
     header->pixelDepth = p[16];
     header->descriptor = p[17];
     return true;
