@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CImage;
@@ -57,8 +58,8 @@ public:
     virtual int ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize,
                            double* scale, COLORREF background, int noEnlarge, const SIZE* maximum);
     virtual int Read(std::string path, CImage* target);
-    virtual int WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t* plane, int width,
-                            int height);
+    virtual int WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t* plane,
+                            int width, int height);
     virtual int Write(std::string path, CImage* source);
     virtual int ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
                            const SIZE* maximum);
@@ -99,16 +100,45 @@ protected:
                             int boxWidth, int boxHeight, double* scale, COLORREF background, int noEnlarge);
     // Creates the target at the picture's size and transfers the rows. Throws.
     static void PlaceWhole(CImage* target, const std::uint8_t* pixels, int bpp, int width, int height);
-    // The result code of a failure caught at a read or write boundary.
-    static int ReadFailure(int thrown) { return thrown == 0 ? ImageFileCheckFailed : thrown; }
-    static int WriteFailure(int thrown) { return thrown == 0 ? ImageFileUnsupported : thrown; }
+    // Runs a read (or write) operation's body, the boundary of its failures: a
+    // thrown code becomes the result, a failed check (0) ImageFileCheckFailed
+    // (ImageFileUnsupported when writing), anything else ImageFileReadFailed
+    // (ImageFileOpenFailed). The file is closed on every path.
+    template <class Body> int Reading(Body&& body)
+    {
+        return Guarded(body, ImageFileCheckFailed, ImageFileReadFailed);
+    }
+    template <class Body> int Writing(Body&& body)
+    {
+        return Guarded(body, ImageFileUnsupported, ImageFileOpenFailed);
+    }
 
 private:
+    template <class Body> int Guarded(Body& body, int failedCheck, int other)
+    {
+        int result = ImageFileOk;
+        try {
+            body();
+        } catch (int code) {
+            result = code == 0 ? failedCheck : code;
+        } catch (...) {
+            result = other;
+        }
+        Close();
+        return result;
+    }
+
     int m_fd = -1;
 };
 
 // The classes of the loaders' extension table.
 enum class ImageFileKind { Jpeg, Bmp, Tiff, Eff, Targa };
+// The kind the CImage loaders choose: an extension of at least 4 characters
+// that begins with a table entry (".jpgx" counts as ".jpg"), in the order
+// .jpg .jpeg .bmp .tif .tiff .eff .tga; Targa only when `withTarga`.
+std::optional<ImageFileKind> ImageFileKindForLoad(const std::string& path, bool withTarga);
+// The kind LoadImageFileToBuffer chooses: the whole extension, no Targa.
+std::optional<ImageFileKind> ImageFileKindForBuffer(const std::string& path);
 // The reader of a kind. JPEG and EFF have no reader yet: they get the base,
 // whose reads all answer ImageFileUnsupported.
 std::unique_ptr<CImageFile> CreateImageFile(ImageFileKind kind);
