@@ -14,6 +14,9 @@ namespace {
 class PairReporter : public benchmark::ConsoleReporter
 {
 public:
+    // No colour codes: they would run into the first pair line.
+    PairReporter() : benchmark::ConsoleReporter(OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
@@ -24,7 +27,8 @@ public:
             const auto slash = name.find('/');
             if (slash == std::string::npos)
                 continue;
-            const double ms = run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const double ms =
+                run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
             Entry& e = m_pairs[name.substr(0, slash)];
             if (name.compare(slash + 1, std::string::npos, "ours") == 0)
                 e.ours = ms;
@@ -47,7 +51,8 @@ public:
     }
 
 private:
-    struct Entry {
+    struct Entry
+    {
         double ours = -1;
         double ref = -1;
         std::string refName;
