@@ -27,8 +27,7 @@ public:
             const auto slash = name.find('/');
             if (slash == std::string::npos)
                 continue;
-            const double ms =
-                run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const double ms = run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
             Entry& e = m_pairs[name.substr(0, slash)];
             if (name.compare(slash + 1, std::string::npos, "ours") == 0)
                 e.ours = ms;
@@ -51,8 +50,7 @@ public:
     }
 
 private:
-    struct Entry
-    {
+    struct Entry {
         double ours = -1;
         double ref = -1;
         std::string refName;
