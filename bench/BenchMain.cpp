@@ -14,9 +14,6 @@ namespace {
 class PairReporter : public benchmark::ConsoleReporter
 {
 public:
-    // No colour codes: they would run into the first pair line.
-    PairReporter() : benchmark::ConsoleReporter(OO_Tabular) {}
-
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
