@@ -3,6 +3,7 @@
 #include "CubicTable.h"
 #include "FilterErrorCode.h"
 #include "GeometricInfo.h"
+#include "ResizeKernels.h"
 #include "SampleAccess.h"
 #include "UtilFilter.h"
 
@@ -172,6 +173,25 @@ int32_t UCF_RESIZE::Bilinear(const PixelLayout& s, const PixelLayout& d)
     const ColourSamples cs = ColourSamplesOf(s);
     const bool swap = s.byteSwap16 != 0;
     OutputRows out(*this);
+    if (s.bytesPerPixel == 4 && s.bytesPerSample == 1) {
+        uint32_t keep = 0;
+        if (s.alpha >= 0)
+            keep = uint32_t{0xFF} << (8 * s.alpha);
+        std::vector<int32_t> weights(cols.size());
+        for (size_t i = 0; i < cols.size(); ++i)
+            weights[i] = (fxs[i] << 16) | (1024 - fxs[i]);
+        for (int64_t j = 0; j < d.regionHeight && out.Row(); ++j) {
+            const int64_t y = j * ystep;
+            const int64_t row = std::min<int64_t>(y >> 10, s.regionHeight - 1);
+            const uint8_t* top = s.pixels + row * s.rowBytes;
+            const uint8_t* bottom = row + 1 < s.regionHeight ? top + s.rowBytes : top;
+            ResizeBilinearRow(top, bottom, cols.data(), rights.data(), weights.data(), d.regionWidth,
+                              static_cast<int32_t>(y & 1023), keep, out.Row());
+            out.Advance();
+        }
+        out.Finish();
+        return UCF_OK;
+    }
     for (int64_t j = 0; j < d.regionHeight && out.Row(); ++j) {
         const int64_t y = j * ystep;
         const int64_t row = std::min<int64_t>(y >> 10, s.regionHeight - 1);
