@@ -335,9 +335,8 @@ int CEFFFile::ReadThumbnail(std::string path, int number, CImage* target, EffThu
             position += 2u + fields.segmentLength;
         }
         BoolCheck(fields.width > 0 && fields.height > 0 && fields.segmentLength > 16, 0);
-        // The stream is no longer than the picture it holds would be unpacked.
+        // The buffer is sized by the segment, so no stream can run past it.
         const std::uint32_t streamLength = fields.segmentLength - 16u;
-        BoolCheck(streamLength <= std::uint64_t(fields.width) * fields.height * 4, 0);
         PageBuffer stream = AllocPageBuffer(streamLength);
         if (!stream)
             throw static_cast<int>(ImageFileNoMemory);
