@@ -11,7 +11,9 @@
 
 namespace {
 
-constexpr int kReciprocalShift = 24;
+// Exact for every dividend below 2048 (a true coefficient of 8-bit samples is
+// at most 1024 in magnitude, plus half the divisor) with 32-bit products.
+constexpr int kReciprocalShift = 19;
 // Worst case of one MCU of ten blocks, every byte stuffed, with room to spare.
 constexpr size_t kStagingSize = 8192;
 
@@ -226,21 +228,32 @@ void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_
         const uint32_t sourceRow = std::min<uint32_t>(r, lastRow);
         const uint8_t* src = rows + size_t(sourceRow) * width * 3;
         int16_t* y = m_planeY.data() + size_t(r) * m_paddedWidth;
-        for (uint32_t x = 0; x < width; ++x) {
-            const int red = src[3 * x], green = src[3 * x + 1], blue = src[3 * x + 2];
-            y[x] = static_cast<int16_t>(((77 * red + 150 * green + 29 * blue) >> 8) - 128);
-        }
+        const uint8_t* p = src;
+        for (uint32_t x = 0; x < width; ++x, p += 3)
+            y[x] = static_cast<int16_t>(((77 * p[0] + 150 * p[1] + 29 * p[2]) >> 8) - 128);
         for (uint32_t x = width; x < m_paddedWidth; ++x)
             y[x] = y[width - 1];
         if (r % m_chromaRowStep == 0) {
             // Chroma takes the even sample of each group, without averaging.
             int16_t* cb = m_planeCb.data() + size_t(r / m_chromaRowStep) * m_chromaWidth;
             int16_t* cr = m_planeCr.data() + size_t(r / m_chromaRowStep) * m_chromaWidth;
-            for (uint32_t cx = 0; cx < m_chromaWidth; ++cx) {
-                const uint32_t x = std::min<uint32_t>(cx * m_chromaStep, width - 1);
-                const int red = src[3 * x], green = src[3 * x + 1], blue = src[3 * x + 2];
+            const uint32_t step = static_cast<uint32_t>(m_chromaStep) * 3;
+            const uint32_t inside = (width + m_chromaStep - 1) / m_chromaStep;
+            p = src;
+            for (uint32_t cx = 0; cx < inside; ++cx, p += step) {
+                const int red = p[0], green = p[1], blue = p[2];
                 cb[cx] = ClampChroma((131 * blue - 44 * red - 87 * green) >> 8);
                 cr[cx] = ClampChroma((131 * red - 110 * green - 21 * blue) >> 8);
+            }
+            // Added columns repeat the picture's last column.
+            const uint8_t* lastPixel = src + size_t(width - 1) * 3;
+            const int16_t padCb =
+                ClampChroma((131 * lastPixel[2] - 44 * lastPixel[0] - 87 * lastPixel[1]) >> 8);
+            const int16_t padCr =
+                ClampChroma((131 * lastPixel[0] - 110 * lastPixel[1] - 21 * lastPixel[2]) >> 8);
+            for (uint32_t cx = inside; cx < m_chromaWidth; ++cx) {
+                cb[cx] = padCb;
+                cr[cx] = padCr;
             }
         }
         if (m_componentCount == 4) {
@@ -273,8 +286,21 @@ inline void CJpegEncoder::PutBits(uint32_t value, int count)
 {
     m_bits = (m_bits << count) | value;
     m_bitCount += count;
-    if (m_bitCount >= 32)
-        EmitWholeBytes();
+    if (m_bitCount < 32)
+        return;
+    const uint32_t word = static_cast<uint32_t>(m_bits >> (m_bitCount - 32));
+    const uint32_t inverted = ~word;
+    if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0) {
+        EmitWholeBytes(); // a 0xFF byte needs stuffing
+        return;
+    }
+    uint8_t* p = m_staging.data() + m_stagingLength;
+    p[0] = static_cast<uint8_t>(word >> 24);
+    p[1] = static_cast<uint8_t>(word >> 16);
+    p[2] = static_cast<uint8_t>(word >> 8);
+    p[3] = static_cast<uint8_t>(word);
+    m_stagingLength += 4;
+    m_bitCount -= 32;
 }
 
 void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal,
@@ -284,12 +310,14 @@ void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_
     int32_t coefficients[64];
     JpegDct::Forward(samples, stride, coefficients);
     int32_t q[64];
+    uint64_t nonZero = 0; // bit i: coefficient i (zigzag order) is not 0
     for (int i = 0; i < 64; ++i) {
         const int32_t v = coefficients[JpegTables::kZigzag[i]];
         const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
         const int32_t quotient =
-            static_cast<int32_t>((uint64_t(magnitude + halfQ[i]) * reciprocal[i]) >> kReciprocalShift);
+            static_cast<int32_t>(((magnitude + halfQ[i]) * reciprocal[i]) >> kReciprocalShift);
         q[i] = v < 0 ? -quotient : quotient;
+        nonZero |= uint64_t(quotient != 0) << i;
     }
 
     const int diff = q[0] - predictor;
@@ -299,24 +327,24 @@ void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_
         const uint32_t extra = static_cast<uint32_t>(diff - (diff < 0)) & ((1u << category) - 1);
         PutBits((dc.code[category] << category) | extra, dc.length[category] + category);
     }
-    int run = 0;
-    for (int k = 1; k < 64; ++k) {
-        const int v = q[k];
-        if (v == 0) {
-            ++run;
-            continue;
-        }
+    nonZero &= ~uint64_t(1);
+    int last = 0;
+    while (nonZero != 0) {
+        const int k = std::countr_zero(nonZero);
+        nonZero &= nonZero - 1;
+        int run = k - last - 1;
+        last = k;
         while (run > 15) {
             PutBits(ac.code[0xF0], ac.length[0xF0]);
             run -= 16;
         }
+        const int v = q[k];
         const int category = std::bit_width(static_cast<uint32_t>(std::abs(v)));
         const uint32_t extra = static_cast<uint32_t>(v - (v < 0)) & ((1u << category) - 1);
         const int symbol = run * 16 + category;
         PutBits((ac.code[symbol] << category) | extra, ac.length[symbol] + category);
-        run = 0;
     }
-    if (run > 0)
+    if (last != 63)
         PutBits(ac.code[0x00], ac.length[0x00]);
 }
 

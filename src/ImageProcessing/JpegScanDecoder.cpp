@@ -287,7 +287,7 @@ void CJpegDecoder::WriteRows(uint8_t* out, uint32_t rows) const
     const int chromaStep = c1.hFactor == c2.hFactor ? c1.hFactor : 0;
     for (uint32_t y = 0; y < rows; ++y) {
         uint8_t* o = out + y * rowBytes;
-        const uint8_t* src[4];
+        const uint8_t* src[4] = {nullptr, nullptr, nullptr, nullptr};
         for (int c = 0; c < n; ++c)
             src[c] = m_components[c].samples.data() + (y / m_components[c].vFactor) * m_components[c].stride;
         if (colour && fullLuma && chromaStep == 1) {
