@@ -219,45 +219,63 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
     m_planeA.assign(m_componentCount == 4 ? size_t(m_paddedWidth) * m_mcuHeight : 0, 0);
 }
 
+// Standard (BT.601 full-range) conversion in 16-bit fixed point with rounding;
+// chroma of a subsampled group is the group's mean, so that colours come back
+// true and fine coloured detail does not alias.
+namespace {
+
+constexpr int32_t kYr = 19595, kYg = 38470, kYb = 7471;
+constexpr int32_t kCbR = -11059, kCbG = -21709, kCbB = 32768;
+constexpr int32_t kCrR = 32768, kCrG = -27439, kCrB = -5329;
+
+inline int16_t Chroma(int32_t weighted, int shift)
+{
+    return ClampChroma((weighted + (1 << (15 + shift)) - 1) >> (16 + shift));
+}
+
+} // namespace
+
 void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft)
 {
     const uint32_t width = m_params.width;
     const uint32_t lastRow = std::min<uint32_t>(rowsLeft, m_mcuHeight) - 1;
+    const size_t rowBytes = size_t(width) * 3;
+    const int shift = (m_chromaStep == 2 ? 1 : 0) + (m_chromaRowStep == 2 ? 1 : 0);
     for (int r = 0; r < m_mcuHeight; ++r) {
         // Rows past the picture repeat its last row; they are never read.
-        const uint32_t sourceRow = std::min<uint32_t>(r, lastRow);
-        const uint8_t* src = rows + size_t(sourceRow) * width * 3;
+        const uint8_t* src = rows + std::min<uint32_t>(r, lastRow) * rowBytes;
         int16_t* y = m_planeY.data() + size_t(r) * m_paddedWidth;
         const uint8_t* p = src;
         for (uint32_t x = 0; x < width; ++x, p += 3)
-            y[x] = static_cast<int16_t>(((77 * p[0] + 150 * p[1] + 29 * p[2]) >> 8) - 128);
+            y[x] = static_cast<int16_t>(((kYr * p[0] + kYg * p[1] + kYb * p[2] + 32768) >> 16) - 128);
         for (uint32_t x = width; x < m_paddedWidth; ++x)
             y[x] = y[width - 1];
         if (r % m_chromaRowStep == 0) {
-            // Chroma takes the even sample of each group, without averaging.
             int16_t* cb = m_planeCb.data() + size_t(r / m_chromaRowStep) * m_chromaWidth;
             int16_t* cr = m_planeCr.data() + size_t(r / m_chromaRowStep) * m_chromaWidth;
-            const uint32_t step = static_cast<uint32_t>(m_chromaStep) * 3;
-            const uint32_t inside = (width + m_chromaStep - 1) / m_chromaStep;
-            p = src;
-            for (uint32_t cx = 0; cx < inside; ++cx, p += step) {
-                const int red = p[0], green = p[1], blue = p[2];
-                cb[cx] = ClampChroma((131 * blue - 44 * red - 87 * green) >> 8);
-                cr[cx] = ClampChroma((131 * red - 110 * green - 21 * blue) >> 8);
-            }
-            // Added columns repeat the picture's last column.
-            const uint8_t* lastPixel = src + size_t(width - 1) * 3;
-            const int16_t padCb =
-                ClampChroma((131 * lastPixel[2] - 44 * lastPixel[0] - 87 * lastPixel[1]) >> 8);
-            const int16_t padCr =
-                ClampChroma((131 * lastPixel[0] - 110 * lastPixel[1] - 21 * lastPixel[2]) >> 8);
-            for (uint32_t cx = inside; cx < m_chromaWidth; ++cx) {
-                cb[cx] = padCb;
-                cr[cx] = padCr;
+            const uint8_t* below =
+                m_chromaRowStep == 2 ? rows + std::min<uint32_t>(r + 1, lastRow) * rowBytes : src;
+            for (uint32_t cx = 0; cx < m_chromaWidth; ++cx) {
+                // Columns past the picture repeat its last column.
+                const uint32_t x0 = std::min<uint32_t>(cx * m_chromaStep, width - 1) * 3;
+                const uint32_t x1 = std::min<uint32_t>(cx * m_chromaStep + m_chromaStep - 1, width - 1) * 3;
+                int32_t red = src[x0], green = src[x0 + 1], blue = src[x0 + 2];
+                if (m_chromaStep == 2) {
+                    red += src[x1];
+                    green += src[x1 + 1];
+                    blue += src[x1 + 2];
+                }
+                if (m_chromaRowStep == 2) {
+                    red += below[x0] + below[x1];
+                    green += below[x0 + 1] + below[x1 + 1];
+                    blue += below[x0 + 2] + below[x1 + 2];
+                }
+                cb[cx] = Chroma(kCbR * red + kCbG * green + kCbB * blue, shift);
+                cr[cx] = Chroma(kCrR * red + kCrG * green + kCrB * blue, shift);
             }
         }
         if (m_componentCount == 4) {
-            const uint8_t* srcA = plane + size_t(sourceRow) * width;
+            const uint8_t* srcA = plane + size_t(std::min<uint32_t>(r, lastRow)) * width;
             int16_t* a = m_planeA.data() + size_t(r) * m_paddedWidth;
             for (uint32_t x = 0; x < width; ++x)
                 a[x] = static_cast<int16_t>(srcA[x] - 128);
