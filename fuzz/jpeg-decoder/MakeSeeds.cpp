@@ -51,10 +51,11 @@ int main(int argc, char** argv)
     oneRow[580] = 1; // as written before the interval covered the whole row
     Write("ours-one-row-interval1", oneRow);
 
+    const auto wide = JpegTestPhoto(56, 24, 6);
     const int samplings[3][2] = {{1, 1}, {2, 1}, {2, 2}};
     const char* names[3] = {"444", "422", "420"};
     for (int s = 0; s < 3; ++s) {
-        const int mcusPerRow = (40 + 8 * samplings[s][0] - 1) / (8 * samplings[s][0]);
+        const int mcusPerRow = (56 + 8 * samplings[s][0] - 1) / (8 * samplings[s][0]);
         for (int interval : {0, 1, 3, mcusPerRow}) {
             JpegReferenceEncodeOptions options;
             options.quality = 80;
@@ -62,7 +63,7 @@ int main(int argc, char** argv)
             options.vSampling = samplings[s][1];
             options.restartInterval = interval;
             std::vector<uint8_t> stream;
-            if (JpegReferenceEncode(rgb.data(), 40, 24, options, stream))
+            if (JpegReferenceEncode(wide.data(), 56, 24, options, stream))
                 Write(std::string("libjpeg-") + names[s] + "-restart" +
                           (interval == mcusPerRow ? std::string("-row") : std::to_string(interval)),
                       stream);
