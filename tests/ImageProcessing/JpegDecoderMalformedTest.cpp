@@ -154,3 +154,18 @@ TEST(JpegDecoderMalformed, ForeignApp0AndUnknownSegmentsArePassedOver)
     EXPECT_EQ(result.status, 4);
     EXPECT_EQ(result.pixels, std::vector<uint8_t>(8 * 8 * 3, 128));
 }
+
+TEST(JpegDecoderMalformed, RowsOfARefusedCallAreNotHandedOut)
+{
+    auto stream = JpegEncodeOurs(JpegTestPhoto(16, 40), nullptr, 16, 40, 0, 90, false).stream;
+    stream[stream.size() - 4] = 0xFF; // a marker inside the last MCU row
+    stream[stream.size() - 3] = 0x01;
+    CJpegDecoder decoder;
+    std::vector<uint8_t> block(307200);
+    uint32_t written = 99, width, height, rowWidth, rows = 99;
+    EXPECT_EQ(JpegDecodeMemory(decoder, stream.data(), static_cast<uint32_t>(stream.size()), block.data(), 307200,
+                               written, width, height, rowWidth, rows, 0),
+              1);
+    EXPECT_EQ(written, 0u);
+    EXPECT_EQ(rows, 0u);
+}
