@@ -1,5 +1,7 @@
 #include "ImageProcessing/JpegDct.h"
 
+#include "ImageProcessing/JpegCpu.h"
+
 #include <cstring>
 
 namespace JpegDct {
@@ -35,7 +37,7 @@ inline uint8_t ClampSample(int64_t v)
 
 } // namespace
 
-void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
+JPEG_VECTOR_CLONES void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
 {
     int32_t* out = coefficients;
     for (int row = 0; row < 8; ++row) {
@@ -91,7 +93,8 @@ void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
 }
 
 // 64-bit intermediates: hostile streams may carry any coefficient the format allows.
-void Inverse(const int32_t coefficients[64], unsigned nonZeroRows, uint8_t* out, int stride)
+JPEG_VECTOR_CLONES void Inverse(const int32_t coefficients[64], unsigned nonZeroRows, uint8_t* out,
+                                int stride)
 {
     if ((nonZeroRows & ~1u) == 0) {
         bool dcOnly = true;

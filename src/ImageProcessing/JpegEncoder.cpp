@@ -1,5 +1,6 @@
 #include "ImageProcessing/JpegEncoder.h"
 
+#include "ImageProcessing/JpegCpu.h"
 #include "ImageProcessing/JpegDct.h"
 #include "ImageProcessing/JpegTables.h"
 
@@ -8,6 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -183,9 +188,9 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
         JpegTables::ScaleQuantTable(JpegTables::kLuminanceBase, 100)};
     for (int t = 0; t < 3; ++t)
         for (int i = 0; i < 64; ++i) {
-            const uint32_t q = tables[t][JpegTables::kZigzag[i]];
+            const uint32_t q = tables[t][i];
             m_reciprocal[t][i] = ((1u << kReciprocalShift) + q - 1) / q;
-            m_halfQ[t][i] = static_cast<uint16_t>(q / 2);
+            m_halfQ[t][i] = q / 2;
         }
     auto build = [](const JpegTables::HuffmanSpec& spec, HuffmanCodes& codes) {
         codes = HuffmanCodes{};
@@ -233,14 +238,45 @@ inline int16_t Chroma(int32_t weighted, int shift)
     return ClampChroma((weighted + (1 << (15 + shift)) - 1) >> (16 + shift));
 }
 
+// One row of chroma samples, each the mean of its Step x RowStep group.
+template <int Step, int RowStep>
+JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint32_t width,
+                                  uint32_t chromaWidth, int16_t* cb, int16_t* cr)
+{
+    constexpr int shift = (Step == 2 ? 1 : 0) + (RowStep == 2 ? 1 : 0);
+    auto group = [&](uint32_t cx, uint32_t x0, uint32_t x1) {
+        x0 *= 3;
+        x1 *= 3;
+        int32_t red = src[x0], green = src[x0 + 1], blue = src[x0 + 2];
+        if constexpr (Step == 2) {
+            red += src[x1];
+            green += src[x1 + 1];
+            blue += src[x1 + 2];
+        }
+        if constexpr (RowStep == 2) {
+            red += below[x0] + below[x1];
+            green += below[x0 + 1] + below[x1 + 1];
+            blue += below[x0 + 2] + below[x1 + 2];
+        }
+        cb[cx] = Chroma(kCbR * red + kCbG * green + kCbB * blue, shift);
+        cr[cx] = Chroma(kCrR * red + kCrG * green + kCrB * blue, shift);
+    };
+    const uint32_t inside = width / Step;
+    for (uint32_t cx = 0; cx < inside; ++cx)
+        group(cx, cx * Step, cx * Step + Step - 1);
+    // Columns past the picture repeat its last column.
+    for (uint32_t cx = inside; cx < chromaWidth; ++cx)
+        group(cx, std::min<uint32_t>(cx * Step, width - 1),
+              std::min<uint32_t>(cx * Step + Step - 1, width - 1));
+}
+
 } // namespace
 
-void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft)
+JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft)
 {
     const uint32_t width = m_params.width;
     const uint32_t lastRow = std::min<uint32_t>(rowsLeft, m_mcuHeight) - 1;
     const size_t rowBytes = size_t(width) * 3;
-    const int shift = (m_chromaStep == 2 ? 1 : 0) + (m_chromaRowStep == 2 ? 1 : 0);
     for (int r = 0; r < m_mcuHeight; ++r) {
         // Rows past the picture repeat its last row; they are never read.
         const uint8_t* src = rows + std::min<uint32_t>(r, lastRow) * rowBytes;
@@ -255,24 +291,12 @@ void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_
             int16_t* cr = m_planeCr.data() + size_t(r / m_chromaRowStep) * m_chromaWidth;
             const uint8_t* below =
                 m_chromaRowStep == 2 ? rows + std::min<uint32_t>(r + 1, lastRow) * rowBytes : src;
-            for (uint32_t cx = 0; cx < m_chromaWidth; ++cx) {
-                // Columns past the picture repeat its last column.
-                const uint32_t x0 = std::min<uint32_t>(cx * m_chromaStep, width - 1) * 3;
-                const uint32_t x1 = std::min<uint32_t>(cx * m_chromaStep + m_chromaStep - 1, width - 1) * 3;
-                int32_t red = src[x0], green = src[x0 + 1], blue = src[x0 + 2];
-                if (m_chromaStep == 2) {
-                    red += src[x1];
-                    green += src[x1 + 1];
-                    blue += src[x1 + 2];
-                }
-                if (m_chromaRowStep == 2) {
-                    red += below[x0] + below[x1];
-                    green += below[x0 + 1] + below[x1 + 1];
-                    blue += below[x0 + 2] + below[x1 + 2];
-                }
-                cb[cx] = Chroma(kCbR * red + kCbG * green + kCbB * blue, shift);
-                cr[cx] = Chroma(kCrR * red + kCrG * green + kCrB * blue, shift);
-            }
+            if (m_chromaStep == 1)
+                ChromaRow<1, 1>(src, below, width, m_chromaWidth, cb, cr);
+            else if (m_chromaRowStep == 1)
+                ChromaRow<2, 1>(src, below, width, m_chromaWidth, cb, cr);
+            else
+                ChromaRow<2, 2>(src, below, width, m_chromaWidth, cb, cr);
         }
         if (m_componentCount == 4) {
             const uint8_t* srcA = plane + size_t(std::min<uint32_t>(r, lastRow)) * width;
@@ -284,6 +308,45 @@ void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_
         }
     }
 }
+
+namespace {
+
+// Rounds half away from zero; reciprocal and half in natural order.
+JPEG_VECTOR_CLONES void QuantiseNatural(const int32_t* coefficients, const uint32_t* reciprocal,
+                                        const uint32_t* half, int32_t* out)
+{
+    for (int i = 0; i < 64; ++i) {
+        const int32_t v = coefficients[i];
+        const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
+        const int32_t quotient =
+            static_cast<int32_t>(((magnitude + half[i]) * reciprocal[i]) >> kReciprocalShift);
+        out[i] = v < 0 ? -quotient : quotient;
+    }
+}
+
+inline uint64_t NonZeroMask(const int32_t* q)
+{
+#if defined(__SSE2__)
+    uint64_t mask = 0;
+    const __m128i zero = _mm_setzero_si128();
+    for (int i = 0; i < 64; i += 16) {
+        const __m128i* p = reinterpret_cast<const __m128i*>(q + i);
+        // Saturating packs keep every non-zero value non-zero.
+        const __m128i low = _mm_packs_epi32(_mm_load_si128(p), _mm_load_si128(p + 1));
+        const __m128i high = _mm_packs_epi32(_mm_load_si128(p + 2), _mm_load_si128(p + 3));
+        const __m128i isZero = _mm_cmpeq_epi8(_mm_packs_epi16(low, high), zero);
+        mask |= uint64_t(~static_cast<uint32_t>(_mm_movemask_epi8(isZero)) & 0xFFFFu) << i;
+    }
+    return mask;
+#else
+    uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= uint64_t(q[i] != 0) << i;
+    return mask;
+#endif
+}
+
+} // namespace
 
 inline void CJpegEncoder::EmitByte(uint8_t b)
 {
@@ -322,21 +385,17 @@ inline void CJpegEncoder::PutBits(uint32_t value, int count)
 }
 
 void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal,
-                               const uint16_t* halfQ, const HuffmanCodes& dc, const HuffmanCodes& ac,
+                               const uint32_t* halfQ, const HuffmanCodes& dc, const HuffmanCodes& ac,
                                int& predictor)
 {
     int32_t coefficients[64];
     JpegDct::Forward(samples, stride, coefficients);
-    int32_t q[64];
-    uint64_t nonZero = 0; // bit i: coefficient i (zigzag order) is not 0
-    for (int i = 0; i < 64; ++i) {
-        const int32_t v = coefficients[JpegTables::kZigzag[i]];
-        const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
-        const int32_t quotient =
-            static_cast<int32_t>(((magnitude + halfQ[i]) * reciprocal[i]) >> kReciprocalShift);
-        q[i] = v < 0 ? -quotient : quotient;
-        nonZero |= uint64_t(quotient != 0) << i;
-    }
+    alignas(16) int32_t natural[64];
+    QuantiseNatural(coefficients, reciprocal, halfQ, natural);
+    alignas(16) int32_t q[64];
+    for (int i = 0; i < 64; ++i)
+        q[i] = natural[JpegTables::kZigzag[i]];
+    uint64_t nonZero = NonZeroMask(q); // bit i: coefficient i (zigzag order) is not 0
 
     const int diff = q[0] - predictor;
     predictor = q[0];
