@@ -1,4 +1,5 @@
 // The entropy-coded part of CJpegDecoder: MCUs, restart markers, colour output.
+#include "ImageProcessing/JpegCpu.h"
 #include "ImageProcessing/JpegDct.h"
 #include "ImageProcessing/JpegDecoder.h"
 #include "ImageProcessing/JpegTables.h"
@@ -275,7 +276,7 @@ CJpegDecoder::Step CJpegDecoder::DecodeScan(const uint8_t* data, size_t size, si
     return Step::Done;
 }
 
-void CJpegDecoder::WriteRows(uint8_t* out, uint32_t rows) const
+JPEG_VECTOR_CLONES void CJpegDecoder::WriteRows(uint8_t* out, uint32_t rows) const
 {
     const int n = m_componentCount;
     const size_t rowBytes = size_t(m_width) * n;
