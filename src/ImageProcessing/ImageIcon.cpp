@@ -5,6 +5,17 @@
 #include <memory>
 #include <mutex>
 
+// The resources live in this static library: registering them here also
+// makes the linker keep them.
+static void RegisterImageResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(images);
+        return true;
+    }();
+    (void)done;
+}
+
 CImageIcon::CImageIcon(QImage picture)
     : m_picture(picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied))
 {
@@ -28,6 +39,7 @@ namespace {
 
 QImage LoadFirst(std::initializer_list<QString> paths)
 {
+    RegisterImageResources();
     for (const QString& path : paths) {
         if (QFile::exists(path)) {
             QImage picture(path);

@@ -22,7 +22,7 @@ TEST(ImageCreate, WhitePixelsWithFourthByteZeroNonNullBitsAndEmptyMaskHolder)
     EXPECT_FALSE(image.HasMask());
 }
 
-TEST(ImageCreate, ReleasesBitmapMaskAndIconItHeld)
+TEST(ImageCreate, ReleasesBitmapAndMaskItHeld)
 {
     CImage image;
     ASSERT_TRUE(image.Create(4, 4));
