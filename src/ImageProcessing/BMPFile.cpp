@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -23,7 +24,8 @@ std::uint16_t Le16(const std::uint8_t* p)
 
 std::uint32_t Le32(const std::uint8_t* p)
 {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[3]} << 24;
 }
 
 void Put16(std::uint8_t* p, std::uint32_t v)
@@ -49,8 +51,7 @@ std::uint64_t StoredStride(std::int64_t width, int bitCount)
 }
 
 // Runs a read operation and turns what it throws into a result code.
-template <class Body>
-int Reading(CImageFile& file, Body&& body)
+template <class Body> int Reading(CImageFile& file, Body&& body)
 {
     int result = ImageFileOk;
     try {
@@ -64,8 +65,7 @@ int Reading(CImageFile& file, Body&& body)
     return result;
 }
 
-template <class Body>
-int Writing(CImageFile& file, Body&& body)
+template <class Body> int Writing(CImageFile& file, Body&& body)
 {
     int result = ImageFileOk;
     try {
@@ -176,8 +176,8 @@ void CBMPFile::ReadHeaders(const std::string& path, BmpHeaders* h, const SIZE* m
     // The rows start where the file header says when that lies inside the
     // file and after the information header; otherwise right after the palette.
     const std::uint64_t paletteEnd = GetPosition();
-    h->pixelOffset = (pixelOffsetField >= paletteStart && pixelOffsetField < fileLength) ? pixelOffsetField
-                                                                                           : paletteEnd;
+    h->pixelOffset =
+        (pixelOffsetField >= paletteStart && pixelOffsetField < fileLength) ? pixelOffsetField : paletteEnd;
 }
 
 void CBMPFile::ReadHeaders32(const std::string& path, BmpHeaders* h)
@@ -198,7 +198,8 @@ void CBMPFile::ReadHeaders32(const std::string& path, BmpHeaders* h)
     const std::uint8_t* info = header + kFileHeaderSize;
     std::int64_t height = static_cast<std::int32_t>(Le32(info + 8));
     const std::int64_t width = static_cast<std::int32_t>(Le32(info + 4));
-    if (Le32(info) != kInfoHeaderSize || Le16(info + 14) != 32 || Le16(info + 12) != 1 || Le32(info + 16) != 0)
+    if (Le32(info) != kInfoHeaderSize || Le16(info + 14) != 32 || Le16(info + 12) != 1 ||
+        Le32(info + 16) != 0)
         Fail(ImageFileUnsupported);
     if (height == INT32_MIN)
         Fail(ImageFileUnsupported);
@@ -225,7 +226,8 @@ PageBuffer CBMPFile::ReadPixelBlock(const BmpHeaders& h, std::uint64_t* blockSiz
         const std::uint64_t length = GetLength();
         const std::uint64_t left = length > h.pixelOffset ? length - h.pixelOffset : 0;
         const std::uint64_t useful =
-            2 * static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) + 4 * h.height + 64;
+            2 * static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height) + 4 * h.height +
+            64;
         size = std::min(left, useful);
         if (size == 0)
             Fail(ImageFileReadFailed);
@@ -251,6 +253,43 @@ PageBuffer CBMPFile::ReadPixelBlock(const BmpHeaders& h, std::uint64_t* blockSiz
         Fail(ImageFileCancelled);
     *blockSize = h.compression != 0 ? done : size;
     return block;
+}
+
+void CBMPFile::ReadRows24Into(const BmpHeaders& h, CImage* target)
+{
+    NullCheck(target, 0);
+    if (GetLength() <= h.pixelOffset || !Seek(h.pixelOffset))
+        Fail(ImageFileReadFailed); // not a byte of pixel data
+    CanContinueOrThrow();
+    if (!target->Create(h.width, h.height))
+        Fail(ImageFileDrawFailed);
+    std::uint8_t* pixels = target->GetBits();
+    NullCheck(pixels, 0);
+    const std::size_t imageStride = static_cast<std::size_t>(target->GetRowBytes());
+    const std::size_t fileStride = static_cast<std::size_t>(h.stride);
+    // Whole rows per piece, about as much as one read piece holds.
+    const int rowsPerPiece = static_cast<int>(std::max<std::size_t>(1, kReadPiece / fileStride));
+    std::vector<std::uint8_t> piece(fileStride * rowsPerPiece);
+    bool ended = false;
+    for (int row = 0; row < h.height; row += rowsPerPiece) {
+        CanContinueOrThrow();
+        const int rows = std::min(rowsPerPiece, h.height - row);
+        const std::size_t want = fileStride * rows;
+        // Rows past the end of the file are black, as a short file's rows were.
+        const std::size_t got = ended ? 0 : ReadBytes(piece.data(), want);
+        if (got < want) {
+            std::memset(piece.data() + got, 0, want - got);
+            ended = true;
+        }
+        for (int r = 0; r < rows; ++r) {
+            const int fileRow = row + r;
+            const int bottomUpRow = h.topDown ? h.height - 1 - fileRow : fileRow;
+            const std::uint8_t* src = piece.data() + fileStride * r;
+            auto* dst = reinterpret_cast<std::uint32_t*>(pixels + imageStride * bottomUpRow);
+            for (int x = 0; x < h.width; ++x, src += 3)
+                dst[x] = std::uint32_t{src[0]} | std::uint32_t{src[1]} << 8 | std::uint32_t{src[2]} << 16;
+        }
+    }
 }
 
 PageBuffer CBMPFile::DecodeTo32(const BmpHeaders& h, PageBuffer block, std::uint64_t blockSize)
@@ -290,11 +329,11 @@ int CBMPFile::Read(std::string path, CImage* target)
         BmpHeaders h;
         ReadHeaders(path, &h, nullptr, nullptr);
         std::uint64_t blockSize = 0;
-        PageBuffer block = ReadPixelBlock(h, &blockSize);
-        if (h.bitCount == 24) { // the stored rows are already the transfer's layout
-            PlaceWhole(target, block.get(), 24, h.width, h.height);
+        if (h.bitCount == 24) {
+            ReadRows24Into(h, target);
             return;
         }
+        PageBuffer block = ReadPixelBlock(h, &blockSize);
         PageBuffer pixels = DecodeTo32(h, std::move(block), blockSize);
         PlaceWhole(target, pixels.get(), 32, h.width, h.height);
     });
@@ -326,7 +365,8 @@ int CBMPFile::ReadScaled(std::string path, CImage* target, int boxWidth, int box
             return;
         }
         PageBuffer pixels = DecodeTo32(h, std::move(block), blockSize);
-        PlaceScaled(target, pixels.get(), 32, h.width, h.height, boxWidth, boxHeight, scale, background, noEnlarge);
+        PlaceScaled(target, pixels.get(), 32, h.width, h.height, boxWidth, boxHeight, scale, background,
+                    noEnlarge);
     });
 }
 
@@ -394,8 +434,8 @@ int CBMPFile::ReadWithMask(std::string path, CImage* target)
     });
 }
 
-void CBMPFile::WriteFile(const std::string& path, int width, int height, int bitCount, const std::uint8_t* rows,
-                         std::uint64_t rowBytes)
+void CBMPFile::WriteFile(const std::string& path, int width, int height, int bitCount,
+                         const std::uint8_t* rows, std::uint64_t rowBytes)
 {
     const std::uint64_t fileSize = kFileHeaderSize + kInfoHeaderSize + rowBytes;
     if (fileSize > UINT32_MAX)
@@ -417,14 +457,16 @@ void CBMPFile::WriteFile(const std::string& path, int width, int height, int bit
     if (!WriteBytes(header, sizeof header))
         Fail(ImageFileReadFailed);
     for (std::uint64_t done = 0; done < rowBytes;) {
-        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(kWritePiece, rowBytes - done));
+        const std::size_t piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kWritePiece, rowBytes - done));
         if (!WriteBytes(rows + done, piece))
             Fail(ImageFileReadFailed);
         done += piece;
     }
 }
 
-int CBMPFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t*, int width, int height)
+int CBMPFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t*, int width,
+                          int height)
 {
     ResetCancel();
     return Writing(*this, [&] {
@@ -454,7 +496,8 @@ int CBMPFile::Write(std::string path, CImage* source)
         PageBuffer rows(source->GetBits24());
         if (!rows)
             Fail(ImageFileReadFailed);
-        WriteFile(path, width, height, 24, rows.get(), StoredStride(width, 24) * static_cast<std::uint64_t>(height));
+        WriteFile(path, width, height, 24, rows.get(),
+                  StoredStride(width, 24) * static_cast<std::uint64_t>(height));
     });
 }
 
@@ -465,7 +508,8 @@ int CBMPFile::WriteRaw32(std::string path, const std::uint8_t* pixels, int width
         NullCheck(pixels, 0);
         BoolCheck(width > 0 && height > 0, 0);
         BoolCheck(IsUsablePictureSize(width, height), 0);
-        WriteFile(path, width, height, 32, pixels, std::uint64_t{static_cast<std::uint32_t>(width)} * 4 * height);
+        WriteFile(path, width, height, 32, pixels,
+                  std::uint64_t{static_cast<std::uint32_t>(width)} * 4 * height);
     });
 }
 
@@ -480,6 +524,7 @@ int CBMPFile::WriteWithMask(std::string path, CImage* source)
         PageBuffer pixels(source->GetBitsWithMaskAlpha());
         if (!pixels)
             Fail(ImageFileReadFailed);
-        WriteFile(path, width, height, 32, pixels.get(), std::uint64_t{static_cast<std::uint32_t>(width)} * 4 * height);
+        WriteFile(path, width, height, 32, pixels.get(),
+                  std::uint64_t{static_cast<std::uint32_t>(width)} * 4 * height);
     });
 }

@@ -10,23 +10,24 @@
 #include <string>
 
 // What the headers of a readable file say, checked.
-struct BmpHeaders {
+struct BmpHeaders
+{
     int width = 0;
-    int height = 0;          // rows, always positive
-    bool topDown = false;    // the file stores its top row first
+    int height = 0;       // rows, always positive
+    bool topDown = false; // the file stores its top row first
     int bitCount = 0;
-    std::uint32_t compression = 0; // 0 none, 1 RLE8, 2 RLE4
-    int paletteCount = 0;    // entries read; indices at or above it are black
+    std::uint32_t compression = 0;            // 0 none, 1 RLE8, 2 RLE4
+    int paletteCount = 0;                     // entries read; indices at or above it are black
     std::array<std::uint8_t, 1024> palette{}; // blue, green, red, 0
-    std::uint64_t pixelOffset = 0;  // where the rows start in the file
-    std::uint64_t stride = 0;       // bytes per stored row, padded to 4
+    std::uint64_t pixelOffset = 0;            // where the rows start in the file
+    std::uint64_t stride = 0;                 // bytes per stored row, padded to 4
 };
 
 class CBMPFile : public CImageFile
 {
 public:
-    int ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize, double* scale,
-                   COLORREF background, int noEnlarge, const SIZE* maximum) override;
+    int ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize,
+                   double* scale, COLORREF background, int noEnlarge, const SIZE* maximum) override;
     int Read(std::string path, CImage* target) override;
     int WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t* plane, int width,
                     int height) override;
@@ -51,6 +52,9 @@ private:
     void ReadHeaders32(const std::string& path, BmpHeaders* headers);
     // The stored rows (or run-length data), bottom row first. Throws.
     PageBuffer ReadPixelBlock(const BmpHeaders& headers, std::uint64_t* blockSize);
+    // Uncompressed 24-bit rows read straight into the target's pixels, piece by
+    // piece, without a copy of the whole file in between. Throws.
+    void ReadRows24Into(const BmpHeaders& headers, CImage* target);
     // The picture as packed 4-byte pixels, bottom row first. Throws.
     PageBuffer DecodeTo32(const BmpHeaders& headers, PageBuffer block, std::uint64_t blockSize);
     // Writes the headers and the rows, in pieces. Throws.

@@ -202,8 +202,8 @@ void CImageFile::PlaceScaled(CImage* target, const std::uint8_t* pixels, int bpp
         if (!target->Create(fitted.Width(), fitted.Height()))
             throw static_cast<int>(ImageFileDrawFailed);
         CanContinueOrThrow();
-        if (target->StretchDIBitsFrom(0, 0, fitted.Width(), fitted.Height(), 0, 0, width, height, bpp, width, height,
-                                      pixels, SRCCOPY) < 1)
+        if (target->StretchDIBitsFrom(0, 0, fitted.Width(), fitted.Height(), 0, 0, width, height, bpp, width,
+                                      height, pixels, SRCCOPY) < 1)
             throw static_cast<int>(ImageFileDrawFailed);
         return;
     }
@@ -211,7 +211,7 @@ void CImageFile::PlaceScaled(CImage* target, const std::uint8_t* pixels, int bpp
         throw static_cast<int>(ImageFileDrawFailed);
     target->FillRectLTRB(0, 0, boxWidth, boxHeight, background);
     CanContinueOrThrow();
-    if (target->StretchDIBitsFrom(fitted.left, fitted.top, fitted.Width(), fitted.Height(), 0, 0, width, height, bpp,
-                                  width, height, pixels, SRCCOPY) < 1)
+    if (target->StretchDIBitsFrom(fitted.left, fitted.top, fitted.Width(), fitted.Height(), 0, 0, width,
+                                  height, bpp, width, height, pixels, SRCCOPY) < 1)
         throw static_cast<int>(ImageFileDrawFailed);
 }

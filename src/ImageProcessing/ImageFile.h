@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CImage;
@@ -57,8 +58,8 @@ public:
     virtual int ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize,
                            double* scale, COLORREF background, int noEnlarge, const SIZE* maximum);
     virtual int Read(std::string path, CImage* target);
-    virtual int WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t* plane, int width,
-                            int height);
+    virtual int WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t* plane,
+                            int width, int height);
     virtual int Write(std::string path, CImage* source);
     virtual int ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
                            const SIZE* maximum);
@@ -109,6 +110,12 @@ private:
 
 // The classes of the loaders' extension table.
 enum class ImageFileKind { Jpeg, Bmp, Tiff, Eff, Targa };
+// The kind the CImage loaders choose: an extension of at least 4 characters
+// that begins with a table entry (".jpgx" counts as ".jpg"), in the order
+// .jpg .jpeg .bmp .tif .tiff .eff .tga; Targa only when `withTarga`.
+std::optional<ImageFileKind> ImageFileKindForLoad(const std::string& path, bool withTarga);
+// The kind LoadImageFileToBuffer chooses: the whole extension, no Targa.
+std::optional<ImageFileKind> ImageFileKindForBuffer(const std::string& path);
 // The reader of a kind. JPEG and EFF have no reader yet: they get the base,
 // whose reads all answer ImageFileUnsupported.
 std::unique_ptr<CImageFile> CreateImageFile(ImageFileKind kind);

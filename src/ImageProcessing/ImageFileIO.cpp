@@ -41,15 +41,16 @@ private:
     IWaitCursor* m_cursor;
 };
 
-struct TableRow {
+struct TableRow
+{
     std::string_view extension;
     ImageFileKind kind;
 };
 
 // In the order the loaders test them.
 constexpr TableRow kTable[] = {
-    {".jpg", ImageFileKind::Jpeg}, {".jpeg", ImageFileKind::Jpeg}, {".bmp", ImageFileKind::Bmp},
-    {".tif", ImageFileKind::Tiff}, {".tiff", ImageFileKind::Tiff}, {".eff", ImageFileKind::Eff},
+    {".jpg", ImageFileKind::Jpeg},  {".jpeg", ImageFileKind::Jpeg}, {".bmp", ImageFileKind::Bmp},
+    {".tif", ImageFileKind::Tiff},  {".tiff", ImageFileKind::Tiff}, {".eff", ImageFileKind::Eff},
     {".tga", ImageFileKind::Targa},
 };
 
@@ -68,9 +69,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
-// The CImage loaders: an extension of at least 4 characters whose beginning is
-// a table entry (so ".jpgx" counts as ".jpg").
-std::optional<ImageFileKind> KindByBeginning(const std::string& path, bool withTarga)
+} // namespace
+
+std::optional<ImageFileKind> ImageFileKindForLoad(const std::string& path, bool withTarga)
 {
     const std::string extension = GetFileExtension(path);
     if (extension.size() < 4)
@@ -85,8 +86,7 @@ std::optional<ImageFileKind> KindByBeginning(const std::string& path, bool withT
     return std::nullopt;
 }
 
-// LoadImageFileToBuffer: the whole extension, no Targa.
-std::optional<ImageFileKind> KindByWhole(const std::string& path)
+std::optional<ImageFileKind> ImageFileKindForBuffer(const std::string& path)
 {
     const std::string extension = GetFileExtension(path);
     for (const TableRow& row : kTable)
@@ -94,8 +94,6 @@ std::optional<ImageFileKind> KindByWhole(const std::string& path)
             return row.kind;
     return std::nullopt;
 }
-
-} // namespace
 
 void SetImageWaitCursor(IWaitCursor* cursor)
 {
@@ -122,7 +120,7 @@ int CImage::LoadFile(std::string path)
 {
     WaitCursorScope wait;
     Release();
-    const std::optional<ImageFileKind> kind = KindByBeginning(path, true);
+    const std::optional<ImageFileKind> kind = ImageFileKindForLoad(path, true);
     if (!kind)
         return ImageFileUnsupported;
     return CreateImageFile(*kind)->Read(std::move(path), this);
@@ -133,7 +131,7 @@ int CImage::LoadFileScaled(std::string path, int boxWidth, int boxHeight, SIZE* 
 {
     WaitCursorScope wait;
     Release();
-    const std::optional<ImageFileKind> kind = KindByBeginning(path, false);
+    const std::optional<ImageFileKind> kind = ImageFileKindForLoad(path, false);
     if (!kind)
         return ImageFileUnsupported;
     return CreateImageFile(*kind)->ReadScaled(std::move(path), this, boxWidth, boxHeight, pictureSize, scale,
@@ -143,7 +141,7 @@ int CImage::LoadFileScaled(std::string path, int boxWidth, int boxHeight, SIZE* 
 int LoadImageFileToBuffer(const std::string& path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
                           const SIZE* maximum)
 {
-    const std::optional<ImageFileKind> kind = KindByWhole(path);
+    const std::optional<ImageFileKind> kind = ImageFileKindForBuffer(path);
     if (!kind)
         return ImageFileUnsupported;
     return CreateImageFile(*kind)->ReadBuffer(path, pixels, plane, size, maximum);
@@ -163,8 +161,8 @@ int CImage::SaveAsBmp(std::string path)
     return CBMPFile().WriteWithMask(std::move(path), this);
 }
 
-int CImage::SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height, const SIZE* box, double* scale,
-                              COLORREF background, int noEnlarge)
+int CImage::SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height, const SIZE* box,
+                              double* scale, COLORREF background, int noEnlarge)
 {
     try {
         NullCheck(buffer, 0);
@@ -208,8 +206,8 @@ int CImage::SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height,
                     throw static_cast<int>(ImageFileDrawFailed);
                 FillRectLTRB(0, 0, box->cx, box->cy, background);
             }
-            if (StretchDIBitsFrom(target.left, target.top, target.Width(), target.Height(), 0, 0, width, height, 32,
-                                  width, height, buffer, SRCCOPY) < 1)
+            if (StretchDIBitsFrom(target.left, target.top, target.Width(), target.Height(), 0, 0, width,
+                                  height, 32, width, height, buffer, SRCCOPY) < 1)
                 throw static_cast<int>(ImageFileDrawFailed);
         }
         CanContinueOrThrow();
@@ -220,8 +218,8 @@ int CImage::SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height,
         if (!CreateMask())
             throw static_cast<int>(ImageFileDrawFailed);
         CanContinueOrThrow();
-        if (GetMask()->StretchGrayFrom(target.left, target.top, target.Width(), target.Height(), 0, 0, width, height,
-                                       width, height, aligned.get(), SRCCOPY) < 1)
+        if (GetMask()->StretchGrayFrom(target.left, target.top, target.Width(), target.Height(), 0, 0, width,
+                                       height, width, height, aligned.get(), SRCCOPY) < 1)
             throw static_cast<int>(ImageFileDrawFailed);
         return ImageFileOk;
     } catch (int code) {

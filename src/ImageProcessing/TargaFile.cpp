@@ -122,8 +122,7 @@ int DecodeTargaPixels(std::span<const std::uint8_t> file, const TargaHeader& hea
 
 namespace {
 
-template <class Body>
-int Reading(CImageFile& file, Body&& body)
+template <class Body> int Reading(CImageFile& file, Body&& body)
 {
     int result = ImageFileOk;
     try {

@@ -100,8 +100,7 @@ int ReadTiffPixels(const std::string& path, int limitWidth, int limitHeight, int
 
 namespace {
 
-template <class Body>
-int Reading(Body&& body)
+template <class Body> int Reading(Body&& body)
 {
     try {
         body();
@@ -144,14 +143,16 @@ int CTiffFile::ReadScaled(std::string path, CImage* target, int boxWidth, int bo
     return Reading([&] {
         int width = 0, height = 0;
         PageBuffer pixels;
-        const int code = ReadTiffPixels(path, LimitWidth(maximum), LimitHeight(maximum), &width, &height, &pixels);
+        const int code =
+            ReadTiffPixels(path, LimitWidth(maximum), LimitHeight(maximum), &width, &height, &pixels);
         if (code == ImageFileOk || code == ImageFileCancelled) {
             *pictureSize = {width, height};
             *scale = 1.0;
         }
         if (code != ImageFileOk)
             throw code;
-        PlaceScaled(target, pixels.get(), 32, width, height, boxWidth, boxHeight, scale, background, noEnlarge);
+        PlaceScaled(target, pixels.get(), 32, width, height, boxWidth, boxHeight, scale, background,
+                    noEnlarge);
     });
 }
 
@@ -164,7 +165,8 @@ int CTiffFile::ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t*
         NullCheck(size, 0);
         int width = 0, height = 0;
         PageBuffer out;
-        const int code = ReadTiffPixels(path, LimitWidth(maximum), LimitHeight(maximum), &width, &height, &out);
+        const int code =
+            ReadTiffPixels(path, LimitWidth(maximum), LimitHeight(maximum), &width, &height, &out);
         if (code == ImageFileOk || code == ImageFileCancelled)
             *size = {width, height};
         if (code != ImageFileOk)

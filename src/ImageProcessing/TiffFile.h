@@ -26,8 +26,8 @@ void InstallSilentTiffHandlers();
 class CTiffFile : public CImageFile
 {
 public:
-    int ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize, double* scale,
-                   COLORREF background, int noEnlarge, const SIZE* maximum) override;
+    int ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize,
+                   double* scale, COLORREF background, int noEnlarge, const SIZE* maximum) override;
     int Read(std::string path, CImage* target) override;
     int ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
                    const SIZE* maximum) override;

@@ -1,5 +1,7 @@
 #include "ImageProcessing/TargaFile.h"
 
+#include "ImageProcessing/Image.h"
+#include "ImageProcessing/support/FixtureImage.h"
 #include "ImageProcessing/support/FixtureTarga.h"
 
 #include <gtest/gtest.h>
@@ -168,6 +170,77 @@ TEST(TargaHeader, OnlyPlainTrueColourIsAccepted)
     }
     TargaHeader header;
     EXPECT_FALSE(ParseTargaHeader(std::vector<std::uint8_t>(17, 0), &header));
+}
+
+} // namespace
+
+namespace {
+
+TEST(TargaFile, ReadGivesTheImageAndReadBufferThePlane)
+{
+    FixtureFolder folder;
+    FixtureTargaOptions o;
+    o.width = 6;
+    o.height = 5;
+    o.depth = 32;
+    o.alphaBits = 8;
+    o.runLength = true;
+    o.topFirst = true;
+    const std::string path = folder.Path("a.tga");
+    WriteFixtureFile(path, FixtureTarga(o));
+
+    CImage image;
+    ASSERT_EQ(CTargaFile().Read(path, &image), ImageFileOk);
+    ASSERT_EQ(image.GetWidth(), 6);
+    ASSERT_EQ(image.GetHeight(), 5);
+    std::uint8_t* pixels = nullptr;
+    std::uint8_t* plane = nullptr;
+    SIZE size{};
+    ASSERT_EQ(CTargaFile().ReadBuffer(path, &pixels, &plane, &size, nullptr), ImageFileOk);
+    PageBuffer ownPixels(pixels), ownPlane(plane);
+    EXPECT_EQ(size.cx, 6);
+    EXPECT_EQ(size.cy, 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x) {
+            const FixturePixel want = FixtureTargaPixel(o, x, y);
+            ASSERT_TRUE(SameColour(FixtureImagePixel(image, x, y), want));
+            ASSERT_TRUE(SameColour(FixtureBufferPixel(pixels, 6, 5, x, y), want));
+            ASSERT_EQ(plane[(4 - y) * 6 + x], 255 - want.a);
+        }
+}
+
+TEST(TargaFile, MaximumMissingFilesAndRefusedHeaders)
+{
+    FixtureFolder folder;
+    FixtureTargaOptions o;
+    const std::string path = folder.Path("a.tga");
+    WriteFixtureFile(path, FixtureTarga(o));
+    std::uint8_t* pixels = nullptr;
+    SIZE size{};
+    const SIZE maximum{4, -1};
+    EXPECT_EQ(CTargaFile().ReadBuffer(path, &pixels, nullptr, &size, &maximum), ImageFileCancelled);
+    EXPECT_EQ(pixels, nullptr);
+    EXPECT_EQ(size.cx, 5);
+    EXPECT_EQ(size.cy, 3);
+    EXPECT_EQ(CTargaFile().ReadBuffer(path, nullptr, nullptr, &size, nullptr), ImageFileCheckFailed);
+
+    CImage image;
+    EXPECT_EQ(CTargaFile().Read(folder.Path("missing.tga"), &image), ImageFileMissing);
+    auto colourMapped = FixtureTarga(o);
+    colourMapped[1] = 1;
+    WriteFixtureFile(folder.Path("map.tga"), colourMapped);
+    EXPECT_EQ(CTargaFile().Read(folder.Path("map.tga"), &image), ImageFileUnsupported);
+    auto cut = FixtureTarga(o);
+    cut.resize(30);
+    WriteFixtureFile(folder.Path("cut.tga"), cut);
+    EXPECT_EQ(CTargaFile().Read(folder.Path("cut.tga"), &image), ImageFileReadFailed);
+    WriteFixtureFile(folder.Path("tiny.tga"), {0, 0, 2});
+    EXPECT_EQ(CTargaFile().Read(folder.Path("tiny.tga"), &image), ImageFileReadFailed);
+    // No scaled reader and no writer.
+    double scale = 0;
+    EXPECT_EQ(CTargaFile().ReadScaled(path, &image, 9, 9, &size, &scale, 0, 1, nullptr),
+              ImageFileUnsupported);
+    EXPECT_EQ(CTargaFile().Write(path, &image), ImageFileNoMemory);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "ImageProcessing/TiffFile.h"
 
+#include "ImageProcessing/Image.h"
+#include "ImageProcessing/support/FixtureImage.h"
 #include "ImageProcessing/support/FixtureTiff.h"
 
 #include <tiffio.h>
@@ -199,6 +201,53 @@ TEST(TiffFile, TruncatedDataIsAReadFailure)
     bytes.resize(bytes.size() - 64 * 64 + 100);
     WriteFixtureFile(path, bytes);
     EXPECT_EQ(Read(path).result, ImageFileReadFailed);
+}
+
+} // namespace
+
+namespace {
+
+TEST(TiffFileClass, ReadReadScaledAndReadBuffer)
+{
+    FixtureFolder folder;
+    FixtureTiffOptions o;
+    o.width = 40;
+    o.height = 20;
+    o.samples = 4;
+    o.compression = COMPRESSION_LZW;
+    const std::string path = folder.Path("a.tif");
+    ASSERT_TRUE(WriteFixtureTiff(path, o));
+
+    CImage image;
+    ASSERT_EQ(CTiffFile().Read(path, &image), ImageFileOk);
+    ASSERT_EQ(image.GetWidth(), 40);
+
+    SIZE size{};
+    double scale = 0;
+    ASSERT_EQ(CTiffFile().ReadScaled(path, &image, 20, 20, &size, &scale, 0, 1, nullptr), ImageFileOk);
+    EXPECT_EQ(image.GetWidth(), 20);
+    EXPECT_EQ(image.GetHeight(), 10);
+    EXPECT_DOUBLE_EQ(scale, 0.5);
+    EXPECT_EQ(size.cx, 40);
+    const SIZE maximum{39, 100};
+    EXPECT_EQ(CTiffFile().ReadScaled(path, &image, 20, 20, &size, &scale, 0, 1, &maximum),
+              ImageFileCancelled);
+    EXPECT_EQ(scale, 1.0);
+    EXPECT_EQ(size.cx, 40);
+
+    std::uint8_t* pixels = nullptr;
+    std::uint8_t* plane = nullptr;
+    ASSERT_EQ(CTiffFile().ReadBuffer(path, &pixels, &plane, &size, nullptr), ImageFileOk);
+    PageBuffer ownPixels(pixels), ownPlane(plane);
+    CImage whole;
+    ASSERT_EQ(CTiffFile().Read(path, &whole), ImageFileOk);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x) {
+            ASSERT_EQ(plane[(19 - y) * 40 + x], 255 - FixtureTiffPixel(o, x, y).a);
+            ASSERT_TRUE(SameColour(FixtureImagePixel(whole, x, y), FixtureBufferPixel(pixels, 40, 20, x, y)));
+        }
+    EXPECT_EQ(CTiffFile().ReadBuffer(path, nullptr, nullptr, &size, nullptr), ImageFileCheckFailed);
+    EXPECT_EQ(CTiffFile().Write(path, &image), ImageFileNoMemory);
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 
 FixturePixel FixtureBmpPaletteEntry(int i)
 {
-    return {static_cast<std::uint8_t>(i * 7 + 1), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 13),
-            0};
+    return {static_cast<std::uint8_t>(i * 7 + 1), static_cast<std::uint8_t>(255 - i),
+            static_cast<std::uint8_t>(i * 13), 0};
 }
 
 int FixtureBmpIndex(const FixtureBmpOptions& o, int x, int y)

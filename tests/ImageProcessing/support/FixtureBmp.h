@@ -6,16 +6,17 @@
 #include <cstdint>
 #include <vector>
 
-struct FixtureBmpOptions {
+struct FixtureBmpOptions
+{
     int width = 7;
     int height = 5;
-    int bits = 24;            // 1, 4, 8, 16, 24 or 32
-    int headerSize = 40;      // 12 (core), 40, or a longer header (108, 124)
-    bool topDown = false;     // negative height, top row stored first
-    int colorsUsed = 0;       // the header's field; 0: the full palette
-    int paletteEntries = -1;  // entries stored; -1: colorsUsed, or the full palette
+    int bits = 24;           // 1, 4, 8, 16, 24 or 32
+    int headerSize = 40;     // 12 (core), 40, or a longer header (108, 124)
+    bool topDown = false;    // negative height, top row stored first
+    int colorsUsed = 0;      // the header's field; 0: the full palette
+    int paletteEntries = -1; // entries stored; -1: colorsUsed, or the full palette
     std::uint8_t paletteReserved = 0;
-    int gapBeforePixels = 0;  // bytes between the palette and the rows (the offset field says so)
+    int gapBeforePixels = 0; // bytes between the palette and the rows (the offset field says so)
     std::uint32_t compression = 0;
     std::vector<std::uint8_t> rle; // the pixel data for compression 1 and 2
 };
