@@ -3,12 +3,14 @@
 #include "CubicTable.h"
 #include "FilterErrorCode.h"
 #include "GeometricInfo.h"
+#include "ResizeKernels.h"
 #include "SampleAccess.h"
 #include "UtilFilter.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -172,6 +174,41 @@ int32_t UCF_RESIZE::Bilinear(const PixelLayout& s, const PixelLayout& d)
     const ColourSamples cs = ColourSamplesOf(s);
     const bool swap = s.byteSwap16 != 0;
     OutputRows out(*this);
+    if (s.bytesPerPixel == 4 && s.bytesPerSample == 1) {
+        uint32_t keep = 0;
+        if (s.alpha >= 0)
+            keep = uint32_t{0xFF} << (8 * s.alpha);
+        std::vector<int32_t> top(4 * cols.size()), bottom(top.size());
+        int64_t topRow = -1, bottomRow = -1;
+        for (int64_t j = 0; j < d.regionHeight && out.Row(); ++j) {
+            const int64_t y = j * ystep;
+            const int64_t row = std::min<int64_t>(y >> 10, s.regionHeight - 1);
+            const int64_t below = std::min<int64_t>(row + 1, s.regionHeight - 1);
+            // Enlarging reuses the blended rows of the previous destination row.
+            if (row == bottomRow && below != bottomRow) {
+                top.swap(bottom);
+                std::swap(topRow, bottomRow);
+            }
+            if (row != topRow) {
+                ResizeBlendColumns(s.pixels + row * s.rowBytes, cols.data(), rights.data(), fxs.data(),
+                                   d.regionWidth, top.data());
+                topRow = row;
+            }
+            if (below != bottomRow) {
+                if (below == row)
+                    bottom = top;
+                else
+                    ResizeBlendColumns(s.pixels + below * s.rowBytes, cols.data(), rights.data(), fxs.data(),
+                                       d.regionWidth, bottom.data());
+                bottomRow = below;
+            }
+            ResizeBlendRows(top.data(), bottom.data(), static_cast<int32_t>(y & 1023), d.regionWidth, keep,
+                            out.Row());
+            out.Advance();
+        }
+        out.Finish();
+        return UCF_OK;
+    }
     for (int64_t j = 0; j < d.regionHeight && out.Row(); ++j) {
         const int64_t y = j * ystep;
         const int64_t row = std::min<int64_t>(y >> 10, s.regionHeight - 1);

@@ -95,63 +95,91 @@ int32_t UCF_SGAUSS::BeginApply()
         return rc;
     m_half = m_radius - 1;
     m_taps = 2 * m_half + 1;
-    m_step = DivisorStep(m_radius);
-    m_boxes = (m_half - 1) / m_step + 1;
-    m_centre = m_half / m_step - m_boxes;
+    m_direct = m_taps <= 7;
     m_width = std::max(m_descriptor.regionWidth, 0);
-    m_extLength = int64_t{m_taps} + m_step + m_width + m_half;
+    BlurShape& sh = m_shape;
+    sh = BlurShape{};
+    sh.width = m_width;
+    sh.half = m_half;
+    sh.step = DivisorStep(m_radius);
+    const int32_t boxes = (m_half - 1) / sh.step + 1;
+    sh.centre = m_half / sh.step - boxes;
+    sh.md = int64_t{boxes} * sh.step;
+    sh.l = m_taps - int64_t{boxes - 1} * sh.step;
+    sh.off = int64_t{m_taps} + sh.step;
+    m_extLength = sh.off + m_width + m_half;
 
-    // kernel, column sums (3 channels), step-d integrator, padded row, horizontal integrator
-    const uint64_t kernelBytes = (static_cast<uint64_t>(m_taps) * 2 + 3) & ~uint64_t{3};
-    const uint64_t plane = 3 * static_cast<uint64_t>(m_width);
-    const uint64_t words = plane + m_step * plane + 3 * static_cast<uint64_t>(m_extLength) + m_extLength;
+    // kernel, column sums and the step-d integrator (3 channels), padded lanes,
+    // lane integrator, lane outputs, small-kernel sums and plane
+    const uint64_t w = static_cast<uint64_t>(m_width);
+    int32_t samples = 0, bytes = 0;
+    DecodeFormat(m_descriptor.format, &samples, &bytes);
+    const uint64_t plane = w * static_cast<uint64_t>(std::max(samples * bytes, 1));
+    const uint64_t lanes = kBlurLanes;
+    const uint64_t words = 64 + plane + sh.step * plane + 3 * lanes * static_cast<uint64_t>(m_extLength) +
+                           sh.step * lanes + w * lanes + plane + plane + lanes * plane;
     if (words > (uint64_t{1} << 40))
         return UCF_ERR_NOMEMORY;
-    auto* base = static_cast<uint8_t*>(m_owner->AllocWorkBuffer(0, kernelBytes + words * 4));
+    auto* base = static_cast<uint8_t*>(m_owner->AllocWorkBuffer(0, words * 4));
     if (!base)
         return UCF_ERR_NOMEMORY;
-    auto* kernel = reinterpret_cast<int16_t*>(base);
+    std::memset(base, 0, words * 4);
+    m_kernel = reinterpret_cast<int16_t*>(base);
     int32_t sum = 0;
-    BuildKernel(m_radius, kernel, &sum);
-    m_norm = static_cast<uint32_t>(sum) * static_cast<uint32_t>(sum);
-    m_boxSum = sum - m_centre;
-    m_verticalB = reinterpret_cast<int32_t*>(base + kernelBytes);
+    BuildKernel(m_radius, m_kernel, &sum);
+    auto* words32 = reinterpret_cast<int32_t*>(base) + 64;
+    m_verticalB = words32;
     m_verticalA = m_verticalB + plane;
-    m_ext = m_verticalA + m_step * plane;
-    m_acc = m_ext + 3 * m_extLength;
+    m_ext = m_verticalA + sh.step * plane;
+    m_acc = m_ext + 3 * lanes * m_extLength;
+    m_laneOut = m_acc + sh.step * lanes;
+    m_sums = reinterpret_cast<uint16_t*>(m_laneOut + w * lanes);
+    m_outRow = reinterpret_cast<uint8_t*>(m_sums + 2 * plane);
+    m_laneSums = reinterpret_cast<int32_t*>(m_laneOut + w * lanes + 2 * plane);
+    m_shape.norm = static_cast<uint32_t>(sum) * static_cast<uint32_t>(sum);
+    m_shape.boxSum = sum - sh.centre;
     return UCF_OK;
+}
+
+const uint8_t* UCF_SGAUSS::Slot(int64_t t) const
+{
+    // Rows above the picture are row 0, which stays in slot 0 while they are reached.
+    return m_ring + (t < 0 ? 0 : t % m_ringRows) * m_rowSize;
 }
 
 int32_t UCF_SGAUSS::LoadNextRow(const FilterJob& job, int64_t t)
 {
-    const int64_t rowSize = int64_t{m_channels} * m_width;
+    const int64_t rowSize = m_rowSize;
     uint8_t* slot = m_ring + (t % m_ringRows) * rowSize;
     const int64_t wanted = std::min(t, m_totalRows - 1);
     if (wanted < m_nextSourceRow) { // past the bottom: the last row again
-        std::memcpy(slot, m_ring + ((t - 1) % m_ringRows) * rowSize, static_cast<size_t>(rowSize));
+        std::memcpy(slot, Slot(t - 1), static_cast<size_t>(rowSize));
         return UCF_OK;
     }
     if (m_sourceRowsLeft < 1 || !m_sourceRow)
         return UCF_ERR_NOMORELINES;
-    const PixelLayout& s = job.source;
-    const int32_t index[3] = {s.red, s.green, s.blue};
-    for (int32_t c = 0; c < m_channels; ++c) {
-        const uint8_t* p = m_sourceRow + index[c];
-        uint8_t* plane = slot + int64_t{c} * m_width;
-        const int32_t step = s.bytesPerPixel;
-        for (int32_t x = 0; x < m_width; ++x)
-            plane[x] = p[int64_t{x} * step];
-    }
+    (void)job;
+    std::memcpy(slot, m_sourceRow, static_cast<size_t>(rowSize));
     m_sourceRow += m_sourceRowBytes;
     --m_sourceRowsLeft;
     ++m_nextSourceRow;
     return UCF_OK;
 }
 
+void UCF_SGAUSS::VerticalStep(int64_t t)
+{
+    const int64_t plane = m_rowSize;
+    BlurVerticalStep(Slot(t), Slot(t - m_shape.md), Slot(t - m_shape.l), Slot(t - m_shape.off),
+                     m_verticalA + (t % m_shape.step) * plane, m_verticalB, plane);
+}
+
 int32_t UCF_SGAUSS::PrepareApply()
 {
-    const int64_t ringRows = int64_t{m_taps} + m_step + 1;
-    const uint64_t bytes = static_cast<uint64_t>(ringRows) * 3 * static_cast<uint64_t>(m_width);
+    const int64_t ringRows = int64_t{m_taps} + m_shape.step + 1;
+    int32_t samples = 0, sampleBytes = 0;
+    DecodeFormat(m_descriptor.format, &samples, &sampleBytes);
+    m_rowSize = int64_t{m_width} * std::max(samples * sampleBytes, 1);
+    const uint64_t bytes = static_cast<uint64_t>(ringRows) * static_cast<uint64_t>(m_rowSize);
     m_ring = static_cast<uint8_t*>(m_owner->AllocWorkBuffer(5, bytes));
     if (!m_ring)
         return UCF_ERR_NOMEMORY;
@@ -166,11 +194,20 @@ int32_t UCF_SGAUSS::PrepareApply()
         m_channels = 3;
     else
         return UCF_ERR_UNSUPPORTED;
-    if (job.source.regionWidth != m_width)
+    if (job.source.regionWidth != m_width || int64_t{m_width} * job.source.bytesPerPixel != m_rowSize)
         return UCF_ERR_BADPARAM;
+    m_index[0] = job.source.red;
+    m_index[1] = job.source.green;
+    m_index[2] = job.source.blue;
+    m_shape.colour = m_channels == 3;
+    const uint64_t divisor = m_shape.colour ? 2 * uint64_t{m_shape.norm} : m_shape.norm;
+    m_shape.inverse = InverseRoundedUp(divisor);
+    m_floatInverse =
+        std::nextafter(1.0f / static_cast<float>(divisor), std::numeric_limits<float>::infinity());
     m_totalRows = m_descriptor.regionHeight;
     m_outputRows = 0;
     m_firstStripDone = 0;
+    m_lanes = 0;
     if (m_totalRows < 1 || m_width < 1)
         return UCF_OK;
     m_sourceRow = job.source.pixels;
@@ -179,112 +216,100 @@ int32_t UCF_SGAUSS::PrepareApply()
     m_nextSourceRow = 0;
 
     // Rows above the picture repeat row 0, so both integrators start settled.
-    const int64_t plane = int64_t{m_channels} * m_width;
+    const int64_t plane = m_rowSize;
     if (int32_t rc = LoadNextRow(job, 0))
         return rc;
-    std::memset(m_verticalA, 0, static_cast<size_t>(m_step * plane) * 4);
+    std::memset(m_verticalA, 0, static_cast<size_t>(m_shape.step * plane) * 4);
     for (int64_t i = 0; i < plane; ++i)
-        m_verticalB[i] = m_boxSum * m_ring[i];
+        m_verticalB[i] = m_shape.boxSum * m_ring[i];
     m_t = 0;
     for (int64_t t = 1; t < m_half; ++t) {
         if (int32_t rc = LoadNextRow(job, t))
             return rc;
-        const int64_t rowSize = plane;
-        auto slot = [&](int64_t k) { return m_ring + (k < 0 ? 0 : k % m_ringRows) * rowSize; };
-        const uint8_t* s0 = slot(t);
-        const uint8_t* s1 = slot(t - int64_t{m_boxes} * m_step);
-        const uint8_t* s2 = slot(t - (m_taps - int64_t{m_boxes - 1} * m_step));
-        const uint8_t* s3 = slot(t - m_taps - m_step);
-        int32_t* a = m_verticalA + (t % m_step) * plane;
-        for (int64_t i = 0; i < plane; ++i) {
-            a[i] += int32_t{s0[i]} - s1[i] - s2[i] + s3[i];
-            m_verticalB[i] += a[i];
-        }
+        if (!m_direct)
+            VerticalStep(t);
         m_t = t;
     }
     return UCF_OK;
 }
 
-void UCF_SGAUSS::Horizontal(int32_t* ext, int32_t* acc, uint8_t* out, int32_t outStep, bool colour) const
+int32_t UCF_SGAUSS::RowDone()
 {
-    const int64_t off = int64_t{m_taps} + m_step;
-    const int64_t md = int64_t{m_boxes} * m_step;
-    const int64_t l = m_taps - int64_t{m_boxes - 1} * m_step;
-    const int64_t end = off + m_width + m_half; // exclusive
-    for (int64_t e = 0; e <= off; ++e)
-        acc[e] = 0;
-    int64_t b = int64_t{m_boxSum} * ext[off];
-    const int32_t d = m_step;
-    const int32_t half = m_half;
-    const int32_t centre = m_centre;
-    const double inverse = m_inverse;
-    const uint64_t norm = m_norm;
-    for (int64_t e = off + 1; e < end; ++e) {
-        const int32_t u = ext[e] - ext[e - md] - ext[e - l] + ext[e - off];
-        acc[e] = acc[e - d] + u;
-        b += acc[e];
-        if (e - off >= half) {
-            const int64_t x = e - off - half;
-            const int64_t v = b + int64_t{centre} * ext[off + x];
-            const double num =
-                colour ? static_cast<double>(2 * static_cast<uint64_t>(v) + norm) : static_cast<double>(v);
-            out[x * outStep] = static_cast<uint8_t>(static_cast<uint32_t>(num * inverse));
+    ++m_rowCounter;
+    const int64_t total = m_descriptor.regionHeight > 0 ? m_descriptor.regionHeight : 1;
+    return ReportProgress(static_cast<int32_t>(m_rowCounter * 100 / total)) ? UCF_ERR_CANCELLED : UCF_OK;
+}
+
+int32_t UCF_SGAUSS::WriteDirect(const FilterJob& job, uint8_t* row)
+{
+    const PixelLayout& d = job.destination;
+    const uint8_t* rows[7];
+    for (int32_t k = 0; k < m_taps; ++k)
+        rows[k] = Slot(m_t - 2 * m_half + k);
+    BlurDirectVertical(rows, m_kernel, m_taps, m_rowSize, m_sums);
+    // Without alpha the row is written straight into the destination.
+    uint8_t* out = d.alpha < 0 ? row : m_outRow;
+    BlurDirectHorizontal(m_sums, m_kernel, m_taps, m_width, d.bytesPerPixel, m_floatInverse, m_shape.colour,
+                         m_shape.norm, out);
+    if (d.alpha >= 0)
+        BlurWriteRow(m_outRow, m_width, d.bytesPerPixel, d.alpha, row);
+    return RowDone();
+}
+
+int32_t UCF_SGAUSS::FlushLanes(const FilterJob& job)
+{
+    if (m_lanes == 0)
+        return UCF_OK;
+    const int32_t step = job.destination.bytesPerPixel;
+    for (int32_t c = 0; c < m_channels; ++c) {
+        const int32_t* rows[kBlurLanes];
+        uint8_t* targets[kBlurLanes];
+        for (int32_t lane = 0; lane < m_lanes; ++lane) {
+            rows[lane] = m_laneSums + lane * m_rowSize + m_index[c];
+            targets[lane] = m_laneRows[lane] + m_index[c];
         }
+        BlurGatherLanes(rows, m_lanes, job.source.bytesPerPixel, m_shape, m_ext, m_extLength);
+        BlurHorizontalLanes(m_ext, m_acc, m_laneOut, m_shape);
+        BlurScatterLanes(m_laneOut, m_lanes, m_width, step, targets);
     }
+    const int32_t lanes = m_lanes;
+    m_lanes = 0;
+    for (int32_t lane = 0; lane < lanes; ++lane)
+        if (int32_t rc = RowDone())
+            return rc;
+    return UCF_OK;
 }
 
 int32_t UCF_SGAUSS::RunPass(const FilterJob& job)
 {
     const PixelLayout& d = job.destination;
-    const int64_t plane = int64_t{m_channels} * m_width;
-    const int64_t off = int64_t{m_taps} + m_step;
-    const int64_t md = int64_t{m_boxes} * m_step;
-    const int64_t l = m_taps - int64_t{m_boxes - 1} * m_step;
-    const bool colour = m_channels == 3;
-    m_inverse = colour ? InverseRoundedUp(2 * uint64_t{m_norm}) : InverseRoundedUp(m_norm);
-    const int32_t dstIndex[3] = {d.red, d.green, d.blue};
-    const int32_t width = std::min(m_width, d.regionWidth);
+    if (d.regionWidth != m_width)
+        return UCF_ERR_BADPARAM;
+    // Samples go back to the places they came from.
+    if (d.format != job.source.format)
+        return UCF_ERR_FORMATMISMATCH;
     uint8_t* dstRow = d.pixels;
-    auto slot = [&](int64_t k) { return m_ring + (k < 0 ? 0 : k % m_ringRows) * plane; };
-
     for (int32_t row = 0; row < d.regionHeight && m_outputRows < m_totalRows; ++row) {
         const int64_t t = m_t + 1;
         if (int32_t rc = LoadNextRow(job, t))
             return rc;
-        const uint8_t* s0 = slot(t);
-        const uint8_t* s1 = slot(t - md);
-        const uint8_t* s2 = slot(t - l);
-        const uint8_t* s3 = slot(t - off);
-        int32_t* a = m_verticalA + (t % m_step) * plane;
-        int32_t* b = m_verticalB;
-        for (int64_t i = 0; i < plane; ++i) {
-            a[i] += int32_t{s0[i]} - s1[i] - s2[i] + s3[i];
-            b[i] += a[i];
-        }
         m_t = t;
-        const uint8_t* centreRow = slot(t - m_half);
-        for (int32_t c = 0; c < m_channels; ++c) {
-            int32_t* ext = m_ext + c * m_extLength;
-            const int32_t* bc = b + int64_t{c} * m_width;
-            const uint8_t* sc = centreRow + int64_t{c} * m_width;
-            for (int32_t x = 0; x < m_width; ++x)
-                ext[off + x] = bc[x] + m_centre * sc[x];
-            std::fill(ext, ext + off, ext[off]);
-            std::fill(ext + off + m_width, ext + m_extLength, ext[off + m_width - 1]);
-            // Columns past the destination's width are computed but not written.
-            if (width == m_width)
-                Horizontal(ext, m_acc, dstRow + dstIndex[c], d.bytesPerPixel, colour);
-            else
-                return UCF_ERR_BADPARAM;
-        }
         ++m_outputRows;
-        ++m_rowCounter;
+        if (m_direct) {
+            if (int32_t rc = WriteDirect(job, dstRow))
+                return rc;
+        } else {
+            VerticalStep(t);
+            BlurCentreRow(m_verticalB, Slot(t - m_half), m_shape.centre, m_rowSize,
+                          m_laneSums + m_lanes * m_rowSize);
+            m_laneRows[m_lanes++] = dstRow;
+            if (m_lanes == kBlurLanes)
+                if (int32_t rc = FlushLanes(job))
+                    return rc;
+        }
         dstRow += d.rowBytes;
-        const int64_t total = m_descriptor.regionHeight > 0 ? m_descriptor.regionHeight : 1;
-        if (ReportProgress(static_cast<int32_t>(m_rowCounter * 100 / total)))
-            return UCF_ERR_CANCELLED;
     }
-    return UCF_OK;
+    return FlushLanes(job);
 }
 
 int32_t UCF_SGAUSS::ApplyStrip()
@@ -314,7 +339,10 @@ int32_t UCF_SGAUSS::EndApply()
     m_owner->FreeWorkBuffer(0);
     m_owner->FreeWorkBuffer(5);
     m_ring = nullptr;
-    m_verticalA = m_verticalB = m_ext = m_acc = nullptr;
+    m_kernel = nullptr;
+    m_verticalA = m_verticalB = m_ext = m_acc = m_laneOut = nullptr;
+    m_sums = nullptr;
+    m_outRow = nullptr;
     return UCF_OK;
 }
 

@@ -494,6 +494,10 @@ int32_t UtilFilter::ApplyStripsEx()
         if (raised > 0)
             overlap = raised;
     }
+    // Output rows lag the fed source rows by the overlap: in place they would
+    // land on rows of the wrong strip.
+    if (!c.destination && overlap > 0)
+        return EndApplyRun(UCF_ERR_GEOMETRY);
     uint8_t* const destinationFirst = dst.pixels;
     const int32_t n = c.stripLines;
     int32_t sourceLeft = src.totalLines;
