@@ -1,5 +1,7 @@
 #include "ImageProcessing/JpegDct.h"
 
+#include "ImageProcessing/JpegCpu.h"
+
 #include <cstring>
 
 namespace JpegDct {
@@ -27,15 +29,9 @@ template <typename T> constexpr T Descale(T x, int n)
     return (x + (T(1) << (n - 1))) >> n;
 }
 
-inline uint8_t ClampSample(int64_t v)
-{
-    v += 128;
-    return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
-}
-
 } // namespace
 
-void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
+JPEG_VECTOR_CLONES void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
 {
     int32_t* out = coefficients;
     for (int row = 0; row < 8; ++row) {
@@ -90,95 +86,108 @@ void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
     }
 }
 
-// 64-bit intermediates: hostile streams may carry any coefficient the format allows.
-void Inverse(const int32_t coefficients[64], unsigned nonZeroRows, uint8_t* out, int stride)
+// The arithmetic runs modulo 2^32 (unsigned), which is exact for every stream
+// of 8-bit samples and merely meaningless, never undefined, for hostile ones.
+namespace {
+
+using U = uint32_t;
+
+inline int32_t DescaleU(U x, int n)
+{
+    return static_cast<int32_t>(x + (U(1) << (n - 1))) >> n;
+}
+
+inline uint8_t Sample(int32_t v)
+{
+    v += 128;
+    return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+// One 1-D pass; in[k * step] are the eight inputs.
+struct Odd
+{
+    U o0, o1, o2, o3;
+};
+
+inline Odd OddPart(U i7, U i5, U i3, U i1)
+{
+    const U q1 = i7 + i1, q2 = i5 + i3, q3 = i7 + i3, q4 = i5 + i1;
+    const U z5 = (q3 + q4) * U(kFix1_175875602);
+    const U m1 = q1 * U(-kFix0_899976223), m2 = q2 * U(-kFix2_562915447);
+    const U m3 = q3 * U(-kFix1_961570560) + z5, m4 = q4 * U(-kFix0_390180644) + z5;
+    return {i7 * U(kFix0_298631336) + m1 + m3, i5 * U(kFix2_053119869) + m2 + m4,
+            i3 * U(kFix3_072711026) + m2 + m3, i1 * U(kFix1_501321110) + m1 + m4};
+}
+
+} // namespace
+
+JPEG_VECTOR_CLONES void Inverse(const int32_t coefficients[64], unsigned nonZeroRows, uint8_t* out,
+                                int stride)
 {
     if ((nonZeroRows & ~1u) == 0) {
         bool dcOnly = true;
         for (int i = 1; i < 8; ++i)
             dcOnly = dcOnly && coefficients[i] == 0;
         if (dcOnly) {
-            const int64_t dc = Descale<int64_t>(int64_t(coefficients[0]) * (1 << kPass1Bits), kPass1Bits + 3);
-            const uint8_t v = ClampSample(dc);
+            const uint8_t v = Sample(DescaleU(U(coefficients[0]) << kPass1Bits, kPass1Bits + 3));
             for (int r = 0; r < 8; ++r)
                 std::memset(out + r * stride, v, 8);
             return;
         }
     }
-    int64_t ws[64];
+    int32_t ws[64];
     for (int col = 0; col < 8; ++col) {
         const int32_t* in = coefficients + col;
-        int64_t* w = ws + col;
-        if ((nonZeroRows & ~1u) == 0 || (in[8] == 0 && in[16] == 0 && in[24] == 0 && in[32] == 0 &&
-                                         in[40] == 0 && in[48] == 0 && in[56] == 0)) {
-            const int64_t dc = int64_t(in[0]) * (1 << kPass1Bits);
+        int32_t* w = ws + col;
+        if (in[8] == 0 && in[16] == 0 && in[24] == 0 && in[32] == 0 && in[40] == 0 && in[48] == 0 &&
+            in[56] == 0) {
+            const int32_t dc = static_cast<int32_t>(U(in[0]) << kPass1Bits);
             for (int r = 0; r < 8; ++r)
                 w[r * 8] = dc;
             continue;
         }
-        int64_t z2 = in[16], z3 = in[48];
-        int64_t z1 = (z2 + z3) * kFix0_541196100;
-        const int64_t t2 = z1 - z3 * kFix1_847759065;
-        const int64_t t3 = z1 + z2 * kFix0_765366865;
-        z2 = in[0];
-        z3 = in[32];
-        const int64_t t0 = (z2 + z3) * (1 << kConstBits);
-        const int64_t t1 = (z2 - z3) * (1 << kConstBits);
-        const int64_t tmp10 = t0 + t3, tmp13 = t0 - t3, tmp11 = t1 + t2, tmp12 = t1 - t2;
-
-        int64_t o0 = in[56], o1 = in[40], o2 = in[24], o3 = in[8];
-        const int64_t q1 = o0 + o3, q2 = o1 + o2, q3 = o0 + o2, q4 = o1 + o3;
-        const int64_t z5 = (q3 + q4) * kFix1_175875602;
-        const int64_t m1 = -q1 * kFix0_899976223, m2 = -q2 * kFix2_562915447;
-        const int64_t m3 = -q3 * kFix1_961570560 + z5, m4 = -q4 * kFix0_390180644 + z5;
-        o0 = o0 * kFix0_298631336 + m1 + m3;
-        o1 = o1 * kFix2_053119869 + m2 + m4;
-        o2 = o2 * kFix3_072711026 + m2 + m3;
-        o3 = o3 * kFix1_501321110 + m1 + m4;
+        const U z2 = U(in[16]), z3 = U(in[48]);
+        const U z1 = (z2 + z3) * U(kFix0_541196100);
+        const U t2 = z1 + z3 * U(-kFix1_847759065);
+        const U t3 = z1 + z2 * U(kFix0_765366865);
+        const U t0 = (U(in[0]) + U(in[32])) << kConstBits;
+        const U t1 = (U(in[0]) - U(in[32])) << kConstBits;
+        const U tmp10 = t0 + t3, tmp13 = t0 - t3, tmp11 = t1 + t2, tmp12 = t1 - t2;
+        const Odd o = OddPart(U(in[56]), U(in[40]), U(in[24]), U(in[8]));
         constexpr int n = kConstBits - kPass1Bits;
-        w[0] = Descale(tmp10 + o3, n);
-        w[56] = Descale(tmp10 - o3, n);
-        w[8] = Descale(tmp11 + o2, n);
-        w[48] = Descale(tmp11 - o2, n);
-        w[16] = Descale(tmp12 + o1, n);
-        w[40] = Descale(tmp12 - o1, n);
-        w[24] = Descale(tmp13 + o0, n);
-        w[32] = Descale(tmp13 - o0, n);
+        w[0] = DescaleU(tmp10 + o.o3, n);
+        w[56] = DescaleU(tmp10 - o.o3, n);
+        w[8] = DescaleU(tmp11 + o.o2, n);
+        w[48] = DescaleU(tmp11 - o.o2, n);
+        w[16] = DescaleU(tmp12 + o.o1, n);
+        w[40] = DescaleU(tmp12 - o.o1, n);
+        w[24] = DescaleU(tmp13 + o.o0, n);
+        w[32] = DescaleU(tmp13 - o.o0, n);
     }
     for (int row = 0; row < 8; ++row) {
-        const int64_t* w = ws + row * 8;
+        const int32_t* w = ws + row * 8;
         uint8_t* o = out + row * stride;
         if (w[1] == 0 && w[2] == 0 && w[3] == 0 && w[4] == 0 && w[5] == 0 && w[6] == 0 && w[7] == 0) {
-            const uint8_t v = ClampSample(Descale<int64_t>(w[0], kPass1Bits + 3));
-            std::memset(o, v, 8);
+            std::memset(o, Sample(DescaleU(U(w[0]), kPass1Bits + 3)), 8);
             continue;
         }
-        int64_t z2 = w[2], z3 = w[6];
-        int64_t z1 = (z2 + z3) * kFix0_541196100;
-        const int64_t t2 = z1 - z3 * kFix1_847759065;
-        const int64_t t3 = z1 + z2 * kFix0_765366865;
-        const int64_t t0 = (w[0] + w[4]) * (1 << kConstBits);
-        const int64_t t1 = (w[0] - w[4]) * (1 << kConstBits);
-        const int64_t tmp10 = t0 + t3, tmp13 = t0 - t3, tmp11 = t1 + t2, tmp12 = t1 - t2;
-
-        int64_t o0 = w[7], o1 = w[5], o2 = w[3], o3 = w[1];
-        const int64_t q1 = o0 + o3, q2 = o1 + o2, q3 = o0 + o2, q4 = o1 + o3;
-        const int64_t z5 = (q3 + q4) * kFix1_175875602;
-        const int64_t m1 = -q1 * kFix0_899976223, m2 = -q2 * kFix2_562915447;
-        const int64_t m3 = -q3 * kFix1_961570560 + z5, m4 = -q4 * kFix0_390180644 + z5;
-        o0 = o0 * kFix0_298631336 + m1 + m3;
-        o1 = o1 * kFix2_053119869 + m2 + m4;
-        o2 = o2 * kFix3_072711026 + m2 + m3;
-        o3 = o3 * kFix1_501321110 + m1 + m4;
+        const U z2 = U(w[2]), z3 = U(w[6]);
+        const U z1 = (z2 + z3) * U(kFix0_541196100);
+        const U t2 = z1 + z3 * U(-kFix1_847759065);
+        const U t3 = z1 + z2 * U(kFix0_765366865);
+        const U t0 = (U(w[0]) + U(w[4])) << kConstBits;
+        const U t1 = (U(w[0]) - U(w[4])) << kConstBits;
+        const U tmp10 = t0 + t3, tmp13 = t0 - t3, tmp11 = t1 + t2, tmp12 = t1 - t2;
+        const Odd d = OddPart(U(w[7]), U(w[5]), U(w[3]), U(w[1]));
         constexpr int n = kConstBits + kPass1Bits + 3;
-        o[0] = ClampSample(Descale(tmp10 + o3, n));
-        o[7] = ClampSample(Descale(tmp10 - o3, n));
-        o[1] = ClampSample(Descale(tmp11 + o2, n));
-        o[6] = ClampSample(Descale(tmp11 - o2, n));
-        o[2] = ClampSample(Descale(tmp12 + o1, n));
-        o[5] = ClampSample(Descale(tmp12 - o1, n));
-        o[3] = ClampSample(Descale(tmp13 + o0, n));
-        o[4] = ClampSample(Descale(tmp13 - o0, n));
+        o[0] = Sample(DescaleU(tmp10 + d.o3, n));
+        o[7] = Sample(DescaleU(tmp10 - d.o3, n));
+        o[1] = Sample(DescaleU(tmp11 + d.o2, n));
+        o[6] = Sample(DescaleU(tmp11 - d.o2, n));
+        o[2] = Sample(DescaleU(tmp12 + d.o1, n));
+        o[5] = Sample(DescaleU(tmp12 - d.o1, n));
+        o[3] = Sample(DescaleU(tmp13 + d.o0, n));
+        o[4] = Sample(DescaleU(tmp13 - d.o0, n));
     }
 }
 

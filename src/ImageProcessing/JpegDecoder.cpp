@@ -68,6 +68,8 @@ int CJpegDecoder::Decode(const uint8_t* chunk, uint32_t chunkLength, uint8_t* ou
     if (m_phase == Phase::Idle)
         StartStream();
     auto fail = [&] {
+        written = 0; // rows of a refused stream are not handed out
+        rowsWritten = 0;
         Reset();
         m_status = JpegDecodeError;
         return JpegDecodeError;

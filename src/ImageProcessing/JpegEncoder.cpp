@@ -1,5 +1,6 @@
 #include "ImageProcessing/JpegEncoder.h"
 
+#include "ImageProcessing/JpegCpu.h"
 #include "ImageProcessing/JpegDct.h"
 #include "ImageProcessing/JpegTables.h"
 
@@ -9,9 +10,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
-constexpr int kReciprocalShift = 24;
+// Exact for every dividend below 2048 (a true coefficient of 8-bit samples is
+// at most 1024 in magnitude, plus half the divisor) with 32-bit products.
+constexpr int kReciprocalShift = 19;
 // Worst case of one MCU of ten blocks, every byte stuffed, with room to spare.
 constexpr size_t kStagingSize = 8192;
 
@@ -181,9 +188,9 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
         JpegTables::ScaleQuantTable(JpegTables::kLuminanceBase, 100)};
     for (int t = 0; t < 3; ++t)
         for (int i = 0; i < 64; ++i) {
-            const uint32_t q = tables[t][JpegTables::kZigzag[i]];
+            const uint32_t q = tables[t][i];
             m_reciprocal[t][i] = ((1u << kReciprocalShift) + q - 1) / q;
-            m_halfQ[t][i] = static_cast<uint16_t>(q / 2);
+            m_halfQ[t][i] = q / 2;
         }
     auto build = [](const JpegTables::HuffmanSpec& spec, HuffmanCodes& codes) {
         codes = HuffmanCodes{};
@@ -217,34 +224,82 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
     m_planeA.assign(m_componentCount == 4 ? size_t(m_paddedWidth) * m_mcuHeight : 0, 0);
 }
 
-void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft)
+// Standard (BT.601 full-range) conversion in 16-bit fixed point with rounding;
+// chroma of a subsampled group is the group's mean, so that colours come back
+// true and fine coloured detail does not alias.
+namespace {
+
+constexpr int32_t kYr = 19595, kYg = 38470, kYb = 7471;
+constexpr int32_t kCbR = -11059, kCbG = -21709, kCbB = 32768;
+constexpr int32_t kCrR = 32768, kCrG = -27439, kCrB = -5329;
+
+inline int16_t Chroma(int32_t weighted, int shift)
+{
+    return ClampChroma((weighted + (1 << (15 + shift)) - 1) >> (16 + shift));
+}
+
+// One row of chroma samples, each the mean of its Step x RowStep group.
+template <int Step, int RowStep>
+JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint32_t width,
+                                  uint32_t chromaWidth, int16_t* cb, int16_t* cr)
+{
+    constexpr int shift = (Step == 2 ? 1 : 0) + (RowStep == 2 ? 1 : 0);
+    auto group = [&](uint32_t cx, uint32_t x0, uint32_t x1) {
+        x0 *= 3;
+        x1 *= 3;
+        int32_t red = src[x0], green = src[x0 + 1], blue = src[x0 + 2];
+        if constexpr (Step == 2) {
+            red += src[x1];
+            green += src[x1 + 1];
+            blue += src[x1 + 2];
+        }
+        if constexpr (RowStep == 2) {
+            red += below[x0] + below[x1];
+            green += below[x0 + 1] + below[x1 + 1];
+            blue += below[x0 + 2] + below[x1 + 2];
+        }
+        cb[cx] = Chroma(kCbR * red + kCbG * green + kCbB * blue, shift);
+        cr[cx] = Chroma(kCrR * red + kCrG * green + kCrB * blue, shift);
+    };
+    const uint32_t inside = width / Step;
+    for (uint32_t cx = 0; cx < inside; ++cx)
+        group(cx, cx * Step, cx * Step + Step - 1);
+    // Columns past the picture repeat its last column.
+    for (uint32_t cx = inside; cx < chromaWidth; ++cx)
+        group(cx, std::min<uint32_t>(cx * Step, width - 1),
+              std::min<uint32_t>(cx * Step + Step - 1, width - 1));
+}
+
+} // namespace
+
+JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft)
 {
     const uint32_t width = m_params.width;
     const uint32_t lastRow = std::min<uint32_t>(rowsLeft, m_mcuHeight) - 1;
+    const size_t rowBytes = size_t(width) * 3;
     for (int r = 0; r < m_mcuHeight; ++r) {
         // Rows past the picture repeat its last row; they are never read.
-        const uint32_t sourceRow = std::min<uint32_t>(r, lastRow);
-        const uint8_t* src = rows + size_t(sourceRow) * width * 3;
+        const uint8_t* src = rows + std::min<uint32_t>(r, lastRow) * rowBytes;
         int16_t* y = m_planeY.data() + size_t(r) * m_paddedWidth;
-        for (uint32_t x = 0; x < width; ++x) {
-            const int red = src[3 * x], green = src[3 * x + 1], blue = src[3 * x + 2];
-            y[x] = static_cast<int16_t>(((77 * red + 150 * green + 29 * blue) >> 8) - 128);
-        }
+        const uint8_t* p = src;
+        for (uint32_t x = 0; x < width; ++x, p += 3)
+            y[x] = static_cast<int16_t>(((kYr * p[0] + kYg * p[1] + kYb * p[2] + 32768) >> 16) - 128);
         for (uint32_t x = width; x < m_paddedWidth; ++x)
             y[x] = y[width - 1];
         if (r % m_chromaRowStep == 0) {
-            // Chroma takes the even sample of each group, without averaging.
             int16_t* cb = m_planeCb.data() + size_t(r / m_chromaRowStep) * m_chromaWidth;
             int16_t* cr = m_planeCr.data() + size_t(r / m_chromaRowStep) * m_chromaWidth;
-            for (uint32_t cx = 0; cx < m_chromaWidth; ++cx) {
-                const uint32_t x = std::min<uint32_t>(cx * m_chromaStep, width - 1);
-                const int red = src[3 * x], green = src[3 * x + 1], blue = src[3 * x + 2];
-                cb[cx] = ClampChroma((131 * blue - 44 * red - 87 * green) >> 8);
-                cr[cx] = ClampChroma((131 * red - 110 * green - 21 * blue) >> 8);
-            }
+            const uint8_t* below =
+                m_chromaRowStep == 2 ? rows + std::min<uint32_t>(r + 1, lastRow) * rowBytes : src;
+            if (m_chromaStep == 1)
+                ChromaRow<1, 1>(src, below, width, m_chromaWidth, cb, cr);
+            else if (m_chromaRowStep == 1)
+                ChromaRow<2, 1>(src, below, width, m_chromaWidth, cb, cr);
+            else
+                ChromaRow<2, 2>(src, below, width, m_chromaWidth, cb, cr);
         }
         if (m_componentCount == 4) {
-            const uint8_t* srcA = plane + size_t(sourceRow) * width;
+            const uint8_t* srcA = plane + size_t(std::min<uint32_t>(r, lastRow)) * width;
             int16_t* a = m_planeA.data() + size_t(r) * m_paddedWidth;
             for (uint32_t x = 0; x < width; ++x)
                 a[x] = static_cast<int16_t>(srcA[x] - 128);
@@ -253,6 +308,45 @@ void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_
         }
     }
 }
+
+namespace {
+
+// Rounds half away from zero; reciprocal and half in natural order.
+JPEG_VECTOR_CLONES void QuantiseNatural(const int32_t* coefficients, const uint32_t* reciprocal,
+                                        const uint32_t* half, int32_t* out)
+{
+    for (int i = 0; i < 64; ++i) {
+        const int32_t v = coefficients[i];
+        const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
+        const int32_t quotient =
+            static_cast<int32_t>(((magnitude + half[i]) * reciprocal[i]) >> kReciprocalShift);
+        out[i] = v < 0 ? -quotient : quotient;
+    }
+}
+
+inline uint64_t NonZeroMask(const int32_t* q)
+{
+#if defined(__SSE2__)
+    uint64_t mask = 0;
+    const __m128i zero = _mm_setzero_si128();
+    for (int i = 0; i < 64; i += 16) {
+        const __m128i* p = reinterpret_cast<const __m128i*>(q + i);
+        // Saturating packs keep every non-zero value non-zero.
+        const __m128i low = _mm_packs_epi32(_mm_load_si128(p), _mm_load_si128(p + 1));
+        const __m128i high = _mm_packs_epi32(_mm_load_si128(p + 2), _mm_load_si128(p + 3));
+        const __m128i isZero = _mm_cmpeq_epi8(_mm_packs_epi16(low, high), zero);
+        mask |= uint64_t(~static_cast<uint32_t>(_mm_movemask_epi8(isZero)) & 0xFFFFu) << i;
+    }
+    return mask;
+#else
+    uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= uint64_t(q[i] != 0) << i;
+    return mask;
+#endif
+}
+
+} // namespace
 
 inline void CJpegEncoder::EmitByte(uint8_t b)
 {
@@ -273,24 +367,35 @@ inline void CJpegEncoder::PutBits(uint32_t value, int count)
 {
     m_bits = (m_bits << count) | value;
     m_bitCount += count;
-    if (m_bitCount >= 32)
-        EmitWholeBytes();
+    if (m_bitCount < 32)
+        return;
+    const uint32_t word = static_cast<uint32_t>(m_bits >> (m_bitCount - 32));
+    const uint32_t inverted = ~word;
+    if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0) {
+        EmitWholeBytes(); // a 0xFF byte needs stuffing
+        return;
+    }
+    uint8_t* p = m_staging.data() + m_stagingLength;
+    p[0] = static_cast<uint8_t>(word >> 24);
+    p[1] = static_cast<uint8_t>(word >> 16);
+    p[2] = static_cast<uint8_t>(word >> 8);
+    p[3] = static_cast<uint8_t>(word);
+    m_stagingLength += 4;
+    m_bitCount -= 32;
 }
 
 void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal,
-                               const uint16_t* halfQ, const HuffmanCodes& dc, const HuffmanCodes& ac,
+                               const uint32_t* halfQ, const HuffmanCodes& dc, const HuffmanCodes& ac,
                                int& predictor)
 {
     int32_t coefficients[64];
     JpegDct::Forward(samples, stride, coefficients);
-    int32_t q[64];
-    for (int i = 0; i < 64; ++i) {
-        const int32_t v = coefficients[JpegTables::kZigzag[i]];
-        const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
-        const int32_t quotient =
-            static_cast<int32_t>((uint64_t(magnitude + halfQ[i]) * reciprocal[i]) >> kReciprocalShift);
-        q[i] = v < 0 ? -quotient : quotient;
-    }
+    alignas(16) int32_t natural[64];
+    QuantiseNatural(coefficients, reciprocal, halfQ, natural);
+    alignas(16) int32_t q[64];
+    for (int i = 0; i < 64; ++i)
+        q[i] = natural[JpegTables::kZigzag[i]];
+    uint64_t nonZero = NonZeroMask(q); // bit i: coefficient i (zigzag order) is not 0
 
     const int diff = q[0] - predictor;
     predictor = q[0];
@@ -299,24 +404,24 @@ void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_
         const uint32_t extra = static_cast<uint32_t>(diff - (diff < 0)) & ((1u << category) - 1);
         PutBits((dc.code[category] << category) | extra, dc.length[category] + category);
     }
-    int run = 0;
-    for (int k = 1; k < 64; ++k) {
-        const int v = q[k];
-        if (v == 0) {
-            ++run;
-            continue;
-        }
+    nonZero &= ~uint64_t(1);
+    int last = 0;
+    while (nonZero != 0) {
+        const int k = std::countr_zero(nonZero);
+        nonZero &= nonZero - 1;
+        int run = k - last - 1;
+        last = k;
         while (run > 15) {
             PutBits(ac.code[0xF0], ac.length[0xF0]);
             run -= 16;
         }
+        const int v = q[k];
         const int category = std::bit_width(static_cast<uint32_t>(std::abs(v)));
         const uint32_t extra = static_cast<uint32_t>(v - (v < 0)) & ((1u << category) - 1);
         const int symbol = run * 16 + category;
         PutBits((ac.code[symbol] << category) | extra, ac.length[symbol] + category);
-        run = 0;
     }
-    if (run > 0)
+    if (last != 63)
         PutBits(ac.code[0x00], ac.length[0x00]);
 }
 

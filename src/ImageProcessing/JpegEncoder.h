@@ -51,7 +51,7 @@ private:
     void FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft);
     int EncodeBand(const uint8_t* rows, const uint8_t* plane, uint8_t* out, uint32_t outSize,
                    uint32_t& written, uint32_t startBand, uint8_t startRestart);
-    void EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal, const uint16_t* halfQ,
+    void EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal, const uint32_t* halfQ,
                      const HuffmanCodes& dc, const HuffmanCodes& ac, int& predictor);
     void PutBits(uint32_t value, int count);
     void EmitWholeBytes();
@@ -74,9 +74,9 @@ private:
     int m_chromaStep = 1; // columns per chroma sample
     int m_chromaRowStep = 1;
 
-    // Quantisation by multiplication: reciprocal of each entry, zigzag order.
+    // Quantisation by multiplication: reciprocal and half of each entry, natural order.
     std::array<uint32_t, 64> m_reciprocal[3]{};
-    std::array<uint16_t, 64> m_halfQ[3]{};
+    std::array<uint32_t, 64> m_halfQ[3]{};
     HuffmanCodes m_dcLuminance, m_acLuminance, m_dcChrominance, m_acChrominance;
 
     // One band of level-shifted samples per component.

@@ -1,4 +1,5 @@
 // The entropy-coded part of CJpegDecoder: MCUs, restart markers, colour output.
+#include "ImageProcessing/JpegCpu.h"
 #include "ImageProcessing/JpegDct.h"
 #include "ImageProcessing/JpegDecoder.h"
 #include "ImageProcessing/JpegTables.h"
@@ -275,7 +276,7 @@ CJpegDecoder::Step CJpegDecoder::DecodeScan(const uint8_t* data, size_t size, si
     return Step::Done;
 }
 
-void CJpegDecoder::WriteRows(uint8_t* out, uint32_t rows) const
+JPEG_VECTOR_CLONES void CJpegDecoder::WriteRows(uint8_t* out, uint32_t rows) const
 {
     const int n = m_componentCount;
     const size_t rowBytes = size_t(m_width) * n;
@@ -287,7 +288,7 @@ void CJpegDecoder::WriteRows(uint8_t* out, uint32_t rows) const
     const int chromaStep = c1.hFactor == c2.hFactor ? c1.hFactor : 0;
     for (uint32_t y = 0; y < rows; ++y) {
         uint8_t* o = out + y * rowBytes;
-        const uint8_t* src[4];
+        const uint8_t* src[4] = {nullptr, nullptr, nullptr, nullptr};
         for (int c = 0; c < n; ++c)
             src[c] = m_components[c].samples.data() + (y / m_components[c].vFactor) * m_components[c].stride;
         if (colour && fullLuma && chromaStep == 1) {

@@ -134,3 +134,82 @@ bool JpegReferenceDecode(const uint8_t* stream, size_t size, bool fancyUpsamplin
     std::free(pixels);
     return ok;
 }
+
+namespace {
+
+bool QuantRaw(int quality, uint16_t* luminance, uint16_t* chrominance)
+{
+    jpeg_compress_struct info;
+    ErrorManager error;
+    info.err = jpeg_std_error(&error.base);
+    error.base.error_exit = ErrorExit;
+    error.base.emit_message = Silent;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_compress(&info);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    info.in_color_space = JCS_RGB;
+    info.input_components = 3;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    for (int i = 0; i < 64; ++i) {
+        luminance[i] = info.quant_tbl_ptrs[0]->quantval[i];
+        chrominance[i] = info.quant_tbl_ptrs[1]->quantval[i];
+    }
+    jpeg_destroy_compress(&info);
+    return true;
+}
+
+bool EncodeRgbRaw(const uint8_t* rgb, uint32_t width, uint32_t height, int quality, unsigned char** out,
+                  unsigned long* outSize)
+{
+    jpeg_compress_struct info;
+    ErrorManager error;
+    info.err = jpeg_std_error(&error.base);
+    error.base.error_exit = ErrorExit;
+    error.base.emit_message = Silent;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_compress(&info);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, out, outSize);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, JCS_RGB);
+    jpeg_set_quality(&info, quality, TRUE);
+    info.dct_method = JDCT_ISLOW;
+    info.write_JFIF_header = FALSE;
+    info.write_Adobe_marker = FALSE;
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < height) {
+        JSAMPROW row = const_cast<JSAMPROW>(rgb + size_t(info.next_scanline) * width * 3);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return true;
+}
+
+} // namespace
+
+bool JpegReferenceQuantTables(int quality, uint16_t luminance[64], uint16_t chrominance[64])
+{
+    return QuantRaw(quality, luminance, chrominance);
+}
+
+bool JpegReferenceEncodeRgbComponents(const uint8_t* rgb, uint32_t width, uint32_t height, int quality,
+                                      std::vector<uint8_t>& stream)
+{
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    const bool ok = EncodeRgbRaw(rgb, width, height, quality, &out, &outSize);
+    if (ok)
+        stream.assign(out, out + outSize);
+    std::free(out);
+    return ok;
+}

@@ -30,3 +30,10 @@ bool JpegReferenceEncode(const uint8_t* pixels, uint32_t width, uint32_t height,
 
 // Decodes to RGB (or CMYK) with the accurate integer IDCT.
 bool JpegReferenceDecode(const uint8_t* stream, size_t size, bool fancyUpsampling, JpegReferenceImage& image);
+
+// libjpeg's quantisation tables (natural order) at a quality, forced to baseline.
+bool JpegReferenceQuantTables(int quality, uint16_t luminance[64], uint16_t chrominance[64]);
+
+// An RGB stream coded without colour transform, so that its components are R, G, B.
+bool JpegReferenceEncodeRgbComponents(const uint8_t* rgb, uint32_t width, uint32_t height, int quality,
+                                      std::vector<uint8_t>& stream);

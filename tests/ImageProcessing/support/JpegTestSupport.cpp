@@ -94,6 +94,8 @@ JpegOursDecodeResult JpegDecodeOurs(const std::vector<uint8_t>& stream, size_t c
             JpegDecodeMemory(decoder, stream.data() + offset, static_cast<uint32_t>(length), block.data(),
                              outBlock, written, width, height, rowWidth, rows, 0);
         if (width > 0) {
+            if (result.width == 0) // the accumulation is sized once, as the file classes do
+                result.pixels.reserve(size_t(rowWidth) * height);
             result.width = width;
             result.height = height;
             result.rowWidth = rowWidth;
