@@ -134,6 +134,7 @@ void ReadJpegStream(std::FILE* stream, IPictureAllocator& allocator, const SIZE*
     if (std::fread(soi, 1, 2, stream) != 2 || soi[0] != 0xFF || soi[1] != 0xD8)
         Fail(ImageFileUnsupported);
     std::rewind(stream);
+    const std::uint64_t streamLength = StreamLength(stream);
 
     LibPtr lib(ZavJpegLibCreate());
     if (!lib)
@@ -147,6 +148,7 @@ void ReadJpegStream(std::FILE* stream, IPictureAllocator& allocator, const SIZE*
         Fail(ImageFileCancelled);
     }
     BoolCheck(IsUsablePictureSize(info.width, info.height), 0);
+    BoolCheck(IsPlausiblePictureSize(info.width, info.height, streamLength), 0);
     switch (info.outColorSpace) {
     case JCS_GRAYSCALE:
     case JCS_RGB:
