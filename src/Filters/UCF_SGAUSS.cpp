@@ -117,8 +117,10 @@ int32_t UCF_SGAUSS::BeginApply()
     DecodeFormat(m_descriptor.format, &samples, &bytes);
     const uint64_t plane = w * static_cast<uint64_t>(std::max(samples * bytes, 1));
     const uint64_t lanes = kBlurLanes;
-    const uint64_t words = 64 + plane + sh.step * plane + lanes * static_cast<uint64_t>(m_extLength) +
-                           sh.step * lanes + w * lanes + plane + plane + lanes * plane;
+    const uint64_t kernelWords = (static_cast<uint64_t>(m_taps) + 1) / 2;
+    const uint64_t words = kernelWords + plane + sh.step * plane +
+                           lanes * static_cast<uint64_t>(m_extLength) + sh.step * lanes + w * lanes + plane +
+                           plane + lanes * plane;
     if (words > (uint64_t{1} << 40))
         return UCF_ERR_NOMEMORY;
     auto* base = static_cast<uint8_t*>(m_owner->AllocWorkBuffer(0, words * 4));
@@ -128,7 +130,7 @@ int32_t UCF_SGAUSS::BeginApply()
     m_kernel = reinterpret_cast<int16_t*>(base);
     int32_t sum = 0;
     BuildKernel(m_radius, m_kernel, &sum);
-    auto* words32 = reinterpret_cast<int32_t*>(base) + 64;
+    auto* words32 = reinterpret_cast<int32_t*>(base) + kernelWords;
     m_verticalB = words32;
     m_verticalA = m_verticalB + plane;
     m_ext = m_verticalA + sh.step * plane;
