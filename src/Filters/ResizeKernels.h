@@ -1,13 +1,12 @@
-// The bilinear resize on 4-byte pixels, as the vertical blend of two
-// horizontal blends: fy * (BR fx + B (1024 - fx)) is BR wBR + B wB exactly.
+// The bilinear resize on 4-byte pixels: each sample is
+// ((fy (BR fx + B (1024 - fx))) >> 20) + (((1024 - fy) (R fx + P (1024 - fx))) >> 20),
+// which is the weighted form with the four products wP, wR, wB, wBR exactly.
 #pragma once
 
 #include <cstdint>
 
-// out[4 i + c] = P (1024 - fx) + R fx for each destination column i.
-void ResizeBlendColumns(const uint8_t* row, const int32_t* columns, const int32_t* rights,
-                        const int32_t* fractions, int32_t width, int32_t* out);
-// Each sample ((bottom fy) >> 20) + ((top (1024 - fy)) >> 20); the bytes under
-// keepMask keep the destination's value.
-void ResizeBlendRows(const int32_t* top, const int32_t* bottom, int32_t fy, int32_t width, uint32_t keepMask,
-                     uint8_t* out);
+// One destination row from source rows top and bottom; weights[i] holds
+// (fx << 16) | (1024 - fx) of column i. Bytes under keepMask keep their value.
+void ResizeBilinearRow(const uint8_t* top, const uint8_t* bottom, const int32_t* columns,
+                       const int32_t* rights, const int32_t* weights, int32_t width, int32_t fy,
+                       uint32_t keepMask, uint8_t* out);

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -178,32 +177,16 @@ int32_t UCF_RESIZE::Bilinear(const PixelLayout& s, const PixelLayout& d)
         uint32_t keep = 0;
         if (s.alpha >= 0)
             keep = uint32_t{0xFF} << (8 * s.alpha);
-        std::vector<int32_t> top(4 * cols.size()), bottom(top.size());
-        int64_t topRow = -1, bottomRow = -1;
+        std::vector<int32_t> weights(cols.size());
+        for (size_t i = 0; i < cols.size(); ++i)
+            weights[i] = (fxs[i] << 16) | (1024 - fxs[i]);
         for (int64_t j = 0; j < d.regionHeight && out.Row(); ++j) {
             const int64_t y = j * ystep;
             const int64_t row = std::min<int64_t>(y >> 10, s.regionHeight - 1);
-            const int64_t below = std::min<int64_t>(row + 1, s.regionHeight - 1);
-            // Enlarging reuses the blended rows of the previous destination row.
-            if (row == bottomRow && below != bottomRow) {
-                top.swap(bottom);
-                std::swap(topRow, bottomRow);
-            }
-            if (row != topRow) {
-                ResizeBlendColumns(s.pixels + row * s.rowBytes, cols.data(), rights.data(), fxs.data(),
-                                   d.regionWidth, top.data());
-                topRow = row;
-            }
-            if (below != bottomRow) {
-                if (below == row)
-                    bottom = top;
-                else
-                    ResizeBlendColumns(s.pixels + below * s.rowBytes, cols.data(), rights.data(), fxs.data(),
-                                       d.regionWidth, bottom.data());
-                bottomRow = below;
-            }
-            ResizeBlendRows(top.data(), bottom.data(), static_cast<int32_t>(y & 1023), d.regionWidth, keep,
-                            out.Row());
+            const uint8_t* top = s.pixels + row * s.rowBytes;
+            const uint8_t* bottom = row + 1 < s.regionHeight ? top + s.rowBytes : top;
+            ResizeBilinearRow(top, bottom, cols.data(), rights.data(), weights.data(), d.regionWidth,
+                              static_cast<int32_t>(y & 1023), keep, out.Row());
             out.Advance();
         }
         out.Finish();

@@ -16,7 +16,7 @@ constexpr int32_t kBand = 16; // destination rows written together, so source re
 // Copies one source pixel into a destination pixel, keeping the destination's alpha.
 template <int BPP> struct PixelCopy
 {
-    ColourSamples samples;
+    const ColourSamples* samples;
     int32_t bytesPerSample;
     uint32_t keepMask; // 4-byte pixels: the alpha byte's bits
 
@@ -29,7 +29,7 @@ template <int BPP> struct PixelCopy
             dv = (dv & keepMask) | (sv & ~keepMask);
             std::memcpy(d, &dv, 4);
         } else {
-            CopyColour(d, s, samples, bytesPerSample);
+            CopyColour(d, s, *samples, bytesPerSample);
         }
     }
 };
@@ -102,9 +102,11 @@ int32_t UCF_ROTATE::ApplyStrip()
         uint32_t keep = 0;
         if (s.alpha >= 0)
             std::memset(reinterpret_cast<uint8_t*>(&keep) + s.alpha, 0xFF, 1);
-        Turn<4>(s, mode, out, PixelCopy<4>{cs, 1, keep}, 4);
+        const PixelCopy<4> copy{&cs, 1, keep};
+        Turn<4>(s, mode, out, copy, 4);
     } else {
-        Turn<0>(s, mode, out, PixelCopy<0>{cs, s.bytesPerSample, 0}, s.bytesPerPixel);
+        const PixelCopy<0> copy{&cs, s.bytesPerSample, 0};
+        Turn<0>(s, mode, out, copy, s.bytesPerPixel);
     }
     return UCF_OK;
 }

@@ -111,3 +111,44 @@ TEST(ClientDrivenSteps, ExecuteStripsWithTheClientMovingTheSource)
 }
 
 } // namespace
+
+namespace {
+
+// Client-strip mode without a destination: the client lends a two-row buffer
+// at event 6 and collects each finished strip at event 32.
+TEST(ClientStrips, TheClientSuppliesTheOutputBuffer)
+{
+    Picture src(4, 5);
+    src.Randomise(23);
+    const Picture original = src;
+    struct Borrower
+    {
+        Picture buffer{4, 2};
+        std::vector<uint8_t> collected;
+        int32_t asked = 0;
+        static int32_t Callback(void* data, int32_t event, UtilFilter* filter)
+        {
+            auto* self = static_cast<Borrower*>(data);
+            ImageDescriptor& d = filter->GetContext()->workingDestination;
+            if (event == FE_NEED_OUTPUT) {
+                ++self->asked;
+                d.pixels = self->buffer.bytes.data();
+            }
+            if (event == FE_OUTPUT_READY)
+                self->collected.insert(self->collected.end(), d.pixels,
+                                       d.pixels + static_cast<size_t>(d.regionHeight) * d.rowBytes);
+            return 0;
+        }
+    } borrower;
+    ImageDescriptor s = src.Describe();
+    UtilFilter filter(&s, nullptr, UCF_ID_INVS, 0, nullptr);
+    filter.SetClientData(&borrower);
+    ASSERT_EQ(filter.Execute(&Borrower::Callback, 3 | 16, 2), UCF_OK);
+    EXPECT_EQ(borrower.asked, 1);
+    ASSERT_EQ(borrower.collected.size(), 5u * 16);
+    for (size_t i = 0; i < borrower.collected.size(); ++i)
+        ASSERT_EQ(borrower.collected[i], static_cast<uint8_t>(~original.bytes[i])) << i;
+    EXPECT_TRUE(src.SameRows(original)) << "the source is left alone";
+}
+
+} // namespace
