@@ -363,27 +363,6 @@ inline void CJpegEncoder::EmitWholeBytes()
     }
 }
 
-inline void CJpegEncoder::PutBits(uint32_t value, int count)
-{
-    m_bits = (m_bits << count) | value;
-    m_bitCount += count;
-    if (m_bitCount < 32)
-        return;
-    const uint32_t word = static_cast<uint32_t>(m_bits >> (m_bitCount - 32));
-    const uint32_t inverted = ~word;
-    if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0) {
-        EmitWholeBytes(); // a 0xFF byte needs stuffing
-        return;
-    }
-    uint8_t* p = m_staging.data() + m_stagingLength;
-    p[0] = static_cast<uint8_t>(word >> 24);
-    p[1] = static_cast<uint8_t>(word >> 16);
-    p[2] = static_cast<uint8_t>(word >> 8);
-    p[3] = static_cast<uint8_t>(word);
-    m_stagingLength += 4;
-    m_bitCount -= 32;
-}
-
 void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal,
                                const uint32_t* halfQ, const HuffmanCodes& dc, const HuffmanCodes& ac,
                                int& predictor)
@@ -397,12 +376,42 @@ void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_
         q[i] = natural[JpegTables::kZigzag[i]];
     uint64_t nonZero = NonZeroMask(q); // bit i: coefficient i (zigzag order) is not 0
 
+    // The bit buffer lives in locals here: stores into the staging bytes could
+    // otherwise alias the members and force a reload after every byte.
+    uint64_t bits = m_bits;
+    int count = m_bitCount;
+    uint8_t* out = m_staging.data() + m_stagingLength;
+    auto put = [&](uint32_t value, int length) {
+        bits = (bits << length) | value;
+        count += length;
+        if (count < 32)
+            return;
+        const uint32_t word = static_cast<uint32_t>(bits >> (count - 32));
+        const uint32_t inverted = ~word;
+        if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) == 0) {
+            out[0] = static_cast<uint8_t>(word >> 24);
+            out[1] = static_cast<uint8_t>(word >> 16);
+            out[2] = static_cast<uint8_t>(word >> 8);
+            out[3] = static_cast<uint8_t>(word);
+            out += 4;
+            count -= 32;
+            return;
+        }
+        while (count >= 8) { // a 0xFF byte needs stuffing
+            count -= 8;
+            const uint8_t b = static_cast<uint8_t>(bits >> count);
+            *out++ = b;
+            if (b == 0xFF)
+                *out++ = 0x00;
+        }
+    };
+
     const int diff = q[0] - predictor;
     predictor = q[0];
     {
         const int category = std::bit_width(static_cast<uint32_t>(std::abs(diff)));
         const uint32_t extra = static_cast<uint32_t>(diff - (diff < 0)) & ((1u << category) - 1);
-        PutBits((dc.code[category] << category) | extra, dc.length[category] + category);
+        put((dc.code[category] << category) | extra, dc.length[category] + category);
     }
     nonZero &= ~uint64_t(1);
     int last = 0;
@@ -412,17 +421,20 @@ void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_
         int run = k - last - 1;
         last = k;
         while (run > 15) {
-            PutBits(ac.code[0xF0], ac.length[0xF0]);
+            put(ac.code[0xF0], ac.length[0xF0]);
             run -= 16;
         }
         const int v = q[k];
         const int category = std::bit_width(static_cast<uint32_t>(std::abs(v)));
         const uint32_t extra = static_cast<uint32_t>(v - (v < 0)) & ((1u << category) - 1);
         const int symbol = run * 16 + category;
-        PutBits((ac.code[symbol] << category) | extra, ac.length[symbol] + category);
+        put((ac.code[symbol] << category) | extra, ac.length[symbol] + category);
     }
     if (last != 63)
-        PutBits(ac.code[0x00], ac.length[0x00]);
+        put(ac.code[0x00], ac.length[0x00]);
+    m_bits = bits;
+    m_bitCount = count;
+    m_stagingLength = static_cast<size_t>(out - m_staging.data());
 }
 
 int CJpegEncoder::EncodeBand(const uint8_t* rows, const uint8_t* plane, uint8_t* out, uint32_t outSize,

@@ -53,7 +53,6 @@ private:
                    uint32_t& written, uint32_t startBand, uint8_t startRestart);
     void EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal, const uint32_t* halfQ,
                      const HuffmanCodes& dc, const HuffmanCodes& ac, int& predictor);
-    void PutBits(uint32_t value, int count);
     void EmitWholeBytes();
     void EmitByte(uint8_t b);
 
