@@ -198,8 +198,7 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
         int k = 0;
         for (int length = 1; length <= 16; ++length) {
             for (int i = 0; i < spec.bits[length - 1]; ++i, ++k) {
-                codes.code[spec.values[k]] = code++;
-                codes.length[spec.values[k]] = static_cast<uint8_t>(length);
+                codes.entry[spec.values[k]] = (code++ << 8) | static_cast<uint32_t>(length);
             }
             code <<= 1;
         }
@@ -411,7 +410,8 @@ void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_
     {
         const int category = std::bit_width(static_cast<uint32_t>(std::abs(diff)));
         const uint32_t extra = static_cast<uint32_t>(diff - (diff < 0)) & ((1u << category) - 1);
-        put((dc.code[category] << category) | extra, dc.length[category] + category);
+        const uint32_t e = dc.entry[category];
+        put(((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
     }
     nonZero &= ~uint64_t(1);
     int last = 0;
@@ -421,17 +421,18 @@ void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_
         int run = k - last - 1;
         last = k;
         while (run > 15) {
-            put(ac.code[0xF0], ac.length[0xF0]);
+            put(ac.entry[0xF0] >> 8, static_cast<int>(ac.entry[0xF0] & 0xFF));
             run -= 16;
         }
         const int v = q[k];
         const int category = std::bit_width(static_cast<uint32_t>(std::abs(v)));
         const uint32_t extra = static_cast<uint32_t>(v - (v < 0)) & ((1u << category) - 1);
         const int symbol = run * 16 + category;
-        put((ac.code[symbol] << category) | extra, ac.length[symbol] + category);
+        const uint32_t e = ac.entry[symbol];
+        put(((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
     }
     if (last != 63)
-        put(ac.code[0x00], ac.length[0x00]);
+        put(ac.entry[0x00] >> 8, static_cast<int>(ac.entry[0x00] & 0xFF));
     m_bits = bits;
     m_bitCount = count;
     m_stagingLength = static_cast<size_t>(out - m_staging.data());

@@ -43,8 +43,7 @@ public:
 private:
     struct HuffmanCodes
     {
-        std::array<uint32_t, 256> code{}; // right-aligned
-        std::array<uint8_t, 256> length{};
+        std::array<uint32_t, 256> entry{}; // (code << 8) | length, code right-aligned
     };
 
     void Initialise(const JpegEncodeParams& params);
