@@ -221,6 +221,7 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
     m_planeCb.assign(size_t(m_chromaWidth) * 8, 0);
     m_planeCr.assign(size_t(m_chromaWidth) * 8, 0);
     m_planeA.assign(m_componentCount == 4 ? size_t(m_paddedWidth) * m_mcuHeight : 0, 0);
+    m_pairSums.assign(m_chromaRowStep == 2 ? size_t(params.width) * 3 : 0, 0);
 }
 
 // Standard (BT.601 full-range) conversion in 16-bit fixed point with rounding;
@@ -269,6 +270,28 @@ JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint
               std::min<uint32_t>(cx * Step + Step - 1, width - 1));
 }
 
+// 2x2 groups: the two rows are added first, in one pass that vectorises.
+JPEG_VECTOR_CLONES void ChromaRowPairs(const uint8_t* src, const uint8_t* below, uint16_t* sums,
+                                       uint32_t width, uint32_t chromaWidth, int16_t* cb, int16_t* cr)
+{
+    const uint32_t bytes = width * 3;
+    for (uint32_t i = 0; i < bytes; ++i)
+        sums[i] = static_cast<uint16_t>(src[i] + below[i]);
+    auto group = [&](uint32_t cx, uint32_t x0, uint32_t x1) {
+        x0 *= 3;
+        x1 *= 3;
+        const int32_t red = sums[x0] + sums[x1], green = sums[x0 + 1] + sums[x1 + 1],
+                      blue = sums[x0 + 2] + sums[x1 + 2];
+        cb[cx] = Chroma(kCbR * red + kCbG * green + kCbB * blue, 2);
+        cr[cx] = Chroma(kCrR * red + kCrG * green + kCrB * blue, 2);
+    };
+    const uint32_t inside = width / 2;
+    for (uint32_t cx = 0; cx < inside; ++cx)
+        group(cx, 2 * cx, 2 * cx + 1);
+    for (uint32_t cx = inside; cx < chromaWidth; ++cx)
+        group(cx, std::min<uint32_t>(2 * cx, width - 1), std::min<uint32_t>(2 * cx + 1, width - 1));
+}
+
 } // namespace
 
 JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft)
@@ -295,7 +318,7 @@ JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint
             else if (m_chromaRowStep == 1)
                 ChromaRow<2, 1>(src, below, width, m_chromaWidth, cb, cr);
             else
-                ChromaRow<2, 2>(src, below, width, m_chromaWidth, cb, cr);
+                ChromaRowPairs(src, below, m_pairSums.data(), width, m_chromaWidth, cb, cr);
         }
         if (m_componentCount == 4) {
             const uint8_t* srcA = plane + size_t(std::min<uint32_t>(r, lastRow)) * width;

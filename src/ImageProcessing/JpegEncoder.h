@@ -79,6 +79,7 @@ private:
 
     // One band of level-shifted samples per component.
     std::vector<int16_t> m_planeY, m_planeCb, m_planeCr, m_planeA;
+    std::vector<uint16_t> m_pairSums; // two rows added, for 2x2 chroma
     uint32_t m_chromaWidth = 0;
 
     // Bits not yet emitted (right-aligned) and the staging buffer of one MCU.
