@@ -270,26 +270,34 @@ JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint
               std::min<uint32_t>(cx * Step + Step - 1, width - 1));
 }
 
-// 2x2 groups: the two rows are added first, in one pass that vectorises.
-JPEG_VECTOR_CLONES void ChromaRowPairs(const uint8_t* src, const uint8_t* below, uint16_t* sums,
-                                       uint32_t width, uint32_t chromaWidth, int16_t* cb, int16_t* cr)
+// 2x2 groups: the two rows are added into planes first; both loops vectorise.
+JPEG_VECTOR_CLONES void ChromaRowPairs(const uint8_t* __restrict src, const uint8_t* __restrict below,
+                                       uint16_t* __restrict sums, uint32_t width, uint32_t chromaWidth,
+                                       int16_t* __restrict cb, int16_t* __restrict cr)
 {
-    const uint32_t bytes = width * 3;
-    for (uint32_t i = 0; i < bytes; ++i)
-        sums[i] = static_cast<uint16_t>(src[i] + below[i]);
-    auto group = [&](uint32_t cx, uint32_t x0, uint32_t x1) {
-        x0 *= 3;
-        x1 *= 3;
-        const int32_t red = sums[x0] + sums[x1], green = sums[x0 + 1] + sums[x1 + 1],
-                      blue = sums[x0 + 2] + sums[x1 + 2];
-        cb[cx] = Chroma(kCbR * red + kCbG * green + kCbB * blue, 2);
-        cr[cx] = Chroma(kCrR * red + kCrG * green + kCrB * blue, 2);
-    };
+    uint16_t* __restrict red = sums;
+    uint16_t* __restrict green = sums + width;
+    uint16_t* __restrict blue = sums + 2 * size_t(width);
+    for (uint32_t x = 0; x < width; ++x) {
+        red[x] = static_cast<uint16_t>(src[3 * x] + below[3 * x]);
+        green[x] = static_cast<uint16_t>(src[3 * x + 1] + below[3 * x + 1]);
+        blue[x] = static_cast<uint16_t>(src[3 * x + 2] + below[3 * x + 2]);
+    }
     const uint32_t inside = width / 2;
-    for (uint32_t cx = 0; cx < inside; ++cx)
-        group(cx, 2 * cx, 2 * cx + 1);
-    for (uint32_t cx = inside; cx < chromaWidth; ++cx)
-        group(cx, std::min<uint32_t>(2 * cx, width - 1), std::min<uint32_t>(2 * cx + 1, width - 1));
+    for (uint32_t cx = 0; cx < inside; ++cx) {
+        const int32_t r = red[2 * cx] + red[2 * cx + 1], g = green[2 * cx] + green[2 * cx + 1],
+                      b = blue[2 * cx] + blue[2 * cx + 1];
+        cb[cx] = Chroma(kCbR * r + kCbG * g + kCbB * b, 2);
+        cr[cx] = Chroma(kCrR * r + kCrG * g + kCrB * b, 2);
+    }
+    // Columns past the picture repeat its last column.
+    for (uint32_t cx = inside; cx < chromaWidth; ++cx) {
+        const uint32_t x0 = std::min<uint32_t>(2 * cx, width - 1),
+                       x1 = std::min<uint32_t>(2 * cx + 1, width - 1);
+        const int32_t r = red[x0] + red[x1], g = green[x0] + green[x1], b = blue[x0] + blue[x1];
+        cb[cx] = Chroma(kCbR * r + kCbG * g + kCbB * b, 2);
+        cr[cx] = Chroma(kCrR * r + kCrG * g + kCrB * b, 2);
+    }
 }
 
 } // namespace
@@ -385,9 +393,10 @@ inline void CJpegEncoder::EmitWholeBytes()
     }
 }
 
-void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal,
-                               const uint32_t* halfQ, const HuffmanCodes& dc, const HuffmanCodes& ac,
-                               int& predictor)
+JPEG_VECTOR_CLONES void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride,
+                                                  const uint32_t* reciprocal, const uint32_t* halfQ,
+                                                  const HuffmanCodes& dc, const HuffmanCodes& ac,
+                                                  int& predictor)
 {
     int32_t coefficients[64];
     JpegDct::Forward(samples, stride, coefficients);
