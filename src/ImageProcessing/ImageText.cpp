@@ -1,0 +1,104 @@
+// Text output of the drawing context.
+#include "ImageProcessing/ImageDC.h"
+#include "ImageProcessing/RasterOps.h"
+#include "ImageProcessing/ShapePainter.h"
+#include "ImageProcessing/TextLayout.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QTransform>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QColor ToQColor(COLORREF c)
+{
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+// Draws one line turned about its reference point into the context; `limit`
+// (when not null) is the rectangle the ink must stay in.
+void DrawLine(CImageDC& dc, const QFont& font, const TextLine& line, int escapement, const QRect& limit)
+{
+    if (line.text.isEmpty())
+        return;
+    const QFontMetrics metrics(font);
+    const double angle = -escapement / 10.0; // Qt turns clockwise with y pointing down
+    QTransform turn;
+    turn.translate(line.origin.x, line.origin.y);
+    turn.rotate(angle);
+    // Ink may overhang the cell (italics, accents): leave room around it.
+    const int slack = metrics.height();
+    const QRectF cell(-slack, -slack, line.extent.cx + 2.0 * slack, line.extent.cy + 2.0 * slack);
+    QRect bounds = turn.mapRect(cell).toAlignedRect().intersected(QRect(0, 0, dc.GetWidth(), dc.GetHeight()));
+    if (!limit.isNull())
+        bounds = bounds.intersected(limit);
+    if (bounds.isEmpty())
+        return;
+    QImage scratch(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    scratch.fill(0);
+    {
+        QPainter painter(&scratch);
+        const bool smooth = font.styleStrategy() & QFont::PreferAntialias;
+        painter.setRenderHint(QPainter::Antialiasing, smooth);
+        painter.setRenderHint(QPainter::TextAntialiasing, smooth);
+        painter.translate(-bounds.left(), -bounds.top());
+        painter.setTransform(turn, true);
+        if (dc.GetBkMode() == OPAQUE)
+            painter.fillRect(QRect(0, 0, line.extent.cx, line.extent.cy), ToQColor(dc.GetBkColor()));
+        painter.setFont(font);
+        painter.setPen(ToQColor(dc.GetTextColor()));
+        painter.drawText(QPointF(0, metrics.ascent()), line.text);
+    }
+    MergeScratch(dc, scratch, bounds.topLeft(), R2_COPYPEN, true, QRect());
+}
+
+} // namespace
+
+int CImageDC::DrawText(std::string_view text, int count, RECT* rect, unsigned format)
+{
+    if (!rect)
+        return 0;
+    if (count >= 0 && static_cast<std::size_t>(count) < text.size())
+        text = text.substr(0, static_cast<std::size_t>(count));
+    const QFont font = m_font.GetQFont();
+    const std::vector<TextLine> lines = LayoutText(font, text, *rect, format);
+    if (lines.empty())
+        return 0;
+    const int height = lines.back().origin.y + lines.back().extent.cy - rect->top;
+    if (format & DT_CALCRECT) {
+        int widest = 0;
+        for (const TextLine& line : lines)
+            widest = std::max(widest, line.extent.cx);
+        rect->right = rect->left + widest;
+        rect->bottom = rect->top + height;
+        return height;
+    }
+    QRect limit;
+    if (!(format & DT_NOCLIP)) {
+        if (rect->right <= rect->left || rect->bottom <= rect->top)
+            return height;
+        limit = QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
+    }
+    for (const TextLine& line : lines)
+        DrawLine(*this, font, line, m_font.GetEscapement(), limit);
+    return height;
+}
+
+int CImageDC::TextOut(int x, int y, std::string_view text)
+{
+    const QFont font = m_font.GetQFont();
+    TextLine line;
+    line.text = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    line.extent = MeasureText(font, line.text);
+    line.origin = {x, y};
+    DrawLine(*this, font, line, m_font.GetEscapement(), QRect());
+    return 1;
+}
+
+SIZE CImageDC::GetTextExtent(std::string_view text) const
+{
+    return MeasureText(m_font.GetQFont(),
+                       QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}

@@ -1,0 +1,153 @@
+#include "ImageProcessing/StretchEngine.h"
+
+#include "ImageProcessing/ImageDC.h"
+#include "ImageProcessing/RasterOps.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// For each destination index along one axis, the source index it samples
+// (the source pixel under the destination pixel's centre), or -1 outside.
+struct AxisMap
+{
+    int first = 0; // first destination coordinate
+    std::vector<int> source;
+};
+
+AxisMap MapAxis(int dst, int dstExtent, int src, int srcExtent, int sourceLimit, int targetLimit)
+{
+    AxisMap map;
+    const long long count = std::abs(static_cast<long long>(dstExtent));
+    const long long srcCount = std::abs(static_cast<long long>(srcExtent));
+    const long long start = dstExtent > 0 ? dst : static_cast<long long>(dst) + dstExtent + 1;
+    const long long first = std::max<long long>(start, 0);
+    const long long end = std::min<long long>(start + count, targetLimit);
+    map.first = static_cast<int>(first);
+    if (end <= first)
+        return map;
+    map.source.resize(static_cast<std::size_t>(end - first));
+    for (long long c = first; c < end; ++c) {
+        // i counts from the destination origin, which mirrors for negative extents.
+        const long long i = dstExtent > 0 ? c - dst : dst - c;
+        const long long j = ((2 * i + 1) * srcCount) / (2 * count);
+        const long long s = srcExtent > 0 ? src + j : src - j;
+        map.source[c - first] = (s >= 0 && s < sourceLimit) ? static_cast<int>(s) : -1;
+    }
+    return map;
+}
+
+inline std::uint32_t PaletteEntry(const StretchSource& src, unsigned index)
+{
+    if (!src.palette || static_cast<int>(index) >= src.paletteCount)
+        return 0;
+    const RGBQUAD& q = src.palette[index];
+    return (std::uint32_t(q.rgbRed) << 16) | (std::uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
+}
+
+template <int Bpp> inline std::uint32_t Fetch(const StretchSource& src, const std::uint8_t* row, int x)
+{
+    if constexpr (Bpp == 32) {
+        return reinterpret_cast<const std::uint32_t*>(row)[x];
+    } else if constexpr (Bpp == 24) {
+        const std::uint8_t* p = row + 3 * x;
+        return p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16);
+    } else if constexpr (Bpp == 16) {
+        const unsigned v = row[2 * x] | (unsigned(row[2 * x + 1]) << 8);
+        const unsigned r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
+        return ((r << 3 | r >> 2) << 16) | ((g << 3 | g >> 2) << 8) | (b << 3 | b >> 2);
+    } else if constexpr (Bpp == 8) {
+        return PaletteEntry(src, row[x]);
+    } else if constexpr (Bpp == 4) {
+        const std::uint8_t b = row[x / 2];
+        return PaletteEntry(src, (x & 1) ? (b & 0x0F) : (b >> 4));
+    } else {
+        return PaletteEntry(src, (row[x / 8] >> (7 - (x & 7))) & 1);
+    }
+}
+
+template <int Bpp, bool Copy>
+void Run(const StretchTarget& target, const AxisMap& cols, const AxisMap& rows, const StretchSource& src,
+         std::uint32_t rop, std::uint32_t pattern)
+{
+    const int colEnd = cols.first + static_cast<int>(cols.source.size());
+    const int rowEnd = rows.first + static_cast<int>(rows.source.size());
+    for (const QRect& r : target.visible) {
+        const int x0 = std::max(cols.first, r.left()), x1 = std::min(colEnd, r.right() + 1);
+        const int y0 = std::max(rows.first, r.top()), y1 = std::min(rowEnd, r.bottom() + 1);
+        if (x0 >= x1 || y0 >= y1)
+            continue;
+        const int* colMap = cols.source.data() + (x0 - cols.first);
+        for (int y = y0; y < y1; ++y) {
+            const int sr = rows.source[y - rows.first];
+            const std::uint8_t* srcRow = nullptr;
+            if (src.bits) {
+                if (sr < 0)
+                    continue;
+                srcRow = src.bits + static_cast<std::ptrdiff_t>(src.rows - 1 - sr) * src.stride;
+            }
+            std::uint32_t* dst = target.dc->Row(y) + x0;
+            const int n = x1 - x0;
+            for (int i = 0; i < n; ++i) {
+                std::uint32_t s = 0;
+                if (srcRow) {
+                    const int sc = colMap[i];
+                    if (sc < 0)
+                        continue;
+                    s = Fetch<Bpp>(src, srcRow, sc);
+                }
+                if constexpr (Copy)
+                    dst[i] = s;
+                else
+                    dst[i] = ApplyRop3(pattern, s, dst[i], rop);
+            }
+        }
+    }
+}
+
+template <int Bpp>
+void RunRop(const StretchTarget& target, const AxisMap& cols, const AxisMap& rows, const StretchSource& src,
+            std::uint32_t rop, std::uint32_t pattern)
+{
+    if (((rop >> 16) & 0xFF) == 0xCC && src.bits)
+        Run<Bpp, true>(target, cols, rows, src, rop, pattern);
+    else
+        Run<Bpp, false>(target, cols, rows, src, rop, pattern);
+}
+
+} // namespace
+
+void StretchPixels(const StretchTarget& target, int x, int y, int width, int height,
+                   const StretchSource& source, int srcX, int srcY, int srcWidth, int srcHeight,
+                   std::uint32_t rop, std::uint32_t pattern)
+{
+    if (width == 0 || height == 0 || srcWidth == 0 || srcHeight == 0 || !target.dc)
+        return;
+    const int colLimit = source.bits ? source.width : 1 << 30;
+    const int rowLimit = source.bits ? source.rows : 1 << 30;
+    const AxisMap cols = MapAxis(x, width, srcX, srcWidth, colLimit, target.dc->GetWidth());
+    const AxisMap rows = MapAxis(y, height, srcY, srcHeight, rowLimit, target.dc->GetHeight());
+    switch (source.bpp) {
+    case 32:
+        RunRop<32>(target, cols, rows, source, rop, pattern);
+        break;
+    case 24:
+        RunRop<24>(target, cols, rows, source, rop, pattern);
+        break;
+    case 16:
+        RunRop<16>(target, cols, rows, source, rop, pattern);
+        break;
+    case 8:
+        RunRop<8>(target, cols, rows, source, rop, pattern);
+        break;
+    case 4:
+        RunRop<4>(target, cols, rows, source, rop, pattern);
+        break;
+    case 1:
+        RunRop<1>(target, cols, rows, source, rop, pattern);
+        break;
+    default:
+        break;
+    }
+}

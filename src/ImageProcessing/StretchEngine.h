@@ -1,0 +1,35 @@
+// The nearest-pixel stretch behind every block transfer: a source of 1 to 32
+// bits per pixel (bottom row first) onto the visible rectangles of a context.
+#pragma once
+
+#include "ImageProcessing/BitmapInfo.h"
+
+#include <QRect>
+#include <cstdint>
+#include <vector>
+
+class CImageDC;
+
+struct StretchSource
+{
+    const std::uint8_t* bits = nullptr; // first stored row (the bottom one); null: no source
+    int stride = 0;
+    int width = 0;
+    int rows = 0; // rows stored; reads never go beyond them
+    int bpp = 32;
+    const RGBQUAD* palette = nullptr;
+    int paletteCount = 0;
+};
+
+struct StretchTarget
+{
+    CImageDC* dc;
+    std::vector<QRect> visible; // inside the picture and its clip
+};
+
+// Destination (x, y, width, height) from source (srcX, srcY, srcWidth,
+// srcHeight), rows counted from the top of the source; negative extents
+// mirror. Pixels whose source lies outside the source are left alone.
+void StretchPixels(const StretchTarget& target, int x, int y, int width, int height,
+                   const StretchSource& source, int srcX, int srcY, int srcWidth, int srcHeight,
+                   std::uint32_t rop, std::uint32_t pattern);

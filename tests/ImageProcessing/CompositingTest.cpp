@@ -1,0 +1,237 @@
+#include "ImageTestSupport.h"
+#include "Platform/PageAllocator.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using imagetest::PixelAt;
+using imagetest::Rgb;
+using imagetest::SetPixelAt;
+
+namespace {
+
+void FillRandom(CImage& image, unsigned seed)
+{
+    std::mt19937 random(seed);
+    auto* pixels = reinterpret_cast<std::uint32_t*>(image.GetBits());
+    for (int i = 0; i < image.GetWidth() * image.GetHeight(); ++i)
+        pixels[i] = random();
+}
+
+void SetMask(CImage& image, int x, int y, unsigned value)
+{
+    SetPixelAt(*image.GetMask(), x, y, value * 0x010101u);
+}
+
+unsigned MaskAt(const CImage& image, int x, int y)
+{
+    return (PixelAt(*image.GetMask(), x, y) >> 16) & 0xFF;
+}
+
+} // namespace
+
+TEST(Compositing, DrawMaskedIsExactAtMaskZeroAnd255AndKeepsTheFourthByte)
+{
+    CImage source, dest;
+    ASSERT_TRUE(source.Create(9, 3));
+    ASSERT_TRUE(source.CreateMask());
+    ASSERT_TRUE(dest.Create(9, 3));
+    FillRandom(source, 1);
+    FillRandom(dest, 2);
+    const CImage& before = dest;
+    std::vector<std::uint32_t> original;
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 9; ++x)
+            original.push_back(PixelAt(before, x, y));
+    for (int x = 0; x < 9; ++x) {
+        SetMask(source, x, 0, 0);
+        SetMask(source, x, 1, 255);
+        SetMask(source, x, 2, x < 4 ? 0 : 255);
+    }
+    // White over black at 0 stays 255: one result everywhere, no 254.
+    SetPixelAt(source, 0, 0, 0x00FFFFFF);
+    SetPixelAt(dest, 0, 0, 0xAB000000);
+    original[0] = 0xAB000000;
+    ASSERT_EQ(source.DrawMasked(&dest, 0, 0, 9, 3, 0, 0), 1);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 9; ++x) {
+            const std::uint32_t d = original[y * 9 + x];
+            const bool copied = y == 0 || (y == 2 && x < 4);
+            const std::uint32_t expected =
+                copied ? (PixelAt(source, x, y) & 0xFFFFFFu) | (d & 0xFF000000u) : d;
+            EXPECT_EQ(PixelAt(dest, x, y), expected) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(PixelAt(dest, 0, 0), 0xABFFFFFFu);
+}
+
+TEST(Compositing, DrawMaskedPartialValuesFollowThePlainFormulaInEveryColumn)
+{
+    // Widths that are not a multiple of four exercise every path of a row.
+    for (int width : {1, 5, 37}) {
+        CImage source, dest;
+        ASSERT_TRUE(source.Create(width, 4));
+        ASSERT_TRUE(source.CreateMask());
+        ASSERT_TRUE(dest.Create(width, 4));
+        FillRandom(source, 10 + width);
+        FillRandom(dest, 20 + width);
+        FillRandom(*source.GetMask(), 30 + width);
+        std::vector<std::uint32_t> before;
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < width; ++x)
+                before.push_back(PixelAt(dest, x, y));
+        ASSERT_EQ(source.DrawMasked(&dest, 0, 0, width, 4, 0, 0), 1);
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const unsigned m = MaskAt(source, x, y);
+                const std::uint32_t s = PixelAt(source, x, y), d = before[y * width + x];
+                std::uint32_t expected = d & 0xFF000000u;
+                for (int shift = 0; shift < 24; shift += 8)
+                    expected |= ((((s >> shift) & 0xFF) * (255 - m) + ((d >> shift) & 0xFF) * m) / 255)
+                                << shift;
+                ASSERT_EQ(PixelAt(dest, x, y), expected) << width << ": " << x << "," << y << " m " << m;
+            }
+        }
+    }
+}
+
+TEST(Compositing, DrawMaskedClipsAtTheFarEdgesAndRefusesBadArguments)
+{
+    CImage source, dest;
+    ASSERT_TRUE(source.Create(4, 4));
+    ASSERT_TRUE(source.CreateMask());
+    source.FillRect(0, 0, 4, 4, RGB(0, 0, 0));
+    ASSERT_TRUE(dest.Create(5, 5));
+    ASSERT_EQ(source.DrawMasked(&dest, 3, 3, 4, 4, 0, 0), 1);
+    EXPECT_EQ(Rgb(PixelAt(dest, 4, 4)), 0u);
+    EXPECT_EQ(Rgb(PixelAt(dest, 2, 4)), 0xFFFFFFu);
+    // Origins before the pictures reach nothing outside them.
+    EXPECT_EQ(source.DrawMasked(&dest, -2, -3, 4, 4, 0, 0), 1);
+    EXPECT_EQ(Rgb(PixelAt(dest, 0, 0)), 0u);
+    EXPECT_EQ(Rgb(PixelAt(dest, 2, 0)), 0xFFFFFFu);
+    EXPECT_EQ(source.DrawMasked(&dest, 0, 0, 2, 2, -1, -1), 1);
+    EXPECT_EQ(source.DrawMasked(&dest, 0, 0, 0, 2, 0, 0), 0);
+    EXPECT_EQ(source.DrawMasked(nullptr, 0, 0, 2, 2, 0, 0), 0);
+    CImage unmasked;
+    ASSERT_TRUE(unmasked.Create(2, 2));
+    EXPECT_EQ(unmasked.DrawMasked(&dest, 0, 0, 2, 2, 0, 0), 0);
+}
+
+TEST(Compositing, CompositeFollowsItsFourCases)
+{
+    struct Case
+    {
+        unsigned ts, td;
+        std::uint8_t s, d;
+        unsigned colour, mask;
+    };
+    const Case cases[] = {
+        {0, 200, 10, 90, 10, 0},                                             // opaque source
+        {77, 255, 10, 90, 10, 77},                                           // transparent destination
+        {255, 40, 10, 90, 90, 40},                                           // transparent source
+        {100, 0, 10, 90, (10 * 155 + 90 * 100) / 255, 0},                    // opaque destination
+        {128, 128, 200, 60, ((60 * 127 * 128) / 255 + 200 * 127) / 191, 64}, // both partial
+    };
+    for (const Case& c : cases) {
+        CImage source, dest;
+        ASSERT_TRUE(source.Create(1, 1));
+        ASSERT_TRUE(source.CreateMask());
+        ASSERT_TRUE(dest.Create(1, 1));
+        ASSERT_TRUE(dest.CreateMask());
+        source.FillRect(0, 0, 1, 1, RGB(c.s, c.s, c.s));
+        dest.FillRect(0, 0, 1, 1, RGB(c.d, c.d, c.d));
+        SetMask(source, 0, 0, c.ts);
+        SetMask(dest, 0, 0, c.td);
+        ASSERT_EQ(source.Composite(&dest, 0, 0, 1, 1, 0, 0), 1);
+        EXPECT_EQ(Rgb(PixelAt(dest, 0, 0)), c.colour * 0x010101u) << c.ts << "/" << c.td;
+        EXPECT_EQ(MaskAt(dest, 0, 0), c.mask) << c.ts << "/" << c.td;
+    }
+}
+
+TEST(Compositing, StretchingFormsStretchPixelsAndMaskFirst)
+{
+    CImage source, dest;
+    ASSERT_TRUE(source.Create(2, 1));
+    ASSERT_TRUE(source.CreateMask());
+    SetPixelAt(source, 0, 0, 0x00000011);
+    SetPixelAt(source, 1, 0, 0x00000022);
+    SetMask(source, 1, 0, 255);
+    ASSERT_TRUE(dest.Create(4, 2));
+    ASSERT_EQ(source.DrawMaskedRect(&dest, 0, 0, 4, 2, 0, 0, 2, 1), 1);
+    for (int y = 0; y < 2; ++y) {
+        EXPECT_EQ(Rgb(PixelAt(dest, 1, y)), 0x11u);
+        EXPECT_EQ(Rgb(PixelAt(dest, 2, y)), 0xFFFFFFu);
+    }
+    ASSERT_TRUE(dest.CreateMask());
+    dest.GetMask()->FillRect(0, 0, 4, 2, RGB(255, 255, 255));
+    ASSERT_EQ(source.CompositeRect(&dest, 0, 0, 4, 2, 0, 0, 2, 1), 1);
+    EXPECT_EQ(MaskAt(dest, 0, 1), 0u);
+    EXPECT_EQ(MaskAt(dest, 3, 1), 255u);
+    EXPECT_EQ(source.DrawMaskedRect(&dest, 0, 0, 4, 2, 0, 0, 0, 1), 0);
+}
+
+TEST(Compositing, ColourKeyMakesTheMaskAndRefusesAnotherSize)
+{
+    CImage colours, image;
+    ASSERT_TRUE(colours.Create(3, 1));
+    SetPixelAt(colours, 0, 0, 0x7F123456); // the fourth byte does not count
+    SetPixelAt(colours, 1, 0, 0x00123457);
+    ASSERT_TRUE(image.Create(3, 1));
+    ASSERT_TRUE(image.CreateMask());
+    ASSERT_EQ(image.MakeMaskFromColorKey(&colours, RGB(0x12, 0x34, 0x56)), 1);
+    EXPECT_EQ(MaskAt(image, 0, 0), 255u);
+    EXPECT_EQ(MaskAt(image, 1, 0), 0u);
+    EXPECT_EQ(MaskAt(image, 2, 0), 0u);
+    CImage other;
+    ASSERT_TRUE(other.Create(2, 1));
+    EXPECT_EQ(image.MakeMaskFromColorKey(&other, RGB(255, 255, 255)), 0);
+    EXPECT_EQ(MaskAt(image, 0, 0), 255u);
+}
+
+TEST(Compositing, MaskPlanesAndBuffersWithMaskValues)
+{
+    CImage image;
+    ASSERT_TRUE(image.Create(3, 2));
+    std::uint8_t* noMask = image.GetBitsWithMaskAlpha();
+    ASSERT_NE(noMask, nullptr);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(noMask[4 * i + 3], 0) << i;
+    PageFree(noMask);
+    EXPECT_EQ(image.GetMaskPlane(), nullptr);
+
+    ASSERT_TRUE(image.CreateMask());
+    const std::uint8_t plane[6] = {1, 2, 3, 4, 5, 6};
+    ASSERT_EQ(image.SetMaskPlane(plane), 1);
+    std::uint8_t* back = image.GetMaskPlane();
+    ASSERT_NE(back, nullptr);
+    EXPECT_TRUE(std::equal(plane, plane + 6, back));
+    PageFree(back);
+    // Memory order: the first plane byte is the picture's bottom-left pixel.
+    EXPECT_EQ(MaskAt(image, 0, 1), 1u);
+    std::uint8_t* withMask = image.GetBitsWithMaskAlpha();
+    ASSERT_NE(withMask, nullptr);
+    EXPECT_EQ(withMask[3], 1);
+    EXPECT_EQ(withMask[4 * 5 + 3], 6);
+    EXPECT_EQ(withMask[0], 0xFF);
+    PageFree(withMask);
+    EXPECT_EQ(image.SetMaskPlane(nullptr), 0);
+}
+
+TEST(Compositing, CreateMaskRemakesTheMaskAtTheImageSizeAllOpaque)
+{
+    CImage image;
+    ASSERT_TRUE(image.Create(2, 2));
+    ASSERT_TRUE(image.CreateMask());
+    image.GetMask()->FillRect(0, 0, 2, 2, RGB(255, 255, 255));
+    ASSERT_TRUE(image.Create(5, 3));
+    ASSERT_TRUE(image.CreateMask());
+    EXPECT_EQ(image.GetMask()->GetWidth(), 5);
+    EXPECT_EQ(image.GetMask()->GetHeight(), 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(MaskAt(image, x, y), 0u);
+    CImage copy;
+    ASSERT_TRUE(copy.CopyFrom(&image));
+    EXPECT_TRUE(copy.HasMask());
+}
