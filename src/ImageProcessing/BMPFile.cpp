@@ -17,17 +17,6 @@ constexpr std::size_t kCoreHeaderSize = 12;
 constexpr std::size_t kReadPiece = 10240;
 constexpr std::size_t kWritePiece = 65536;
 
-std::uint16_t Le16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t Le32(const std::uint8_t* p)
-{
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-           std::uint32_t{p[3]} << 24;
-}
-
 void Put16(std::uint8_t* p, std::uint32_t v)
 {
     p[0] = static_cast<std::uint8_t>(v);
@@ -50,35 +39,6 @@ std::uint64_t StoredStride(std::int64_t width, int bitCount)
     return (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bitCount) + 31) / 32 * 4;
 }
 
-// Runs a read operation and turns what it throws into a result code.
-template <class Body> int Reading(CImageFile& file, Body&& body)
-{
-    int result = ImageFileOk;
-    try {
-        body();
-    } catch (int code) {
-        result = code == 0 ? ImageFileCheckFailed : code;
-    } catch (...) {
-        result = ImageFileReadFailed;
-    }
-    file.Close();
-    return result;
-}
-
-template <class Body> int Writing(CImageFile& file, Body&& body)
-{
-    int result = ImageFileOk;
-    try {
-        body();
-    } catch (int code) {
-        result = code == 0 ? ImageFileUnsupported : code;
-    } catch (...) {
-        result = ImageFileOpenFailed;
-    }
-    file.Close();
-    return result;
-}
-
 } // namespace
 
 void CBMPFile::ReadHeaders(const std::string& path, BmpHeaders* h, const SIZE* maximum, SIZE* size)
@@ -94,22 +54,22 @@ void CBMPFile::ReadHeaders(const std::string& path, BmpHeaders* h, const SIZE* m
         Fail(ImageFileReadFailed);
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
         Fail(ImageFileUnsupported);
-    const std::uint32_t pixelOffsetField = Le32(fileHeader + 10);
+    const std::uint32_t pixelOffsetField = Read32(fileHeader + 10, 0);
 
     std::uint8_t info[kInfoHeaderSize] = {};
     const std::size_t got = ReadBytes(info, sizeof info);
     if (got < kCoreHeaderSize)
         Fail(ImageFileReadFailed);
-    const std::uint32_t headerSize = Le32(info);
+    const std::uint32_t headerSize = Read32(info, 0);
     std::int64_t width = 0, height = 0;
     int planes = 0;
     std::uint32_t colorsUsed = 0;
     const bool core = headerSize == kCoreHeaderSize;
     if (core) {
-        width = Le16(info + 4);
-        height = Le16(info + 6);
-        planes = Le16(info + 8);
-        h->bitCount = Le16(info + 10);
+        width = Read16(info + 4, 0);
+        height = Read16(info + 6, 0);
+        planes = Read16(info + 8, 0);
+        h->bitCount = Read16(info + 10, 0);
         h->compression = 0;
         colorsUsed = 0;
     } else {
@@ -119,12 +79,12 @@ void CBMPFile::ReadHeaders(const std::string& path, BmpHeaders* h, const SIZE* m
             Fail(ImageFileUnsupported);
         if (got < kInfoHeaderSize)
             Fail(ImageFileReadFailed);
-        width = static_cast<std::int32_t>(Le32(info + 4));
-        height = static_cast<std::int32_t>(Le32(info + 8));
-        planes = Le16(info + 12);
-        h->bitCount = Le16(info + 14);
-        h->compression = Le32(info + 16);
-        colorsUsed = Le32(info + 32);
+        width = static_cast<std::int32_t>(Read32(info + 4, 0));
+        height = static_cast<std::int32_t>(Read32(info + 8, 0));
+        planes = Read16(info + 12, 0);
+        h->bitCount = Read16(info + 14, 0);
+        h->compression = Read32(info + 16, 0);
+        colorsUsed = Read32(info + 32, 0);
     }
     const std::uint64_t paletteStart = kFileHeaderSize + std::uint64_t{headerSize};
 
@@ -196,10 +156,10 @@ void CBMPFile::ReadHeaders32(const std::string& path, BmpHeaders* h)
     if (got < sizeof header)
         Fail(ImageFileReadFailed);
     const std::uint8_t* info = header + kFileHeaderSize;
-    std::int64_t height = static_cast<std::int32_t>(Le32(info + 8));
-    const std::int64_t width = static_cast<std::int32_t>(Le32(info + 4));
-    if (Le32(info) != kInfoHeaderSize || Le16(info + 14) != 32 || Le16(info + 12) != 1 ||
-        Le32(info + 16) != 0)
+    std::int64_t height = static_cast<std::int32_t>(Read32(info + 8, 0));
+    const std::int64_t width = static_cast<std::int32_t>(Read32(info + 4, 0));
+    if (Read32(info, 0) != kInfoHeaderSize || Read16(info + 14, 0) != 32 || Read16(info + 12, 0) != 1 ||
+        Read32(info + 16, 0) != 0)
         Fail(ImageFileUnsupported);
     if (height == INT32_MIN)
         Fail(ImageFileUnsupported);
@@ -212,7 +172,7 @@ void CBMPFile::ReadHeaders32(const std::string& path, BmpHeaders* h)
     h->bitCount = 32;
     h->compression = 0;
     h->stride = std::uint64_t{static_cast<std::uint32_t>(width)} * 4;
-    const std::uint32_t offsetField = Le32(header + 10);
+    const std::uint32_t offsetField = Read32(header + 10, 0);
     h->pixelOffset = (offsetField >= sizeof header && offsetField < fileLength) ? offsetField : sizeof header;
 }
 
@@ -325,7 +285,7 @@ PageBuffer CBMPFile::DecodeTo32(const BmpHeaders& h, PageBuffer block, std::uint
 int CBMPFile::Read(std::string path, CImage* target)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         BmpHeaders h;
         ReadHeaders(path, &h, nullptr, nullptr);
         std::uint64_t blockSize = 0;
@@ -343,7 +303,7 @@ int CBMPFile::ReadScaled(std::string path, CImage* target, int boxWidth, int box
                          double* scale, COLORREF background, int noEnlarge, const SIZE* maximum)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         BmpHeaders h;
         SIZE size;
         try {
@@ -374,7 +334,7 @@ int CBMPFile::ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t**
                          const SIZE* maximum)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         NullCheck(pixels, 0);
         NullCheck(size, 0);
         BmpHeaders h;
@@ -400,7 +360,7 @@ int CBMPFile::ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t**
 int CBMPFile::ReadRaw32(std::string path, std::uint8_t** pixels, SIZE* size)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         NullCheck(pixels, 0);
         NullCheck(size, 0);
         BmpHeaders h;
@@ -415,7 +375,7 @@ int CBMPFile::ReadRaw32(std::string path, std::uint8_t** pixels, SIZE* size)
 int CBMPFile::ReadWithMask(std::string path, CImage* target)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         NullCheck(target, 0);
         BmpHeaders h;
         ReadHeaders32(path, &h);
@@ -469,7 +429,7 @@ int CBMPFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const st
                           int height)
 {
     ResetCancel();
-    return Writing(*this, [&] {
+    return Writing([&] {
         NullCheck(pixels, 0);
         BoolCheck(IsUsablePictureSize(width, height), 0);
         // The conversion reads its source only.
@@ -488,7 +448,7 @@ int CBMPFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const st
 int CBMPFile::Write(std::string path, CImage* source)
 {
     ResetCancel();
-    return Writing(*this, [&] {
+    return Writing([&] {
         NullCheck(source, 0);
         BoolCheck(source->IsValid(), 0);
         const int width = source->GetWidth();
@@ -504,7 +464,7 @@ int CBMPFile::Write(std::string path, CImage* source)
 int CBMPFile::WriteRaw32(std::string path, const std::uint8_t* pixels, int width, int height)
 {
     ResetCancel();
-    return Writing(*this, [&] {
+    return Writing([&] {
         NullCheck(pixels, 0);
         BoolCheck(width > 0 && height > 0, 0);
         BoolCheck(IsUsablePictureSize(width, height), 0);
@@ -516,7 +476,7 @@ int CBMPFile::WriteRaw32(std::string path, const std::uint8_t* pixels, int width
 int CBMPFile::WriteWithMask(std::string path, CImage* source)
 {
     ResetCancel();
-    return Writing(*this, [&] {
+    return Writing([&] {
         NullCheck(source, 0);
         BoolCheck(source->IsValid(), 0);
         const int width = source->GetWidth();

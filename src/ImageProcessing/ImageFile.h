@@ -100,11 +100,34 @@ protected:
                             int boxWidth, int boxHeight, double* scale, COLORREF background, int noEnlarge);
     // Creates the target at the picture's size and transfers the rows. Throws.
     static void PlaceWhole(CImage* target, const std::uint8_t* pixels, int bpp, int width, int height);
-    // The result code of a failure caught at a read or write boundary.
-    static int ReadFailure(int thrown) { return thrown == 0 ? ImageFileCheckFailed : thrown; }
-    static int WriteFailure(int thrown) { return thrown == 0 ? ImageFileUnsupported : thrown; }
+    // Runs a read (or write) operation's body, the boundary of its failures: a
+    // thrown code becomes the result, a failed check (0) ImageFileCheckFailed
+    // (ImageFileUnsupported when writing), anything else ImageFileReadFailed
+    // (ImageFileOpenFailed). The file is closed on every path.
+    template <class Body> int Reading(Body&& body)
+    {
+        return Guarded(body, ImageFileCheckFailed, ImageFileReadFailed);
+    }
+    template <class Body> int Writing(Body&& body)
+    {
+        return Guarded(body, ImageFileUnsupported, ImageFileOpenFailed);
+    }
 
 private:
+    template <class Body> int Guarded(Body& body, int failedCheck, int other)
+    {
+        int result = ImageFileOk;
+        try {
+            body();
+        } catch (int code) {
+            result = code == 0 ? failedCheck : code;
+        } catch (...) {
+            result = other;
+        }
+        Close();
+        return result;
+    }
+
     int m_fd = -1;
 };
 

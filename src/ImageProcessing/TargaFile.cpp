@@ -5,11 +5,6 @@
 
 namespace {
 
-std::uint16_t Le16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
 // Hands out the file's pixels one by one, expanding run-length packets, and
 // never reads past the data it was given: null once the data is used up.
 class TargaPixelStream
@@ -68,13 +63,13 @@ bool ParseTargaHeader(std::span<const std::uint8_t> file, TargaHeader* header)
     header->idLength = p[0];
     header->colorMapType = p[1];
     header->imageType = p[2];
-    header->colorMapFirst = Le16(p + 3);
-    header->colorMapLength = Le16(p + 5);
+    header->colorMapFirst = Read16(p + 3, 0);
+    header->colorMapLength = Read16(p + 5, 0);
     header->colorMapBits = p[7];
-    header->xOrigin = Le16(p + 8);
-    header->yOrigin = Le16(p + 10);
-    header->width = Le16(p + 12);
-    header->height = Le16(p + 14);
+    header->xOrigin = Read16(p + 8, 0);
+    header->yOrigin = Read16(p + 10, 0);
+    header->width = Read16(p + 12, 0);
+    header->height = Read16(p + 14, 0);
     header->pixelDepth = p[16];
     header->descriptor = p[17];
     return true;
@@ -120,24 +115,6 @@ int DecodeTargaPixels(std::span<const std::uint8_t> file, const TargaHeader& hea
     return ImageFileOk;
 }
 
-namespace {
-
-template <class Body> int Reading(CImageFile& file, Body&& body)
-{
-    int result = ImageFileOk;
-    try {
-        body();
-    } catch (int code) {
-        result = code == 0 ? ImageFileCheckFailed : code;
-    } catch (...) {
-        result = ImageFileReadFailed;
-    }
-    file.Close();
-    return result;
-}
-
-} // namespace
-
 std::vector<std::uint8_t> CTargaFile::ReadAccepted(const std::string& path, TargaHeader* header)
 {
     if (!IsReadableFile(path))
@@ -167,7 +144,7 @@ std::vector<std::uint8_t> CTargaFile::ReadAccepted(const std::string& path, Targ
 int CTargaFile::Read(std::string path, CImage* target)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         TargaHeader header;
         const std::vector<std::uint8_t> file = ReadAccepted(path, &header);
         Close();
@@ -182,7 +159,7 @@ int CTargaFile::ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t
                            const SIZE* maximum)
 {
     ResetCancel();
-    return Reading(*this, [&] {
+    return Reading([&] {
         NullCheck(pixels, 0);
         NullCheck(size, 0);
         TargaHeader header;

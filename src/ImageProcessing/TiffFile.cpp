@@ -100,18 +100,6 @@ int ReadTiffPixels(const std::string& path, int limitWidth, int limitHeight, int
 
 namespace {
 
-template <class Body> int Reading(Body&& body)
-{
-    try {
-        body();
-    } catch (int code) {
-        return code == 0 ? ImageFileCheckFailed : code;
-    } catch (...) {
-        return ImageFileReadFailed;
-    }
-    return ImageFileOk;
-}
-
 int LimitWidth(const SIZE* maximum)
 {
     return maximum ? maximum->cx : -1;

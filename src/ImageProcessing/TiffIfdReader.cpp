@@ -1,5 +1,7 @@
 #include "ImageProcessing/TiffIfdReader.h"
 
+#include "ImageProcessing/PixelConversion.h"
+
 #include <vector>
 
 namespace {
@@ -31,15 +33,12 @@ CTiffIfdReader::CTiffIfdReader(std::span<const std::uint8_t> block)
 
 std::uint16_t CTiffIfdReader::Read16(const std::uint8_t* p) const
 {
-    return m_bigEndian ? static_cast<std::uint16_t>(p[0] << 8 | p[1])
-                       : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
+    return ::Read16(p, m_bigEndian);
 }
 
 std::uint32_t CTiffIfdReader::Read32(const std::uint8_t* p) const
 {
-    if (m_bigEndian)
-        return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-    return std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
+    return ::Read32(p, m_bigEndian);
 }
 
 int CTiffIfdReader::TiffTypeSize(std::uint16_t type)
