@@ -57,6 +57,8 @@ int32_t UCF_FLIP::ApplyStrip()
         out.Advance();
     }
     out.Finish();
+    m_source->extraWord = -1;
+    m_destination->extraWord = -1;
     return UCF_OK;
 }
 

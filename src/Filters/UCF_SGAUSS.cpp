@@ -109,15 +109,18 @@ int32_t UCF_SGAUSS::BeginApply()
     sh.off = int64_t{m_taps} + sh.step;
     m_extLength = sh.off + m_width + m_half;
 
-    // kernel, column sums and the step-d integrator (3 channels), padded lanes,
-    // lane integrator, lane outputs, small-kernel sums and plane
+    // kernel, column sums and the step-d integrator over whole rows, the padded
+    // lanes of one channel, their integrator and outputs, small-kernel sums and
+    // output row, and the corrected sums of each lane
     const uint64_t w = static_cast<uint64_t>(m_width);
     int32_t samples = 0, bytes = 0;
     DecodeFormat(m_descriptor.format, &samples, &bytes);
     const uint64_t plane = w * static_cast<uint64_t>(std::max(samples * bytes, 1));
     const uint64_t lanes = kBlurLanes;
-    const uint64_t words = 64 + plane + sh.step * plane + 3 * lanes * static_cast<uint64_t>(m_extLength) +
-                           sh.step * lanes + w * lanes + plane + plane + lanes * plane;
+    const uint64_t kernelWords = (static_cast<uint64_t>(m_taps) + 1) / 2;
+    const uint64_t words = kernelWords + plane + sh.step * plane +
+                           lanes * static_cast<uint64_t>(m_extLength) + sh.step * lanes + w * lanes + plane +
+                           plane + lanes * plane;
     if (words > (uint64_t{1} << 40))
         return UCF_ERR_NOMEMORY;
     auto* base = static_cast<uint8_t*>(m_owner->AllocWorkBuffer(0, words * 4));
@@ -127,11 +130,11 @@ int32_t UCF_SGAUSS::BeginApply()
     m_kernel = reinterpret_cast<int16_t*>(base);
     int32_t sum = 0;
     BuildKernel(m_radius, m_kernel, &sum);
-    auto* words32 = reinterpret_cast<int32_t*>(base) + 64;
+    auto* words32 = reinterpret_cast<int32_t*>(base) + kernelWords;
     m_verticalB = words32;
     m_verticalA = m_verticalB + plane;
     m_ext = m_verticalA + sh.step * plane;
-    m_acc = m_ext + 3 * lanes * m_extLength;
+    m_acc = m_ext + lanes * m_extLength;
     m_laneOut = m_acc + sh.step * lanes;
     m_sums = reinterpret_cast<uint16_t*>(m_laneOut + w * lanes);
     m_outRow = reinterpret_cast<uint8_t*>(m_sums + 2 * plane);

@@ -57,7 +57,7 @@ private:
     uint8_t* m_ring = nullptr;      // ring of source rows
     int32_t* m_verticalA = nullptr; // step-d integrator, d rows
     int32_t* m_verticalB = nullptr; // running column sums
-    int32_t* m_ext = nullptr;       // padded column sums, rows interleaved by lane, per channel
+    int32_t* m_ext = nullptr;       // padded column sums of one channel, rows interleaved by lane
     int32_t* m_acc = nullptr;       // horizontal integrator of the lanes
     int32_t* m_laneOut = nullptr;   // one row of outputs per lane
     int32_t* m_laneSums = nullptr;  // column sums of each lane's row, centre corrected

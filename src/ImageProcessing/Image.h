@@ -204,6 +204,15 @@ public:
     // Storing: the image saved to a new temporary file whose path goes into the
     // archive as a line; loading: that line read and the file loaded.
     void Serialize(CArchive& archive);
+    // Release, then the JPEG reader.
+    int LoadJpeg(std::string path);
+    // The first thumbnail of an EFF file.
+    int LoadEffThumbnail(std::string path);
+    // The Exif thumbnail of a camera JPEG (no wait cursor).
+    int LoadExifThumbnail(std::string path);
+    // 6 without writing for an invalid image, else the writer's code.
+    int SaveAsJpeg(std::string path, int samplingMode, int quality);
+    int SaveAsEff(std::string path, int samplingMode, int quality);
     // --- end of loading and saving by file kind ----------------------------------------
 
 private:

@@ -5,8 +5,10 @@
 #include "Core/Path.h"
 #include "Core/TempFolders.h"
 #include "ImageProcessing/BMPFile.h"
+#include "ImageProcessing/EFFFile.h"
 #include "ImageProcessing/Image.h"
 #include "ImageProcessing/ImageFile.h"
+#include "ImageProcessing/JpegFile.h"
 #include "ImageProcessing/PixelConversion.h"
 #include "ImageProcessing/TargaFile.h"
 #include "ImageProcessing/TiffFile.h"
@@ -110,11 +112,48 @@ std::unique_ptr<CImageFile> CreateImageFile(ImageFileKind kind)
     case ImageFileKind::Targa:
         return std::make_unique<CTargaFile>();
     case ImageFileKind::Jpeg:
+        return std::make_unique<CJpegFile>();
     case ImageFileKind::Eff:
-        break;
+        return std::make_unique<CEFFFile>();
     }
-    return std::make_unique<CImageFile>(); // not yet supported: every read gives 6
+    return std::make_unique<CImageFile>();
 }
+
+// --- The loaders and savers of JPEG and EFF files --------------------------------
+
+int CImage::LoadJpeg(std::string path)
+{
+    WaitCursorScope wait;
+    Release();
+    return CJpegFile().Read(std::move(path), this);
+}
+
+int CImage::LoadEffThumbnail(std::string path)
+{
+    WaitCursorScope wait;
+    return CEFFFile().ReadThumbnail(std::move(path), 0, this, nullptr);
+}
+
+int CImage::LoadExifThumbnail(std::string path)
+{
+    return CJpegFile().ReadExifThumbnail(std::move(path), this);
+}
+
+int CImage::SaveAsJpeg(std::string path, int samplingMode, int quality)
+{
+    if (!IsValid())
+        return ImageFileUnsupported;
+    return CJpegFile().WriteImage(std::move(path), this, samplingMode, quality);
+}
+
+int CImage::SaveAsEff(std::string path, int samplingMode, int quality)
+{
+    if (!IsValid())
+        return ImageFileUnsupported;
+    return CEFFFile().WriteImage(std::move(path), this, samplingMode, quality);
+}
+
+// --- end of the loaders and savers of JPEG and EFF files --------------------------
 
 int CImage::LoadFile(std::string path)
 {

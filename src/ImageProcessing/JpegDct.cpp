@@ -33,31 +33,38 @@ template <typename T> constexpr T Descale(T x, int n)
 
 JPEG_VECTOR_CLONES void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
 {
-    int32_t* out = coefficients;
-    for (int row = 0; row < 8; ++row) {
-        const int16_t* d = samples + row * stride;
-        int32_t* o = out + row * 8;
-        const int32_t tmp0 = d[0] + d[7], tmp7 = d[0] - d[7];
-        const int32_t tmp1 = d[1] + d[6], tmp6 = d[1] - d[6];
-        const int32_t tmp2 = d[2] + d[5], tmp5 = d[2] - d[5];
-        const int32_t tmp3 = d[3] + d[4], tmp4 = d[3] - d[4];
+    // The row pass runs on the transposed block, so that each of its steps
+    // works on eight rows at once; the result is transposed back.
+    int32_t t[64], u[64];
+    for (int r = 0; r < 8; ++r)
+        for (int k = 0; k < 8; ++k)
+            t[k * 8 + r] = samples[r * stride + k];
+    for (int r = 0; r < 8; ++r) {
+        const int32_t tmp0 = t[r] + t[56 + r], tmp7 = t[r] - t[56 + r];
+        const int32_t tmp1 = t[8 + r] + t[48 + r], tmp6 = t[8 + r] - t[48 + r];
+        const int32_t tmp2 = t[16 + r] + t[40 + r], tmp5 = t[16 + r] - t[40 + r];
+        const int32_t tmp3 = t[24 + r] + t[32 + r], tmp4 = t[24 + r] - t[32 + r];
         const int32_t tmp10 = tmp0 + tmp3, tmp13 = tmp0 - tmp3;
         const int32_t tmp11 = tmp1 + tmp2, tmp12 = tmp1 - tmp2;
-        o[0] = (tmp10 + tmp11) * (1 << kPass1Bits);
-        o[4] = (tmp10 - tmp11) * (1 << kPass1Bits);
+        u[r] = (tmp10 + tmp11) * (1 << kPass1Bits);
+        u[32 + r] = (tmp10 - tmp11) * (1 << kPass1Bits);
         const int32_t z1 = (tmp12 + tmp13) * kFix0_541196100;
-        o[2] = Descale(z1 + tmp13 * kFix0_765366865, kConstBits - kPass1Bits);
-        o[6] = Descale(z1 - tmp12 * kFix1_847759065, kConstBits - kPass1Bits);
+        u[16 + r] = Descale(z1 + tmp13 * kFix0_765366865, kConstBits - kPass1Bits);
+        u[48 + r] = Descale(z1 - tmp12 * kFix1_847759065, kConstBits - kPass1Bits);
         const int32_t z5 = (tmp4 + tmp6 + tmp5 + tmp7) * kFix1_175875602;
         const int32_t a1 = -(tmp4 + tmp7) * kFix0_899976223;
         const int32_t a2 = -(tmp5 + tmp6) * kFix2_562915447;
         const int32_t a3 = -(tmp4 + tmp6) * kFix1_961570560 + z5;
         const int32_t a4 = -(tmp5 + tmp7) * kFix0_390180644 + z5;
-        o[7] = Descale(tmp4 * kFix0_298631336 + a1 + a3, kConstBits - kPass1Bits);
-        o[5] = Descale(tmp5 * kFix2_053119869 + a2 + a4, kConstBits - kPass1Bits);
-        o[3] = Descale(tmp6 * kFix3_072711026 + a2 + a3, kConstBits - kPass1Bits);
-        o[1] = Descale(tmp7 * kFix1_501321110 + a1 + a4, kConstBits - kPass1Bits);
+        u[56 + r] = Descale(tmp4 * kFix0_298631336 + a1 + a3, kConstBits - kPass1Bits);
+        u[40 + r] = Descale(tmp5 * kFix2_053119869 + a2 + a4, kConstBits - kPass1Bits);
+        u[24 + r] = Descale(tmp6 * kFix3_072711026 + a2 + a3, kConstBits - kPass1Bits);
+        u[8 + r] = Descale(tmp7 * kFix1_501321110 + a1 + a4, kConstBits - kPass1Bits);
     }
+    int32_t* out = coefficients;
+    for (int r = 0; r < 8; ++r)
+        for (int f = 0; f < 8; ++f)
+            out[r * 8 + f] = u[f * 8 + r];
     // Columns; unlike the libraries' scaled output this also divides by 8.
     constexpr int kEven = kPass1Bits + 3;
     constexpr int kOdd = kConstBits + kPass1Bits + 3;

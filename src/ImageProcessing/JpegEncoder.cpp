@@ -198,8 +198,7 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
         int k = 0;
         for (int length = 1; length <= 16; ++length) {
             for (int i = 0; i < spec.bits[length - 1]; ++i, ++k) {
-                codes.code[spec.values[k]] = code++;
-                codes.length[spec.values[k]] = static_cast<uint8_t>(length);
+                codes.entry[spec.values[k]] = (code++ << 8) | static_cast<uint32_t>(length);
             }
             code <<= 1;
         }
@@ -222,6 +221,7 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
     m_planeCb.assign(size_t(m_chromaWidth) * 8, 0);
     m_planeCr.assign(size_t(m_chromaWidth) * 8, 0);
     m_planeA.assign(m_componentCount == 4 ? size_t(m_paddedWidth) * m_mcuHeight : 0, 0);
+    m_pairSums.assign(m_chromaRowStep == 2 ? size_t(params.width) * 3 : 0, 0);
 }
 
 // Standard (BT.601 full-range) conversion in 16-bit fixed point with rounding;
@@ -270,6 +270,36 @@ JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint
               std::min<uint32_t>(cx * Step + Step - 1, width - 1));
 }
 
+// 2x2 groups: the two rows are added into planes first; both loops vectorise.
+JPEG_VECTOR_CLONES void ChromaRowPairs(const uint8_t* __restrict src, const uint8_t* __restrict below,
+                                       uint16_t* __restrict sums, uint32_t width, uint32_t chromaWidth,
+                                       int16_t* __restrict cb, int16_t* __restrict cr)
+{
+    uint16_t* __restrict red = sums;
+    uint16_t* __restrict green = sums + width;
+    uint16_t* __restrict blue = sums + 2 * size_t(width);
+    for (uint32_t x = 0; x < width; ++x) {
+        red[x] = static_cast<uint16_t>(src[3 * x] + below[3 * x]);
+        green[x] = static_cast<uint16_t>(src[3 * x + 1] + below[3 * x + 1]);
+        blue[x] = static_cast<uint16_t>(src[3 * x + 2] + below[3 * x + 2]);
+    }
+    const uint32_t inside = width / 2;
+    for (uint32_t cx = 0; cx < inside; ++cx) {
+        const int32_t r = red[2 * cx] + red[2 * cx + 1], g = green[2 * cx] + green[2 * cx + 1],
+                      b = blue[2 * cx] + blue[2 * cx + 1];
+        cb[cx] = Chroma(kCbR * r + kCbG * g + kCbB * b, 2);
+        cr[cx] = Chroma(kCrR * r + kCrG * g + kCrB * b, 2);
+    }
+    // Columns past the picture repeat its last column.
+    for (uint32_t cx = inside; cx < chromaWidth; ++cx) {
+        const uint32_t x0 = std::min<uint32_t>(2 * cx, width - 1),
+                       x1 = std::min<uint32_t>(2 * cx + 1, width - 1);
+        const int32_t r = red[x0] + red[x1], g = green[x0] + green[x1], b = blue[x0] + blue[x1];
+        cb[cx] = Chroma(kCbR * r + kCbG * g + kCbB * b, 2);
+        cr[cx] = Chroma(kCrR * r + kCrG * g + kCrB * b, 2);
+    }
+}
+
 } // namespace
 
 JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft)
@@ -296,7 +326,7 @@ JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint
             else if (m_chromaRowStep == 1)
                 ChromaRow<2, 1>(src, below, width, m_chromaWidth, cb, cr);
             else
-                ChromaRow<2, 2>(src, below, width, m_chromaWidth, cb, cr);
+                ChromaRowPairs(src, below, m_pairSums.data(), width, m_chromaWidth, cb, cr);
         }
         if (m_componentCount == 4) {
             const uint8_t* srcA = plane + size_t(std::min<uint32_t>(r, lastRow)) * width;
@@ -363,30 +393,10 @@ inline void CJpegEncoder::EmitWholeBytes()
     }
 }
 
-inline void CJpegEncoder::PutBits(uint32_t value, int count)
-{
-    m_bits = (m_bits << count) | value;
-    m_bitCount += count;
-    if (m_bitCount < 32)
-        return;
-    const uint32_t word = static_cast<uint32_t>(m_bits >> (m_bitCount - 32));
-    const uint32_t inverted = ~word;
-    if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) != 0) {
-        EmitWholeBytes(); // a 0xFF byte needs stuffing
-        return;
-    }
-    uint8_t* p = m_staging.data() + m_stagingLength;
-    p[0] = static_cast<uint8_t>(word >> 24);
-    p[1] = static_cast<uint8_t>(word >> 16);
-    p[2] = static_cast<uint8_t>(word >> 8);
-    p[3] = static_cast<uint8_t>(word);
-    m_stagingLength += 4;
-    m_bitCount -= 32;
-}
-
-void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal,
-                               const uint32_t* halfQ, const HuffmanCodes& dc, const HuffmanCodes& ac,
-                               int& predictor)
+JPEG_VECTOR_CLONES void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride,
+                                                  const uint32_t* reciprocal, const uint32_t* halfQ,
+                                                  const HuffmanCodes& dc, const HuffmanCodes& ac,
+                                                  int& predictor)
 {
     int32_t coefficients[64];
     JpegDct::Forward(samples, stride, coefficients);
@@ -397,12 +407,43 @@ void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_
         q[i] = natural[JpegTables::kZigzag[i]];
     uint64_t nonZero = NonZeroMask(q); // bit i: coefficient i (zigzag order) is not 0
 
+    // The bit buffer lives in locals here: stores into the staging bytes could
+    // otherwise alias the members and force a reload after every byte.
+    uint64_t bits = m_bits;
+    int count = m_bitCount;
+    uint8_t* out = m_staging.data() + m_stagingLength;
+    auto put = [&](uint32_t value, int length) {
+        bits = (bits << length) | value;
+        count += length;
+        if (count < 32)
+            return;
+        const uint32_t word = static_cast<uint32_t>(bits >> (count - 32));
+        const uint32_t inverted = ~word;
+        if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) == 0) {
+            out[0] = static_cast<uint8_t>(word >> 24);
+            out[1] = static_cast<uint8_t>(word >> 16);
+            out[2] = static_cast<uint8_t>(word >> 8);
+            out[3] = static_cast<uint8_t>(word);
+            out += 4;
+            count -= 32;
+            return;
+        }
+        while (count >= 8) { // a 0xFF byte needs stuffing
+            count -= 8;
+            const uint8_t b = static_cast<uint8_t>(bits >> count);
+            *out++ = b;
+            if (b == 0xFF)
+                *out++ = 0x00;
+        }
+    };
+
     const int diff = q[0] - predictor;
     predictor = q[0];
     {
         const int category = std::bit_width(static_cast<uint32_t>(std::abs(diff)));
         const uint32_t extra = static_cast<uint32_t>(diff - (diff < 0)) & ((1u << category) - 1);
-        PutBits((dc.code[category] << category) | extra, dc.length[category] + category);
+        const uint32_t e = dc.entry[category];
+        put(((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
     }
     nonZero &= ~uint64_t(1);
     int last = 0;
@@ -412,17 +453,21 @@ void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride, const uint32_
         int run = k - last - 1;
         last = k;
         while (run > 15) {
-            PutBits(ac.code[0xF0], ac.length[0xF0]);
+            put(ac.entry[0xF0] >> 8, static_cast<int>(ac.entry[0xF0] & 0xFF));
             run -= 16;
         }
         const int v = q[k];
         const int category = std::bit_width(static_cast<uint32_t>(std::abs(v)));
         const uint32_t extra = static_cast<uint32_t>(v - (v < 0)) & ((1u << category) - 1);
         const int symbol = run * 16 + category;
-        PutBits((ac.code[symbol] << category) | extra, ac.length[symbol] + category);
+        const uint32_t e = ac.entry[symbol];
+        put(((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
     }
     if (last != 63)
-        PutBits(ac.code[0x00], ac.length[0x00]);
+        put(ac.entry[0x00] >> 8, static_cast<int>(ac.entry[0x00] & 0xFF));
+    m_bits = bits;
+    m_bitCount = count;
+    m_stagingLength = static_cast<size_t>(out - m_staging.data());
 }
 
 int CJpegEncoder::EncodeBand(const uint8_t* rows, const uint8_t* plane, uint8_t* out, uint32_t outSize,

@@ -43,8 +43,7 @@ public:
 private:
     struct HuffmanCodes
     {
-        std::array<uint32_t, 256> code{}; // right-aligned
-        std::array<uint8_t, 256> length{};
+        std::array<uint32_t, 256> entry{}; // (code << 8) | length, code right-aligned
     };
 
     void Initialise(const JpegEncodeParams& params);
@@ -53,7 +52,6 @@ private:
                    uint32_t& written, uint32_t startBand, uint8_t startRestart);
     void EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal, const uint32_t* halfQ,
                      const HuffmanCodes& dc, const HuffmanCodes& ac, int& predictor);
-    void PutBits(uint32_t value, int count);
     void EmitWholeBytes();
     void EmitByte(uint8_t b);
 
@@ -81,6 +79,7 @@ private:
 
     // One band of level-shifted samples per component.
     std::vector<int16_t> m_planeY, m_planeCb, m_planeCr, m_planeA;
+    std::vector<uint16_t> m_pairSums; // two rows added, for 2x2 chroma
     uint32_t m_chromaWidth = 0;
 
     // Bits not yet emitted (right-aligned) and the staging buffer of one MCU.

@@ -134,6 +134,7 @@ void ReadJpegStream(std::FILE* stream, IPictureAllocator& allocator, const SIZE*
     if (std::fread(soi, 1, 2, stream) != 2 || soi[0] != 0xFF || soi[1] != 0xD8)
         Fail(ImageFileUnsupported);
     std::rewind(stream);
+    const std::uint64_t streamLength = StreamLength(stream);
 
     LibPtr lib(ZavJpegLibCreate());
     if (!lib)
@@ -147,6 +148,7 @@ void ReadJpegStream(std::FILE* stream, IPictureAllocator& allocator, const SIZE*
         Fail(ImageFileCancelled);
     }
     BoolCheck(IsUsablePictureSize(info.width, info.height), 0);
+    BoolCheck(IsPlausiblePictureSize(info.width, info.height, streamLength), 0);
     switch (info.outColorSpace) {
     case JCS_GRAYSCALE:
     case JCS_RGB:
@@ -337,4 +339,32 @@ int CJpegFile::WriteBufferEx(std::string path, const std::uint8_t* pixels, const
     } catch (...) {
         return ImageFileOpenFailed;
     }
+}
+
+int CropJpegFile(const std::string& source, const std::string& target, const RECT& range)
+{
+    CJpegFile file;
+    std::uint8_t* pixels = nullptr;
+    SIZE size;
+    if (file.ReadBuffer(source, &pixels, nullptr, &size, nullptr) != ImageFileOk)
+        return 0;
+    PageBuffer whole(pixels);
+    PageBuffer cut;
+    const bool all = range.left == 0 && range.top == 0 && range.right == size.cx && range.bottom == size.cy;
+    const bool empty = range.right <= range.left || range.bottom <= range.top;
+    if (!empty && !all) {
+        if (range.left < 0 || range.top < 0 || range.right > size.cx || range.bottom > size.cy)
+            return 0;
+        std::uint8_t* out = nullptr;
+        if (!CropBuffer(&out, nullptr, range.left, range.top, range.right, range.bottom, whole.get(), nullptr,
+                        size.cx, size.cy, 0) ||
+            !out)
+            return 0;
+        cut.reset(out);
+    }
+    const std::uint8_t* written = cut ? cut.get() : whole.get();
+    return file.WriteBuffer(target, written, nullptr, range.right - range.left, range.bottom - range.top) ==
+                   ImageFileOk
+               ? 1
+               : 0;
 }

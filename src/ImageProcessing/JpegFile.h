@@ -4,6 +4,7 @@
 // the Exif thumbnail of camera files and decodes JPEG streams held in memory.
 #pragma once
 
+#include "ImageProcessing/GdiTypes.h"
 #include "ImageProcessing/ImageFile.h"
 
 #include <cstdint>
@@ -41,3 +42,7 @@ public:
     // Read on a stream already open (from its start); the fuzz harness feeds memory through it.
     int ReadStream(std::FILE* stream, CImage* target);
 };
+
+// Cuts the used range out of a JPEG file and writes it as a new JPEG file (the
+// whole picture when the range covers it). 1 on success, 0 on failure.
+int CropJpegFile(const std::string& source, const std::string& target, const RECT& range);

@@ -52,6 +52,23 @@ PageBuffer AllocOrThrow(std::uint64_t size)
 
 } // namespace
 
+bool IsPlausiblePictureSize(std::uint64_t width, std::uint64_t height, std::uint64_t streamLength)
+{
+    return width * height <= kMaxPixelsPerStreamByte * (streamLength + 1024);
+}
+
+std::uint64_t StreamLength(std::FILE* stream)
+{
+    if (!stream)
+        return 0;
+    const long start = std::ftell(stream);
+    if (start < 0 || std::fseek(stream, 0, SEEK_END) != 0)
+        return 0;
+    const long end = std::ftell(stream);
+    std::fseek(stream, start, SEEK_SET);
+    return end > start ? static_cast<std::uint64_t>(end - start) : 0;
+}
+
 std::size_t CStreamChunkSource::Next(std::uint8_t* buffer, std::size_t capacity)
 {
     return m_stream ? std::fread(buffer, 1, capacity, m_stream) : 0;
@@ -98,6 +115,7 @@ void DecodeInChunks(IJpegChunkSource& source, IJpegRowSink& sink, std::uint32_t 
             components = rowWidth / w;
             BoolCheck(components == 3 || components == 4, 0);
             BoolCheck(IsUsablePictureSize(w, h), 0);
+            BoolCheck(IsPlausiblePictureSize(w, h, source.TotalLength()), 0);
             pictureWidth = w;
             pictureHeight = h;
             sized = true;

@@ -21,16 +21,30 @@ public:
     virtual ~IJpegChunkSource() = default;
     // Up to `capacity` next bytes; 0 when none remain.
     virtual std::size_t Next(std::uint8_t* buffer, std::size_t capacity) = 0;
+    // Bytes the whole stream holds.
+    virtual std::uint64_t TotalLength() const = 0;
 };
+
+// No JPEG stream, however it is coded, holds more than this many pixels per
+// byte (a 1-bit code for each block's DC and end of block at the coarsest
+// sampling stays far below it); a header that claims more would only make us
+// allocate and fill a picture its data cannot hold.
+constexpr std::uint64_t kMaxPixelsPerStreamByte = 4096;
+bool IsPlausiblePictureSize(std::uint64_t width, std::uint64_t height, std::uint64_t streamLength);
+
+// The length of a stream positioned at its start; 0 when it cannot be told.
+std::uint64_t StreamLength(std::FILE* stream);
 
 class CStreamChunkSource : public IJpegChunkSource
 {
 public:
-    explicit CStreamChunkSource(std::FILE* stream) : m_stream(stream) {}
+    explicit CStreamChunkSource(std::FILE* stream) : m_stream(stream), m_length(StreamLength(stream)) {}
     std::size_t Next(std::uint8_t* buffer, std::size_t capacity) override;
+    std::uint64_t TotalLength() const override { return m_length; }
 
 private:
     std::FILE* m_stream;
+    std::uint64_t m_length;
 };
 
 class CMemoryChunkSource : public IJpegChunkSource
@@ -38,6 +52,7 @@ class CMemoryChunkSource : public IJpegChunkSource
 public:
     explicit CMemoryChunkSource(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
     std::size_t Next(std::uint8_t* buffer, std::size_t capacity) override;
+    std::uint64_t TotalLength() const override { return m_bytes.size(); }
 
 private:
     std::span<const std::uint8_t> m_bytes;
@@ -59,7 +74,8 @@ public:
 
 // Decodes the whole stream. Throws an int result code: 3 when the decoder
 // refuses the stream or the data ends before the picture does, 4 when memory
-// is short, 7 at a stop request, 8 when the decoder's output does not add up.
+// is short, 7 at a stop request, 8 when the decoder's output does not add up
+// or the picture is larger than the stream could hold.
 // `widthHint`, when not 0, is the picture width known from elsewhere; it sizes
 // the output block so that one row of MCUs always fits.
 void DecodeInChunks(IJpegChunkSource& source, IJpegRowSink& sink, std::uint32_t widthHint = 0);

@@ -163,8 +163,8 @@ TEST(JpegDecoderMalformed, RowsOfARefusedCallAreNotHandedOut)
     CJpegDecoder decoder;
     std::vector<uint8_t> block(307200);
     uint32_t written = 99, width, height, rowWidth, rows = 99;
-    EXPECT_EQ(JpegDecodeMemory(decoder, stream.data(), static_cast<uint32_t>(stream.size()), block.data(), 307200,
-                               written, width, height, rowWidth, rows, 0),
+    EXPECT_EQ(JpegDecodeMemory(decoder, stream.data(), static_cast<uint32_t>(stream.size()), block.data(),
+                               307200, written, width, height, rowWidth, rows, 0),
               1);
     EXPECT_EQ(written, 0u);
     EXPECT_EQ(rows, 0u);

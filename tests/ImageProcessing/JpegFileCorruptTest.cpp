@@ -157,3 +157,43 @@ TEST(JpegFileCorruptTest, TruncatedStreamEndsWithTheShortReadResult)
 }
 
 } // namespace
+
+namespace {
+
+// A small file whose frame header claims a picture its data could never hold.
+std::vector<std::uint8_t> WithHugeFrame(std::vector<std::uint8_t> bytes)
+{
+    for (std::size_t i = 2; i + 9 < bytes.size(); ++i)
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {
+            bytes[i + 5] = bytes[i + 7] = 0xEA; // 60000 x 60000
+            bytes[i + 6] = bytes[i + 8] = 0x60;
+            break;
+        }
+    bytes.resize(bytes.size() - 2); // no end of image: the decoder asks for more instead of refusing
+    return bytes;
+}
+
+TEST(JpegFileCorruptTest, FrameLargerThanItsDataCouldHoldIsRefusedBeforeAllocating)
+{
+    FixtureFolder folder;
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    for (NamedFixture& f : AllFixtures(folder))
+        files[f.name] = std::move(f.bytes);
+    struct Case
+    {
+        std::string name;
+        bool eff;
+    };
+    // Four components without restart markers reach the EFF reader's own check.
+    for (const Case& c : {Case{"rgb.jpg", false}, Case{"ycck.jpg", false}, Case{"ycck.jpg", true}}) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder.Path("huge");
+        WriteFixtureFile(path, WithHugeFrame(files[c.name]));
+        CImage image;
+        const bool eff = c.eff;
+        EXPECT_EQ(eff ? CEFFFile().Read(path, &image) : CJpegFile().Read(path, &image), 8);
+        EXPECT_FALSE(image.IsValid());
+    }
+}
+
+} // namespace
