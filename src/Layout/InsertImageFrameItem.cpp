@@ -2,14 +2,10 @@
 
 #include "Core/Geometry.h"
 #include "Core/LocalizeScript.h"
+#include "ImageProcessing/JpegFile.h"
 #include "Layout/LayoutServices.h"
 #include "Layout/MacroStringItem.h"
 #include "Platform/Archive.h"
-
-#if __has_include("ImageProcessing/JpegFile.h")
-#include "ImageProcessing/JpegFile.h"
-#define ZAV_HAVE_JPEG_FILE 1
-#endif
 
 #include <algorithm>
 #include <cctype>
@@ -88,13 +84,7 @@ bool CInsertImageFrameItem::ExportImage(const std::string& path, const std::uint
     if (HasJpegExtension(path)) {
         written = CopyFileWritable(path, WorkingFile().Path());
     } else {
-#ifdef ZAV_HAVE_JPEG_FILE
         written = CJpegFile().WriteBuffer(WorkingFile().Path(), pixels, nullptr, width, height) == 0;
-#else
-        (void)pixels;
-        (void)width;
-        (void)height;
-#endif
     }
     if (!written)
         WorkingFile().Reset();

@@ -73,20 +73,14 @@ SIZE MeasureTextLine(const LOGFONT& font, std::string_view text)
     return scratch.GetTextExtent(text);
 }
 
-bool DrawKeyedTextLine(CImage* canvas, const RECT& clip, const RECT& box, std::string_view text,
-                       const LOGFONT& font, SIZE cell, int direction, COLORREF color, COLORREF key)
+bool RenderTurnedCell(CImage& scratch, std::string_view text, const LOGFONT& font, SIZE cell, int direction,
+                      COLORREF color, COLORREF key)
 {
-    if (!canvas || !canvas->IsValid() || cell.cx < 1 || cell.cy < 1)
-        return false;
-    const RECT visible{std::max({clip.left, box.left, 0}), std::max({clip.top, box.top, 0}),
-                       std::min({clip.right, box.right, canvas->GetWidth()}),
-                       std::min({clip.bottom, box.bottom, canvas->GetHeight()})};
-    if (visible.right <= visible.left || visible.bottom <= visible.top)
+    if (cell.cx < 1 || cell.cy < 1)
         return false;
     const bool across = direction == 1 || direction == 3;
     const int scratchWidth = across ? cell.cy : cell.cx;
     const int scratchHeight = across ? cell.cx : cell.cy;
-    CImage scratch;
     if (IsVerticalFace(font)) {
         CImage cellImage;
         if (!cellImage.Create(cell.cx, cell.cy))
@@ -118,6 +112,24 @@ bool DrawKeyedTextLine(CImage* canvas, const RECT& clip, const RECT& box, std::s
         dc->TextOut(reference.x, reference.y, text);
     }
 
+    return true;
+}
+
+bool DrawKeyedTextLine(CImage* canvas, const RECT& clip, const RECT& box, std::string_view text,
+                       const LOGFONT& font, SIZE cell, int direction, COLORREF color, COLORREF key)
+{
+    if (!canvas || !canvas->IsValid() || cell.cx < 1 || cell.cy < 1)
+        return false;
+    const RECT visible{std::max({clip.left, box.left, 0}), std::max({clip.top, box.top, 0}),
+                       std::min({clip.right, box.right, canvas->GetWidth()}),
+                       std::min({clip.bottom, box.bottom, canvas->GetHeight()})};
+    if (visible.right <= visible.left || visible.bottom <= visible.top)
+        return false;
+    CImage scratch;
+    if (!RenderTurnedCell(scratch, text, font, cell, direction, color, key))
+        return false;
+    const int scratchWidth = scratch.GetWidth();
+    const int scratchHeight = scratch.GetHeight();
     const int boxWidth = box.right - box.left;
     const int boxHeight = box.bottom - box.top;
     CImage boxImage;

@@ -16,6 +16,12 @@ int EscapementOfDirection(int direction);
 // The unturned extent of the text in the font (width and cell height).
 SIZE MeasureTextLine(const LOGFONT& font, std::string_view text);
 
+// The text's cell turned by the direction on a ground of the key colour, in
+// `scratch` (created at the turned size). `font` is unturned and `cell` the
+// text's extent in it.
+bool RenderTurnedCell(CImage& scratch, std::string_view text, const LOGFONT& font, SIZE cell, int direction,
+                      COLORREF color, COLORREF key);
+
 // Draws the text into `box` of the canvas, only inside `clip`. `font` is the
 // unturned font at the cell's scale and `cell` the text's extent in it; the
 // cell is turned by the direction and stretched onto the box. False when

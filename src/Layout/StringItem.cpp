@@ -1,6 +1,8 @@
 #include "Layout/StringItem.h"
 
+#include "Core/ErrorCheck.h"
 #include "Core/Units.h"
+#include "ImageProcessing/LargeImage.h"
 #include "Layout/ArchiveText.h"
 #include "Layout/KeyedText.h"
 #include "Layout/StringTextRules.h"
@@ -12,6 +14,34 @@ namespace {
 constexpr int kDrawLimit = 800;
 // Font heights are in 1/96 inch; layout units are 1/360 inch.
 constexpr double kFontUnitsToLayout = 3.75;
+constexpr int kTextImageQuality = 90;
+
+// The pixels of the cell that are not the key, put into the large image with the cell's top-left at (x, y).
+void CopyInk(const CImage& cell, COLORREF key, CLargeImage& image, int x, int y)
+{
+    const std::uint32_t keyPixel = ((key & 0xFF) << 16) | (key & 0xFF00) | ((key >> 16) & 0xFF);
+    const int width = image.GetWidth();
+    const int height = image.GetHeight();
+    std::uint8_t* pixels = image.GetPixels();
+    const std::uint8_t* bits = cell.GetBits();
+    if (!pixels || !bits)
+        return;
+    for (int row = 0; row < cell.GetHeight(); ++row) {
+        const int ty = y + row;
+        if (ty < 0 || ty >= height)
+            continue;
+        const auto* from = reinterpret_cast<const std::uint32_t*>(
+            bits + static_cast<std::ptrdiff_t>(cell.GetHeight() - 1 - row) * cell.GetRowBytes());
+        auto* to = reinterpret_cast<std::uint32_t*>(pixels +
+                                                    static_cast<std::ptrdiff_t>(height - 1 - ty) * width * 4);
+        for (int column = 0; column < cell.GetWidth(); ++column) {
+            const int tx = x + column;
+            if (tx >= 0 && tx < width && (from[column] & 0xFFFFFFu) != keyPixel)
+                to[tx] = (from[column] & 0xFFFFFFu) | (to[tx] & 0xFF000000u);
+        }
+    }
+}
+
 } // namespace
 
 void CStringItem::Serialize(CArchive& archive)
@@ -161,9 +191,52 @@ bool CStringItem::RenderText(CImage* canvas, float scale, int maxWidth, int maxH
     return true;
 }
 
-bool CStringItem::SaveTextImage(const std::string& /*path*/)
+bool CStringItem::SaveTextImage(const std::string& path)
 {
-    return false;
+    RECT unscaled;
+    GetRect(&unscaled, false);
+    const StringWorkingSize work =
+        CalcStringWorkingSize(unscaled.right - unscaled.left, unscaled.bottom - unscaled.top);
+    const LOGFONT font = WorkingFont(work.factor);
+    const bool across = m_direction == 1 || m_direction == 3;
+    const std::vector<PreparedLine> lines = PrepareLines(font, across ? work.height : work.width);
+    const COLORREF key = ChooseKeyColor(m_textColor, m_shadowColor);
+
+    CLargeImage image;
+    if (!image.Create(work.width, work.height) ||
+        !image.FillRect(0, 0, work.width, work.height, HasBackColor() ? m_backColor : key))
+        return false;
+    const RECT whole{0, 0, work.width, work.height};
+    POINT shadow{0, 0};
+    POINT shift{0, 0};
+    if (HasShadow()) {
+        // At the working size one layout unit is `factor` pixels.
+        const POINT offset = ShadowOffsetForDirection(m_shadowOffset, m_direction, IsVerticalText());
+        shadow = POINT{RoundHalfAway(offset.x * work.factor), RoundHalfAway(offset.y * work.factor)};
+        shift = TextShiftForShadow(shadow, m_direction);
+    }
+    const auto pass = [&](POINT offset, COLORREF color) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const PreparedLine& line = lines[i];
+            if (line.text.empty())
+                continue;
+            const int h = std::max(2, line.extent.cy);
+            const RECT box = StringLineBox(whole, m_direction, static_cast<int>(i), line.extent.cx, h);
+            CImage cell;
+            if (RenderTurnedCell(cell, line.text, font, line.extent, m_direction, color, key))
+                CopyInk(cell, key, image, box.left + offset.x, box.top + offset.y);
+        }
+    };
+    if (HasShadow())
+        pass(POINT{shadow.x + shift.x, shadow.y + shift.y}, m_shadowColor);
+    pass(shift, m_textColor);
+    if (!image.CreateMask() || !image.MakeMaskFromColorKey(&image, key))
+        return false;
+    try {
+        return image.SaveAsEff(path, nullptr, nullptr, 0, kTextImageQuality) == 0;
+    } catch (enumErrorID) {
+        return false;
+    }
 }
 
 CStringItem* CStringItem::CopyFrom(const CStringItem& other)

@@ -1,4 +1,5 @@
 #include "Layout/StringItem.h"
+#include "Core/support/ScratchFolder.h"
 #include "Layout/KeyedText.h"
 #include "Layout/StringTextRules.h"
 #include "Layout/support/LayoutTestSupport.h"
@@ -387,4 +388,39 @@ TEST_F(StringItemTest, VerticalFaceKeepsCjkUprightAndTurnsOthers)
         item.GetLogFont(&kept);
         EXPECT_EQ(kept.lfFaceName, c.face);
     }
+}
+
+TEST_F(StringItemTest, SaveTextImageWritesTheWorkingSizeWithAKeyMask)
+{
+    ScratchFolder scratch;
+    CStringItem item;
+    // 100 x 50 units are worked at 320 x 160.
+    PlaceText(item, RECT{0, 0, 100, 50}, "MM", 0x0000FF);
+    const std::string path = scratch / "text.eff";
+    ASSERT_TRUE(item.SaveTextImage(path));
+    CImage picture;
+    ASSERT_EQ(picture.LoadFile(path), 0);
+    EXPECT_EQ(picture.GetWidth(), 320);
+    EXPECT_EQ(picture.GetHeight(), 160);
+    ASSERT_TRUE(picture.HasMask());
+    EXPECT_EQ(MaskAt(picture, 319, 159), 255) << "the key ground is transparent";
+    // Somewhere in the first line there is opaque red ink.
+    int opaqueRed = 0;
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 160; ++x)
+            if (MaskAt(picture, x, y) == 0) {
+                const std::uint32_t p = RgbAt(picture, x, y);
+                if (((p >> 16) & 0xFF) > 200 && (p & 0xFF) < 60)
+                    ++opaqueRed;
+            }
+    EXPECT_GT(opaqueRed, 50);
+
+    // With the background on, the whole picture is opaque.
+    item.SetBackColorOn(true);
+    item.SetBackColor(0x00FF00);
+    ASSERT_TRUE(item.SaveTextImage(path));
+    CImage filled;
+    ASSERT_EQ(filled.LoadFile(path), 0);
+    ASSERT_TRUE(filled.HasMask());
+    EXPECT_EQ(MaskAt(filled, 319, 159), 0);
 }
