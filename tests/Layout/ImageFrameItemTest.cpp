@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
 using namespace layouttest;
 
@@ -483,4 +484,47 @@ TEST_F(ImageFrameTest, InsertFrameTurnsAPictureAutomatically)
     EXPECT_TRUE(frame.GetImageBuffer4()->IsValid());
     EXPECT_TRUE(near(RgbAt(canvas, 50, 20), kBlue));
     EXPECT_TRUE(near(RgbAt(canvas, 50, 180), kRed));
+}
+
+TEST_F(ImageFrameTest, AlphaOfAPictureBecomesItsMaskUnchanged)
+{
+    // Left half opaque red, right half fully transparent.
+    const std::string path = scratch / "alpha.tif";
+    {
+        TIFF* tif = TIFFOpen(path.c_str(), "w");
+        ASSERT_NE(tif, nullptr);
+        const std::uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 200);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 200);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 4);
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 200);
+        std::vector<std::uint8_t> row(200 * 4);
+        for (int x = 0; x < 200; ++x) {
+            const bool left = x < 100;
+            row[static_cast<std::size_t>(x) * 4 + 0] = left ? 255 : 0;
+            row[static_cast<std::size_t>(x) * 4 + 2] = left ? 0 : 255;
+            row[static_cast<std::size_t>(x) * 4 + 3] = left ? 255 : 0;
+        }
+        for (std::uint32_t y = 0; y < 200; ++y)
+            ASSERT_EQ(TIFFWriteScanline(tif, row.data(), y, 0), 1);
+        TIFFClose(tif);
+    }
+    CBackgroundImageFrameItem frame;
+    ASSERT_EQ(frame.LoadImage(path), ImageLoadOk);
+    const CImage& picture = *frame.GetImageBuffer1();
+    ASSERT_TRUE(picture.HasMask());
+    EXPECT_EQ(MaskAt(picture, 10, 10), 0);
+    EXPECT_EQ(MaskAt(picture, 190, 10), 255);
+    frame.SetRect(RECT{0, 0, 200, 200});
+    frame.SetDrawSuppressed(false);
+    CImage canvas;
+    ASSERT_TRUE(canvas.Create(200, 200));
+    canvas.FillRectLTRB(0, 0, 200, 200, 0x808080);
+    ASSERT_TRUE(frame.Draw(&canvas, 1.0f, nullptr, false));
+    EXPECT_EQ(RgbAt(canvas, 10, 10), kRed);
+    EXPECT_EQ(RgbAt(canvas, 190, 10), 0x808080u);
 }
