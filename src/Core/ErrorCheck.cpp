@@ -7,8 +7,7 @@ namespace {
 
 // The check's text goes to standard error only when ZAV_TRACE_CHECKS is set:
 // fuzzing and the tests fail checks by the million on purpose.
-template <typename Id>
-[[noreturn]] void Fail(const char* kind, Id id, const char* file, int line)
+template <typename Id> [[noreturn]] void Fail(const char* kind, Id id, const char* file, int line)
 {
     static const bool trace = std::getenv("ZAV_TRACE_CHECKS") != nullptr;
     if (trace)

@@ -14,4 +14,5 @@ int NullCheck(const void* pointer, int id, const char* file = __builtin_FILE(), 
 int NullCheck(const void* pointer, enumErrorID id, const char* file = __builtin_FILE(),
               int line = __builtin_LINE());
 void BoolCheck(int condition, int id, const char* file = __builtin_FILE(), int line = __builtin_LINE());
-void BoolCheck(int condition, enumErrorID id, const char* file = __builtin_FILE(), int line = __builtin_LINE());
+void BoolCheck(int condition, enumErrorID id, const char* file = __builtin_FILE(),
+               int line = __builtin_LINE());

@@ -2,14 +2,19 @@
 
 #include <cstring>
 
-CArchive::CArchive() : m_storing(true) {}
+CArchive::CArchive() : m_storing(true)
+{
+}
 
-CArchive::CArchive(std::span<const std::uint8_t> data) : m_storing(false), m_in(data) {}
+CArchive::CArchive(std::span<const std::uint8_t> data) : m_storing(false), m_in(data)
+{
+}
 
 void CArchive::WriteUInt32(std::uint32_t value)
 {
     const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                   static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+                                   static_cast<std::uint8_t>(value >> 16),
+                                   static_cast<std::uint8_t>(value >> 24)};
     WriteBytes(bytes, 4);
 }
 
@@ -45,7 +50,8 @@ std::uint32_t CArchive::ReadUInt32()
     Need(4);
     const std::uint8_t* p = m_in.data() + m_pos;
     m_pos += 4;
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
 }
 
 std::int32_t CArchive::ReadInt32()

@@ -51,4 +51,3 @@ std::size_t PageSize(const void* block)
 {
     return block ? *HeaderOf(block) : 0;
 }
-

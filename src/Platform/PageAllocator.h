@@ -5,7 +5,6 @@
 
 #include <cstddef>
 
-
 // Zero-filled block of `size` bytes; null for size 0 or when memory is short.
 void* PageAlloc(std::size_t size);
 // Releases a block from PageAlloc or PageRealloc; null is ignored.
@@ -16,4 +15,3 @@ void PageFree(void* block);
 void* PageRealloc(void* block, std::size_t size);
 // Size that PageAlloc was asked for; 0 for null.
 std::size_t PageSize(const void* block);
-

@@ -52,3 +52,25 @@ std::optional<std::string> Utf8ToShiftJis(std::string_view utf8)
 {
     return Convert("CP932", "UTF-8", utf8);
 }
+
+std::string CutToShiftJisBytes(std::string_view utf8, std::size_t maxBytes)
+{
+    std::size_t used = 0;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[pos]);
+        const std::size_t length = lead < 0x80    ? 1
+                                   : lead >= 0xF0 ? 4
+                                   : lead >= 0xE0 ? 3
+                                   : lead >= 0xC0 ? 2
+                                                  : 1;
+        const std::string_view character = utf8.substr(pos, length);
+        const auto sjis = Utf8ToShiftJis(character);
+        const std::size_t bytes = sjis ? sjis->size() : 2;
+        if (used + bytes > maxBytes)
+            break;
+        used += bytes;
+        pos += character.size();
+    }
+    return std::string(utf8.substr(0, pos));
+}

@@ -18,3 +18,8 @@ inline int ShiftJisCharLength(unsigned char lead)
 {
     return ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC)) ? 2 : 1;
 }
+
+// The longest start of the UTF-8 text whose Shift-JIS form fits in `maxBytes`
+// bytes; a character is never split. A character that code page 932 cannot
+// hold counts as two bytes.
+std::string CutToShiftJisBytes(std::string_view utf8, std::size_t maxBytes);

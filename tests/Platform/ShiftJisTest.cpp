@@ -22,3 +22,13 @@ TEST(ShiftJis, RefusesWhatCannotBeHeld)
     EXPECT_EQ(ShiftJisCharLength('A'), 1);
     EXPECT_EQ(ShiftJisCharLength(0xB1), 1); // half-width katakana
 }
+
+TEST(ShiftJis, CutCountsShiftJisBytesAndNeverSplits)
+{
+    EXPECT_EQ(CutToShiftJisBytes("abc", 2), "ab");
+    EXPECT_EQ(CutToShiftJisBytes("a表示", 4), "a表"); // 1 + 2 bytes; the next needs 2 more
+    EXPECT_EQ(CutToShiftJisBytes("a表示", 5), "a表示");
+    EXPECT_EQ(CutToShiftJisBytes("表", 1), "");
+    EXPECT_EQ(CutToShiftJisBytes("ｱｲ", 1), "ｱ"); // half-width katakana take one byte
+    EXPECT_EQ(CutToShiftJisBytes("", 5), "");
+}

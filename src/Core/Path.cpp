@@ -1,0 +1,131 @@
+#include "Core/Path.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+std::size_t NameStart(std::string_view path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool IsStoredAbsolute(std::string_view path)
+{
+    const bool drive =
+        path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+    const bool network = path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+    return drive || network || (!path.empty() && path[0] == '/');
+}
+
+std::string Replaced(std::string_view text, char from, char to)
+{
+    std::string out(text);
+    std::replace(out.begin(), out.end(), from, to);
+    return out;
+}
+
+} // namespace
+
+std::string GetFileNameFromPath(std::string_view path, bool withExtension)
+{
+    std::string_view name = path.substr(NameStart(path));
+    if (!withExtension) {
+        const auto dot = name.rfind('.');
+        if (dot != std::string_view::npos)
+            name = name.substr(0, dot);
+    }
+    return std::string(name);
+}
+
+std::string GetFileExtension(std::string_view path)
+{
+    const std::string_view name = path.substr(NameStart(path));
+    const auto dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot));
+}
+
+std::string GetFolderFromPath(std::string_view path)
+{
+    const std::size_t start = NameStart(path);
+    if (start == 0)
+        return {};
+    if (start == 1)
+        return "/";
+    return std::string(path.substr(0, start - 1));
+}
+
+std::string CombinePath(std::string_view folder, std::string_view name)
+{
+    std::string out(folder);
+    if (!out.empty() && out.back() == '/')
+        out.pop_back();
+    // Only "./" marks a dot-relative name: "..", ".hidden" are plain names.
+    if (name.size() >= 2 && name[0] == '.' && name[1] == '/') {
+        out.append(name.substr(1));
+        return out;
+    }
+    if (name.empty() || name[0] != '/')
+        out += '/';
+    out.append(name);
+    return out;
+}
+
+bool IsDotRelativePath(std::string_view path)
+{
+    return !path.empty() && path[0] == '.';
+}
+
+std::string MakeDotRelativePath(std::string_view baseFolder, std::string_view fullPath)
+{
+    std::string_view base = baseFolder;
+    if (!base.empty() && base.back() == '/')
+        base.remove_suffix(1);
+    const bool below = fullPath.size() > base.size() && fullPath.substr(0, base.size()) == base &&
+                       fullPath[base.size()] == '/';
+    if (!below)
+        return std::string(fullPath);
+    return "." + std::string(fullPath.substr(base.size()));
+}
+
+bool IsJpegFileName(std::string_view path)
+{
+    const std::string ext = GetFileExtension(path);
+    return EqualsIgnoringAsciiCase(ext, ".jpg") || EqualsIgnoringAsciiCase(ext, ".jpeg");
+}
+
+std::string StoredReferenceToNative(std::string_view stored)
+{
+    if (IsStoredAbsolute(stored))
+        return std::string(stored);
+    return Replaced(stored, '\\', '/');
+}
+
+std::string NativeToStoredReference(std::string_view native)
+{
+    if (IsStoredAbsolute(native))
+        return std::string(native);
+    return Replaced(native, '/', '\\');
+}
+
+std::string ResolveStoredReference(std::string_view layoutFolder, std::string_view stored)
+{
+    const std::string native = StoredReferenceToNative(stored);
+    if (native.empty() || IsStoredAbsolute(native))
+        return native;
+    return CombinePath(layoutFolder, native);
+}
+
+std::string MakeStoredReference(std::string_view layoutFolder, std::string_view fullPath)
+{
+    return NativeToStoredReference(MakeDotRelativePath(layoutFolder, fullPath));
+}

@@ -1,0 +1,41 @@
+// Operations on path texts. Paths in memory are native ("/"); references
+// stored inside layout files keep their Windows form (".\Image\a.jpg") and are
+// converted here, and only here, when read or written.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The file name, with its extension when `withExtension` is set.
+std::string GetFileNameFromPath(std::string_view path, bool withExtension);
+// The extension with its dot ("/a/b.JPG" gives ".JPG"); empty when there is none.
+std::string GetFileExtension(std::string_view path);
+// The folder part without its trailing "/", except for the root:
+// "/a/b.jpg" gives "/a", "/b.jpg" gives "/".
+std::string GetFolderFromPath(std::string_view path);
+// Joins a folder and a name: "/lay/" + "a.jpg", "/lay" + "/a.jpg" and
+// "/lay" + "./a.jpg" all give "/lay/a.jpg".
+std::string CombinePath(std::string_view folder, std::string_view name);
+// True when the path is not empty and begins with ".".
+bool IsDotRelativePath(std::string_view path);
+// "./" and the part of `fullPath` below `baseFolder`: "/lay/" and
+// "/lay/img/a.jpg" give "./img/a.jpg". A path that does not lie below the base
+// is returned as it is.
+std::string MakeDotRelativePath(std::string_view baseFolder, std::string_view fullPath);
+// ".jpg" or ".jpeg" without regard to case.
+bool IsJpegFileName(std::string_view path);
+
+// A reference as stored in a file, in native form: relative references get
+// "/" for "\"; absolute ones (native, drive-letter or network) stay as stored,
+// so a path written elsewhere simply does not resolve. The text must already
+// be UTF-8: in Shift-JIS a 0x5C byte may be half of a character.
+std::string StoredReferenceToNative(std::string_view stored);
+// The form to store: relative references get "\" for "/"; absolute paths stay.
+std::string NativeToStoredReference(std::string_view native);
+// The native path a stored reference names, relative ones taken from
+// `layoutFolder`: ".\Image\a.jpg" in "/lay" gives "/lay/Image/a.jpg". An
+// empty reference stays empty.
+std::string ResolveStoredReference(std::string_view layoutFolder, std::string_view stored);
+// The stored form of a file: dot-relative with "\" when it lies below
+// `layoutFolder`, else the full path.
+std::string MakeStoredReference(std::string_view layoutFolder, std::string_view fullPath);

@@ -1,0 +1,63 @@
+#include "Platform/Folders.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string WithoutTrailingSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+} // namespace
+
+std::string UserTempPath()
+{
+    const std::string root = WithoutTrailingSlash(QDir::tempPath().toStdString());
+    const std::string own = (root == "/" ? "" : root) + "/zaveditor-" + std::to_string(::geteuid());
+    if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST)
+        return {};
+    struct stat st;
+    if (::lstat(own.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+        return {};
+    if ((st.st_mode & 0077) != 0 && ::chmod(own.c_str(), 0700) != 0)
+        return {};
+    return own;
+}
+
+std::string UserDocumentsPath()
+{
+    QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (docs.isEmpty())
+        docs = QDir::homePath();
+    return WithoutTrailingSlash(docs.toStdString());
+}
+
+std::string ProgramFolderPath()
+{
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    return WithoutTrailingSlash(exe.parent_path().string());
+}
+
+std::string CommonAppDataPath()
+{
+    if (const char* named = std::getenv("ZAV_SHARED_DATA_DIR"); named && *named)
+        return WithoutTrailingSlash(named);
+    const std::string system = "/var/lib/zaveditor";
+    struct stat st;
+    if (::stat(system.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return system;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return WithoutTrailingSlash(data.toStdString()) + "/zaveditor";
+}

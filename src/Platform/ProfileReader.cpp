@@ -1,0 +1,122 @@
+#include "Platform/ProfileReader.h"
+
+#include "Platform/ShiftJis.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// Profile files are a few kilobytes; anything near this is not one.
+constexpr std::streamoff kMaxProfileBytes = 64 * 1024 * 1024;
+
+std::string_view Trim(std::string_view text)
+{
+    const auto isSpace = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    };
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// Names are compared on UTF-8, where the bytes of non-ASCII characters never
+// fall in the ASCII letter range, so ASCII folding is safe.
+bool SameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0 || size > kMaxProfileBytes)
+        return std::nullopt;
+    in.seekg(0);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    in.read(bytes.data(), size);
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+} // namespace
+
+std::optional<std::string> ReadProfileValue(const std::string& path, std::string_view section,
+                                            std::string_view key)
+{
+    const auto bytes = ReadWholeFile(path);
+    if (!bytes)
+        return std::nullopt;
+    const std::string_view wantedSection = Trim(section);
+    const std::string_view wantedKey = Trim(key);
+    bool inSection = false;
+    bool sectionSeen = false;
+    std::size_t start = 0;
+    while (start < bytes->size()) {
+        std::size_t end = bytes->find('\n', start);
+        if (end == std::string::npos)
+            end = bytes->size();
+        // Converted line by line, so that a 0x5C trail byte is never taken
+        // for a separator and one bad line spoils nothing else.
+        const auto line = ShiftJisToUtf8(std::string_view(*bytes).substr(start, end - start));
+        start = end + 1;
+        if (!line)
+            continue;
+        const std::string_view text = Trim(*line);
+        if (text.empty() || text.front() == ';')
+            continue;
+        if (text.front() == '[') {
+            if (inSection)
+                return std::nullopt; // only the first section of that name counts
+            const auto close = text.find(']');
+            const std::string_view name =
+                Trim(text.substr(1, close == std::string_view::npos ? close : close - 1));
+            inSection = !sectionSeen && SameName(name, wantedSection);
+            sectionSeen = sectionSeen || inSection;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        const auto equals = text.find('=');
+        if (equals == std::string_view::npos || !SameName(Trim(text.substr(0, equals)), wantedKey))
+            continue;
+        std::string_view value = Trim(text.substr(equals + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        return std::string(value);
+    }
+    return std::nullopt;
+}
+
+std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
+                              std::string_view defaultValue)
+{
+    if (auto value = ReadProfileValue(path, section, key))
+        return std::move(*value);
+    return std::string(defaultValue);
+}
+
+int ReadProfileInt(const std::string& path, std::string_view section, std::string_view key, int defaultValue)
+{
+    const auto value = ReadProfileValue(path, section, key);
+    if (!value)
+        return defaultValue;
+    const long parsed = std::strtol(value->c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long>(parsed, INT_MIN, INT_MAX));
+}
