@@ -1,27 +1,14 @@
 #include "Script/ScriptNumber.h"
 
+#include "Core/TextOps.h"
+
 #include <charconv>
 #include <cmath>
 #include <system_error>
 
-bool IsScriptNumber(std::string_view text, bool allowPoint)
-{
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9')
-            continue;
-        if (c == '-' && i == 0)
-            continue;
-        if (c == '.' && allowPoint)
-            continue;
-        return false;
-    }
-    return true;
-}
-
 std::optional<std::int32_t> ParseScriptInt(std::string_view text)
 {
-    if (!IsScriptNumber(text, false))
+    if (!IsNumericString(text, true))
         return std::nullopt;
     if (text.empty() || text == "-")
         return 0;
@@ -34,7 +21,7 @@ std::optional<std::int32_t> ParseScriptInt(std::string_view text)
 
 std::optional<double> ParseScriptDouble(std::string_view text)
 {
-    if (!IsScriptNumber(text, true))
+    if (!IsNumericString(text, false))
         return std::nullopt;
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

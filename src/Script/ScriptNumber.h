@@ -8,10 +8,6 @@
 #include <string>
 #include <string_view>
 
-// Only digits, the first character may be "-"; with allowPoint "." anywhere.
-// An empty text counts as numeric.
-bool IsScriptNumber(std::string_view text, bool allowPoint);
-
 // The value of a numeric text; a text without digits ("", "-") is 0. Nothing
 // when the text is not numeric or its value does not fit.
 std::optional<std::int32_t> ParseScriptInt(std::string_view text);

@@ -1,6 +1,6 @@
 // File references inside the script files keep their Windows form
-// (".\Image\Image001.eff"); in memory they are native paths. A reference that
-// begins with "." is relative to the folder of the script; any other one
+// (".\Image\Image001.eff"); in memory they are native paths. Only a reference
+// that begins with "." is relative to the folder of the script; any other one
 // (absolute, or from another system such as "C:\L\a.jpg") is kept as it is.
 #pragma once
 

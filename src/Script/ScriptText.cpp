@@ -1,5 +1,7 @@
 #include "Script/ScriptText.h"
 
+#include "Core/TextOps.h"
+
 namespace {
 
 constexpr auto npos = std::string_view::npos;
@@ -67,22 +69,7 @@ int UnquoteString(std::string& text)
 
 void StripComment(std::string& line)
 {
-    const std::string_view text = line;
-    std::size_t p = 0;
-    while (p < text.size()) {
-        const std::size_t semicolon = text.find(';', p);
-        if (semicolon == npos)
-            return;
-        const std::size_t quote = text.find('"', p);
-        if (quote == npos || semicolon < quote) {
-            line.erase(semicolon);
-            return;
-        }
-        const std::size_t close = FindClosingQuote(text, quote);
-        if (close == npos)
-            return; // the line ends inside a quoted text
-        p = close + 1;
-    }
+    line = StripIniComment(line);
 }
 
 std::size_t NextField(std::string_view remainder, std::string& field)
