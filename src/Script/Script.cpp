@@ -50,7 +50,7 @@ void CScript::Reset()
     m_mode = Mode::Closed;
     m_path.clear();
     m_folder.clear();
-    m_lines.clear();
+    m_text.clear();
     m_next = 0;
     m_file = nullptr;
     m_created = false;
@@ -65,21 +65,9 @@ int CScript::OpenRead(const std::string& path)
         BoolCheck(!path.empty(), 0);
         std::string bytes;
         BoolCheck(ReadWholeFile(path, bytes), 0);
-        const auto text = ShiftJisToUtf8(bytes);
+        auto text = ShiftJisToUtf8(bytes);
         BoolCheck(text.has_value(), 0);
-        std::vector<std::string> lines;
-        std::size_t start = 0;
-        while (start < text->size()) {
-            std::size_t end = text->find('\n', start);
-            if (end == std::string::npos)
-                end = text->size();
-            std::size_t stop = end;
-            if (stop > start && (*text)[stop - 1] == '\r')
-                --stop;
-            lines.emplace_back(*text, start, stop - start);
-            start = end + 1;
-        }
-        m_lines = std::move(lines);
+        m_text = std::move(*text);
         m_next = 0;
         m_path = path;
         m_folder = ScriptFolderOf(path);
@@ -222,8 +210,16 @@ int CScript::ReadLine(std::string& line)
 {
     if (m_mode != Mode::Read)
         return 0;
-    while (m_next < m_lines.size()) {
-        std::string text = m_lines[m_next++];
+    while (m_next < m_text.size()) {
+        // A line ends at LF; a CR before it belongs to the line end.
+        std::size_t end = m_text.find('\n', m_next);
+        if (end == std::string::npos)
+            end = m_text.size();
+        std::size_t stop = end;
+        if (stop > m_next && m_text[stop - 1] == '\r')
+            --stop;
+        std::string text = m_text.substr(m_next, stop - m_next);
+        m_next = end + 1;
         StripComment(text);
         const std::string_view trimmed = TrimScriptBlanks(text);
         if (!trimmed.empty()) {

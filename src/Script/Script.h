@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
 
 class CScript
 {
@@ -63,8 +62,8 @@ private:
     Mode m_mode = Mode::Closed;
     std::string m_path;
     std::string m_folder;
-    // Reading: the physical lines of the file and the index of the next one.
-    std::vector<std::string> m_lines;
+    // Reading: the text of the file and the offset of the next line.
+    std::string m_text;
     std::size_t m_next = 0;
     // Writing: the open file, whether this script created it, the encoded
     // lines waiting for Close, and whether a line was refused.
