@@ -39,6 +39,18 @@ TEST(UDLScriptHeader, GoldenFileReadsBackAndWritesByteForByte)
     EXPECT_EQ(ReadBytes(folder.File("again.usd")), original);
 }
 
+TEST(UDLScriptHeader, LineFeedsAloneAreReadAsLineEnds)
+{
+    TempFolder folder;
+    std::string text = ReadBytes(FixturePath("default-header.usd"));
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.erase(at, 1);
+    WriteBytes(folder.File("a.usd"), text + "DrawLine(1,1,2,2,1,0,0,0)");
+    CUDLScript script;
+    ASSERT_EQ(script.Read(folder.File("a.usd")), 1);
+    EXPECT_EQ(script.GetDrawRecordCount(), 1);
+}
+
 TEST(UDLScriptHeader, RollPaperRoundTripsWithARollMargin)
 {
     TempFolder folder;
