@@ -23,5 +23,11 @@ std::string StoredToNativePath(std::string_view stored, std::string_view folder)
 
 std::string NativeToStoredPath(std::string_view native, std::string_view folder)
 {
-    return MakeStoredReference(folder, native);
+    // Any other name is read back exactly as stored, so it is written so too.
+    if (IsDotRelativePath(native))
+        return NativeToStoredReference(native);
+    const std::string relative = MakeDotRelativePath(folder, native);
+    if (IsDotRelativePath(relative))
+        return NativeToStoredReference(relative);
+    return std::string(native);
 }

@@ -21,6 +21,8 @@ TEST(ScriptPath, NamesInsideTheFolderAreStoredDotRelative)
     EXPECT_EQ(NativeToStoredPath(".\\Image\\a.eff", "/lay"), ".\\Image\\a.eff");
     EXPECT_EQ(NativeToStoredPath("/layout/a.eff", "/lay"), "/layout/a.eff"); // not inside
     EXPECT_EQ(NativeToStoredPath("C:\\T\\zavtemp.jpg", "/lay"), "C:\\T\\zavtemp.jpg");
+    EXPECT_EQ(NativeToStoredPath("Image/a.jpg", "/lay"), "Image/a.jpg"); // read back unchanged
+    EXPECT_EQ(NativeToStoredPath(":mage\\a/jpg", "/lay"), ":mage\\a/jpg");
     EXPECT_EQ(NativeToStoredPath("", "/lay"), "");
 }
 
