@@ -31,14 +31,16 @@ int NullCheck(const void* pointer, enumErrorID id, const char* file, int line)
     return 1;
 }
 
-void BoolCheck(int condition, int id, const char* file, int line)
+int BoolCheck(int condition, int id, const char* file, int line)
 {
     if (!condition)
         Fail("BoolCheck", id, file, line);
+    return 1;
 }
 
-void BoolCheck(int condition, enumErrorID id, const char* file, int line)
+int BoolCheck(int condition, enumErrorID id, const char* file, int line)
 {
     if (!condition)
         Fail("BoolCheck", id, file, line);
+    return 1;
 }

@@ -9,10 +9,15 @@ enum enumErrorID : int {
     ErrorIdReported = 1, // the user is told (text 24)
 };
 
-// Callers normally omit file and line: the call site is filled in.
+// Plain int ids with a meaning to the code that catches them.
+constexpr int ErrorIdGeneric = 0;   // every check that needs no particular id
+constexpr int ErrorIdCancelled = 7; // the user cancelled a long image operation
+
+// Callers normally omit file and line: the call site is filled in. Both
+// return 1 when the check passes.
 int NullCheck(const void* pointer, int id, const char* file = __builtin_FILE(), int line = __builtin_LINE());
 int NullCheck(const void* pointer, enumErrorID id, const char* file = __builtin_FILE(),
               int line = __builtin_LINE());
-void BoolCheck(int condition, int id, const char* file = __builtin_FILE(), int line = __builtin_LINE());
-void BoolCheck(int condition, enumErrorID id, const char* file = __builtin_FILE(),
-               int line = __builtin_LINE());
+int BoolCheck(int condition, int id, const char* file = __builtin_FILE(), int line = __builtin_LINE());
+int BoolCheck(int condition, enumErrorID id, const char* file = __builtin_FILE(),
+              int line = __builtin_LINE());

@@ -48,10 +48,10 @@ bool IsNTFSVolume(const std::string& path)
 bool HasFileAccess(const std::string& path, std::uint32_t mask)
 {
     using namespace FileRights;
+    // Every volume gets the system's own test: a FAT card mounted read-only
+    // or for another user must not be reported writable.
     if (!PathExists(path))
         return false;
-    if (!IsNTFSVolume(path))
-        return true;
     if (mask & GenericAll)
         mask |= GenericRead | GenericWrite | GenericExecute | Delete;
     int mode = 0;

@@ -2,6 +2,8 @@
 // the test whether the current user may use a file or a folder tree.
 #pragma once
 
+#include "Platform/WaitFeedback.h"
+
 #include <cstdint>
 #include <string>
 
@@ -35,21 +37,10 @@ constexpr std::uint32_t ReadData = 0x0001, WriteData = 0x0002, AppendData = 0x00
 } // namespace FileRights
 
 // Whether the current user, by the effective user and group ids, holds every
-// right of the mask on the file or folder. A volume without per-user rights
-// grants everything.
+// right of the mask on the file or folder, as the system itself decides (on
+// every volume, FAT included). Delete asks for the right to remove the entry
+// from its folder.
 bool HasFileAccess(const std::string& path, std::uint32_t mask);
-
-// What the user sees while a long walk runs: a wait cursor, and the windows
-// kept painted. Implementations must not drop queued input.
-class IWaitFeedback
-{
-public:
-    virtual ~IWaitFeedback() = default;
-    virtual void BeginWait() = 0;
-    virtual void EndWait() = 0;
-    // Called between entries.
-    virtual void KeepPainted() = 0;
-};
 
 // HasFileAccess for every file and folder of the tree, then for the folder
 // itself; false at the first refusal. Symbolic links are not walked into.

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -27,11 +28,35 @@ int PixelSizeForCell(QFont font, int cellHeight)
     return size;
 }
 
+constexpr std::uint8_t kShiftJisCharSet = 128;
+
+// Faces named by layouts made elsewhere may be missing here: Japanese ones
+// fall back to the IPA faces, a Mincho (serif) name to Mincho, else Gothic.
+QStringList FamiliesFor(const LOGFONT& lf)
+{
+    const QString face = QString::fromStdString(lf.lfFaceName);
+    QStringList families;
+    if (!face.isEmpty())
+        families << face;
+    bool japanese = lf.lfCharSet == kShiftJisCharSet;
+    for (QChar ch : face)
+        japanese = japanese || ch.unicode() >= 0x3000;
+    if (japanese || face.isEmpty()) {
+        const bool serif = face.contains(QString::fromUtf8("\xE6\x98\x8E\xE6\x9C\x9D")) ||
+                           face.contains(QLatin1String("Mincho"), Qt::CaseInsensitive);
+        const bool proportional = face.contains(QLatin1Char('P')) || face.contains(QChar(0xFF30));
+        families << (serif ? (proportional ? "IPAPMincho" : "IPAMincho")
+                           : (proportional ? "IPAPGothic" : "IPAGothic"));
+    }
+    return families;
+}
+
 QFont MakeFont(const LOGFONT& lf)
 {
     QFont font;
-    if (!lf.lfFaceName.empty())
-        font.setFamilies({QString::fromStdString(lf.lfFaceName)});
+    const QStringList families = FamiliesFor(lf);
+    if (!families.isEmpty())
+        font.setFamilies(families);
     const int weight = lf.lfWeight <= 0 ? FW_NORMAL : std::min(lf.lfWeight, 1000);
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setItalic(lf.lfItalic != 0);

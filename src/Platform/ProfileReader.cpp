@@ -64,20 +64,28 @@ std::optional<std::string> ReadProfileValue(const std::string& path, std::string
         return std::nullopt;
     const std::string_view wantedSection = Trim(section);
     const std::string_view wantedKey = Trim(key);
+    // Shift-JIS trail bytes never take the value 0x0A, so lines can be split
+    // before conversion. The whole file is converted at once when it is valid;
+    // otherwise line by line, so that one bad line spoils nothing else.
+    const auto whole = ShiftJisToUtf8(*bytes);
+    const std::string_view source = whole ? std::string_view(*whole) : std::string_view(*bytes);
     bool inSection = false;
     bool sectionSeen = false;
     std::size_t start = 0;
-    while (start < bytes->size()) {
-        std::size_t end = bytes->find('\n', start);
-        if (end == std::string::npos)
-            end = bytes->size();
-        // Converted line by line, so that a 0x5C trail byte is never taken
-        // for a separator and one bad line spoils nothing else.
-        const auto line = ShiftJisToUtf8(std::string_view(*bytes).substr(start, end - start));
+    while (start < source.size()) {
+        std::size_t end = source.find('\n', start);
+        if (end == std::string_view::npos)
+            end = source.size();
+        const std::string_view raw = source.substr(start, end - start);
         start = end + 1;
-        if (!line)
-            continue;
-        const std::string_view text = Trim(*line);
+        std::optional<std::string> converted;
+        if (!whole) {
+            converted = ShiftJisToUtf8(raw);
+            if (!converted)
+                continue;
+        }
+        const std::string_view line = whole ? raw : std::string_view(*converted);
+        const std::string_view text = Trim(line);
         if (text.empty() || text.front() == ';')
             continue;
         if (text.front() == '[') {

@@ -55,6 +55,8 @@ std::optional<std::string> Utf8ToShiftJis(std::string_view utf8)
 
 std::string CutToShiftJisBytes(std::string_view utf8, std::size_t maxBytes)
 {
+    if (const auto whole = Utf8ToShiftJis(utf8); whole && whole->size() <= maxBytes)
+        return std::string(utf8);
     std::size_t used = 0;
     std::size_t pos = 0;
     while (pos < utf8.size()) {

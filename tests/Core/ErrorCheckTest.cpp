@@ -6,8 +6,9 @@ TEST(ErrorCheck, PassingChecks)
 {
     int x = 0;
     EXPECT_EQ(NullCheck(&x, 0), 1);
-    EXPECT_NO_THROW(BoolCheck(2, 0));
-    EXPECT_NO_THROW(BoolCheck(1, ErrorIdReported));
+    EXPECT_EQ(BoolCheck(2, 0), 1); // any non-zero condition passes
+    EXPECT_EQ(BoolCheck(-1, ErrorIdReported), 1);
+    EXPECT_EQ(NullCheck(&x, ErrorIdSilent), 1);
 }
 
 TEST(ErrorCheck, IdTypesNeverCatchEachOther)
@@ -36,5 +37,21 @@ TEST(ErrorCheck, IdTypesNeverCatchEachOther)
         FAIL() << "nothing thrown";
     } catch (int id) {
         EXPECT_EQ(id, 7);
+    }
+}
+
+TEST(ErrorCheck, ThrowsTheGivenIdByValue)
+{
+    try {
+        BoolCheck(0, ErrorIdCancelled);
+        FAIL() << "nothing thrown";
+    } catch (int id) {
+        EXPECT_EQ(id, 7);
+    }
+    try {
+        NullCheck(nullptr, ErrorIdReported);
+        FAIL() << "nothing thrown";
+    } catch (enumErrorID id) {
+        EXPECT_EQ(id, ErrorIdReported);
     }
 }

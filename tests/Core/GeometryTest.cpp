@@ -1,5 +1,6 @@
 #include "Core/Geometry.h"
 #include "Core/Units.h"
+#include "Core/support/GuiApp.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
@@ -167,4 +168,10 @@ TEST(Geometry, AdjustRectToAspect)
         AdjustRectToAspect(rect, c.aw, c.ah, c.mode, c.anchor);
         EXPECT_EQ(rect, c.adjusted) << c.aw << ":" << c.ah << " mode " << c.mode << " anchor " << c.anchor;
     }
+}
+
+TEST(Units, ScreenColorDepth)
+{
+    EnsureGuiApp();
+    EXPECT_GT(GetScreenColorDepth(), 8); // the editor refuses to start at 8 bits or fewer
 }

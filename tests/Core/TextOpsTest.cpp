@@ -1,5 +1,10 @@
 #include "Core/TextOps.h"
 
+#include "Core/support/GuiApp.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include <gtest/gtest.h>
 
 TEST(TextOps, CountsLinesAndCharacters)
@@ -111,4 +116,13 @@ TEST(TextOps, StripQuotes)
     EXPECT_EQ(StripQuotes("\"abc"), "abc");
     EXPECT_EQ(StripQuotes("abc\""), "abc");
     EXPECT_EQ(StripQuotes("\"\"\""), "\"");
+}
+
+TEST(TextOps, ClipboardText)
+{
+    EnsureGuiApp();
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("貼り付け\nテキスト"));
+    EXPECT_EQ(GetClipboardText(), "貼り付け\nテキスト");
+    QGuiApplication::clipboard()->clear();
+    EXPECT_EQ(GetClipboardText(), "");
 }

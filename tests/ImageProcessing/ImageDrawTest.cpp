@@ -311,3 +311,18 @@ TEST(ImageDraw, TransfersOntoAWindowPainterShowThePictureUpright)
     EXPECT_EQ(window.pixel(5, 1), qRgb(255, 0, 0));
     EXPECT_EQ(window.pixel(5, 2), qRgb(255, 255, 255));
 }
+
+TEST(ImageDraw, InvertingARegionTwiceRestoresThePixels)
+{
+    CImage image;
+    ASSERT_TRUE(image.Create(8, 8));
+    FillRandom(image, 9);
+    const auto before = Snapshot(image);
+    CRgn region;
+    region.CreateRectRgn(1, 1, 4, 3);
+    ASSERT_EQ(image.GetDC()->InvertRgn(region), 1);
+    EXPECT_EQ(Rgb(PixelAt(image, 3, 2)), Rgb(~before[(8 - 1 - 2) * 8 + 3]));
+    EXPECT_EQ(PixelAt(image, 4, 2), before[(8 - 1 - 2) * 8 + 4]);
+    image.GetDC()->InvertRgn(region);
+    EXPECT_EQ(Snapshot(image), before);
+}

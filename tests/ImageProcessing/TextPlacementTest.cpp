@@ -179,6 +179,30 @@ TEST(TextDrawing, JapaneseTextRendersWithAJapaneseFace)
     }
 }
 
+TEST(TextDrawing, MissingJapaneseFacesFallBackToTheIpaFaceOfTheirKind)
+{
+    imagetest::EnsureGuiApplication();
+    struct Case
+    {
+        const char* face;
+        std::uint8_t charSet;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88\xE6\x98\x8E\xE6\x9C\x9D", 0, "Mincho"}, // テスト明朝
+        {"\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88", 0, "Gothic"},                         // テスト
+        {"NoSuchFace", 128, "Gothic"},
+    };
+    for (const Case& c : cases) {
+        LOGFONT lf;
+        lf.lfHeight = -24;
+        lf.lfFaceName = c.face;
+        lf.lfCharSet = c.charSet;
+        const QFontInfo info(CImageFont(lf).GetQFont());
+        EXPECT_TRUE(info.family().contains(c.expected)) << c.face << " -> " << info.family().toStdString();
+    }
+}
+
 TEST(TextDrawing, UnsmoothedTextHasOnlyTextAndBackgroundColours)
 {
     imagetest::EnsureGuiApplication();

@@ -1,11 +1,11 @@
 #include "Core/support/GuiApp.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 void EnsureGuiApp()
 {
     static int argc = 1;
     static char name[] = "core_tests";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
+    static QApplication app(argc, argv);
 }

@@ -1,4 +1,5 @@
-// One QGuiApplication for the tests that need fonts, screens or the clipboard.
+// One QApplication for the tests that need fonts, screens, widgets or the
+// clipboard.
 #pragma once
 
 void EnsureGuiApp();

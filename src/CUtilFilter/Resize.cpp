@@ -1,0 +1,38 @@
+#include "CUtilFilter/Resize.h"
+
+#include "Core/ErrorCheck.h"
+#include "Filters/FilterRegistry.h"
+
+int CResize::ExecuteOnFormattedBuffers(int method, uint8_t* sourcePixels, int sourceWidth, int sourceHeight,
+                                       int sourceFormat, uint8_t* destinationPixels, int destinationWidth,
+                                       int destinationHeight, int destinationFormat)
+{
+    BoolCheck(sourcePixels && destinationPixels, ErrorIdSilent);
+    BindBuffers(sourcePixels, sourceWidth, sourceHeight, destinationPixels, destinationWidth,
+                destinationHeight);
+    SetPixelFormats(sourceFormat, destinationFormat);
+    return Run(method);
+}
+
+int CResize::ExecuteOnBuffers(int method, uint8_t* sourcePixels, int sourceWidth, int sourceHeight,
+                              uint8_t* destinationPixels, int destinationWidth, int destinationHeight)
+{
+    BoolCheck(sourcePixels && destinationPixels, ErrorIdSilent);
+    BindBuffers(sourcePixels, sourceWidth, sourceHeight, destinationPixels, destinationWidth,
+                destinationHeight);
+    return Run(method);
+}
+
+int CResize::ExecuteOnImages(int method, CImage* source, CImage* destination)
+{
+    BoolCheck(source && destination, ErrorIdSilent);
+    BoolCheck(BindImages(source, destination) == 1, ErrorIdSilent);
+    return Run(method);
+}
+
+int CResize::Run(int method)
+{
+    m_parameters[0] = method;
+    m_parameters[1] = 0;
+    return RunFilter(UCF_ID_RESIZE, m_parameters, sizeof(m_parameters), true);
+}

@@ -1,0 +1,237 @@
+#include "BlurKernels.h"
+
+#include <algorithm>
+
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+#define BLUR_CLONES __attribute__((target_clones("avx2", "default")))
+
+namespace {
+
+typedef int32_t Lanes __attribute__((vector_size(32), aligned(4)));
+typedef double Doubles __attribute__((vector_size(32), aligned(8)));
+typedef int32_t Half __attribute__((vector_size(16), aligned(4)));
+
+inline Lanes LoadLanes(const int32_t* p)
+{
+    Lanes v;
+    __builtin_memcpy(&v, p, sizeof(v));
+    return v;
+}
+
+inline void StoreLanes(int32_t* p, Lanes v)
+{
+    __builtin_memcpy(p, &v, sizeof(v));
+}
+
+} // namespace
+
+BLUR_CLONES void BlurVerticalStep(const uint8_t* s0, const uint8_t* s1, const uint8_t* s2, const uint8_t* s3,
+                                  int32_t* a, int32_t* b, int64_t count)
+{
+    for (int64_t i = 0; i < count; ++i) {
+        a[i] += int32_t{s0[i]} - s1[i] - s2[i] + s3[i];
+        b[i] += a[i];
+    }
+}
+
+BLUR_CLONES void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, int32_t* out, const BlurShape& shape)
+{
+    const int64_t off = shape.off;
+    const int64_t md = shape.md;
+    const int64_t l = shape.l;
+    const int64_t end = off + shape.width + shape.half;
+    const int32_t d = shape.step;
+    for (int32_t k = 0; k < d; ++k)
+        StoreLanes(acc + k * kBlurLanes, Lanes{});
+    Lanes b = LoadLanes(ext + off * kBlurLanes) * shape.boxSum;
+    const Doubles inverse = Doubles{} + shape.inverse;
+    const Doubles addend = Doubles{} + (shape.colour ? static_cast<double>(shape.norm) : 0.0);
+    const Doubles scale = Doubles{} + (shape.colour ? 2.0 : 1.0);
+    int32_t slot = 1 % d;
+    for (int64_t e = off + 1; e < end; ++e) {
+        const Lanes u = LoadLanes(ext + e * kBlurLanes) - LoadLanes(ext + (e - md) * kBlurLanes) -
+                        LoadLanes(ext + (e - l) * kBlurLanes) + LoadLanes(ext + (e - off) * kBlurLanes);
+        const Lanes a = LoadLanes(acc + slot * kBlurLanes) + u;
+        StoreLanes(acc + slot * kBlurLanes, a);
+        b += a;
+        if (++slot == d)
+            slot = 0;
+        const int64_t x = e - off - shape.half;
+        if (x < 0)
+            continue;
+        Lanes v = b;
+        if (shape.centre != 0)
+            v -= LoadLanes(ext + (off + x) * kBlurLanes);
+        const Half lo = {v[0], v[1], v[2], v[3]};
+        const Half hi = {v[4], v[5], v[6], v[7]};
+        const Doubles qlo = (__builtin_convertvector(lo, Doubles) * scale + addend) * inverse;
+        const Doubles qhi = (__builtin_convertvector(hi, Doubles) * scale + addend) * inverse;
+        const Half rlo = __builtin_convertvector(qlo, Half);
+        const Half rhi = __builtin_convertvector(qhi, Half);
+        const Lanes r = {rlo[0], rlo[1], rlo[2], rlo[3], rhi[0], rhi[1], rhi[2], rhi[3]};
+        StoreLanes(out + x * kBlurLanes, r);
+    }
+}
+
+// Kernels of at most 7 taps sum to at most 15, so every sum of a small kernel
+// (255 * 15 * 15 at most) fits 16 bits.
+BLUR_CLONES void BlurDirectVertical(const uint8_t* const* rows, const int16_t* weights, int32_t taps,
+                                    int64_t count, uint16_t* sums)
+{
+    const uint16_t w0 = static_cast<uint16_t>(weights[0]);
+    const uint8_t* r0 = rows[0];
+    for (int64_t i = 0; i < count; ++i)
+        sums[i] = static_cast<uint16_t>(r0[i] * w0);
+    for (int32_t k = 1; k < taps; ++k) {
+        const uint8_t* r = rows[k];
+        const uint16_t w = static_cast<uint16_t>(weights[k]);
+        for (int64_t i = 0; i < count; ++i)
+            sums[i] = static_cast<uint16_t>(sums[i] + r[i] * w);
+    }
+}
+
+namespace {
+
+// Small divisors: the numerator is below 2^17, so a float reciprocal rounded
+// up and truncation give the exact quotient.
+template <int TAPS, int BPP>
+inline __attribute__((always_inline)) void DirectRow(const uint16_t* sums, const int16_t* weights,
+                                                     int32_t width, float inverse, bool colour, uint32_t norm,
+                                                     uint8_t* out)
+{
+    constexpr int32_t half = TAPS / 2;
+    uint16_t w[TAPS];
+    for (int k = 0; k < TAPS; ++k)
+        w[k] = static_cast<uint16_t>(weights[k]);
+    // 2v + norm stays below 2^24, so it is exact in float arithmetic too.
+    const float scale = colour ? 2.0f : 1.0f;
+    const float addend = colour ? static_cast<float>(norm) : 0.0f;
+    auto finish = [&](uint32_t v) {
+        return static_cast<uint8_t>(static_cast<int32_t>((static_cast<float>(v) * scale + addend) * inverse));
+    };
+    auto edge = [&](int32_t x) {
+        for (int32_t c = 0; c < BPP; ++c) {
+            uint32_t v = 0;
+            for (int32_t k = 0; k < TAPS; ++k)
+                v += sums[int64_t{std::clamp(x - half + k, 0, width - 1)} * BPP + c] * w[k];
+            out[int64_t{x} * BPP + c] = finish(v);
+        }
+    };
+    const int32_t inner0 = std::min(half, width);
+    const int32_t inner1 = std::max(inner0, width - half);
+    for (int32_t x = 0; x < inner0; ++x)
+        edge(x);
+    const int64_t end = int64_t{inner1} * BPP;
+    for (int64_t i = int64_t{inner0} * BPP; i < end; ++i) {
+        uint16_t v = 0;
+        for (int32_t k = 0; k < TAPS; ++k)
+            v = static_cast<uint16_t>(v + sums[i + (k - half) * BPP] * w[k]);
+        out[i] = finish(v);
+    }
+    for (int32_t x = inner1; x < width; ++x)
+        edge(x);
+}
+
+template <int TAPS>
+inline __attribute__((always_inline)) void DirectRowBpp(const uint16_t* sums, const int16_t* weights,
+                                                        int32_t width, int32_t bpp, float inverse,
+                                                        bool colour, uint32_t norm, uint8_t* out)
+{
+    switch (bpp) {
+    case 4:
+        DirectRow<TAPS, 4>(sums, weights, width, inverse, colour, norm, out);
+        break;
+    case 3:
+        DirectRow<TAPS, 3>(sums, weights, width, inverse, colour, norm, out);
+        break;
+    default:
+        DirectRow<TAPS, 1>(sums, weights, width, inverse, colour, norm, out);
+        break;
+    }
+}
+
+} // namespace
+
+BLUR_CLONES void BlurDirectHorizontal(const uint16_t* sums, const int16_t* weights, int32_t taps,
+                                      int32_t width, int32_t bytesPerPixel, float inverse, bool colour,
+                                      uint32_t norm, uint8_t* out)
+{
+    switch (taps) {
+    case 3:
+        DirectRowBpp<3>(sums, weights, width, bytesPerPixel, inverse, colour, norm, out);
+        break;
+    case 5:
+        DirectRowBpp<5>(sums, weights, width, bytesPerPixel, inverse, colour, norm, out);
+        break;
+    default:
+        DirectRowBpp<7>(sums, weights, width, bytesPerPixel, inverse, colour, norm, out);
+        break;
+    }
+}
+
+BLUR_CLONES void BlurWriteRow(const uint8_t* row, int32_t width, int32_t bytesPerPixel, int32_t alpha,
+                              uint8_t* pixels)
+{
+    if (alpha < 0) {
+        __builtin_memcpy(pixels, row, static_cast<size_t>(width) * bytesPerPixel);
+        return;
+    }
+    uint32_t keep = 0;
+    reinterpret_cast<uint8_t*>(&keep)[alpha] = 0xFF;
+    for (int32_t x = 0; x < width; ++x) {
+        uint32_t d, s;
+        __builtin_memcpy(&d, pixels + 4 * int64_t{x}, 4);
+        __builtin_memcpy(&s, row + 4 * int64_t{x}, 4);
+        d = (d & keep) | (s & ~keep);
+        __builtin_memcpy(pixels + 4 * int64_t{x}, &d, 4);
+    }
+}
+
+BLUR_CLONES void BlurScatterLanes(const int32_t* lanes, int32_t count, int32_t width, int32_t stride,
+                                  uint8_t* const* rows)
+{
+    if (count == kBlurLanes) {
+        uint8_t* r[kBlurLanes];
+        for (int32_t k = 0; k < kBlurLanes; ++k)
+            r[k] = rows[k];
+        for (int32_t x = 0; x < width; ++x) {
+            const int32_t* in = lanes + int64_t{x} * kBlurLanes;
+            const int64_t at = int64_t{x} * stride;
+            for (int32_t k = 0; k < kBlurLanes; ++k)
+                r[k][at] = static_cast<uint8_t>(in[k]);
+        }
+        return;
+    }
+    for (int32_t x = 0; x < width; ++x)
+        for (int32_t k = 0; k < count; ++k)
+            rows[k][int64_t{x} * stride] = static_cast<uint8_t>(lanes[int64_t{x} * kBlurLanes + k]);
+}
+
+BLUR_CLONES void BlurCentreRow(const int32_t* b, const uint8_t* centreRow, int32_t centre, int64_t count,
+                               int32_t* out)
+{
+    for (int64_t i = 0; i < count; ++i)
+        out[i] = b[i] + centre * centreRow[i];
+}
+
+BLUR_CLONES void BlurGatherLanes(const int32_t* const* rows, int32_t count, int32_t stride,
+                                 const BlurShape& shape, int32_t* ext, int64_t extLength)
+{
+    const int64_t off = shape.off;
+    const int32_t w = shape.width;
+    for (int32_t x = 0; x < w; ++x) {
+        int32_t* p = ext + (off + x) * kBlurLanes;
+        const int64_t at = int64_t{x} * stride;
+        for (int32_t k = 0; k < count; ++k)
+            p[k] = rows[k][at];
+    }
+    for (int32_t k = 0; k < count; ++k) {
+        const int32_t first = ext[off * kBlurLanes + k];
+        const int32_t last = ext[(off + w - 1) * kBlurLanes + k];
+        for (int64_t e = 0; e < off; ++e)
+            ext[e * kBlurLanes + k] = first;
+        for (int64_t e = off + w; e < extLength; ++e)
+            ext[e * kBlurLanes + k] = last;
+    }
+}

@@ -1,0 +1,47 @@
+// Result codes of every public operation of the filter library (0 is success).
+#pragma once
+
+#include <cstdint>
+
+enum FilterErrorCode : int32_t {
+    UCF_OK = 0,
+    UCF_ERR_NOMEMORY = 2000,
+    UCF_ERR_BADCOMMAND = 2001,
+    UCF_ERR_NOANALYSIS = 2003,
+    UCF_ERR_NOFILTER = 2004,
+    UCF_ERR_STOPPED = 2005,
+    UCF_ERR_BADPARAM = 2006,
+    UCF_ERR_OUTPUT = 2007,
+    UCF_ERR_LINES = 2008,
+    UCF_ERR_STRIP = 2009,
+    UCF_ERR_GEOMETRY = 2010,
+    UCF_ERR_FORMAT = 2011,
+    UCF_ERR_NOMORELINES = 2012,
+    UCF_ERR_STRIPLINES = 2013,
+    UCF_ERR_NOCONTEXT = 2100,
+    UCF_ERR_NOOWNER = 2101,
+    UCF_ERR_UNSUPPORTED = 2102,
+    UCF_ERR_ANALYSIS = 2103,
+    UCF_ERR_NOBUFFER = 2105,
+    UCF_ERR_NODATA = 2106,
+    UCF_ERR_CANCELLED = 2107,
+    UCF_ERR_CURVE = 2108,
+    UCF_ERR_NOTANALYSED = 2110,
+    UCF_ERR_NODESCRIPTOR = 2112,
+    UCF_ERR_FORMATMISMATCH = 2113,
+    UCF_ERR_KRS = 2114,
+    UCF_ERR_REFUSED = 2115,
+    UCF_ERR_NOSECONDIMAGE = 2116,
+};
+
+// Events the facade sends to its client's callback.
+enum FilterEvent : int32_t {
+    FE_PROGRESS = 1,
+    FE_APPLY_BEGIN = 2,
+    FE_APPLY_END = 3,
+    FE_ANALYSIS_BEGIN = 4,
+    FE_ANALYSIS_END = 5,
+    FE_NEED_OUTPUT = 6,
+    FE_NEXT_STRIP = 16,
+    FE_OUTPUT_READY = 32,
+};

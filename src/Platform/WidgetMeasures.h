@@ -1,0 +1,18 @@
+// Window positions for placing dialogs, on Qt widgets.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+
+class QWidget;
+
+// The widget's outer rectangle in its parent's client coordinates (screen
+// coordinates for a top-level window).
+QRect GetWindowRectInParent(const QWidget* window);
+QPoint GetWindowPosInParent(const QWidget* window);
+int GetWindowWidth(const QWidget* window);
+int GetWindowHeight(const QWidget* window);
+// The screen point at which `window` is centred on `other`: the other's outer
+// top-left corner plus half the difference of the other's client size and
+// the window's outer size.
+QPoint CalcCenteredWindowPos(const QWidget* window, const QWidget* other);

@@ -1,0 +1,105 @@
+#include "Core/DialogLayout.h"
+
+#include "Core/support/GuiApp.h"
+#include "Core/support/ScratchFolder.h"
+#include "Platform/ShiftJis.h"
+
+#include <QDialog>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* kFixture = "[Caption]\n"
+                       "7=用紙設定\n"
+                       "12=用紙サイズ(&S):\n"
+                       "13=None\n"
+                       "14=配置\n"
+                       "[300]\n"
+                       "300=7,320,200\n"
+                       "1001=12,10,20,80,24\n"
+                       "1002=13,100,150,75,23\n"
+                       "1004=14,5,60,200,80\n"
+                       "1005=99,10,80,60,20\n"
+                       "[301]\n"
+                       "301=13,200,100\n";
+
+class DialogLayout : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnsureGuiApp();
+        m_ini = m_scratch.Write("Localize.ini", Utf8ToShiftJis(kFixture).value());
+    }
+    ScratchFolder m_scratch;
+    std::string m_ini;
+};
+
+} // namespace
+
+TEST_F(DialogLayout, PlacesAndCaptionsControlsFromTheirEntries)
+{
+    QDialog dialog;
+    dialog.setWindowTitle("resource title");
+    dialog.setGeometry(40, 50, 500, 400);
+    auto* label = new QLabel("label", &dialog);
+    auto* button = new QPushButton("OK", &dialog);
+    auto* edit = new QLineEdit("typed", &dialog);
+    auto* group = new QGroupBox("group", &dialog);
+    group->setGeometry(5, 60, 200, 80);
+    auto* inside = new QLabel("inside", group);
+    SetControlId(label, 1001);
+    SetControlId(button, 1002);
+    SetControlId(edit, 1003); // no entry
+    SetControlId(group, 1004);
+    SetControlId(inside, 1005);
+    edit->setGeometry(7, 8, 90, 21);
+
+    QFont font("IPAGothic", 11);
+    CWidgetDialogLayout target(&dialog, &font);
+    SetupDialogLayout(300, target, m_ini);
+
+    EXPECT_EQ(dialog.size(), QSize(320, 200)); // the client area
+    EXPECT_EQ(dialog.pos(), QPoint(40, 50));
+    EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("用紙設定"));
+    EXPECT_EQ(label->geometry(), QRect(10, 20, 80, 24));
+    EXPECT_EQ(label->text(), QString::fromUtf8("用紙サイズ(&S):"));
+    EXPECT_EQ(button->geometry(), QRect(100, 150, 75, 23));
+    EXPECT_EQ(button->text(), "OK"); // "None" keeps the resource's text
+    EXPECT_EQ(edit->geometry(), QRect(7, 8, 90, 21));
+    EXPECT_EQ(edit->text(), "typed");
+    EXPECT_EQ(group->title(), QString::fromUtf8("配置"));
+    // Placed in dialog coordinates although it lies inside the group box;
+    // caption 99 does not exist, so its text stays.
+    EXPECT_EQ(inside->mapTo(&dialog, QPoint(0, 0)), QPoint(10, 80));
+    EXPECT_EQ(inside->text(), "inside");
+    EXPECT_EQ(edit->font().family(), "IPAGothic");
+    EXPECT_EQ(label->font().pointSize(), 11);
+}
+
+TEST_F(DialogLayout, WithoutAnEntryTheDialogKeepsItsSizeAndTitle)
+{
+    QDialog dialog;
+    dialog.setWindowTitle("resource title");
+    dialog.resize(500, 400);
+    auto* label = new QLabel("label", &dialog);
+    SetControlId(label, 1001);
+    label->setGeometry(1, 2, 3, 4);
+
+    CWidgetDialogLayout target(&dialog, nullptr);
+    SetupDialogLayout(999, target, m_ini);
+    EXPECT_EQ(dialog.size(), QSize(500, 400));
+    EXPECT_EQ(dialog.windowTitle(), "resource title");
+    EXPECT_EQ(label->geometry(), QRect(1, 2, 3, 4));
+
+    // An entry whose caption is "None" clears the title.
+    CWidgetDialogLayout other(&dialog, nullptr);
+    SetupDialogLayout(301, other, m_ini);
+    EXPECT_EQ(dialog.size(), QSize(200, 100));
+    EXPECT_EQ(dialog.windowTitle(), "");
+}

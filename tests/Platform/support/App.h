@@ -1,0 +1,4 @@
+// One QApplication for the tests that need widgets.
+#pragma once
+
+void EnsureApp();
