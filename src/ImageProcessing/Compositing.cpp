@@ -300,8 +300,8 @@ int CImage::DrawMasked(CImage* dest, int x, int y, int width, int height, int sr
         BoolCheck(width > 0 && height > 0, 0);
         NullCheck(dest, 0);
         BoolCheck(IsValid() && HasMask() && dest->IsValid(), 0);
-        NullCheck(m_mask->m_pixels.get(), 0);
-        NullCheck(dest->m_pixels.get(), 0);
+        NullCheck(m_mask->GetBits(), 0);
+        NullCheck(dest->GetBits(), 0);
         MaskedSpan s{x, y, width, height, srcX, srcY};
         if (!ClipSpan(s, m_width, m_height, dest->m_width, dest->m_height))
             return 1;
@@ -325,6 +325,8 @@ int CImage::Composite(CImage* dest, int x, int y, int width, int height, int src
         BoolCheck(width > 0 && height > 0, 0);
         NullCheck(dest, 0);
         BoolCheck(IsValid() && HasMask() && dest->IsValid() && dest->HasMask(), 0);
+        NullCheck(m_mask->GetBits(), 0);
+        NullCheck(dest->GetBits(), 0);
         MaskedSpan s{x, y, width, height, srcX, srcY};
         if (!ClipSpan(s, m_width, m_height, dest->m_width, dest->m_height))
             return 1;

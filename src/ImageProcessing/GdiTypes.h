@@ -3,6 +3,8 @@
 // imaging, layout and dialog code exchange.
 #pragma once
 
+#include "Core/Geometry.h"
+
 #include <cstdint>
 
 using COLORREF = std::uint32_t; // 0x00BBGGRR
@@ -24,20 +26,10 @@ constexpr int GetBValue(COLORREF c)
     return static_cast<int>((c >> 16) & 0xFF);
 }
 
-// Right and bottom are exclusive.
-struct RECT
-{
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
-
-struct POINT
-{
-    int x = 0;
-    int y = 0;
-};
+// The shared rectangle (right and bottom exclusive) and point under the
+// names the drawing calls use.
+using RECT = Rect;
+using POINT = Point;
 
 struct SIZE
 {

@@ -235,3 +235,17 @@ TEST(Compositing, CreateMaskRemakesTheMaskAtTheImageSizeAllOpaque)
     ASSERT_TRUE(copy.CopyFrom(&image));
     EXPECT_TRUE(copy.HasMask());
 }
+
+TEST(Compositing, DestinationWithoutPixelAccessIsRefused)
+{
+    CImage source, view;
+    ASSERT_TRUE(source.Create(2, 2));
+    ASSERT_TRUE(source.CreateMask());
+    source.FillRect(0, 0, 2, 2, 0);
+    ASSERT_TRUE(view.CreateCompatible(2, 2));
+    EXPECT_EQ(source.DrawMasked(&view, 0, 0, 2, 2, 0, 0), 0);
+    CImage probe;
+    ASSERT_TRUE(probe.Create(2, 2));
+    view.BitBltTo(&probe, 0, 0, 2, 2, 0, 0, SRCCOPY);
+    EXPECT_EQ(Rgb(PixelAt(probe, 0, 0)), 0xFFFFFFu);
+}

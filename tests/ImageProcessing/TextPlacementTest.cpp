@@ -256,3 +256,28 @@ TEST(TextDrawing, ExtentsFormatsAndPrefixes)
     EXPECT_EQ(ink.outside, 0);
     EXPECT_GT(ink.bounds.right, 290 - 12);
 }
+
+TEST(TextDrawing, WithoutNoClipTheInkStaysInTheRectangleEvenWhenTurned)
+{
+    imagetest::EnsureGuiApplication();
+    for (int escapement : {0, -900, 1800, 900}) {
+        int inkCount[2] = {0, 0};
+        for (unsigned noClip : {0u, DT_NOCLIP}) {
+            CImage canvas;
+            ASSERT_TRUE(canvas.Create(300, 300));
+            canvas.SelectObject(CImageFont(TestFont(escapement)));
+            canvas.SetBkMode(TRANSPARENT);
+            // The text is longer than the rectangle: without the clip it overflows.
+            RECT rect{120, 120, 180, 180};
+            canvas.DrawText("Overflowing", -1, &rect,
+                            DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_VCENTER | noClip);
+            const Ink ink = FindInk(canvas, {120, 120, 180, 180});
+            inkCount[noClip ? 1 : 0] = ink.count;
+            if (!noClip)
+                EXPECT_EQ(ink.outside, 0) << escapement;
+            else
+                EXPECT_GT(ink.outside, 0) << escapement;
+        }
+        EXPECT_LT(inkCount[0], inkCount[1]) << escapement;
+    }
+}
