@@ -1,6 +1,7 @@
 #include "ImageProcessing/JpegDct.h"
 
 #include "ImageProcessing/JpegCpu.h"
+#include "ImageProcessing/JpegDctAvx2.h"
 
 #include <cstring>
 
@@ -31,7 +32,15 @@ template <typename T> constexpr T Descale(T x, int n)
 
 } // namespace
 
-JPEG_VECTOR_CLONES void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
+void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
+{
+    if (HasAvx2())
+        ForwardAvx2(samples, stride, coefficients);
+    else
+        ForwardPortable(samples, stride, coefficients);
+}
+
+JPEG_VECTOR_CLONES void ForwardPortable(const int16_t* samples, int stride, int32_t coefficients[64])
 {
     // The row pass runs on the transposed block, so that each of its steps
     // works on eight rows at once; the result is transposed back.
