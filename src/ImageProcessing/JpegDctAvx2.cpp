@@ -104,6 +104,49 @@ JPEG_AVX2 void ForwardAvx2(const int16_t* samples, int stride, int32_t coefficie
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(coefficients + 8 * k), c[k]);
 }
 
+namespace {
+
+// Pixels 0-3 in the low half, 4-7 in the high half (bytes 0-11 of each).
+JPEG_AVX2 inline __m256i LoadEightPixels(const uint8_t* p)
+{
+    return _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 12)), 1);
+}
+
+} // namespace
+
+JPEG_AVX2 uint32_t ChromaPairsAvx2(const uint8_t* rowA, const uint8_t* rowB, uint32_t width, int16_t* cb,
+                                   int16_t* cr)
+{
+    const __m256i pickRed = _mm256_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1, 0,
+                                             -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1);
+    const __m256i pickGreen = _mm256_setr_epi8(1, -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1, 1,
+                                               -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1);
+    const __m256i pickBlue = _mm256_setr_epi8(2, -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1, 2,
+                                              -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1);
+    const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7);
+    const __m256i bias = _mm256_set1_epi32((1 << 17) - 1);
+    const __m256i low = _mm256_set1_epi32(-128), high = _mm256_set1_epi32(127);
+    uint32_t x = 0;
+    // Eight pixels a step; each load reads 28 bytes, all inside the row.
+    for (; size_t(x) * 3 + 28 <= size_t(width) * 3; x += 8) {
+        const __m256i a = LoadEightPixels(rowA + 3 * size_t(x)), b = LoadEightPixels(rowB + 3 * size_t(x));
+        const __m256i red = Add(_mm256_shuffle_epi8(a, pickRed), _mm256_shuffle_epi8(b, pickRed));
+        const __m256i green = Add(_mm256_shuffle_epi8(a, pickGreen), _mm256_shuffle_epi8(b, pickGreen));
+        const __m256i blue = Add(_mm256_shuffle_epi8(a, pickBlue), _mm256_shuffle_epi8(b, pickBlue));
+        const __m256i cbw = Add(Add(Mul(red, -11059), Mul(green, -21709)), Mul(blue, 32768));
+        const __m256i crw = Add(Add(Mul(red, 32768), Mul(green, -27439)), Mul(blue, -5329));
+        __m256i v = _mm256_srai_epi32(Add(_mm256_hadd_epi32(cbw, crw), bias), 18);
+        v = _mm256_min_epi32(_mm256_max_epi32(v, low), high);
+        v = _mm256_permutevar8x32_epi32(v, order); // cb of four groups, then cr
+        const __m256i packed = _mm256_packs_epi32(v, v);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(cb + x / 2), _mm256_castsi256_si128(packed));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(cr + x / 2), _mm256_extracti128_si256(packed, 1));
+    }
+    return x;
+}
+
 } // namespace JpegDct
 
 #else

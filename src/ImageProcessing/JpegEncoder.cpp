@@ -2,6 +2,7 @@
 
 #include "ImageProcessing/JpegCpu.h"
 #include "ImageProcessing/JpegDct.h"
+#include "ImageProcessing/JpegDctAvx2.h"
 #include "ImageProcessing/JpegTables.h"
 
 #include <algorithm>
@@ -273,18 +274,18 @@ JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint
 // 2x2 groups: the two rows are added into planes first; both loops vectorise.
 JPEG_VECTOR_CLONES void ChromaRowPairs(const uint8_t* __restrict src, const uint8_t* __restrict below,
                                        uint16_t* __restrict sums, uint32_t width, uint32_t chromaWidth,
-                                       int16_t* __restrict cb, int16_t* __restrict cr)
+                                       int16_t* __restrict cb, int16_t* __restrict cr, uint32_t first)
 {
     uint16_t* __restrict red = sums;
     uint16_t* __restrict green = sums + width;
     uint16_t* __restrict blue = sums + 2 * size_t(width);
-    for (uint32_t x = 0; x < width; ++x) {
+    for (uint32_t x = 2 * first; x < width; ++x) {
         red[x] = static_cast<uint16_t>(src[3 * x] + below[3 * x]);
         green[x] = static_cast<uint16_t>(src[3 * x + 1] + below[3 * x + 1]);
         blue[x] = static_cast<uint16_t>(src[3 * x + 2] + below[3 * x + 2]);
     }
     const uint32_t inside = width / 2;
-    for (uint32_t cx = 0; cx < inside; ++cx) {
+    for (uint32_t cx = first; cx < inside; ++cx) {
         const int32_t r = red[2 * cx] + red[2 * cx + 1], g = green[2 * cx] + green[2 * cx + 1],
                       b = blue[2 * cx] + blue[2 * cx + 1];
         cb[cx] = Chroma(kCbR * r + kCbG * g + kCbB * b, 2);
@@ -326,7 +327,9 @@ JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint
             else if (m_chromaRowStep == 1)
                 ChromaRow<2, 1>(src, below, width, m_chromaWidth, cb, cr);
             else
-                ChromaRowPairs(src, below, m_pairSums.data(), width, m_chromaWidth, cb, cr);
+                ChromaRowPairs(src, below, m_pairSums.data(), width, m_chromaWidth, cb, cr,
+                               JpegDct::HasAvx2() ? JpegDct::ChromaPairsAvx2(src, below, width, cb, cr) / 2
+                                                  : 0);
         }
         if (m_componentCount == 4) {
             const uint8_t* srcA = plane + size_t(std::min<uint32_t>(r, lastRow)) * width;
