@@ -1,7 +1,7 @@
 #include "ImageProcessing/JpegDct.h"
 
+#include "ImageProcessing/JpegAvx2.h"
 #include "ImageProcessing/JpegCpu.h"
-#include "ImageProcessing/JpegDctAvx2.h"
 
 #include <cstring>
 
@@ -34,8 +34,8 @@ template <typename T> constexpr T Descale(T x, int n)
 
 void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
 {
-    if (HasAvx2())
-        ForwardAvx2(samples, stride, coefficients);
+    if (JpegAvx2::Available())
+        JpegAvx2::Forward(samples, stride, coefficients);
     else
         ForwardPortable(samples, stride, coefficients);
 }

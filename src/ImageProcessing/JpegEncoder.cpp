@@ -1,8 +1,8 @@
 #include "ImageProcessing/JpegEncoder.h"
 
+#include "ImageProcessing/JpegAvx2.h"
 #include "ImageProcessing/JpegCpu.h"
 #include "ImageProcessing/JpegDct.h"
-#include "ImageProcessing/JpegDctAvx2.h"
 #include "ImageProcessing/JpegTables.h"
 
 #include <algorithm>
@@ -312,8 +312,9 @@ JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint
         // Rows past the picture repeat its last row; they are never read.
         const uint8_t* src = rows + std::min<uint32_t>(r, lastRow) * rowBytes;
         int16_t* y = m_planeY.data() + size_t(r) * m_paddedWidth;
-        const uint8_t* p = src;
-        for (uint32_t x = 0; x < width; ++x, p += 3)
+        const uint32_t done = JpegAvx2::Available() ? JpegAvx2::LumaRow(src, width, y) : 0;
+        const uint8_t* p = src + 3 * size_t(done);
+        for (uint32_t x = done; x < width; ++x, p += 3)
             y[x] = static_cast<int16_t>(((kYr * p[0] + kYg * p[1] + kYb * p[2] + 32768) >> 16) - 128);
         for (uint32_t x = width; x < m_paddedWidth; ++x)
             y[x] = y[width - 1];
@@ -328,8 +329,8 @@ JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint
                 ChromaRow<2, 1>(src, below, width, m_chromaWidth, cb, cr);
             else
                 ChromaRowPairs(src, below, m_pairSums.data(), width, m_chromaWidth, cb, cr,
-                               JpegDct::HasAvx2() ? JpegDct::ChromaPairsAvx2(src, below, width, cb, cr) / 2
-                                                  : 0);
+                               JpegAvx2::Available() ? JpegAvx2::ChromaPairs(src, below, width, cb, cr) / 2
+                                                     : 0);
         }
         if (m_componentCount == 4) {
             const uint8_t* srcA = plane + size_t(std::min<uint32_t>(r, lastRow)) * width;

@@ -1,5 +1,5 @@
 #include "ImageProcessing/JpegDct.h"
-#include "ImageProcessing/JpegDctAvx2.h"
+#include "ImageProcessing/JpegAvx2.h"
 
 #include <gtest/gtest.h>
 
@@ -87,7 +87,7 @@ TEST(JpegDct, VectorAndPortableForwardAgreeExactly)
 
 TEST(JpegDct, VectorChromaOfPairsMatchesTheConversionRule)
 {
-    if (!JpegDct::HasAvx2())
+    if (!JpegAvx2::Available())
         GTEST_SKIP() << "no AVX2 on this processor";
     for (uint32_t width : {10u, 17u, 64u, 101u}) {
         std::vector<uint8_t> a(width * 3), b(width * 3);
@@ -98,7 +98,7 @@ TEST(JpegDct, VectorChromaOfPairsMatchesTheConversionRule)
             b[i] = i % 7 == 0 ? 255 : static_cast<uint8_t>(state >> 16);
         }
         std::vector<int16_t> cb(width, 999), cr(width, 999);
-        const uint32_t done = JpegDct::ChromaPairsAvx2(a.data(), b.data(), width, cb.data(), cr.data());
+        const uint32_t done = JpegAvx2::ChromaPairs(a.data(), b.data(), width, cb.data(), cr.data());
         EXPECT_EQ(done % 8, 0u);
         if (done > 0) { // the last step read 28 bytes from pixel done - 8
             EXPECT_LE(size_t(done - 8) * 3 + 28, size_t(width) * 3);
@@ -115,5 +115,30 @@ TEST(JpegDct, VectorChromaOfPairsMatchesTheConversionRule)
             EXPECT_EQ(cr[g], chroma(32768 * red - 27439 * green - 5329 * blue)) << width << " " << g;
         }
         EXPECT_EQ(cb[done / 2], 999); // nothing past what it reports
+    }
+}
+
+TEST(JpegDct, VectorLumaMatchesTheConversionRule)
+{
+    if (!JpegAvx2::Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    for (uint32_t width : {9u, 10u, 33u, 100u}) {
+        std::vector<uint8_t> row(width * 3);
+        uint32_t state = width * 7;
+        for (size_t i = 0; i < row.size(); ++i) {
+            state = state * 1664525u + 1013904223u;
+            row[i] = i % 5 == 0 ? 255 : i % 11 == 0 ? 0 : static_cast<uint8_t>(state >> 24);
+        }
+        std::vector<int16_t> luma(width, 999);
+        const uint32_t done = JpegAvx2::LumaRow(row.data(), width, luma.data());
+        EXPECT_EQ(done % 8, 0u);
+        for (uint32_t x = 0; x < done; ++x)
+            EXPECT_EQ(luma[x],
+                      ((19595 * row[3 * x] + 38470 * row[3 * x + 1] + 7471 * row[3 * x + 2] + 32768) >> 16) -
+                          128)
+                << width << " " << x;
+        if (done < width) {
+            EXPECT_EQ(luma[done], 999);
+        }
     }
 }

@@ -1,10 +1,10 @@
-#include "ImageProcessing/JpegDctAvx2.h"
+#include "ImageProcessing/JpegAvx2.h"
 
 #if defined(__x86_64__)
 
 #include <immintrin.h>
 
-namespace JpegDct {
+namespace JpegAvx2 {
 
 namespace {
 
@@ -84,13 +84,13 @@ template <bool First> JPEG_AVX2 inline void Pass(const __m256i d[8], __m256i o[8
 
 } // namespace
 
-bool HasAvx2()
+bool Available()
 {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
 }
 
-JPEG_AVX2 void ForwardAvx2(const int16_t* samples, int stride, int32_t coefficients[64])
+JPEG_AVX2 void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
 {
     __m256i rows[8], u[8], c[8];
     for (int r = 0; r < 8; ++r)
@@ -116,8 +116,8 @@ JPEG_AVX2 inline __m256i LoadEightPixels(const uint8_t* p)
 
 } // namespace
 
-JPEG_AVX2 uint32_t ChromaPairsAvx2(const uint8_t* rowA, const uint8_t* rowB, uint32_t width, int16_t* cb,
-                                   int16_t* cr)
+JPEG_AVX2 uint32_t ChromaPairs(const uint8_t* rowA, const uint8_t* rowB, uint32_t width, int16_t* cb,
+                               int16_t* cr)
 {
     const __m256i pickRed = _mm256_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1, 0,
                                              -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1);
@@ -147,21 +147,43 @@ JPEG_AVX2 uint32_t ChromaPairsAvx2(const uint8_t* rowA, const uint8_t* rowB, uin
     return x;
 }
 
-} // namespace JpegDct
+JPEG_AVX2 uint32_t LumaRow(const uint8_t* row, uint32_t width, int16_t* luma)
+{
+    const __m256i pickRed = _mm256_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1, 0,
+                                             -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1);
+    const __m256i pickGreen = _mm256_setr_epi8(1, -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1, 1,
+                                               -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1);
+    const __m256i pickBlue = _mm256_setr_epi8(2, -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1, 2,
+                                              -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1);
+    const __m256i round = _mm256_set1_epi32(32768 - (128 << 16)); // rounding and the level shift at once
+    uint32_t x = 0;
+    for (; size_t(x) * 3 + 28 <= size_t(width) * 3; x += 8) {
+        const __m256i p = LoadEightPixels(row + 3 * size_t(x));
+        const __m256i weighted = Add(
+            Add(Mul(_mm256_shuffle_epi8(p, pickRed), 19595), Mul(_mm256_shuffle_epi8(p, pickGreen), 38470)),
+            Mul(_mm256_shuffle_epi8(p, pickBlue), 7471));
+        const __m256i y = _mm256_srai_epi32(Add(weighted, round), 16);
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi32(y, y), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(luma + x), _mm256_castsi256_si128(packed));
+    }
+    return x;
+}
+
+} // namespace JpegAvx2
 
 #else
 
-namespace JpegDct {
+namespace JpegAvx2 {
 
-bool HasAvx2()
+bool Available()
 {
     return false;
 }
 
-void ForwardAvx2(const int16_t*, int, int32_t*)
+void Forward(const int16_t*, int, int32_t*)
 {
 }
 
-} // namespace JpegDct
+} // namespace JpegAvx2
 
 #endif
