@@ -63,11 +63,11 @@ void Put16(std::vector<uint8_t>& v, unsigned value)
     v.push_back(static_cast<uint8_t>(value));
 }
 
-void PutHuffmanTable(std::vector<uint8_t>& v, uint8_t classAndId, const JpegTables::HuffmanSpec& spec)
+void PutHuffmanTable(std::vector<uint8_t>& v, uint8_t classAndId, const JpegTables::HuffmanDefinition& table)
 {
     v.push_back(classAndId);
-    v.insert(v.end(), spec.bits.begin(), spec.bits.end());
-    v.insert(v.end(), spec.values, spec.values + spec.valueCount);
+    v.insert(v.end(), table.bits.begin(), table.bits.end());
+    v.insert(v.end(), table.values, table.values + table.valueCount);
 }
 
 inline int16_t ClampChroma(int v)
@@ -193,13 +193,13 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
             m_reciprocal[t][i] = ((1u << kReciprocalShift) + q - 1) / q;
             m_halfQ[t][i] = q / 2;
         }
-    auto build = [](const JpegTables::HuffmanSpec& spec, HuffmanCodes& codes) {
+    auto build = [](const JpegTables::HuffmanDefinition& table, HuffmanCodes& codes) {
         codes = HuffmanCodes{};
         uint32_t code = 0;
         int k = 0;
         for (int length = 1; length <= 16; ++length) {
-            for (int i = 0; i < spec.bits[length - 1]; ++i, ++k) {
-                codes.entry[spec.values[k]] = (code++ << 8) | static_cast<uint32_t>(length);
+            for (int i = 0; i < table.bits[length - 1]; ++i, ++k) {
+                codes.entry[table.values[k]] = (code++ << 8) | static_cast<uint32_t>(length);
             }
             code <<= 1;
         }
