@@ -1,10 +1,10 @@
 #include "BlurKernels.h"
 
+#include "VectorClones.h"
+
 #include <algorithm>
 
 #pragma GCC diagnostic ignored "-Wpsabi"
-
-#define BLUR_CLONES __attribute__((target_clones("avx2", "default")))
 
 namespace {
 
@@ -12,21 +12,24 @@ typedef int32_t Lanes __attribute__((vector_size(32), aligned(4)));
 typedef double Doubles __attribute__((vector_size(32), aligned(8)));
 typedef int32_t Half __attribute__((vector_size(16), aligned(4)));
 
-inline Lanes LoadLanes(const int32_t* p)
-{
-    Lanes v;
-    __builtin_memcpy(&v, p, sizeof(v));
-    return v;
-}
-
-inline void StoreLanes(int32_t* p, Lanes v)
-{
-    __builtin_memcpy(p, &v, sizeof(v));
-}
+// Macros, not functions: a function passing a 32-byte vector would change its
+// calling convention between the AVX2 clone and the default one, which clang
+// refuses.
+#define LoadLanes(p)                                                                                        \
+    ({                                                                                                      \
+        Lanes lanes_;                                                                                       \
+        __builtin_memcpy(&lanes_, (p), sizeof(lanes_));                                                     \
+        lanes_;                                                                                             \
+    })
+#define StoreLanes(p, v)                                                                                    \
+    do {                                                                                                    \
+        const Lanes stored_ = (v);                                                                          \
+        __builtin_memcpy((p), &stored_, sizeof(stored_));                                                   \
+    } while (0)
 
 } // namespace
 
-BLUR_CLONES void BlurVerticalStep(const uint8_t* s0, const uint8_t* s1, const uint8_t* s2, const uint8_t* s3,
+FILTER_VECTOR_CLONES void BlurVerticalStep(const uint8_t* s0, const uint8_t* s1, const uint8_t* s2, const uint8_t* s3,
                                   int32_t* a, int32_t* b, int64_t count)
 {
     for (int64_t i = 0; i < count; ++i) {
@@ -35,7 +38,7 @@ BLUR_CLONES void BlurVerticalStep(const uint8_t* s0, const uint8_t* s1, const ui
     }
 }
 
-BLUR_CLONES void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, int32_t* out, const BlurShape& shape)
+FILTER_VECTOR_CLONES void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, int32_t* out, const BlurShape& shape)
 {
     const int64_t off = shape.off;
     const int64_t md = shape.md;
@@ -76,7 +79,7 @@ BLUR_CLONES void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, int32_t* 
 
 // Kernels of at most 7 taps sum to at most 15, so every sum of a small kernel
 // (255 * 15 * 15 at most) fits 16 bits.
-BLUR_CLONES void BlurDirectVertical(const uint8_t* const* rows, const int16_t* weights, int32_t taps,
+FILTER_VECTOR_CLONES void BlurDirectVertical(const uint8_t* const* rows, const int16_t* weights, int32_t taps,
                                     int64_t count, uint16_t* sums)
 {
     const uint16_t w0 = static_cast<uint16_t>(weights[0]);
@@ -153,7 +156,7 @@ inline __attribute__((always_inline)) void DirectRowBpp(const uint16_t* sums, co
 
 } // namespace
 
-BLUR_CLONES void BlurDirectHorizontal(const uint16_t* sums, const int16_t* weights, int32_t taps,
+FILTER_VECTOR_CLONES void BlurDirectHorizontal(const uint16_t* sums, const int16_t* weights, int32_t taps,
                                       int32_t width, int32_t bytesPerPixel, float inverse, bool colour,
                                       uint32_t norm, uint8_t* out)
 {
@@ -170,7 +173,7 @@ BLUR_CLONES void BlurDirectHorizontal(const uint16_t* sums, const int16_t* weigh
     }
 }
 
-BLUR_CLONES void BlurWriteRow(const uint8_t* row, int32_t width, int32_t bytesPerPixel, int32_t alpha,
+FILTER_VECTOR_CLONES void BlurWriteRow(const uint8_t* row, int32_t width, int32_t bytesPerPixel, int32_t alpha,
                               uint8_t* pixels)
 {
     if (alpha < 0) {
@@ -188,7 +191,7 @@ BLUR_CLONES void BlurWriteRow(const uint8_t* row, int32_t width, int32_t bytesPe
     }
 }
 
-BLUR_CLONES void BlurScatterLanes(const int32_t* lanes, int32_t count, int32_t width, int32_t stride,
+FILTER_VECTOR_CLONES void BlurScatterLanes(const int32_t* lanes, int32_t count, int32_t width, int32_t stride,
                                   uint8_t* const* rows)
 {
     if (count == kBlurLanes) {
@@ -208,14 +211,14 @@ BLUR_CLONES void BlurScatterLanes(const int32_t* lanes, int32_t count, int32_t w
             rows[k][int64_t{x} * stride] = static_cast<uint8_t>(lanes[int64_t{x} * kBlurLanes + k]);
 }
 
-BLUR_CLONES void BlurCentreRow(const int32_t* b, const uint8_t* centreRow, int32_t centre, int64_t count,
+FILTER_VECTOR_CLONES void BlurCentreRow(const int32_t* b, const uint8_t* centreRow, int32_t centre, int64_t count,
                                int32_t* out)
 {
     for (int64_t i = 0; i < count; ++i)
         out[i] = b[i] + centre * centreRow[i];
 }
 
-BLUR_CLONES void BlurGatherLanes(const int32_t* const* rows, int32_t count, int32_t stride,
+FILTER_VECTOR_CLONES void BlurGatherLanes(const int32_t* const* rows, int32_t count, int32_t stride,
                                  const BlurShape& shape, int32_t* ext, int64_t extLength)
 {
     const int64_t off = shape.off;

@@ -1,5 +1,7 @@
 #include "ResizeKernels.h"
 
+#include "VectorClones.h"
+
 #include <cstring>
 #include <emmintrin.h>
 
@@ -26,7 +28,7 @@ inline Quad Blend(const uint8_t* left, const uint8_t* right, __m128i weights)
 
 } // namespace
 
-__attribute__((target_clones("avx2", "default"))) void
+FILTER_VECTOR_CLONES void
 ResizeBilinearRow(const uint8_t* top, const uint8_t* bottom, const int32_t* columns, const int32_t* rights,
                   const int32_t* weights, int32_t width, int32_t fy, uint32_t keepMask, uint8_t* out)
 {
