@@ -186,6 +186,33 @@ public:
                       int srcHeight) const;
 
     // --- Loading and saving by file kind (ImageFileIO.cpp) -----------------------------
+    // Release, then read the file with the reader its extension names; the
+    // reader's result code (6 for an extension no reader takes).
+    int LoadFile(std::string path);
+    // The same through the scaled readers (no Targa): fitted into the box.
+    int LoadFileScaled(std::string path, int boxWidth, int boxHeight, SIZE* pictureSize, double* scale,
+                       COLORREF background, int noEnlarge, const SIZE* maximum);
+    // A 32-bit bitmap whose fourth byte becomes the mask.
+    int LoadBmpWithMask(std::string path);
+    // A 32-bit bitmap whose fourth byte is the mask value; 6 for an invalid image.
+    int SaveAsBmp(std::string path);
+    // The image and its mask from a packed 32-bit buffer whose fourth byte is the
+    // mask value, optionally fitted into a box (see ImageFileIO.cpp). 0, or the
+    // result code of the failed step; the image is left as far as it was built.
+    int SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height, const SIZE* box, double* scale,
+                          COLORREF background, int noEnlarge);
+    // Storing: the image saved to a new temporary file whose path goes into the
+    // archive as a line; loading: that line read and the file loaded.
+    void Serialize(CArchive& archive);
+    // Release, then the JPEG reader.
+    int LoadJpeg(std::string path);
+    // The first thumbnail of an EFF file.
+    int LoadEffThumbnail(std::string path);
+    // The Exif thumbnail of a camera JPEG (no wait cursor).
+    int LoadExifThumbnail(std::string path);
+    // 6 without writing for an invalid image, else the writer's code.
+    int SaveAsJpeg(std::string path, int samplingMode, int quality);
+    int SaveAsEff(std::string path, int samplingMode, int quality);
     // --- end of loading and saving by file kind ----------------------------------------
 
 private:

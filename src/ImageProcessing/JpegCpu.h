@@ -1,0 +1,9 @@
+// Hot loops of the codec are compiled twice, for AVX2 and for the baseline
+// processor; the loader picks one at start-up (GCC function multiversioning).
+#pragma once
+
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define JPEG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define JPEG_VECTOR_CLONES
+#endif

@@ -1,0 +1,600 @@
+#include "ImageProcessing/JpegEncoder.h"
+
+#include "ImageProcessing/JpegCpu.h"
+#include "ImageProcessing/JpegDct.h"
+#include "ImageProcessing/JpegTables.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// Exact for every dividend below 2048 (a true coefficient of 8-bit samples is
+// at most 1024 in magnitude, plus half the divisor) with 32-bit products.
+constexpr int kReciprocalShift = 19;
+// Worst case of one MCU of ten blocks, every byte stuffed, with room to spare.
+constexpr size_t kStagingSize = 8192;
+
+void PrintMessage(const char* text)
+{
+    std::printf("\n%s\n", text);
+    std::fflush(stdout);
+}
+
+// Plausible parameters: anything else would write a header that no decoder reads.
+bool CanEncode(const JpegEncodeParams& p)
+{
+    return p.width >= 1 && p.width <= 65535 && p.height >= 1 && p.height <= 65535 && p.samplingMode <= 2 &&
+           p.colourKind == 1;
+}
+
+int ClampedQuality(const JpegEncodeParams& p)
+{
+    return static_cast<int>(std::clamp<uint32_t>(p.quality, 1, 100));
+}
+
+bool SamePicture(const JpegEncodeParams& a, const JpegEncodeParams& b)
+{
+    return a.width == b.width && a.height == b.height && a.samplingMode == b.samplingMode &&
+           a.colourKind == b.colourKind && ClampedQuality(a) == ClampedQuality(b);
+}
+
+int McuWidth(uint32_t mode)
+{
+    return mode == 0 ? 8 : 16;
+}
+
+int McuHeight(uint32_t mode)
+{
+    return mode == 2 ? 16 : 8;
+}
+
+void Put16(std::vector<uint8_t>& v, unsigned value)
+{
+    v.push_back(static_cast<uint8_t>(value >> 8));
+    v.push_back(static_cast<uint8_t>(value));
+}
+
+void PutHuffmanTable(std::vector<uint8_t>& v, uint8_t classAndId, const JpegTables::HuffmanSpec& spec)
+{
+    v.push_back(classAndId);
+    v.insert(v.end(), spec.bits.begin(), spec.bits.end());
+    v.insert(v.end(), spec.values, spec.values + spec.valueCount);
+}
+
+inline int16_t ClampChroma(int v)
+{
+    return static_cast<int16_t>(v < -128 ? -128 : v > 127 ? 127 : v);
+}
+
+} // namespace
+
+CJpegEncoder::CJpegEncoder(const CEffClock& clock) : m_clock(clock), m_staging(kStagingSize)
+{
+}
+
+int CJpegEncoder::EncodeHeader(const JpegEncodeParams& params, uint8_t* out, uint32_t outSize,
+                               uint32_t& written, bool eff)
+{
+    written = 0;
+    m_componentCount = eff ? 4 : 3;
+    m_bandCounter = 1;
+    m_restartCounter = 0;
+    m_headerWritten = false;
+    if (params.bitsPerPixel != 24) {
+        PrintMessage("Data is not 24 bits per pixel.");
+        return JpegEncodeRefused;
+    }
+    if (outSize < 1024) {
+        PrintMessage("Output buffer should be more than 1024 bytes.");
+        return JpegEncodeRefused;
+    }
+    if (out == nullptr || !CanEncode(params)) {
+        m_bandCounter = 0;
+        return JpegEncodeRefused;
+    }
+    const int quality = ClampedQuality(params);
+    const auto luminance = JpegTables::ScaleQuantTable(JpegTables::kLuminanceBase, quality);
+    const auto chrominance = JpegTables::ScaleQuantTable(JpegTables::kChrominanceBase, quality);
+    const int mcuWidth = McuWidth(params.samplingMode);
+    const int n = m_componentCount;
+
+    std::vector<uint8_t> h;
+    h.reserve(800);
+    if (eff) {
+        h.resize(EffFormat::kPrefixSize);
+        EffFormat::WritePrefix(h.data(), m_clock.Now());
+    } else {
+        h = {0xFF, 0xD8};
+    }
+    // DQT
+    h.push_back(0xFF);
+    h.push_back(0xDB);
+    Put16(h, eff ? 0xC5 : 0x84);
+    for (int t = 0; t < (eff ? 3 : 2); ++t) {
+        h.push_back(static_cast<uint8_t>(t));
+        for (int i = 0; i < 64; ++i)
+            h.push_back(t == 0   ? luminance[JpegTables::kZigzag[i]]
+                        : t == 1 ? chrominance[JpegTables::kZigzag[i]]
+                                 : 1);
+    }
+    // DHT
+    h.push_back(0xFF);
+    h.push_back(0xC4);
+    Put16(h, 0x01A2);
+    PutHuffmanTable(h, 0x00, JpegTables::kDcLuminance);
+    PutHuffmanTable(h, 0x10, JpegTables::kAcLuminance);
+    PutHuffmanTable(h, 0x01, JpegTables::kDcChrominance);
+    PutHuffmanTable(h, 0x11, JpegTables::kAcChrominance);
+    // SOF0; identifiers count from 0
+    static const uint8_t kLumaSampling[3] = {0x11, 0x21, 0x22};
+    h.push_back(0xFF);
+    h.push_back(0xC0);
+    Put16(h, 3 * n + 8);
+    h.push_back(8);
+    Put16(h, params.height);
+    Put16(h, params.width);
+    h.push_back(static_cast<uint8_t>(n));
+    for (int c = 0; c < n; ++c) {
+        h.push_back(static_cast<uint8_t>(c));
+        h.push_back(c == 0 || c == 3 ? kLumaSampling[params.samplingMode] : 0x11);
+        h.push_back(static_cast<uint8_t>(c == 0 ? 0 : c == 3 ? 2 : 1));
+    }
+    // DRI: one restart interval per MCU row, also when there is only one row,
+    // so that the interval always matches the markers the scan holds.
+    const uint32_t mcusPerRow = (params.width + mcuWidth - 1) / mcuWidth;
+    h.push_back(0xFF);
+    h.push_back(0xDD);
+    Put16(h, 4);
+    Put16(h, mcusPerRow);
+    // SOS
+    h.push_back(0xFF);
+    h.push_back(0xDA);
+    Put16(h, 2 * n + 6);
+    h.push_back(static_cast<uint8_t>(n));
+    for (int c = 0; c < n; ++c) {
+        h.push_back(static_cast<uint8_t>(c));
+        h.push_back(c == 1 || c == 2 ? 0x11 : 0x00);
+    }
+    h.push_back(0x00);
+    h.push_back(0x3F);
+    h.push_back(0x00);
+
+    if (h.size() > outSize) {
+        PrintMessage("Destination buffer is smaller than required size.");
+        return JpegEncodeRefused;
+    }
+    std::memcpy(out, h.data(), h.size());
+    written = static_cast<uint32_t>(h.size());
+    m_headerWritten = true;
+    m_headerParams = params;
+    return JpegEncodeMore;
+}
+
+void CJpegEncoder::Initialise(const JpegEncodeParams& params)
+{
+    m_params = params;
+    const int quality = ClampedQuality(params);
+    const std::array<uint8_t, 64> tables[3] = {
+        JpegTables::ScaleQuantTable(JpegTables::kLuminanceBase, quality),
+        JpegTables::ScaleQuantTable(JpegTables::kChrominanceBase, quality),
+        JpegTables::ScaleQuantTable(JpegTables::kLuminanceBase, 100)};
+    for (int t = 0; t < 3; ++t)
+        for (int i = 0; i < 64; ++i) {
+            const uint32_t q = tables[t][i];
+            m_reciprocal[t][i] = ((1u << kReciprocalShift) + q - 1) / q;
+            m_halfQ[t][i] = q / 2;
+        }
+    auto build = [](const JpegTables::HuffmanSpec& spec, HuffmanCodes& codes) {
+        codes = HuffmanCodes{};
+        uint32_t code = 0;
+        int k = 0;
+        for (int length = 1; length <= 16; ++length) {
+            for (int i = 0; i < spec.bits[length - 1]; ++i, ++k) {
+                codes.entry[spec.values[k]] = (code++ << 8) | static_cast<uint32_t>(length);
+            }
+            code <<= 1;
+        }
+    };
+    build(JpegTables::kDcLuminance, m_dcLuminance);
+    build(JpegTables::kAcLuminance, m_acLuminance);
+    build(JpegTables::kDcChrominance, m_dcChrominance);
+    build(JpegTables::kAcChrominance, m_acChrominance);
+
+    m_restartCounter = 0;
+    m_mcuWidth = McuWidth(params.samplingMode);
+    m_mcuHeight = McuHeight(params.samplingMode);
+    m_mcusPerRow = (params.width + m_mcuWidth - 1) / m_mcuWidth;
+    m_mcuRows = (params.height + m_mcuHeight - 1) / m_mcuHeight;
+    m_paddedWidth = m_mcusPerRow * m_mcuWidth;
+    m_chromaStep = m_mcuWidth / 8;
+    m_chromaRowStep = m_mcuHeight / 8;
+    m_chromaWidth = m_mcusPerRow * 8;
+    m_planeY.assign(size_t(m_paddedWidth) * m_mcuHeight, 0);
+    m_planeCb.assign(size_t(m_chromaWidth) * 8, 0);
+    m_planeCr.assign(size_t(m_chromaWidth) * 8, 0);
+    m_planeA.assign(m_componentCount == 4 ? size_t(m_paddedWidth) * m_mcuHeight : 0, 0);
+    m_pairSums.assign(m_chromaRowStep == 2 ? size_t(params.width) * 3 : 0, 0);
+}
+
+// Standard (BT.601 full-range) conversion in 16-bit fixed point with rounding;
+// chroma of a subsampled group is the group's mean, so that colours come back
+// true and fine coloured detail does not alias.
+namespace {
+
+constexpr int32_t kYr = 19595, kYg = 38470, kYb = 7471;
+constexpr int32_t kCbR = -11059, kCbG = -21709, kCbB = 32768;
+constexpr int32_t kCrR = 32768, kCrG = -27439, kCrB = -5329;
+
+inline int16_t Chroma(int32_t weighted, int shift)
+{
+    return ClampChroma((weighted + (1 << (15 + shift)) - 1) >> (16 + shift));
+}
+
+// One row of chroma samples, each the mean of its Step x RowStep group.
+template <int Step, int RowStep>
+JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint32_t width,
+                                  uint32_t chromaWidth, int16_t* cb, int16_t* cr)
+{
+    constexpr int shift = (Step == 2 ? 1 : 0) + (RowStep == 2 ? 1 : 0);
+    auto group = [&](uint32_t cx, uint32_t x0, uint32_t x1) {
+        x0 *= 3;
+        x1 *= 3;
+        int32_t red = src[x0], green = src[x0 + 1], blue = src[x0 + 2];
+        if constexpr (Step == 2) {
+            red += src[x1];
+            green += src[x1 + 1];
+            blue += src[x1 + 2];
+        }
+        if constexpr (RowStep == 2) {
+            red += below[x0] + below[x1];
+            green += below[x0 + 1] + below[x1 + 1];
+            blue += below[x0 + 2] + below[x1 + 2];
+        }
+        cb[cx] = Chroma(kCbR * red + kCbG * green + kCbB * blue, shift);
+        cr[cx] = Chroma(kCrR * red + kCrG * green + kCrB * blue, shift);
+    };
+    const uint32_t inside = width / Step;
+    for (uint32_t cx = 0; cx < inside; ++cx)
+        group(cx, cx * Step, cx * Step + Step - 1);
+    // Columns past the picture repeat its last column.
+    for (uint32_t cx = inside; cx < chromaWidth; ++cx)
+        group(cx, std::min<uint32_t>(cx * Step, width - 1),
+              std::min<uint32_t>(cx * Step + Step - 1, width - 1));
+}
+
+// 2x2 groups: the two rows are added into planes first; both loops vectorise.
+JPEG_VECTOR_CLONES void ChromaRowPairs(const uint8_t* __restrict src, const uint8_t* __restrict below,
+                                       uint16_t* __restrict sums, uint32_t width, uint32_t chromaWidth,
+                                       int16_t* __restrict cb, int16_t* __restrict cr)
+{
+    uint16_t* __restrict red = sums;
+    uint16_t* __restrict green = sums + width;
+    uint16_t* __restrict blue = sums + 2 * size_t(width);
+    for (uint32_t x = 0; x < width; ++x) {
+        red[x] = static_cast<uint16_t>(src[3 * x] + below[3 * x]);
+        green[x] = static_cast<uint16_t>(src[3 * x + 1] + below[3 * x + 1]);
+        blue[x] = static_cast<uint16_t>(src[3 * x + 2] + below[3 * x + 2]);
+    }
+    const uint32_t inside = width / 2;
+    for (uint32_t cx = 0; cx < inside; ++cx) {
+        const int32_t r = red[2 * cx] + red[2 * cx + 1], g = green[2 * cx] + green[2 * cx + 1],
+                      b = blue[2 * cx] + blue[2 * cx + 1];
+        cb[cx] = Chroma(kCbR * r + kCbG * g + kCbB * b, 2);
+        cr[cx] = Chroma(kCrR * r + kCrG * g + kCrB * b, 2);
+    }
+    // Columns past the picture repeat its last column.
+    for (uint32_t cx = inside; cx < chromaWidth; ++cx) {
+        const uint32_t x0 = std::min<uint32_t>(2 * cx, width - 1),
+                       x1 = std::min<uint32_t>(2 * cx + 1, width - 1);
+        const int32_t r = red[x0] + red[x1], g = green[x0] + green[x1], b = blue[x0] + blue[x1];
+        cb[cx] = Chroma(kCbR * r + kCbG * g + kCbB * b, 2);
+        cr[cx] = Chroma(kCrR * r + kCrG * g + kCrB * b, 2);
+    }
+}
+
+} // namespace
+
+JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft)
+{
+    const uint32_t width = m_params.width;
+    const uint32_t lastRow = std::min<uint32_t>(rowsLeft, m_mcuHeight) - 1;
+    const size_t rowBytes = size_t(width) * 3;
+    for (int r = 0; r < m_mcuHeight; ++r) {
+        // Rows past the picture repeat its last row; they are never read.
+        const uint8_t* src = rows + std::min<uint32_t>(r, lastRow) * rowBytes;
+        int16_t* y = m_planeY.data() + size_t(r) * m_paddedWidth;
+        const uint8_t* p = src;
+        for (uint32_t x = 0; x < width; ++x, p += 3)
+            y[x] = static_cast<int16_t>(((kYr * p[0] + kYg * p[1] + kYb * p[2] + 32768) >> 16) - 128);
+        for (uint32_t x = width; x < m_paddedWidth; ++x)
+            y[x] = y[width - 1];
+        if (r % m_chromaRowStep == 0) {
+            int16_t* cb = m_planeCb.data() + size_t(r / m_chromaRowStep) * m_chromaWidth;
+            int16_t* cr = m_planeCr.data() + size_t(r / m_chromaRowStep) * m_chromaWidth;
+            const uint8_t* below =
+                m_chromaRowStep == 2 ? rows + std::min<uint32_t>(r + 1, lastRow) * rowBytes : src;
+            if (m_chromaStep == 1)
+                ChromaRow<1, 1>(src, below, width, m_chromaWidth, cb, cr);
+            else if (m_chromaRowStep == 1)
+                ChromaRow<2, 1>(src, below, width, m_chromaWidth, cb, cr);
+            else
+                ChromaRowPairs(src, below, m_pairSums.data(), width, m_chromaWidth, cb, cr);
+        }
+        if (m_componentCount == 4) {
+            const uint8_t* srcA = plane + size_t(std::min<uint32_t>(r, lastRow)) * width;
+            int16_t* a = m_planeA.data() + size_t(r) * m_paddedWidth;
+            for (uint32_t x = 0; x < width; ++x)
+                a[x] = static_cast<int16_t>(srcA[x] - 128);
+            for (uint32_t x = width; x < m_paddedWidth; ++x)
+                a[x] = a[width - 1];
+        }
+    }
+}
+
+namespace {
+
+// Rounds half away from zero; reciprocal and half in natural order.
+JPEG_VECTOR_CLONES void QuantiseNatural(const int32_t* coefficients, const uint32_t* reciprocal,
+                                        const uint32_t* half, int32_t* out)
+{
+    for (int i = 0; i < 64; ++i) {
+        const int32_t v = coefficients[i];
+        const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
+        const int32_t quotient =
+            static_cast<int32_t>(((magnitude + half[i]) * reciprocal[i]) >> kReciprocalShift);
+        out[i] = v < 0 ? -quotient : quotient;
+    }
+}
+
+inline uint64_t NonZeroMask(const int32_t* q)
+{
+#if defined(__SSE2__)
+    uint64_t mask = 0;
+    const __m128i zero = _mm_setzero_si128();
+    for (int i = 0; i < 64; i += 16) {
+        const __m128i* p = reinterpret_cast<const __m128i*>(q + i);
+        // Saturating packs keep every non-zero value non-zero.
+        const __m128i low = _mm_packs_epi32(_mm_load_si128(p), _mm_load_si128(p + 1));
+        const __m128i high = _mm_packs_epi32(_mm_load_si128(p + 2), _mm_load_si128(p + 3));
+        const __m128i isZero = _mm_cmpeq_epi8(_mm_packs_epi16(low, high), zero);
+        mask |= uint64_t(~static_cast<uint32_t>(_mm_movemask_epi8(isZero)) & 0xFFFFu) << i;
+    }
+    return mask;
+#else
+    uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= uint64_t(q[i] != 0) << i;
+    return mask;
+#endif
+}
+
+} // namespace
+
+inline void CJpegEncoder::EmitByte(uint8_t b)
+{
+    m_staging[m_stagingLength++] = b;
+    if (b == 0xFF)
+        m_staging[m_stagingLength++] = 0x00;
+}
+
+inline void CJpegEncoder::EmitWholeBytes()
+{
+    while (m_bitCount >= 8) {
+        m_bitCount -= 8;
+        EmitByte(static_cast<uint8_t>(m_bits >> m_bitCount));
+    }
+}
+
+JPEG_VECTOR_CLONES void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride,
+                                                  const uint32_t* reciprocal, const uint32_t* halfQ,
+                                                  const HuffmanCodes& dc, const HuffmanCodes& ac,
+                                                  int& predictor)
+{
+    int32_t coefficients[64];
+    JpegDct::Forward(samples, stride, coefficients);
+    alignas(16) int32_t natural[64];
+    QuantiseNatural(coefficients, reciprocal, halfQ, natural);
+    alignas(16) int32_t q[64];
+    for (int i = 0; i < 64; ++i)
+        q[i] = natural[JpegTables::kZigzag[i]];
+    uint64_t nonZero = NonZeroMask(q); // bit i: coefficient i (zigzag order) is not 0
+
+    // The bit buffer lives in locals here: stores into the staging bytes could
+    // otherwise alias the members and force a reload after every byte.
+    uint64_t bits = m_bits;
+    int count = m_bitCount;
+    uint8_t* out = m_staging.data() + m_stagingLength;
+    auto put = [&](uint32_t value, int length) {
+        bits = (bits << length) | value;
+        count += length;
+        if (count < 32)
+            return;
+        const uint32_t word = static_cast<uint32_t>(bits >> (count - 32));
+        const uint32_t inverted = ~word;
+        if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) == 0) {
+            out[0] = static_cast<uint8_t>(word >> 24);
+            out[1] = static_cast<uint8_t>(word >> 16);
+            out[2] = static_cast<uint8_t>(word >> 8);
+            out[3] = static_cast<uint8_t>(word);
+            out += 4;
+            count -= 32;
+            return;
+        }
+        while (count >= 8) { // a 0xFF byte needs stuffing
+            count -= 8;
+            const uint8_t b = static_cast<uint8_t>(bits >> count);
+            *out++ = b;
+            if (b == 0xFF)
+                *out++ = 0x00;
+        }
+    };
+
+    const int diff = q[0] - predictor;
+    predictor = q[0];
+    {
+        const int category = std::bit_width(static_cast<uint32_t>(std::abs(diff)));
+        const uint32_t extra = static_cast<uint32_t>(diff - (diff < 0)) & ((1u << category) - 1);
+        const uint32_t e = dc.entry[category];
+        put(((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
+    }
+    nonZero &= ~uint64_t(1);
+    int last = 0;
+    while (nonZero != 0) {
+        const int k = std::countr_zero(nonZero);
+        nonZero &= nonZero - 1;
+        int run = k - last - 1;
+        last = k;
+        while (run > 15) {
+            put(ac.entry[0xF0] >> 8, static_cast<int>(ac.entry[0xF0] & 0xFF));
+            run -= 16;
+        }
+        const int v = q[k];
+        const int category = std::bit_width(static_cast<uint32_t>(std::abs(v)));
+        const uint32_t extra = static_cast<uint32_t>(v - (v < 0)) & ((1u << category) - 1);
+        const int symbol = run * 16 + category;
+        const uint32_t e = ac.entry[symbol];
+        put(((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
+    }
+    if (last != 63)
+        put(ac.entry[0x00] >> 8, static_cast<int>(ac.entry[0x00] & 0xFF));
+    m_bits = bits;
+    m_bitCount = count;
+    m_stagingLength = static_cast<size_t>(out - m_staging.data());
+}
+
+int CJpegEncoder::EncodeBand(const uint8_t* rows, const uint8_t* plane, uint8_t* out, uint32_t outSize,
+                             uint32_t& written, uint32_t startBand, uint8_t startRestart)
+{
+    const uint32_t rowsLeft = m_params.height - (m_bandCounter - 1) * m_mcuHeight;
+    FillPlanes(rows, plane, rowsLeft);
+    auto refuseBlock = [&] {
+        m_bandCounter = startBand;
+        m_restartCounter = startRestart;
+        return JpegEncodeBlockFull;
+    };
+
+    m_bits = 0;
+    m_bitCount = 0;
+    int predictors[4] = {0, 0, 0, 0};
+    const int lumaAcross = m_mcuWidth / 8, lumaDown = m_mcuHeight / 8;
+    const int stride = static_cast<int>(m_paddedWidth);
+    const int chromaStride = static_cast<int>(m_chromaWidth);
+    for (uint32_t mx = 0; mx < m_mcusPerRow; ++mx) {
+        m_stagingLength = 0;
+        const int16_t* y = m_planeY.data() + size_t(mx) * m_mcuWidth;
+        for (int by = 0; by < lumaDown; ++by)
+            for (int bx = 0; bx < lumaAcross; ++bx)
+                EncodeBlock(y + by * 8 * stride + bx * 8, stride, m_reciprocal[0].data(), m_halfQ[0].data(),
+                            m_dcLuminance, m_acLuminance, predictors[0]);
+        EncodeBlock(m_planeCb.data() + mx * 8, chromaStride, m_reciprocal[1].data(), m_halfQ[1].data(),
+                    m_dcChrominance, m_acChrominance, predictors[1]);
+        EncodeBlock(m_planeCr.data() + mx * 8, chromaStride, m_reciprocal[1].data(), m_halfQ[1].data(),
+                    m_dcChrominance, m_acChrominance, predictors[2]);
+        if (m_componentCount == 4) {
+            const int16_t* a = m_planeA.data() + size_t(mx) * m_mcuWidth;
+            for (int by = 0; by < lumaDown; ++by)
+                for (int bx = 0; bx < lumaAcross; ++bx)
+                    EncodeBlock(a + by * 8 * stride + bx * 8, stride, m_reciprocal[2].data(),
+                                m_halfQ[2].data(), m_dcLuminance, m_acLuminance, predictors[3]);
+        }
+        EmitWholeBytes();
+        if (int64_t(outSize) - written - int64_t(m_stagingLength) <= 0)
+            return refuseBlock();
+        std::memcpy(out + written, m_staging.data(), m_stagingLength);
+        written += static_cast<uint32_t>(m_stagingLength);
+    }
+
+    m_stagingLength = 0;
+    if (m_bitCount > 0) {
+        const int pad = 8 - m_bitCount;
+        EmitByte(static_cast<uint8_t>((m_bits << pad) | ((1u << pad) - 1)));
+        m_bitCount = 0;
+    }
+    const bool last = m_bandCounter >= m_mcuRows;
+    m_staging[m_stagingLength++] = 0xFF;
+    m_staging[m_stagingLength++] = static_cast<uint8_t>(last ? 0xD9 : 0xD0 + m_restartCounter);
+    const int64_t space = int64_t(outSize) - written;
+    if (last ? space < int64_t(m_stagingLength) : space <= int64_t(m_stagingLength))
+        return refuseBlock();
+    std::memcpy(out + written, m_staging.data(), m_stagingLength);
+    written += static_cast<uint32_t>(m_stagingLength);
+    if (last) {
+        m_bandCounter = 0;
+        m_headerWritten = false;
+        return JpegEncodeDone;
+    }
+    m_restartCounter = (m_restartCounter + 1) & 7;
+    ++m_bandCounter;
+    return JpegEncodeMore;
+}
+
+int CJpegEncoder::EncodeBatch(const JpegEncodeParams& params, const uint8_t* rows, const uint8_t* plane,
+                              uint8_t* out, uint32_t outSize, uint32_t& written, uint32_t rowCount, bool eff)
+{
+    written = 0;
+    if (rowCount % 16 != 0)
+        return JpegEncodeRefused;
+    if (params.bitsPerPixel != 24) {
+        PrintMessage("Data is not 24 bits per pixel.");
+        return JpegEncodeRefused;
+    }
+    if (!CanEncode(params) || rows == nullptr || out == nullptr || (eff && plane == nullptr))
+        return JpegEncodeRefused;
+    if (m_bandCounter == 0) {
+        m_bandCounter = 1;
+        m_headerWritten = false;
+        m_componentCount = eff ? 4 : 3;
+    } else if ((m_componentCount == 4) != eff) {
+        return JpegEncodeRefused; // the header promised another component count
+    } else if (m_bandCounter == 1 ? m_headerWritten && !SamePicture(params, m_headerParams)
+                                  : !SamePicture(params, m_params)) {
+        return JpegEncodeRefused; // a stream cannot change its picture half-way
+    }
+    const uint32_t bandRows = McuHeight(params.samplingMode);
+    const uint32_t bands = rowCount / bandRows;
+    const uint32_t startBand = m_bandCounter;
+    const uint8_t startRestart = m_restartCounter;
+    int result = JpegEncodeMore;
+    for (uint32_t b = 0; b < bands; ++b) {
+        if (m_bandCounter == 1)
+            Initialise(params);
+        const uint8_t* bandRowsStart = rows + size_t(b) * bandRows * params.width * 3;
+        const uint8_t* bandPlane = eff ? plane + size_t(b) * bandRows * params.width : nullptr;
+        result = EncodeBand(bandRowsStart, bandPlane, out, outSize, written, startBand, startRestart);
+        if (result != JpegEncodeMore)
+            break;
+    }
+    return result;
+}
+
+int JpegEncodeMemory(CJpegEncoder& encoder, const JpegEncodeParams& params, uint8_t* out, uint32_t outSize,
+                     uint32_t& written)
+{
+    return encoder.EncodeHeader(params, out, outSize, written, false);
+}
+
+int EffEncodeMemory(CJpegEncoder& encoder, const JpegEncodeParams& params, uint8_t* out, uint32_t outSize,
+                    uint32_t& written)
+{
+    return encoder.EncodeHeader(params, out, outSize, written, true);
+}
+
+int JpegEncodePrepare(CJpegEncoder& encoder, const JpegEncodeParams& params, const uint8_t* rows,
+                      uint8_t* out, uint32_t outSize, uint32_t& written, uint32_t rowCount)
+{
+    return encoder.EncodeBatch(params, rows, nullptr, out, outSize, written, rowCount, false);
+}
+
+int EffEncodePrepare(CJpegEncoder& encoder, const JpegEncodeParams& params, const uint8_t* rows, uint8_t* out,
+                     uint32_t outSize, uint32_t& written, uint32_t rowCount, const uint8_t* plane)
+{
+    return encoder.EncodeBatch(params, rows, plane, out, outSize, written, rowCount, true);
+}

@@ -1,0 +1,53 @@
+#include "Layout/BackgroundImageFrameItem.h"
+
+#include "ImageProcessing/BMPFile.h"
+#include "Platform/Archive.h"
+
+CBackgroundImageFrameItem::CBackgroundImageFrameItem()
+{
+    SetLimits(160, 160, 4095, 4095, -1.0);
+    CImageFrameItem::SetImagePlacement(0);
+}
+
+void CBackgroundImageFrameItem::Serialize(CArchive& archive)
+{
+    CImageFrameItem::Serialize(archive);
+    if (archive.IsStoring())
+        archive.WriteInt32(m_aspectFixed);
+    else
+        m_aspectFixed = archive.ReadInt32();
+}
+
+bool CBackgroundImageFrameItem::Draw(CImage* canvas, float scale, const POINT* origin, bool force)
+{
+    return CImageFrameItem::Draw(canvas, scale, origin, force);
+}
+
+void CBackgroundImageFrameItem::SetImagePlacement(int /*placement*/)
+{
+    CImageFrameItem::SetImagePlacement(0);
+}
+
+int CBackgroundImageFrameItem::LoadImage(const std::string& path)
+{
+    return CImageFrameItem::LoadImage(path);
+}
+
+bool CBackgroundImageFrameItem::ExportImage(const std::string& /*path*/, const std::uint8_t* pixels,
+                                            int width, int height)
+{
+    if (!WorkingFile().MakeFresh())
+        return false;
+    if (CBMPFile().WriteRaw32(WorkingFile().Path(), pixels, width, height) != 0) {
+        WorkingFile().Reset();
+        return false;
+    }
+    return true;
+}
+
+CBackgroundImageFrameItem* CBackgroundImageFrameItem::CopyFrom(const CBackgroundImageFrameItem& other)
+{
+    CImageFrameItem::CopyFrom(other);
+    SetAspectFixed(other.IsAspectFixed());
+    return this;
+}

@@ -1,0 +1,35 @@
+// What the layout items ask of the application shell: the active document's
+// camera-layout flag and page orientation, and the path of the localisation
+// file. The shell installs its implementation at start-up; without one the
+// items behave as for an ordinary layout.
+#pragma once
+
+#include <string>
+
+class ILayoutDocument
+{
+public:
+    virtual ~ILayoutDocument() = default;
+    // The document's camera-layout flag.
+    virtual bool IsDSCLayout() const = 0;
+    // The page orientation of the document's layout manager (0 portrait, 1 landscape).
+    virtual int GetPageOrientation() const = 0;
+};
+
+class ILayoutShell
+{
+public:
+    virtual ~ILayoutShell() = default;
+    // The active document, or null.
+    virtual ILayoutDocument* GetActiveEditorDoc() = 0;
+    virtual std::string GetLocalizeIniPath() = 0;
+};
+
+// Not owned; null removes it.
+void SetLayoutShell(ILayoutShell* shell);
+ILayoutShell* GetLayoutShell();
+
+// Conveniences over the shell: false / 0 / empty when there is no shell or document.
+bool IsActiveDocumentDSCLayout();
+int GetActiveDocumentOrientation();
+std::string GetLayoutLocalizeIniPath();

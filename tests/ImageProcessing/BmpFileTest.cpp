@@ -1,0 +1,505 @@
+#include "ImageProcessing/BMPFile.h"
+
+#include "ImageProcessing/Image.h"
+#include "ImageProcessing/support/FixtureBmp.h"
+#include "ImageProcessing/support/FixtureImage.h"
+#include "Platform/PageAllocator.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct BufferRead
+{
+    int result = -1;
+    SIZE size{-9, -9};
+    PageBuffer pixels;
+    PageBuffer plane;
+};
+
+BufferRead ReadBuffer(const std::string& path, const SIZE* maximum = nullptr, bool wantPlane = true)
+{
+    BufferRead r;
+    std::uint8_t* pixels = nullptr;
+    std::uint8_t* plane = nullptr;
+    r.result = CBMPFile().ReadBuffer(path, &pixels, wantPlane ? &plane : nullptr, &r.size, maximum);
+    r.pixels.reset(pixels);
+    r.plane.reset(plane);
+    return r;
+}
+
+std::string WriteBmp(const FixtureFolder& folder, const FixtureBmpOptions& o, const char* name = "a.bmp")
+{
+    const std::string path = folder.Path(name);
+    WriteFixtureFile(path, FixtureBmp(o));
+    return path;
+}
+
+struct DepthCase
+{
+    const char* name;
+    int bits;
+    int headerSize;
+    bool topDown;
+    int colorsUsed;
+};
+
+class BmpDepths : public ::testing::TestWithParam<DepthCase>
+{
+};
+
+// Read into an image and read into a buffer give the stored picture.
+TEST_P(BmpDepths, ReadAndReadBufferGiveThePicture)
+{
+    const DepthCase& c = GetParam();
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.width = 13; // rows of every depth end in padding
+    o.height = 6;
+    o.bits = c.bits;
+    o.headerSize = c.headerSize;
+    o.topDown = c.topDown;
+    o.colorsUsed = c.colorsUsed;
+    const std::string path = WriteBmp(folder, o);
+
+    CImage image;
+    ASSERT_EQ(CBMPFile().Read(path, &image), ImageFileOk);
+    ASSERT_EQ(image.GetWidth(), o.width);
+    ASSERT_EQ(image.GetHeight(), o.height);
+    BufferRead r = ReadBuffer(path);
+    ASSERT_EQ(r.result, ImageFileOk);
+    EXPECT_EQ(r.size.cx, o.width);
+    EXPECT_EQ(r.size.cy, o.height);
+    for (int y = 0; y < o.height; ++y)
+        for (int x = 0; x < o.width; ++x) {
+            const FixturePixel want = FixtureBmpPixel(o, x, y);
+            ASSERT_TRUE(SameColour(FixtureImagePixel(image, x, y), want)) << x << "," << y;
+            const FixturePixel got = FixtureBufferPixel(r.pixels.get(), o.width, o.height, x, y);
+            ASSERT_TRUE(SameColour(got, want)) << x << "," << y;
+            ASSERT_EQ(got.a, 0) << x << "," << y;
+            ASSERT_EQ(r.plane.get()[y * o.width + x], 0);
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, BmpDepths,
+    ::testing::Values(
+        DepthCase{"Bits1Core", 1, 12, false, 0}, DepthCase{"Bits4Core", 4, 12, false, 0},
+        DepthCase{"Bits8Core", 8, 12, false, 0}, DepthCase{"Bits24Core", 24, 12, false, 0},
+        DepthCase{"Bits1Info", 1, 40, false, 0}, DepthCase{"Bits4InfoFewColours", 4, 40, false, 5},
+        DepthCase{"Bits8Info", 8, 40, false, 0}, DepthCase{"Bits8InfoFewColours", 8, 40, false, 17},
+        DepthCase{"Bits24Info", 24, 40, false, 0}, DepthCase{"Bits1V4", 1, 108, false, 0},
+        DepthCase{"Bits8V5", 8, 124, false, 0}, DepthCase{"Bits24V5", 24, 124, false, 0},
+        DepthCase{"Bits1TopDown", 1, 40, true, 0}, DepthCase{"Bits4TopDown", 4, 40, true, 0},
+        DepthCase{"Bits8TopDown", 8, 108, true, 0}, DepthCase{"Bits24TopDown", 24, 40, true, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A core header with a 2-colour palette of 3-byte entries reads as the 40-byte form does.
+TEST(BmpFile, CoreHeaderReadsLikeTheInfoHeader)
+{
+    FixtureFolder folder;
+    FixtureBmpOptions core, info;
+    core.bits = info.bits = 1;
+    core.headerSize = 12;
+    CImage a, b;
+    ASSERT_EQ(CBMPFile().Read(WriteBmp(folder, core, "core.bmp"), &a), ImageFileOk);
+    ASSERT_EQ(CBMPFile().Read(WriteBmp(folder, info, "info.bmp"), &b), ImageFileOk);
+    for (int y = 0; y < core.height; ++y)
+        for (int x = 0; x < core.width; ++x)
+            ASSERT_TRUE(SameColour(FixtureImagePixel(a, x, y), FixtureImagePixel(b, x, y)));
+}
+
+// 6 x 4 picture, bottom row first, palette entries by index.
+struct RleCase
+{
+    const char* name;
+    std::uint32_t compression;
+    std::vector<std::uint8_t> data;
+    std::vector<int> indices; // 24 indices, picture row 0 (the top) first
+};
+
+class BmpRunLength : public ::testing::TestWithParam<RleCase>
+{
+};
+
+TEST_P(BmpRunLength, DecodesEveryEscape)
+{
+    const RleCase& c = GetParam();
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.width = 6;
+    o.height = 4;
+    o.bits = c.compression == 1 ? 8 : 4;
+    o.compression = c.compression;
+    o.rle = c.data;
+    const std::string path = WriteBmp(folder, o);
+    CImage image;
+    ASSERT_EQ(CBMPFile().Read(path, &image), ImageFileOk);
+    BufferRead r = ReadBuffer(path);
+    ASSERT_EQ(r.result, ImageFileOk);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) {
+            const FixturePixel want = FixtureBmpPaletteEntry(c.indices[y * 6 + x]);
+            EXPECT_TRUE(SameColour(FixtureImagePixel(image, x, y), want)) << x << "," << y;
+            EXPECT_TRUE(SameColour(FixtureBufferPixel(r.pixels.get(), 6, 4, x, y), want)) << x << "," << y;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Escapes, BmpRunLength,
+    ::testing::Values(
+        // bottom row: run of 3 x 5, literal 1 2 3 (+pad); end of line; row 1: run 2 x 7, end
+        // of line; then a delta right 2 and up 1 to row 3, run 1 x 9, end of picture.
+        RleCase{"Rle8",
+                1,
+                {3, 5, 0, 3, 1, 2, 3, 0, 0, 0, 2, 7, 0, 0, 0, 2, 2, 1, 1, 9, 0, 1},
+                {0, 0, 9, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 7, 7, 0, 0, 0, 0, /**/ 5, 5, 5, 1, 2, 3}},
+        // even literal (no pad), a run that passes the row end into the next row
+        RleCase{"Rle8RunAcrossRow",
+                1,
+                {0, 4, 1, 2, 3, 4, 4, 6, 0, 1},
+                {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 6, 6, 0, 0, 0, 0, /**/ 1, 2, 3, 4, 6, 6}},
+        // bottom row: run of 4 alternating 1/2, run of 2 of 3/4, end of line on a full row;
+        // row 1: literal of 5 nibbles (3 bytes + pad), end of line; row 2: run 3 of a/b,
+        // delta (1, 1), run 1 of c; end of picture.
+        RleCase{"Rle4",
+                2,
+                {4, 0x12, 2, 0x34, 0, 0, 0, 5, 0x56, 0x78, 0x90, 0, 0, 0, 3, 0xAB, 0, 2, 1, 1, 1, 0xC0, 0, 1},
+                {0, 0, 0, 0, 12, 0, /**/ 10, 11, 10, 0, 0, 0, /**/ 5, 6, 7, 8, 9, 0, /**/ 1, 2, 1, 2, 3, 4}},
+        // Data that ends without an end of picture leaves the rest at entry 0.
+        RleCase{"Rle4Literal4NoEnd", 2, {0, 4, 0x12, 0x34}, {0,      0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0,
+                                                             /**/ 0, 0, 0, 0, 0, 0, /**/ 1, 2, 3, 4, 0, 0}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BmpFile, RunsPastThePictureStayInside)
+{
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.width = 3;
+    o.height = 2;
+    o.bits = 8;
+    o.compression = 1;
+    // A run of 255, a literal of 200 that the data does not hold, a delta far outside.
+    o.rle = {255, 4, 0, 200, 1, 2, 0, 2, 250, 250};
+    const std::string path = WriteBmp(folder, o);
+    CImage image;
+    ASSERT_EQ(CBMPFile().Read(path, &image), ImageFileOk);
+    EXPECT_TRUE(SameColour(FixtureImagePixel(image, 2, 0), FixtureBmpPaletteEntry(4)));
+    BufferRead r = ReadBuffer(path);
+    EXPECT_EQ(r.result, ImageFileOk);
+}
+
+TEST(BmpFile, SixteenAndThirtyTwoBitsAreRefusedByTheReaders)
+{
+    FixtureFolder folder;
+    for (int bits : {16, 32}) {
+        FixtureBmpOptions o;
+        o.bits = bits;
+        const std::string path = WriteBmp(folder, o);
+        CImage image;
+        EXPECT_EQ(CBMPFile().Read(path, &image), ImageFileUnsupported) << bits;
+        SIZE size{};
+        double scale = 0;
+        EXPECT_EQ(CBMPFile().ReadScaled(path, &image, 50, 50, &size, &scale, 0, 1, nullptr),
+                  ImageFileUnsupported);
+        EXPECT_EQ(ReadBuffer(path).result, ImageFileUnsupported) << bits;
+    }
+    FixtureBmpOptions o24;
+    CImage image;
+    EXPECT_EQ(CBMPFile().ReadWithMask(WriteBmp(folder, o24), &image), ImageFileUnsupported);
+}
+
+// A 32-bit file's fourth byte becomes the mask; top-down files too.
+TEST(BmpFile, ThirtyTwoBitsThroughTheMaskReader)
+{
+    for (bool topDown : {false, true}) {
+        FixtureFolder folder;
+        FixtureBmpOptions o;
+        o.bits = 32;
+        o.topDown = topDown;
+        const std::string path = WriteBmp(folder, o);
+        CImage image;
+        ASSERT_EQ(CBMPFile().ReadWithMask(path, &image), ImageFileOk);
+        ASSERT_TRUE(image.HasMask());
+        for (int y = 0; y < o.height; ++y)
+            for (int x = 0; x < o.width; ++x) {
+                const FixturePixel want = FixtureBmpPixel(o, x, y);
+                ASSERT_TRUE(SameColour(FixtureImagePixel(image, x, y), want)) << x << "," << y;
+                ASSERT_EQ(FixtureMaskValue(image, x, y), want.a) << x << "," << y;
+            }
+        std::uint8_t* raw = nullptr;
+        SIZE size{};
+        ASSERT_EQ(CBMPFile().ReadRaw32(path, &raw, &size), ImageFileOk);
+        PageBuffer owned(raw);
+        EXPECT_EQ(size.cx, o.width);
+        const FixturePixel corner = FixtureBufferPixel(raw, o.width, o.height, 1, 0);
+        EXPECT_TRUE(SameColour(corner, FixtureBmpPixel(o, 1, 0)));
+        EXPECT_EQ(corner.a, FixtureBmpPixel(o, 1, 0).a);
+    }
+}
+
+TEST(BmpFile, MaskRoundTripInSeveralPieces)
+{
+    FixtureFolder folder;
+    CImage source;
+    ASSERT_TRUE(source.Create(211, 97)); // 82 KB of rows: more than one write piece
+    ASSERT_TRUE(source.CreateMask());
+    for (int y = 0; y < 97; ++y)
+        for (int x = 0; x < 211; ++x) {
+            std::uint8_t* p = const_cast<std::uint8_t*>(FixtureImageByte(source, x, y));
+            const FixturePixel v = FixturePattern(x, y);
+            p[0] = v.b;
+            p[1] = v.g;
+            p[2] = v.r;
+            const_cast<std::uint8_t*>(FixtureImageByte(*source.GetMask(), x, y))[2] =
+                static_cast<std::uint8_t>(x + y);
+        }
+    const std::string path = folder.Path("mask.bmp");
+    ASSERT_EQ(CBMPFile().WriteWithMask(path, &source), ImageFileOk);
+    CImage back;
+    ASSERT_EQ(CBMPFile().ReadWithMask(path, &back), ImageFileOk);
+    ASSERT_EQ(back.GetWidth(), 211);
+    for (int y = 0; y < 97; ++y)
+        for (int x = 0; x < 211; ++x) {
+            ASSERT_TRUE(SameColour(FixtureImagePixel(back, x, y), FixtureImagePixel(source, x, y)));
+            ASSERT_EQ(FixtureMaskValue(back, x, y), (x + y) & 0xFF);
+        }
+    CImage empty;
+    EXPECT_EQ(CBMPFile().WriteWithMask(folder.Path("none.bmp"), &empty), ImageFileUnsupported);
+}
+
+TEST(BmpFile, WriteBufferAndWriteReadBackTheSameRows)
+{
+    FixtureFolder folder;
+    const int w = 301, h = 90; // 24-bit rows of 903 bytes padded to 904; 81 KB
+    PageBuffer pixels(static_cast<std::uint8_t*>(PageAlloc(w * h * 4)));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const FixturePixel v = FixturePattern(x, y);
+            std::uint8_t* p = pixels.get() + ((h - 1 - y) * w + x) * 4;
+            p[0] = v.b;
+            p[1] = v.g;
+            p[2] = v.r;
+            p[3] = 77;
+        }
+    const std::string path = folder.Path("buffer.bmp");
+    ASSERT_EQ(CBMPFile().WriteBuffer(path, pixels.get(), nullptr, w, h), ImageFileOk);
+    CImage back;
+    ASSERT_EQ(CBMPFile().Read(path, &back), ImageFileOk);
+    const std::string again = folder.Path("image.bmp");
+    ASSERT_EQ(CBMPFile().Write(again, &back), ImageFileOk);
+    CImage twice;
+    ASSERT_EQ(CBMPFile().Read(again, &twice), ImageFileOk);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            ASSERT_TRUE(SameColour(FixtureImagePixel(back, x, y), FixturePattern(x, y))) << x << "," << y;
+            ASSERT_TRUE(SameColour(FixtureImagePixel(twice, x, y), FixturePattern(x, y))) << x << "," << y;
+        }
+
+    std::uint8_t* raw = nullptr;
+    SIZE size{};
+    ASSERT_EQ(CBMPFile().WriteRaw32(folder.Path("raw.bmp"), pixels.get(), w, h), ImageFileOk);
+    ASSERT_EQ(CBMPFile().ReadRaw32(folder.Path("raw.bmp"), &raw, &size), ImageFileOk);
+    PageBuffer owned(raw);
+    EXPECT_EQ(std::memcmp(raw, pixels.get(), w * h * 4), 0);
+    EXPECT_EQ(CBMPFile().WriteRaw32(folder.Path("bad.bmp"), nullptr, w, h), ImageFileUnsupported);
+    EXPECT_EQ(CBMPFile().WriteRaw32(folder.Path("bad.bmp"), pixels.get(), 0, h), ImageFileUnsupported);
+    EXPECT_EQ(CBMPFile().WriteBuffer(folder.Path("no/such/folder.bmp"), pixels.get(), nullptr, w, h),
+              ImageFileMissing);
+}
+
+TEST(BmpFile, MaximumIsTestedBeforeAnythingElseOfThePicture)
+{
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.width = 900;
+    o.height = 601;
+    const std::string path = WriteBmp(folder, o);
+    const SIZE anyWidth{-1, 600};
+    BufferRead r = ReadBuffer(path, &anyWidth);
+    EXPECT_EQ(r.result, ImageFileCancelled);
+    EXPECT_EQ(r.size.cx, 900);
+    EXPECT_EQ(r.size.cy, 601);
+    EXPECT_EQ(r.pixels, nullptr);
+    const SIZE fits{-1, 601};
+    EXPECT_EQ(ReadBuffer(path, &fits).result, ImageFileOk);
+
+    CImage image;
+    SIZE size{};
+    double scale = 0;
+    EXPECT_EQ(CBMPFile().ReadScaled(path, &image, 100, 100, &size, &scale, 0, 1, &anyWidth),
+              ImageFileCancelled);
+    EXPECT_EQ(size.cy, 601);
+    EXPECT_EQ(scale, 1.0);
+}
+
+TEST(BmpFile, ScaledReadFitsTheBox)
+{
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.width = 100;
+    o.height = 50;
+    const std::string path = WriteBmp(folder, o);
+    CImage image;
+    SIZE size{};
+    double scale = 0;
+    ASSERT_EQ(CBMPFile().ReadScaled(path, &image, 400, 400, &size, &scale, RGB(1, 2, 3), 1, nullptr),
+              ImageFileOk);
+    EXPECT_EQ(image.GetWidth(), 100);
+    EXPECT_EQ(image.GetHeight(), 50);
+    EXPECT_EQ(scale, 1.0);
+    EXPECT_TRUE(SameColour(FixtureImagePixel(image, 10, 20), FixtureBmpPixel(o, 10, 20)));
+
+    ASSERT_EQ(CBMPFile().ReadScaled(path, &image, 400, 400, &size, &scale, RGB(1, 2, 3), 0, nullptr),
+              ImageFileOk);
+    EXPECT_EQ(image.GetWidth(), 400);
+    EXPECT_EQ(image.GetHeight(), 400);
+    EXPECT_DOUBLE_EQ(scale, 4.0);
+    EXPECT_EQ(size.cx, 100);
+    EXPECT_TRUE(SameColour(FixtureImagePixel(image, 5, 5), FixturePixel{3, 2, 1, 0}));
+    EXPECT_TRUE(SameColour(FixtureImagePixel(image, 5, 395), FixturePixel{3, 2, 1, 0}));
+    EXPECT_TRUE(SameColour(FixtureImagePixel(image, 41, 101), FixtureBmpPixel(o, 10, 0)));
+
+    ASSERT_EQ(CBMPFile().ReadScaled(path, &image, 40, 40, &size, &scale, 0, 1, nullptr), ImageFileOk);
+    EXPECT_EQ(image.GetWidth(), 40);
+    EXPECT_EQ(image.GetHeight(), 20);
+    EXPECT_DOUBLE_EQ(scale, 0.4);
+}
+
+struct HostileCase
+{
+    const char* name;
+    std::size_t at; // byte to patch (-1: none)
+    std::uint32_t value;
+    int bytes;
+    int result;
+};
+
+class BmpHostile : public ::testing::TestWithParam<HostileCase>
+{
+};
+
+TEST_P(BmpHostile, IsRefusedCleanly)
+{
+    const HostileCase& c = GetParam();
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.bits = 8;
+    auto bytes = FixtureBmp(o);
+    for (int i = 0; i < c.bytes; ++i)
+        bytes[c.at + i] = static_cast<std::uint8_t>(c.value >> (8 * i));
+    const std::string path = folder.Path("h.bmp");
+    WriteFixtureFile(path, bytes);
+    CImage image;
+    EXPECT_EQ(CBMPFile().Read(path, &image), c.result);
+    EXPECT_EQ(ReadBuffer(path).result, c.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BmpHostile,
+    ::testing::Values(HostileCase{"NotBm", 0, 'X', 1, ImageFileUnsupported},
+                      HostileCase{"HeightIntMin", 22, 0x80000000u, 4, ImageFileUnsupported},
+                      HostileCase{"WidthZero", 18, 0, 4, ImageFileUnsupported},
+                      HostileCase{"WidthNegative", 18, 0xFFFFFFF0u, 4, ImageFileUnsupported},
+                      HostileCase{"HeightZero", 22, 0, 4, ImageFileUnsupported},
+                      HostileCase{"TooManyPixels", 18, 60000000, 4, ImageFileUnsupported},
+                      HostileCase{"Planes2", 26, 2, 2, ImageFileUnsupported},
+                      HostileCase{"Compression3", 30, 3, 4, ImageFileUnsupported},
+                      HostileCase{"Rle4On8Bits", 30, 2, 4, ImageFileUnsupported},
+                      HostileCase{"PaletteLargerThanDepth", 46, 257, 4, ImageFileUnsupported},
+                      HostileCase{"HeaderBetweenCoreAndInfo", 14, 20, 4, ImageFileUnsupported},
+                      HostileCase{"HeaderPastTheFile", 14, 100000, 4, ImageFileReadFailed},
+                      HostileCase{"PixelOffsetPastTheFile", 10, 0xFFFFFF00u, 4, ImageFileOk},
+                      HostileCase{"PixelOffsetInsideTheHeader", 10, 20, 4, ImageFileOk}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BmpFile, HugeSizeIsRefusedBeforeAllocating)
+{
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    auto bytes = FixtureBmp(o);
+    const std::uint32_t w = 20000, h = 20000; // 1.6 GB of 32-bit pixels from a tiny file
+    std::memcpy(&bytes[18], &w, 4);
+    std::memcpy(&bytes[22], &h, 4);
+    WriteFixtureFile(folder.Path("big.bmp"), bytes);
+    CImage image;
+    EXPECT_EQ(CBMPFile().Read(folder.Path("big.bmp"), &image), ImageFileUnsupported);
+}
+
+TEST(BmpFile, TopDownWithRunLengthIsRefused)
+{
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.bits = 8;
+    o.compression = 1;
+    o.topDown = true;
+    o.rle = {2, 1, 0, 1};
+    CImage image;
+    EXPECT_EQ(CBMPFile().Read(WriteBmp(folder, o), &image), ImageFileUnsupported);
+}
+
+// The offset field is followed when it is usable: a 24-bit file with a gap (or
+// an optional palette) before its rows reads correctly.
+TEST(BmpFile, PixelOffsetFieldIsFollowedInsideTheFile)
+{
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.gapBeforePixels = 36;
+    const std::string path = WriteBmp(folder, o);
+    CImage image;
+    ASSERT_EQ(CBMPFile().Read(path, &image), ImageFileOk);
+    EXPECT_TRUE(SameColour(FixtureImagePixel(image, 0, 0), FixtureBmpPixel(o, 0, 0)));
+    EXPECT_TRUE(SameColour(FixtureImagePixel(image, 6, 4), FixtureBmpPixel(o, 6, 4)));
+}
+
+// A bitmap has no mask: palette entries' reserved byte never reaches the
+// buffer's fourth byte.
+TEST(BmpFile, PaletteReservedByteIsNotAMask)
+{
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.bits = 8;
+    o.paletteReserved = 0xFF;
+    BufferRead r = ReadBuffer(WriteBmp(folder, o));
+    ASSERT_EQ(r.result, ImageFileOk);
+    for (int i = 0; i < o.width * o.height; ++i)
+        ASSERT_EQ(r.pixels.get()[i * 4 + 3], 0);
+}
+
+TEST(BmpFile, ShortFilesAndMissingFiles)
+{
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    auto bytes = FixtureBmp(o);
+    const std::size_t headers = 54;
+    // Rows cut short read as far as they go; the rest is zero.
+    auto cut = bytes;
+    cut.resize(headers + 30);
+    WriteFixtureFile(folder.Path("cut.bmp"), cut);
+    BufferRead partial = ReadBuffer(folder.Path("cut.bmp"));
+    ASSERT_EQ(partial.result, ImageFileOk);
+    EXPECT_TRUE(SameColour(FixtureBufferPixel(partial.pixels.get(), 7, 5, 0, 4), FixtureBmpPixel(o, 0, 4)));
+    EXPECT_TRUE(SameColour(FixtureBufferPixel(partial.pixels.get(), 7, 5, 0, 0), FixturePixel{0, 0, 0, 0}));
+
+    auto none = bytes;
+    none.resize(headers);
+    WriteFixtureFile(folder.Path("none.bmp"), none);
+    EXPECT_EQ(ReadBuffer(folder.Path("none.bmp")).result, ImageFileReadFailed);
+    auto header = bytes;
+    header.resize(20);
+    WriteFixtureFile(folder.Path("header.bmp"), header);
+    EXPECT_EQ(ReadBuffer(folder.Path("header.bmp")).result, ImageFileReadFailed);
+    header.resize(10);
+    WriteFixtureFile(folder.Path("tiny.bmp"), header);
+    EXPECT_EQ(ReadBuffer(folder.Path("tiny.bmp")).result, ImageFileReadFailed);
+
+    EXPECT_EQ(ReadBuffer(folder.Path("missing.bmp")).result, ImageFileMissing);
+    std::filesystem::create_directory(folder.Path("dir.bmp"));
+    EXPECT_EQ(ReadBuffer(folder.Path("dir.bmp")).result, ImageFileMissing);
+}
+
+} // namespace

@@ -1,0 +1,39 @@
+// libjpeg as the reference codec of the tests and benchmarks, in memory.
+// Errors come back as false; libjpeg's longjmp never crosses C++ frames.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct JpegReferenceImage
+{
+    uint32_t width = 0;
+    uint32_t height = 0;
+    int components = 0;
+    std::vector<uint8_t> pixels; // top row first, `components` bytes a pixel
+};
+
+struct JpegReferenceEncodeOptions
+{
+    int quality = 90;
+    int hSampling = 2; // luminance sampling; chroma is 1x1
+    int vSampling = 2;
+    int restartInterval = 0; // in MCUs
+    bool cmyk = false;       // four components, no colour transform
+    bool jfif = true;
+};
+
+// rgb: width x height x 3 bytes (x 4 for cmyk), top row first.
+bool JpegReferenceEncode(const uint8_t* pixels, uint32_t width, uint32_t height,
+                         const JpegReferenceEncodeOptions& options, std::vector<uint8_t>& stream);
+
+// Decodes to RGB (or CMYK) with the accurate integer IDCT.
+bool JpegReferenceDecode(const uint8_t* stream, size_t size, bool fancyUpsampling, JpegReferenceImage& image);
+
+// libjpeg's quantisation tables (natural order) at a quality, forced to baseline.
+bool JpegReferenceQuantTables(int quality, uint16_t luminance[64], uint16_t chrominance[64]);
+
+// An RGB stream coded without colour transform, so that its components are R, G, B.
+bool JpegReferenceEncodeRgbComponents(const uint8_t* rgb, uint32_t width, uint32_t height, int quality,
+                                      std::vector<uint8_t>& stream);

@@ -1,0 +1,425 @@
+#include "Core/TempFolders.h"
+#include "Core/support/ScratchFolder.h"
+#include "Layout/BackgroundImageFrameItem.h"
+#include "Layout/InsertImageFrameItem.h"
+#include "Layout/MacroStringItem.h"
+#include "Layout/support/LayoutTestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace layouttest;
+
+namespace {
+
+constexpr std::uint32_t kRed = 0xFF0000; // as the picture shows it (0xRRGGBB)
+constexpr std::uint32_t kBlue = 0x0000FF;
+
+// Left half red, right half blue.
+std::uint32_t Halves(int x, int width)
+{
+    return x < width / 2 ? kRed : kBlue;
+}
+
+} // namespace
+
+class ImageFrameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnsureGuiApplication();
+        const char* previous = std::getenv("TMPDIR");
+        m_previousTmp = previous ? previous : "";
+        m_hadTmp = previous != nullptr;
+        setenv("TMPDIR", scratch.Path().c_str(), 1);
+    }
+    void TearDown() override
+    {
+        if (m_hadTmp)
+            setenv("TMPDIR", m_previousTmp.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+
+    std::string Picture(const std::string& name, int width, int height)
+    {
+        return WriteBmp24(scratch / name, width, height, [width](int x, int) { return Halves(x, width); });
+    }
+
+    ScratchFolder scratch;
+    FakeShell shell;
+
+private:
+    std::string m_previousTmp;
+    bool m_hadTmp = false;
+};
+
+TEST_F(ImageFrameTest, BackgroundLimitsRefuseAndKeepThePreviousPicture)
+{
+    CBackgroundImageFrameItem frame;
+    const std::string good = Picture("good.bmp", 300, 200);
+    ASSERT_EQ(frame.LoadImage(good), ImageLoadOk);
+    EXPECT_EQ(frame.GetImageFileName(), good);
+    EXPECT_EQ(frame.GetPictureSize().cx, 300);
+    EXPECT_EQ(frame.GetImageBuffer1()->GetWidth(), 300);
+    const std::string working = frame.GetImageFileName2();
+    ASSERT_FALSE(working.empty());
+    EXPECT_TRUE(std::filesystem::exists(working));
+    EXPECT_EQ(working.rfind(GetTempImageFolder(), 0), 0u) << working;
+
+    struct Case
+    {
+        int width, height, result;
+    };
+    const Case cases[] = {
+        {159, 2000, ImageLoadTooSmall}, {5000, 100, ImageLoadTooLarge}, {4096, 200, 1}, {200, 4096, 1}};
+    for (const Case& c : cases) {
+        const std::string path = WriteBmp24(scratch / "refused.bmp", c.width, c.height, 0x00FF00);
+        EXPECT_EQ(frame.LoadImage(path), c.result) << c.width << "x" << c.height;
+        EXPECT_EQ(frame.GetImageFileName(), good);
+        EXPECT_EQ(frame.GetImageFileName2(), working);
+        EXPECT_EQ(frame.GetPictureSize().cx, 300);
+        EXPECT_EQ(frame.GetImageBuffer1()->GetWidth(), 300);
+    }
+    EXPECT_EQ(frame.LoadImage(scratch.Write("broken.bmp", "BM")), ImageLoadUnreadable);
+    EXPECT_EQ(frame.LoadImage(scratch / "missing.bmp"), ImageLoadUnreadable);
+    EXPECT_EQ(frame.GetImageFileName(), good);
+}
+
+TEST_F(ImageFrameTest, LargePictureIsKeptAtDisplaySizeWithItsScale)
+{
+    CBackgroundImageFrameItem frame;
+    ASSERT_EQ(frame.LoadImage(Picture("big.bmp", 1600, 400)), ImageLoadOk);
+    EXPECT_EQ(frame.GetImageBuffer1()->GetWidth(), 800);
+    EXPECT_EQ(frame.GetImageBuffer1()->GetHeight(), 200);
+    EXPECT_DOUBLE_EQ(frame.GetImageScale(), 0.5);
+    EXPECT_EQ(frame.GetPictureSize().cx, 1600);
+    // An opaque picture loads opaque: the mask is 0 everywhere.
+    ASSERT_TRUE(frame.GetImageBuffer1()->HasMask());
+    EXPECT_EQ(MaskAt(*frame.GetImageBuffer1(), 0, 0), 0);
+    EXPECT_EQ(MaskAt(*frame.GetImageBuffer1(), 799, 199), 0);
+}
+
+TEST_F(ImageFrameTest, EmptyPathClearsAndWorkingFileGoesWithTheItem)
+{
+    std::string working;
+    {
+        CBackgroundImageFrameItem frame;
+        ASSERT_EQ(frame.LoadImage(Picture("a.bmp", 200, 200)), ImageLoadOk);
+        frame.SetImageRange(RECT{50, 60, 10, 20});
+        RECT range;
+        frame.GetImageRange(&range);
+        EXPECT_EQ(range.left, 10);
+        EXPECT_EQ(range.bottom, 60);
+        ASSERT_TRUE(frame.BuildDisplayImage(1, false));
+        EXPECT_TRUE(frame.GetImageBuffer2()->IsValid());
+        const std::string first = frame.GetImageFileName2();
+        EXPECT_EQ(frame.LoadImage(""), ImageLoadOk);
+        EXPECT_EQ(frame.GetImageFileName(), "");
+        frame.GetImageRange(&range);
+        EXPECT_EQ(range.right, 0);
+        EXPECT_FALSE(frame.GetImageBuffer1()->IsValid());
+        EXPECT_FALSE(frame.GetImageBuffer2()->IsValid());
+        EXPECT_FALSE(frame.GetImageBuffer3()->IsValid());
+        EXPECT_FALSE(frame.GetImageBuffer4()->IsValid());
+        EXPECT_FALSE(std::filesystem::exists(first));
+        ASSERT_EQ(frame.LoadImage(Picture("b.bmp", 200, 200)), ImageLoadOk);
+        working = frame.GetImageFileName2();
+        EXPECT_TRUE(std::filesystem::exists(working));
+    }
+    EXPECT_FALSE(std::filesystem::exists(working));
+}
+
+TEST_F(ImageFrameTest, RotationSettersAndBuilding)
+{
+    CBackgroundImageFrameItem frame;
+    for (int i = 0; i < 4; ++i)
+        frame.Rotate(true);
+    EXPECT_EQ(frame.GetImageRotation(), 0);
+    frame.Rotate(false);
+    EXPECT_EQ(frame.GetImageRotation(), 3);
+    frame.SetImageRotation(4);
+    frame.Rotate(true);
+    EXPECT_EQ(frame.GetImageRotation(), 4);
+    frame.SetImageMode(0);
+    EXPECT_EQ(frame.GetImageMode(), 4);
+    frame.SetImagePlacement(1);
+    EXPECT_EQ(frame.GetImagePlacement(), 0);
+
+    ASSERT_EQ(frame.LoadImage(Picture("c.bmp", 400, 200)), ImageLoadOk);
+    frame.SetImageRotation(2);
+    frame.SetRect(RECT{0, 0, 40, 20});
+    frame.SetDrawSuppressed(false);
+    CImage canvas;
+    ASSERT_TRUE(canvas.Create(40, 20));
+    EXPECT_FALSE(frame.GetImageBuffer2()->IsValid());
+    EXPECT_FALSE(frame.GetImageBuffer4()->IsValid());
+    ASSERT_TRUE(frame.Draw(&canvas, 1.0f, nullptr, false));
+    // Image 2 was built on the way to image 3.
+    EXPECT_EQ(frame.GetImageBuffer2()->GetWidth(), 200);
+    EXPECT_EQ(frame.GetImageBuffer3()->GetWidth(), 400);
+    EXPECT_FALSE(frame.GetImageBuffer4()->IsValid());
+    // Half a turn: the blue half is now on the left.
+    EXPECT_EQ(RgbAt(canvas, 2, 10), kBlue);
+    EXPECT_EQ(RgbAt(canvas, 37, 10), kRed);
+    // A quarter turn clockwise puts the red (left) half at the top.
+    EXPECT_EQ(RgbAt(*frame.GetImageBuffer2(), 100, 10), kRed);
+    EXPECT_EQ(RgbAt(*frame.GetImageBuffer2(), 100, 390), kBlue);
+    ASSERT_TRUE(frame.BuildDisplayImage(3, false));
+    EXPECT_EQ(RgbAt(*frame.GetImageBuffer4(), 100, 10), kBlue);
+}
+
+TEST_F(ImageFrameTest, PlacementFillFitAndStretch)
+{
+    CBackgroundImageFrameItem frame;
+    ASSERT_EQ(frame.LoadImage(Picture("d.bmp", 400, 200)), ImageLoadOk);
+    frame.SetRect(RECT{0, 0, 100, 100});
+    frame.SetDrawSuppressed(false);
+    struct Case
+    {
+        int placement;
+        POINT red, blue, white;
+        int border; // first blue column on row 50
+    };
+    const Case cases[] = {
+        {0, {10, 2}, {90, 97}, {-1, -1}, 50},  // fill: the middle 200 x 200 of the picture over the frame
+        {1, {10, 30}, {90, 70}, {50, 10}, 50}, // fit: 100 x 50 in the middle, the canvas left above and below
+        {3, {10, 2}, {90, 97}, {-1, -1}, 50},  // stretch
+    };
+    for (const Case& c : cases) {
+        // Background frames always fill; the base's placements are reached through its own setter.
+        frame.CImageFrameItem::SetImagePlacement(c.placement);
+        CImage canvas;
+        ASSERT_TRUE(canvas.Create(100, 100));
+        ASSERT_TRUE(frame.Draw(&canvas, 1.0f, nullptr, false));
+        EXPECT_EQ(RgbAt(canvas, c.red.x, c.red.y), kRed) << c.placement;
+        EXPECT_EQ(RgbAt(canvas, c.blue.x, c.blue.y), kBlue) << c.placement;
+        if (c.white.x >= 0) {
+            EXPECT_EQ(RgbAt(canvas, c.white.x, c.white.y), 0xFFFFFFu) << c.placement;
+            EXPECT_EQ(InkBounds(canvas, 0xFFFFFF).top, 25) << c.placement;
+            EXPECT_EQ(InkBounds(canvas, 0xFFFFFF).bottom, 75) << c.placement;
+        } else {
+            EXPECT_EQ(CountColor(canvas, 0xFFFFFF), 0) << c.placement;
+        }
+        EXPECT_EQ(RgbAt(canvas, c.border - 1, 50), kRed) << c.placement;
+        EXPECT_EQ(RgbAt(canvas, c.border, 50), kBlue) << c.placement;
+    }
+    // Fill with a range: only the red left quarter of the picture is shown.
+    frame.CImageFrameItem::SetImagePlacement(0);
+    frame.SetImageRange(RECT{0, 0, 100, 200});
+    CImage canvas;
+    ASSERT_TRUE(canvas.Create(100, 100));
+    ASSERT_TRUE(frame.Draw(&canvas, 1.0f, nullptr, false));
+    EXPECT_EQ(CountColor(canvas, kRed), 100 * 100);
+    // Part of the frame beyond the canvas: the source is cut in proportion.
+    frame.SetImageRange(RECT{});
+    frame.CImageFrameItem::SetImagePlacement(3);
+    CImage half;
+    ASSERT_TRUE(half.Create(50, 100));
+    ASSERT_TRUE(frame.Draw(&half, 1.0f, nullptr, false));
+    EXPECT_EQ(CountColor(half, kRed), 50 * 100);
+    const POINT origin{-50, 0};
+    ASSERT_TRUE(frame.Draw(&half, 1.0f, &origin, false));
+    EXPECT_EQ(CountColor(half, kBlue), 50 * 100);
+}
+
+TEST_F(ImageFrameTest, AutomaticRotationByShapesAndOrientation)
+{
+    CInsertImageFrameItem frame;
+    struct Case
+    {
+        int orientation;
+        RECT frameRect;
+        RECT source;
+        int rotation;
+    };
+    const Case cases[] = {
+        {0, {0, 0, 100, 200}, {0, 0, 400, 200}, 1}, {0, {0, 0, 200, 100}, {0, 0, 400, 200}, 0},
+        {0, {0, 0, 100, 100}, {0, 0, 400, 200}, 0}, {1, {0, 0, 100, 200}, {0, 0, 400, 200}, 3},
+        {1, {0, 0, 200, 100}, {0, 0, 400, 200}, 0}, {1, {0, 0, 100, 100}, {0, 0, 400, 200}, 3},
+    };
+    for (const Case& c : cases) {
+        frame.SetOrientation(c.orientation);
+        frame.SetRect(c.frameRect);
+        EXPECT_EQ(frame.ChooseRotation(4, c.source), c.rotation) << c.orientation << " " << c.frameRect.right;
+        EXPECT_EQ(frame.ChooseRotation(2, c.source), 2);
+    }
+}
+
+TEST_F(ImageFrameTest, PlaceholdersByCameraLayoutAndOrientation)
+{
+    CInsertImageFrameItem ordinary;
+    EXPECT_EQ(ordinary.GetImageBuffer1()->GetResourceId(), 418);
+    EXPECT_EQ(ordinary.GetImageBuffer2()->GetResourceId(), 419);
+    EXPECT_EQ(ordinary.GetImageBuffer3()->GetResourceId(), 420);
+    EXPECT_EQ(ordinary.GetImageBuffer4()->GetResourceId(), 421);
+    EXPECT_EQ(ordinary.GetImageBuffer1()->GetWidth(), 452);
+    EXPECT_EQ(ordinary.GetImageBuffer1()->GetHeight(), 340);
+    EXPECT_EQ(ordinary.GetImageBuffer2()->GetWidth(), 340);
+    EXPECT_EQ(ordinary.GetImageBuffer2()->GetHeight(), 452);
+
+    shell.cameraLayout = true;
+    shell.orientation = 1;
+    CInsertImageFrameItem landscape;
+    EXPECT_EQ(landscape.GetImageBuffer1()->GetResourceId(), 521);
+    EXPECT_FALSE(landscape.GetImageBuffer2()->IsValid());
+    EXPECT_FALSE(landscape.GetImageBuffer4()->IsValid());
+    shell.orientation = 0;
+    EXPECT_EQ(landscape.LoadImage(""), ImageLoadOk);
+    EXPECT_EQ(landscape.GetImageBuffer1()->GetResourceId(), 522);
+
+    shell.hasDocument = false;
+    CInsertImageFrameItem none;
+    EXPECT_EQ(none.GetImageBuffer1()->GetResourceId(), 418);
+}
+
+TEST_F(ImageFrameTest, InsertFrameSettersRotationAndAspect)
+{
+    CInsertImageFrameItem frame;
+    frame.SetImagePlacement(2);
+    EXPECT_EQ(frame.GetImagePlacement(), 0);
+    frame.SetImagePlacement(1);
+    EXPECT_EQ(frame.GetImagePlacement(), 1);
+
+    frame.SetImageRotation(0);
+    frame.SetAspectKind(0);
+    frame.Rotate(true);
+    EXPECT_EQ(frame.GetImageRotation(), 1);
+    EXPECT_EQ(frame.GetAspectKind(), 1);
+    frame.SetAspectKind(-1);
+    frame.Rotate(true);
+    EXPECT_EQ(frame.GetAspectKind(), -1);
+
+    frame.SetOrientation(1);
+    frame.SetImageRotation(3);
+    EXPECT_EQ(frame.GetEffectiveRotation(), 0);
+    frame.SetImageRotation(4);
+    EXPECT_EQ(frame.GetEffectiveRotation(), 4);
+
+    frame.SetRect(RECT{10, 20, 310, 320});
+    frame.SetAspectKind(1);
+    frame.FitRectToAspect();
+    RECT r;
+    frame.GetRect(&r, false);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 20);
+    EXPECT_EQ(r.right, 310);
+    EXPECT_EQ(r.bottom, 220);
+    int w = -7, h = -7;
+    frame.SetAspectKind(3);
+    frame.GetAspectRatio(&w, &h);
+    EXPECT_EQ(w, 3);
+    EXPECT_EQ(h, 4);
+
+    CInsertImageFrameItem copy;
+    copy.SetAspectKind(2);
+    frame.SetFrameNumber(7);
+    frame.SetShowFlash(true);
+    frame.SetInfoOption(5);
+    copy.CopyFrom(frame);
+    EXPECT_EQ(copy.GetAspectKind(), 2);
+    EXPECT_EQ(copy.GetFrameNumber(), 7);
+    EXPECT_TRUE(copy.ShowsFlash());
+    EXPECT_EQ(copy.GetInfoOption(), 0);
+}
+
+TEST_F(ImageFrameTest, InsertFrameArchiveKeepsNumberAndAspectButDropsLinks)
+{
+    CInsertImageFrameItem frame;
+    CMacroStringItem text;
+    frame.SetLinkedText1(&text);
+    frame.SetFrameNumber(12);
+    frame.SetAspectKind(3);
+    frame.SetShowISO(true);
+    frame.SetShowFullPath(true);
+    frame.SetInfoFontKey("key");
+    frame.SetInfoFontName("face");
+    frame.SetInfoFontSize(1);
+    frame.SetInfoTextColor(0x123456);
+    frame.SetImageRotation(1);
+    const auto bytes = Store(frame);
+    ASSERT_GE(bytes.size(), 48u);
+    std::vector<std::uint8_t> tail(bytes.end() - 48, bytes.end());
+    EXPECT_EQ(tail[0], 12);
+    for (int i = 4; i < 44; ++i)
+        EXPECT_EQ(tail[static_cast<std::size_t>(i)], 0) << i;
+    EXPECT_EQ(tail[44], 3);
+
+    CInsertImageFrameItem back;
+    back.SetInfoFontName("old");
+    Load(back, bytes);
+    EXPECT_EQ(back.GetFrameNumber(), 12);
+    EXPECT_EQ(back.GetAspectKind(), 3);
+    EXPECT_EQ(back.GetLinkedText1(), nullptr);
+    EXPECT_FALSE(back.ShowsISO());
+    EXPECT_FALSE(back.ShowsFullPath());
+    EXPECT_EQ(back.GetInfoFontKey(), "");
+    EXPECT_EQ(back.GetInfoFontName(), "");
+    EXPECT_EQ(back.GetInfoFontSize(), 0);
+    EXPECT_EQ(back.GetInfoTextColor(), 0u);
+    EXPECT_EQ(back.GetImageRotation(), 1);
+    EXPECT_EQ(back.GetImageBuffer1()->GetResourceId(), 418);
+
+    // In a camera layout the placement becomes fill and the rotation is fixed for the page.
+    shell.cameraLayout = true;
+    struct Case
+    {
+        int stored, orientation, fixed;
+    };
+    const Case cases[] = {{1, 1, 3}, {3, 1, 0}, {4, 1, 0}, {1, 0, 0}, {3, 0, 1}, {2, 0, 0}};
+    for (const Case& c : cases) {
+        frame.SetImageRotation(c.stored);
+        frame.SetImagePlacement(1);
+        const auto stored = Store(frame);
+        shell.orientation = c.orientation;
+        CInsertImageFrameItem camera;
+        Load(camera, stored);
+        EXPECT_EQ(camera.GetImageRotation(), c.fixed) << c.stored << " " << c.orientation;
+        EXPECT_EQ(camera.GetImagePlacement(), 0);
+        EXPECT_EQ(camera.GetImageBuffer1()->GetResourceId(), c.orientation == 1 ? 521 : 522);
+    }
+}
+
+TEST_F(ImageFrameTest, BackgroundArchiveCarriesThePictureThroughTheClipboardFolder)
+{
+    CBackgroundImageFrameItem frame;
+    ASSERT_EQ(frame.LoadImage(Picture("e.bmp", 1000, 500)), ImageLoadOk);
+    frame.SetAspectFixed(true);
+    frame.SetImageRange(RECT{10, 20, 110, 220});
+    const auto bytes = Store(frame);
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.end() - 4, bytes.end()),
+              (std::vector<std::uint8_t>{1, 0, 0, 0}));
+
+    CBackgroundImageFrameItem back;
+    Load(back, bytes);
+    EXPECT_TRUE(back.IsAspectFixed());
+    EXPECT_EQ(back.GetImageFileName(), frame.GetImageFileName());
+    EXPECT_EQ(back.GetPictureSize().cx, 1000);
+    EXPECT_DOUBLE_EQ(back.GetImageScale(), 0.8);
+    EXPECT_EQ(back.GetImageBuffer1()->GetWidth(), 800);
+    EXPECT_EQ(RgbAt(*back.GetImageBuffer1(), 10, 10), kRed);
+    EXPECT_EQ(RgbAt(*back.GetImageBuffer1(), 790, 10), kBlue);
+    ASSERT_FALSE(back.GetImageFileName2().empty());
+    EXPECT_NE(back.GetImageFileName2(), frame.GetImageFileName2());
+    EXPECT_EQ(std::filesystem::file_size(back.GetImageFileName2()),
+              std::filesystem::file_size(frame.GetImageFileName2()));
+    RECT range;
+    back.GetImageRange(&range);
+    EXPECT_EQ(range.right, 110);
+
+    CBackgroundImageFrameItem copy;
+    copy.CopyFrom(frame);
+    EXPECT_TRUE(copy.IsAspectFixed());
+    EXPECT_NE(copy.GetImageFileName2(), frame.GetImageFileName2());
+    EXPECT_TRUE(std::filesystem::exists(copy.GetImageFileName2()));
+    EXPECT_EQ(copy.GetImageBuffer1()->GetWidth(), 800);
+
+    // A frame without a picture stores no picture part and loads the placeholders.
+    CBackgroundImageFrameItem empty;
+    CBackgroundImageFrameItem emptyBack;
+    Load(emptyBack, Store(empty));
+    EXPECT_EQ(emptyBack.GetImageBuffer1()->GetResourceId(), 418);
+    EXPECT_EQ(emptyBack.GetPictureSize().cx, 0);
+}
