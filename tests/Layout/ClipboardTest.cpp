@@ -196,6 +196,21 @@ TEST_F(ClipboardTest, CutIsUndone)
     EXPECT_EQ(Labels(manager), (Labels_t{"A", "B", "C"}));
 }
 
+TEST_F(ClipboardTest, CutBehindASelectedTextOfAnUnselectedFrameComesBackInPlace)
+{
+    // A selected text whose frame is not selected stays on the page and must
+    // keep counting, or the cut item would come back one place too far back.
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "A"))->SetSelected(true);
+    CInsertImageFrameItem* frame =
+        AppendFrameWithTexts(manager, RECT{10, 10, 200, 200}, 1, {RECT{0, 0, 5, 5}});
+    frame->GetLinkedText1()->SetSelected(true);
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "B"));
+    ASSERT_TRUE(manager.Cut());
+    EXPECT_EQ(Labels(manager), (Labels_t{"T1.0", "F1", "B"}));
+    manager.Undo();
+    EXPECT_EQ(Labels(manager), (Labels_t{"A", "T1.0", "F1", "B"}));
+}
+
 TEST_F(ClipboardTest, FailedHandOverKeepsTheCutItems)
 {
     Append(manager, MakeString(RECT{0, 0, 50, 50}, "A"))->SetSelected(true);
