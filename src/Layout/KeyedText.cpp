@@ -60,17 +60,26 @@ bool TurnQuarters(const CImage& source, CImage& dest, int direction)
 
 SIZE MeasureTextLine(const LOGFONT& font, std::string_view text)
 {
-    if (IsVerticalFace(font))
-        return MeasureVerticalLine(font, text);
+    return CTextMeasurer(font).Measure(text);
+}
 
-    CImage scratch;
-    if (!scratch.Create(1, 1))
-        return SIZE{};
+CTextMeasurer::CTextMeasurer(const LOGFONT& font) : m_font(font), m_scratch(std::make_unique<CImage>())
+{
+    if (IsVerticalFace(font) || !m_scratch->Create(1, 1))
+        return;
     LOGFONT unturned = font;
     unturned.lfEscapement = 0;
     unturned.lfOrientation = 0;
-    scratch.SelectObject(CImageFont(unturned));
-    return scratch.GetTextExtent(text);
+    m_scratch->SelectObject(CImageFont(unturned));
+}
+
+CTextMeasurer::~CTextMeasurer() = default;
+
+SIZE CTextMeasurer::Measure(std::string_view text) const
+{
+    if (IsVerticalFace(m_font))
+        return MeasureVerticalLine(m_font, text);
+    return m_scratch->IsValid() ? m_scratch->GetTextExtent(text) : SIZE{};
 }
 
 bool RenderTurnedCell(CImage& scratch, std::string_view text, const LOGFONT& font, SIZE cell, int direction,

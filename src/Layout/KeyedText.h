@@ -6,6 +6,7 @@
 #include "ImageProcessing/GdiTypes.h"
 #include "ImageProcessing/ImageFont.h"
 
+#include <memory>
 #include <string_view>
 
 class CImage;
@@ -15,6 +16,21 @@ int EscapementOfDirection(int direction);
 
 // The unturned extent of the text in the font (width and cell height).
 SIZE MeasureTextLine(const LOGFONT& font, std::string_view text);
+
+// Measures many texts in one font without making the font again for each.
+class CTextMeasurer
+{
+public:
+    explicit CTextMeasurer(const LOGFONT& font);
+    CTextMeasurer(const CTextMeasurer&) = delete;
+    CTextMeasurer& operator=(const CTextMeasurer&) = delete;
+    ~CTextMeasurer();
+    SIZE Measure(std::string_view text) const;
+
+private:
+    LOGFONT m_font;
+    std::unique_ptr<CImage> m_scratch;
+};
 
 // The text's cell turned by the direction on a ground of the key colour, in
 // `scratch` (created at the turned size). `font` is unturned and `cell` the

@@ -116,18 +116,17 @@ std::vector<CStringItem::PreparedLine> CStringItem::PrepareLines(const LOGFONT& 
                                                                  int available) const
 {
     const std::string spaces = OverhangSpaces(workingFont.lfWeight, workingFont.lfItalic != 0);
-    const auto measure = [&workingFont](std::string_view text) {
-        return MeasureTextLine(workingFont, text).cx;
-    };
+    const CTextMeasurer measurer(workingFont);
+    const auto measure = [&measurer](std::string_view text) { return measurer.Measure(text).cx; };
     std::vector<PreparedLine> prepared;
     for (const std::string& line : SplitStringLines(m_text)) {
         PreparedLine entry;
         if (!line.empty()) {
             entry.text = ShortenLine(line + spaces, available, measure);
-            entry.extent = MeasureTextLine(workingFont, entry.text);
+            entry.extent = measurer.Measure(entry.text);
         } else {
             // An empty line keeps its place at the height of a drawn one.
-            entry.extent = MeasureTextLine(workingFont, " ");
+            entry.extent = measurer.Measure(" ");
             entry.extent.cx = 0;
         }
         prepared.push_back(entry);

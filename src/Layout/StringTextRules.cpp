@@ -120,10 +120,17 @@ std::string ShortenLine(const std::string& line, int available,
     if (measure(line) <= available)
         return line;
     const std::vector<std::size_t> ends = CharacterEnds(line);
-    std::size_t count = ends.size();
-    while (count > 1 && measure(std::string_view(line).substr(0, ends[count - 2])) > available)
-        --count;
-    return line.substr(0, count ? ends[count - 1] : 0);
+    // Widths grow with the prefix, so the shortest prefix still too wide is found by halving.
+    std::size_t low = 1;
+    std::size_t high = ends.size();
+    while (low < high) {
+        const std::size_t mid = (low + high) / 2;
+        if (measure(std::string_view(line).substr(0, ends[mid - 1])) > available)
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    return ends.empty() ? line : line.substr(0, ends[low - 1]);
 }
 
 RECT StringLineBox(const RECT& r, int direction, int i, int w, int h)

@@ -45,6 +45,27 @@ TEST(LargeImageTest, FillIsClippedToTheImageAcrossBands)
         }
 }
 
+TEST(LargeImageTest, BandedFillsEqualFillsOfOneWholeImage)
+{
+    const int width = 90, height = 200;
+    CLargeImage large;
+    CImage whole;
+    ASSERT_TRUE(large.Create(width, height));
+    ASSERT_TRUE(whole.Create(width, height));
+    whole.FillRect(0, 0, width, height, RGB(255, 255, 255));
+    const RECT fills[] = {{-5, -30, 40, 70}, {30, 60, 95, 140}, {10, 120, 50, 400}, {0, 63, 90, 65}};
+    COLORREF colour = RGB(10, 20, 30);
+    for (const RECT& r : fills) {
+        colour += 0x203040;
+        ASSERT_TRUE(large.FillRect(r.left, r.top, r.right - r.left, r.bottom - r.top, colour));
+        whole.FillRect(r.left, r.top, r.right - r.left, r.bottom - r.top, colour);
+    }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            ASSERT_EQ(LargePixel(large, x, y) & 0xFFFFFF, imagetest::PixelAt(whole, x, y) & 0xFFFFFF)
+                << x << "," << y;
+}
+
 TEST(LargeImageTest, TiledTextEqualsOneWholeDraw)
 {
     imagetest::EnsureGuiApplication();

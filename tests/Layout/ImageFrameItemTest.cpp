@@ -7,7 +7,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
 using namespace layouttest;
 
@@ -422,4 +424,107 @@ TEST_F(ImageFrameTest, BackgroundArchiveCarriesThePictureThroughTheClipboardFold
     Load(emptyBack, Store(empty));
     EXPECT_EQ(emptyBack.GetImageBuffer1()->GetResourceId(), 418);
     EXPECT_EQ(emptyBack.GetPictureSize().cx, 0);
+}
+
+TEST_F(ImageFrameTest, InsertFrameWorkingCopyIsJpeg)
+{
+    CInsertImageFrameItem frame;
+    EXPECT_EQ(frame.LoadImage(WriteBmp24(scratch / "small.bmp", 100, 200, 0)), ImageLoadTooSmall);
+    EXPECT_EQ(frame.GetImageBuffer1()->GetResourceId(), 418) << "the placeholder stays";
+    ASSERT_EQ(frame.LoadImage(Picture("f.bmp", 400, 200)), ImageLoadOk);
+    const std::string working = frame.GetImageFileName2();
+    std::ifstream in(working, std::ios::binary);
+    char head[2] = {};
+    in.read(head, 2);
+    EXPECT_EQ(static_cast<unsigned char>(head[0]), 0xFF);
+    EXPECT_EQ(static_cast<unsigned char>(head[1]), 0xD8);
+    EXPECT_FALSE(frame.GetImageBuffer2()->IsValid()) << "the turned placeholders go with a picture";
+
+    // A JPEG picture is copied as it is.
+    const std::string photo = scratch / "photo.JPG";
+    std::filesystem::copy_file(working, photo);
+    CInsertImageFrameItem second;
+    ASSERT_EQ(second.LoadImage(photo), ImageLoadOk);
+    EXPECT_EQ(std::filesystem::file_size(second.GetImageFileName2()), std::filesystem::file_size(working));
+
+    // Clearing puts the placeholders back and removes the working copy.
+    EXPECT_EQ(frame.LoadImage(""), ImageLoadOk);
+    EXPECT_FALSE(std::filesystem::exists(working));
+    EXPECT_EQ(frame.GetImageFileName2(), "");
+    EXPECT_EQ(frame.GetImageBuffer3()->GetResourceId(), 420);
+}
+
+TEST_F(ImageFrameTest, InsertFrameTurnsAPictureAutomatically)
+{
+    CInsertImageFrameItem frame;
+    ASSERT_EQ(frame.LoadImage(Picture("g.bmp", 400, 200)), ImageLoadOk);
+    frame.SetImageRotation(4);
+    frame.SetImagePlacement(3); // stretch
+    frame.SetRect(RECT{0, 0, 100, 200});
+    frame.SetDrawSuppressed(false);
+    CImage canvas;
+    ASSERT_TRUE(canvas.Create(100, 200));
+    ASSERT_TRUE(frame.Draw(&canvas, 1.0f, nullptr, true));
+    // Portrait frame, landscape picture, portrait page: a quarter turn clockwise puts red on top.
+    EXPECT_TRUE(frame.GetImageBuffer2()->IsValid());
+    const auto near = [](std::uint32_t p, std::uint32_t want) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int a = static_cast<int>((p >> shift) & 0xFF);
+            const int b = static_cast<int>((want >> shift) & 0xFF);
+            if (std::abs(a - b) > 40)
+                return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(near(RgbAt(canvas, 50, 20), kRed));
+    EXPECT_TRUE(near(RgbAt(canvas, 50, 180), kBlue));
+    // On a landscape page the other quarter is chosen: blue on top.
+    frame.SetOrientation(1);
+    ASSERT_TRUE(frame.Draw(&canvas, 1.0f, nullptr, true));
+    EXPECT_TRUE(frame.GetImageBuffer4()->IsValid());
+    EXPECT_TRUE(near(RgbAt(canvas, 50, 20), kBlue));
+    EXPECT_TRUE(near(RgbAt(canvas, 50, 180), kRed));
+}
+
+TEST_F(ImageFrameTest, AlphaOfAPictureBecomesItsMaskUnchanged)
+{
+    // Left half opaque red, right half fully transparent.
+    const std::string path = scratch / "alpha.tif";
+    {
+        TIFF* tif = TIFFOpen(path.c_str(), "w");
+        ASSERT_NE(tif, nullptr);
+        const std::uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 200);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 200);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 4);
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 200);
+        std::vector<std::uint8_t> row(200 * 4);
+        for (int x = 0; x < 200; ++x) {
+            const bool left = x < 100;
+            row[static_cast<std::size_t>(x) * 4 + 0] = left ? 255 : 0;
+            row[static_cast<std::size_t>(x) * 4 + 2] = left ? 0 : 255;
+            row[static_cast<std::size_t>(x) * 4 + 3] = left ? 255 : 0;
+        }
+        for (std::uint32_t y = 0; y < 200; ++y)
+            ASSERT_EQ(TIFFWriteScanline(tif, row.data(), y, 0), 1);
+        TIFFClose(tif);
+    }
+    CBackgroundImageFrameItem frame;
+    ASSERT_EQ(frame.LoadImage(path), ImageLoadOk);
+    const CImage& picture = *frame.GetImageBuffer1();
+    ASSERT_TRUE(picture.HasMask());
+    EXPECT_EQ(MaskAt(picture, 10, 10), 0);
+    EXPECT_EQ(MaskAt(picture, 190, 10), 255);
+    frame.SetRect(RECT{0, 0, 200, 200});
+    frame.SetDrawSuppressed(false);
+    CImage canvas;
+    ASSERT_TRUE(canvas.Create(200, 200));
+    canvas.FillRectLTRB(0, 0, 200, 200, 0x808080);
+    ASSERT_TRUE(frame.Draw(&canvas, 1.0f, nullptr, false));
+    EXPECT_EQ(RgbAt(canvas, 10, 10), kRed);
+    EXPECT_EQ(RgbAt(canvas, 190, 10), 0x808080u);
 }

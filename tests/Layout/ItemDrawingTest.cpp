@@ -178,3 +178,22 @@ TEST(InsertFrameLinks, InfoFontKeyLooksUpTheFace)
     frame.ApplyInfoFontKey("Missing");
     EXPECT_EQ(frame.GetInfoFontName(), "Missing");
 }
+
+TEST(InsertFrameCamera, NoResizeHandlesInCameraLayouts)
+{
+    EnsureGuiApplication();
+    FakeShell shell;
+    CInsertImageFrameItem frame;
+    frame.SetRect(RECT{20, 20, 60, 40});
+    frame.SetDrawSuppressed(false);
+    frame.SetSelected(true);
+    EXPECT_EQ(frame.HitTest(POINT{16, 16}), 2);
+    shell.cameraLayout = true;
+    EXPECT_EQ(frame.HitTest(POINT{16, 16}), 0);
+    EXPECT_EQ(frame.HitTest(POINT{30, 30}), 1);
+    CImage canvas;
+    ASSERT_TRUE(canvas.Create(80, 60));
+    frame.DrawSelection(&canvas, nullptr);
+    EXPECT_EQ(RgbAt(canvas, 30, 19), 0x000000u) << "the outline is drawn";
+    EXPECT_EQ(CountColor(canvas, 0x000000), 2 * 41 + 2 * 19) << "and nothing else";
+}

@@ -5,6 +5,8 @@
 #include "Layout/support/LayoutTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <list>
+#include <memory>
 
 using namespace layouttest;
 
@@ -346,4 +348,14 @@ TEST(EditItemArchive, TargetIsStoredAsNone)
     Load(back, bytes);
     EXPECT_EQ(back.GetHandleKind(), 9);
     EXPECT_EQ(back.GetTargetItem(), nullptr);
+}
+
+TEST(EditItemList, DeleteItemListEmptiesTheList)
+{
+    std::list<std::unique_ptr<CEditItem>> frames;
+    frames.push_back(std::make_unique<CEditItem>());
+    frames.push_back(std::make_unique<CEditItem>());
+    EXPECT_TRUE(DeleteItemList(&frames));
+    EXPECT_TRUE(frames.empty());
+    EXPECT_FALSE(DeleteItemList(static_cast<std::list<std::unique_ptr<CEditItem>>*>(nullptr)));
 }
