@@ -173,6 +173,11 @@ TEST_F(ClipboardTest, CutFrameTwoThenPasteKeepsNumberTwo)
     EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{1, 2}));
     manager.Paste();
     EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{2, 1, 2}));
+    // Undoing the paste leaves the other frame 2 alone; undoing that pastes again.
+    manager.Undo();
+    EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{1, 2}));
+    manager.Undo();
+    EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{2, 1, 2}));
 }
 
 TEST_F(ClipboardTest, CutFrameThreeThenPasteRenumbersIt)
@@ -183,6 +188,8 @@ TEST_F(ClipboardTest, CutFrameThreeThenPasteRenumbersIt)
     manager.Paste();
     EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{3, 1, 2}));
     EXPECT_EQ(manager.GetItemAt(0)->GetLabel(), "Frame3");
+    manager.Undo();
+    EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{1, 2}));
 }
 
 TEST_F(ClipboardTest, CutIsUndone)
