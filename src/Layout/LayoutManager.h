@@ -1,0 +1,234 @@
+// CLayoutManager: the page being edited. It keeps the paper (size, orientation,
+// margins, roll length), the zoom and origin, the items in drawing order (the
+// head is the front), the selection and drag state, the one held undo record
+// and the clipboard hand-over, and draws the whole page onto a canvas.
+#pragma once
+
+#include "ImageProcessing/ImageFont.h"
+#include "ImageProcessing/Region.h"
+#include "Layout/EditItem.h"
+#include "Layout/Item.h"
+#include "Layout/LayoutItemList.h"
+#include "Layout/PaperTable.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CLayoutItem;
+class CLineItem;
+class CInsertImageFrameItem;
+class CUndoInfo;
+class CDeleteUndoInfo;
+class CAddUndoInfo;
+class CChangeOrderUndoInfo;
+class CChangeStateUndoInfo;
+class CChangeRectUndoInfo;
+class CChangeLineUndoInfo;
+class CChangeStringUndoInfo;
+class CChangeImageFrameUndoInfo;
+class CChangeInsertImageFrameUndoInfo;
+class CChangeMacroStringUndoInfo;
+class IClipboardPort;
+
+// A class filter of the item queries: &IsKindOf<CLineItem> and the like; null for any item.
+using ItemClass = bool (*)(const CItem*);
+
+// The mouse editing's state, read by the drawing and the position read-out.
+struct DragState
+{
+    bool pressed = false;
+    bool dragging = false;
+    int currentTool = 6;
+    int dragMode = 0;
+    POINT pressPoint{};
+    int hitCode = 0;
+    CLayoutItem* hitItem = nullptr; // not owned
+    std::unique_ptr<CEditItem> toolFrame;
+    std::unique_ptr<CEditItem> resizeFrame;
+};
+
+class CLayoutManager : public CItem
+{
+public:
+    static constexpr int kMaxLines = 20;
+    static constexpr int kMaxOtherItems = 20;
+    static constexpr int kMaxLineWidth = 1280;
+
+    CLayoutManager();
+    ~CLayoutManager() override;
+
+    // --- Page, paper and zoom ----------------------------------------------------
+    void SetOrigin(const POINT* origin);
+    POINT GetOrigin() const { return m_origin; }
+    void SetViewOffset(const POINT* offset);
+    POINT GetViewOffset() const { return m_viewOffset; }
+    SIZE GetPaperSize() const { return m_paperSize; }
+    PageMargins GetMargins() const { return m_margins; }
+    SIZE GetPaperExtent() const;
+    POINT GetMarginOffset(bool scaled) const;
+    bool HasLeftMargin() const { return m_margins.left > 0; }
+    RECT GetPrintableRect() const;
+    int GetPaperSizeIndex() const { return m_paperSizeIndex; }
+    int GetPaperMode() const { return m_paperMode; }
+    int GetRollLength() const { return m_rollLength; }
+
+    RECT* GetRect(RECT* out, bool scaled) const override;
+    // Every item follows the page.
+    bool SetOrientation(int orientation) override;
+    bool SetPaperSizeIndex(int index);
+    bool SetPaperMode(int mode);
+    bool SetRollLength(int length);
+    bool SetPaper(int sizeIndex, int orientation, int mode, int rollLength, bool notify);
+    // The fixed camera page.
+    bool SetPaperOrientation(int orientation, bool notify);
+    int SetZoom(float scale, bool notify);
+    int ZoomStep(bool zoomIn, bool notify);
+    int ZoomToWidth(int width, bool notify);
+    int ZoomToFit(SIZE size, bool notify);
+    void Reset();
+
+    // --- Drawing ---------------------------------------------------------------------
+    bool DrawAtOwnScale(CImage* canvas, const POINT* origin) override
+    {
+        return DrawPage(canvas, origin) != 0;
+    }
+    int DrawPage(CImage* canvas, const POINT* origin);
+    void DrawItems(CImage* canvas, const POINT* origin);
+    void InvertEditRegion(CImage* canvas, const POINT* origin);
+    void DrawPaper(CImage* canvas, bool drawPrintable, const POINT* origin);
+    void DrawGrid(CImage* canvas, const POINT* origin);
+    void DrawPaperFrame(CImage* canvas, const POINT* origin);
+
+    int GetItemsRight() const;
+    int GetItemsBottom() const;
+    std::uint16_t GetFreeLineNumber() const;
+    int GetFreeFrameNumber() const;
+    bool NotifyToolBox(CLayoutItem* item);
+    bool RefreshToolBox();
+
+    // --- Settings the view, dialogs and document write ---------------------------------
+    int gridStepX = 0;
+    int gridStepY = 0;
+    bool gridShown = false;
+    bool snapToGrid = false;
+    COLORREF lineColor = 0;
+    int lineWidth = 5;
+    LOGFONT defaultFont;
+    COLORREF defaultTextColor = 0;
+    void SetNewItemName(const std::string& format) { m_newItemName = format; }
+    std::string GetNewItemName() const { return m_newItemName; }
+    void SetFrameNameFormat(const std::string& format) { m_frameNameFormat = format; }
+    std::string GetFrameNameFormat() const { return m_frameNameFormat; }
+    RECT GetItemImageRect() const { return m_itemImageRect; }
+    float GetItemImageScale() const { return m_itemImageScale; }
+    DragState& GetDragState() { return m_drag; }
+    std::vector<std::unique_ptr<CEditItem>>& GetEditFrames() { return m_editFrames; }
+    CRgn& GetEditRegion() { return m_editRegion; }
+    CItem& GetRubberBand() { return m_rubberBand; }
+
+    // --- Item list and queries ---------------------------------------------------------
+    const LayoutItemList& GetItems() const { return m_items; }
+    CLayoutItem* GetItemAt(int index) const;
+    int GetItemCount(int selected, int visible, ItemClass kind) const;
+    CLayoutItem* GetFirstSelectedItem(ItemClass kind) const;
+    int GetItemIndex(const CLayoutItem* item) const;
+    bool IsSelectionOfClass(ItemClass kind, bool exclusive, bool visibleOnly, bool strict) const;
+    bool IsOneInsertFrameSelected() const;
+    bool AllSelectedFramesHavePlacement(int placement) const;
+    bool AllSelectedFramesHaveRotation(int rotation) const;
+    bool AllSelectedBackgroundsAspectFixed() const;
+    bool IsAutoRotateSelected() const;
+    int GetSelectedLineWidth() const;
+    COLORREF GetSelectedLineColor() const;
+    bool GetSelectionInfo(RECT* out) const;
+    bool CheckItemImageFiles() const;
+    int HitTestItems(POINT point, CLayoutItem** item);
+    bool CanSetSelectedLineWidth(int width) const;
+    bool IsPinnedText(const CLayoutItem* item) const;
+
+    // --- Item list edits ---------------------------------------------------------------
+    bool AddItem(int index, std::unique_ptr<CLayoutItem> item);
+    bool DeleteItem(CLayoutItem* item);
+    void DeleteAllItems();
+    int DeleteSelection();
+    int SelectAll(bool flag);
+    int SelectInRect(const RECT& rect);
+    int BringToFront();
+    int SendToBack();
+    int BringForward();
+    int SendBackward();
+    int MoveItemInOrder(CLayoutItem* target);
+    bool CenterSelection(int axis);
+    bool RotateSelection(bool clockwise);
+    void ChangeSelectedLines(bool width, bool color);
+    bool CloneItem(std::unique_ptr<CLayoutItem>* out, const CLayoutItem* source) const;
+    void RecordRemovedFrameNumbers(CDeleteUndoInfo& record) const;
+    void CloseFrameNumberGaps(const CDeleteUndoInfo& record);
+    // Numbers the (visible) frames 1, 2, ... in the order of their numbers; true when one changed.
+    bool RenumberInsertFrames(bool visibleOnly);
+    std::string FormatFrameName(int number) const;
+
+    // --- Clipboard -----------------------------------------------------------------------
+    bool Copy();
+    bool Cut();
+    bool CopySelection(bool cut);
+    int Paste();
+    // Replaces the system clipboard (tests); null restores it.
+    void SetClipboardPort(IClipboardPort* port) { m_clipboard = port; }
+    // The block of the selected items as the clipboard carries it.
+    std::vector<std::uint8_t> WriteClipboardBlock();
+
+    // --- Undo ----------------------------------------------------------------------------------
+    void SetPendingUndo(std::unique_ptr<CUndoInfo> record);
+    void DeletePendingUndo();
+    CUndoInfo* GetPendingUndo() const { return m_pendingUndo.get(); }
+    int Undo();
+
+private:
+    void Notify(int kind, int lParam = 0) const;
+    void NotifyPageSize(bool notify) const;
+    void ApplyPageToItems();
+    void AdoptItem(CLayoutItem& item) const;
+    LayoutItemList::iterator FindNode(const CLayoutItem* item);
+    LayoutItemList::iterator FirstUnpinned();
+    bool CountsAsSelected(const CLayoutItem* item) const;
+    // The unscaled rect, a line's thickness included.
+    static RECT WidenedRect(const CLayoutItem* item);
+    void RecordOrder(CChangeOrderUndoInfo& record) const;
+    // Removes every selected item (or every item of `only`) from the back,
+    // recording each into the record.
+    bool RemoveItemsInto(CDeleteUndoInfo& record, const CAddUndoInfo* only);
+    void FinishPaperChange(bool notify);
+
+    void UndoAdd(CAddUndoInfo& record);
+    void UndoDelete(CDeleteUndoInfo& record);
+    void UndoOrder(CChangeOrderUndoInfo& record);
+    void UndoState(CChangeStateUndoInfo& record);
+    void UndoRect(CChangeRectUndoInfo& record);
+    void UndoLine(CChangeLineUndoInfo& record);
+    void UndoString(CChangeStringUndoInfo& record);
+    void UndoImageFrame(CChangeImageFrameUndoInfo& record);
+    void UndoInsertImageFrame(CChangeInsertImageFrameUndoInfo& record);
+    void UndoMacroString(CChangeMacroStringUndoInfo& record);
+
+    int m_paperSizeIndex = 0;
+    int m_paperMode = 0;
+    int m_rollLength = kMinRollLength;
+    LayoutItemList m_items;
+    std::unique_ptr<CUndoInfo> m_pendingUndo;
+    IClipboardPort* m_clipboard = nullptr;
+    POINT m_origin{};
+    POINT m_viewOffset{};
+    SIZE m_paperSize{};
+    PageMargins m_margins;
+    RECT m_itemImageRect{};
+    float m_itemImageScale = 0.0f;
+    DragState m_drag;
+    std::vector<std::unique_ptr<CEditItem>> m_editFrames;
+    CRgn m_editRegion;
+    CItem m_rubberBand;
+    std::string m_newItemName;
+    std::string m_frameNameFormat;
+};

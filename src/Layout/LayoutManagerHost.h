@@ -1,0 +1,70 @@
+// What the layout manager asks of the application shell and the tool box
+// beyond the items' services: the active view (layout-change messages and
+// message boxes), the tool box's item list, and the document's paper modes.
+// The shell installs its implementation; without one nothing is sent or shown.
+#pragma once
+
+#include "ImageProcessing/GdiTypes.h"
+#include "Layout/LayoutServices.h"
+
+#include <array>
+
+class CLayoutItem;
+
+// The kinds (wParam) of the layout-change message.
+enum LayoutChange : int {
+    LayoutChangeContent = 1,
+    LayoutChangePageSize = 2,
+    LayoutChangeItems = 3,
+    LayoutChangeOrder = 4,
+    LayoutChangeSelection = 5,
+    LayoutChangeTracking = 6,
+};
+
+constexpr unsigned MB_ICONHAND = 0x10;
+
+class ILayoutView
+{
+public:
+    virtual ~ILayoutView() = default;
+    // Handled before it returns (sent, not posted).
+    virtual void SendLayoutChanged(int kind, int lParam) = 0;
+    // A message box with the localisation text of the id; its answer.
+    virtual int ShowLocalizedMessage(int textId, unsigned style) = 0;
+};
+
+class ILayoutToolBox
+{
+public:
+    virtual ~ILayoutToolBox() = default;
+    virtual void SetCurrentItem(CLayoutItem* item) = 0;
+    virtual CLayoutItem* FindFirstSelectedItem() = 0;
+};
+
+// The document's paper modes, as a document adds them to ILayoutDocument.
+class ILayoutModeDocument : public ILayoutDocument
+{
+public:
+    // 0..9.
+    virtual int GetEditMode() const = 0;
+    // False for modes without parameters (0 and 1).
+    virtual bool GetCurrentModeParams(std::array<int, 14>& params) const = 0;
+    virtual bool GetModePageRect(int mode, RECT& rect) const = 0;
+};
+
+class ILayoutManagerHost
+{
+public:
+    virtual ~ILayoutManagerHost() = default;
+    // Null when there is no view.
+    virtual ILayoutView* GetActiveEditorView() = 0;
+    virtual bool HasMainWindow() = 0;
+    // Null when the main frame has no tool box.
+    virtual ILayoutToolBox* GetToolBox() = 0;
+};
+
+// Not owned; null removes it.
+void SetLayoutManagerHost(ILayoutManagerHost* host);
+ILayoutManagerHost* GetLayoutManagerHost();
+// The active document's paper modes, or null.
+ILayoutModeDocument* GetActiveModeDocument();

@@ -1,0 +1,296 @@
+#include "Layout/LayoutManager.h"
+#include "Layout/UndoInfo.h"
+#include "Layout/support/LayoutTestSupport.h"
+#include "Layout/support/ManagerTestSupport.h"
+#include "Platform/Archive.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace managertest;
+using Labels_t = std::vector<std::string>;
+
+std::int32_t IntAt(const std::vector<std::uint8_t>& bytes, std::size_t offset)
+{
+    return static_cast<std::int32_t>(bytes[offset] | (bytes[offset + 1] << 8) | (bytes[offset + 2] << 16) |
+                                     (std::uint32_t(bytes[offset + 3]) << 24));
+}
+
+class ClipboardTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        layouttest::EnsureGuiApplication();
+        SetUpA4(manager);
+        SetUpA4(other);
+        manager.SetClipboardPort(&clipboard);
+        other.SetClipboardPort(&clipboard);
+    }
+    void AddLines(CLayoutManager& page, int count, bool selected)
+    {
+        for (int i = 0; i < count; ++i)
+            Append(page, MakeLine(RECT{10, 10 + i * 10, 100, 10 + i * 10}, 1))->SetSelected(selected);
+    }
+    std::vector<CInsertImageFrameItem*> AddFrames(int count)
+    {
+        std::vector<CInsertImageFrameItem*> frames;
+        for (int i = 1; i <= count; ++i)
+            frames.push_back(Append(manager, MakeFrame(RECT{10, 10, 200, 200}, i)));
+        return frames;
+    }
+    FakeHost host;
+    FakeModeShell shell;
+    FakeClipboard clipboard;
+    CLayoutManager manager;
+    CLayoutManager other;
+};
+
+TEST_F(ClipboardTest, EmptyCopyGivesFourZeroCountsOnTheSystemClipboard)
+{
+    manager.SetClipboardPort(nullptr);
+    EXPECT_TRUE(manager.Copy());
+    const auto block = GetSystemClipboardPort().Get();
+    ASSERT_TRUE(block.has_value());
+    EXPECT_EQ(*block, std::vector<std::uint8_t>(16, 0));
+}
+
+TEST_F(ClipboardTest, BlockHeaderAndItemsBackToFront)
+{
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "S"))->SetSelected(true);
+    CInsertImageFrameItem* frame =
+        AppendFrameWithTexts(manager, RECT{10, 10, 200, 200}, 1, {RECT{0, 0, 5, 5}, RECT{0, 10, 5, 15}});
+    frame->SetSelected(true);
+    Append(manager, MakeLine(RECT{10, 10, 100, 10}, 1))->SetSelected(true);
+    Append(manager, MakeLine(RECT{10, 20, 100, 20}, 1)); // not selected
+    const std::vector<std::uint8_t> block = manager.WriteClipboardBlock();
+    ASSERT_GE(block.size(), 20u);
+    EXPECT_EQ(IntAt(block, 0), 3); // the macro strings are not written
+    EXPECT_EQ(IntAt(block, 4), 1);
+    EXPECT_EQ(IntAt(block, 8), 2);
+    EXPECT_EQ(IntAt(block, 12), 1);
+    EXPECT_EQ(IntAt(block, 16), 0); // the backmost selected item first: the line
+    // The line's own archive form follows its kind code.
+    CLineItem probe;
+    probe.SetRect(RECT{10, 10, 100, 10});
+    probe.SetWidth(1);
+    probe.SetSelected(true);
+    const std::vector<std::uint8_t> line = layouttest::Store(probe);
+    ASSERT_GE(block.size(), 20 + line.size() + 4);
+    EXPECT_TRUE(std::equal(line.begin(), line.end(), block.begin() + 20));
+    EXPECT_EQ(IntAt(block, 20 + line.size()), 3); // then the frame
+}
+
+TEST_F(ClipboardTest, PasteKeepsOrderSelectsTheNewItemsAndUndoes)
+{
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "A"))->SetSelected(true);
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "B"))->SetSelected(true);
+    ASSERT_TRUE(manager.Copy());
+    Append(other, MakeString(RECT{0, 0, 50, 50}, "C"))->SetSelected(true);
+    host.Clear();
+    EXPECT_EQ(other.Paste(), 1);
+    EXPECT_EQ(Labels(other), (Labels_t{"A", "B", "C"}));
+    EXPECT_TRUE(other.GetItemAt(0)->IsSelected());
+    EXPECT_FALSE(other.GetItemAt(2)->IsSelected());
+    EXPECT_EQ(host.Kinds(), (std::vector<int>{3, 1}));
+    EXPECT_EQ(host.toolBoxCalls, 1);
+    other.Undo();
+    EXPECT_EQ(Labels(other), (Labels_t{"C"}));
+}
+
+TEST_F(ClipboardTest, PastedLinesGetFreeNumbersAndNames)
+{
+    AddLines(manager, 2, true);
+    ASSERT_TRUE(manager.Copy());
+    Append(other, MakeLine(RECT{0, 0, 10, 0}, 1))->SetLineNumber(1);
+    other.Paste();
+    // The back one arrives first and takes the first free number.
+    EXPECT_EQ(Labels(other), (Labels_t{"Line3", "Line2", ""}));
+}
+
+TEST_F(ClipboardTest, LimitOfTwentyLinesShowsMessage157)
+{
+    AddLines(manager, 15, true);
+    ASSERT_TRUE(manager.Copy());
+    AddLines(other, 6, false);
+    auto* held = new CChangeOrderUndoInfo;
+    other.SetPendingUndo(std::unique_ptr<CUndoInfo>(held));
+    host.Clear();
+    EXPECT_EQ(other.Paste(), 1);
+    EXPECT_EQ(host.messages, (std::vector<int>{157}));
+    EXPECT_EQ(other.GetItemCount(-1, -1, nullptr), 6);
+    EXPECT_EQ(other.GetPendingUndo(), held);
+    EXPECT_TRUE(host.sent.empty());
+
+    other.DeleteAllItems();
+    AddLines(other, 5, false);
+    host.Clear();
+    EXPECT_EQ(other.Paste(), 1);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(other.GetItemCount(-1, -1, nullptr), 20);
+}
+
+TEST_F(ClipboardTest, LimitOfTwentyOtherItems)
+{
+    for (int i = 0; i < 3; ++i)
+        Append(manager, MakeString(RECT{0, 0, 50, 50}, "S"))->SetSelected(true);
+    ASSERT_TRUE(manager.Copy());
+    for (int i = 0; i < 18; ++i)
+        Append(other, MakeString(RECT{0, 0, 50, 50}, "T"));
+    other.Paste();
+    EXPECT_EQ(host.messages, (std::vector<int>{157}));
+    EXPECT_EQ(other.GetItemCount(-1, -1, nullptr), 18);
+}
+
+TEST_F(ClipboardTest, FramesIntoACameraLayoutShowMessage241)
+{
+    AddFrames(1)[0]->SetSelected(true);
+    ASSERT_TRUE(manager.Copy());
+    shell.cameraLayout = true;
+    EXPECT_EQ(other.Paste(), 1);
+    EXPECT_EQ(host.messages, (std::vector<int>{241}));
+    EXPECT_EQ(other.GetItemCount(-1, -1, nullptr), 0);
+}
+
+TEST_F(ClipboardTest, CopiedFramesKeepTheirNumbers)
+{
+    auto frames = AddFrames(3);
+    frames[1]->SetSelected(true);
+    frames[2]->SetSelected(true);
+    ASSERT_TRUE(manager.Copy());
+    manager.Paste();
+    EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{2, 3, 1, 2, 3}));
+}
+
+TEST_F(ClipboardTest, CutFrameTwoThenPasteKeepsNumberTwo)
+{
+    auto frames = AddFrames(3);
+    frames[1]->SetSelected(true);
+    host.Clear();
+    ASSERT_TRUE(manager.Cut());
+    EXPECT_EQ(host.Kinds(), (std::vector<int>{3, 1}));
+    EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{1, 2}));
+    manager.Paste();
+    EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{2, 1, 2}));
+    // Undoing the paste leaves the other frame 2 alone; undoing that pastes again.
+    manager.Undo();
+    EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{1, 2}));
+    manager.Undo();
+    EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{2, 1, 2}));
+}
+
+TEST_F(ClipboardTest, CutFrameThreeThenPasteRenumbersIt)
+{
+    auto frames = AddFrames(3);
+    frames[2]->SetSelected(true);
+    ASSERT_TRUE(manager.Cut());
+    manager.Paste();
+    EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{3, 1, 2}));
+    EXPECT_EQ(manager.GetItemAt(0)->GetLabel(), "Frame3");
+    manager.Undo();
+    EXPECT_EQ(FrameNumbers(manager), (std::vector<int>{1, 2}));
+}
+
+TEST_F(ClipboardTest, CutIsUndone)
+{
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "A"));
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "B"))->SetSelected(true);
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "C"));
+    ASSERT_TRUE(manager.Cut());
+    EXPECT_EQ(Labels(manager), (Labels_t{"A", "C"}));
+    manager.Undo();
+    EXPECT_EQ(Labels(manager), (Labels_t{"A", "B", "C"}));
+}
+
+TEST_F(ClipboardTest, CutBehindASelectedTextOfAnUnselectedFrameComesBackInPlace)
+{
+    // A selected text whose frame is not selected stays on the page and must
+    // keep counting, or the cut item would come back one place too far back.
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "A"))->SetSelected(true);
+    CInsertImageFrameItem* frame =
+        AppendFrameWithTexts(manager, RECT{10, 10, 200, 200}, 1, {RECT{0, 0, 5, 5}});
+    frame->GetLinkedText1()->SetSelected(true);
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "B"));
+    ASSERT_TRUE(manager.Cut());
+    EXPECT_EQ(Labels(manager), (Labels_t{"T1.0", "F1", "B"}));
+    manager.Undo();
+    EXPECT_EQ(Labels(manager), (Labels_t{"A", "T1.0", "F1", "B"}));
+}
+
+TEST_F(ClipboardTest, FailedHandOverKeepsTheCutItems)
+{
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "A"))->SetSelected(true);
+    auto* held = new CChangeOrderUndoInfo;
+    manager.SetPendingUndo(std::unique_ptr<CUndoInfo>(held));
+    clipboard.refuse = true;
+    host.Clear();
+    EXPECT_FALSE(manager.Cut());
+    EXPECT_EQ(clipboard.puts, 1);
+    EXPECT_EQ(Labels(manager), (Labels_t{"A"}));
+    EXPECT_EQ(manager.GetPendingUndo(), held);
+    EXPECT_TRUE(host.sent.empty());
+}
+
+TEST_F(ClipboardTest, TruncatedOrForeignBlocksPasteNothing)
+{
+    Append(manager, MakeString(RECT{0, 0, 50, 50}, "A"))->SetSelected(true);
+    AddLines(manager, 2, true);
+    ASSERT_TRUE(manager.Copy());
+    const std::vector<std::uint8_t> good = *clipboard.held;
+
+    std::vector<std::vector<std::uint8_t>> bad;
+    for (std::size_t cut : {good.size() - 1, good.size() / 2, std::size_t(20), std::size_t(3)})
+        bad.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(cut));
+    std::vector<std::uint8_t> extra = good;
+    extra.push_back(0);
+    bad.push_back(extra);
+    std::vector<std::uint8_t> foreignKind = good;
+    foreignKind[16] = 9; // an unknown kind code
+    bad.push_back(foreignKind);
+    std::vector<std::uint8_t> wrongCounts = good;
+    wrongCounts[4] = 3; // three lines claimed, two written
+    bad.push_back(wrongCounts);
+    std::vector<std::uint8_t> hugeCount = good;
+    hugeCount[3] = 0x7F;
+    bad.push_back(hugeCount);
+    bad.push_back(std::vector<std::uint8_t>(64, 0xAB));
+
+    Append(other, MakeString(RECT{0, 0, 50, 50}, "Z"))->SetSelected(true);
+    for (const auto& block : bad) {
+        auto* held = new CChangeOrderUndoInfo;
+        other.SetPendingUndo(std::unique_ptr<CUndoInfo>(held));
+        clipboard.held = block;
+        host.Clear();
+        EXPECT_EQ(other.Paste(), 0) << block.size();
+        EXPECT_EQ(Labels(other), (Labels_t{"Z"}));
+        EXPECT_TRUE(other.GetItemAt(0)->IsSelected());
+        EXPECT_EQ(other.GetPendingUndo(), held);
+        EXPECT_TRUE(host.sent.empty());
+        EXPECT_EQ(host.messages, (std::vector<int>{24}));
+    }
+    clipboard.held.reset();
+    EXPECT_EQ(other.Paste(), 0);
+}
+
+TEST_F(ClipboardTest, PastedLineIsFittedIntoThePrintableArea)
+{
+    other.SetPaper(22, 0, 0, 500, false); // printable {3, 3, 689, 1199}
+    Append(manager, MakeLine(RECT{0, 100, 1000, 100}, 20))->SetSelected(true);
+    ASSERT_TRUE(manager.Copy());
+    other.Paste();
+    auto* line = dynamic_cast<CLineItem*>(other.GetItemAt(0));
+    ASSERT_NE(line, nullptr);
+    RECT r;
+    line->GetRect(&r, false);
+    const RECT p = other.GetPrintableRect();
+    EXPECT_EQ(r.top, r.bottom);
+    EXPECT_EQ(r.left, p.left);
+    EXPECT_LE(r.right, p.right);
+    const int width = line->GetWidth(false, -1.0f);
+    EXPECT_GE(width, 5);
+    EXPECT_LT(width, 20);
+    EXPECT_EQ(width % 5, 0);
+}
+
+} // namespace
