@@ -1,5 +1,6 @@
 #include "ImageProcessing/JpegDct.h"
 
+#include "ImageProcessing/JpegAvx2.h"
 #include "ImageProcessing/JpegCpu.h"
 
 #include <cstring>
@@ -31,7 +32,15 @@ template <typename T> constexpr T Descale(T x, int n)
 
 } // namespace
 
-JPEG_VECTOR_CLONES void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
+void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
+{
+    if (JpegAvx2::Available())
+        JpegAvx2::Forward(samples, stride, coefficients);
+    else
+        ForwardPortable(samples, stride, coefficients);
+}
+
+JPEG_VECTOR_CLONES void ForwardPortable(const int16_t* samples, int stride, int32_t coefficients[64])
 {
     // The row pass runs on the transposed block, so that each of its steps
     // works on eight rows at once; the result is transposed back.

@@ -9,6 +9,8 @@ namespace JpegDct {
 // Level-shifted samples (-128..127) read with the given stride; writes the true
 // DCT coefficients in natural order.
 void Forward(const int16_t* samples, int stride, int32_t coefficients[64]);
+// The same without processor-specific vectors.
+void ForwardPortable(const int16_t* samples, int stride, int32_t coefficients[64]);
 
 // Dequantised coefficients in natural order; writes clamp(x, -128, 127) + 128.
 // nonZeroRows tells which coefficient rows hold anything (bit r for row r), so

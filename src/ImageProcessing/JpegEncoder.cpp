@@ -1,5 +1,6 @@
 #include "ImageProcessing/JpegEncoder.h"
 
+#include "ImageProcessing/JpegAvx2.h"
 #include "ImageProcessing/JpegCpu.h"
 #include "ImageProcessing/JpegDct.h"
 #include "ImageProcessing/JpegTables.h"
@@ -62,11 +63,11 @@ void Put16(std::vector<uint8_t>& v, unsigned value)
     v.push_back(static_cast<uint8_t>(value));
 }
 
-void PutHuffmanTable(std::vector<uint8_t>& v, uint8_t classAndId, const JpegTables::HuffmanSpec& spec)
+void PutHuffmanTable(std::vector<uint8_t>& v, uint8_t classAndId, const JpegTables::HuffmanDefinition& table)
 {
     v.push_back(classAndId);
-    v.insert(v.end(), spec.bits.begin(), spec.bits.end());
-    v.insert(v.end(), spec.values, spec.values + spec.valueCount);
+    v.insert(v.end(), table.bits.begin(), table.bits.end());
+    v.insert(v.end(), table.values, table.values + table.valueCount);
 }
 
 inline int16_t ClampChroma(int v)
@@ -192,13 +193,13 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
             m_reciprocal[t][i] = ((1u << kReciprocalShift) + q - 1) / q;
             m_halfQ[t][i] = q / 2;
         }
-    auto build = [](const JpegTables::HuffmanSpec& spec, HuffmanCodes& codes) {
+    auto build = [](const JpegTables::HuffmanDefinition& table, HuffmanCodes& codes) {
         codes = HuffmanCodes{};
         uint32_t code = 0;
         int k = 0;
         for (int length = 1; length <= 16; ++length) {
-            for (int i = 0; i < spec.bits[length - 1]; ++i, ++k) {
-                codes.entry[spec.values[k]] = (code++ << 8) | static_cast<uint32_t>(length);
+            for (int i = 0; i < table.bits[length - 1]; ++i, ++k) {
+                codes.entry[table.values[k]] = (code++ << 8) | static_cast<uint32_t>(length);
             }
             code <<= 1;
         }
@@ -273,18 +274,18 @@ JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint
 // 2x2 groups: the two rows are added into planes first; both loops vectorise.
 JPEG_VECTOR_CLONES void ChromaRowPairs(const uint8_t* __restrict src, const uint8_t* __restrict below,
                                        uint16_t* __restrict sums, uint32_t width, uint32_t chromaWidth,
-                                       int16_t* __restrict cb, int16_t* __restrict cr)
+                                       int16_t* __restrict cb, int16_t* __restrict cr, uint32_t first)
 {
     uint16_t* __restrict red = sums;
     uint16_t* __restrict green = sums + width;
     uint16_t* __restrict blue = sums + 2 * size_t(width);
-    for (uint32_t x = 0; x < width; ++x) {
+    for (uint32_t x = 2 * first; x < width; ++x) {
         red[x] = static_cast<uint16_t>(src[3 * x] + below[3 * x]);
         green[x] = static_cast<uint16_t>(src[3 * x + 1] + below[3 * x + 1]);
         blue[x] = static_cast<uint16_t>(src[3 * x + 2] + below[3 * x + 2]);
     }
     const uint32_t inside = width / 2;
-    for (uint32_t cx = 0; cx < inside; ++cx) {
+    for (uint32_t cx = first; cx < inside; ++cx) {
         const int32_t r = red[2 * cx] + red[2 * cx + 1], g = green[2 * cx] + green[2 * cx + 1],
                       b = blue[2 * cx] + blue[2 * cx + 1];
         cb[cx] = Chroma(kCbR * r + kCbG * g + kCbB * b, 2);
@@ -311,8 +312,9 @@ JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint
         // Rows past the picture repeat its last row; they are never read.
         const uint8_t* src = rows + std::min<uint32_t>(r, lastRow) * rowBytes;
         int16_t* y = m_planeY.data() + size_t(r) * m_paddedWidth;
-        const uint8_t* p = src;
-        for (uint32_t x = 0; x < width; ++x, p += 3)
+        const uint32_t done = JpegAvx2::Available() ? JpegAvx2::LumaRow(src, width, y) : 0;
+        const uint8_t* p = src + 3 * size_t(done);
+        for (uint32_t x = done; x < width; ++x, p += 3)
             y[x] = static_cast<int16_t>(((kYr * p[0] + kYg * p[1] + kYb * p[2] + 32768) >> 16) - 128);
         for (uint32_t x = width; x < m_paddedWidth; ++x)
             y[x] = y[width - 1];
@@ -326,7 +328,9 @@ JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint
             else if (m_chromaRowStep == 1)
                 ChromaRow<2, 1>(src, below, width, m_chromaWidth, cb, cr);
             else
-                ChromaRowPairs(src, below, m_pairSums.data(), width, m_chromaWidth, cb, cr);
+                ChromaRowPairs(src, below, m_pairSums.data(), width, m_chromaWidth, cb, cr,
+                               JpegAvx2::Available() ? JpegAvx2::ChromaPairs(src, below, width, cb, cr) / 2
+                                                     : 0);
         }
         if (m_componentCount == 4) {
             const uint8_t* srcA = plane + size_t(std::min<uint32_t>(r, lastRow)) * width;

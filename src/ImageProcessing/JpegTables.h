@@ -13,17 +13,17 @@ extern const std::array<uint8_t, 64> kZigzag;
 extern const std::array<uint8_t, 64> kLuminanceBase;   // natural order
 extern const std::array<uint8_t, 64> kChrominanceBase; // natural order
 
-struct HuffmanSpec
+struct HuffmanDefinition
 {
     std::array<uint8_t, 16> bits; // number of codes of length 1..16
     const uint8_t* values;
     int valueCount;
 };
 
-extern const HuffmanSpec kDcLuminance;
-extern const HuffmanSpec kAcLuminance;
-extern const HuffmanSpec kDcChrominance;
-extern const HuffmanSpec kAcChrominance;
+extern const HuffmanDefinition kDcLuminance;
+extern const HuffmanDefinition kAcLuminance;
+extern const HuffmanDefinition kDcChrominance;
+extern const HuffmanDefinition kAcChrominance;
 
 // Scales a base table to a quality (clamped to 1..100) the way the common
 // libraries do, so that files from elsewhere and ours compare at equal quality.

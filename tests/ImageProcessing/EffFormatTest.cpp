@@ -21,7 +21,8 @@ TEST(EffFormat, PrefixLayout)
     EXPECT_EQ(prefix[EffFormat::kPrefixSize], 0xEE); // exactly 97 bytes
     EXPECT_EQ(Field(prefix, 0, 6), std::string("\xFF\xD8\xFF\xE5\x00\x5D", 6));
     EXPECT_EQ(Field(prefix, 6, 8), std::string("EFFHEAD\0", 8));
-    EXPECT_EQ(Field(prefix, 14, 52), std::string("Enhanced Frame File (C) 2000-2001 TAKRA VELMO CORP.\0", 52));
+    EXPECT_EQ(Field(prefix, 14, 52),
+              std::string("Enhanced Frame File (C) 2000-2001 TAKRA VELMO CORP.\0", 52));
     EXPECT_EQ(Field(prefix, 66, 8), std::string("\x01\x00\x00\x00\x00\x01\x00\x01", 8));
     EXPECT_EQ(Field(prefix, 74, 16), "20010309003000AM");
     EXPECT_EQ(Field(prefix, 90, 7), std::string(7, '\0')); // five empty texts, no thumbnails

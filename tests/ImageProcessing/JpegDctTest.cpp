@@ -1,8 +1,11 @@
 #include "ImageProcessing/JpegDct.h"
+#include "ImageProcessing/JpegAvx2.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -61,5 +64,81 @@ TEST(JpegDct, InverseRestoresSamplesWithinOne)
                 const double expected = std::fmin(255, std::fmax(0, sum / 4 + 128));
                 EXPECT_NEAR(out[y * 12 + x], expected, 1.0) << trial;
             }
+    }
+}
+
+TEST(JpegDct, VectorAndPortableForwardAgreeExactly)
+{
+    uint32_t state = 3;
+    for (int trial = 0; trial < 2000; ++trial) {
+        int16_t samples[8 * 9];
+        for (int i = 0; i < 72; ++i) {
+            state = state * 1664525u + 1013904223u;
+            samples[i] =
+                trial % 3 == 0 ? ((state >> 31) ? 127 : -128) : static_cast<int16_t>(int(state >> 24) - 128);
+        }
+        int32_t a[64], b[64];
+        JpegDct::Forward(samples, 9, a);
+        JpegDct::ForwardPortable(samples, 9, b);
+        for (int i = 0; i < 64; ++i)
+            ASSERT_EQ(a[i], b[i]) << trial << " " << i;
+    }
+}
+
+TEST(JpegDct, VectorChromaOfPairsMatchesTheConversionRule)
+{
+    if (!JpegAvx2::Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    for (uint32_t width : {10u, 17u, 64u, 101u}) {
+        std::vector<uint8_t> a(width * 3), b(width * 3);
+        uint32_t state = width;
+        for (size_t i = 0; i < a.size(); ++i) {
+            state = state * 1664525u + 1013904223u;
+            a[i] = static_cast<uint8_t>(state >> 24);
+            b[i] = i % 7 == 0 ? 255 : static_cast<uint8_t>(state >> 16);
+        }
+        std::vector<int16_t> cb(width, 999), cr(width, 999);
+        const uint32_t done = JpegAvx2::ChromaPairs(a.data(), b.data(), width, cb.data(), cr.data());
+        EXPECT_EQ(done % 8, 0u);
+        if (done > 0) { // the last step read 28 bytes from pixel done - 8
+            EXPECT_LE(size_t(done - 8) * 3 + 28, size_t(width) * 3);
+        }
+        for (uint32_t g = 0; g < done / 2; ++g) {
+            int red = 0, green = 0, blue = 0;
+            for (uint32_t x : {2 * g, 2 * g + 1}) {
+                red += a[3 * x] + b[3 * x];
+                green += a[3 * x + 1] + b[3 * x + 1];
+                blue += a[3 * x + 2] + b[3 * x + 2];
+            }
+            auto chroma = [](int w) { return std::clamp((w + (1 << 17) - 1) >> 18, -128, 127); };
+            EXPECT_EQ(cb[g], chroma(-11059 * red - 21709 * green + 32768 * blue)) << width << " " << g;
+            EXPECT_EQ(cr[g], chroma(32768 * red - 27439 * green - 5329 * blue)) << width << " " << g;
+        }
+        EXPECT_EQ(cb[done / 2], 999); // nothing past what it reports
+    }
+}
+
+TEST(JpegDct, VectorLumaMatchesTheConversionRule)
+{
+    if (!JpegAvx2::Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    for (uint32_t width : {9u, 10u, 33u, 100u}) {
+        std::vector<uint8_t> row(width * 3);
+        uint32_t state = width * 7;
+        for (size_t i = 0; i < row.size(); ++i) {
+            state = state * 1664525u + 1013904223u;
+            row[i] = i % 5 == 0 ? 255 : i % 11 == 0 ? 0 : static_cast<uint8_t>(state >> 24);
+        }
+        std::vector<int16_t> luma(width, 999);
+        const uint32_t done = JpegAvx2::LumaRow(row.data(), width, luma.data());
+        EXPECT_EQ(done % 8, 0u);
+        for (uint32_t x = 0; x < done; ++x)
+            EXPECT_EQ(luma[x],
+                      ((19595 * row[3 * x] + 38470 * row[3 * x + 1] + 7471 * row[3 * x + 2] + 32768) >> 16) -
+                          128)
+                << width << " " << x;
+        if (done < width) {
+            EXPECT_EQ(luma[done], 999);
+        }
     }
 }

@@ -1,0 +1,20 @@
+// Encoder kernels with AVX2 integer vectors, for processors that have them;
+// exactly the results of the portable code.
+#pragma once
+
+#include <cstdint>
+
+namespace JpegAvx2 {
+
+bool Available();
+
+// JpegDct::Forward.
+void Forward(const int16_t* samples, int stride, int32_t coefficients[64]);
+
+// The encoder's conversion of R, G, B rows; each returns how many leading
+// pixels it has covered, the caller does the rest. Level-shifted luminance:
+uint32_t LumaRow(const uint8_t* row, uint32_t width, int16_t* luma);
+// Chroma of the 2x2 groups of two rows:
+uint32_t ChromaPairs(const uint8_t* rowA, const uint8_t* rowB, uint32_t width, int16_t* cb, int16_t* cr);
+
+} // namespace JpegAvx2
