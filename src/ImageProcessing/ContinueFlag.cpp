@@ -1,4 +1,5 @@
 // The process-wide continue flag polled by long pixel loops of every thread.
+#include "Core/ErrorCheck.h"
 #include "ImageProcessing/PixelConversion.h"
 
 #include <atomic>
@@ -35,7 +36,7 @@ bool CanContinueOrThrow(const char* file, int line)
         char note[512];
         std::snprintf(note, sizeof note, "CanContinue Fail - %s : %d\n", file ? file : "", line);
         (void)note;
-        throw 7;
+        throw ErrorIdCancelled;
     }
     return true;
 }

@@ -2,6 +2,9 @@
 // over the image's own bottom-up 32-bit pixels, with the drawing rules the
 // editor relies on (right and bottom edges exclusive, mix modes such as the
 // inverting R2_NOT, nearest-pixel stretches, unsmoothed text by default).
+// Fills, thin lines and transfers write the pixels directly; curves, wide
+// lines and text are painted by QPainter into a scratch picture and merged
+// (ShapePainter.h), so the fourth byte and the row order stay ours.
 #pragma once
 
 #include "ImageProcessing/GdiTypes.h"
