@@ -5,6 +5,7 @@
 
 #include "ImageProcessing/GdiTypes.h"
 #include "Platform/PageAllocator.h"
+#include "Platform/WaitFeedback.h"
 
 #include <cstdint>
 #include <memory>
@@ -149,13 +150,7 @@ std::unique_ptr<CImageFile> CreateImageFile(ImageFileKind kind);
 int LoadImageFileToBuffer(const std::string& path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
                           const SIZE* maximum);
 
-// The application's wait cursor, shown while a loader of CImage runs. Imaging
-// only says when; nothing is shown until the application installs one.
-class IWaitCursor
-{
-public:
-    virtual ~IWaitCursor() = default;
-    virtual void Begin() = 0;
-    virtual void End() = 0;
-};
-void SetImageWaitCursor(IWaitCursor* cursor);
+// The wait feedback shown while a loader of CImage runs; none until the
+// application installs one. It is called on the loading thread, which may be a
+// thumbnail worker.
+void SetImageWaitFeedback(IWaitFeedback* feedback);

@@ -20,27 +20,27 @@
 
 namespace {
 
-std::atomic<IWaitCursor*> g_waitCursor{nullptr};
+std::atomic<IWaitFeedback*> g_waitFeedback{nullptr};
 
 // Shows the wait cursor for a loader's whole run, on every path out of it.
 class WaitCursorScope
 {
 public:
-    WaitCursorScope() : m_cursor(g_waitCursor.load())
+    WaitCursorScope() : m_feedback(g_waitFeedback.load())
     {
-        if (m_cursor)
-            m_cursor->Begin();
+        if (m_feedback)
+            m_feedback->BeginWait();
     }
     ~WaitCursorScope()
     {
-        if (m_cursor)
-            m_cursor->End();
+        if (m_feedback)
+            m_feedback->EndWait();
     }
     WaitCursorScope(const WaitCursorScope&) = delete;
     WaitCursorScope& operator=(const WaitCursorScope&) = delete;
 
 private:
-    IWaitCursor* m_cursor;
+    IWaitFeedback* m_feedback;
 };
 
 struct TableRow
@@ -97,9 +97,9 @@ std::optional<ImageFileKind> ImageFileKindForBuffer(const std::string& path)
     return std::nullopt;
 }
 
-void SetImageWaitCursor(IWaitCursor* cursor)
+void SetImageWaitFeedback(IWaitFeedback* feedback)
 {
-    g_waitCursor.store(cursor);
+    g_waitFeedback.store(feedback);
 }
 
 std::unique_ptr<CImageFile> CreateImageFile(ImageFileKind kind)

@@ -54,11 +54,12 @@ TEST(ImageLoadDispatch, ExtensionsChooseTheReaders)
     }
 }
 
-class CountingWaitCursor : public IWaitCursor
+class CountingWaitCursor : public IWaitFeedback
 {
 public:
-    void Begin() override { ++begun; }
-    void End() override { ++ended; }
+    void BeginWait() override { ++begun; }
+    void EndWait() override { ++ended; }
+    void KeepPainted() override {}
     int begun = 0;
     int ended = 0;
 };
@@ -66,8 +67,8 @@ public:
 class ImageLoad : public ::testing::Test
 {
 protected:
-    void SetUp() override { SetImageWaitCursor(&cursor); }
-    void TearDown() override { SetImageWaitCursor(nullptr); }
+    void SetUp() override { SetImageWaitFeedback(&cursor); }
+    void TearDown() override { SetImageWaitFeedback(nullptr); }
 
     std::string Bmp(const char* name)
     {
