@@ -1,0 +1,19 @@
+[General]
+Version=1.10
+Target=Snapcarousel
+Caller=ZAV VARERAVA
+[AvailablePanel]
+Opening=FALSE
+SelectSource=FALSE
+ReadingPhoto=FALSE
+SelectPhoto=FALSE
+SelectLayout=FALSE
+Print=EasyPrint
+[StartPanel]
+ActivePanel=Print
+[SelectSource]
+File1=C:\T\zavtemp.jpg
+[SelectPhoto]
+PhotoCount=1
+[LayoutSelect]
+LayoutID=C:\T\zavtemp.usd

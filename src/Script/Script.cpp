@@ -1,0 +1,273 @@
+#include "Script/Script.h"
+
+#include "Core/ErrorCheck.h"
+#include "Platform/ShiftJis.h"
+#include "Script/ScriptPath.h"
+#include "Script/ScriptText.h"
+
+#include <charconv>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Script files are small; anything larger is not one of ours.
+constexpr long long kMaxScriptBytes = 16LL * 1024 * 1024;
+
+bool ReadWholeFile(const std::string& path, std::string& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    bool ok = true;
+    char buffer[65536];
+    for (;;) {
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+        if (static_cast<long long>(bytes.size()) + static_cast<long long>(got) > kMaxScriptBytes) {
+            ok = false;
+            break;
+        }
+        bytes.append(buffer, got);
+        if (got < sizeof buffer) {
+            ok = !std::ferror(file);
+            break;
+        }
+    }
+    std::fclose(file);
+    return ok;
+}
+
+} // namespace
+
+CScript::~CScript()
+{
+    Discard();
+}
+
+void CScript::Reset()
+{
+    m_mode = Mode::Closed;
+    m_path.clear();
+    m_folder.clear();
+    m_text.clear();
+    m_next = 0;
+    m_file = nullptr;
+    m_created = false;
+    m_pending.clear();
+    m_writeFailed = false;
+}
+
+int CScript::OpenRead(const std::string& path)
+{
+    try {
+        BoolCheck(m_mode == Mode::Closed, 0);
+        BoolCheck(!path.empty(), 0);
+        std::string bytes;
+        BoolCheck(ReadWholeFile(path, bytes), 0);
+        auto text = ShiftJisToUtf8(bytes);
+        BoolCheck(text.has_value(), 0);
+        m_text = std::move(*text);
+        m_next = 0;
+        m_path = path;
+        m_folder = ScriptFolderOf(path);
+        m_mode = Mode::Read;
+        return 1;
+    } catch (int) {
+    } catch (const std::bad_alloc&) {
+    }
+    if (m_mode == Mode::Closed)
+        Reset();
+    return 0;
+}
+
+int CScript::OpenWrite(const std::string& path)
+{
+    try {
+        BoolCheck(m_mode == Mode::Closed, 0);
+        BoolCheck(!path.empty(), 0);
+        struct stat info;
+        const bool existed = ::stat(path.c_str(), &info) == 0;
+        // Append mode opens without emptying; Close truncates before writing.
+        std::FILE* file = std::fopen(path.c_str(), "ab");
+        NullCheck(file, 0);
+        m_file = file;
+        m_created = !existed;
+        m_pending.clear();
+        m_writeFailed = false;
+        m_path = path;
+        m_folder = ScriptFolderOf(path);
+        m_mode = Mode::Write;
+        return 1;
+    } catch (int) {
+    } catch (const std::bad_alloc&) {
+    }
+    return 0;
+}
+
+int CScript::Close()
+{
+    if (m_mode == Mode::Closed)
+        return 0;
+    if (m_mode == Mode::Read) {
+        Reset();
+        return 1;
+    }
+    if (m_writeFailed) {
+        Discard();
+        return 0;
+    }
+    std::FILE* file = m_file;
+    bool ok = std::fflush(file) == 0 && ::ftruncate(::fileno(file), 0) == 0;
+    if (ok && !m_pending.empty())
+        ok = std::fwrite(m_pending.data(), 1, m_pending.size(), file) == m_pending.size();
+    ok = std::fflush(file) == 0 && ok;
+    ok = std::fclose(file) == 0 && ok;
+    Reset();
+    return ok ? 1 : 0;
+}
+
+void CScript::Discard()
+{
+    if (m_mode == Mode::Write) {
+        std::fclose(m_file);
+        if (m_created)
+            std::remove(m_path.c_str());
+    }
+    Reset();
+}
+
+int CScript::TruncateFile(const std::string& path)
+{
+    if (path.empty())
+        return 0;
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    if (!file)
+        return 0;
+    const bool ok = ::ftruncate(::fileno(file), 0) == 0;
+    return (std::fclose(file) == 0 && ok) ? 1 : 0;
+}
+
+int CScript::WriteLine(std::string_view line)
+{
+    if (m_mode != Mode::Write)
+        return 0;
+    try {
+        BoolCheck(line.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos, 0);
+        const auto sjis = Utf8ToShiftJis(line);
+        BoolCheck(sjis.has_value(), 0);
+        m_pending += *sjis;
+        m_pending += "\r\n";
+        return 1;
+    } catch (int) {
+    } catch (const std::bad_alloc&) {
+    }
+    m_writeFailed = true;
+    return 0;
+}
+
+int CScript::WriteSection(std::string_view name)
+{
+    std::string line;
+    line.reserve(name.size() + 2);
+    line += '[';
+    line += name;
+    line += ']';
+    return WriteLine(line);
+}
+
+int CScript::WriteKeyValue(std::string_view key, std::string_view value)
+{
+    if (m_mode != Mode::Write)
+        return 0;
+    std::string line;
+    line.reserve(key.size() + value.size() + 1);
+    line += key;
+    line += '=';
+    line += value;
+    // What a reader would make of the line must be this key and this value.
+    std::string check = line;
+    StripComment(check);
+    const bool readsBack = !key.empty() && key.find('=') == std::string_view::npos &&
+                           TrimScriptBlanks(check) == line && TrimScriptBlanksRight(key) == key &&
+                           TrimScriptBlanksLeft(value) == value && !IsSectionLine(line);
+    if (!readsBack) {
+        m_writeFailed = true;
+        return 0;
+    }
+    return WriteLine(line);
+}
+
+int CScript::WriteKeyInt(std::string_view key, std::int32_t value)
+{
+    char buffer[16];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    (void)error;
+    return WriteKeyValue(key, std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
+}
+
+int CScript::ReadLine(std::string& line)
+{
+    if (m_mode != Mode::Read)
+        return 0;
+    while (m_next < m_text.size()) {
+        // A line ends at LF; a CR before it belongs to the line end.
+        std::size_t end = m_text.find('\n', m_next);
+        if (end == std::string::npos)
+            end = m_text.size();
+        std::size_t stop = end;
+        if (stop > m_next && m_text[stop - 1] == '\r')
+            --stop;
+        std::string text = m_text.substr(m_next, stop - m_next);
+        m_next = end + 1;
+        StripComment(text);
+        const std::string_view trimmed = TrimScriptBlanks(text);
+        if (!trimmed.empty()) {
+            line = trimmed;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int CScript::IsSectionLine(std::string_view line)
+{
+    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+}
+
+int CScript::FindSection(std::string& name)
+{
+    try {
+        std::string line;
+        BoolCheck(ReadLine(line), 0);
+        if (!IsSectionLine(line)) {
+            name = line;
+            return 0;
+        }
+        name = line.substr(1, line.size() - 2);
+        return 1;
+    } catch (int) {
+    } catch (const std::bad_alloc&) {
+    }
+    return 0;
+}
+
+int CScript::GetKeyValue(std::string_view key, std::string& value)
+{
+    const std::size_t remembered = m_next;
+    try {
+        std::string line;
+        BoolCheck(ReadLine(line), 0);
+        const std::size_t equals = line.find('=');
+        BoolCheck(equals != std::string::npos && equals >= 1, 0);
+        BoolCheck(!IsSectionLine(line), 0);
+        BoolCheck(TrimScriptBlanksRight(std::string_view(line).substr(0, equals)) == key, 0);
+        value = TrimScriptBlanksLeft(std::string_view(line).substr(equals + 1));
+        return 1;
+    } catch (int) {
+    } catch (const std::bad_alloc&) {
+    }
+    if (m_mode == Mode::Read)
+        m_next = remembered;
+    return 0;
+}

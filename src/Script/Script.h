@@ -1,0 +1,74 @@
+// The line-oriented section/key text file every script file of the editor is
+// built on. Read strictly forwards: a reader asks for the line it expects next,
+// and a key look-up that fails leaves the read position where it was.
+// On disk the text is Shift-JIS with CR LF line ends (LF alone is read too);
+// in memory it is UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+class CScript
+{
+public:
+    CScript() = default;
+    virtual ~CScript();
+    CScript(const CScript&) = delete;
+    CScript& operator=(const CScript&) = delete;
+
+    // Reads the whole file; fails when a file is open already, the file cannot
+    // be read or its bytes are not Shift-JIS.
+    int OpenRead(const std::string& path);
+    // The old contents of the file stay until Close commits the lines written,
+    // so that a write that fails part-way never destroys the previous file.
+    int OpenWrite(const std::string& path);
+    // Read: releases the file. Write: replaces the file's contents by the lines
+    // written and closes it; 0 when a line was refused or any I/O step failed.
+    int Close();
+    // Write: closes without touching the file (a file this script created is
+    // removed). Read: the same as Close.
+    void Discard();
+    static int TruncateFile(const std::string& path);
+
+    // A line holding a line break or a NUL, or text Shift-JIS cannot hold, is
+    // refused (0) and makes Close fail.
+    int WriteLine(std::string_view line);
+    int WriteSection(std::string_view name);
+    // Also refused: a key line that would not read back as this key and value
+    // (a ";" outside quotes, blanks at the ends, "=" in the key).
+    int WriteKeyValue(std::string_view key, std::string_view value);
+    int WriteKeyInt(std::string_view key, std::int32_t value);
+
+    int ReadLine(std::string& line);
+    static int IsSectionLine(std::string_view line);
+    int FindSection(std::string& name);
+    int GetKeyValue(std::string_view key, std::string& value);
+
+    // The path given to the open operation; empty while closed.
+    const std::string& GetPath() const { return m_path; }
+    // The absolute folder of the open script (references beginning with "."
+    // are relative to it).
+    const std::string& GetFolder() const { return m_folder; }
+    bool IsOpen() const { return m_mode != Mode::Closed; }
+
+private:
+    enum class Mode { Closed, Read, Write };
+
+    void Reset();
+
+    Mode m_mode = Mode::Closed;
+    std::string m_path;
+    std::string m_folder;
+    // Reading: the text of the file and the offset of the next line.
+    std::string m_text;
+    std::size_t m_next = 0;
+    // Writing: the open file, whether this script created it, the encoded
+    // lines waiting for Close, and whether a line was refused.
+    std::FILE* m_file = nullptr;
+    bool m_created = false;
+    std::string m_pending;
+    bool m_writeFailed = false;
+};
