@@ -140,8 +140,7 @@ enum class ImageFileKind { Jpeg, Bmp, Tiff, Eff, Targa };
 std::optional<ImageFileKind> ImageFileKindForLoad(const std::string& path, bool withTarga);
 // The kind LoadImageFileToBuffer chooses: the whole extension, no Targa.
 std::optional<ImageFileKind> ImageFileKindForBuffer(const std::string& path);
-// The reader of a kind. JPEG and EFF have no reader yet: they get the base,
-// whose reads all answer ImageFileUnsupported.
+// The reader of a kind.
 std::unique_ptr<CImageFile> CreateImageFile(ImageFileKind kind);
 
 // A new 32-bit buffer (and, when `plane` is not null, a mask plane) from the

@@ -93,7 +93,7 @@ TEST_F(ImageLoad, LoadFileReadsByTheBeginningOfTheExtension)
     EXPECT_EQ(image.LoadFile(Bmp("a.bm")), ImageFileUnsupported);
     EXPECT_FALSE(image.IsValid());
     ASSERT_EQ(image.LoadFile(Bmp("b.bmp")), ImageFileOk);
-    EXPECT_EQ(image.LoadFile(Bmp("a.jpg")), ImageFileUnsupported); // JPEG has no reader yet
+    EXPECT_EQ(image.LoadFile(Bmp("a.jpg")), ImageFileUnsupported); // BMP bytes under a JPEG name
     EXPECT_FALSE(image.IsValid());
     EXPECT_EQ(image.LoadFile(folder.Path("missing.bmp")), ImageFileMissing);
     EXPECT_EQ(cursor.begun, 5);
