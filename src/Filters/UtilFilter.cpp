@@ -621,28 +621,26 @@ void UtilFilter::OutputStripDone(int32_t lines)
 
 int32_t UtilFilter::SetSourceDescriptor(const ImageDescriptor* descriptor)
 {
-    if (!m_context)
-        return UCF_ERR_NOCONTEXT;
-    if (!m_context->filter)
-        return UCF_ERR_NOFILTER;
-    if (!descriptor) {
-        m_context->source.reset();
-        return UCF_OK;
-    }
-    m_context->source.reset(new (std::nothrow) ImageDescriptor(*descriptor));
-    return m_context->source ? UCF_OK : UCF_ERR_NOMEMORY;
+    return StoreDescriptor(&FilterContext::source, descriptor);
 }
 
 int32_t UtilFilter::SetDestinationDescriptor(const ImageDescriptor* descriptor)
+{
+    return StoreDescriptor(&FilterContext::destination, descriptor);
+}
+
+int32_t UtilFilter::StoreDescriptor(std::unique_ptr<ImageDescriptor> FilterContext::*slot,
+                                    const ImageDescriptor* descriptor)
 {
     if (!m_context)
         return UCF_ERR_NOCONTEXT;
     if (!m_context->filter)
         return UCF_ERR_NOFILTER;
+    std::unique_ptr<ImageDescriptor>& stored = (*m_context).*slot;
     if (!descriptor) {
-        m_context->destination.reset();
+        stored.reset();
         return UCF_OK;
     }
-    m_context->destination.reset(new (std::nothrow) ImageDescriptor(*descriptor));
-    return m_context->destination ? UCF_OK : UCF_ERR_NOMEMORY;
+    stored.reset(new (std::nothrow) ImageDescriptor(*descriptor));
+    return stored ? UCF_OK : UCF_ERR_NOMEMORY;
 }

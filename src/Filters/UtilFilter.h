@@ -133,6 +133,8 @@ private:
     int32_t EndAnalysisRun(int32_t code);
     int32_t FinishAnalysisRun();
     void PrepareWorkingDescriptors(bool asStrips);
+    int32_t StoreDescriptor(std::unique_ptr<ImageDescriptor> FilterContext::*slot,
+                            const ImageDescriptor* descriptor);
 
     std::unique_ptr<FilterContext> m_context;
     int32_t m_lastResult = 0;
