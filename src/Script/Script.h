@@ -57,7 +57,7 @@ public:
 
 protected:
     // 1 when step returns, 0 when one of its checks throws (int) or memory
-    // runs out: the boundary of a section's reader or writer.
+    // runs out: the boundary of every operation that answers 1 or 0.
     template <class Step> static int RunStep(Step step)
     {
         try {
