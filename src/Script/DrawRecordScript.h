@@ -91,8 +91,8 @@ protected:
     }
 
     // Skips to sectionLine and makes the records of the lines up to the next
-    // section or the end; 0, the records left as they were, when a line is
-    // refused.
+    // section or the end; 0, the records left as they were, when the section
+    // is missing or a line is refused.
     int ParseObjectSection(std::string_view sectionLine, LineParser parse)
     {
         return RunStep([&] {
