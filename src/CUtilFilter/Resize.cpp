@@ -1,15 +1,13 @@
 #include "CUtilFilter/Resize.h"
 
-#include "Core/ErrorCheck.h"
 #include "Filters/FilterRegistry.h"
 
 int CResize::ExecuteOnFormattedBuffers(int method, uint8_t* sourcePixels, int sourceWidth, int sourceHeight,
                                        int sourceFormat, uint8_t* destinationPixels, int destinationWidth,
                                        int destinationHeight, int destinationFormat)
 {
-    BoolCheck(sourcePixels && destinationPixels, ErrorIdSilent);
-    BindBuffers(sourcePixels, sourceWidth, sourceHeight, destinationPixels, destinationWidth,
-                destinationHeight);
+    BindBothBuffers(sourcePixels, sourceWidth, sourceHeight, destinationPixels, destinationWidth,
+                    destinationHeight);
     SetPixelFormats(sourceFormat, destinationFormat);
     return Run(method);
 }
@@ -17,16 +15,14 @@ int CResize::ExecuteOnFormattedBuffers(int method, uint8_t* sourcePixels, int so
 int CResize::ExecuteOnBuffers(int method, uint8_t* sourcePixels, int sourceWidth, int sourceHeight,
                               uint8_t* destinationPixels, int destinationWidth, int destinationHeight)
 {
-    BoolCheck(sourcePixels && destinationPixels, ErrorIdSilent);
-    BindBuffers(sourcePixels, sourceWidth, sourceHeight, destinationPixels, destinationWidth,
-                destinationHeight);
+    BindBothBuffers(sourcePixels, sourceWidth, sourceHeight, destinationPixels, destinationWidth,
+                    destinationHeight);
     return Run(method);
 }
 
 int CResize::ExecuteOnImages(int method, CImage* source, CImage* destination)
 {
-    BoolCheck(source && destination, ErrorIdSilent);
-    BoolCheck(BindImages(source, destination) == 1, ErrorIdSilent);
+    BindBothImages(source, destination);
     return Run(method);
 }
 

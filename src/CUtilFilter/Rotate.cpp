@@ -1,15 +1,13 @@
 #include "CUtilFilter/Rotate.h"
 
-#include "Core/ErrorCheck.h"
 #include "Filters/FilterRegistry.h"
 
 int CRotate::ExecuteOnFormattedBuffers(int direction, uint8_t* sourcePixels, int sourceWidth,
                                        int sourceHeight, int sourceFormat, uint8_t* destinationPixels,
                                        int destinationWidth, int destinationHeight, int destinationFormat)
 {
-    BoolCheck(sourcePixels && destinationPixels, ErrorIdSilent);
-    BindBuffers(sourcePixels, sourceWidth, sourceHeight, destinationPixels, destinationWidth,
-                destinationHeight);
+    BindBothBuffers(sourcePixels, sourceWidth, sourceHeight, destinationPixels, destinationWidth,
+                    destinationHeight);
     SetPixelFormats(sourceFormat, destinationFormat);
     return Run(direction);
 }
@@ -17,16 +15,14 @@ int CRotate::ExecuteOnFormattedBuffers(int direction, uint8_t* sourcePixels, int
 int CRotate::ExecuteOnBuffers(int direction, uint8_t* sourcePixels, int sourceWidth, int sourceHeight,
                               uint8_t* destinationPixels, int destinationWidth, int destinationHeight)
 {
-    BoolCheck(sourcePixels && destinationPixels, ErrorIdSilent);
-    BindBuffers(sourcePixels, sourceWidth, sourceHeight, destinationPixels, destinationWidth,
-                destinationHeight);
+    BindBothBuffers(sourcePixels, sourceWidth, sourceHeight, destinationPixels, destinationWidth,
+                    destinationHeight);
     return Run(direction);
 }
 
 int CRotate::ExecuteOnImages(int direction, CImage* source, CImage* destination)
 {
-    BoolCheck(source && destination, ErrorIdSilent);
-    BoolCheck(BindImages(source, destination) == 1, ErrorIdSilent);
+    BindBothImages(source, destination);
     return Run(direction);
 }
 

@@ -81,6 +81,20 @@ int CUtilFilter::BindImages(CImage* source, CImage* destination)
     return 1;
 }
 
+void CUtilFilter::BindBothBuffers(uint8_t* sourcePixels, int sourceWidth, int sourceHeight,
+                                  uint8_t* destinationPixels, int destinationWidth, int destinationHeight)
+{
+    BoolCheck(sourcePixels && destinationPixels, ErrorIdSilent);
+    BindBuffers(sourcePixels, sourceWidth, sourceHeight, destinationPixels, destinationWidth,
+                destinationHeight);
+}
+
+void CUtilFilter::BindBothImages(CImage* source, CImage* destination)
+{
+    BoolCheck(source && destination, ErrorIdSilent);
+    BoolCheck(BindImages(source, destination) == 1, ErrorIdSilent);
+}
+
 void CUtilFilter::ResetFilter()
 {
     ResetDescriptor(m_source);

@@ -38,6 +38,11 @@ public:
     const ImageDescriptor& GetDestinationDescriptor() const { return m_destination; }
 
 protected:
+    // The binding of the adapters that need both a source and a destination:
+    // a missing pixel buffer or image, or images that cannot be bound, throw -1.
+    void BindBothBuffers(uint8_t* sourcePixels, int sourceWidth, int sourceHeight, uint8_t* destinationPixels,
+                         int destinationWidth, int destinationHeight);
+    void BindBothImages(CImage* source, CImage* destination);
     // Runs the filter over the bound images; 1 on success, throws on failure.
     int RunFilter(int32_t filterId, const void* parameters, int32_t parameterSize, bool passDestination);
 

@@ -88,9 +88,7 @@ int32_t UCF_AFFINE::ApplyStrip()
     if (!m_destination || !m_destination->pixels)
         return UCF_ERR_GEOMETRY;
     PixelLayout s, d;
-    if (int32_t rc = DecodePixelFormat(m_source, &s))
-        return rc;
-    if (int32_t rc = DecodePixelFormat(m_destination, &d))
+    if (int32_t rc = DecodeSourceAndDestination(&s, &d))
         return rc;
     double angle = 0;
     int32_t method = 0;

@@ -74,9 +74,7 @@ int32_t UCF_RESIZE::BeginApply()
     if (Mode() != 1)
         return UCF_OK;
     PixelLayout s, d;
-    if (int32_t rc = DecodePixelFormat(m_source, &s))
-        return rc;
-    if (int32_t rc = DecodePixelFormat(m_destination, &d))
+    if (int32_t rc = DecodeSourceAndDestination(&s, &d))
         return rc;
     if (int32_t rc = CheckGeometry(s, d))
         return rc;
@@ -154,6 +152,19 @@ void BilinearRow8(const uint8_t* top, const uint8_t* bottom, uint8_t* out, int32
             const uint32_t hb = static_cast<uint32_t>(b[c] * wx0 + br[c] * fx);
             o[c] = static_cast<uint8_t>(((hb * fy) >> 20) + ((ht * wy0) >> 20));
         }
+    }
+}
+
+// The four-tap kernel reads one pixel before each column and two after it:
+// the row's first pixel is repeated before it and its last twice after it.
+// The row's sums start one pixel (spp entries) into the accumulator.
+template <class Sum> void PadRowEdges(Sum* accumulator, int64_t n, int32_t spp)
+{
+    Sum* a = accumulator + spp;
+    for (int32_t c = 0; c < spp; ++c) {
+        accumulator[c] = a[c];
+        a[n + c] = a[n - spp + c];
+        a[n + spp + c] = a[n - spp + c];
     }
 }
 
@@ -264,11 +275,7 @@ int32_t UCF_RESIZE::Bicubic(const PixelLayout& s, const PixelLayout& d)
             const int32_t c0 = cy[0], c1 = cy[1], c2 = cy[2], c3 = cy[3];
             for (int64_t i = 0; i < n; ++i)
                 a[i] = c0 * rows[0][i] + c1 * rows[1][i] + c2 * rows[2][i] + c3 * rows[3][i];
-            for (int32_t c = 0; c < spp; ++c) {
-                m_accumulator[c] = a[c];
-                a[n + c] = a[n - spp + c];
-                a[n + spp + c] = a[n - spp + c];
-            }
+            PadRowEdges(m_accumulator, n, spp);
             for (int32_t i = 0; i < d.regionWidth; ++i) {
                 const int16_t* cx = kCubicTable[m_phases[i]];
                 const int32_t* q = m_accumulator + int64_t{m_columns[i]} * spp; // entry x - 1
@@ -290,11 +297,7 @@ int32_t UCF_RESIZE::Bicubic(const PixelLayout& s, const PixelLayout& d)
                     a[x * spp + c] = v;
                 }
             const int64_t n = int64_t{ws} * spp;
-            for (int32_t c = 0; c < spp; ++c) {
-                acc64[c] = a[c];
-                a[n + c] = a[n - spp + c];
-                a[n + spp + c] = a[n - spp + c];
-            }
+            PadRowEdges(acc64.data(), n, spp);
             for (int32_t i = 0; i < d.regionWidth; ++i) {
                 const int16_t* cx = kCubicTable[m_phases[i]];
                 const int64_t* q = acc64.data() + int64_t{m_columns[i]} * spp;

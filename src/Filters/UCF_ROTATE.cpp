@@ -86,9 +86,7 @@ int32_t UCF_ROTATE::ApplyStrip()
     if (!m_destination || !m_destination->pixels)
         return UCF_ERR_GEOMETRY;
     PixelLayout s, d;
-    if (int32_t rc = DecodePixelFormat(m_source, &s))
-        return rc;
-    if (int32_t rc = DecodePixelFormat(m_destination, &d))
+    if (int32_t rc = DecodeSourceAndDestination(&s, &d))
         return rc;
     if (!s.pixels || d.regionWidth != s.regionHeight || d.regionHeight != s.regionWidth)
         return UCF_ERR_GEOMETRY;

@@ -376,6 +376,13 @@ void UCFilter::OutputRows::Finish()
     m_written = 0;
 }
 
+int32_t UCFilter::DecodeSourceAndDestination(PixelLayout* source, PixelLayout* destination) const
+{
+    if (int32_t rc = DecodePixelFormat(m_source, source))
+        return rc;
+    return DecodePixelFormat(m_destination, destination);
+}
+
 UCFilter* CreateInverseFilter(UtilFilter* owner)
 {
     return new (std::nothrow) UCFilter(owner);

@@ -83,6 +83,9 @@ public:
     };
 
 protected:
+    // The working source and destination decoded; the first failing code.
+    int32_t DecodeSourceAndDestination(PixelLayout* source, PixelLayout* destination) const;
+
     ImageDescriptor m_descriptor;        // the working source as it was at Initialize
     ImageDescriptor* m_source = nullptr; // the facade's working descriptors
     ImageDescriptor* m_destination = nullptr;

@@ -197,15 +197,32 @@ int32_t UtilFilter::PrepareDestination()
     return UCF_OK;
 }
 
+void UtilFilter::SetRunMode(int32_t mode)
+{
+    FilterContext& c = *m_context;
+    c.runMode = mode & 15;
+    c.clientStrips = (mode & 16) ? 1 : 0;
+    c.overlap = c.stripsAllowed ? c.info.overlap : -1;
+}
+
+int32_t UtilFilter::StartRun(FilterCallback callback)
+{
+    FilterContext& c = *m_context;
+    c.callback = callback; // the client may be asked for its output buffer
+    if (int32_t rc = PrepareDestination())
+        return rc;
+    c.sourceHeight = c.source->regionHeight;
+    c.sourceWidth = c.source->regionWidth;
+    return UCF_OK;
+}
+
 int32_t UtilFilter::Execute(FilterCallback callback, int32_t mode, int32_t lines)
 {
     if (int32_t rc = CheckRun(callback, mode, lines, false))
         return Fail(rc);
     FilterContext& c = *m_context;
     c.stepMode = 0;
-    c.runMode = mode & 15;
-    c.clientStrips = (mode & 16) ? 1 : 0;
-    c.overlap = c.stripsAllowed ? c.info.overlap : -1;
+    SetRunMode(mode);
     c.stripLines = -1;
     if (lines > 0) {
         if (!c.clientStrips)
@@ -213,11 +230,8 @@ int32_t UtilFilter::Execute(FilterCallback callback, int32_t mode, int32_t lines
         else if (c.stripsAllowed || c.clientStripsOffered)
             c.stripLines = std::min(lines, c.source->regionHeight);
     }
-    c.callback = callback; // the client may be asked for its output buffer
-    if (int32_t rc = PrepareDestination())
+    if (int32_t rc = StartRun(callback))
         return Fail(rc);
-    c.sourceHeight = c.source->regionHeight;
-    c.sourceWidth = c.source->regionWidth;
     c.counter0 = 0;
     c.counter1 = 0;
     c.remainingLines = c.source->regionHeight;
@@ -245,28 +259,16 @@ int32_t UtilFilter::Execute(FilterCallback callback, int32_t mode, int32_t lines
 int32_t UtilFilter::AnalyseImage()
 {
     FilterContext& c = *m_context;
-    if (int32_t rc = SendCommand(2))
+    if (int32_t rc = BeginAnalysisRun())
         return rc;
-    if (Notify(FE_ANALYSIS_BEGIN) != 0) {
-        SendCommand(5);
-        Notify(FE_ANALYSIS_END);
-        return UCF_ERR_OUTPUT;
-    }
     c.workingSource = *c.source;
     c.workingSource.isStrip = 0;
     c.workingSource.stripRow = 0;
     c.workingSource.stripColumn = 0;
     c.workingSource.stripTop = 0;
-    if (SendCommand(3) != UCF_OK) {
-        SendCommand(5);
-        Notify(FE_ANALYSIS_END);
-        return UCF_ERR_OUTPUT;
-    }
-    int32_t last = SendCommand(4);
-    if (int32_t rc = SendCommand(5))
-        last = rc;
-    Notify(FE_ANALYSIS_END);
-    return last;
+    if (SendCommand(3) != UCF_OK)
+        return EndAnalysisRun(UCF_ERR_OUTPUT);
+    return FinishAnalysisRun();
 }
 
 int32_t UtilFilter::ApplyImage()
@@ -283,6 +285,61 @@ int32_t UtilFilter::EndApplyRun(int32_t code)
     SendCommand(11);
     Notify(FE_APPLY_END);
     return code;
+}
+
+int32_t UtilFilter::BeginApplyRun()
+{
+    if (int32_t rc = SendCommand(8)) {
+        SendCommand(11);
+        return rc;
+    }
+    if (Notify(FE_APPLY_BEGIN) != 0)
+        return EndApplyRun(UCF_ERR_OUTPUT);
+    return UCF_OK;
+}
+
+int32_t UtilFilter::FinishApplyRun()
+{
+    const int32_t rc = SendCommand(11);
+    Notify(FE_APPLY_END);
+    return rc;
+}
+
+// The filter may ask for more overlap than it announced.
+int32_t UtilFilter::ApplyOverlap()
+{
+    int32_t overlap = m_context->overlap;
+    if (overlap > 0) {
+        const int32_t raised = SendCommand(7);
+        if (raised > 0)
+            overlap = raised;
+    }
+    return overlap;
+}
+
+int32_t UtilFilter::BeginAnalysisRun()
+{
+    if (int32_t rc = SendCommand(2))
+        return rc;
+    if (Notify(FE_ANALYSIS_BEGIN) != 0)
+        return EndAnalysisRun(UCF_ERR_OUTPUT);
+    return UCF_OK;
+}
+
+int32_t UtilFilter::EndAnalysisRun(int32_t code)
+{
+    SendCommand(5);
+    Notify(FE_ANALYSIS_END);
+    return code;
+}
+
+int32_t UtilFilter::FinishAnalysisRun()
+{
+    int32_t last = SendCommand(4);
+    if (int32_t rc = SendCommand(5))
+        last = rc;
+    Notify(FE_ANALYSIS_END);
+    return last;
 }
 
 int32_t UtilFilter::ApplyWhole()
@@ -302,21 +359,12 @@ int32_t UtilFilter::ApplyWhole()
     }
     c.workingDestination.totalLines = c.workingDestination.regionHeight;
     c.outputRemaining = c.workingDestination.regionHeight;
-    if (int32_t rc = SendCommand(8)) {
-        SendCommand(11);
+    if (int32_t rc = BeginApplyRun())
         return rc;
-    }
-    if (Notify(FE_APPLY_BEGIN) != 0)
-        return EndApplyRun(UCF_ERR_OUTPUT);
     for (int32_t command : {9, 10})
         if (int32_t rc = SendCommand(command))
             return EndApplyRun(rc);
-    if (int32_t rc = SendCommand(11)) {
-        Notify(FE_APPLY_END);
-        return rc;
-    }
-    Notify(FE_APPLY_END);
-    return UCF_OK;
+    return FinishApplyRun();
 }
 
 int32_t UtilFilter::ApplyStripsInPlace()
@@ -350,12 +398,8 @@ int32_t UtilFilter::ApplyStrips()
     PrepareWorkingDescriptors(true);
     ImageDescriptor& src = c.workingSource;
     ImageDescriptor& dst = c.workingDestination;
-    if (int32_t rc = SendCommand(8)) {
-        SendCommand(11);
+    if (int32_t rc = BeginApplyRun())
         return rc;
-    }
-    if (Notify(FE_APPLY_BEGIN) != 0)
-        return EndApplyRun(UCF_ERR_OUTPUT);
 
     uint8_t* const sourceFirst = c.source->pixels;
     uint8_t* const destinationFirst = dst.pixels;
@@ -367,12 +411,7 @@ int32_t UtilFilter::ApplyStrips()
         if ((rc = SendCommand(9)) || (rc = SendCommand(10)))
             return EndApplyRun(rc);
     } else {
-        int32_t overlap = c.overlap;
-        if (overlap > 0) {
-            const int32_t raised = SendCommand(7);
-            if (raised > 0)
-                overlap = raised;
-        }
+        const int32_t overlap = ApplyOverlap();
         int32_t sourceLeft = src.totalLines;
         int32_t sourceRow = 0;
         int32_t outputRow = 0;
@@ -401,12 +440,7 @@ int32_t UtilFilter::ApplyStrips()
             c.remainingLines -= outLines;
         }
     }
-    if ((rc = SendCommand(11))) {
-        Notify(FE_APPLY_END);
-        return rc;
-    }
-    Notify(FE_APPLY_END);
-    return UCF_OK;
+    return FinishApplyRun();
 }
 
 int32_t UtilFilter::ExecuteStrips(FilterCallback callback, int32_t mode, int32_t lines)
@@ -415,19 +449,14 @@ int32_t UtilFilter::ExecuteStrips(FilterCallback callback, int32_t mode, int32_t
         return Fail(rc);
     FilterContext& c = *m_context;
     c.stepMode = 1;
-    c.runMode = mode & 15;
-    c.clientStrips = (mode & 16) ? 1 : 0;
-    c.overlap = c.stripsAllowed ? c.info.overlap : -1;
+    SetRunMode(mode);
     if (c.overlap < 0)
         return Fail(UCF_ERR_LINES);
     c.stripLines = ClampStripLines(lines);
     if (c.stripLines < 1)
         return Fail(UCF_ERR_BADPARAM);
-    c.callback = callback;
-    if (int32_t rc = PrepareDestination())
+    if (int32_t rc = StartRun(callback))
         return Fail(rc);
-    c.sourceHeight = c.source->regionHeight;
-    c.sourceWidth = c.source->regionWidth;
     bool analysed = true;
     if ((c.runMode == 1 || c.runMode == 3) && c.hasAnalysis) {
         c.remainingLines = c.source->regionHeight;
@@ -444,13 +473,8 @@ int32_t UtilFilter::ExecuteStrips(FilterCallback callback, int32_t mode, int32_t
 int32_t UtilFilter::AnalyseStrips()
 {
     FilterContext& c = *m_context;
-    if (int32_t rc = SendCommand(2))
+    if (int32_t rc = BeginAnalysisRun())
         return rc;
-    if (Notify(FE_ANALYSIS_BEGIN) != 0) {
-        SendCommand(5);
-        Notify(FE_ANALYSIS_END);
-        return UCF_ERR_OUTPUT;
-    }
     c.workingSource = *c.source;
     c.workingSource.isStrip = 1;
     c.workingSource.totalLines = c.source->regionHeight;
@@ -461,19 +485,12 @@ int32_t UtilFilter::AnalyseStrips()
         c.workingSource.regionHeight = n;
         c.workingSource.stripRow = c.workingSource.stripTop = row;
         Notify(FE_NEXT_STRIP);
-        if (SendCommand(3) != UCF_OK) {
-            SendCommand(5);
-            Notify(FE_ANALYSIS_END);
-            return UCF_ERR_OUTPUT;
-        }
+        if (SendCommand(3) != UCF_OK)
+            return EndAnalysisRun(UCF_ERR_OUTPUT);
         row += n;
         c.remainingLines -= n;
     }
-    int32_t last = SendCommand(4);
-    if (int32_t rc = SendCommand(5))
-        last = rc;
-    Notify(FE_ANALYSIS_END);
-    return last;
+    return FinishAnalysisRun();
 }
 
 int32_t UtilFilter::ApplyStripsEx()
@@ -482,18 +499,9 @@ int32_t UtilFilter::ApplyStripsEx()
     PrepareWorkingDescriptors(true);
     ImageDescriptor& src = c.workingSource;
     ImageDescriptor& dst = c.workingDestination;
-    if (int32_t rc = SendCommand(8)) {
-        SendCommand(11);
+    if (int32_t rc = BeginApplyRun())
         return rc;
-    }
-    if (Notify(FE_APPLY_BEGIN) != 0)
-        return EndApplyRun(UCF_ERR_OUTPUT);
-    int32_t overlap = c.overlap;
-    if (overlap > 0) {
-        const int32_t raised = SendCommand(7);
-        if (raised > 0)
-            overlap = raised;
-    }
+    const int32_t overlap = ApplyOverlap();
     // Output rows lag the fed source rows by the overlap: in place they would
     // land on rows of the wrong strip.
     if (!c.destination && overlap > 0)
@@ -527,12 +535,7 @@ int32_t UtilFilter::ApplyStripsEx()
         outputRow += outLines;
         c.remainingLines -= outLines;
     }
-    if ((rc = SendCommand(11))) {
-        Notify(FE_APPLY_END);
-        return rc;
-    }
-    Notify(FE_APPLY_END);
-    return UCF_OK;
+    return FinishApplyRun();
 }
 
 void UtilFilter::FreeResources()
@@ -618,28 +621,26 @@ void UtilFilter::OutputStripDone(int32_t lines)
 
 int32_t UtilFilter::SetSourceDescriptor(const ImageDescriptor* descriptor)
 {
-    if (!m_context)
-        return UCF_ERR_NOCONTEXT;
-    if (!m_context->filter)
-        return UCF_ERR_NOFILTER;
-    if (!descriptor) {
-        m_context->source.reset();
-        return UCF_OK;
-    }
-    m_context->source.reset(new (std::nothrow) ImageDescriptor(*descriptor));
-    return m_context->source ? UCF_OK : UCF_ERR_NOMEMORY;
+    return StoreDescriptor(&FilterContext::source, descriptor);
 }
 
 int32_t UtilFilter::SetDestinationDescriptor(const ImageDescriptor* descriptor)
+{
+    return StoreDescriptor(&FilterContext::destination, descriptor);
+}
+
+int32_t UtilFilter::StoreDescriptor(std::unique_ptr<ImageDescriptor> FilterContext::*slot,
+                                    const ImageDescriptor* descriptor)
 {
     if (!m_context)
         return UCF_ERR_NOCONTEXT;
     if (!m_context->filter)
         return UCF_ERR_NOFILTER;
+    std::unique_ptr<ImageDescriptor>& stored = (*m_context).*slot;
     if (!descriptor) {
-        m_context->destination.reset();
+        stored.reset();
         return UCF_OK;
     }
-    m_context->destination.reset(new (std::nothrow) ImageDescriptor(*descriptor));
-    return m_context->destination ? UCF_OK : UCF_ERR_NOMEMORY;
+    stored.reset(new (std::nothrow) ImageDescriptor(*descriptor));
+    return stored ? UCF_OK : UCF_ERR_NOMEMORY;
 }

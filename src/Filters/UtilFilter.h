@@ -123,8 +123,18 @@ private:
     int32_t SendCommand(int32_t number, void* argument = nullptr);
     int32_t CheckRun(FilterCallback callback, int32_t mode, int32_t lines, bool stepped);
     int32_t PrepareDestination();
+    void SetRunMode(int32_t mode);
+    int32_t StartRun(FilterCallback callback);
+    int32_t BeginApplyRun();
     int32_t EndApplyRun(int32_t code);
+    int32_t FinishApplyRun();
+    int32_t ApplyOverlap();
+    int32_t BeginAnalysisRun();
+    int32_t EndAnalysisRun(int32_t code);
+    int32_t FinishAnalysisRun();
     void PrepareWorkingDescriptors(bool asStrips);
+    int32_t StoreDescriptor(std::unique_ptr<ImageDescriptor> FilterContext::*slot,
+                            const ImageDescriptor* descriptor);
 
     std::unique_ptr<FilterContext> m_context;
     int32_t m_lastResult = 0;

@@ -2,7 +2,11 @@
 // every failed check throws int 0.
 #pragma once
 
+#include "Core/ErrorCheck.h"
+
 #include <cstdint>
+#include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,3 +38,24 @@ private:
 inline constexpr std::size_t kMacroTextField = 68;
 inline constexpr std::size_t kShortNameField = 32;
 inline constexpr std::size_t kCharTextField = 260;
+
+// The record of one object line: readPart(keyword, fields, record) reads the
+// fields of the keyword's part and returns false for a keyword it does not
+// know. Nothing when the line breaks a rule.
+template <class Record, class ReadPart>
+std::optional<Record> ReadObjectLine(std::string_view line, ReadPart readPart)
+{
+    try {
+        std::string keyword;
+        std::string_view remainder;
+        BoolCheck(SplitObjectLine(line, keyword, remainder), 0);
+        Record record;
+        ObjectFieldReader fields(remainder);
+        BoolCheck(readPart(keyword, fields, record), 0);
+        fields.End();
+        return record;
+    } catch (int) {
+    } catch (const std::bad_alloc&) {
+    }
+    return std::nullopt;
+}

@@ -60,7 +60,7 @@ void CScript::Reset()
 
 int CScript::OpenRead(const std::string& path)
 {
-    try {
+    const int ok = RunStep([&] {
         BoolCheck(m_mode == Mode::Closed, 0);
         BoolCheck(!path.empty(), 0);
         std::string bytes;
@@ -72,18 +72,15 @@ int CScript::OpenRead(const std::string& path)
         m_path = path;
         m_folder = ScriptFolderOf(path);
         m_mode = Mode::Read;
-        return 1;
-    } catch (int) {
-    } catch (const std::bad_alloc&) {
-    }
-    if (m_mode == Mode::Closed)
+    });
+    if (!ok && m_mode == Mode::Closed)
         Reset();
-    return 0;
+    return ok;
 }
 
 int CScript::OpenWrite(const std::string& path)
 {
-    try {
+    return RunStep([&] {
         BoolCheck(m_mode == Mode::Closed, 0);
         BoolCheck(!path.empty(), 0);
         struct stat info;
@@ -98,11 +95,7 @@ int CScript::OpenWrite(const std::string& path)
         m_path = path;
         m_folder = ScriptFolderOf(path);
         m_mode = Mode::Write;
-        return 1;
-    } catch (int) {
-    } catch (const std::bad_alloc&) {
-    }
-    return 0;
+    });
 }
 
 int CScript::Close()
@@ -152,18 +145,16 @@ int CScript::WriteLine(std::string_view line)
 {
     if (m_mode != Mode::Write)
         return 0;
-    try {
+    const int ok = RunStep([&] {
         BoolCheck(line.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos, 0);
         const auto sjis = Utf8ToShiftJis(line);
         BoolCheck(sjis.has_value(), 0);
         m_pending += *sjis;
         m_pending += "\r\n";
-        return 1;
-    } catch (int) {
-    } catch (const std::bad_alloc&) {
-    }
-    m_writeFailed = true;
-    return 0;
+    });
+    if (!ok)
+        m_writeFailed = true;
+    return ok;
 }
 
 int CScript::WriteSection(std::string_view name)
@@ -255,7 +246,7 @@ int CScript::FindSection(std::string& name)
 int CScript::GetKeyValue(std::string_view key, std::string& value)
 {
     const std::size_t remembered = m_next;
-    try {
+    const int ok = RunStep([&] {
         std::string line;
         BoolCheck(ReadLine(line), 0);
         const std::size_t equals = line.find('=');
@@ -263,11 +254,8 @@ int CScript::GetKeyValue(std::string_view key, std::string& value)
         BoolCheck(!IsSectionLine(line), 0);
         BoolCheck(TrimScriptBlanksRight(std::string_view(line).substr(0, equals)) == key, 0);
         value = TrimScriptBlanksLeft(std::string_view(line).substr(equals + 1));
-        return 1;
-    } catch (int) {
-    } catch (const std::bad_alloc&) {
-    }
-    if (m_mode == Mode::Read)
+    });
+    if (!ok && m_mode == Mode::Read)
         m_next = remembered;
-    return 0;
+    return ok;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,42 @@ public:
     // are relative to it).
     const std::string& GetFolder() const { return m_folder; }
     bool IsOpen() const { return m_mode != Mode::Closed; }
+
+protected:
+    // 1 when step returns, 0 when one of its checks throws (int) or memory
+    // runs out: the boundary of every operation that answers 1 or 0.
+    template <class Step> static int RunStep(Step step)
+    {
+        try {
+            step();
+            return 1;
+        } catch (int) {
+        } catch (const std::bad_alloc&) {
+        }
+        return 0;
+    }
+    // Opens path for reading, runs parse and closes the file again whatever
+    // parse returned.
+    template <class Parse> int ReadFileWith(const std::string& path, Parse parse)
+    {
+        if (!OpenRead(path))
+            return 0;
+        const int ok = parse();
+        Close();
+        return ok;
+    }
+    // Opens path for writing and commits what write wrote; when write fails
+    // the file is left as it was.
+    template <class Write> int WriteFileWith(const std::string& path, Write write)
+    {
+        if (!OpenWrite(path))
+            return 0;
+        if (!write()) {
+            Discard();
+            return 0;
+        }
+        return Close();
+    }
 
 private:
     enum class Mode { Closed, Read, Write };

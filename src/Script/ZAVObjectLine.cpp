@@ -1,8 +1,9 @@
 #include "Script/ZAVObjectLine.h"
 
 #include "Core/ErrorCheck.h"
+#include "Script/DrawPartFields.h"
 #include "Script/ObjectFields.h"
-#include "Script/ScriptNumber.h"
+#include "Script/ObjectLineWriter.h"
 #include "Script/ScriptPath.h"
 #include "Script/ScriptText.h"
 #include "Script/ShiftJisText.h"
@@ -15,29 +16,22 @@ namespace {
 
 constexpr std::size_t kUnbounded = std::numeric_limits<std::size_t>::max();
 
+// A quoted text whose escapes are undone before its size is checked, since
+// the field holds the text itself.
+std::string ReadEscapedText(ObjectFieldReader& fields, std::size_t fieldSize, bool lineBreaks)
+{
+    std::string text = fields.Quoted(kUnbounded);
+    UnescapeQuotes(text);
+    UnescapePercents(text);
+    if (lineBreaks)
+        UnescapeLineBreaks(text);
+    BoolCheck(FitsShiftJisField(text, fieldSize), 0);
+    return text;
+}
+
 void ParsePicture(ObjectFieldReader& fields, ZAVPicturePart& picture, std::string_view folder)
 {
-    picture.fileName = StoredToNativePath(fields.Quoted(kFileNameField), folder);
-    picture.frameNumber = fields.Int();
-    picture.left = fields.Int();
-    picture.top = fields.Int();
-    picture.right = fields.Int();
-    const std::string bottom = fields.Field();
-    if (bottom == "N") {
-        picture.bottom = -1;
-    } else {
-        const auto value = ParseScriptInt(bottom);
-        BoolCheck(value.has_value(), 0);
-        picture.bottom = *value;
-    }
-    BoolCheck(picture.left <= picture.right, 0);
-    BoolCheck(picture.bottom == -1 || picture.top <= picture.bottom, 0);
-    picture.rotation = fields.Int();
-    BoolCheck(picture.rotation >= 0 && picture.rotation <= 4, 0);
-    picture.placement = fields.Int();
-    BoolCheck(picture.placement >= 0 && picture.placement <= 2, 0);
-    picture.imageMode = fields.Int();
-    BoolCheck(picture.imageMode >= 0 && picture.imageMode <= 8, 0);
+    ReadPictureFields(fields, picture, folder);
     picture.rangeLeft = fields.Int();
     picture.rangeTop = fields.Int();
     picture.rangeRight = fields.Int();
@@ -47,15 +41,7 @@ void ParsePicture(ObjectFieldReader& fields, ZAVPicturePart& picture, std::strin
 
 void ParseLine(ObjectFieldReader& fields, ZAVLinePart& line)
 {
-    line.x1 = fields.Int();
-    line.y1 = fields.Int();
-    line.x2 = fields.Int();
-    line.y2 = fields.Int();
-    BoolCheck(line.x1 <= line.x2 && line.y1 <= line.y2, 0);
-    line.width = fields.Int();
-    line.red = fields.Byte();
-    line.green = fields.Byte();
-    line.blue = fields.Byte();
+    ReadLineFields(fields, line);
     line.visible = fields.OptionalByte();
 }
 
@@ -63,18 +49,8 @@ void ParseStrings(ObjectFieldReader& fields, ZAVMacroStringPart& part)
 {
     part.text = fields.Quoted(kFileNameField);
     part.ownerFrameNumber = fields.Int();
-    std::string macro = fields.Quoted(kUnbounded);
-    UnescapeQuotes(macro);
-    UnescapePercents(macro);
-    BoolCheck(FitsShiftJisField(macro, kMacroTextField), 0);
-    part.macroText = std::move(macro);
-    part.left = fields.Int();
-    part.top = fields.Int();
-    part.right = fields.Int();
-    part.bottom = fields.Int();
-    BoolCheck(part.left <= part.right && part.top <= part.bottom, 0);
-    part.direction = fields.Int();
-    BoolCheck(part.direction >= 0 && part.direction <= 3, 0);
+    part.macroText = ReadEscapedText(fields, kMacroTextField, false);
+    ReadTextBoxFields(fields, part);
     part.fontKey = fields.Quoted(kShortNameField);
     part.fontSize = fields.Int();
     BoolCheck(part.fontSize == 0 || part.fontSize == 1, 0);
@@ -87,19 +63,8 @@ void ParseStrings(ObjectFieldReader& fields, ZAVMacroStringPart& part)
 void ParseChar(ObjectFieldReader& fields, ZAVCharPart& part)
 {
     part.faceName = fields.Quoted(kShortNameField);
-    std::string text = fields.Quoted(kUnbounded);
-    UnescapeQuotes(text);
-    UnescapePercents(text);
-    UnescapeLineBreaks(text);
-    BoolCheck(FitsShiftJisField(text, kCharTextField), 0);
-    part.text = std::move(text);
-    part.left = fields.Int();
-    part.top = fields.Int();
-    part.right = fields.Int();
-    part.bottom = fields.Int();
-    BoolCheck(part.left <= part.right && part.top <= part.bottom, 0);
-    part.direction = fields.Int();
-    BoolCheck(part.direction >= 0 && part.direction <= 3, 0);
+    part.text = ReadEscapedText(fields, kCharTextField, true);
+    ReadTextBoxFields(fields, part);
     part.fixedValue = fields.Int();
     part.textRed = fields.Byte();
     part.textGreen = fields.Byte();
@@ -122,53 +87,31 @@ void ParseChar(ObjectFieldReader& fields, ZAVCharPart& part)
     part.visible = fields.OptionalByte();
 }
 
-std::string Quoted(std::string_view text)
-{
-    std::string quoted(text);
-    QuoteString(quoted);
-    return quoted;
-}
-
-std::string Number(std::int64_t value)
-{
-    return std::to_string(value);
-}
-
-std::string Join(std::string_view keyword, std::initializer_list<std::string> fields)
-{
-    std::string line(keyword);
-    line += '(';
-    bool first = true;
-    for (const auto& field : fields) {
-        if (!first)
-            line += ',';
-        line += field;
-        first = false;
-    }
-    line += ')';
-    return line;
-}
-
 std::string FormatPicture(const ZAVPicturePart& p, const std::string& stored)
 {
-    return Join("DrawPicture", {Quoted(stored), Number(p.frameNumber), Number(p.left), Number(p.top),
-                                Number(p.right), Number(p.bottom), Number(p.rotation), Number(p.placement),
-                                Number(p.imageMode), Number(p.rangeLeft), Number(p.rangeTop),
-                                Number(p.rangeRight), Number(p.rangeBottom), Number(p.visible)});
+    return JoinObjectLine("DrawPicture",
+                          {QuotedField(stored), NumberField(p.frameNumber), NumberField(p.left),
+                           NumberField(p.top), NumberField(p.right), NumberField(p.bottom),
+                           NumberField(p.rotation), NumberField(p.placement), NumberField(p.imageMode),
+                           NumberField(p.rangeLeft), NumberField(p.rangeTop), NumberField(p.rangeRight),
+                           NumberField(p.rangeBottom), NumberField(p.visible)});
 }
 
 std::string FormatLine(const ZAVLinePart& l)
 {
-    return Join("DrawLine", {Number(l.x1), Number(l.y1), Number(l.x2), Number(l.y2), Number(l.width),
-                             Number(l.red), Number(l.green), Number(l.blue), Number(l.visible)});
+    return JoinObjectLine("DrawLine", {NumberField(l.x1), NumberField(l.y1), NumberField(l.x2),
+                                       NumberField(l.y2), NumberField(l.width), NumberField(l.red),
+                                       NumberField(l.green), NumberField(l.blue), NumberField(l.visible)});
 }
 
 std::string FormatStrings(const ZAVMacroStringPart& s)
 {
-    return Join("DrawStrings",
-                {Quoted(s.text), Number(s.ownerFrameNumber), Quoted(s.macroText), Number(s.left),
-                 Number(s.top), Number(s.right), Number(s.bottom), Number(s.direction), Quoted(s.fontKey),
-                 Number(s.fontSize), Number(s.red), Number(s.green), Number(s.blue), Number(s.visible)});
+    return JoinObjectLine("DrawStrings",
+                          {QuotedField(s.text), NumberField(s.ownerFrameNumber), QuotedField(s.macroText),
+                           NumberField(s.left), NumberField(s.top), NumberField(s.right),
+                           NumberField(s.bottom), NumberField(s.direction), QuotedField(s.fontKey),
+                           NumberField(s.fontSize), NumberField(s.red), NumberField(s.green),
+                           NumberField(s.blue), NumberField(s.visible)});
 }
 
 std::string FormatChar(const ZAVCharPart& c)
@@ -177,14 +120,16 @@ std::string FormatChar(const ZAVCharPart& c)
     EscapeLineBreaks(text);
     EscapePercents(text);
     EscapeQuotes(text);
-    return Join("DrawChar",
-                {Quoted(c.faceName),    Quoted(text),           Number(c.left),      Number(c.top),
-                 Number(c.right),       Number(c.bottom),       Number(c.direction), Number(c.fixedValue),
-                 Number(c.textRed),     Number(c.textGreen),    Number(c.textBlue),  Number(c.shadowRed),
-                 Number(c.shadowGreen), Number(c.shadowBlue),   Number(c.backRed),   Number(c.backGreen),
-                 Number(c.backBlue),    Number(c.noBackground), Number(c.shadowX),   Number(c.shadowY),
-                 Number(c.fontHeight),  Number(c.style),        Number(c.vertical),  Number(c.charSet),
-                 Number(c.visible)});
+    return JoinObjectLine("DrawChar",
+                          {QuotedField(c.faceName),    QuotedField(text),         NumberField(c.left),
+                           NumberField(c.top),         NumberField(c.right),      NumberField(c.bottom),
+                           NumberField(c.direction),   NumberField(c.fixedValue), NumberField(c.textRed),
+                           NumberField(c.textGreen),   NumberField(c.textBlue),   NumberField(c.shadowRed),
+                           NumberField(c.shadowGreen), NumberField(c.shadowBlue), NumberField(c.backRed),
+                           NumberField(c.backGreen),   NumberField(c.backBlue),   NumberField(c.noBackground),
+                           NumberField(c.shadowX),     NumberField(c.shadowY),    NumberField(c.fontHeight),
+                           NumberField(c.style),       NumberField(c.vertical),   NumberField(c.charSet),
+                           NumberField(c.visible)});
 }
 
 } // namespace
@@ -227,34 +172,25 @@ void UnescapeLineBreaks(std::string& text)
 
 std::optional<ZAVDrawRecord> ParseObjectLine(std::string_view line, std::string_view folder)
 {
-    try {
-        std::string keyword;
-        std::string_view remainder;
-        if (!SplitObjectLine(line, keyword, remainder))
-            keyword.clear();
-        ZAVDrawRecord record;
-        ObjectFieldReader fields(remainder);
-        if (keyword == "DrawPicture") {
-            record.type = ZAVDrawPicture;
-            ParsePicture(fields, record.picture, folder);
-        } else if (keyword == "DrawLine") {
-            record.type = ZAVDrawLine;
-            ParseLine(fields, record.line);
-        } else if (keyword == "DrawStrings") {
-            record.type = ZAVDrawMacroString;
-            ParseStrings(fields, record.macroString);
-        } else if (keyword == "DrawChar") {
-            record.type = ZAVDrawString;
-            ParseChar(fields, record.chars);
-        } else {
-            BoolCheck(false, 0);
-        }
-        fields.End();
-        return record;
-    } catch (int) {
-    } catch (const std::bad_alloc&) {
-    }
-    return std::nullopt;
+    return ReadObjectLine<ZAVDrawRecord>(
+        line, [folder](const std::string& keyword, ObjectFieldReader& fields, ZAVDrawRecord& record) {
+            if (keyword == "DrawPicture") {
+                record.type = ZAVDrawPicture;
+                ParsePicture(fields, record.picture, folder);
+            } else if (keyword == "DrawLine") {
+                record.type = ZAVDrawLine;
+                ParseLine(fields, record.line);
+            } else if (keyword == "DrawStrings") {
+                record.type = ZAVDrawMacroString;
+                ParseStrings(fields, record.macroString);
+            } else if (keyword == "DrawChar") {
+                record.type = ZAVDrawString;
+                ParseChar(fields, record.chars);
+            } else {
+                return false;
+            }
+            return true;
+        });
 }
 
 std::optional<std::string> FormatObjectLine(const ZAVDrawRecord& record, std::string_view folder)
@@ -286,15 +222,8 @@ std::optional<std::string> FormatObjectLine(const ZAVDrawRecord& record, std::st
         default:
             return std::nullopt;
         }
-        // The line as a reader meets it: comment cut and blanks trimmed.
-        std::string asRead = line;
-        StripComment(asRead);
-        if (TrimScriptBlanks(asRead) != line)
-            return std::nullopt;
-        const auto back = ParseObjectLine(line, folder);
-        if (!back || !(*back == expected))
-            return std::nullopt;
-        return line;
+        return LineIfReadsBack(std::move(line), expected,
+                               [folder](std::string_view text) { return ParseObjectLine(text, folder); });
     } catch (const std::bad_alloc&) {
     }
     return std::nullopt;
