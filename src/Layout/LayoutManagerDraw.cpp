@@ -95,7 +95,7 @@ void CLayoutManager::DrawPaper(CImage* canvas, bool drawPrintable, const POINT* 
         return;
     }
 
-    ILayoutModeDocument* document = GetActiveModeDocument();
+    ILayoutDocument* document = GetActiveDocument();
     std::array<int, 14> params{};
     if (document && document->GetEditMode() >= 2 && document->GetEditMode() <= 9 &&
         document->GetCurrentModeParams(params) && params[1] == 0 && params[2] != 0) {
@@ -142,7 +142,7 @@ void CLayoutManager::DrawPaperFrame(CImage* canvas, const POINT* origin)
 {
     if (!canvas || !IsActiveDocumentDSCLayout())
         return;
-    ILayoutModeDocument* document = GetActiveModeDocument();
+    ILayoutDocument* document = GetActiveDocument();
     if (!document)
         return;
     RECT frame;

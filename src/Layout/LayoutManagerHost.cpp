@@ -14,10 +14,8 @@ ILayoutManagerHost* GetLayoutManagerHost()
     return g_host;
 }
 
-ILayoutModeDocument* GetActiveModeDocument()
+ILayoutDocument* GetActiveDocument()
 {
     ILayoutShell* shell = GetLayoutShell();
-    if (!shell)
-        return nullptr;
-    return dynamic_cast<ILayoutModeDocument*>(shell->GetActiveEditorDoc());
+    return shell ? shell->GetActiveEditorDoc() : nullptr;
 }

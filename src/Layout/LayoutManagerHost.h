@@ -4,10 +4,8 @@
 // The shell installs its implementation; without one nothing is sent or shown.
 #pragma once
 
-#include "ImageProcessing/GdiTypes.h"
 #include "Layout/LayoutServices.h"
 
-#include <array>
 
 class CLayoutItem;
 
@@ -41,17 +39,6 @@ public:
     virtual CLayoutItem* FindFirstSelectedItem() = 0;
 };
 
-// The document's paper modes, as a document adds them to ILayoutDocument.
-class ILayoutModeDocument : public ILayoutDocument
-{
-public:
-    // 0..9.
-    virtual int GetEditMode() const = 0;
-    // False for modes without parameters (0 and 1).
-    virtual bool GetCurrentModeParams(std::array<int, 14>& params) const = 0;
-    virtual bool GetModePageRect(int mode, RECT& rect) const = 0;
-};
-
 class ILayoutManagerHost
 {
 public:
@@ -66,5 +53,5 @@ public:
 // Not owned; null removes it.
 void SetLayoutManagerHost(ILayoutManagerHost* host);
 ILayoutManagerHost* GetLayoutManagerHost();
-// The active document's paper modes, or null.
-ILayoutModeDocument* GetActiveModeDocument();
+// The active document, or null.
+ILayoutDocument* GetActiveDocument();

@@ -4,6 +4,9 @@
 // items behave as for an ordinary layout.
 #pragma once
 
+#include "ImageProcessing/GdiTypes.h"
+
+#include <array>
 #include <string>
 
 class ILayoutDocument
@@ -14,6 +17,12 @@ public:
     virtual bool IsDSCLayout() const = 0;
     // The page orientation of the document's layout manager (0 portrait, 1 landscape).
     virtual int GetPageOrientation() const = 0;
+    // The paper mode 0..9; a document without paper modes is in mode 0.
+    virtual int GetEditMode() const { return 0; }
+    // The current mode's parameters; false for modes without them (0 and 1).
+    virtual bool GetCurrentModeParams(std::array<int, 14>&) const { return false; }
+    // The page rectangle of a paper mode; false when it is not available.
+    virtual bool GetModePageRect(int, RECT&) const { return false; }
 };
 
 class ILayoutShell

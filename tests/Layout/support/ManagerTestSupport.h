@@ -66,7 +66,7 @@ public:
 };
 
 // A document with the camera flag and paper modes; installed as the shell.
-class FakeModeShell : public ILayoutShell, public ILayoutModeDocument
+class FakeModeShell : public ILayoutShell, public ILayoutDocument
 {
 public:
     FakeModeShell() { SetLayoutShell(this); }
