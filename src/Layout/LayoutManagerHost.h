@@ -1,11 +1,10 @@
 // What the layout manager asks of the application shell and the tool box
 // beyond the items' services: the active view (layout-change messages and
-// message boxes), the tool box's item list, and the document's paper modes.
+// message boxes) and the tool box's item list.
 // The shell installs its implementation; without one nothing is sent or shown.
 #pragma once
 
 #include "Layout/LayoutServices.h"
-
 
 class CLayoutItem;
 
