@@ -17,6 +17,12 @@
 #include <vector>
 
 class CLayoutItem;
+class CStringItem;
+class CImageFrameItem;
+class CBackgroundImageFrameItem;
+class CMacroStringItem;
+class CEffClock;
+struct MenuModel;
 class CLineItem;
 class CInsertImageFrameItem;
 class CUndoInfo;
@@ -52,6 +58,33 @@ struct DragState
 class CLayoutManager : public CItem
 {
 public:
+    // Property edits, item menus and the frame image
+    static constexpr int kFrameImageSizeLimit = 245760;
+    void EditItemProperties(CLayoutItem* item);
+    bool EditStringItem(CStringItem* item);
+    bool EditTransparency(CBackgroundImageFrameItem* item);
+    bool SelectImageRange(CInsertImageFrameItem* item);
+    bool ApplyImageToFrame(CImageFrameItem* item);
+    bool ToggleAspectFixed(bool fixed);
+    bool SetFramePlacement(int placement);
+    bool SetAutoRotate(bool on);
+    bool EditImageInfo(CInsertImageFrameItem* frame);
+    void OnContextMenu(POINT screenPoint);
+    void ShowItemMenu(CLayoutItem* clicked, POINT screenPoint);
+    bool AllSelectedFramesHaveAspect(int kind) const;
+    // 1 nothing to render, 0 written, -1 no image or mask, -2 the writer failed,
+    // -3 still at or over the size limit at the lowest quality.
+    int RenderStringItems(const std::string& outputPath, const std::string& setIndexPath, int samplingMode,
+                          int* quality, int sizeLimit);
+    // The padded canvas with its mask, drawn; 1 nothing to render, 0 drawn, -1 failed.
+    int RenderFrameCanvas(CImage& canvas, bool* small) const;
+    int GetPrintLineExtent() const;
+    int GetPrintStringExtent() const;
+    int CheckAppliedImages() const;
+    // The clock that stamps the frame image's header (tests); null restores the system clock.
+    void SetFrameImageClock(const CEffClock* clock) { m_frameImageClock = clock; }
+    // End of property edits, item menus and the frame image
+
     static constexpr int kMaxLines = 20;
     static constexpr int kMaxOtherItems = 20;
     static constexpr int kMaxLineWidth = 1280;
@@ -231,4 +264,12 @@ private:
     CItem m_rubberBand;
     std::string m_newItemName;
     std::string m_frameNameFormat;
+
+    // Property edits, item menus and the frame image
+    bool HoldDialogRecord(std::unique_ptr<CUndoInfo> record, bool ok);
+    void PlaceInfoText(CMacroStringItem& text, const RECT& printable, int left, int top) const;
+    void ShowMenu(const MenuModel& menu, POINT screenPoint) const;
+    void DrawFrameImageItems(CImage& canvas, POINT offset, int& failure) const;
+    const CEffClock* m_frameImageClock = nullptr;
+    // End of property edits, item menus and the frame image
 };

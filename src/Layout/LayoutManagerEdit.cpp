@@ -64,30 +64,6 @@ void CLayoutManager::CloseFrameNumberGaps(const CDeleteUndoInfo& record)
     }
 }
 
-bool CLayoutManager::RenumberInsertFrames(bool visibleOnly)
-{
-    std::vector<CInsertImageFrameItem*> frames;
-    for (auto& item : m_items)
-        if (auto* frame = dynamic_cast<CInsertImageFrameItem*>(item.get()))
-            if (!visibleOnly || frame->IsVisible())
-                frames.push_back(frame);
-    std::stable_sort(frames.begin(), frames.end(),
-                     [](const auto* a, const auto* b) { return a->GetFrameNumber() < b->GetFrameNumber(); });
-    bool changed = false;
-    int number = 1;
-    for (CInsertImageFrameItem* frame : frames) {
-        if (number >= 65535)
-            break;
-        if (frame->GetFrameNumber() != number) {
-            frame->SetFrameNumber(number);
-            changed = true;
-        }
-        frame->SetLabel(FormatFrameName(number));
-        ++number;
-    }
-    return changed;
-}
-
 bool CLayoutManager::RemoveItemsInto(CDeleteUndoInfo& record, const CAddUndoInfo* only)
 {
     bool removed = false;

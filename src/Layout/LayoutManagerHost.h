@@ -6,6 +6,8 @@
 
 #include "Layout/LayoutServices.h"
 
+struct MenuModel;
+
 class CLayoutItem;
 
 // The kinds (wParam) of the layout-change message.
@@ -28,6 +30,16 @@ public:
     virtual void SendLayoutChanged(int kind, int lParam) = 0;
     // A message box with the localisation text of the id; its answer.
     virtual int ShowLocalizedMessage(int textId, unsigned style) = 0;
+
+    // Menus and dialogs
+    // Shows the menu at the screen point with right-button tracking; the chosen
+    // command goes to the view. Returns its id, 0 when none was chosen.
+    virtual int TrackPopupMenu(const MenuModel& menu, POINT screenPoint) = 0;
+    virtual POINT ScreenToClient(POINT screenPoint) = 0;
+    virtual POINT GetScrollPosition() = 0;
+    virtual bool IsFitToPaperWidth() = 0;
+    virtual bool IsFitWholePaper() = 0;
+    // End of menus and dialogs
 };
 
 class ILayoutToolBox

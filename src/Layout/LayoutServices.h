@@ -23,6 +23,8 @@ public:
     virtual bool GetCurrentModeParams(std::array<int, 14>&) const { return false; }
     // The page rectangle of a paper mode; false when it is not available.
     virtual bool GetModePageRect(int, RECT&) const { return false; }
+    // The size of a set-index file and of the files it lists, in bytes.
+    virtual long long GetUsmTotalFileSize(const std::string&) const { return 0; }
 };
 
 class ILayoutShell

@@ -3,6 +3,7 @@
 // memory, and builders of small pages.
 #pragma once
 
+#include "Core/MenuModel.h"
 #include "Layout/ClipboardPort.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutManager.h"
@@ -34,6 +35,30 @@ public:
         styles.push_back(style);
         return 1;
     }
+
+    // Menus and dialogs
+    int TrackPopupMenu(const MenuModel& menu, POINT screenPoint) override
+    {
+        menus.push_back(menu);
+        menuPoints.push_back(screenPoint);
+        return menuAnswer;
+    }
+    POINT ScreenToClient(POINT screenPoint) override
+    {
+        return POINT{screenPoint.x - clientOrigin.x, screenPoint.y - clientOrigin.y};
+    }
+    POINT GetScrollPosition() override { return scrollPosition; }
+    bool IsFitToPaperWidth() override { return fitToWidth; }
+    bool IsFitWholePaper() override { return fitWhole; }
+    std::vector<MenuModel> menus;
+    std::vector<POINT> menuPoints;
+    int menuAnswer = 0;
+    POINT clientOrigin{};
+    POINT scrollPosition{};
+    bool fitToWidth = false;
+    bool fitWhole = false;
+    // End of menus and dialogs
+
     void SetCurrentItem(CLayoutItem* item) override
     {
         currentItem = item;
