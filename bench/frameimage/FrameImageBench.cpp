@@ -145,8 +145,6 @@ void BM_FrameImageOurs(benchmark::State& state)
         int quality = 90;
         const int result = page.manager.RenderStringItems(page.output, "", 0, &quality, 0);
         if (result != 0)
-            std::fprintf(stderr, "result %d\n", result);
-        if (result != 0)
             state.SkipWithError("rendering failed");
         benchmark::DoNotOptimize(result);
     }
