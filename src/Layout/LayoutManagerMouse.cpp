@@ -8,6 +8,7 @@
 #include "Layout/MacroStringItem.h"
 #include "Layout/UndoInfo.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace drag_geometry;
@@ -269,9 +270,11 @@ bool CLayoutManager::BeginMoveDrag()
 
         // The outline that moves in place of the item, in scaled item coordinates.
         CRgn outline;
-        if (const auto* line = dynamic_cast<const CLineItem*>(item.get())) {
-            RECT band;
-            line->GetLineBounds(&band, true);
+        if (IsKindOf<CLineItem>(item.get())) {
+            RECT band = widened;
+            ScaleRect(&band, GetScale());
+            band.right = std::max(band.right, band.left + 1);
+            band.bottom = std::max(band.bottom, band.top + 1);
             outline.CreateRectRgnIndirect(&band);
         } else {
             RECT s;
