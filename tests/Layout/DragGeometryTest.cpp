@@ -319,8 +319,9 @@ TEST_F(DragGeometryTest, LineEndsStayOnTheirAxisAndTurnWhenPulledSideways)
                                                                : InPRect(c.expected.left, c.expected.top,
                                                                          c.expected.right, c.expected.bottom);
         EXPECT_EQ(got, expected);
-        if (c.kind != CEditItem::KindTopLeft)
+        if (c.kind != CEditItem::KindTopLeft) {
             EXPECT_EQ(swapped, c.swapped);
+        }
     }
 }
 
