@@ -236,6 +236,10 @@ private:
     bool AdoptNewItem(std::unique_ptr<CLayoutItem> item);
     // The text dialog of a new text, the picture choice of a new background; false when cancelled.
     bool RunNewItemDialog(CLayoutItem* item);
+    // Compares pointers only: an item deleted or undone during a drag is not touched.
+    bool IsOnPage(const CLayoutItem* item) const;
+    // Forgets the outlines of items that left the page while the button was held.
+    void DropRemovedTargets();
     bool ResizeRectFor(POINT point, RECT* rect, bool* swapped) const;
     RECT m_dragRect{};
     void Notify(int kind, int lParam = 0) const;

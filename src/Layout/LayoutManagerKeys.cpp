@@ -42,6 +42,9 @@ void CLayoutManager::OnKeyDown(int key, int repeat, int flags)
             ResendMouseMove();
         return;
     }
+    // While the button is held the press's item must stay where the drag will find it.
+    if (m_drag.pressed)
+        return;
     if (view && (view->GetKeyFlags() & (MK_SHIFT | MK_CONTROL)) != 0)
         return;
 

@@ -52,12 +52,31 @@ bool CLayoutManager::IsShiftHeld() const
     return view && (view->GetKeyFlags() & MK_SHIFT) != 0;
 }
 
+bool CLayoutManager::IsOnPage(const CLayoutItem* item) const
+{
+    if (!item)
+        return false;
+    for (const auto& held : m_items)
+        if (held.get() == item)
+            return true;
+    return false;
+}
+
+void CLayoutManager::DropRemovedTargets()
+{
+    std::erase_if(m_editFrames, [this](const std::unique_ptr<CEditItem>& frame) {
+        return !frame || !IsOnPage(frame->GetTargetItem());
+    });
+    if (m_drag.resizeFrame && !IsOnPage(m_drag.resizeFrame->GetTargetItem()))
+        m_drag.resizeFrame.reset();
+}
+
 int CLayoutManager::CursorOf(int mode) const
 {
     switch (mode) {
     case 1:
     case 2:
-        return m_drag.hitItem ? m_drag.hitItem->GetHandleCursor(m_drag.hitCode) : 0;
+        return IsOnPage(m_drag.hitItem) ? m_drag.hitItem->GetHandleCursor(m_drag.hitCode) : 0;
     case 3:
         return 308;
     case 4:
@@ -300,7 +319,7 @@ bool CLayoutManager::BeginMoveDrag()
 bool CLayoutManager::BeginResizeDrag()
 {
     CLayoutItem* item = m_drag.hitItem;
-    if (!item)
+    if (!IsOnPage(item))
         return false;
     auto frame = std::make_unique<CEditItem>();
     RECT r;
@@ -324,7 +343,7 @@ bool CLayoutManager::BeginResizeDrag()
 bool CLayoutManager::ResizeRectFor(POINT point, RECT* rect, bool* swapped) const
 {
     const CEditItem* frame = m_drag.resizeFrame.get();
-    if (!frame || !frame->GetTargetItem())
+    if (!frame || !IsOnPage(frame->GetTargetItem()))
         return false;
     if (const auto* line = dynamic_cast<const CLineItem*>(frame->GetTargetItem()))
         *rect = CalcLineDragRect(line, frame->GetHandleKind(), point, swapped);
@@ -363,6 +382,7 @@ void CLayoutManager::OnMouseMove(int flags, POINT point)
         return;
     }
 
+    DropRemovedTargets();
     SetDragCursor();
     const POINT p0 = Unscaled(m_drag.pressPoint);
     const POINT p1 = Unscaled(point);
@@ -377,7 +397,7 @@ void CLayoutManager::OnMouseMove(int flags, POINT point)
     case 1: {
         const POINT offset = MoveEditFrames(POINT{p1.x - p0.x, p1.y - p0.y});
         for (auto& frame : m_editFrames) {
-            if (!frame || !frame->GetTargetItem())
+            if (!frame || !IsOnPage(frame->GetTargetItem()))
                 continue;
             RECT r;
             frame->GetTargetItem()->GetRect(&r, false);
@@ -391,7 +411,8 @@ void CLayoutManager::OnMouseMove(int flags, POINT point)
     case 2: {
         RECT r;
         bool swapped = false;
-        ResizeRectFor(p1, &r, &swapped);
+        if (!ResizeRectFor(p1, &r, &swapped))
+            break;
         m_drag.resizeFrame->SetRect(r);
         if (!ShowCursor(m_drag.resizeFrame->GetCursorForKind(m_drag.resizeFrame->GetHandleKind(), swapped)))
             SetHoverCursor();

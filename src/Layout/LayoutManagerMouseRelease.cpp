@@ -27,7 +27,7 @@ void CLayoutManager::FinishMove(POINT p0, POINT p1)
     const POINT offset = MoveEditFrames(POINT{p1.x - p0.x, p1.y - p0.y});
     for (auto& frame : m_editFrames) {
         CLayoutItem* item = frame ? frame->GetTargetItem() : nullptr;
-        if (!item)
+        if (!IsOnPage(item))
             continue;
         RECT r;
         item->GetRect(&r, false);
@@ -163,6 +163,7 @@ void CLayoutManager::OnLButtonUp(int flags, POINT point)
     bool created = false;
     point = ToItemPoint(point);
     if (m_drag.dragging) {
+        DropRemovedTargets();
         const POINT p0 = Unscaled(m_drag.pressPoint);
         const POINT p1 = Unscaled(point);
         switch (m_drag.dragMode) {
@@ -175,7 +176,7 @@ void CLayoutManager::OnLButtonUp(int flags, POINT point)
             changed = true;
             break;
         case 2:
-            if (!m_drag.resizeFrame || !m_drag.resizeFrame->GetTargetItem()) {
+            if (!m_drag.resizeFrame || !IsOnPage(m_drag.resizeFrame->GetTargetItem())) {
                 ClearEditFrames();
                 return;
             }

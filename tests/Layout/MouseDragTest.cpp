@@ -260,3 +260,55 @@ TEST_F(MouseDragTest, HoverCursorFollowsTheHandleUnderThePointer)
 }
 
 } // namespace
+
+namespace {
+
+using namespace managertest;
+using mousetest::HandlePoint;
+
+class MouseDragRemovedItemTest : public mousetest::MouseFixture
+{
+protected:
+    void SetUp() override
+    {
+        MouseFixture::SetUp();
+        manager.GetDragState().currentTool = 3;
+    }
+};
+
+TEST_F(MouseDragRemovedItemTest, KeysWaitWhileTheButtonIsHeld)
+{
+    auto* text = Append(manager, MakeString(RECT{100, 100, 200, 200}, "t"));
+    text->SetSelected(true);
+    Press(HandlePoint(*text, 9));
+    manager.OnKeyDown(VK_DELETE, 1, 0);
+    manager.OnKeyDown(VK_RIGHT, 1, 0);
+    EXPECT_EQ(manager.GetItems().size(), 1u);
+    EXPECT_EQ(RectOf(text), (RECT{100, 100, 200, 200}));
+    Release(HandlePoint(*text, 9));
+}
+
+TEST_F(MouseDragRemovedItemTest, AnItemRemovedDuringTheDragIsLeftAlone)
+{
+    // The item goes between the press and the first move, and during a move; neither may touch it.
+    for (int removeAfterMove = 0; removeAfterMove < 2; ++removeAfterMove) {
+        for (int code : {1, 9}) {
+            SCOPED_TRACE(code);
+            manager.DeleteAllItems();
+            auto* text = Append(manager, MakeString(RECT{100, 100, 200, 200}, "t"));
+            auto* other = Append(manager, MakeString(RECT{300, 300, 400, 400}, "o"));
+            text->SetSelected(true);
+            const POINT start = code == 1 ? POINT{150, 150} : HandlePoint(*text, code);
+            Press(start);
+            if (removeAfterMove)
+                MoveTo(POINT{start.x + 5, start.y + 5});
+            manager.DeleteSelection();
+            MoveTo(POINT{start.x + 20, start.y + 30});
+            Release(POINT{start.x + 20, start.y + 30});
+            ASSERT_EQ(manager.GetItems().size(), 1u);
+            EXPECT_EQ(RectOf(other), (RECT{300, 300, 400, 400}));
+        }
+    }
+}
+
+} // namespace
