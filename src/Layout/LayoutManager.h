@@ -215,7 +215,6 @@ public:
     RECT GetLineToolRect(POINT press, POINT pointer, bool vertical) const;
     // The box of a new text or frame; square while Shift is held.
     RECT GetBoxToolRect(POINT press, POINT pointer) const;
-    RECT GetDragRect() const { return m_dragRect; }
 
 private:
     // Mouse, keys and drag geometry

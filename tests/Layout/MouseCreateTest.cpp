@@ -111,7 +111,10 @@ TEST_F(MouseCreateTest, LineToolDrawsAVerticalOrHorizontalLine)
     EXPECT_EQ(vertical->GetWidth(false, -1.0f), 5);
     EXPECT_EQ(vertical->GetColor(), 0x0000FFu);
     EXPECT_EQ(vertical->GetLabel(), "Line" + std::to_string(vertical->GetLineNumber()));
-    EXPECT_EQ(host.Kinds().back(), 1);
+    EXPECT_EQ(host.Kinds(), (Kinds{5, 6, 3, 1}));
+    ASSERT_NE(AddRecord(), nullptr);
+    EXPECT_EQ(AddRecord()->Items(), std::vector<CLayoutItem*>{vertical});
+    EXPECT_EQ(host.selectedTools, std::vector<int>{3});
 
     UseTool(4);
     Drag(InP(100, 400), {InP(300, 410)});
