@@ -1,10 +1,9 @@
 // Reading a 24-bit 4000 x 3000 BMP into a CImage against QImageReader reading
 // the same file.
+#include "BenchSupport.h"
 #include "ImageProcessing/BMPFile.h"
 #include "ImageProcessing/Image.h"
 
-#include <QImage>
-#include <QImageReader>
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -23,8 +22,7 @@ constexpr int kHeight = 3000;
 const std::string& BenchFile()
 {
     static const std::string path = [] {
-        const std::string p =
-            (std::filesystem::temp_directory_path() / ("zav-bench-" + std::to_string(::getpid()) + ".bmp")).string();
+        const std::string p = BenchTempPath(".bmp");
         const std::uint32_t stride = (kWidth * 3 + 3) & ~3u;
         const std::uint32_t size = stride * kHeight;
         std::vector<std::uint8_t> bytes(54 + static_cast<std::size_t>(size));
@@ -71,14 +69,7 @@ void BmpReadOurs(benchmark::State& state)
 
 void BmpReadQImage(benchmark::State& state)
 {
-    const QString path = QString::fromStdString(BenchFile());
-    for (auto _ : state) {
-        QImageReader reader(path);
-        QImage image = reader.read();
-        if (image.width() != kWidth)
-            state.SkipWithError("read failed");
-        benchmark::DoNotOptimize(image.constBits());
-    }
+    ReadWithQImage(state, BenchFile(), kWidth);
 }
 
 } // namespace

@@ -1,13 +1,13 @@
 // Reading a 4000 x 3000 camera-like JPEG into a CImage against QImageReader,
 // and writing a 4000 x 3000 image with its mask as EFF against libjpeg-turbo
 // compressing the same four components (no colour transform) to a file.
+#include "BenchSupport.h"
 #include "ImageProcessing/EFFFile.h"
 #include "ImageProcessing/Image.h"
 #include "ImageProcessing/ImageFile.h"
 #include "support/JpegTestSupport.h"
+#include "support/LibJpegJump.h"
 
-#include <QImage>
-#include <QImageReader>
 #include <benchmark/benchmark.h>
 
 #include <csetjmp>
@@ -26,23 +26,6 @@ namespace {
 constexpr int kWidth = 4000;
 constexpr int kHeight = 3000;
 
-std::string TempPath(const char* name)
-{
-    return (std::filesystem::temp_directory_path() / ("zav-bench-" + std::to_string(::getpid()) + name))
-        .string();
-}
-
-struct BenchErrorManager
-{
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-void BenchErrorExit(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<BenchErrorManager*>(info->err)->jump, 1);
-}
-
 // Plain frames only between setjmp and longjmp. rows: top row first.
 bool LibjpegCompress(const std::string& path, unsigned char** rows, int components, bool cmyk, int hv0,
                      int hv3, int quality)
@@ -51,9 +34,8 @@ bool LibjpegCompress(const std::string& path, unsigned char** rows, int componen
     if (!out)
         return false;
     jpeg_compress_struct info;
-    BenchErrorManager error;
-    info.err = jpeg_std_error(&error.base);
-    error.base.error_exit = BenchErrorExit;
+    LibJpegJump error;
+    info.err = UseLibJpegJump(error, false);
     if (setjmp(error.jump)) {
         jpeg_destroy_compress(&info);
         std::fclose(out);
@@ -86,7 +68,7 @@ bool LibjpegCompress(const std::string& path, unsigned char** rows, int componen
 const std::string& CameraJpeg()
 {
     static const std::string path = [] {
-        const std::string p = TempPath(".jpg");
+        const std::string p = BenchTempPath(".jpg");
         std::vector<std::uint8_t> rgb = JpegTestPhoto(kWidth, kHeight, 11);
         std::vector<unsigned char*> rows(kHeight);
         for (int y = 0; y < kHeight; ++y)
@@ -139,20 +121,13 @@ void JpegFileReadOurs(benchmark::State& state)
 
 void JpegFileReadQImage(benchmark::State& state)
 {
-    const QString path = QString::fromStdString(CameraJpeg());
-    for (auto _ : state) {
-        QImageReader reader(path);
-        QImage image = reader.read();
-        if (image.width() != kWidth)
-            state.SkipWithError("read failed");
-        benchmark::DoNotOptimize(image.constBits());
-    }
+    ReadWithQImage(state, CameraJpeg(), kWidth);
 }
 
 void EffWriteOurs(benchmark::State& state)
 {
     CImage& image = MaskedImage();
-    const std::string path = TempPath(".eff");
+    const std::string path = BenchTempPath(".eff");
     for (auto _ : state)
         if (CEFFFile().WriteImage(path, &image, 2, 90) != 0)
             state.SkipWithError("write failed");
@@ -166,7 +141,7 @@ void EffWriteLibjpeg(benchmark::State& state)
     std::vector<unsigned char*> rows(kHeight);
     for (int y = 0; y < kHeight; ++y)
         rows[y] = image.GetBits() + std::size_t(kHeight - 1 - y) * kWidth * 4;
-    const std::string path = TempPath("-ref.jpg");
+    const std::string path = BenchTempPath("-ref.jpg");
     for (auto _ : state)
         if (!LibjpegCompress(path, rows.data(), 4, true, 2, 2, 90))
             state.SkipWithError("write failed");

@@ -445,20 +445,24 @@ int CBMPFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const st
     });
 }
 
+void CBMPFile::WriteImageRows(const std::string& path, CImage* source, int bitCount,
+                              std::uint8_t* (CImage::*packRows)() const)
+{
+    NullCheck(source, 0);
+    BoolCheck(source->IsValid(), 0);
+    const int width = source->GetWidth();
+    const int height = source->GetHeight();
+    PageBuffer rows((source->*packRows)());
+    if (!rows)
+        Fail(ImageFileReadFailed);
+    WriteFile(path, width, height, bitCount, rows.get(),
+              StoredStride(width, bitCount) * static_cast<std::uint64_t>(height));
+}
+
 int CBMPFile::Write(std::string path, CImage* source)
 {
     ResetCancel();
-    return Writing([&] {
-        NullCheck(source, 0);
-        BoolCheck(source->IsValid(), 0);
-        const int width = source->GetWidth();
-        const int height = source->GetHeight();
-        PageBuffer rows(source->GetBits24());
-        if (!rows)
-            Fail(ImageFileReadFailed);
-        WriteFile(path, width, height, 24, rows.get(),
-                  StoredStride(width, 24) * static_cast<std::uint64_t>(height));
-    });
+    return Writing([&] { WriteImageRows(path, source, 24, &CImage::GetBits24); });
 }
 
 int CBMPFile::WriteRaw32(std::string path, const std::uint8_t* pixels, int width, int height)
@@ -476,15 +480,5 @@ int CBMPFile::WriteRaw32(std::string path, const std::uint8_t* pixels, int width
 int CBMPFile::WriteWithMask(std::string path, CImage* source)
 {
     ResetCancel();
-    return Writing([&] {
-        NullCheck(source, 0);
-        BoolCheck(source->IsValid(), 0);
-        const int width = source->GetWidth();
-        const int height = source->GetHeight();
-        PageBuffer pixels(source->GetBitsWithMaskAlpha());
-        if (!pixels)
-            Fail(ImageFileReadFailed);
-        WriteFile(path, width, height, 32, pixels.get(),
-                  std::uint64_t{static_cast<std::uint32_t>(width)} * 4 * height);
-    });
+    return Writing([&] { WriteImageRows(path, source, 32, &CImage::GetBitsWithMaskAlpha); });
 }

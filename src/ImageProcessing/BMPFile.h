@@ -60,4 +60,7 @@ private:
     // Writes the headers and the rows, in pieces. Throws.
     void WriteFile(const std::string& path, int width, int height, int bitCount, const std::uint8_t* rows,
                    std::uint64_t rowBytes);
+    // Writes an image's rows as `packRows` packs them (padded to 4 bytes), in pieces. Throws.
+    void WriteImageRows(const std::string& path, CImage* source, int bitCount,
+                        std::uint8_t* (CImage::*packRows)() const);
 };

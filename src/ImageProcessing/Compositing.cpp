@@ -365,42 +365,42 @@ bool StretchWithMask(const CImage& source, CImage& temp, int width, int height, 
     return true;
 }
 
+using PlainDraw = int (CImage::*)(CImage*, int, int, int, int, int, int) const;
+
+// The stretching forms: both rectangles clipped to their images, then the
+// source part stretched with its mask to the destination size and drawn by
+// the plain form.
+int DrawStretched(const CImage& source, PlainDraw draw, CImage* dest, int x, int y, int width, int height,
+                  int srcX, int srcY, int srcWidth, int srcHeight)
+{
+    if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0 || !dest || !dest->IsValid() ||
+        !source.IsValid() || !source.HasMask())
+        return 0;
+    srcWidth = std::min(srcWidth, source.GetWidth() - srcX);
+    srcHeight = std::min(srcHeight, source.GetHeight() - srcY);
+    width = std::min(width, dest->GetWidth() - x);
+    height = std::min(height, dest->GetHeight() - y);
+    if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
+        return 0;
+    CImage temp;
+    if (!StretchWithMask(source, temp, width, height, srcX, srcY, srcWidth, srcHeight))
+        return 0;
+    (temp.*draw)(dest, x, y, width, height, 0, 0);
+    return 1;
+}
+
 } // namespace
 
 int CImage::DrawMaskedRect(CImage* dest, int x, int y, int width, int height, int srcX, int srcY,
                            int srcWidth, int srcHeight) const
 {
-    if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0 || !dest || !dest->IsValid() ||
-        !IsValid() || !HasMask())
-        return 0;
-    srcWidth = std::min(srcWidth, m_width - srcX);
-    srcHeight = std::min(srcHeight, m_height - srcY);
-    width = std::min(width, dest->m_width - x);
-    height = std::min(height, dest->m_height - y);
-    if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
-        return 0;
-    CImage temp;
-    if (!StretchWithMask(*this, temp, width, height, srcX, srcY, srcWidth, srcHeight))
-        return 0;
-    temp.DrawMasked(dest, x, y, width, height, 0, 0);
-    return 1;
+    return DrawStretched(*this, &CImage::DrawMasked, dest, x, y, width, height, srcX, srcY, srcWidth,
+                         srcHeight);
 }
 
 int CImage::CompositeRect(CImage* dest, int x, int y, int width, int height, int srcX, int srcY, int srcWidth,
                           int srcHeight) const
 {
-    if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0 || !dest || !dest->IsValid() ||
-        !IsValid() || !HasMask())
-        return 0;
-    srcWidth = std::min(srcWidth, m_width - srcX);
-    srcHeight = std::min(srcHeight, m_height - srcY);
-    width = std::min(width, dest->m_width - x);
-    height = std::min(height, dest->m_height - y);
-    if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
-        return 0;
-    CImage temp;
-    if (!StretchWithMask(*this, temp, width, height, srcX, srcY, srcWidth, srcHeight))
-        return 0;
-    temp.Composite(dest, x, y, width, height, 0, 0);
-    return 1;
+    return DrawStretched(*this, &CImage::Composite, dest, x, y, width, height, srcX, srcY, srcWidth,
+                         srcHeight);
 }

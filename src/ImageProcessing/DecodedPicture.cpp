@@ -1,5 +1,6 @@
 #include "ImageProcessing/DecodedPicture.h"
 
+#include "Core/ErrorCheck.h"
 #include "Core/Geometry.h"
 #include "ImageProcessing/Image.h"
 #include "ImageProcessing/PixelConversion.h"
@@ -53,6 +54,14 @@ PictureView CBufferPictureAllocator::Allocate(std::uint32_t w, std::uint32_t h)
     view.width = w;
     view.height = h;
     return view;
+}
+
+void CBufferPictureAllocator::HandOver(std::uint8_t** pixelsOut, std::uint8_t** planeOut, SIZE* size)
+{
+    *size = SIZE{static_cast<int>(width), static_cast<int>(height)};
+    *pixelsOut = pixels.release();
+    if (planeOut)
+        *planeOut = plane.release();
 }
 
 void CPictureRowSink::OnSize(std::uint32_t width, std::uint32_t height, std::uint32_t components)
@@ -158,4 +167,29 @@ void PlaceScaledPicture(CImage* target, const std::uint8_t* pixels, const std::u
     if (target->GetMask()->StretchGrayFrom(maskRect.left, maskRect.top, maskRect.Width(), maskRect.Height(),
                                            0, 0, width, height, width, height, padded.get(), SRCCOPY) < 1)
         Fail(ImageFileDrawFailed);
+}
+
+int DecodeMemoryInto(const std::uint8_t* data, int length, CImage* target, bool withMask,
+                     std::uint32_t components)
+{
+    try {
+        NullCheck(data, 0);
+        NullCheck(target, 0);
+        BoolCheck(length > 0, 0);
+        CMemoryChunkSource source(std::span<const std::uint8_t>(data, static_cast<std::size_t>(length)));
+        CImagePictureAllocator allocator(target, withMask);
+        CPictureRowSink sink(allocator, components);
+        DecodeInChunks(source, sink);
+        return 1;
+    } catch (...) {
+        if (target)
+            target->Release();
+        return 0;
+    }
+}
+
+void ReleasePicture(CImage* target)
+{
+    if (target)
+        target->Release();
 }

@@ -1,14 +1,18 @@
 // Where the JPEG and EFF readers put a decoded picture: 32-bit pixels (B, G, R,
 // fourth byte) bottom row first, with an optional mask written beside them, in
-// an image of the editor or in page buffers; and the placement of such a
-// picture into a box, shared by the scaled readers.
+// an image of the editor or in page buffers; the placement of such a picture
+// into a box, shared by the scaled readers; and the failure handling and
+// buffer reading both file classes share.
 #pragma once
 
+#include "Core/ErrorCheck.h"
 #include "ImageProcessing/GdiTypes.h"
 #include "ImageProcessing/ImageFile.h"
 #include "ImageProcessing/JpegFileLoops.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 class CImage;
 
@@ -59,6 +63,9 @@ class CBufferPictureAllocator : public IPictureAllocator
 public:
     explicit CBufferPictureAllocator(bool withPlane) : m_withPlane(withPlane) {}
     PictureView Allocate(std::uint32_t width, std::uint32_t height) override;
+    // Gives the buffers and their size to a ReadBuffer caller; the plane only
+    // when `planeOut` is not null.
+    void HandOver(std::uint8_t** pixelsOut, std::uint8_t** planeOut, SIZE* size);
 
     PageBuffer pixels;
     PageBuffer plane;
@@ -116,6 +123,79 @@ private:
 void PlaceScaledPicture(CImage* target, const std::uint8_t* pixels, const std::uint8_t* plane, int width,
                         int height, int boxWidth, int boxHeight, SIZE* pictureSize, double* scale,
                         COLORREF background, int noEnlarge);
+
+// The same for a picture decoded into page buffers.
+inline void PlaceScaledPicture(CImage* target, const CBufferPictureAllocator& buffers, int boxWidth,
+                               int boxHeight, SIZE* pictureSize, double* scale, COLORREF background,
+                               int noEnlarge)
+{
+    PlaceScaledPicture(target, buffers.pixels.get(), buffers.plane.get(), static_cast<int>(buffers.width),
+                       static_cast<int>(buffers.height), boxWidth, boxHeight, pictureSize, scale, background,
+                       noEnlarge);
+}
+
+// Runs a scaled reader's decoding into `buffers`: a picture refused by the
+// maximum before any pixels were made still reports a scale of 1.0.
+template <class Decode>
+void DecodeForScaling(Decode&& decode, const CBufferPictureAllocator& buffers, double* scale)
+{
+    try {
+        decode();
+    } catch (int code) {
+        if (code == ImageFileCancelled && scale && !buffers.pixels)
+            *scale = 1.0;
+        throw;
+    }
+}
+
+// Releases the target, when there is one.
+void ReleasePicture(CImage* target);
+
+// Runs a reader's body, which returns its result: a code it throws becomes the
+// result through ReaderCode (anything else thrown ImageFileReadFailed), and
+// then the target, when given, is released so that no half-read picture stays.
+template <class Body> int GuardedRead(CImage* target, Body&& body)
+{
+    int result = ImageFileReadFailed;
+    try {
+        return body();
+    } catch (int code) {
+        result = ReaderCode(code);
+    } catch (...) {
+    }
+    ReleasePicture(target);
+    return result;
+}
+
+// The buffer readers of the JPEG and EFF files: opens `path` and has
+// `decode(stream, buffers)` fill the buffers, which then go to the caller; the
+// plane only when `plane` is given. A result code.
+template <class Decode>
+int ReadFileToBuffers(const std::string& path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
+                      Decode&& decode)
+{
+    if (pixels)
+        *pixels = nullptr;
+    if (plane)
+        *plane = nullptr;
+    return GuardedRead(nullptr, [&]() -> int {
+        NullCheck(pixels, 0);
+        NullCheck(size, 0);
+        StreamPtr stream;
+        if (const int opened = OpenForReading(path, stream); opened != ImageFileOk)
+            return opened;
+        CBufferPictureAllocator buffers(plane != nullptr);
+        decode(stream.get(), buffers);
+        buffers.HandOver(pixels, plane, size);
+        return ImageFileOk;
+    });
+}
+
+// Decodes a stream held in memory through the own decoder into the target
+// (with its mask when `withMask`), requiring `components` components: 1, or 0
+// with the target released.
+int DecodeMemoryInto(const std::uint8_t* data, int length, CImage* target, bool withMask,
+                     std::uint32_t components);
 
 // The maximum test of the readers: true when a maximum is given and the
 // picture is wider or higher than a component of it that is 0 or more.

@@ -12,12 +12,6 @@
 
 namespace {
 
-struct StreamClose
-{
-    void operator()(std::FILE* stream) const noexcept { std::fclose(stream); }
-};
-using StreamPtr = std::unique_ptr<std::FILE, StreamClose>;
-
 constexpr char kThumbnailTag[8] = {'E', 'F', 'F', 'T', 'H', 'U', 'M', 0};
 constexpr char kExtensionTag[8] = {'E', 'F', 'F', 'E', 'X', 'H', 'E', 0};
 constexpr std::uint16_t kApp5 = 0xFFE5;
@@ -66,42 +60,12 @@ private:
     std::size_t m_pos = 0;
 };
 
-int OpenForReading(const std::string& path, StreamPtr& stream)
-{
-    if (!CImageFile::IsReadableFile(path))
-        return ImageFileMissing;
-    stream.reset(std::fopen(path.c_str(), "rb"));
-    return stream ? ImageFileOk : ImageFileOpenFailed;
-}
-
-int ReaderCode(int code)
-{
-    return code == 0 ? ImageFileCheckFailed : code;
-}
-
-int WriterCode(int code)
-{
-    return code == 0 ? ImageFileUnsupported : code;
-}
-
-JpegEncodeParams EncodeParams(int width, int height, int samplingMode, int quality)
-{
-    BoolCheck(width > 0 && height > 0 && width <= 0xFFFF && height <= 0xFFFF, 0);
-    JpegEncodeParams params;
-    params.width = static_cast<std::uint32_t>(width);
-    params.height = static_cast<std::uint32_t>(height);
-    params.samplingMode = static_cast<std::uint32_t>(samplingMode);
-    params.quality = static_cast<std::uint32_t>(quality);
-    return params;
-}
-
 } // namespace
 
 int CEFFFile::Read(std::string path, CImage* target)
 {
     ResetCancel();
-    int result = ImageFileOk;
-    try {
+    return GuardedRead(target, [&]() -> int {
         NullCheck(target, 0);
         StreamPtr stream;
         if (const int opened = OpenForReading(path, stream); opened != ImageFileOk)
@@ -110,22 +74,15 @@ int CEFFFile::Read(std::string path, CImage* target)
         CImagePictureAllocator allocator(target, true);
         CPictureRowSink sink(allocator, 4);
         DecodeInChunks(source, sink);
-    } catch (int code) {
-        result = ReaderCode(code);
-    } catch (...) {
-        result = ImageFileReadFailed;
-    }
-    if (result != ImageFileOk && target)
-        target->Release();
-    return result;
+        return ImageFileOk;
+    });
 }
 
 int CEFFFile::ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize,
                          double* scale, COLORREF background, int noEnlarge, const SIZE* maximum)
 {
     ResetCancel();
-    int result = ImageFileOk;
-    try {
+    return GuardedRead(target, [&]() -> int {
         NullCheck(target, 0);
         StreamPtr stream;
         if (const int opened = OpenForReading(path, stream); opened != ImageFileOk)
@@ -134,55 +91,23 @@ int CEFFFile::ReadScaled(std::string path, CImage* target, int boxWidth, int box
         CMaximumAllocator allocator(buffers, maximum, pictureSize);
         CStreamChunkSource source(stream.get());
         CPictureRowSink sink(allocator, 4);
-        try {
-            DecodeInChunks(source, sink);
-        } catch (int code) {
-            if (code == ImageFileCancelled && scale && !buffers.pixels)
-                *scale = 1.0;
-            throw;
-        }
-        PlaceScaledPicture(target, buffers.pixels.get(), buffers.plane.get(), static_cast<int>(buffers.width),
-                           static_cast<int>(buffers.height), boxWidth, boxHeight, pictureSize, scale,
-                           background, noEnlarge);
-    } catch (int code) {
-        result = ReaderCode(code);
-    } catch (...) {
-        result = ImageFileReadFailed;
-    }
-    if (result != ImageFileOk && target)
-        target->Release();
-    return result;
+        DecodeForScaling([&] { DecodeInChunks(source, sink); }, buffers, scale);
+        PlaceScaledPicture(target, buffers, boxWidth, boxHeight, pictureSize, scale, background, noEnlarge);
+        return ImageFileOk;
+    });
 }
 
 int CEFFFile::ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
                          const SIZE* maximum)
 {
     ResetCancel();
-    if (pixels)
-        *pixels = nullptr;
-    if (plane)
-        *plane = nullptr;
-    try {
-        NullCheck(pixels, 0);
-        NullCheck(size, 0);
-        StreamPtr stream;
-        if (const int opened = OpenForReading(path, stream); opened != ImageFileOk)
-            return opened;
-        CBufferPictureAllocator buffers(plane != nullptr);
-        CMaximumAllocator allocator(buffers, maximum, size);
-        CStreamChunkSource source(stream.get());
-        CPictureRowSink sink(allocator, 4);
-        DecodeInChunks(source, sink);
-        *size = SIZE{static_cast<int>(buffers.width), static_cast<int>(buffers.height)};
-        *pixels = buffers.pixels.release();
-        if (plane)
-            *plane = buffers.plane.release();
-        return ImageFileOk;
-    } catch (int code) {
-        return ReaderCode(code);
-    } catch (...) {
-        return ImageFileReadFailed;
-    }
+    return ReadFileToBuffers(path, pixels, plane, size,
+                             [&](std::FILE* stream, CBufferPictureAllocator& buffers) {
+                                 CMaximumAllocator allocator(buffers, maximum, size);
+                                 CStreamChunkSource source(stream);
+                                 CPictureRowSink sink(allocator, 4);
+                                 DecodeInChunks(source, sink);
+                             });
 }
 
 int CEFFFile::Write(std::string path, CImage* source)
@@ -199,7 +124,7 @@ int CEFFFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const st
 int CEFFFile::WriteImage(std::string path, CImage* source, int samplingMode, int quality)
 {
     ResetCancel();
-    try {
+    return Writing([&] {
         BoolCheck(source && source->IsValid() && source->GetBits() && source->GetBitsPerPixel() == 32, 0);
         const JpegEncodeParams params =
             EncodeParams(source->GetWidth(), source->GetHeight(), samplingMode, quality);
@@ -214,30 +139,22 @@ int CEFFFile::WriteImage(std::string path, CImage* source, int samplingMode, int
                                maskBits ? maskBits + 2 : nullptr, 4,
                                maskBits ? static_cast<std::size_t>(mask->GetRowBytes()) : 0, true);
         CJpegEncoder encoder(m_clock);
-        return EncodeInBatches(*this, path, encoder, params, true, rows);
-    } catch (int code) {
-        return WriterCode(code);
-    } catch (...) {
-        return ImageFileOpenFailed;
-    }
+        EncodeInBatches(*this, path, encoder, params, true, rows);
+    });
 }
 
 int CEFFFile::WriteBufferEx(std::string path, const std::uint8_t* pixels, const std::uint8_t* plane,
                             int width, int height, int samplingMode, int quality)
 {
     ResetCancel();
-    try {
+    return Writing([&] {
         NullCheck(pixels, 0);
         const JpegEncodeParams params = EncodeParams(width, height, samplingMode, quality);
         CPixelBatchSource rows(pixels, params.width, params.height, std::size_t(width) * 4, plane, 1,
                                std::size_t(width), true);
         CJpegEncoder encoder(m_clock);
-        return EncodeInBatches(*this, path, encoder, params, true, rows);
-    } catch (int code) {
-        return WriterCode(code);
-    } catch (...) {
-        return ImageFileOpenFailed;
-    }
+        EncodeInBatches(*this, path, encoder, params, true, rows);
+    });
 }
 
 int CEFFFile::ParseEffHeader(std::span<const std::uint8_t> bytes, EffHeaderRecord* record)
@@ -304,8 +221,7 @@ int CEFFFile::ReadEffHeader(std::string path, EffHeaderRecord* record)
 int CEFFFile::ReadThumbnail(std::string path, int number, CImage* target, EffThumbnailInfo* info)
 {
     ResetCancel();
-    int result = ImageFileOk;
-    try {
+    const int result = Reading([&] {
         NullCheck(target, 0);
         BoolCheck(IsReadableFile(path), 0);
         EffHeaderRecord header;
@@ -345,12 +261,7 @@ int CEFFFile::ReadThumbnail(std::string path, int number, CImage* target, EffThu
         BoolCheck(DecodeWithHeader(stream.get(), static_cast<int>(streamLength), target), 0);
         if (info)
             *info = fields;
-    } catch (int code) {
-        result = ReaderCode(code);
-    } catch (...) {
-        result = ImageFileReadFailed;
-    }
-    Close();
+    });
     if (result != ImageFileOk && target)
         target->Release();
     return result;
@@ -358,18 +269,5 @@ int CEFFFile::ReadThumbnail(std::string path, int number, CImage* target, EffThu
 
 int CEFFFile::DecodeWithHeader(const std::uint8_t* data, int length, CImage* target)
 {
-    try {
-        NullCheck(data, 0);
-        NullCheck(target, 0);
-        BoolCheck(length > 0, 0);
-        CMemoryChunkSource source(std::span<const std::uint8_t>(data, static_cast<std::size_t>(length)));
-        CImagePictureAllocator allocator(target, true);
-        CPictureRowSink sink(allocator, 4);
-        DecodeInChunks(source, sink);
-        return 1;
-    } catch (...) {
-        if (target)
-            target->Release();
-        return 0;
-    }
+    return DecodeMemoryInto(data, length, target, true, 4);
 }

@@ -91,11 +91,10 @@ int CJpegFile::ReadExifThumbnail(std::string path, CImage* target)
     ResetCancel();
     if (!IsReadableFile(path))
         return ImageFileMissing;
-    int result = ImageFileOk;
-    try {
+    return Reading([&] {
         NullCheck(target, 0);
         if (!Open(path, OpenMode::Read))
-            return ImageFileOpenFailed;
+            throw static_cast<int>(ImageFileOpenFailed);
         // The Exif segment must follow the start of image directly.
         std::uint8_t head[12] = {};
         if (ReadBytes(head, sizeof head) != sizeof head || head[3] != 0xE1 ||
@@ -126,30 +125,11 @@ int CJpegFile::ReadExifThumbnail(std::string path, CImage* target)
         default:
             BoolCheck(false, 0);
         }
-    } catch (int code) {
-        result = code == 0 ? ImageFileCheckFailed : code;
-    } catch (...) {
-        result = ImageFileReadFailed;
-    }
-    Close();
-    return result;
+    });
 }
 
 int CJpegFile::DecodeMemory(const std::uint8_t* data, int length, CImage* target)
 {
     ResetCancel();
-    try {
-        NullCheck(data, 0);
-        NullCheck(target, 0);
-        BoolCheck(length > 0, 0);
-        CMemoryChunkSource source(std::span<const std::uint8_t>(data, static_cast<std::size_t>(length)));
-        CImagePictureAllocator allocator(target, false);
-        CPictureRowSink sink(allocator, 3);
-        DecodeInChunks(source, sink);
-        return 1;
-    } catch (...) {
-        if (target)
-            target->Release();
-        return 0;
-    }
+    return DecodeMemoryInto(data, length, target, false, 3);
 }

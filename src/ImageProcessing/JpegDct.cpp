@@ -119,7 +119,7 @@ inline uint8_t Sample(int32_t v)
     return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
 }
 
-// One 1-D pass; in[k * step] are the eight inputs.
+// The two halves of one 1-D pass over eight inputs i0 .. i7.
 struct Odd
 {
     U o0, o1, o2, o3;
@@ -133,6 +133,21 @@ inline Odd OddPart(U i7, U i5, U i3, U i1)
     const U m3 = q3 * U(-kFix1_961570560) + z5, m4 = q4 * U(-kFix0_390180644) + z5;
     return {i7 * U(kFix0_298631336) + m1 + m3, i5 * U(kFix2_053119869) + m2 + m4,
             i3 * U(kFix3_072711026) + m2 + m3, i1 * U(kFix1_501321110) + m1 + m4};
+}
+
+struct Even
+{
+    U tmp10, tmp11, tmp12, tmp13;
+};
+
+inline Even EvenPart(U i0, U i2, U i4, U i6)
+{
+    const U z1 = (i2 + i6) * U(kFix0_541196100);
+    const U t2 = z1 + i6 * U(-kFix1_847759065);
+    const U t3 = z1 + i2 * U(kFix0_765366865);
+    const U t0 = (i0 + i4) << kConstBits;
+    const U t1 = (i0 - i4) << kConstBits;
+    return {t0 + t3, t1 + t2, t1 - t2, t0 - t3};
 }
 
 } // namespace
@@ -162,13 +177,7 @@ JPEG_VECTOR_CLONES void Inverse(const int32_t coefficients[64], unsigned nonZero
                 w[r * 8] = dc;
             continue;
         }
-        const U z2 = U(in[16]), z3 = U(in[48]);
-        const U z1 = (z2 + z3) * U(kFix0_541196100);
-        const U t2 = z1 + z3 * U(-kFix1_847759065);
-        const U t3 = z1 + z2 * U(kFix0_765366865);
-        const U t0 = (U(in[0]) + U(in[32])) << kConstBits;
-        const U t1 = (U(in[0]) - U(in[32])) << kConstBits;
-        const U tmp10 = t0 + t3, tmp13 = t0 - t3, tmp11 = t1 + t2, tmp12 = t1 - t2;
+        const auto [tmp10, tmp11, tmp12, tmp13] = EvenPart(U(in[0]), U(in[16]), U(in[32]), U(in[48]));
         const Odd o = OddPart(U(in[56]), U(in[40]), U(in[24]), U(in[8]));
         constexpr int n = kConstBits - kPass1Bits;
         w[0] = DescaleU(tmp10 + o.o3, n);
@@ -187,13 +196,7 @@ JPEG_VECTOR_CLONES void Inverse(const int32_t coefficients[64], unsigned nonZero
             std::memset(o, Sample(DescaleU(U(w[0]), kPass1Bits + 3)), 8);
             continue;
         }
-        const U z2 = U(w[2]), z3 = U(w[6]);
-        const U z1 = (z2 + z3) * U(kFix0_541196100);
-        const U t2 = z1 + z3 * U(-kFix1_847759065);
-        const U t3 = z1 + z2 * U(kFix0_765366865);
-        const U t0 = (U(w[0]) + U(w[4])) << kConstBits;
-        const U t1 = (U(w[0]) - U(w[4])) << kConstBits;
-        const U tmp10 = t0 + t3, tmp13 = t0 - t3, tmp11 = t1 + t2, tmp12 = t1 - t2;
+        const auto [tmp10, tmp11, tmp12, tmp13] = EvenPart(U(w[0]), U(w[2]), U(w[4]), U(w[6]));
         const Odd d = OddPart(U(w[7]), U(w[5]), U(w[3]), U(w[1]));
         constexpr int n = kConstBits + kPass1Bits + 3;
         o[0] = Sample(DescaleU(tmp10 + d.o3, n));

@@ -15,12 +15,6 @@
 
 namespace {
 
-struct StreamClose
-{
-    void operator()(std::FILE* stream) const noexcept { std::fclose(stream); }
-};
-using StreamPtr = std::unique_ptr<std::FILE, StreamClose>;
-
 struct LibDestroy
 {
     void operator()(ZavJpegLib* lib) const noexcept { ZavJpegLibDestroy(lib); }
@@ -172,45 +166,19 @@ void ReadJpegStream(std::FILE* stream, IPictureAllocator& allocator, const SIZE*
     DecodeInChunks(source, sink, info.width);
 }
 
-// The readers' conversion of what was thrown into a result code.
-int ReaderCode(int code)
-{
-    return code == 0 ? ImageFileCheckFailed : code;
-}
-
-int WriterCode(int code)
-{
-    return code == 0 ? ImageFileUnsupported : code;
-}
-
-int OpenForReading(const std::string& path, StreamPtr& stream)
-{
-    if (!CImageFile::IsReadableFile(path))
-        return ImageFileMissing;
-    stream.reset(std::fopen(path.c_str(), "rb"));
-    return stream ? ImageFileOk : ImageFileOpenFailed;
-}
-
 } // namespace
 
 int CJpegFile::ReadStream(std::FILE* stream, CImage* target)
 {
     ResetCancel();
-    int result = ImageFileOk;
-    try {
+    return GuardedRead(target, [&]() -> int {
         NullCheck(stream, 0);
         NullCheck(target, 0);
         target->Release();
         CImagePictureAllocator allocator(target, false);
         ReadJpegStream(stream, allocator, nullptr, nullptr);
-    } catch (int code) {
-        result = ReaderCode(code);
-    } catch (...) {
-        result = ImageFileReadFailed;
-    }
-    if (result != ImageFileOk && target)
-        target->Release();
-    return result;
+        return ImageFileOk;
+    });
 }
 
 int CJpegFile::Read(std::string path, CImage* target)
@@ -228,60 +196,28 @@ int CJpegFile::ReadScaled(std::string path, CImage* target, int boxWidth, int bo
                           double* scale, COLORREF background, int noEnlarge, const SIZE* maximum)
 {
     ResetCancel();
-    int result = ImageFileOk;
-    try {
+    return GuardedRead(target, [&]() -> int {
         NullCheck(target, 0);
         target->Release();
         StreamPtr stream;
         if (const int opened = OpenForReading(path, stream); opened != ImageFileOk)
             return opened;
         CBufferPictureAllocator allocator(false);
-        try {
-            ReadJpegStream(stream.get(), allocator, maximum, pictureSize);
-        } catch (int code) {
-            if (code == ImageFileCancelled && scale && !allocator.pixels)
-                *scale = 1.0;
-            throw;
-        }
-        PlaceScaledPicture(target, allocator.pixels.get(), nullptr, static_cast<int>(allocator.width),
-                           static_cast<int>(allocator.height), boxWidth, boxHeight, pictureSize, scale,
-                           background, noEnlarge);
-    } catch (int code) {
-        result = ReaderCode(code);
-    } catch (...) {
-        result = ImageFileReadFailed;
-    }
-    if (result != ImageFileOk && target)
-        target->Release();
-    return result;
+        DecodeForScaling([&] { ReadJpegStream(stream.get(), allocator, maximum, pictureSize); }, allocator,
+                         scale);
+        PlaceScaledPicture(target, allocator, boxWidth, boxHeight, pictureSize, scale, background, noEnlarge);
+        return ImageFileOk;
+    });
 }
 
 int CJpegFile::ReadBuffer(std::string path, std::uint8_t** pixels, std::uint8_t** plane, SIZE* size,
                           const SIZE* maximum)
 {
     ResetCancel();
-    if (plane)
-        *plane = nullptr;
-    if (pixels)
-        *pixels = nullptr;
-    try {
-        NullCheck(pixels, 0);
-        NullCheck(size, 0);
-        StreamPtr stream;
-        if (const int opened = OpenForReading(path, stream); opened != ImageFileOk)
-            return opened;
-        CBufferPictureAllocator allocator(plane != nullptr);
-        ReadJpegStream(stream.get(), allocator, maximum, size);
-        *size = SIZE{static_cast<int>(allocator.width), static_cast<int>(allocator.height)};
-        *pixels = allocator.pixels.release();
-        if (plane)
-            *plane = allocator.plane.release();
-        return ImageFileOk;
-    } catch (int code) {
-        return ReaderCode(code);
-    } catch (...) {
-        return ImageFileReadFailed;
-    }
+    return ReadFileToBuffers(path, pixels, plane, size,
+                             [&](std::FILE* stream, CBufferPictureAllocator& buffers) {
+                                 ReadJpegStream(stream, buffers, maximum, size);
+                             });
 }
 
 int CJpegFile::Write(std::string path, CImage* source)
@@ -298,47 +234,28 @@ int CJpegFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const s
 int CJpegFile::WriteImage(std::string path, CImage* source, int samplingMode, int quality)
 {
     ResetCancel();
-    try {
+    return Writing([&] {
         BoolCheck(source && source->IsValid() && source->GetBits() && source->GetBitsPerPixel() == 32, 0);
-        const int width = source->GetWidth();
-        const int height = source->GetHeight();
-        BoolCheck(width > 0 && height > 0 && width <= 0xFFFF && height <= 0xFFFF, 0);
-        JpegEncodeParams params;
-        params.width = static_cast<std::uint32_t>(width);
-        params.height = static_cast<std::uint32_t>(height);
-        params.samplingMode = static_cast<std::uint32_t>(samplingMode);
-        params.quality = static_cast<std::uint32_t>(quality);
+        const JpegEncodeParams params =
+            EncodeParams(source->GetWidth(), source->GetHeight(), samplingMode, quality);
         CPixelBatchSource rows(source->GetBits(), params.width, params.height,
                                static_cast<std::size_t>(source->GetRowBytes()));
         CJpegEncoder encoder;
-        return EncodeInBatches(*this, path, encoder, params, false, rows);
-    } catch (int code) {
-        return WriterCode(code);
-    } catch (...) {
-        return ImageFileOpenFailed;
-    }
+        EncodeInBatches(*this, path, encoder, params, false, rows);
+    });
 }
 
 int CJpegFile::WriteBufferEx(std::string path, const std::uint8_t* pixels, const std::uint8_t*, int width,
                              int height, int samplingMode, int quality)
 {
     ResetCancel();
-    try {
+    return Writing([&] {
         NullCheck(pixels, 0);
-        BoolCheck(width > 0 && height > 0 && width <= 0xFFFF && height <= 0xFFFF, 0);
-        JpegEncodeParams params;
-        params.width = static_cast<std::uint32_t>(width);
-        params.height = static_cast<std::uint32_t>(height);
-        params.samplingMode = static_cast<std::uint32_t>(samplingMode);
-        params.quality = static_cast<std::uint32_t>(quality);
+        const JpegEncodeParams params = EncodeParams(width, height, samplingMode, quality);
         CPixelBatchSource rows(pixels, params.width, params.height, std::size_t(width) * 4);
         CJpegEncoder encoder;
-        return EncodeInBatches(*this, path, encoder, params, false, rows);
-    } catch (int code) {
-        return WriterCode(code);
-    } catch (...) {
-        return ImageFileOpenFailed;
-    }
+        EncodeInBatches(*this, path, encoder, params, false, rows);
+    });
 }
 
 int CropJpegFile(const std::string& source, const std::string& target, const RECT& range)

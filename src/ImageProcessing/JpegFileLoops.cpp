@@ -242,3 +242,27 @@ void CPixelBatchSource::Batch(std::uint32_t firstRow, std::uint32_t count, const
     *rgb = m_rows.get();
     *plane = m_withPlane ? m_plane.get() : nullptr;
 }
+
+int OpenForReading(const std::string& path, StreamPtr& stream)
+{
+    if (!CImageFile::IsReadableFile(path))
+        return ImageFileMissing;
+    stream.reset(std::fopen(path.c_str(), "rb"));
+    return stream ? ImageFileOk : ImageFileOpenFailed;
+}
+
+int ReaderCode(int code)
+{
+    return code == 0 ? ImageFileCheckFailed : code;
+}
+
+JpegEncodeParams EncodeParams(int width, int height, int samplingMode, int quality)
+{
+    BoolCheck(width > 0 && height > 0 && width <= 0xFFFF && height <= 0xFFFF, 0);
+    JpegEncodeParams params;
+    params.width = static_cast<std::uint32_t>(width);
+    params.height = static_cast<std::uint32_t>(height);
+    params.samplingMode = static_cast<std::uint32_t>(samplingMode);
+    params.quality = static_cast<std::uint32_t>(quality);
+    return params;
+}

@@ -1,6 +1,7 @@
-// The two loops the JPEG and EFF file classes share: decoding a stream fed in
-// chunks of 5000 bytes through the own decoder, and encoding a picture in
-// batches of 32 rows through the own encoder into a file.
+// What the JPEG and EFF file classes share: decoding a stream fed in chunks of
+// 5000 bytes through the own decoder, encoding a picture in batches of 32 rows
+// through the own encoder into a file, the opening and result codes of their
+// readers, and the encoder parameters of their writers.
 #pragma once
 
 #include "ImageProcessing/ImageFile.h"
@@ -9,10 +10,28 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 
 class CImageFile;
+
+struct StreamClose
+{
+    void operator()(std::FILE* stream) const noexcept { std::fclose(stream); }
+};
+using StreamPtr = std::unique_ptr<std::FILE, StreamClose>;
+
+// Opens `path` for reading into `stream`: 0, or 1 when the file is missing and
+// 2 when it cannot be opened.
+int OpenForReading(const std::string& path, StreamPtr& stream);
+
+// The result code for a code a reader threw: a failed check throws 0.
+int ReaderCode(int code);
+
+// The encoder's parameters for a picture of the given size; a size outside
+// 1 .. 65535 throws 0.
+JpegEncodeParams EncodeParams(int width, int height, int samplingMode, int quality);
 
 // Where the decoding loop takes its bytes from.
 class IJpegChunkSource

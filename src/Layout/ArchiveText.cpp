@@ -12,18 +12,6 @@ namespace {
 constexpr int kMaxArchiveLineBytes = 259;
 constexpr std::size_t kFaceBytes = 32;
 
-// Length in bytes of the UTF-8 sequence that starts with `lead` (1 for a stray byte).
-std::size_t Utf8Length(unsigned char lead)
-{
-    if (lead >= 0xF0)
-        return 4;
-    if (lead >= 0xE0)
-        return 3;
-    if (lead >= 0xC0)
-        return 2;
-    return 1;
-}
-
 // Bytes the character takes in Shift-JIS: ASCII and half-width katakana (U+FF61..U+FF9F) one, others two.
 int ShiftJisWidth(std::string_view character)
 {
@@ -49,6 +37,17 @@ void WriteInt8s(CArchive& archive, const LOGFONT& font)
 }
 
 } // namespace
+
+std::size_t Utf8Length(unsigned char lead)
+{
+    if (lead >= 0xF0)
+        return 4;
+    if (lead >= 0xE0)
+        return 3;
+    if (lead >= 0xC0)
+        return 2;
+    return 1;
+}
 
 std::string CutToShiftJisBytes(std::string_view line, int maxBytes)
 {

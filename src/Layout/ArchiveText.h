@@ -5,6 +5,7 @@
 
 #include "ImageProcessing/ImageFont.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,9 @@ class CArchive;
 // Shift-JIS form holds at most 259 bytes, never inside a character.
 void WriteTextLines(CArchive& archive, std::string_view text);
 std::string ReadTextLines(CArchive& archive);
+
+// Length in bytes of the UTF-8 sequence that starts with `lead` (1 for a stray byte).
+std::size_t Utf8Length(unsigned char lead);
 
 // The line of at most `maxBytes` Shift-JIS bytes (counting ASCII and
 // half-width katakana as one byte, everything else as two).

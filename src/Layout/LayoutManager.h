@@ -219,7 +219,61 @@ public:
     CUndoInfo* GetPendingUndo() const { return m_pendingUndo.get(); }
     int Undo();
 
+    // Mouse, keys and drag geometry
+    // Points arrive in canvas pixels relative to the page.
+    void OnLButtonDown(int flags, POINT point);
+    void OnMouseMove(int flags, POINT point);
+    void OnLButtonUp(int flags, POINT point);
+    void OnKeyDown(int key, int repeat, int flags);
+    void OnKeyUp(int key, int repeat, int flags);
+    void BeginDrag();
+    bool BeginMoveDrag();
+    bool BeginResizeDrag();
+    bool CreateEditFrames(bool line);
+    void ClearEditFrames();
+    // Cursor resource ids; 0 is none.
+    int GetHoverCursor() const;
+    bool SetHoverCursor() const;
+    int GetDragCursor() const;
+    bool SetDragCursor() const;
+    // The geometry works in layout units; a grid step below 1 leaves its axis unsnapped.
+    POINT SnapPoint(POINT point, const RECT* bound = nullptr) const;
+    POINT MoveEditFrames(POINT offset) const;
+    RECT GetEditFrameRect(bool scaled, bool follow) const;
+    RECT CalcResizeRect(const CEditItem* frame, POINT* point, bool* swapped = nullptr) const;
+    RECT CalcLineDragRect(const CLineItem* line, int kind, POINT point, bool* swapped = nullptr) const;
+    RECT FitAndAlign(int kind, bool* xCrossed, bool* yCrossed, const CInsertImageFrameItem* frame,
+                     RECT rect) const;
+    // The centre line of a new line between the press and the pointer.
+    RECT GetLineToolRect(POINT press, POINT pointer, bool vertical) const;
+    // The box of a new text or frame; square while Shift is held.
+    RECT GetBoxToolRect(POINT press, POINT pointer) const;
+
 private:
+    // Mouse, keys and drag geometry
+    POINT ToItemPoint(POINT canvasPoint) const;
+    POINT Unscaled(POINT point) const;
+    bool InScaledPrintable(POINT itemPoint) const;
+    int CursorOf(int mode) const;
+    bool ShowCursor(int id) const;
+    bool IsShiftHeld() const;
+    // Draws the current feedback inverted into the view's kept image.
+    void InvertFeedback();
+    void ResendMouseMove() const;
+    bool RefuseByLimit();
+    void FinishMove(POINT p0, POINT p1);
+    void FinishResize(POINT p1);
+    bool CreateLine(POINT p0, POINT p1, bool vertical);
+    bool CreateBox(POINT p0, POINT p1);
+    bool AdoptNewItem(std::unique_ptr<CLayoutItem> item);
+    // The text dialog of a new text, the picture choice of a new background; false when cancelled.
+    bool RunNewItemDialog(CLayoutItem* item);
+    // Compares pointers only: an item deleted or undone during a drag is not touched.
+    bool IsOnPage(const CLayoutItem* item) const;
+    // Forgets the outlines of items that left the page while the button was held.
+    void DropRemovedTargets();
+    bool ResizeRectFor(POINT point, RECT* rect, bool* swapped) const;
+    RECT m_dragRect{};
     void Notify(int kind, int lParam = 0) const;
     void NotifyPageSize(bool notify) const;
     void ApplyPageToItems();

@@ -135,19 +135,8 @@ bool CLayoutManager::CopySelection(bool cut)
     // hand-over must not lose the cut items.
     if (!port.Put(block))
         return false;
-    if (!cut)
-        return true;
-    DeletePendingUndo();
-    auto record = std::make_unique<CDeleteUndoInfo>();
-    RecordRemovedFrameNumbers(*record);
-    const bool removed = RemoveItemsInto(*record, nullptr);
-    CloseFrameNumberGaps(*record);
-    SetPendingUndo(std::move(record));
-    if (removed) {
-        Notify(LayoutChangeItems);
-        Notify(LayoutChangeContent);
-        NotifyToolBox(nullptr);
-    }
+    if (cut)
+        DeleteSelection();
     return true;
 }
 

@@ -6,8 +6,8 @@
 
 #include "Layout/LayoutServices.h"
 
+class CImage;
 struct MenuModel;
-
 class CLayoutItem;
 
 // The kinds (wParam) of the layout-change message.
@@ -22,6 +22,19 @@ enum LayoutChange : int {
 
 constexpr unsigned MB_ICONHAND = 0x10;
 
+// Mouse editing: the key flags of mouse messages and the virtual keys the editing reads.
+constexpr int MK_LBUTTON = 0x01;
+constexpr int MK_RBUTTON = 0x02;
+constexpr int MK_SHIFT = 0x04;
+constexpr int MK_CONTROL = 0x08;
+constexpr int VK_SHIFT = 0x10;
+constexpr int VK_CONTROL = 0x11;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
+constexpr int VK_DELETE = 0x2E;
+
 class ILayoutView
 {
 public:
@@ -31,12 +44,28 @@ public:
     // A message box with the localisation text of the id; its answer.
     virtual int ShowLocalizedMessage(int textId, unsigned style) = 0;
 
+    // Mouse editing
+    // A drag holds the capture from the press; the view releases it.
+    virtual void SetCapture() = 0;
+    virtual void InvalidateNoErase() = 0;
+    virtual void UpdateWindow() = 0;
+    // The kept offscreen image the page is rendered into; drag feedback is inverted into it.
+    virtual CImage* GetKeptImage() = 0;
+    virtual POINT GetScrollPosition() = 0;
+    // A cursor resource id (loaded by the view with LoadLayoutCursor).
+    virtual void SetCursorId(int id) = 0;
+    // MK_ flags of the buttons, Shift and Control as they are now.
+    virtual int GetKeyFlags() = 0;
+    // The pointer's position in client coordinates.
+    virtual POINT GetCursorClientPos() = 0;
+    // Delivers a mouse move to the view as if the pointer had moved.
+    virtual void SendMouseMove(int flags, POINT clientPoint) = 0;
+
     // Menus and dialogs
     // Shows the menu at the screen point with right-button tracking; the chosen
     // command goes to the view. Returns its id, 0 when none was chosen.
     virtual int TrackPopupMenu(const MenuModel& menu, POINT screenPoint) = 0;
     virtual POINT ScreenToClient(POINT screenPoint) = 0;
-    virtual POINT GetScrollPosition() = 0;
     virtual bool IsFitToPaperWidth() = 0;
     virtual bool IsFitWholePaper() = 0;
     // End of menus and dialogs
@@ -48,6 +77,8 @@ public:
     virtual ~ILayoutToolBox() = default;
     virtual void SetCurrentItem(CLayoutItem* item) = 0;
     virtual CLayoutItem* FindFirstSelectedItem() = 0;
+    // Mouse editing: presses the tool's button (3..7).
+    virtual void SelectTool(int tool) = 0;
 };
 
 class ILayoutManagerHost

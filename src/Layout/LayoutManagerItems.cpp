@@ -245,8 +245,10 @@ bool CLayoutManager::GetSelectionInfo(RECT* out) const
     }
     switch (m_drag.dragMode) {
     case 1:
-        // The moved outlines' rect belongs to the drag geometry, which is not here yet.
-        return false;
+        if (GetItemCount(1, -1, nullptr) != 1 && !IsOneInsertFrameSelected())
+            return false;
+        *out = GetEditFrameRect(false, true);
+        return true;
     case 2: {
         const CEditItem* frame = m_drag.resizeFrame.get();
         if (!frame)

@@ -10,17 +10,6 @@ constexpr int kMaxWorkingSide = 4095;
 constexpr int kMinWorkingSide = 160;
 constexpr int kMaxLineBytes = 259;
 
-std::size_t Utf8Length(unsigned char lead)
-{
-    if (lead >= 0xF0)
-        return 4;
-    if (lead >= 0xE0)
-        return 3;
-    if (lead >= 0xC0)
-        return 2;
-    return 1;
-}
-
 // Byte offsets where each character of the text ends.
 std::vector<std::size_t> CharacterEnds(std::string_view text)
 {

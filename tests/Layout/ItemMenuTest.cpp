@@ -155,7 +155,7 @@ TEST_F(ItemMenuTest, ClickOnAnUnselectedItemSelectsItAlone)
     auto* text = Append(manager, MakeString(RECT{100, 100, 400, 200}, "text"));
     const POINT margin = manager.GetMarginOffset(true);
     host.clientOrigin = POINT{1000, 2000};
-    host.scrollPosition = POINT{30, 40};
+    host.scroll = POINT{30, 40};
     manager.OnContextMenu(POINT{1000 + 150 + margin.x - 30, 2000 + 150 + margin.y - 40});
     EXPECT_TRUE(text->IsSelected());
     EXPECT_FALSE(other->IsSelected());

@@ -1,5 +1,7 @@
 #include "JpegFileFixture.h"
 
+#include "LibJpegJump.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -10,25 +12,13 @@
 
 namespace {
 
-struct FixtureErrorManager
-{
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-void FixtureErrorExit(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<FixtureErrorManager*>(info->err)->jump, 1);
-}
-
 // Plain frames only between setjmp and longjmp: nothing here has a destructor.
 bool EncodeRaw(JpegFixtureKind kind, const std::uint8_t* samples, std::uint32_t width, std::uint32_t height,
                int quality, unsigned char** out, unsigned long* outSize)
 {
     jpeg_compress_struct info;
-    FixtureErrorManager error;
-    info.err = jpeg_std_error(&error.base);
-    error.base.error_exit = FixtureErrorExit;
+    LibJpegJump error;
+    info.err = UseLibJpegJump(error, false);
     if (setjmp(error.jump)) {
         jpeg_destroy_compress(&info);
         return false;
@@ -65,11 +55,7 @@ bool EncodeRaw(JpegFixtureKind kind, const std::uint8_t* samples, std::uint32_t 
         }
     }
     jpeg_start_compress(&info, TRUE);
-    const std::size_t rowBytes = std::size_t(width) * info.input_components;
-    while (info.next_scanline < height) {
-        JSAMPROW row = const_cast<JSAMPROW>(samples + info.next_scanline * rowBytes);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
+    WriteLibJpegRows(info, samples, std::size_t(width) * info.input_components, height);
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     return true;
@@ -138,9 +124,8 @@ std::vector<std::uint8_t> JpegFixtureEncode(JpegFixtureKind kind, const std::uin
     unsigned char* out = nullptr;
     unsigned long size = 0;
     std::vector<std::uint8_t> stream;
-    if (EncodeRaw(kind, samples, width, height, quality, &out, &size))
-        stream.assign(out, out + size);
-    std::free(out);
+    const bool ok = EncodeRaw(kind, samples, width, height, quality, &out, &size);
+    TakeLibJpegOutput(ok, out, size, stream);
     return stream;
 }
 

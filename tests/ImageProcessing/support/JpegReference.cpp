@@ -1,5 +1,7 @@
 #include "JpegReference.h"
 
+#include "LibJpegJump.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -9,30 +11,13 @@
 
 namespace {
 
-struct ErrorManager
-{
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-void ErrorExit(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
-}
-
-void Silent(j_common_ptr, int)
-{
-}
-
 // Plain C frames only between setjmp and longjmp: nothing here has a destructor.
 bool EncodeRaw(const uint8_t* pixels, uint32_t width, uint32_t height,
                const JpegReferenceEncodeOptions* options, unsigned char** out, unsigned long* outSize)
 {
     jpeg_compress_struct info;
-    ErrorManager error;
-    info.err = jpeg_std_error(&error.base);
-    error.base.error_exit = ErrorExit;
-    error.base.emit_message = Silent;
+    LibJpegJump error;
+    info.err = UseLibJpegJump(error, true);
     if (setjmp(error.jump)) {
         jpeg_destroy_compress(&info);
         return false;
@@ -61,11 +46,7 @@ bool EncodeRaw(const uint8_t* pixels, uint32_t width, uint32_t height,
     info.restart_interval = options->restartInterval;
     info.write_JFIF_header = options->jfif ? TRUE : FALSE;
     jpeg_start_compress(&info, TRUE);
-    const uint32_t rowBytes = width * info.input_components;
-    while (info.next_scanline < height) {
-        JSAMPROW row = const_cast<JSAMPROW>(pixels + size_t(info.next_scanline) * rowBytes);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
+    WriteLibJpegRows(info, pixels, width * info.input_components, height);
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     return true;
@@ -75,10 +56,8 @@ bool DecodeRaw(const uint8_t* stream, size_t size, bool fancy, uint32_t* width, 
                int* components, uint8_t** pixels)
 {
     jpeg_decompress_struct info;
-    ErrorManager error;
-    info.err = jpeg_std_error(&error.base);
-    error.base.error_exit = ErrorExit;
-    error.base.emit_message = Silent;
+    LibJpegJump error;
+    info.err = UseLibJpegJump(error, true);
     if (setjmp(error.jump)) {
         jpeg_destroy_decompress(&info);
         return false;
@@ -113,10 +92,7 @@ bool JpegReferenceEncode(const uint8_t* pixels, uint32_t width, uint32_t height,
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
     const bool ok = EncodeRaw(pixels, width, height, &options, &out, &outSize);
-    if (ok)
-        stream.assign(out, out + outSize);
-    std::free(out);
-    return ok;
+    return TakeLibJpegOutput(ok, out, outSize, stream);
 }
 
 bool JpegReferenceDecode(const uint8_t* stream, size_t size, bool fancyUpsampling, JpegReferenceImage& image)
@@ -140,10 +116,8 @@ namespace {
 bool QuantRaw(int quality, uint16_t* luminance, uint16_t* chrominance)
 {
     jpeg_compress_struct info;
-    ErrorManager error;
-    info.err = jpeg_std_error(&error.base);
-    error.base.error_exit = ErrorExit;
-    error.base.emit_message = Silent;
+    LibJpegJump error;
+    info.err = UseLibJpegJump(error, true);
     if (setjmp(error.jump)) {
         jpeg_destroy_compress(&info);
         return false;
@@ -165,10 +139,8 @@ bool EncodeRgbRaw(const uint8_t* rgb, uint32_t width, uint32_t height, int quali
                   unsigned long* outSize)
 {
     jpeg_compress_struct info;
-    ErrorManager error;
-    info.err = jpeg_std_error(&error.base);
-    error.base.error_exit = ErrorExit;
-    error.base.emit_message = Silent;
+    LibJpegJump error;
+    info.err = UseLibJpegJump(error, true);
     if (setjmp(error.jump)) {
         jpeg_destroy_compress(&info);
         return false;
@@ -186,10 +158,7 @@ bool EncodeRgbRaw(const uint8_t* rgb, uint32_t width, uint32_t height, int quali
     info.write_JFIF_header = FALSE;
     info.write_Adobe_marker = FALSE;
     jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb + size_t(info.next_scanline) * width * 3);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
+    WriteLibJpegRows(info, rgb, size_t(width) * 3, height);
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     return true;
@@ -208,8 +177,5 @@ bool JpegReferenceEncodeRgbComponents(const uint8_t* rgb, uint32_t width, uint32
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
     const bool ok = EncodeRgbRaw(rgb, width, height, quality, &out, &outSize);
-    if (ok)
-        stream.assign(out, out + outSize);
-    std::free(out);
-    return ok;
+    return TakeLibJpegOutput(ok, out, outSize, stream);
 }

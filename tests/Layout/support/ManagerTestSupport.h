@@ -47,14 +47,12 @@ public:
     {
         return POINT{screenPoint.x - clientOrigin.x, screenPoint.y - clientOrigin.y};
     }
-    POINT GetScrollPosition() override { return scrollPosition; }
     bool IsFitToPaperWidth() override { return fitToWidth; }
     bool IsFitWholePaper() override { return fitWhole; }
     std::vector<MenuModel> menus;
     std::vector<POINT> menuPoints;
     int menuAnswer = 0;
     POINT clientOrigin{};
-    POINT scrollPosition{};
     bool fitToWidth = false;
     bool fitWhole = false;
     // End of menus and dialogs
@@ -65,6 +63,28 @@ public:
         ++toolBoxCalls;
     }
     CLayoutItem* FindFirstSelectedItem() override { return firstSelected; }
+
+    // Mouse editing
+    void SetCapture() override { ++captures; }
+    void InvalidateNoErase() override { ++invalidations; }
+    void UpdateWindow() override { ++updates; }
+    CImage* GetKeptImage() override { return keptImage; }
+    POINT GetScrollPosition() override { return scroll; }
+    void SetCursorId(int id) override { cursors.push_back(id); }
+    int GetKeyFlags() override { return keyFlags; }
+    POINT GetCursorClientPos() override { return cursorPos; }
+    void SendMouseMove(int flags, POINT clientPoint) override { mouseMoves.push_back({flags, clientPoint}); }
+    void SelectTool(int tool) override { selectedTools.push_back(tool); }
+    int captures = 0;
+    int invalidations = 0;
+    int updates = 0;
+    CImage* keptImage = nullptr;
+    POINT scroll{};
+    std::vector<int> cursors;
+    int keyFlags = 0;
+    POINT cursorPos{};
+    std::vector<std::pair<int, POINT>> mouseMoves;
+    std::vector<int> selectedTools;
 
     std::vector<int> Kinds() const
     {
