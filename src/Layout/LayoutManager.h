@@ -60,6 +60,8 @@ class CLayoutManager : public CItem
 public:
     // Property edits, item menus and the frame image
     static constexpr int kFrameImageSizeLimit = 245760;
+    // Points arrive in canvas pixels relative to the page.
+    void OnLButtonDblClk(int flags, POINT point);
     void EditItemProperties(CLayoutItem* item);
     bool EditStringItem(CStringItem* item);
     bool EditTransparency(CBackgroundImageFrameItem* item);

@@ -105,8 +105,10 @@ bool CLayoutManager::CreateLine(POINT p0, POINT p1, bool vertical)
 
 bool CLayoutManager::RunNewItemDialog(CLayoutItem* item)
 {
-    // The text dialog and the picture choice belong to the property edits; until they are
-    // reached from here a new text or background is kept as drawn.
+    if (auto* text = dynamic_cast<CStringItem*>(item))
+        return EditStringItem(text);
+    if (auto* background = dynamic_cast<CBackgroundImageFrameItem*>(item))
+        return ApplyImageToFrame(background);
     return item != nullptr;
 }
 

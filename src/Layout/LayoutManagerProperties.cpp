@@ -75,6 +75,26 @@ bool CLayoutManager::HoldDialogRecord(std::unique_ptr<CUndoInfo> record, bool ok
     return true;
 }
 
+void CLayoutManager::OnLButtonDblClk(int /*flags*/, POINT point)
+{
+    point = ToItemPoint(point);
+    if (m_drag.currentTool == 3) {
+        m_drag.hitItem = nullptr;
+        m_drag.hitCode = HitTestItems(point, &m_drag.hitItem);
+        CLayoutItem* item = m_drag.hitCode != 0 ? m_drag.hitItem : nullptr;
+        if (item) {
+            if (!item->IsSelected()) {
+                item->SetSelected(true);
+                NotifyToolBox(item);
+                Notify(LayoutChangeSelection);
+            }
+            EditItemProperties(item);
+        }
+    }
+    if (m_drag.currentTool == 3 || InScaledPrintable(point))
+        SetHoverCursor();
+}
+
 void CLayoutManager::EditItemProperties(CLayoutItem* item)
 {
     if (!item)

@@ -1,8 +1,12 @@
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/UndoInfo.h"
+#include "Layout/support/DialogFakes.h"
+#include "Layout/support/LayoutTestSupport.h"
 #include "Layout/support/MouseTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -13,12 +17,22 @@ using Kinds = std::vector<int>;
 class MouseCreateTest : public MouseFixture
 {
 protected:
+    MouseCreateTest()
+    {
+        // The new text's dialog and the new background's picture choice are confirmed; the picture
+        // has the shape of the box drawn, so the background keeps it.
+        dialogs.chosenPath = layouttest::WriteBmp24(
+            (std::filesystem::temp_directory_path() / "zav-mouse-create-picture.bmp").string(), 200, 320,
+            0x336699);
+    }
     CLayoutItem* Front() const
     {
         return manager.GetItems().empty() ? nullptr : manager.GetItems().front().get();
     }
     CAddUndoInfo* AddRecord() const { return dynamic_cast<CAddUndoInfo*>(manager.GetPendingUndo()); }
     void UseTool(int tool) { manager.GetDragState().currentTool = tool; }
+
+    dialogtest::FakeDialogs dialogs;
 };
 
 struct ToolCase

@@ -146,6 +146,29 @@ TEST_F(PropertiesTest, LineColourFromTheColourDialog)
     EXPECT_EQ(line->GetColor(), 0x112233u);
 }
 
+TEST_F(PropertiesTest, DoubleClickSelectsAndEditsTheItemUnderThePointer)
+{
+    auto* other = Append(manager, MakeString(RECT{600, 600, 700, 700}, "other"));
+    other->SetSelected(true);
+    auto* line = Append(manager, MakeLine(RECT{10, 10, 200, 10}, 5, 0x112233));
+    const POINT margin = manager.GetMarginOffset(true);
+    const POINT onLine{100 + margin.x, 11 + margin.y};
+    dialogs.confirm = false;
+
+    manager.GetDragState().currentTool = 4;
+    manager.OnLButtonDblClk(0, onLine);
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_FALSE(line->IsSelected());
+
+    manager.GetDragState().currentTool = 3;
+    manager.OnLButtonDblClk(0, onLine);
+    EXPECT_TRUE(line->IsSelected());
+    EXPECT_TRUE(other->IsSelected());
+    EXPECT_EQ(host.currentItem, line);
+    EXPECT_EQ(host.Kinds(), (std::vector<int>{5}));
+    EXPECT_EQ(dialogs.asked, (std::vector<std::string>{"color"}));
+}
+
 TEST_F(PropertiesTest, DialogRunsOnTheItemOfItsClass)
 {
     auto* background = Append(manager, std::make_unique<CBackgroundImageFrameItem>());
