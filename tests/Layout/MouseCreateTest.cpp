@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -83,6 +84,40 @@ TEST_F(MouseCreateTest, EachBoxToolCreatesItsItemInFrontAndGoesBackToSelection)
         EXPECT_EQ(manager.GetDragState().currentTool, 3);
         EXPECT_TRUE(manager.GetEditFrames().empty());
         EXPECT_EQ(manager.GetDragState().toolFrame, nullptr);
+    }
+}
+
+TEST_F(MouseCreateTest, CancelledDialogLeavesThePageAsItWas)
+{
+    const ToolCase cases[] = {
+        {"text", 5, &IsKindOf<CStringItem>, 305},
+        {"background", 7, &IsKindOf<CBackgroundImageFrameItem>, 307},
+    };
+    for (const ToolCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        manager.DeleteAllItems();
+        Append(manager, MakeString(RECT{500, 500, 600, 600}, "old"));
+        // A record held before the drag must survive a creation that is called off.
+        UseTool(7);
+        dialogs.confirm = true;
+        Drag(InP(300, 300), {InP(400, 420)});
+        const CUndoInfo* held = manager.GetPendingUndo();
+        ASSERT_NE(held, nullptr);
+        const CLayoutItem* front = Front();
+        const std::size_t count = manager.GetItems().size();
+
+        dialogs.confirm = false;
+        host.Clear();
+        UseTool(c.tool);
+        Drag(InP(100, 100), {InP(200, 260)});
+
+        EXPECT_EQ(manager.GetItems().size(), count);
+        EXPECT_EQ(Front(), front);
+        EXPECT_EQ(manager.GetPendingUndo(), held);
+        const Kinds kinds = host.Kinds();
+        EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 3), 0) << "nothing was added";
+        ASSERT_FALSE(kinds.empty());
+        EXPECT_EQ(kinds.back(), 6);
     }
 }
 
