@@ -12,6 +12,7 @@
 #include "Layout/PaperTable.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -286,6 +287,8 @@ private:
     // The unscaled rect, a line's thickness included.
     static RECT WidenedRect(const CLayoutItem* item);
     void RecordOrder(CChangeOrderUndoInfo& record) const;
+    int ReorderUnderRecord(const std::function<void()>& reorder);
+    bool IsMovableInOrder(const CLayoutItem* item) const;
     // Removes every selected item (or every item of `only`) from the back,
     // recording each into the record.
     bool RemoveItemsInto(CDeleteUndoInfo& record, const CAddUndoInfo* only);
@@ -322,6 +325,8 @@ private:
     std::string m_frameNameFormat;
 
     // Property edits, item menus and the frame image
+    // The selected insert-photo frames changed together under one record.
+    bool ChangeSelectedInsertFrames(const std::function<void(CInsertImageFrameItem&)>& change);
     bool HoldDialogRecord(std::unique_ptr<CUndoInfo> record, bool ok);
     void PlaceInfoText(CMacroStringItem& text, const RECT& printable, int left, int top) const;
     void ShowMenu(const MenuModel& menu, POINT screenPoint) const;

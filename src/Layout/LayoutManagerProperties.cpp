@@ -291,7 +291,7 @@ bool CLayoutManager::ToggleAspectFixed(bool fixed)
     return true;
 }
 
-bool CLayoutManager::SetFramePlacement(int placement)
+bool CLayoutManager::ChangeSelectedInsertFrames(const std::function<void(CInsertImageFrameItem&)>& change)
 {
     DeletePendingUndo();
     auto record = std::make_unique<CChangeInsertImageFrameUndoInfo>();
@@ -301,7 +301,7 @@ bool CLayoutManager::SetFramePlacement(int placement)
         if (!frame || !frame->IsSelected())
             continue;
         record->Add(frame);
-        frame->SetImagePlacement(placement);
+        change(*frame);
         changed = true;
     }
     SetPendingUndo(std::move(record));
@@ -312,23 +312,15 @@ bool CLayoutManager::SetFramePlacement(int placement)
     return true;
 }
 
+bool CLayoutManager::SetFramePlacement(int placement)
+{
+    return ChangeSelectedInsertFrames(
+        [placement](CInsertImageFrameItem& frame) { frame.SetImagePlacement(placement); });
+}
+
 bool CLayoutManager::SetAutoRotate(bool on)
 {
-    DeletePendingUndo();
-    auto record = std::make_unique<CChangeInsertImageFrameUndoInfo>();
-    bool changed = false;
-    for (auto& item : m_items) {
-        auto* frame = dynamic_cast<CInsertImageFrameItem*>(item.get());
-        if (!frame || !frame->IsSelected())
-            continue;
-        record->Add(frame);
-        frame->SetImageRotation(on ? CImageFrameItem::kAutomaticRotation : 0);
-        changed = true;
-    }
-    SetPendingUndo(std::move(record));
-    if (changed) {
-        Notify(LayoutChangeSelection);
-        Notify(LayoutChangeContent);
-    }
-    return true;
+    return ChangeSelectedInsertFrames([on](CInsertImageFrameItem& frame) {
+        frame.SetImageRotation(on ? CImageFrameItem::kAutomaticRotation : 0);
+    });
 }
