@@ -86,7 +86,6 @@ public:
     int CheckAppliedImages() const;
     // The clock that stamps the frame image's header (tests); null restores the system clock.
     void SetFrameImageClock(const CEffClock* clock) { m_frameImageClock = clock; }
-    // End of property edits, item menus and the frame image
 
     static constexpr int kMaxLines = 20;
     static constexpr int kMaxOtherItems = 20;
@@ -332,5 +331,4 @@ private:
     void ShowMenu(const MenuModel& menu, POINT screenPoint) const;
     void DrawFrameImageItems(CImage& canvas, POINT offset, int& failure) const;
     const CEffClock* m_frameImageClock = nullptr;
-    // End of property edits, item menus and the frame image
 };

@@ -68,7 +68,6 @@ public:
     virtual POINT ScreenToClient(POINT screenPoint) = 0;
     virtual bool IsFitToPaperWidth() = 0;
     virtual bool IsFitWholePaper() = 0;
-    // End of menus and dialogs
 };
 
 class ILayoutToolBox

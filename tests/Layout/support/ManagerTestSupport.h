@@ -55,7 +55,6 @@ public:
     POINT clientOrigin{};
     bool fitToWidth = false;
     bool fitWhole = false;
-    // End of menus and dialogs
 
     void SetCurrentItem(CLayoutItem* item) override
     {
