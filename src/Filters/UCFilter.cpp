@@ -225,6 +225,9 @@ int32_t UCFilter::ProcessStrip(const FilterJob& job)
         return UCF_OK; // the base filter never converts formats
     const PixelLayout& s = job.source;
     const PixelLayout& d = job.destination;
+    // Rows are written source-sized: a smaller destination would be overrun.
+    if (d.regionWidth != s.regionWidth || d.regionHeight != s.regionHeight)
+        return UCF_ERR_GEOMETRY;
     const bool eightBit = (s.format & UCF_FORMATS_8BIT) != 0;
     const uint8_t* srcRow = s.pixels;
     uint8_t* dstRow = d.pixels;

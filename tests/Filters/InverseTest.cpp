@@ -40,4 +40,21 @@ TEST(InverseFilter, DifferentFormatsLeaveTheDestinationUntouched)
     EXPECT_TRUE(dst.SameRows(before));
 }
 
+TEST(InverseFilter, RefusesADestinationOfAnotherSizeBeforeWriting)
+{
+    const struct
+    {
+        int32_t width, height;
+    } cases[] = {{5, 5}, {10, 5}, {5, 10}, {11, 10}};
+    for (const auto& c : cases) {
+        Picture src(10, 10), dst(c.width, c.height);
+        src.Randomise(4);
+        dst.Fill(0x42);
+        const Picture before = dst;
+        EXPECT_EQ(RunFilter(UCF_ID_INVS, src, &dst, nullptr, 0), UCF_ERR_GEOMETRY)
+            << c.width << "x" << c.height;
+        EXPECT_TRUE(dst.SameRows(before));
+    }
+}
+
 } // namespace
