@@ -7,6 +7,7 @@
 #include "UCF_RESIZE.h"
 #include "UCF_ROTATE.h"
 #include "UCF_SGAUSS.h"
+#include "UCF_TEXTURE.h"
 #include "UCFilter.h"
 
 namespace {
@@ -31,7 +32,7 @@ constexpr FilterRegistryRow kRegistry[kFilterRegistrySize] = {
     {15, 0x305, nullptr, "NEW MEM COLOR"},
     {16, 0x10303, CreateMergeFilter, "MERGE"},
     {17, 0x90707, nullptr, "BLUR MASK"},
-    {18, 0x10303, nullptr, "TEXTURE"},
+    {18, 0x10303, CreateTextureFilter, "TEXTURE"},
 };
 
 } // namespace
