@@ -1,6 +1,7 @@
 #include "FilterRegistry.h"
 
 #include "UCF_AFFINE.h"
+#include "UCF_BLURMASK.h"
 #include "UCF_CROP.h"
 #include "UCF_FLIP.h"
 #include "UCF_MERGE.h"
@@ -31,7 +32,7 @@ constexpr FilterRegistryRow kRegistry[kFilterRegistrySize] = {
     {14, 0x305, nullptr, "CMM"},
     {15, 0x305, nullptr, "NEW MEM COLOR"},
     {16, 0x10303, CreateMergeFilter, "MERGE"},
-    {17, 0x90707, nullptr, "BLUR MASK"},
+    {17, 0x90707, CreateBlurMaskFilter, "BLUR MASK"},
     {18, 0x10303, CreateTextureFilter, "TEXTURE"},
 };
 
