@@ -86,11 +86,12 @@ TEST(BlurMaskTest, MatchesTheNaiveFormulaAtEveryRadiusAndShape)
 {
     struct Shape
     {
-        int32_t width, height, lines;
-    } shapes[] = {{13, 11, 0}, {9, 1, 0}, {6, 2, 0}, {10, 3, 0}, {17, 29, 4}, {12, 20, 1}};
+        int32_t width, height, lines, format, bytesPerPixel;
+    } shapes[] = {{13, 11, 0, 8, 4}, {9, 1, 0, 8, 4},   {6, 2, 0, 2, 3}, {10, 3, 0, 8, 4},
+                  {17, 29, 4, 8, 4}, {12, 20, 1, 2, 3}, {11, 9, 0, 4, 3}};
     for (int32_t radius : {2, 3, 4, 5, 6, 9, 18, 19, 30, 31, 100}) {
         for (const Shape& shape : shapes) {
-            Picture src(shape.width, shape.height, 8, 4);
+            Picture src(shape.width, shape.height, shape.format, shape.bytesPerPixel);
             src.Randomise(static_cast<uint32_t>(radius * 97 + shape.height));
             const Picture blurred = NaiveTruncatedBlur(src, radius);
             Picture mask(shape.width, shape.height, 1, 1);
