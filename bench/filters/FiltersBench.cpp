@@ -1,5 +1,5 @@
 // Resize, blur and quarter turn of an A4 page at 360 dpi, ours against OpenCV,
-// both on one thread and on the same pixels.
+// both on one thread and on the same pixels; the blur mask against our blur.
 #include "Filters/FilterRegistry.h"
 #include "Filters/UCF_SGAUSS.h"
 #include "Filters/UtilFilter.h"
@@ -121,6 +121,25 @@ void GaussOpenCv(benchmark::State& state, int radius)
     }
 }
 
+// The blur mask with a grey mask: the blur plus one mixing pass per row.
+void BlurMaskOurs(benchmark::State& state, int radius)
+{
+    cv::Mat page = Page24().clone();
+    cv::Mat mask(page.size(), CV_8UC1);
+    cv::RNG(7).fill(mask, cv::RNG::UNIFORM, 0, 256);
+    const int32_t block[4] = {radius, 0, 0, 100};
+    ImageDescriptor s = Describe(page, 4);
+    ImageDescriptor m = Describe(mask, 1);
+    for (auto _ : state) {
+        UtilFilter filter(&s, nullptr, UCF_ID_BLURMASK, sizeof(block), block);
+        if (filter.GetLastResult() || filter.SetSecondImage(sizeof(m), &m) || filter.Execute(nullptr, 3, 0)) {
+            state.SkipWithError("filter failed");
+            break;
+        }
+        benchmark::DoNotOptimize(page.data);
+    }
+}
+
 void RotateOurs(benchmark::State& state)
 {
     cv::Mat dst(kPageWidth, kPageHeight, CV_8UC4, cv::Scalar::all(0));
@@ -167,6 +186,12 @@ void Register()
             GaussOpenCv(s, radius);
         })->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark("blurmask-r100/ours", [](benchmark::State& s) {
+        BlurMaskOurs(s, 100);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("blurmask-r100/sgauss", [](benchmark::State& s) {
+        GaussOurs(s, 100);
+    })->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("rotate/ours", RotateOurs)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("rotate/opencv", RotateOpenCv)->Unit(benchmark::kMillisecond);
 }

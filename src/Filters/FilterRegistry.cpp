@@ -1,11 +1,14 @@
 #include "FilterRegistry.h"
 
 #include "UCF_AFFINE.h"
+#include "UCF_BLURMASK.h"
 #include "UCF_CROP.h"
 #include "UCF_FLIP.h"
+#include "UCF_MERGE.h"
 #include "UCF_RESIZE.h"
 #include "UCF_ROTATE.h"
 #include "UCF_SGAUSS.h"
+#include "UCF_TEXTURE.h"
 #include "UCFilter.h"
 
 namespace {
@@ -28,9 +31,9 @@ constexpr FilterRegistryRow kRegistry[kFilterRegistrySize] = {
     {13, 0x80707, CreateSgaussFilter, "SGAUSS"},
     {14, 0x305, nullptr, "CMM"},
     {15, 0x305, nullptr, "NEW MEM COLOR"},
-    {16, 0x10303, nullptr, "MERGE"},
-    {17, 0x90707, nullptr, "BLUR MASK"},
-    {18, 0x10303, nullptr, "TEXTURE"},
+    {16, 0x10303, CreateMergeFilter, "MERGE"},
+    {17, 0x90707, CreateBlurMaskFilter, "BLUR MASK"},
+    {18, 0x10303, CreateTextureFilter, "TEXTURE"},
 };
 
 } // namespace

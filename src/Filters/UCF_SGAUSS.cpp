@@ -202,7 +202,7 @@ int32_t UCF_SGAUSS::PrepareApply()
     m_index[0] = job.source.red;
     m_index[1] = job.source.green;
     m_index[2] = job.source.blue;
-    m_shape.colour = m_channels == 3;
+    m_shape.colour = m_channels == 3 && !m_truncateColour;
     const uint64_t divisor = m_shape.colour ? 2 * uint64_t{m_shape.norm} : m_shape.norm;
     m_shape.inverse = InverseRoundedUp(divisor);
     m_floatInverse =
@@ -236,6 +236,11 @@ int32_t UCF_SGAUSS::PrepareApply()
     return UCF_OK;
 }
 
+int32_t UCF_SGAUSS::FinishRow(const FilterJob&, uint8_t*, const uint8_t*, int64_t)
+{
+    return UCF_OK;
+}
+
 int32_t UCF_SGAUSS::RowDone()
 {
     ++m_rowCounter;
@@ -256,6 +261,8 @@ int32_t UCF_SGAUSS::WriteDirect(const FilterJob& job, uint8_t* row)
                          m_shape.norm, out);
     if (d.alpha >= 0)
         BlurWriteRow(m_outRow, m_width, d.bytesPerPixel, d.alpha, row);
+    if (int32_t rc = FinishRow(job, row, Slot(m_t - m_half), m_outputRows - 1))
+        return rc;
     return RowDone();
 }
 
@@ -277,9 +284,12 @@ int32_t UCF_SGAUSS::FlushLanes(const FilterJob& job)
     }
     const int32_t lanes = m_lanes;
     m_lanes = 0;
-    for (int32_t lane = 0; lane < lanes; ++lane)
+    for (int32_t lane = 0; lane < lanes; ++lane) {
+        if (int32_t rc = FinishRow(job, m_laneRows[lane], m_laneCentres[lane], m_laneIndex[lane]))
+            return rc;
         if (int32_t rc = RowDone())
             return rc;
+    }
     return UCF_OK;
 }
 
@@ -305,6 +315,8 @@ int32_t UCF_SGAUSS::RunPass(const FilterJob& job)
             VerticalStep(t);
             BlurCentreRow(m_verticalB, Slot(t - m_half), m_shape.centre, m_rowSize,
                           m_laneSums + m_lanes * m_rowSize);
+            m_laneCentres[m_lanes] = Slot(t - m_half);
+            m_laneIndex[m_lanes] = m_outputRows - 1;
             m_laneRows[m_lanes++] = dstRow;
             if (m_lanes == kBlurLanes)
                 if (int32_t rc = FlushLanes(job))

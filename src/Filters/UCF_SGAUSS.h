@@ -23,6 +23,14 @@ public:
     // The kernel of a radius: taps, weights (out, room for 2 * radius - 1) and sum.
     static int32_t BuildKernel(int32_t radius, int16_t* weights, int32_t* sum);
 
+protected:
+    // Called for each finished row before its progress report, with the
+    // unblurred source row it came from and its index in the whole region.
+    virtual int32_t FinishRow(const FilterJob& job, uint8_t* row, const uint8_t* unblurred, int64_t index);
+    const int32_t* ColourIndex() const { return m_index; }
+    int32_t Radius() const { return m_radius; }
+    bool m_truncateColour = false; // colour sums divided and truncated as grey ones are
+
 private:
     int32_t LoadNextRow(const FilterJob& job, int64_t t);
     void VerticalStep(int64_t t);
@@ -64,6 +72,8 @@ private:
     uint16_t* m_sums = nullptr;     // small kernels: vertical sums of a row
     uint8_t* m_outRow = nullptr;    // small kernels: one output row
     uint8_t* m_laneRows[kBlurLanes] = {};
+    const uint8_t* m_laneCentres[kBlurLanes] = {};
+    int64_t m_laneIndex[kBlurLanes] = {};
     int32_t m_lanes = 0;
 };
 
