@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
