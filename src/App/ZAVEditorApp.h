@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CMainFrame;
 class CZAVEditorDoc;
@@ -54,6 +55,11 @@ public:
     CMainFrame* GetMainFrame() { return m_mainFrame.get(); }
     const QFont& GetUIFont() const { return m_fontUI; }
     bool IsInitialized() const { return m_bInitialized; }
+
+    // The recent-file list, newest first.
+    const std::vector<std::string>* GetRecentFileList() const { return &m_settings.RecentFiles().Entries(); }
+    void AddRecentFile(const std::string& path) { m_settings.RecentFiles().AddRecentFile(path); }
+    int RemoveRecentFile(const std::string& path) { return m_settings.RecentFiles().RemoveRecentFile(path); }
 
     // Dropped and handed-over files: the document's open; the list follows.
     bool OpenDocumentFile(const std::string& path);

@@ -9,6 +9,11 @@
 
 void EnsureApp()
 {
+    // The application's exit empties the user's temporary image folder: point
+    // it at this program's own folder so that other test programs keep theirs.
+    static QTemporaryDir ownTemp;
+    static const bool tempSet = qputenv("TMPDIR", ownTemp.path().toUtf8());
+    (void)tempSet;
     static int argc = 1;
     static char name[] = "app_tests";
     static char* argv[] = {name, nullptr};
