@@ -1,11 +1,19 @@
-# The README's commands. `make test` installs what is missing, builds with
-# AddressSanitizer and UBSan, and runs every test.
+# The README's commands. `make run` installs what is missing, builds the
+# release preset and starts the editor; `make test` installs what is missing,
+# builds with AddressSanitizer and UBSan, and runs every test.
 JOBS ?= $(shell nproc)
 
-.PHONY: test deps build-test bench fuzz clean
+.PHONY: run test deps build-release build-test bench fuzz clean
 
 deps:
 	scripts/install-deps
+
+build-release: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+
+run: build-release
+	build/release/src/App/zaveditor
 
 build-test: deps
 	cmake --preset test

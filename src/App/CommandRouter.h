@@ -1,0 +1,34 @@
+// Commands go to the view, then the document, the main frame and the
+// application; the first target that knows a command decides whether it is
+// enabled and runs it. A command its target greys never runs.
+#pragma once
+
+#include <vector>
+
+class ICommandTarget
+{
+public:
+    virtual ~ICommandTarget() = default;
+    virtual bool HandlesCommand(int id) const = 0;
+    // The update handler's answer; only asked when HandlesCommand is true.
+    virtual bool IsCommandEnabled(int /*id*/) const { return true; }
+    virtual void OnCommand(int id) = 0;
+};
+
+class CommandRouter
+{
+public:
+    enum Stage { View, Document, Frame, Application, StageCount };
+
+    // Not owned; null removes the stage's target.
+    void SetTarget(Stage stage, ICommandTarget* target) { m_targets[stage] = target; }
+    // False when no target knows the command or it is greyed.
+    bool IsEnabled(int id) const;
+    // True when the command ran.
+    bool Route(int id);
+
+private:
+    ICommandTarget* TargetOf(int id) const;
+
+    ICommandTarget* m_targets[StageCount] = {};
+};

@@ -1,0 +1,18 @@
+// The layout folders, the file-name rules and the photo-printing
+// application's installation, as the shell asks for them.
+#pragma once
+
+#include <string>
+
+class ILayoutFolderServices
+{
+public:
+    virtual ~ILayoutFolderServices() = default;
+    virtual int GetSiblingAppPath(std::string& path) = 0;
+    virtual int IsSiblingAppRunning() = 0;
+    virtual int GetUDLFolder(std::string& folder) = 0;
+    virtual int GetCommonUDLFolder(std::string& folder) = 0;
+    virtual int CheckLayoutFileName(const std::string& name) = 0;
+    virtual int CheckNumberedLayoutFileName(const std::string& name) = 0;
+    virtual int IsNamedByUsmInFolder(const std::string& path) = 0;
+};

@@ -1,0 +1,24 @@
+// The bars and the logo until the dialog library brings the real ones: a
+// tool box of the five tool buttons, a paper-mode bar without buttons, and a
+// logo that returns at once. Both bars store their floating places.
+#pragma once
+
+#include "App/AppUi.h"
+
+class StandInAppUi : public IAppUi
+{
+public:
+    std::unique_ptr<IToolBoxBar> CreateToolBoxBar(CZAVEditorApp& app, QWidget* parent) override;
+    std::unique_ptr<IChangeModeBar> CreateChangeModeBar(CZAVEditorApp& app, QWidget* parent) override;
+    void RunLogoDialog() override {}
+};
+
+// The tool behind each of the tool box's buttons, in button order.
+struct ToolButton
+{
+    int command;
+    int tool;
+};
+inline constexpr ToolButton ToolBoxButtons[] = {
+    {32850, 6}, {32840, 7}, {32830, 5}, {32810, 4}, {32857, 3},
+};

@@ -1,0 +1,278 @@
+#include "App/ZAVEditorApp.h"
+
+#include "App/AboutDlg.h"
+#include "App/AppUi.h"
+#include "App/LayoutFolderServices.h"
+#include "App/MainFrame.h"
+#include "App/MainMenu.h"
+#include "App/MessageBoxes.h"
+#include "App/SingleInstance.h"
+#include "App/WindowPlacement.h"
+#include "App/ZAVEditorDoc.h"
+#include "App/ZAVEditorView.h"
+#include "Core/Files.h"
+#include "Core/LocalizeScript.h"
+#include "Core/SystemFolders.h"
+#include "Core/TempFolders.h"
+#include "Platform/Folders.h"
+
+#include <QDockWidget>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+
+#include <cmath>
+
+namespace {
+
+const QString ApplicationTitle = QStringLiteral("ZAV ZEZEVIDI2.1");
+
+Rect ToRect(const QRect& r)
+{
+    return Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+QRect ToQRect(const Rect& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+Rect WorkArea()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? ToRect(screen->availableGeometry()) : Rect{0, 0, 1024, 768};
+}
+
+// The path as spelled on disk when it names an existing file; else as typed.
+std::string LongFormOf(const std::string& path)
+{
+    std::string longPath;
+    if (GetLongPath(longPath, path, true))
+        return longPath;
+    return path;
+}
+
+} // namespace
+
+AppEnvironment DefaultAppEnvironment()
+{
+    AppEnvironment env;
+    GetModuleFolder(env.programFolder);
+    env.documentsFolder = GetMyDocumentsFolder();
+    env.instanceFolder = DefaultInstanceFolder();
+    return env;
+}
+
+int UIFontHeight(int pointSize)
+{
+    return -static_cast<int>(std::lround(pointSize * 96.0 / 72.0));
+}
+
+CZAVEditorApp::CZAVEditorApp(AppEnvironment environment, IAppUi& ui, ILayoutFolderServices& services)
+    : m_env(std::move(environment)), m_ui(ui), m_services(services)
+{
+    m_router.SetTarget(CommandRouter::Application, this);
+}
+
+CZAVEditorApp::~CZAVEditorApp()
+{
+    if (GetLayoutShell() == this)
+        SetLayoutShell(nullptr);
+    if (GetLayoutManagerHost() == this)
+        SetLayoutManagerHost(nullptr);
+    SetMessageContext(std::string(), nullptr);
+    m_mainFrame.reset();
+    m_document.reset();
+}
+
+int CZAVEditorApp::ForwardToRunningInstance(const std::optional<std::string>& commandLineFile)
+{
+    m_instance = std::make_unique<SingleInstance>(m_env.instanceFolder);
+    if (m_instance->TryBecomeOnlyInstance()) {
+        QObject::connect(m_instance.get(), &SingleInstance::RequestReceived, m_instance.get(),
+                         [this](const QString& path) { OnInstanceRequest(path); });
+        return 0;
+    }
+    const std::string path = commandLineFile ? LongFormOf(*commandLineFile) : std::string();
+    // Nobody listening (the holder has no window yet) ends this start all the same.
+    SingleInstance::SendToRunningInstance(m_env.instanceFolder, path);
+    return 1;
+}
+
+void CZAVEditorApp::OnInstanceRequest(const QString& path)
+{
+    if (!m_mainFrame)
+        return;
+    if (m_mainFrame->isMinimized())
+        m_mainFrame->showNormal();
+    m_mainFrame->raise();
+    m_mainFrame->activateWindow();
+    if (!path.isEmpty())
+        m_mainFrame->OnOpenFileRequest(path);
+}
+
+bool CZAVEditorApp::RefuseStart(int textId)
+{
+    const CLocalizeScript script(m_strLocalizeIniPath);
+    std::string caption, text;
+    script.GetCaption(161, caption);
+    script.GetCaption(textId, text);
+    ShowMessage(nullptr, QString::fromStdString(text), QString::fromStdString(caption), MB_ICONSTOP);
+    return false;
+}
+
+std::unique_ptr<QSettings> CZAVEditorApp::OpenSettingsStore() const
+{
+    if (!m_env.settingsFile.isEmpty())
+        return std::make_unique<QSettings>(m_env.settingsFile, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmo"),
+                                       ApplicationTitle);
+}
+
+bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFile)
+{
+    if (ForwardToRunningInstance(commandLineFile) != 0)
+        return false;
+    m_bInitialized = true;
+
+    m_strLocalizeIniPath = m_env.programFolder + "Localize.ini";
+    if (!IsFile(m_strLocalizeIniPath)) {
+        ShowMessage(nullptr, QStringLiteral("Application error.\nPlease reinstall application."),
+                    ApplicationTitle, MB_ICONSTOP);
+        return false;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen && screen->depth() <= 8)
+        return RefuseStart(166);
+    std::string siblingPath;
+    if (m_services.GetSiblingAppPath(siblingPath) && !siblingPath.empty() && m_services.IsSiblingAppRunning())
+        return RefuseStart(194);
+
+    m_settings.SetInstallSettings(ReadInstallSettings(m_strLocalizeIniPath));
+    LocalizeFontInfo fontInfo;
+    if (CLocalizeScript(m_strLocalizeIniPath).GetFont(1, fontInfo)) {
+        m_fontUI = QFont(QString::fromStdString(fontInfo.faceName));
+        m_fontUI.setPixelSize(-UIFontHeight(fontInfo.pointSize));
+        m_fontUI.setWeight(QFont::Normal);
+    }
+
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    m_settings.LoadSettings(*store, DefaultFolders{m_env.documentsFolder, m_env.programFolder});
+    m_settingsLoaded = true;
+
+    SetLayoutShell(this);
+    SetLayoutManagerHost(this);
+
+    if (m_settings.GetShowOpeningOnStartUp())
+        m_ui.RunLogoDialog();
+
+    m_document = std::make_unique<CZAVEditorDoc>();
+    m_mainFrame = std::make_unique<CMainFrame>(*this, m_ui, m_router);
+    SetMessageContext(m_strLocalizeIniPath, m_mainFrame.get());
+    m_view = new CZAVEditorView(*m_document, m_mainFrame.get());
+    m_mainFrame->setCentralWidget(m_view);
+    bool opened = false;
+    if (commandLineFile)
+        opened = OpenDocumentFile(LongFormOf(*commandLineFile));
+    if (!opened && !m_document->OnNewDocument(m_settings))
+        return false;
+
+    PlaceWindowsAndShow();
+    return true;
+}
+
+void CZAVEditorApp::PlaceWindowsAndShow()
+{
+    const Rect storedMain = m_settings.GetMainWindowRect();
+    const Rect storedToolBox = m_settings.GetToolBoxWindowRect();
+    const Point storedMode = m_settings.GetChangeModeWindowPos();
+    const int maximize = m_settings.GetMainWindowMaximize();
+    const Rect workArea = WorkArea();
+
+    const Rect main = PlaceMainWindow(storedMain, ToRect(m_mainFrame->frameGeometry()), workArea);
+    m_mainFrame->setGeometry(ToQRect(main));
+    m_mainFrame->show();
+    // The placed rectangle is the frame's; the window system adds its border only once shown.
+    const QRect outer = m_mainFrame->frameGeometry(), inner = m_mainFrame->geometry();
+    const QMargins border(inner.left() - outer.left(), inner.top() - outer.top(),
+                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    m_mainFrame->setGeometry(ToQRect(main).marginsRemoved(border));
+    if (maximize)
+        m_mainFrame->showMaximized();
+
+    const Rect mainNow = ToRect(m_mainFrame->frameGeometry());
+    if (QDockWidget* frame = m_mainFrame->ToolBoxFrame()) {
+        frame->show();
+        frame->adjustSize();
+        const Rect placed =
+            PlaceToolBoxFrame(storedToolBox, ToRect(frame->frameGeometry()), mainNow, workArea);
+        frame->setGeometry(ToQRect(placed));
+        if (!m_settings.GetShowToolBoxWindow())
+            frame->hide();
+    }
+    if (QDockWidget* frame = m_mainFrame->ChangeModeFrame()) {
+        frame->show();
+        frame->adjustSize();
+        const Rect placed =
+            PlaceChangeModeFrame(storedMode, ToRect(frame->frameGeometry()), mainNow, workArea);
+        frame->move(placed.left, placed.top);
+        if (!m_settings.GetShowChangeModeWindow())
+            frame->hide();
+    }
+}
+
+int CZAVEditorApp::ExitInstance()
+{
+    if (m_bInitialized && m_settingsLoaded) {
+        const std::unique_ptr<QSettings> store = OpenSettingsStore();
+        m_settings.SaveSettings(*store);
+        store->sync();
+        const std::string tempImages = GetTempImageFolder(false);
+        if (!tempImages.empty() && IsDirectory(tempImages))
+            DeleteFolderTree(tempImages);
+    }
+    m_mainFrame.reset();
+    m_instance.reset();
+    return 0;
+}
+
+bool CZAVEditorApp::OpenDocumentFile(const std::string& path)
+{
+    if (!m_document)
+        return false;
+    if (m_document->OnOpenDocument(path)) {
+        m_settings.RecentFiles().AddRecentFile(path);
+        return true;
+    }
+    m_settings.RecentFiles().RemoveRecentFile(path);
+    return false;
+}
+
+void CZAVEditorApp::OnAppAbout()
+{
+    CAboutDlg dialog(m_strLocalizeIniPath, &m_fontUI, m_mainFrame.get());
+    dialog.exec();
+}
+
+ILayoutDocument* CZAVEditorApp::GetActiveEditorDoc()
+{
+    return m_document.get();
+}
+
+ILayoutToolBox* CZAVEditorApp::GetToolBox()
+{
+    return m_mainFrame ? m_mainFrame->GetToolBoxBar() : nullptr;
+}
+
+bool CZAVEditorApp::HandlesCommand(int id) const
+{
+    return id == ID_APP_ABOUT || id == ID_APP_EXIT;
+}
+
+void CZAVEditorApp::OnCommand(int id)
+{
+    if (id == ID_APP_ABOUT)
+        OnAppAbout();
+    else if (id == ID_APP_EXIT && m_mainFrame)
+        m_mainFrame->close();
+}

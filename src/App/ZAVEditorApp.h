@@ -1,0 +1,99 @@
+// The application: the single-instance rule and the hand-over of a file to
+// the running editor, the refusals to start, the start-up order, the
+// shutdown, and the accessors the rest of the editor reaches it through.
+#pragma once
+
+#include "App/AppSettings.h"
+#include "App/CommandRouter.h"
+#include "Layout/LayoutManagerHost.h"
+#include "Layout/LayoutServices.h"
+
+#include <QFont>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CMainFrame;
+class CZAVEditorDoc;
+class CZAVEditorView;
+class IAppUi;
+class ILayoutFolderServices;
+class QSettings;
+class SingleInstance;
+
+// Where the application finds and keeps its files; tests give their own.
+struct AppEnvironment
+{
+    std::string programFolder;   // holds Localize.ini; ends in "/"
+    std::string documentsFolder; // ends in "/"
+    QString settingsFile;        // empty: the user's config folder
+    QString instanceFolder;      // the lock and the socket
+};
+AppEnvironment DefaultAppEnvironment();
+
+// Height of the interface font: minus the point size at a fixed 96 dpi.
+int UIFontHeight(int pointSize);
+
+class CZAVEditorApp : public ILayoutShell, public ILayoutManagerHost, public ICommandTarget
+{
+public:
+    CZAVEditorApp(AppEnvironment environment, IAppUi& ui, ILayoutFolderServices& services);
+    ~CZAVEditorApp() override;
+
+    // The start-up; false ends the program (ExitInstance still runs).
+    bool InitInstance(const std::optional<std::string>& commandLineFile);
+    int ExitInstance();
+    // 0: this is the only editor; 1: another runs and got the file (or a raise).
+    int ForwardToRunningInstance(const std::optional<std::string>& commandLineFile);
+
+    AppSettings& Settings() { return m_settings; }
+    CommandRouter& Router() { return m_router; }
+    CZAVEditorDoc* GetDocument() { return m_document.get(); }
+    CMainFrame* GetMainFrame() { return m_mainFrame.get(); }
+    const QFont& GetUIFont() const { return m_fontUI; }
+    bool IsInitialized() const { return m_bInitialized; }
+
+    // The recent-file list, newest first.
+    const std::vector<std::string>* GetRecentFileList() const { return &m_settings.RecentFiles().Entries(); }
+    void AddRecentFile(const std::string& path) { m_settings.RecentFiles().AddRecentFile(path); }
+    int RemoveRecentFile(const std::string& path) { return m_settings.RecentFiles().RemoveRecentFile(path); }
+
+    // Dropped and handed-over files: the document's open; the list follows.
+    bool OpenDocumentFile(const std::string& path);
+    void OnAppAbout();
+
+    // ILayoutShell
+    ILayoutDocument* GetActiveEditorDoc() override;
+    std::string GetLocalizeIniPath() override { return m_strLocalizeIniPath; }
+    // ILayoutManagerHost
+    ILayoutView* GetActiveEditorView() override { return nullptr; }
+    bool HasMainWindow() override { return m_mainFrame != nullptr; }
+    ILayoutToolBox* GetToolBox() override;
+    // ICommandTarget: About and Exit
+    bool HandlesCommand(int id) const override;
+    void OnCommand(int id) override;
+
+private:
+    bool RefuseStart(int textId);
+    std::unique_ptr<QSettings> OpenSettingsStore() const;
+    void PlaceWindowsAndShow();
+    void OnInstanceRequest(const QString& path);
+
+    AppEnvironment m_env;
+    IAppUi& m_ui;
+    ILayoutFolderServices& m_services;
+    AppSettings m_settings;
+    std::string m_strLocalizeIniPath;
+    QFont m_fontUI;
+    bool m_bInitialized = false;
+    // Only a start that read the settings writes them back.
+    bool m_settingsLoaded = false;
+    CommandRouter m_router;
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<CZAVEditorDoc> m_document;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+    CZAVEditorView* m_view = nullptr; // owned by the main frame
+};

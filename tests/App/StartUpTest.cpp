@@ -1,0 +1,140 @@
+#include "App/MainFrame.h"
+#include "App/SingleInstance.h"
+#include "App/support/AppTestSupport.h"
+#include "Core/TempFolders.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QSettings>
+
+#include <cstdlib>
+
+namespace {
+
+class StartUpTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        // The temporary image folder lies under the user's temporary folder.
+        m_oldTmp = qEnvironmentVariable("TMPDIR");
+        qputenv("TMPDIR", tmp.path().toUtf8());
+    }
+    void TearDown() override
+    {
+        if (m_oldTmp.isEmpty())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", m_oldTmp.toUtf8());
+    }
+
+    QTemporaryDir tmp;
+    FakeAppUi ui;
+    FakeServices services;
+    MessageRecorder recorder;
+
+private:
+    QString m_oldTmp;
+};
+
+TEST_F(StartUpTest, AStartShowsTheWindowAndBothBarsAndSavesAtExit)
+{
+    AppFolders folders;
+    CZAVEditorApp app(folders.Environment(), ui, services);
+    ASSERT_TRUE(app.InitInstance(std::nullopt));
+    CMainFrame* frame = app.GetMainFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->windowTitle(), ShippedCaption(161));
+    EXPECT_TRUE(frame->ToolBoxFrame()->isVisible());
+    EXPECT_TRUE(frame->ToolBoxFrame()->isFloating());
+    EXPECT_TRUE(frame->ChangeModeFrame()->isVisible());
+    EXPECT_EQ(ui.logoRuns, 1);
+    EXPECT_EQ(app.GetUIFont().pixelSize(), 12);
+    EXPECT_EQ(app.GetLocalizeIniPath(), folders.Environment().programFolder + "Localize.ini");
+    EXPECT_TRUE(recorder.messages.empty());
+    app.ExitInstance();
+    QSettings store(folders.SettingsFile(), QSettings::IniFormat);
+    EXPECT_TRUE(store.contains(QStringLiteral("App Info/MainWindowX")));
+    EXPECT_TRUE(store.contains(QStringLiteral("RecentUsedFile/RecentUsedFile10")));
+}
+
+TEST_F(StartUpTest, ASecondStartWritesNoSettingsAndLeavesTheTemporaryFolder)
+{
+    AppFolders folders;
+    SingleInstance running(folders.Environment().instanceFolder);
+    ASSERT_TRUE(running.TryBecomeOnlyInstance());
+    const std::string tempImages = GetTempImageFolder(true);
+    ASSERT_TRUE(QDir(QString::fromStdString(tempImages)).exists());
+
+    CZAVEditorApp second(folders.Environment(), ui, services);
+    EXPECT_FALSE(second.InitInstance(std::nullopt));
+    EXPECT_FALSE(second.IsInitialized());
+    second.ExitInstance();
+    EXPECT_FALSE(QFile::exists(folders.SettingsFile()));
+    EXPECT_TRUE(QDir(QString::fromStdString(tempImages)).exists());
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(StartUpTest, RefusedStartsShowTheirTextAndWriteNothing)
+{
+    struct Case
+    {
+        const char* name;
+        bool withLocalizeIni;
+        bool siblingRunning;
+        QString text;
+        QString caption;
+    };
+    const Case cases[] = {
+        {"no Localize.ini", false, false, QStringLiteral("Application error.\nPlease reinstall application."),
+         QStringLiteral("ZAV ZEZEVIDI2.1")},
+        {"photo-printing application running", true, true, ShippedCaption(194), ShippedCaption(161)},
+    };
+    for (const Case& c : cases) {
+        AppFolders folders({}, c.withLocalizeIni);
+        const std::string tempImages = GetTempImageFolder(true);
+        services.siblingPath = c.siblingRunning ? "/opt/print/print.exe" : "";
+        services.siblingRunning = c.siblingRunning;
+        recorder.messages.clear();
+        {
+            CZAVEditorApp app(folders.Environment(), ui, services);
+            EXPECT_FALSE(app.InitInstance(std::nullopt)) << c.name;
+            app.ExitInstance();
+        }
+        ASSERT_EQ(recorder.messages.size(), 1u) << c.name;
+        EXPECT_EQ(recorder.messages[0].text, c.text) << c.name;
+        EXPECT_EQ(recorder.messages[0].caption, c.caption) << c.name;
+        EXPECT_EQ(recorder.messages[0].type, MB_ICONSTOP) << c.name;
+        EXPECT_FALSE(QFile::exists(folders.SettingsFile())) << c.name;
+        EXPECT_TRUE(QDir(QString::fromStdString(tempImages)).exists()) << c.name;
+    }
+    EXPECT_FALSE(ShippedCaption(194).isEmpty());
+}
+
+TEST_F(StartUpTest, AStoredPlaceIsFittedAndTheBarsHiddenAsStored)
+{
+    AppFolders folders;
+    {
+        QSettings store(folders.SettingsFile(), QSettings::IniFormat);
+        store.setValue(QStringLiteral("App Info/ShowToolBoxWindow"), 0);
+        store.setValue(QStringLiteral("App Info/ShowOpeningOnStartUp"), 0);
+        store.setValue(QStringLiteral("App Info/MainWindowX"), 20);
+        store.setValue(QStringLiteral("App Info/MainWindowY"), 30);
+        store.setValue(QStringLiteral("App Info/MainWindowW"), 640);
+        store.setValue(QStringLiteral("App Info/MainWindowH"), 480);
+    }
+    CZAVEditorApp app(folders.Environment(), ui, services);
+    ASSERT_TRUE(app.InitInstance(std::nullopt));
+    EXPECT_EQ(ui.logoRuns, 0);
+    EXPECT_FALSE(app.GetMainFrame()->ToolBoxFrame()->isVisible());
+    EXPECT_TRUE(app.GetMainFrame()->ChangeModeFrame()->isVisible());
+    EXPECT_EQ(app.GetMainFrame()->frameGeometry().size(), QSize(640, 480));
+    app.ExitInstance();
+}
+
+} // namespace

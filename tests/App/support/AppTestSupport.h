@@ -1,0 +1,121 @@
+// What the application tests share: one QApplication, a program folder with
+// the shipped Localize.ini, recording fakes of the bars, the services and
+// the message boxes.
+#pragma once
+
+#include "App/AppUi.h"
+#include "App/LayoutFolderServices.h"
+#include "App/MessageBoxes.h"
+#include "App/ZAVEditorApp.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <string>
+#include <vector>
+
+void EnsureApp();
+
+// A program folder holding the shipped Localize.ini with its "UISetting"
+// values replaced by `uiSettings` ("Key=Value" lines), a documents folder, a
+// settings file and an instance folder, all under one temporary folder.
+class AppFolders
+{
+public:
+    explicit AppFolders(const std::vector<std::string>& uiSettings = {}, bool withLocalizeIni = true);
+    AppEnvironment Environment() const;
+    QString SettingsFile() const;
+    QString Root() const { return m_root.path(); }
+
+private:
+    QTemporaryDir m_root;
+};
+
+struct RecordedMessage
+{
+    QWidget* owner;
+    QString text;
+    QString caption;
+    unsigned type;
+};
+
+// Records the boxes instead of showing them while it lives.
+class MessageRecorder
+{
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    std::vector<RecordedMessage> messages;
+};
+
+class FakeToolBox : public IToolBoxBar
+{
+public:
+    explicit FakeToolBox(QWidget* parent, bool withItemList);
+    QWidget* Widget() override { return m_widget; }
+    void SetCurrentItem(CLayoutItem*) override {}
+    CLayoutItem* FindFirstSelectedItem() override { return nullptr; }
+    void SelectTool(int tool) override { calls.push_back("SelectTool " + std::to_string(tool)); }
+    void UpdateItemInfo(int flag) override { calls.push_back("UpdateItemInfo " + std::to_string(flag)); }
+    void RedrawPositionInfo(int flag) override
+    {
+        calls.push_back("RedrawPositionInfo " + std::to_string(flag));
+    }
+    bool HasItemList() const override { return m_withItemList; }
+    void UpdateItemList(int flag) override { calls.push_back("UpdateList " + std::to_string(flag)); }
+    void OnBarFrameMoved() override { calls.push_back("Moved"); }
+
+    std::vector<std::string> calls;
+
+private:
+    QWidget* m_widget;
+    bool m_withItemList;
+};
+
+class FakeModeBar : public IChangeModeBar
+{
+public:
+    explicit FakeModeBar(QWidget* parent);
+    QWidget* Widget() override { return m_widget; }
+    void SelectMode(int) override {}
+    void OnBarFrameMoved() override {}
+
+private:
+    QWidget* m_widget;
+};
+
+class FakeAppUi : public IAppUi
+{
+public:
+    std::unique_ptr<IToolBoxBar> CreateToolBoxBar(CZAVEditorApp& app, QWidget* parent) override;
+    std::unique_ptr<IChangeModeBar> CreateChangeModeBar(CZAVEditorApp& app, QWidget* parent) override;
+    void RunLogoDialog() override { ++logoRuns; }
+
+    bool toolBoxWithItemList = true;
+    FakeToolBox* toolBox = nullptr; // owned by the main frame
+    int logoRuns = 0;
+};
+
+class FakeServices : public ILayoutFolderServices
+{
+public:
+    int GetSiblingAppPath(std::string& path) override
+    {
+        if (siblingPath.empty())
+            return 0;
+        path = siblingPath;
+        return 1;
+    }
+    int IsSiblingAppRunning() override { return siblingRunning ? 1 : 0; }
+    int GetUDLFolder(std::string&) override { return 0; }
+    int GetCommonUDLFolder(std::string&) override { return 0; }
+    int CheckLayoutFileName(const std::string&) override { return 0; }
+    int CheckNumberedLayoutFileName(const std::string&) override { return 0; }
+    int IsNamedByUsmInFolder(const std::string&) override { return 0; }
+
+    std::string siblingPath;
+    bool siblingRunning = false;
+};
+
+// The text of a localisation entry of the shipped file, as the boxes show it.
+QString ShippedCaption(int textId);
