@@ -176,8 +176,22 @@ void CBMPFile::ReadHeaders32(const std::string& path, BmpHeaders* h)
     h->pixelOffset = (offsetField >= sizeof header && offsetField < fileLength) ? offsetField : sizeof header;
 }
 
+// Uncompressed rows must all be in the file before a block the size the header
+// claims is allocated; only the last row's padding may be missing.
+static bool FileHoldsRows(const BmpHeaders& h, std::uint64_t length)
+{
+    if (h.height <= 0)
+        return true;
+    const std::uint64_t lastRow =
+        (static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.bitCount) + 7) / 8;
+    const std::uint64_t need = h.pixelOffset + h.stride * static_cast<std::uint64_t>(h.height - 1) + lastRow;
+    return length >= need;
+}
+
 PageBuffer CBMPFile::ReadPixelBlock(const BmpHeaders& h, std::uint64_t* blockSize)
 {
+    if (h.compression == 0 && !FileHoldsRows(h, GetLength()))
+        Fail(ImageFileReadFailed);
     const std::uint64_t rowsSize = h.stride * static_cast<std::uint64_t>(h.height);
     std::uint64_t size = rowsSize;
     if (h.compression != 0) {
@@ -218,8 +232,8 @@ PageBuffer CBMPFile::ReadPixelBlock(const BmpHeaders& h, std::uint64_t* blockSiz
 void CBMPFile::ReadRows24Into(const BmpHeaders& h, CImage* target)
 {
     NullCheck(target, 0);
-    if (GetLength() <= h.pixelOffset || !Seek(h.pixelOffset))
-        Fail(ImageFileReadFailed); // not a byte of pixel data
+    if (GetLength() <= h.pixelOffset || !FileHoldsRows(h, GetLength()) || !Seek(h.pixelOffset))
+        Fail(ImageFileReadFailed); // pixel rows cut short
     CanContinueOrThrow();
     if (!target->Create(h.width, h.height))
         Fail(ImageFileDrawFailed);

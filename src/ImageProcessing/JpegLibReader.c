@@ -23,13 +23,14 @@ static void ErrorExitJump(j_common_ptr cinfo)
     longjmp(lib->jump, 1);
 }
 
-/* Messages are not shown; only the early end of the data is remembered. */
+/* Messages are not shown; only the early end of the data is remembered (also
+   when a marker cut the entropy data short), as such a picture is half made up. */
 static void EmitMessageQuiet(j_common_ptr cinfo, int level)
 {
     ZavJpegLib* lib = (ZavJpegLib*)cinfo->client_data;
     if (level < 0) {
         cinfo->err->num_warnings++;
-        if (cinfo->err->msg_code == JWRN_JPEG_EOF)
+        if (cinfo->err->msg_code == JWRN_JPEG_EOF || cinfo->err->msg_code == JWRN_HIT_MARKER)
             lib->hitEnd = 1;
     }
 }

@@ -91,7 +91,7 @@ int ReadTiffPixels(const std::string& path, int limitWidth, int limitHeight, int
     PageBuffer raster = AllocPageBuffer(count * 4);
     if (!raster)
         return ImageFileNoMemory;
-    if (!TIFFReadRGBAImage(tif.get(), w, h, reinterpret_cast<std::uint32_t*>(raster.get()), 0))
+    if (!TIFFReadRGBAImage(tif.get(), w, h, reinterpret_cast<std::uint32_t*>(raster.get()), 1))
         return ImageFileReadFailed;
     RasterToMaskedPixels(raster.get(), count);
     *pixels = std::move(raster);

@@ -1,5 +1,6 @@
 #include "Platform/PageAllocator.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -17,8 +18,21 @@ std::size_t* HeaderOf(const void* block)
 
 } // namespace
 
+namespace {
+// Watched by tests that a hostile header cannot make the readers ask for gigabytes.
+std::atomic<std::size_t> largestRequest{0};
+} // namespace
+
+std::size_t PageAllocLargestRequest()
+{
+    return largestRequest.load(std::memory_order_relaxed);
+}
+
 void* PageAlloc(std::size_t size)
 {
+    std::size_t seen = largestRequest.load(std::memory_order_relaxed);
+    while (size > seen && !largestRequest.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {
+    }
     if (size == 0 || size > SIZE_MAX - kHeader)
         return nullptr;
     auto* raw = static_cast<std::uint8_t*>(std::calloc(1, size + kHeader));

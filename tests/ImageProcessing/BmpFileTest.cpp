@@ -476,14 +476,11 @@ TEST(BmpFile, ShortFilesAndMissingFiles)
     FixtureBmpOptions o;
     auto bytes = FixtureBmp(o);
     const std::size_t headers = 54;
-    // Rows cut short read as far as they go; the rest is zero.
+    // Rows cut short are a damaged file, not a picture with black rows.
     auto cut = bytes;
     cut.resize(headers + 30);
     WriteFixtureFile(folder.Path("cut.bmp"), cut);
-    BufferRead partial = ReadBuffer(folder.Path("cut.bmp"));
-    ASSERT_EQ(partial.result, ImageFileOk);
-    EXPECT_TRUE(SameColour(FixtureBufferPixel(partial.pixels.get(), 7, 5, 0, 4), FixtureBmpPixel(o, 0, 4)));
-    EXPECT_TRUE(SameColour(FixtureBufferPixel(partial.pixels.get(), 7, 5, 0, 0), FixturePixel{0, 0, 0, 0}));
+    EXPECT_EQ(ReadBuffer(folder.Path("cut.bmp")).result, ImageFileReadFailed);
 
     auto none = bytes;
     none.resize(headers);
@@ -500,6 +497,85 @@ TEST(BmpFile, ShortFilesAndMissingFiles)
     EXPECT_EQ(ReadBuffer(folder.Path("missing.bmp")).result, ImageFileMissing);
     std::filesystem::create_directory(folder.Path("dir.bmp"));
     EXPECT_EQ(ReadBuffer(folder.Path("dir.bmp")).result, ImageFileMissing);
+}
+
+} // namespace
+
+namespace {
+
+struct CutCase
+{
+    const char* name;
+    int bits;
+};
+
+class BmpCutRows : public ::testing::TestWithParam<CutCase>
+{
+};
+
+// Uncompressed rows cut inside the pixel data fail; a file lacking only the
+// last row's padding (some writers leave it out) still reads whole.
+TEST_P(BmpCutRows, CutPixelDataFailsAndMissingLastPaddingReads)
+{
+    const CutCase& c = GetParam();
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.width = 13; // every depth pads its rows
+    o.height = 4;
+    o.bits = c.bits;
+    const auto bytes = FixtureBmp(o);
+    const std::size_t stride = ((static_cast<std::size_t>(o.width) * c.bits + 31) / 32) * 4;
+    const std::size_t lastRow = (static_cast<std::size_t>(o.width) * c.bits + 7) / 8;
+    ASSERT_LT(lastRow, stride);
+
+    auto unpadded = bytes;
+    unpadded.resize(bytes.size() - (stride - lastRow));
+    WriteFixtureFile(folder.Path("unpadded.bmp"), unpadded);
+    BufferRead r = ReadBuffer(folder.Path("unpadded.bmp"));
+    ASSERT_EQ(r.result, ImageFileOk);
+    for (int y = 0; y < o.height; ++y)
+        for (int x = 0; x < o.width; ++x)
+            ASSERT_TRUE(SameColour(FixtureBufferPixel(r.pixels.get(), o.width, o.height, x, y),
+                                   FixtureBmpPixel(o, x, y)))
+                << x << "," << y;
+    CImage whole;
+    EXPECT_EQ(CBMPFile().Read(folder.Path("unpadded.bmp"), &whole), ImageFileOk);
+
+    auto cut = bytes;
+    cut.resize(bytes.size() - (stride - lastRow) - 1);
+    WriteFixtureFile(folder.Path("cut.bmp"), cut);
+    EXPECT_EQ(ReadBuffer(folder.Path("cut.bmp")).result, ImageFileReadFailed);
+    CImage image;
+    EXPECT_EQ(CBMPFile().Read(folder.Path("cut.bmp"), &image), ImageFileReadFailed);
+    cut.resize(bytes.size() - stride * 2);
+    WriteFixtureFile(folder.Path("half.bmp"), cut);
+    EXPECT_EQ(ReadBuffer(folder.Path("half.bmp")).result, ImageFileReadFailed);
+    EXPECT_EQ(CBMPFile().Read(folder.Path("half.bmp"), &image), ImageFileReadFailed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, BmpCutRows,
+                         ::testing::Values(CutCase{"Bits1", 1}, CutCase{"Bits4", 4}, CutCase{"Bits8", 8},
+                                           CutCase{"Bits24", 24}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// 16384 x 16384 declared by a file of a few hundred bytes: refused before the
+// pixel block is allocated.
+TEST(BmpFile, HugeDeclaredSizeInATinyFileIsRefusedWithoutAllocating)
+{
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.bits = 8;
+    auto bytes = FixtureBmp(o);
+    const std::uint32_t side = 16384;
+    std::memcpy(&bytes[18], &side, 4);
+    std::memcpy(&bytes[22], &side, 4);
+    bytes.resize(438, 0);
+    WriteFixtureFile(folder.Path("huge.bmp"), bytes);
+    const std::uint64_t before = PageAllocLargestRequest();
+    EXPECT_EQ(ReadBuffer(folder.Path("huge.bmp")).result, ImageFileReadFailed);
+    CImage image;
+    EXPECT_EQ(CBMPFile().Read(folder.Path("huge.bmp"), &image), ImageFileReadFailed);
+    EXPECT_LE(PageAllocLargestRequest(), std::max<std::uint64_t>(before, 4096));
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -154,6 +156,55 @@ TEST(JpegFileCorruptTest, TruncatedStreamEndsWithTheShortReadResult)
         EXPECT_EQ(c.eff ? CEFFFile().Read(path, &image) : CJpegFile().Read(path, &image), 3);
         EXPECT_FALSE(image.IsValid());
     }
+}
+
+// Data cut short and then closed with an end marker is as damaged as data
+// cut without one; a few stray bytes between segments leave the picture whole.
+TEST(JpegFileCorruptTest, CutDataClosedByAnEndMarkerFailsButStrayBytesRead)
+{
+    FixtureFolder folder;
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    for (NamedFixture& f : AllFixtures(folder))
+        files[f.name] = std::move(f.bytes);
+    const auto& bytes = files["rgb.jpg"];
+    ASSERT_GT(bytes.size(), 100u);
+    std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + bytes.size() / 2);
+    cut.push_back(0xFF);
+    cut.push_back(0xD9);
+    const std::string cutPath = folder.Path("cut.jpg");
+    WriteFixtureFile(cutPath, cut);
+    CImage image;
+    EXPECT_EQ(CJpegFile().Read(cutPath, &image), 3);
+    std::uint8_t* pixels = nullptr;
+    std::uint8_t* plane = nullptr;
+    SIZE size{};
+    EXPECT_EQ(CJpegFile().ReadBuffer(cutPath, &pixels, &plane, &size, nullptr), 3);
+    PageFree(pixels);
+    PageFree(plane);
+    std::FILE* stream = std::fopen(cutPath.c_str(), "rb");
+    ASSERT_NE(stream, nullptr);
+    CImage streamed;
+    EXPECT_EQ(CJpegFile().ReadStream(stream, &streamed), 3);
+    std::fclose(stream);
+
+    // Stray bytes after the first segment that follows the start marker.
+    ASSERT_EQ(bytes[2], 0xFF);
+    const std::size_t firstEnd = 4 + (static_cast<std::size_t>(bytes[4]) << 8 | bytes[5]);
+    std::vector<std::uint8_t> stray(bytes.begin(), bytes.begin() + firstEnd);
+    stray.insert(stray.end(), {0x00, 0x12, 0x34});
+    stray.insert(stray.end(), bytes.begin() + firstEnd, bytes.end());
+    const std::string strayPath = folder.Path("stray.jpg");
+    WriteFixtureFile(strayPath, stray);
+    const std::string refPath = folder.Path("ref.jpg");
+    WriteFixtureFile(refPath, bytes);
+    CImage good, reference;
+    ASSERT_EQ(CJpegFile().Read(strayPath, &good), 0);
+    ASSERT_EQ(CJpegFile().Read(refPath, &reference), 0);
+    ASSERT_EQ(good.GetHeight(), reference.GetHeight());
+    ASSERT_EQ(good.GetRowBytes(), reference.GetRowBytes());
+    EXPECT_EQ(std::memcmp(good.GetBits(), reference.GetBits(),
+                          static_cast<std::size_t>(good.GetRowBytes()) * good.GetHeight()),
+              0);
 }
 
 } // namespace

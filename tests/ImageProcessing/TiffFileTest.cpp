@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -201,6 +202,46 @@ TEST(TiffFile, TruncatedDataIsAReadFailure)
     bytes.resize(bytes.size() - 64 * 64 + 100);
     WriteFixtureFile(path, bytes);
     EXPECT_EQ(Read(path).result, ImageFileReadFailed);
+}
+
+// An LZW RGB file whose one strip holds the given raw bytes.
+bool WriteRawLzwTiff(const std::string& path, const std::vector<std::uint8_t>& strip)
+{
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    if (!tif)
+        return false;
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 16u);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 16u);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 16u);
+    std::vector<std::uint8_t> data = strip;
+    const bool ok = TIFFWriteRawStrip(tif, 0, data.data(), static_cast<tmsize_t>(data.size())) >= 0;
+    TIFFClose(tif);
+    return ok;
+}
+
+// Compressed data that does not decode fails the read instead of giving
+// whatever came out of the decoder.
+TEST(TiffFile, UndecodableCompressedStripsFail)
+{
+    FixtureFolder folder;
+    std::vector<std::uint8_t> garbage(200);
+    for (std::size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<std::uint8_t>(0xFF - (i * 37) % 256);
+    const struct
+    {
+        const char* name;
+        std::vector<std::uint8_t> strip;
+    } cases[] = {{"garbage.tif", garbage}, {"onebyte.tif", {0x80}}};
+    for (const auto& c : cases) {
+        const std::string path = folder.Path(c.name);
+        ASSERT_TRUE(WriteRawLzwTiff(path, c.strip)) << c.name;
+        EXPECT_EQ(Read(path).result, ImageFileReadFailed) << c.name;
+    }
 }
 
 } // namespace
