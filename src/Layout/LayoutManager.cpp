@@ -118,7 +118,7 @@ bool CLayoutManager::SetPaperMode(int mode)
 
 bool CLayoutManager::SetRollLength(int length)
 {
-    if (!IsRollPaper(m_paperSizeIndex)) {
+    if (!IsPageTableRollPaper(m_paperSizeIndex)) {
         m_rollLength = kMinRollLength;
         return true;
     }

@@ -28,17 +28,12 @@ constexpr std::array<float, 8> kZoomSteps{0.06666667f, 0.13333334f, 0.2f,       
 
 } // namespace
 
-bool IsRollPaper(int index)
-{
-    return index >= 6 && index <= 11;
-}
-
 SIZE GetPaperSizeFromTable(int index, int orientation, int rollLength)
 {
     if (index < 0 || index >= kPaperSizeCount)
         return SIZE{0, 0};
     SIZE size = kPaperSizes[static_cast<std::size_t>(index)];
-    if (IsRollPaper(index) && rollLength >= kMinRollLength && rollLength <= kMaxRollLength)
+    if (IsPageTableRollPaper(index) && rollLength >= kMinRollLength && rollLength <= kMaxRollLength)
         size.cy = rollLength - 1;
     if (orientation == 1)
         std::swap(size.cx, size.cy);

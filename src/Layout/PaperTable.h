@@ -3,14 +3,13 @@
 // steps of the view. Pure functions; orientation 0 is portrait, 1 landscape.
 #pragma once
 
+#include "Core/PaperRules.h"
 #include "ImageProcessing/GdiTypes.h"
 
 // Paper codes 0..23; 11 has a row but no name and is refused as a page's code.
 constexpr int kPaperSizeCount = 24;
 constexpr int kUnassignedPaperSize = 11;
 constexpr int kMarginModeCount = 7;
-constexpr int kMinRollLength = 500;
-constexpr int kMaxRollLength = 15840;
 
 // The camera page: the paper is fixed whatever the table says.
 constexpr int kCameraPageShortSide = 703;
@@ -28,7 +27,6 @@ struct PageMargins
 // 0 x 0 for an index outside 0..23. A roll row takes length - 1 as its height
 // for a length in 500..15840; landscape exchanges the sides afterwards.
 SIZE GetPaperSizeFromTable(int index, int orientation, int rollLength);
-bool IsRollPaper(int index);
 // Four zeros for a mode outside 0..6.
 PageMargins GetModeMargins(int mode, int orientation);
 // In item coordinates (relative to the margin offset).

@@ -44,7 +44,7 @@ public:
     std::uint16_t GetRollPaperLength() const { return m_header.rollPaperLength; }
     int SetRollPaperLength(std::uint16_t length)
     {
-        if (length < kMinRollPaperLength || length > kMaxRollPaperLength)
+        if (length < kMinRollLength || length > kMaxRollLength)
             return 0;
         m_header.rollPaperLength = length;
         return 1;

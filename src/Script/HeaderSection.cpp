@@ -65,11 +65,6 @@ std::optional<std::string_view> PaperSizeText(std::int32_t paperSize)
     return kPaperTexts[paperSize];
 }
 
-bool IsRollPaper(std::int32_t paperSize)
-{
-    return paperSize >= 6 && paperSize <= 10;
-}
-
 std::optional<std::string_view> MarginText(std::int32_t marginMode)
 {
     if (marginMode < 0 || marginMode >= static_cast<std::int32_t>(kMarginTexts.size()))
@@ -79,7 +74,7 @@ std::optional<std::string_view> MarginText(std::int32_t marginMode)
 
 bool MarginAcceptedForPaper(std::int32_t marginMode, std::int32_t paperSize)
 {
-    const bool roll = IsRollPaper(paperSize);
+    const bool roll = IsScriptRollPaper(paperSize);
     const bool a3 = paperSize == kPaperA3 || paperSize == kPaperA3N;
     const bool card = paperSize == kPaperBusinessCard || paperSize == kPaperWallet;
     switch (marginMode) {
@@ -185,7 +180,7 @@ void WriteHeaderSection(CScript& script, const UDLHeaderInfo& header, HeaderForm
     WriteQuotedKey(script, "HdThumbnail", thumbnail, kFileNameField);
     BoolCheck(script.WriteKeyValue("HdPhysicalPaperSize", *paper), 0);
     BoolCheck(script.WriteKeyValue("HdMargines", *margin), 0);
-    if (IsRollPaper(header.paperSize))
+    if (IsScriptRollPaper(header.paperSize))
         BoolCheck(script.WriteKeyInt("HdRollPaperLength", header.rollPaperLength), 0);
     WriteQuotedKey(script, "HdApplication", header.application, kHeaderTextField);
 }
@@ -241,13 +236,13 @@ void ParseHeaderKeys(CScript& script, UDLHeaderInfo& header, HeaderForm form)
     header.marginMode = margin;
 
     const bool hasLength = script.GetKeyValue("HdRollPaperLength", value);
-    if (IsRollPaper(paper)) {
+    if (IsScriptRollPaper(paper)) {
         BoolCheck(hasLength && !value.empty(), 0);
         const auto length = ParseScriptInt(value);
-        BoolCheck(length && *length >= kMinRollPaperLength && *length <= kMaxRollPaperLength, 0);
+        BoolCheck(length && *length >= kMinRollLength && *length <= kMaxRollLength, 0);
         header.rollPaperLength = static_cast<std::uint16_t>(*length);
     } else {
-        header.rollPaperLength = kMinRollPaperLength;
+        header.rollPaperLength = kMinRollLength;
     }
     if (auto application = ReadQuotedKey(script, "HdApplication"))
         header.application = CutHeaderText(*application);

@@ -16,7 +16,6 @@ enum class HeaderForm {
 
 // Paper text of a paper code; nothing for a code without one.
 std::optional<std::string_view> PaperSizeText(std::int32_t paperSize);
-bool IsRollPaper(std::int32_t paperSize);
 std::optional<std::string_view> MarginText(std::int32_t marginMode);
 bool MarginAcceptedForPaper(std::int32_t marginMode, std::int32_t paperSize);
 

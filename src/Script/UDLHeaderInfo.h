@@ -2,6 +2,7 @@
 // values in its [HEADER] section.
 #pragma once
 
+#include "Core/PaperRules.h"
 #include <cstdint>
 #include <string>
 
@@ -31,5 +32,3 @@ struct UDLHeaderInfo
 inline constexpr std::size_t kHeaderTextField = 129;
 inline constexpr std::size_t kFileNameField = 768;
 
-inline constexpr std::uint16_t kMinRollPaperLength = 500;
-inline constexpr std::uint16_t kMaxRollPaperLength = 15840;
