@@ -94,7 +94,10 @@ std::string MakeDotRelativePath(std::string_view baseFolder, std::string_view fu
                        fullPath[base.size()] == '/';
     if (!below)
         return std::string(fullPath);
-    return "." + std::string(fullPath.substr(base.size()));
+    // Appended rather than concatenated: GCC's -Wrestrict misreads the operator+ form.
+    std::string relative(1, '.');
+    relative.append(fullPath.substr(base.size()));
+    return relative;
 }
 
 bool IsJpegFileName(std::string_view path)
