@@ -97,8 +97,16 @@ bool MarginAcceptedForPaper(std::int32_t marginMode, std::int32_t paperSize)
 
 bool IsValidHeaderText(std::string_view text)
 {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos &&
-           FitsShiftJisField(text, kHeaderTextField);
+    if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos ||
+        !FitsShiftJisField(text, kHeaderTextField))
+        return false;
+    // A quote that would end the quoted value before a ";" makes the rest a
+    // comment on reading; the writer refuses such a text, so the setters do too.
+    std::string quoted(text);
+    QuoteString(quoted);
+    const std::string written = quoted;
+    StripComment(quoted);
+    return quoted == written;
 }
 
 std::optional<std::string> ReadQuotedKey(CScript& script, std::string_view key)

@@ -250,6 +250,11 @@ TEST(UDLScriptHeader, TextSettersRefuseWhatTheFieldCannotHold)
     EXPECT_EQ(script.SetComment("tab\tis fine"), 1);
     EXPECT_EQ(script.SetComment("\xF0\x9F\x98\x80"), 0); // Shift-JIS cannot hold it
     EXPECT_EQ(script.GetComment(), "tab\tis fine");
+    // A quote before ";" would end the value early on reading: refused when set.
+    EXPECT_EQ(script.SetTitle("a\";b"), 0);
+    EXPECT_EQ(script.GetTitle(), std::string(128, 'x'));
+    EXPECT_EQ(script.SetComment("x\"y;z"), 0);
+    EXPECT_EQ(script.SetAuthor("a \"q\" b"), 1);
     EXPECT_EQ(script.SetRollPaperLength(499), 0);
     EXPECT_EQ(script.SetRollPaperLength(15841), 0);
     EXPECT_EQ(script.GetRollPaperLength(), 500);
@@ -268,9 +273,6 @@ TEST(UDLScriptHeader, WriteRefusesValuesWithoutAFileForm)
     CUDLScript margins;
     margins.SetMarginMode(7);
     EXPECT_EQ(margins.Write(path), 0);
-    CUDLScript title;
-    ASSERT_EQ(title.SetTitle("a\";b"), 1); // would be cut as a comment on reading
-    EXPECT_EQ(title.Write(path), 0);
     CUDLScript thumbnail;
     thumbnail.SetThumbnail(std::string(768, 'x'));
     EXPECT_EQ(thumbnail.Write(path), 0);
