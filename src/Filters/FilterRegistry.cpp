@@ -45,7 +45,7 @@ const FilterRegistryRow* GetRegistryRow(int32_t id)
     return &kRegistry[id];
 }
 
-UCFilter* CreateRegisteredFilter(int32_t id)
+std::unique_ptr<UCFilter> CreateRegisteredFilter(int32_t id)
 {
     const FilterRegistryRow* row = GetRegistryRow(id);
     return row && row->factory ? row->factory(nullptr) : nullptr;

@@ -1,12 +1,14 @@
 // The constant table of the library's filters, indexed by id.
 #pragma once
 
+#include <memory>
+
 #include <cstdint>
 
 class UCFilter;
 class UtilFilter;
 
-using FilterFactory = UCFilter* (*)(UtilFilter* owner);
+using FilterFactory = std::unique_ptr<UCFilter> (*)(UtilFilter* owner);
 
 struct FilterRegistryRow
 {
@@ -50,5 +52,5 @@ constexpr int32_t kFilterRegistrySize = 19;
 
 const FilterRegistryRow* GetRegistryRow(int32_t id);
 // A new filter with no owner, or null when the id has none.
-UCFilter* CreateRegisteredFilter(int32_t id);
+std::unique_ptr<UCFilter> CreateRegisteredFilter(int32_t id);
 uint32_t GetRegisteredFlags(int32_t id);

@@ -151,7 +151,7 @@ int32_t UCF_AFFINE::ApplyStrip()
     return UCF_OK;
 }
 
-UCFilter* CreateAffineFilter(UtilFilter* owner)
+std::unique_ptr<UCFilter> CreateAffineFilter(UtilFilter* owner)
 {
-    return new (std::nothrow) UCF_AFFINE(owner);
+    return std::unique_ptr<UCFilter>(new (std::nothrow) UCF_AFFINE(owner));
 }

@@ -2,6 +2,8 @@
 // sampling nearest, bilinear or bicubic; what falls outside becomes white.
 #pragma once
 
+#include <memory>
+
 #include "UCFilter.h"
 
 class UCF_AFFINE : public UCFilter
@@ -23,4 +25,4 @@ struct AffineParameters
     int32_t unused;
 };
 
-UCFilter* CreateAffineFilter(UtilFilter* owner);
+std::unique_ptr<UCFilter> CreateAffineFilter(UtilFilter* owner);

@@ -132,7 +132,7 @@ int32_t UCF_BLURMASK::EndApply()
     return UCF_SGAUSS::EndApply();
 }
 
-UCFilter* CreateBlurMaskFilter(UtilFilter* owner)
+std::unique_ptr<UCFilter> CreateBlurMaskFilter(UtilFilter* owner)
 {
-    return new (std::nothrow) UCF_BLURMASK(owner);
+    return std::unique_ptr<UCFilter>(new (std::nothrow) UCF_BLURMASK(owner));
 }

@@ -29,4 +29,4 @@ private:
     std::unique_ptr<UCFilterMerge> m_merge;
 };
 
-UCFilter* CreateBlurMaskFilter(UtilFilter* owner);
+std::unique_ptr<UCFilter> CreateBlurMaskFilter(UtilFilter* owner);

@@ -56,7 +56,7 @@ int32_t UCF_CROP::ApplyStrip()
     return UCF_OK;
 }
 
-UCFilter* CreateCropFilter(UtilFilter* owner)
+std::unique_ptr<UCFilter> CreateCropFilter(UtilFilter* owner)
 {
-    return new (std::nothrow) UCF_CROP(owner);
+    return std::unique_ptr<UCFilter>(new (std::nothrow) UCF_CROP(owner));
 }

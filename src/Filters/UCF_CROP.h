@@ -1,6 +1,8 @@
 // "CROP": copies the source's rectangle of interest into a destination.
 #pragma once
 
+#include <memory>
+
 #include "UCFilter.h"
 
 class UCF_CROP : public UCFilter
@@ -14,4 +16,4 @@ public:
     int32_t ApplyStrip() override;
 };
 
-UCFilter* CreateCropFilter(UtilFilter* owner);
+std::unique_ptr<UCFilter> CreateCropFilter(UtilFilter* owner);

@@ -101,7 +101,7 @@ int32_t UCF_FLIP::InPlace(const PixelLayout& s, int32_t mode)
     return UCF_OK;
 }
 
-UCFilter* CreateFlipFilter(UtilFilter* owner)
+std::unique_ptr<UCFilter> CreateFlipFilter(UtilFilter* owner)
 {
-    return new (std::nothrow) UCF_FLIP(owner);
+    return std::unique_ptr<UCFilter>(new (std::nothrow) UCF_FLIP(owner));
 }

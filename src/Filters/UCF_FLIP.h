@@ -2,6 +2,8 @@
 // destination of the same size.
 #pragma once
 
+#include <memory>
+
 #include "UCFilter.h"
 
 class UCF_FLIP : public UCFilter
@@ -18,4 +20,4 @@ private:
     int32_t InPlace(const PixelLayout& s, int32_t mode);
 };
 
-UCFilter* CreateFlipFilter(UtilFilter* owner);
+std::unique_ptr<UCFilter> CreateFlipFilter(UtilFilter* owner);

@@ -117,7 +117,7 @@ int32_t UCF_MERGE::EndApply()
     return UCF_OK;
 }
 
-UCFilter* CreateMergeFilter(UtilFilter* owner)
+std::unique_ptr<UCFilter> CreateMergeFilter(UtilFilter* owner)
 {
-    return new UCF_MERGE(owner);
+    return std::unique_ptr<UCFilter>(new UCF_MERGE(owner));
 }

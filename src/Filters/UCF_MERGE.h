@@ -32,4 +32,4 @@ int32_t TakeGreySecondImage(const void* sizeAndDescriptor, ImageDescriptor* copy
 // A mask read at the image's own rows must cover the whole region: 2006 otherwise.
 int32_t CheckMaskCovers(const ImageDescriptor& mask, const ImageDescriptor& image);
 
-UCFilter* CreateMergeFilter(UtilFilter* owner);
+std::unique_ptr<UCFilter> CreateMergeFilter(UtilFilter* owner);

@@ -388,7 +388,7 @@ int32_t UCF_RESIZE::AreaAverage(const PixelLayout& s, const PixelLayout& d)
     return UCF_OK;
 }
 
-UCFilter* CreateResizeFilter(UtilFilter* owner)
+std::unique_ptr<UCFilter> CreateResizeFilter(UtilFilter* owner)
 {
-    return new (std::nothrow) UCF_RESIZE(owner);
+    return std::unique_ptr<UCFilter>(new (std::nothrow) UCF_RESIZE(owner));
 }

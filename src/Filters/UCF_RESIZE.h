@@ -2,6 +2,8 @@
 // (mode 0), bicubic (mode 1) or by area averaging (mode 2, reduction only).
 #pragma once
 
+#include <memory>
+
 #include "UCFilter.h"
 
 #include <cstdint>
@@ -30,4 +32,4 @@ private:
     int32_t* m_accumulator = nullptr; // one row of vertical sums, one entry each side
 };
 
-UCFilter* CreateResizeFilter(UtilFilter* owner);
+std::unique_ptr<UCFilter> CreateResizeFilter(UtilFilter* owner);

@@ -109,7 +109,7 @@ int32_t UCF_ROTATE::ApplyStrip()
     return UCF_OK;
 }
 
-UCFilter* CreateRotateFilter(UtilFilter* owner)
+std::unique_ptr<UCFilter> CreateRotateFilter(UtilFilter* owner)
 {
-    return new (std::nothrow) UCF_ROTATE(owner);
+    return std::unique_ptr<UCFilter>(new (std::nothrow) UCF_ROTATE(owner));
 }

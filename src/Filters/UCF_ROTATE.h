@@ -1,6 +1,8 @@
 // "ROTATE": a quarter turn of the source into a destination of the turned size.
 #pragma once
 
+#include <memory>
+
 #include "UCFilter.h"
 
 class UCF_ROTATE : public UCFilter
@@ -14,4 +16,4 @@ public:
     int32_t ApplyStrip() override;
 };
 
-UCFilter* CreateRotateFilter(UtilFilter* owner);
+std::unique_ptr<UCFilter> CreateRotateFilter(UtilFilter* owner);

@@ -361,7 +361,7 @@ int32_t UCF_SGAUSS::EndApply()
     return UCF_OK;
 }
 
-UCFilter* CreateSgaussFilter(UtilFilter* owner)
+std::unique_ptr<UCFilter> CreateSgaussFilter(UtilFilter* owner)
 {
-    return new (std::nothrow) UCF_SGAUSS(owner);
+    return std::unique_ptr<UCFilter>(new (std::nothrow) UCF_SGAUSS(owner));
 }

@@ -3,6 +3,8 @@
 // when the destination has no pixels.
 #pragma once
 
+#include <memory>
+
 #include "BlurKernels.h"
 #include "UCFilter.h"
 
@@ -77,4 +79,4 @@ private:
     int32_t m_lanes = 0;
 };
 
-UCFilter* CreateSgaussFilter(UtilFilter* owner);
+std::unique_ptr<UCFilter> CreateSgaussFilter(UtilFilter* owner);

@@ -118,7 +118,7 @@ int32_t UCF_TEXTURE::EndApply()
     return UCF_OK;
 }
 
-UCFilter* CreateTextureFilter(UtilFilter* owner)
+std::unique_ptr<UCFilter> CreateTextureFilter(UtilFilter* owner)
 {
-    return new UCF_TEXTURE(owner);
+    return std::unique_ptr<UCFilter>(new UCF_TEXTURE(owner));
 }

@@ -1,6 +1,8 @@
 // "TEXTURE": adds a tiled grey texture, through a tone table, to the colours.
 #pragma once
 
+#include <memory>
+
 #include "UCFilter.h"
 
 class UCF_TEXTURE : public UCFilter
@@ -26,4 +28,4 @@ private:
     int64_t m_level = 127;
 };
 
-UCFilter* CreateTextureFilter(UtilFilter* owner);
+std::unique_ptr<UCFilter> CreateTextureFilter(UtilFilter* owner);

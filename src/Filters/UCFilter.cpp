@@ -386,7 +386,7 @@ int32_t UCFilter::DecodeSourceAndDestination(PixelLayout* source, PixelLayout* d
     return DecodePixelFormat(m_destination, destination);
 }
 
-UCFilter* CreateInverseFilter(UtilFilter* owner)
+std::unique_ptr<UCFilter> CreateInverseFilter(UtilFilter* owner)
 {
-    return new (std::nothrow) UCFilter(owner);
+    return std::unique_ptr<UCFilter>(new (std::nothrow) UCFilter(owner));
 }

@@ -3,6 +3,8 @@
 // filters override.
 #pragma once
 
+#include <memory>
+
 #include "FilterInfo.h"
 #include "ImageDescriptor.h"
 #include "PixelLayout.h"
@@ -103,4 +105,4 @@ protected:
 };
 
 // Registry factory of the inverse filter.
-UCFilter* CreateInverseFilter(UtilFilter* owner);
+std::unique_ptr<UCFilter> CreateInverseFilter(UtilFilter* owner);

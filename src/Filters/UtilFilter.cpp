@@ -17,7 +17,7 @@ UtilFilter::UtilFilter(const ImageDescriptor* source, const ImageDescriptor* des
     }
     FilterContext& c = *m_context;
     c.filterId = filterId;
-    c.filter.reset(CreateRegisteredFilter(filterId));
+    c.filter = CreateRegisteredFilter(filterId);
     if (!c.filter) {
         m_lastResult = UCF_ERR_NOFILTER;
         return;
