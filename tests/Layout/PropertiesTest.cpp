@@ -66,6 +66,21 @@ TEST_F(PropertiesTest, FontIsOfferedWithoutTheVerticalMarkAtScreenHeight)
     EXPECT_EQ(host.Kinds(), (std::vector<int>{5, 1}));
 }
 
+TEST_F(PropertiesTest, AChangedHeightAt120DpiIsStoredIn96thsOfAnInch)
+{
+    CStringItem* text = AppendText("IPAGothic", -16);
+    text->SetSelected(true);
+    dialogs.dpi = 120;
+    // Screen pixels from the dialog: -30 is -24 at 96 dpi; -27 rounds to -22.
+    for (const auto& [chosen, stored] : {std::pair{-30, -24}, std::pair{-27, -22}}) {
+        dialogs.editFont = [chosen = chosen](StringItemFontValues& v) { v.font.lfHeight = chosen; };
+        ASSERT_TRUE(manager.EditStringItem(nullptr));
+        LOGFONT font;
+        text->GetLogFont(&font);
+        EXPECT_EQ(font.lfHeight, stored) << chosen;
+    }
+}
+
 TEST_F(PropertiesTest, ChosenFontAndColoursBecomeTheDefaultsOfTheNextText)
 {
     CStringItem* text = AppendText("IPAGothic", -16);
