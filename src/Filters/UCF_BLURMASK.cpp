@@ -36,22 +36,13 @@ int32_t UCF_BLURMASK::GetInfo(const ImageDescriptor* source, int32_t parameterSi
     // Overlap and work bytes are the blur's.
     if (int32_t rc = UCF_SGAUSS::GetInfo(source, 8, parameters, info))
         return rc;
-    std::memset(info->name, 0, sizeof(info->name));
-    std::memcpy(info->name, kBlurMaskName, sizeof(kBlurMaskName));
-    info->word16 = 1;
-    info->word17 = 1;
-    info->formatMask = UCF_FMT_RGB24 | UCF_FMT_BGR24 | UCF_FMT_BGRA32 | UCF_FMT_ARGB32;
+    FillSecondImageInfo(info, kBlurMaskName, sizeof(kBlurMaskName));
     return UCF_OK;
 }
 
 int32_t UCF_BLURMASK::SetSecondImage(void* sizeAndDescriptor)
 {
-    ImageDescriptor copy;
-    if (int32_t rc = TakeGreySecondImage(sizeAndDescriptor, &copy))
-        return rc;
-    m_mask = copy;
-    m_hasMask = true;
-    return UCF_OK;
+    return HoldGreySecondImage(sizeAndDescriptor, m_mask, m_hasMask);
 }
 
 int32_t UCF_BLURMASK::BeginApply()

@@ -29,6 +29,25 @@ int32_t TakeGreySecondImage(const void* sizeAndDescriptor, ImageDescriptor* copy
     return UCF_OK;
 }
 
+int32_t HoldGreySecondImage(const void* sizeAndDescriptor, ImageDescriptor& held, bool& isHeld)
+{
+    ImageDescriptor copy;
+    if (int32_t rc = TakeGreySecondImage(sizeAndDescriptor, &copy))
+        return rc;
+    held = copy;
+    isHeld = true;
+    return UCF_OK;
+}
+
+void FillSecondImageInfo(FilterInfo* info, const char* name, std::size_t nameBytes)
+{
+    std::memset(info->name, 0, sizeof(info->name));
+    std::memcpy(info->name, name, nameBytes);
+    info->word16 = 1;
+    info->word17 = 1;
+    info->formatMask = UCF_FMT_RGB24 | UCF_FMT_BGR24 | UCF_FMT_BGRA32 | UCF_FMT_ARGB32;
+}
+
 int32_t CheckMaskCovers(const ImageDescriptor& mask, const ImageDescriptor& image)
 {
     if (!mask.pixels || mask.regionWidth < image.regionWidth || mask.regionHeight < image.regionHeight)
@@ -48,10 +67,7 @@ UCF_MERGE::~UCF_MERGE() = default;
 int32_t UCF_MERGE::GetInfo(const ImageDescriptor*, int32_t, const void*, FilterInfo* info)
 {
     *info = FilterInfo{};
-    std::memcpy(info->name, kMergeName, sizeof(kMergeName));
-    info->word16 = 1;
-    info->word17 = 1;
-    info->formatMask = UCF_FMT_RGB24 | UCF_FMT_BGR24 | UCF_FMT_BGRA32 | UCF_FMT_ARGB32;
+    FillSecondImageInfo(info, kMergeName, sizeof(kMergeName));
     info->overlap = 0;
     info->workBytes = 65536;
     return UCF_OK;
@@ -59,12 +75,7 @@ int32_t UCF_MERGE::GetInfo(const ImageDescriptor*, int32_t, const void*, FilterI
 
 int32_t UCF_MERGE::SetSecondImage(void* sizeAndDescriptor)
 {
-    ImageDescriptor copy;
-    if (int32_t rc = TakeGreySecondImage(sizeAndDescriptor, &copy))
-        return rc;
-    m_mask = copy;
-    m_hasMask = true;
-    return UCF_OK;
+    return HoldGreySecondImage(sizeAndDescriptor, m_mask, m_hasMask);
 }
 
 int32_t UCF_MERGE::BeginApply()

@@ -5,6 +5,7 @@
 #include "UCFilter.h"
 #include "UCFilterMerge.h"
 
+#include <cstddef>
 #include <memory>
 
 class UCF_MERGE : public UCFilter
@@ -29,6 +30,10 @@ private:
 // Checks a (size, descriptor) pair handed to a second-image filter and copies
 // the descriptor: 2006 a wrong size, 2102 not 8-bit grey.
 int32_t TakeGreySecondImage(const void* sizeAndDescriptor, ImageDescriptor* copy);
+// The same, storing the copy and marking it held only when it was taken.
+int32_t HoldGreySecondImage(const void* sizeAndDescriptor, ImageDescriptor& held, bool& isHeld);
+// The names and fields every second-image filter reports alike.
+void FillSecondImageInfo(FilterInfo* info, const char* name, std::size_t nameBytes);
 // A mask read at the image's own rows must cover the whole region: 2006 otherwise.
 int32_t CheckMaskCovers(const ImageDescriptor& mask, const ImageDescriptor& image);
 

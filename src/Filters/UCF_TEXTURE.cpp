@@ -22,10 +22,7 @@ UCF_TEXTURE::~UCF_TEXTURE() = default;
 int32_t UCF_TEXTURE::GetInfo(const ImageDescriptor*, int32_t, const void*, FilterInfo* info)
 {
     *info = FilterInfo{};
-    std::memcpy(info->name, kTextureName, sizeof(kTextureName));
-    info->word16 = 1;
-    info->word17 = 1;
-    info->formatMask = UCF_FMT_RGB24 | UCF_FMT_BGR24 | UCF_FMT_BGRA32 | UCF_FMT_ARGB32;
+    FillSecondImageInfo(info, kTextureName, sizeof(kTextureName));
     info->overlap = 0;
     info->workBytes = 65536;
     return UCF_OK;
@@ -33,12 +30,7 @@ int32_t UCF_TEXTURE::GetInfo(const ImageDescriptor*, int32_t, const void*, Filte
 
 int32_t UCF_TEXTURE::SetSecondImage(void* sizeAndDescriptor)
 {
-    ImageDescriptor copy;
-    if (int32_t rc = TakeGreySecondImage(sizeAndDescriptor, &copy))
-        return rc;
-    m_texture = copy;
-    m_hasTexture = true;
-    return UCF_OK;
+    return HoldGreySecondImage(sizeAndDescriptor, m_texture, m_hasTexture);
 }
 
 void UCF_TEXTURE::BuildToneTable(int32_t contrast, float threshold, uint8_t table[256])
