@@ -65,8 +65,7 @@ bool Exists(const std::string& path)
 // The entries of a folder whose names match without regard to case.
 QStringList EntriesNamed(const QDir& folder, const QString& pattern, QDir::Filters filters)
 {
-    return folder.entryList(QStringList{pattern}, filters | QDir::Hidden | QDir::System | QDir::CaseSensitive,
-                            QDir::Name);
+    return folder.entryList(QStringList{pattern}, filters | QDir::Hidden | QDir::System, QDir::Name);
 }
 
 } // namespace
@@ -136,6 +135,8 @@ void CollectUstLayoutNames(const std::string& root, std::vector<std::string>& li
                 const std::string value =
                     ReadProfileString(subDir.filePath(ust).toStdString(), "HEADER", "Hdusm");
                 const std::string kept = QString::fromStdString(value).left(kMaxUstValue).toStdString();
+                if (kept.empty())
+                    continue;
                 list.push_back(AsciiLower(drive + "VLUDL/" + kept));
             }
         }

@@ -45,7 +45,8 @@ int CheckSaveDestination(const SaveDestinationContext& context, std::string_view
 
 // The set-index paths the card's ".ust" files register, lower-cased: the
 // root, "VLUDL/" and the "Hdusm" value of each "DCIM/*/*.ust" (names matched
-// without regard to case). The list is emptied first.
+// without regard to case). A file without the key adds nothing. The list is
+// emptied first.
 void CollectUstLayoutNames(const std::string& root, std::vector<std::string>& list);
 
 // The target and, by its kind, its companion folder and camera variants

@@ -488,6 +488,9 @@ bool CZAVEditorDoc::SaveAs(const std::string& extension, const std::string& give
             path = *chosen;
             break;
         }
+        // Trailing dots and blanks first, so that "abc.zvd. " saves as abc.zvd.
+        while (!path.empty() && (path.back() == '.' || path.back() == ' '))
+            path.pop_back();
         if (EndsWithNoCase(path, extension))
             path.resize(path.size() - extension.size());
         while (!path.empty() && (path.back() == '.' || path.back() == ' '))
