@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -179,8 +180,8 @@ void AtomicFileWriter::Discard()
     m_direct = false;
 }
 
-bool WriteFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes, mode_t mode)
+bool WriteFileAtomically(const std::string& target, const void* bytes, std::size_t size, mode_t mode)
 {
     AtomicFileWriter writer;
-    return writer.Open(target, mode) && writer.Write(bytes.data(), bytes.size()) && writer.Commit();
+    return writer.Open(target, mode) && writer.Write(bytes, size) && writer.Commit();
 }

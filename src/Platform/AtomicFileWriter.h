@@ -6,8 +6,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <span>
 #include <string>
 #include <sys/types.h>
 
@@ -65,5 +63,5 @@ private:
     std::string m_temporary;
 };
 
-// Writes `bytes` as the whole new contents of `target` through the writer.
-bool WriteFileAtomically(const std::string& target, std::span<const std::uint8_t> bytes, mode_t mode = 0666);
+// Writes `size` bytes as the whole new contents of `target` through the writer.
+bool WriteFileAtomically(const std::string& target, const void* bytes, std::size_t size, mode_t mode = 0666);

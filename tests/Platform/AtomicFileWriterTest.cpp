@@ -24,9 +24,9 @@ std::string ReadText(const std::string& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-std::span<const std::uint8_t> Bytes(const std::string& text)
+bool Replace(const std::string& path, const std::string& text, mode_t mode = 0666)
 {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+    return WriteFileAtomically(path, text.data(), text.size(), mode);
 }
 
 class AtomicFileWriterTest : public ::testing::Test
@@ -49,7 +49,7 @@ TEST_F(AtomicFileWriterTest, EveryFailingStepLeavesTheTargetAndNoTemporaryFile)
         const auto before = FolderNames(Folder());
         {
             FaultyWriteCalls calls(fault);
-            EXPECT_FALSE(WriteFileAtomically(path, Bytes(next))) << WriteFaultName(fault);
+            EXPECT_FALSE(Replace(path, next)) << WriteFaultName(fault);
             EXPECT_GE(calls.Failures(), 1) << WriteFaultName(fault);
             for (const auto& opened : calls.Opened()) {
                 EXPECT_NE(opened, path) << "the target itself was opened";
@@ -66,8 +66,7 @@ TEST_F(AtomicFileWriterTest, AFailedWriteOfANewFileCreatesNothing)
     for (const WriteFault fault :
          {WriteFault::Open, WriteFault::MiddleWrite, WriteFault::Sync, WriteFault::Rename}) {
         FaultyWriteCalls calls(fault);
-        EXPECT_FALSE(WriteFileAtomically(File("new.txt"), Bytes(std::string(100, 'x'))))
-            << WriteFaultName(fault);
+        EXPECT_FALSE(Replace(File("new.txt"), std::string(100, 'x'))) << WriteFaultName(fault);
         EXPECT_TRUE(FolderNames(Folder()).empty()) << WriteFaultName(fault);
     }
 }
@@ -79,7 +78,7 @@ TEST_F(AtomicFileWriterTest, SuccessReplacesTheContentsAndKeepsThePermissions)
         WriteText(path, "a much longer previous content than the next one");
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
         const std::string next("short\0with a NUL", 16);
-        EXPECT_TRUE(WriteFileAtomically(path, Bytes(next)));
+        EXPECT_TRUE(Replace(path, next));
         EXPECT_EQ(ReadText(path), next);
         EXPECT_EQ(FileMode(path), mode) << std::oct << mode;
         EXPECT_EQ(FolderNames(Folder()), std::set<std::string>{"kept.bin"});
@@ -89,8 +88,8 @@ TEST_F(AtomicFileWriterTest, SuccessReplacesTheContentsAndKeepsThePermissions)
 TEST_F(AtomicFileWriterTest, ANewFileGetsTheAskedModeLessTheUmask)
 {
     const mode_t mask = ::umask(022);
-    EXPECT_TRUE(WriteFileAtomically(File("new.bin"), Bytes("x"), 0666));
-    EXPECT_TRUE(WriteFileAtomically(File("private.bin"), Bytes(""), 0600));
+    EXPECT_TRUE(Replace(File("new.bin"), "x", 0666));
+    EXPECT_TRUE(Replace(File("private.bin"), "", 0600));
     ::umask(mask);
     EXPECT_EQ(FileMode(File("new.bin")), 0644u);
     EXPECT_EQ(FileMode(File("private.bin")), 0600u);
@@ -102,7 +101,7 @@ TEST_F(AtomicFileWriterTest, AWriteThroughALinkReplacesTheLinkedFileAndKeepsTheL
     std::filesystem::create_directory(File("real"));
     WriteText(File("real/data.txt"), "old");
     std::filesystem::create_symlink("real/data.txt", File("link.txt"));
-    EXPECT_TRUE(WriteFileAtomically(File("link.txt"), Bytes("new")));
+    EXPECT_TRUE(Replace(File("link.txt"), "new"));
     EXPECT_TRUE(std::filesystem::is_symlink(File("link.txt")));
     EXPECT_EQ(ReadText(File("real/data.txt")), "new");
     EXPECT_EQ(FolderNames(File("real")), std::set<std::string>{"data.txt"});
@@ -110,11 +109,11 @@ TEST_F(AtomicFileWriterTest, AWriteThroughALinkReplacesTheLinkedFileAndKeepsTheL
 
 TEST_F(AtomicFileWriterTest, MissingFolderOrFolderTargetFails)
 {
-    EXPECT_FALSE(WriteFileAtomically(File("no/such/folder/a.txt"), Bytes("x")));
+    EXPECT_FALSE(Replace(File("no/such/folder/a.txt"), "x"));
     std::filesystem::create_directory(File("dir"));
-    EXPECT_FALSE(WriteFileAtomically(File("dir"), Bytes("x")));
+    EXPECT_FALSE(Replace(File("dir"), "x"));
     EXPECT_TRUE(std::filesystem::is_directory(File("dir")));
-    EXPECT_FALSE(WriteFileAtomically("", Bytes("x")));
+    EXPECT_FALSE(Replace("", "x"));
     EXPECT_EQ(FolderNames(Folder()), std::set<std::string>{"dir"});
 }
 
@@ -139,9 +138,9 @@ TEST_F(AtomicFileWriterTest, AnInstalledFileLayerBelongsToItsThread)
 {
     FaultyWriteCalls calls(WriteFault::Rename);
     bool otherThread = false;
-    std::thread([&] { otherThread = WriteFileAtomically(File("other.txt"), Bytes("x")); }).join();
+    std::thread([&] { otherThread = Replace(File("other.txt"), "x"); }).join();
     EXPECT_TRUE(otherThread);
-    EXPECT_FALSE(WriteFileAtomically(File("this.txt"), Bytes("x")));
+    EXPECT_FALSE(Replace(File("this.txt"), "x"));
     EXPECT_EQ(calls.Failures(), 1);
 }
 
