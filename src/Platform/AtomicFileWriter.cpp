@@ -120,6 +120,8 @@ bool AtomicFileWriter::Open(const std::string& target, mode_t mode)
     m_target = path;
     m_keepMode = exists;
     m_mode = st.st_mode & 07777;
+    m_owner = st.st_uid;
+    m_group = st.st_gid;
     return true;
 }
 
@@ -149,6 +151,14 @@ bool AtomicFileWriter::Commit()
         m_fd = -1;
         m_direct = false;
         return ok;
+    }
+    if (m_keepMode) {
+        struct stat st;
+        if (::fstat(m_fd, &st) == 0 && (st.st_uid != m_owner || st.st_gid != m_group) &&
+            ::fchown(m_fd, m_owner, m_group) != 0 && ::fchown(m_fd, static_cast<uid_t>(-1), m_group) != 0) {
+            // Owner and group follow where the system lets them (a user may
+            // only pick among their own groups); else the writer's own stay.
+        }
     }
     bool ok = !m_keepMode || ::fchmod(m_fd, m_mode) == 0;
     ok = ok && Calls().Sync(m_fd) == 0;

@@ -37,9 +37,9 @@ public:
 
     // Creates the temporary file beside `target` (a symbolic link is followed,
     // so the link stays). A new target gets `mode` less the umask, an existing
-    // one keeps its permissions. An existing target that is not a regular file
-    // (a device, a pipe) has no contents to keep and is written directly.
-    // False when the folder is missing or the file cannot be created.
+    // one keeps its permissions (and its owner and group where allowed). An existing target that is not a
+    // regular file (a device, a pipe) has no contents to keep and is written directly. False when the folder
+    // is missing or the file cannot be created.
     bool Open(const std::string& target, mode_t mode = 0666);
     bool IsOpen() const { return m_fd >= 0; }
     // The descriptor of the file being written, for seeking and reading back;
@@ -59,6 +59,8 @@ private:
     bool m_direct = false;
     bool m_keepMode = false;
     mode_t m_mode = 0;
+    uid_t m_owner = 0;
+    gid_t m_group = 0;
     std::string m_target;
     std::string m_temporary;
 };

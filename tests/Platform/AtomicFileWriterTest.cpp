@@ -85,6 +85,23 @@ TEST_F(AtomicFileWriterTest, SuccessReplacesTheContentsAndKeepsThePermissions)
     }
 }
 
+TEST_F(AtomicFileWriterTest, SuccessKeepsTheOwnerWhereTheSystemAllowsIt)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser may give a file away";
+    const std::string path = File("theirs.txt");
+    WriteText(path, "old");
+    ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0620), 0);
+    EXPECT_TRUE(Replace(path, "new"));
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
+    EXPECT_EQ(st.st_mode & 07777, 0620u);
+    EXPECT_EQ(ReadText(path), "new");
+}
+
 TEST_F(AtomicFileWriterTest, ANewFileGetsTheAskedModeLessTheUmask)
 {
     const mode_t mask = ::umask(022);
