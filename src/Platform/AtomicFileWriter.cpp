@@ -33,16 +33,18 @@ IFileWriteCalls& Calls()
     return t_calls ? *t_calls : g_systemCalls;
 }
 
-void SplitPath(const std::string& path, std::string& folder, std::string& name)
+struct PathParts
+{
+    std::string folder;
+    std::string name;
+};
+
+PathParts SplitPath(const std::string& path)
 {
     const auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        folder = ".";
-        name = path;
-    } else {
-        folder = slash == 0 ? "/" : path.substr(0, slash);
-        name = path.substr(slash + 1);
-    }
+    if (slash == std::string::npos)
+        return {std::string("."), path};
+    return {slash == 0 ? std::string("/") : path.substr(0, slash), path.substr(slash + 1)};
 }
 
 // A hidden name beside the target that no other writer picks: random, and
@@ -103,8 +105,7 @@ bool AtomicFileWriter::Open(const std::string& target, mode_t mode)
         m_direct = m_fd >= 0;
         return m_direct;
     }
-    std::string folder, name;
-    SplitPath(path, folder, name);
+    const auto [folder, name] = SplitPath(path);
     if (name.empty())
         return false;
     for (int attempt = 0; attempt < 64 && m_fd < 0; ++attempt) {
@@ -168,9 +169,7 @@ bool AtomicFileWriter::Commit()
     if (!ok) {
         ::unlink(m_temporary.c_str());
     } else {
-        std::string folder, name;
-        SplitPath(m_target, folder, name);
-        SyncFolder(folder);
+        SyncFolder(SplitPath(m_target).folder);
     }
     m_temporary.clear();
     m_target.clear();
