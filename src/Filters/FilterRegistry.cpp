@@ -29,7 +29,7 @@ constexpr FilterRegistryRow kRegistry[kFilterRegistrySize] = {
     {9, 0x40022, CreateCropFilter, "CROP"},
     {10, 0x80707, nullptr, "USM"},
     {11, 0x90581, nullptr, "KRS"},
-    {12, 0x80707, nullptr, "DSCNR"},
+    {12, 0x80707, CreateDscnrFilter, "DSCNR"},
     {13, 0x80707, CreateSgaussFilter, "SGAUSS"},
     {14, 0x305, nullptr, "CMM"},
     {15, 0x305, nullptr, "NEW MEM COLOR"},

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "UCF_AUTOLEVEL.h"
+#include "UCF_DSCNR.h"
 #include "UCF_HUESAT.h"
 #include "UCF_MONO.h"
 #include "UCF_SCONTRAST.h"
