@@ -164,13 +164,32 @@ TEST(SContrast, BlocksAreChecked)
     EXPECT_EQ(RunFilter(UCF_ID_SCONTRAST, p, nullptr, fine, 8), UCF_OK);
 }
 
-TEST(SContrast, ProgressIsTheRowWithinTheStrip)
+TEST(ToneFilters, ProgressIsTheRowWithinTheStripAndAStopGives2107)
 {
-    Picture p(2, 4);
-    EventRecorder recorder;
-    const int32_t block[2] = {0, 10};
-    ASSERT_EQ(RunFilter(UCF_ID_SCONTRAST, p, nullptr, block, 8, &recorder, 2), UCF_OK);
-    EXPECT_EQ(recorder.percents, (std::vector<int32_t>{0, 50, 0, 50}));
+    const int32_t contrast[2] = {0, 10};
+    const int32_t hue[4] = {0, 30, 0, 0};
+    const double level[2] = {1, 1};
+    const struct
+    {
+        const char* name;
+        int32_t id;
+        const void* block;
+        int32_t size;
+    } cases[] = {
+        {"contrast", UCF_ID_SCONTRAST, contrast, 8},
+        {"hue", UCF_ID_HUESAT, hue, 16},
+        {"level", UCF_ID_AUTOLEVEL, level, 16},
+    };
+    for (const auto& c : cases) {
+        Picture p(2, 4);
+        p.Randomise(11);
+        EventRecorder recorder;
+        ASSERT_EQ(RunFilter(c.id, p, nullptr, c.block, c.size, &recorder, 2), UCF_OK) << c.name;
+        EXPECT_EQ(recorder.percents, (std::vector<int32_t>{0, 50, 0, 50})) << c.name;
+        EventRecorder stopper;
+        stopper.refuseEvent = FE_PROGRESS;
+        EXPECT_EQ(RunFilter(c.id, p, nullptr, c.block, c.size, &stopper), UCF_ERR_CANCELLED) << c.name;
+    }
 }
 
 struct HueCase
