@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -212,8 +213,9 @@ public:
     int Paste();
     // Replaces the system clipboard (tests); null restores it.
     void SetClipboardPort(IClipboardPort* port) { m_clipboard = port; }
-    // The block of the selected items as the clipboard carries it.
-    std::vector<std::uint8_t> WriteClipboardBlock();
+    // The block of the selected items as the clipboard carries it; nothing when a
+    // picture could not be written.
+    std::optional<std::vector<std::uint8_t>> WriteClipboardBlock();
 
     // --- Undo ----------------------------------------------------------------------------------
     void SetPendingUndo(std::unique_ptr<CUndoInfo> record);
