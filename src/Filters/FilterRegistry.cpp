@@ -2,9 +2,11 @@
 
 #include "UCF_AFFINE.h"
 #include "UCF_BLURMASK.h"
+#include "UCF_CMM.h"
 #include "UCF_CROP.h"
 #include "UCF_FLIP.h"
 #include "UCF_MERGE.h"
+#include "UCF_NEWMEMC.h"
 #include "UCF_RESIZE.h"
 #include "UCF_ROTATE.h"
 #include "UCF_SGAUSS.h"
@@ -29,8 +31,8 @@ constexpr FilterRegistryRow kRegistry[kFilterRegistrySize] = {
     {11, 0x90581, nullptr, "KRS"},
     {12, 0x80707, nullptr, "DSCNR"},
     {13, 0x80707, CreateSgaussFilter, "SGAUSS"},
-    {14, 0x305, nullptr, "CMM"},
-    {15, 0x305, nullptr, "NEW MEM COLOR"},
+    {14, 0x305, CreateCmmFilter, "CMM"},
+    {15, 0x305, CreateNewMemoryColourFilter, "NEW MEM COLOR"},
     {16, 0x10303, CreateMergeFilter, "MERGE"},
     {17, 0x90707, CreateBlurMaskFilter, "BLUR MASK"},
     {18, 0x10303, CreateTextureFilter, "TEXTURE"},
