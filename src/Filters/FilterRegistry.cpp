@@ -11,6 +11,7 @@
 #include "UCF_ROTATE.h"
 #include "UCF_SGAUSS.h"
 #include "UCF_TEXTURE.h"
+#include "UCF_USM.h"
 #include "UCFilter.h"
 
 namespace {
@@ -27,7 +28,7 @@ constexpr FilterRegistryRow kRegistry[kFilterRegistrySize] = {
     {7, 0x305, nullptr, "SCONTRAST"},
     {8, 0x305, nullptr, "HUESAT"},
     {9, 0x40022, CreateCropFilter, "CROP"},
-    {10, 0x80707, nullptr, "USM"},
+    {10, 0x80707, CreateUnsharpMaskFilter, "USM"},
     {11, 0x90581, nullptr, "KRS"},
     {12, 0x80707, nullptr, "DSCNR"},
     {13, 0x80707, CreateSgaussFilter, "SGAUSS"},

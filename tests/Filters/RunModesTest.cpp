@@ -33,6 +33,12 @@ std::vector<FilterCase> Cases()
         {"memory colour BGRA", UCF_ID_NEWMEMC, memoryColour, 8, 4},
         {"memory colour ARGB", UCF_ID_NEWMEMC, memoryColour, 16, 4},
         {"memory colour RGB", UCF_ID_NEWMEMC, memoryColour, 2, 3},
+        {"sharpening BGRA radius 10", UCF_ID_USM, {10, 150, 2, 0}, 8, 4},
+        {"sharpening BGR radius 30 thinned", UCF_ID_USM, {30, 300, 0, 1}, 4, 3},
+        {"sharpening ARGB radius 22", UCF_ID_USM, {22, 90, 1, 0}, 16, 4},
+        {"sharpening grey radius 5", UCF_ID_USM, {5, 250, 0, 0}, 1, 1},
+        {"sharpening RGB48 radius 17", UCF_ID_USM, {17, 200, 1, 0}, 64, 6},
+        {"sharpening grey16 radius 9", UCF_ID_USM, {9, 200, 0, 0}, 32, 2},
         {"colour management BGRA", UCF_ID_CMM, {}, 8, 4, false},
         {"colour management RGB48", UCF_ID_CMM, {}, 64, 6, false},
     };
@@ -49,7 +55,7 @@ int32_t BlockSize(const FilterCase& c)
 }
 
 // Feeds the strips by hand: the first carries the overlap, the others only
-// their own rows.
+// their own rows, the last every row still to come out.
 int32_t RunClientFed(const FilterCase& c, Picture& src, Picture& dst, int32_t lines)
 {
     ImageDescriptor s = src.Describe();
@@ -62,8 +68,10 @@ int32_t RunClientFed(const FilterCase& c, Picture& src, Picture& dst, int32_t li
         return rc;
     int32_t sourceRow = 0, outputRow = 0;
     while (outputRow < total) {
-        const int32_t out = std::min(lines, total - outputRow);
+        int32_t out = std::min(lines, total - outputRow);
         const int32_t in = std::min(outputRow == 0 ? out + std::max(overlap, 0) : out, total - sourceRow);
+        if (sourceRow + in == total)
+            out = total - outputRow; // the strip with the last source rows takes every output row left
         ImageDescriptor a = s, b = d;
         a.pixels = src.At(0, sourceRow);
         a.regionHeight = in;
