@@ -291,7 +291,7 @@ int32_t UCF_USM::PrepareApply()
 
 int32_t UCF_USM::SharpenRow(const FilterJob& job, uint8_t* destination)
 {
-    uint8_t* window[9];
+    uint8_t* window[9] = {};
     for (int32_t i = 0; i < m_window; ++i)
         window[i] = Slot(m_rowsDone - m_k + i);
     const int64_t outputs = int64_t{m_width} * m_channels;
@@ -301,8 +301,8 @@ int32_t UCF_USM::SharpenRow(const FilterJob& job, uint8_t* destination)
     const PixelLayout& d = job.destination;
     const int64_t pixelBytes = d.bytesPerPixel;
     if (m_sampleBytes == 1) {
-        uint16_t* sums[5];
-        const uint16_t* rows[5];
+        uint16_t* sums[5] = {};
+        const uint16_t* rows[5] = {};
         for (int32_t i = 0; i <= m_k; ++i) {
             sums[i] = reinterpret_cast<uint16_t*>(m_scratch) + i * m_packed;
             rows[i] = sums[i] + centre;
@@ -331,8 +331,8 @@ int32_t UCF_USM::SharpenRow(const FilterJob& job, uint8_t* destination)
         }
         return UCF_OK;
     }
-    uint32_t* sums[5];
-    const uint32_t* rows[5];
+    uint32_t* sums[5] = {};
+    const uint32_t* rows[5] = {};
     for (int32_t i = 0; i <= m_k; ++i) {
         sums[i] = reinterpret_cast<uint32_t*>(m_scratch) + i * m_packed;
         rows[i] = sums[i] + centre;
