@@ -5,6 +5,7 @@
 #include "UCF_CMM.h"
 #include "UCF_CROP.h"
 #include "UCF_FLIP.h"
+#include "UCF_KRS.h"
 #include "UCF_MERGE.h"
 #include "UCF_NEWMEMC.h"
 #include "UCF_RESIZE.h"
@@ -29,7 +30,7 @@ constexpr FilterRegistryRow kRegistry[kFilterRegistrySize] = {
     {8, 0x305, nullptr, "HUESAT"},
     {9, 0x40022, CreateCropFilter, "CROP"},
     {10, 0x80707, CreateUnsharpMaskFilter, "USM"},
-    {11, 0x90581, nullptr, "KRS"},
+    {11, 0x90581, CreateKrsFilter, "KRS"},
     {12, 0x80707, nullptr, "DSCNR"},
     {13, 0x80707, CreateSgaussFilter, "SGAUSS"},
     {14, 0x305, CreateCmmFilter, "CMM"},

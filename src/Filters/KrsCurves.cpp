@@ -5,6 +5,7 @@
 namespace {
 
 constexpr int64_t kScale = 1000000;
+constexpr int64_t kLimit = 1 << 20;
 
 constexpr int32_t kPrimes[97] = {
     2,   3,   5,   7,   11,  13,  17,  19,  23,  29,  31,  37,  41,  43,  47,  53,  59,  61,  67,  71,
@@ -43,7 +44,8 @@ bool KrsCurve::Fit(const int32_t* xs, const int32_t* ys, int32_t n)
     int64_t q[kKrsMaxPoints] = {};
     for (int32_t i = 0; i < n; ++i) {
         x[i] = xs[i];
-        y[i] = int64_t{ys[i]} * kScale;
+        // Far beyond any byte, yet small enough that no product below overflows.
+        y[i] = std::clamp<int64_t>(ys[i], -kLimit, kLimit) * kScale;
     }
     for (int32_t i = 0; i + 1 < n; ++i)
         h[i] = int64_t{x[i + 1]} - x[i];
@@ -124,4 +126,20 @@ void BuildKrsPowerTable(int32_t target, uint8_t table[256])
             v += 2;
         table[x] = static_cast<uint8_t>(std::min<int64_t>(v / 2, 255));
     }
+}
+
+int64_t KrsIsqrt(int64_t n)
+{
+    if (n <= 0)
+        return 0;
+    int64_t r = 0;
+    for (int64_t bit = int64_t{1} << 62; bit > 0; bit >>= 2) {
+        if (n >= r + bit) {
+            n -= r + bit;
+            r = (r >> 1) + bit;
+        } else {
+            r >>= 1;
+        }
+    }
+    return r;
 }

@@ -32,5 +32,8 @@ void ApplyFittedCurve(const int32_t* xs, const int32_t* ys, int32_t n, uint8_t c
 // add nothing. L(1) = 0.
 int32_t KrsPrimeLog(int64_t n);
 
+// Integer square root, 0 for n <= 0.
+int64_t KrsIsqrt(int64_t n);
+
 // The table raising levels to the power target / 100 (target clamped to 0..1000).
 void BuildKrsPowerTable(int32_t target, uint8_t table[256]);

@@ -1,0 +1,329 @@
+#include "FilterTestSupport.h"
+#include "Filters/FilterRegistry.h"
+#include "Filters/KrsCorrection.h"
+#include "Filters/KrsResult.h"
+#include "Filters/UCF_KRS.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <random>
+#include <vector>
+
+namespace {
+
+using namespace krs;
+
+// Smooth colour ramps with a little noise: many levels, like a photo.
+Picture PhotoLike(int32_t w, int32_t h, int32_t format = 8, int32_t bpp = 4)
+{
+    Picture p(w, h, format, bpp);
+    std::mt19937 rng(5);
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            uint8_t* px = p.At(x, y);
+            const int32_t r = 20 + x * 210 / w, g = 30 + y * 200 / h, b = 60 + (x + y) * 120 / (w + h);
+            const int32_t rgb[3] = {r + static_cast<int32_t>(rng() % 9), g + static_cast<int32_t>(rng() % 9),
+                                    b + static_cast<int32_t>(rng() % 9)};
+            const int32_t index[3] = {format == 2 ? 0 : 2, 1, format == 2 ? 2 : 0};
+            for (int32_t c = 0; c < 3; ++c)
+                px[index[c]] = static_cast<uint8_t>(rgb[c]);
+            if (bpp == 4)
+                px[3] = 0x33;
+        }
+    return p;
+}
+
+struct Krs
+{
+    ImageDescriptor source;
+    std::array<int32_t, 14> block{};
+    std::unique_ptr<UtilFilter> facade;
+
+    explicit Krs(Picture& p, Picture* destination = nullptr, int32_t blockBytes = 56)
+    {
+        source = p.Describe();
+        ImageDescriptor d = destination ? destination->Describe() : ImageDescriptor{};
+        facade = std::make_unique<UtilFilter>(&source, destination ? &d : nullptr, UCF_ID_KRS, blockBytes,
+                                              block.data());
+    }
+    int32_t Result(std::vector<uint8_t>* out)
+    {
+        int64_t pair[2] = {};
+        const int32_t rc = facade->GetAnalysisResult(pair);
+        if (rc == UCF_OK && out)
+            out->assign(reinterpret_cast<const uint8_t*>(pair[1]),
+                        reinterpret_cast<const uint8_t*>(pair[1]) + pair[0]);
+        return rc;
+    }
+    int32_t Store(std::vector<uint8_t>& result, int64_t size = kResultBytes)
+    {
+        int64_t pair[2] = {size, static_cast<int64_t>(reinterpret_cast<intptr_t>(result.data()))};
+        return facade->SetAnalysisResult(pair);
+    }
+};
+
+TEST(Krs, AUniformPictureIsRefusedAndItsResultSaysSo)
+{
+    Picture p(40, 30);
+    p.Fill(120);
+    Krs krs(p);
+    ASSERT_EQ(krs.facade->GetLastResult(), UCF_OK);
+    EXPECT_EQ(krs.Result(nullptr), UCF_ERR_NOTANALYSED) << "before any analysis";
+    EXPECT_EQ(krs.facade->Execute(nullptr, 1, 0), UCF_ERR_ANALYSIS);
+    std::vector<uint8_t> result;
+    ASSERT_EQ(krs.Result(&result), UCF_OK);
+    ASSERT_EQ(result.size(), 16028u);
+    EXPECT_NE(Read32(result.data(), kRefusal), 0);
+    const Picture before = p;
+    EXPECT_EQ(krs.facade->Execute(nullptr, 2, 0), UCF_ERR_REFUSED);
+    EXPECT_TRUE(p.SameRows(before));
+}
+
+TEST(Krs, APhotoGivesTheResultLayoutAndTheGridsCounts)
+{
+    Picture p = PhotoLike(120, 90);
+    Krs krs(p);
+    ASSERT_EQ(krs.facade->Execute(nullptr, 1, 0), UCF_OK);
+    std::vector<uint8_t> r;
+    ASSERT_EQ(krs.Result(&r), UCF_OK);
+    ASSERT_EQ(r.size(), 16028u);
+    EXPECT_EQ(Read32(r.data(), kRadius), 12);
+    EXPECT_EQ(Read32(r.data(), kVariant), 1);
+    EXPECT_EQ(Read32(r.data(), kEnable), 1);
+    EXPECT_EQ(Read32(r.data(), kBaseCurveSwitch), 0);
+    EXPECT_EQ(Read32(r.data(), kAfterRequest), 0);
+    EXPECT_EQ(Read32(r.data(), kMemorySwitch), 0);
+    EXPECT_EQ(Read32(r.data(), kRefusal), 0);
+
+    // Step 1 on a picture this small: every pixel of every row but the last.
+    uint32_t expected[4][256] = {};
+    uint32_t n = 0;
+    for (int32_t y = 0; y < 89; ++y)
+        for (int32_t x = 0; x < 120; ++x) {
+            const uint8_t* px = p.At(x, y);
+            const int32_t lum = (38 * px[2] + 76 * px[1] + 14 * px[0]) >> 7;
+            if (lum == 0 || lum == 255)
+                continue;
+            ++n, ++expected[0][lum], ++expected[1][px[2]], ++expected[2][px[1]], ++expected[3][px[0]];
+        }
+    EXPECT_EQ(ReadU32(r.data(), kCount), n);
+    uint32_t largest = 0;
+    for (int32_t k = 0; k < 4; ++k)
+        for (int32_t v = 0; v < 256; ++v) {
+            ASSERT_EQ(ReadU32(r.data(), kHistograms + 4 * (256 * k + v)), expected[k][v]) << k << " " << v;
+            if (v % 2 == 0) {
+                ASSERT_EQ(ReadU32(r.data(), kBefore + 4 * (128 * k + v / 2)), expected[k][v]);
+                largest = std::max(largest, expected[k][v]);
+            }
+        }
+    EXPECT_EQ(ReadU32(r.data(), kCeiling), std::min(largest, n / 50));
+}
+
+TEST(Krs, AStoredResultAppliesWithoutAnalysisAndStripsEqualAWholeApply)
+{
+    Picture p = PhotoLike(64, 48);
+    std::vector<uint8_t> result;
+    {
+        Krs krs(p);
+        ASSERT_EQ(krs.facade->Execute(nullptr, 1, 0), UCF_OK);
+        ASSERT_EQ(krs.Result(&result), UCF_OK);
+    }
+    Write32(result.data(), kMemorySwitch, 1); // the memory-colour filter joins in
+    Picture whole(64, 48);
+    whole.Fill(0x77);
+    {
+        Krs krs(p, &whole);
+        EXPECT_EQ(krs.Store(result, kResultBytes - 1), UCF_ERR_BADPARAM);
+        ASSERT_EQ(krs.Store(result), UCF_OK);
+        ASSERT_EQ(krs.facade->Execute(nullptr, 2, 0), UCF_OK);
+    }
+    EXPECT_FALSE(whole.SameRows(p)) << "the picture was corrected";
+    for (int32_t y = 0; y < 48; ++y)
+        for (int32_t x = 0; x < 64; ++x)
+            ASSERT_EQ(whole.At(x, y)[3], 0x77) << "alpha untouched";
+    for (int32_t lines : {1, 5, 16}) {
+        Picture strips(64, 48);
+        strips.Fill(0x77);
+        Krs krs(p, &strips);
+        ASSERT_EQ(krs.Store(result), UCF_OK);
+        ASSERT_EQ(krs.facade->Execute(nullptr, 2, lines), UCF_OK);
+        EXPECT_TRUE(strips.SameRows(whole)) << "lines " << lines;
+    }
+    for (int32_t lines : {0, 7}) {
+        Picture inPlace = p;
+        Krs krs(inPlace);
+        ASSERT_EQ(krs.Store(result), UCF_OK);
+        ASSERT_EQ(krs.facade->Execute(nullptr, 2, lines), UCF_OK);
+        for (int32_t y = 0; y < 48; ++y)
+            for (int32_t x = 0; x < 64; ++x)
+                ASSERT_EQ(0, std::memcmp(inPlace.At(x, y), whole.At(x, y), 3))
+                    << "in place, lines " << lines << " at " << x << "," << y;
+    }
+}
+
+TEST(Krs, RefusesOtherFormatsBlocksAndApplyWithoutResult)
+{
+    for (auto [format, bpp] : {std::pair{1, 1}, std::pair{32, 2}, std::pair{64, 6}}) {
+        Picture p(8, 8, format, bpp);
+        Krs krs(p);
+        EXPECT_EQ(krs.facade->Execute(nullptr, 3, 0), UCF_ERR_FORMAT) << format;
+    }
+    Picture p = PhotoLike(16, 16);
+    Krs shortBlock(p, nullptr, 52);
+    EXPECT_EQ(shortBlock.facade->GetLastResult(), UCF_ERR_BADPARAM);
+    Krs noBlock(p, nullptr, 0);
+    EXPECT_EQ(noBlock.facade->GetLastResult(), UCF_ERR_BADPARAM);
+    Krs krs(p);
+    EXPECT_EQ(krs.facade->Execute(nullptr, 2, 0), UCF_ERR_NOTANALYSED);
+}
+
+TEST(Krs, PresetRowsSetTheirSwitches)
+{
+    const int32_t rows[12][10] = {
+        {0, 0, 0, 0, 0, 9, 0, 0, 0, 0}, {3, 3, 3, 3, 3, 9, 0, 0, 0, 0}, {2, 4, 3, 2, 2, 9, 0, 0, 2, 0},
+        {4, 2, 3, 4, 4, 9, 2, 2, 0, 0}, {3, 0, 1, 3, 2, 2, 0, 0, 0, 2}, {3, 1, 0, 3, 3, 2, 0, 0, 0, 0},
+        {2, 4, 2, 4, 3, 9, 2, 0, 0, 0}, {4, 3, 2, 3, 5, 9, 0, 0, 0, 0}, {5, 3, 3, 4, 5, 9, 0, 0, 0, 0},
+        {2, 5, 3, 3, 3, 9, 0, 0, 0, 0}, {3, 3, 3, 4, 4, 9, 0, 0, 0, 4}, {3, 4, 3, 3, 4, 9, 0, 0, 2, 0}};
+    for (int32_t preset = 0; preset < 12; ++preset) {
+        KrsSettings settings;
+        SetKrsDefaults(&settings);
+        settings.switches[1] = preset;
+        settings.switches[9] = 9; // left alone where a row sets nothing
+        KrsCorrection state;
+        RunKrsPresetStep(&state, &settings);
+        for (int32_t i = 0; i < 10; ++i)
+            EXPECT_EQ(settings.switches[4 + i], rows[preset][i]) << "preset " << preset << " word " << 4 + i;
+        EXPECT_EQ(state.second[1], preset == 10 ? 10 : 0);
+    }
+}
+
+TEST(Krs, SceneCodesSetTheirSwitchesTargetsAndFactors)
+{
+    auto run = [](int32_t code, KrsCorrection* state) {
+        KrsSettings s;
+        SetKrsDefaults(&s);
+        s.switches[1] = 255;
+        s.switches[3] = code;
+        RunKrsPresetStep(state, &s);
+        return s;
+    };
+    KrsCorrection state;
+    KrsSettings s = run(50, &state);
+    EXPECT_EQ((std::vector<int32_t>(s.switches + 4, s.switches + 9)), (std::vector<int32_t>{2, 5, 3, 2, 2}));
+    EXPECT_EQ(s.switches[12], 2);
+    EXPECT_EQ(s.targets[16], 230);
+    EXPECT_EQ(s.targets[27], 96);
+    EXPECT_EQ(s.targets[28], 75);
+    s = run(961, &state);
+    EXPECT_EQ(s.switches[4], 30);
+    EXPECT_EQ(state.points[1].count, 3);
+    EXPECT_EQ(state.points[1].y[2][0], 255);
+    EXPECT_EQ(state.points[0].count, 5) << "the first set stays the identity";
+    s = run(509, &state);
+    EXPECT_EQ(s.switches[12], 255);
+    EXPECT_EQ(state.cast[2][1], 10);
+    EXPECT_EQ(state.cast[2][2], -5);
+    s = run(501, &state);
+    EXPECT_EQ(s.switches[0], 0);
+    EXPECT_EQ(state.offsets[2], -25);
+    s = run(505, &state);
+    EXPECT_EQ(state.brightness, -15);
+    s = run(12, &state);
+    EXPECT_EQ(state.bumps[0], 20);
+    EXPECT_EQ(state.bumps[1], -20);
+}
+
+TEST(Krs, SwitchWord1Of255KeepsTheStoredRedAndSaturationCorrections)
+{
+    for (int32_t preset : {255, 1, 11}) {
+        KrsSettings s;
+        SetKrsDefaults(&s);
+        s.switches[1] = preset;
+        s.switches[13] = 4;
+        s.switches[14] = 4;
+        KrsCorrection state;
+        RunKrsPresetStep(&state, &s);
+        EXPECT_EQ(s.switches[13], preset == 255 ? 4 : 0) << preset;
+        EXPECT_EQ(s.switches[14], preset == 255 ? 4 : 0) << preset;
+    }
+}
+
+TEST(Krs, AfterHistogramsOnlyWhenAskedAndOneForAllChannelsInGreyMode)
+{
+    Picture p = PhotoLike(50, 40);
+    std::vector<uint8_t> result;
+    {
+        Krs krs(p);
+        ASSERT_EQ(krs.facade->Execute(nullptr, 1, 0), UCF_OK);
+        ASSERT_EQ(krs.Result(&result), UCF_OK);
+    }
+    for (int32_t i = kAfter; i < kCeiling; ++i)
+        result[i] = static_cast<uint8_t>(i * 7);
+    {
+        Picture q = p;
+        Krs krs(q);
+        ASSERT_EQ(krs.Store(result), UCF_OK);
+        ASSERT_EQ(krs.facade->Execute(nullptr, 2, 0), UCF_OK);
+        std::vector<uint8_t> after;
+        ASSERT_EQ(krs.Result(&after), UCF_OK);
+        for (int32_t i = kAfter; i < kCeiling; ++i)
+            ASSERT_EQ(after[i], static_cast<uint8_t>(i * 7)) << "kept at " << i;
+    }
+    Write32(result.data(), kAfterRequest, 1);
+    Write32(result.data(), kSwitches + 4 * 3, 500);
+    Picture q = p;
+    Krs krs(q);
+    ASSERT_EQ(krs.Store(result), UCF_OK);
+    ASSERT_EQ(krs.facade->Execute(nullptr, 2, 0), UCF_OK);
+    std::vector<uint8_t> after;
+    ASSERT_EQ(krs.Result(&after), UCF_OK);
+    uint64_t total = 0;
+    for (int32_t k = 1; k < 4; ++k)
+        for (int32_t i = 0; i < 128; ++i) {
+            const uint32_t v = ReadU32(after.data(), kAfter + 4 * (128 * k + i));
+            ASSERT_EQ(v, ReadU32(after.data(), kAfter + 4 * i)) << "channel " << k << " level " << 2 * i;
+            total += v;
+        }
+    EXPECT_GT(total, 0u);
+}
+
+TEST(Krs, HostileStoredResultsStayInBoundsAndEnd)
+{
+    Picture p = PhotoLike(23, 11);
+    std::vector<std::vector<uint8_t>> results;
+    for (uint8_t fill : {0x00, 0xFF}) // all 0 and all -1
+        results.emplace_back(kResultBytes, fill);
+    for (int32_t word : {0x7FFFFFFF, static_cast<int32_t>(0x80000000)}) {
+        std::vector<uint8_t> r(kResultBytes);
+        for (int32_t i = 0; i + 4 <= kResultBytes; i += 4)
+            Write32(r.data(), i, word);
+        results.push_back(r);
+    }
+    std::mt19937 rng(2024);
+    for (int32_t n = 0; n < 1000; ++n) {
+        std::vector<uint8_t> r(kResultBytes);
+        for (auto& b : r)
+            b = static_cast<uint8_t>(rng());
+        if (n % 2 == 0)
+            Write32(r.data(), kRefusal, 0);
+        results.push_back(r);
+    }
+    for (size_t i = 0; i < results.size(); ++i) {
+        for (bool refused : {true, false}) {
+            std::vector<uint8_t> r = results[i];
+            if (!refused)
+                Write32(r.data(), kRefusal, 0);
+            Picture q = p;
+            Krs krs(q);
+            ASSERT_EQ(krs.Store(r), UCF_OK);
+            const int32_t rc = krs.facade->Execute(nullptr, 2, i % 3 == 0 ? 4 : 0);
+            ASSERT_TRUE(rc == UCF_OK || rc == UCF_ERR_REFUSED) << i << " gave " << rc;
+            if (i >= 4 && refused)
+                break; // random results try both only once the refusal word is cleared
+        }
+    }
+}
+
+} // namespace
