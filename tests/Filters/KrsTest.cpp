@@ -327,3 +327,98 @@ TEST(Krs, HostileStoredResultsStayInBoundsAndEnd)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Krs, BeginApplyHandsTheStoredSharpeningAndMemoryColoursToTheInnerFilters)
+{
+    Picture p = PhotoLike(40, 30);
+    std::vector<uint8_t> result;
+    {
+        Krs krs(p);
+        ASSERT_EQ(krs.facade->Execute(nullptr, 1, 0), UCF_OK);
+        ASSERT_EQ(krs.Result(&result), UCF_OK);
+    }
+    const struct
+    {
+        int32_t radius, amount, threshold, variant;
+        int32_t handed[4];
+        int32_t overlap;
+    } cases[] = {{7, 5, 3, 0, {7, 20, 3, 0}, 1},
+                 {45, 0x7FFFFFFF, -9, 1, {30, 200, 0, 1}, 4},
+                 {-3, 0, 40, 2, {0, 0, 30, 2}, 1}};
+    for (const auto& c : cases) {
+        std::vector<uint8_t> r = result;
+        Write32(r.data(), kSwitches + 4 * 1, 255); // no preset
+        Write32(r.data(), kSwitches + 4 * 8, 255); // keep the stored sharpening
+        Write32(r.data(), kRadius, c.radius);
+        Write32(r.data(), kAmount, c.amount);
+        Write32(r.data(), kThreshold, c.threshold);
+        Write32(r.data(), kVariant, c.variant);
+        Write32(r.data(), kMemorySwitch, 1);
+        const int32_t memory[10] = {15, 25, -5, 180, 260, 10, 90, 20, 100, 7};
+        for (int32_t i = 0; i < 10; ++i)
+            Write32(r.data(), kMemoryParameters + 4 * i, memory[i]);
+        Picture q = p;
+        Krs krs(q);
+        ASSERT_EQ(krs.Store(r), UCF_OK);
+        int32_t overlap = -1, total = 0;
+        ASSERT_EQ(krs.facade->BeginApply(&overlap, &total), UCF_OK);
+        EXPECT_EQ(overlap, c.overlap) << c.radius;
+        int32_t block[14];
+        std::memcpy(block, krs.facade->GetContext()->parameters.get(), sizeof(block));
+        for (int32_t i = 0; i < 4; ++i)
+            EXPECT_EQ(block[i], c.handed[i]) << "radius " << c.radius << " word " << i;
+        for (int32_t i = 0; i < 10; ++i)
+            EXPECT_EQ(block[4 + i], memory[i]) << "memory-colour word " << 4 + i;
+        EXPECT_EQ(krs.facade->EndApply(), UCF_OK);
+    }
+}
+
+TEST(Krs, ThePowerTargetBendsTheBaseCurvesOnlyAwayFromAHundred)
+{
+    for (int32_t power : {100, 0, 200}) {
+        KrsSettings s;
+        SetKrsDefaults(&s);
+        for (int32_t i = 4; i <= 14; ++i)
+            s.switches[i] = 0; // every step left out
+        s.targets[30] = power;
+        KrsCorrection state;
+        ASSERT_TRUE(DeriveKrsCorrection(&state, &s, 100, 100));
+        for (int32_t k = 0; k < 4; ++k)
+            for (int32_t v = 0; v < 256; ++v) {
+                const int32_t want = power == 100 ? v : (power == 0 ? (v == 0 ? 0 : 255) : -1);
+                if (want >= 0) {
+                    ASSERT_EQ(state.base[k][v], want) << "power " << power << " curve " << k << " at " << v;
+                }
+            }
+        if (power == 200) {
+            EXPECT_LT(state.base[1][128], 70);
+            EXPECT_EQ(state.base[1][255], 255);
+        }
+    }
+}
+
+// Pictures of at least 1000 pixels both ways are sampled every other row and column.
+TEST(Krs, LargePicturesAreSampledOnACoarserGrid)
+{
+    Picture p = PhotoLike(1100, 1003);
+    Krs krs(p);
+    ASSERT_EQ(krs.facade->Execute(nullptr, 1, 0), UCF_OK);
+    std::vector<uint8_t> r;
+    ASSERT_EQ(krs.Result(&r), UCF_OK);
+    uint32_t luminance[256] = {};
+    uint32_t n = 0;
+    for (int32_t y = 1; y < 1002; y += 2) // rows 2, 4, ... counted from 1; the last row is skipped
+        for (int32_t x = 1; x < 1100; x += 2) {
+            const uint8_t* px = p.At(x, y);
+            const int32_t lum = (38 * px[2] + 76 * px[1] + 14 * px[0]) >> 7;
+            if (lum > 0 && lum < 255)
+                ++n, ++luminance[lum];
+        }
+    EXPECT_EQ(ReadU32(r.data(), kCount), n);
+    for (int32_t v = 0; v < 256; ++v)
+        ASSERT_EQ(ReadU32(r.data(), kHistograms + 4 * v), luminance[v]) << v;
+}
+
+} // namespace
