@@ -422,3 +422,28 @@ TEST(Krs, LargePicturesAreSampledOnACoarserGrid)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Krs, ADestinationOfAnotherSizeIsRefusedBeforeWriting)
+{
+    Picture p = PhotoLike(10, 10);
+    std::vector<uint8_t> result;
+    {
+        Picture wide = PhotoLike(90, 70); // enough levels for a result
+        Krs krs(wide);
+        ASSERT_EQ(krs.facade->Execute(nullptr, 1, 0), UCF_OK);
+        ASSERT_EQ(krs.Result(&result), UCF_OK);
+    }
+    for (auto [w, h] : {std::pair{5, 5}, std::pair{10, 5}, std::pair{11, 10}}) {
+        Picture dst(w, h);
+        dst.Fill(0x42);
+        const Picture before = dst;
+        Krs krs(p, &dst);
+        ASSERT_EQ(krs.Store(result), UCF_OK);
+        EXPECT_EQ(krs.facade->Execute(nullptr, 2, 0), UCF_ERR_GEOMETRY) << w << "x" << h;
+        EXPECT_TRUE(dst.SameRows(before));
+    }
+}
+
+} // namespace
