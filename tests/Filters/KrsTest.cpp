@@ -447,3 +447,98 @@ TEST(Krs, ADestinationOfAnotherSizeIsRefusedBeforeWriting)
 }
 
 } // namespace
+
+namespace {
+
+// What each scene code sets: switch words (S), targets (T), colour-balance
+// bumps (B), offsets (O), contrast (C), brightness (L), second-adjustment
+// factors (A), sharpening amount (M).
+struct SceneEffect
+{
+    char kind;
+    int32_t index;
+    int64_t value;
+};
+
+TEST(Krs, SceneCodeTable)
+{
+    const struct
+    {
+        int32_t code;
+        std::vector<SceneEffect> effects;
+    } codes[] = {
+        {1, {{'S', 12, 2}, {'T', 16, 230}, {'T', 17, 172}, {'T', 18, 172}}},
+        {2, {{'S', 12, 4}, {'T', 16, 243}, {'T', 17, 222}, {'T', 18, 218}}},
+        {3, {{'S', 10, 2}, {'T', 8, 0}, {'T', 9, 192}, {'T', 10, 20}}},
+        {4, {{'S', 11, 2}, {'T', 12, 0}, {'T', 13, 32}, {'T', 14, 128}}},
+        {5, {{'S', 13, 2}}},
+        {6, {{'S', 13, 4}, {'T', 20, 192}, {'T', 21, 0}, {'T', 22, 4}}},
+        {7, {{'B', 0, 0}, {'B', 1, -4}, {'B', 2, 0}}},
+        {8, {{'B', 2, 10}}},
+        {9, {{'B', 0, 10}, {'B', 2, -30}}},
+        {10, {{'B', 0, 30}, {'B', 2, -10}}},
+        {11, {{'B', 0, -10}, {'B', 2, 30}}},
+        {51,
+         {{'S', 4, 2}, {'S', 6, 3}, {'S', 7, 2}, {'S', 8, 2}, {'S', 12, 2}, {'T', 16, 230}, {'B', 2, 10}}},
+        {52, {{'S', 4, 2}, {'S', 12, 2}, {'T', 18, 172}, {'B', 0, 10}, {'B', 2, 0}}},
+        {53, {{'S', 4, 2}, {'S', 8, 4}, {'T', 4, 115}, {'T', 5, -5}, {'T', 27, 96}, {'T', 28, 200}}},
+        {54, {{'S', 4, 1}, {'S', 8, 2}, {'T', 4, 128}, {'T', 5, -10}, {'T', 28, 75}}},
+        {500, {{'S', 0, 0}}},
+        {502, {{'C', 0, 16}}},
+        {503, {{'L', 0, 15}}},
+        {504, {{'L', 0, 30}}},
+        {506, {{'L', 0, -30}}},
+        {507, {{'A', 0, 20}, {'A', 1, 20}, {'A', 2, 20}, {'A', 3, 20}}},
+        {508, {{'M', 0, 30}}},
+        {520, {{'T', 27, 160}, {'T', 28, 200}}},
+        {521, {{'T', 4, 128}}},
+        {522, {{'T', 4, 115}}},
+        {523, {{'T', 4, 90}}},
+        {524, {{'T', 4, 77}}},
+        {525, {{'T', 4, 90}, {'T', 5, 5}, {'T', 6, 4}, {'T', 27, 160}, {'T', 28, 200}}},
+        {526, {{'T', 4, 115}, {'T', 5, -5}, {'T', 6, 4}, {'T', 27, 96}, {'T', 28, 75}}},
+        {999, {{'S', 0, 1}, {'C', 0, 0}, {'L', 0, 0}}}, // not a code: nothing
+    };
+    for (const auto& c : codes) {
+        KrsSettings s;
+        SetKrsDefaults(&s);
+        s.switches[1] = 255; // no preset, so only the code acts
+        for (int32_t i = 4; i <= 14; ++i)
+            s.switches[i] = 255; // and nothing is cleared
+        s.switches[3] = c.code;
+        KrsCorrection state;
+        RunKrsPresetStep(&state, &s);
+        for (const SceneEffect& e : c.effects) {
+            int64_t got = 0;
+            switch (e.kind) {
+            case 'S':
+                got = s.switches[e.index];
+                break;
+            case 'T':
+                got = s.targets[e.index];
+                break;
+            case 'B':
+                got = state.bumps[e.index];
+                break;
+            case 'O':
+                got = state.offsets[e.index];
+                break;
+            case 'C':
+                got = state.contrast;
+                break;
+            case 'L':
+                got = state.brightness;
+                break;
+            case 'A':
+                got = state.second[e.index];
+                break;
+            default:
+                got = state.amount;
+                break;
+            }
+            EXPECT_EQ(got, e.value) << "code " << c.code << " " << e.kind << e.index;
+        }
+    }
+}
+
+} // namespace
