@@ -115,6 +115,9 @@ public:
     CInsertImageFrameItem& GetInsertFramePrototype() { return m_insertFramePrototype; }
     AppSettings& Settings();
 
+    // Building the page from the files' draw records and writing it back.
+    int FindPaperSizeEntry(int code) const;
+
     // ICommandTarget: New, Open, New for cameras and Save.
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;
