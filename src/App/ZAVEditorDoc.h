@@ -17,6 +17,8 @@
 #include <vector>
 
 class AppSettings;
+class CUDLScript;
+struct UDLDrawRecord;
 class IDocumentHost;
 class IDocumentUi;
 class ILayoutFileKinds;
@@ -117,6 +119,10 @@ public:
 
     // Building the page from the files' draw records and writing it back.
     int FindPaperSizeEntry(int code) const;
+    int BuildFromLayoutScript(CUDLScript& script);
+    int AddPictureRecord(const UDLDrawRecord& record);
+    int AddLineRecord(const UDLDrawRecord& record, int number);
+    int AddMacroStringRecord(const UDLDrawRecord& record, CInsertImageFrameItem* frame);
 
     // ICommandTarget: New, Open, New for cameras and Save.
     bool HandlesCommand(int id) const override;
