@@ -20,9 +20,9 @@ bool HasDriveLetter(const char* ref)
     return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && ref[1] == ':';
 }
 
-bool Cp932ToUtf8(const char* text, std::string& out)
+bool Convert(const char* to, const char* from, const char* text, std::string& out)
 {
-    iconv_t cd = ::iconv_open("UTF-8", "CP932");
+    iconv_t cd = ::iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return false;
     std::unique_ptr<void, int (*)(iconv_t)> guard(cd, ::iconv_close);
@@ -35,6 +35,11 @@ bool Cp932ToUtf8(const char* text, std::string& out)
         return false;
     out.assign(buffer.data(), static_cast<std::size_t>(dst - buffer.data()));
     return true;
+}
+
+bool Cp932ToUtf8(const char* text, std::string& out)
+{
+    return Convert("UTF-8", "CP932", text, out);
 }
 
 bool EqualAsciiNoCase(const std::string& a, const char* b)
@@ -184,4 +189,10 @@ void RemoveFileNamePart(std::string& path)
     }
     if (last != std::string::npos)
         path.erase(last);
+}
+
+bool ZavCp932CanHold(const char* utf8)
+{
+    std::string out;
+    return utf8 != nullptr && Convert("CP932", "UTF-8", utf8, out);
 }

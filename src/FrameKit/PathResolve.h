@@ -38,3 +38,6 @@ int ResolveRelativePath(const char* reference, const char* baseFolder, char* out
 const char* FileNamePart(const char* path);
 // Erases the last "\" and what follows; a path without one is kept.
 void RemoveFileNamePart(std::string& path);
+
+// Whether a host (UTF-8) name can be written in the kit's CP932 files.
+bool ZavCp932CanHold(const char* utf8);

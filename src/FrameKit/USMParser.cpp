@@ -1,10 +1,8 @@
 #include "FrameKit/USMParser.h"
 
 #include "FrameKit/PackageErrorCode.h"
+#include "FrameKit/ValueChecks.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -12,17 +10,9 @@ namespace {
 constexpr int kValueSize = 513;
 constexpr int kNameSize = 256;
 
-// The C library's decimal reading (leading digits, optional sign), clamped
-// to int instead of overflowing.
 int DecimalValue(const char* text)
 {
-    errno = 0;
-    long long v = std::strtoll(text, nullptr, 10);
-    if (v > INT_MAX)
-        return INT_MAX;
-    if (v < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(v);
+    return ZavDecimal(text);
 }
 
 } // namespace

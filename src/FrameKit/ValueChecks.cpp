@@ -1,5 +1,7 @@
 #include "FrameKit/ValueChecks.h"
 
+#include <climits>
+#include <cstdlib>
 #include <utility>
 
 void NormalizeRect(ZavRect* rect, bool orderX, bool orderY)
@@ -20,4 +22,14 @@ bool IsValidUnitCode(int value)
 bool IsValidStringStyle(const std::uint8_t codes[3])
 {
     return codes != nullptr && codes[0] <= 4 && codes[1] <= 2 && codes[2] <= 8;
+}
+
+int ZavDecimal(const char* text)
+{
+    long long v = std::strtoll(text, nullptr, 10);
+    if (v > INT_MAX)
+        return INT_MAX;
+    if (v < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(v);
 }

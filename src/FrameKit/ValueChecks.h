@@ -15,3 +15,7 @@ void NormalizeRect(ZavRect* rect, bool orderX, bool orderY);
 bool IsValidUnitCode(int value);
 // Placement codes: rotation 0..4, scaling 0..2, anchor 0..8.
 bool IsValidStringStyle(const std::uint8_t codes[3]);
+
+// The C library's decimal reading (leading spaces, optional sign, digits; no
+// digits gives 0), clamped to int instead of overflowing.
+int ZavDecimal(const char* text);
