@@ -7,11 +7,11 @@
 
 namespace {
 
-void ReadParser(const std::uint8_t *data, std::size_t size)
+void ReadParser(const std::uint8_t* data, std::size_t size)
 {
     ZAVParser parser;
-    const char *stop = (size > 0 && data[0] & 1) ? "HEADER" : nullptr;
-    if (parser.ParseMemory(reinterpret_cast<const char *>(data), size, stop) != 0)
+    const char* stop = (size > 0 && data[0] & 1) ? "HEADER" : nullptr;
+    if (parser.ParseMemory(reinterpret_cast<const char*>(data), size, stop) != 0)
         return;
     unsigned char major = 0, minor = 0;
     int direction = 0, m[4] = {};
@@ -20,7 +20,7 @@ void ReadParser(const std::uint8_t *data, std::size_t size)
     parser.GetDirection(&direction);
     parser.GetMargins(&m[0], &m[1], &m[2], &m[3]);
     char buf[600];
-    for (const char *section : {"HEADER", "PAGE"}) {
+    for (const char* section : {"HEADER", "PAGE"}) {
         for (int occurrence = -1; occurrence < 3; ++occurrence) {
             parser.GetValue(section, "HdTitle", buf, sizeof buf, occurrence, true);
             parser.GetValue(section, "HdTitle", buf, 8, occurrence, false);
@@ -31,10 +31,10 @@ void ReadParser(const std::uint8_t *data, std::size_t size)
     }
 }
 
-void ReadIndex(const std::uint8_t *data, std::size_t size)
+void ReadIndex(const std::uint8_t* data, std::size_t size)
 {
     USMParser index;
-    if (index.ParseMemory(reinterpret_cast<const char *>(data), size, nullptr) != 0)
+    if (index.ParseMemory(reinterpret_cast<const char*>(data), size, nullptr) != 0)
         return;
     unsigned char b = 0;
     int n = 0;
@@ -47,11 +47,11 @@ void ReadIndex(const std::uint8_t *data, std::size_t size)
         index.GetFilename(i, name);
 }
 
-void ReadLayout(const std::uint8_t *data, std::size_t size)
+void ReadLayout(const std::uint8_t* data, std::size_t size)
 {
     ZAV_SDK_PACK sdk;
     if (sdk.OpenLayoutText("/nonexistent-kit-fuzz", static_cast<std::int32_t>(size),
-                           reinterpret_cast<const char *>(data)) != 0)
+                           reinterpret_cast<const char*>(data)) != 0)
         return;
     LayoutHeaderRecord header;
     sdk.GetLayoutHeader(&header);
@@ -89,7 +89,7 @@ void ReadLayout(const std::uint8_t *data, std::size_t size)
 
 // Reads the bytes as a layout script, a set index and a layout opened from
 // text, and asks every getter.
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     ReadParser(data, size);
     ReadIndex(data, size);
