@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -35,33 +36,91 @@ int LoadPage(ZAVLayoutDetail& d, const std::string& page, const std::string& hea
     return d.LoadText("/nonexistent-folder", static_cast<std::int32_t>(text.size()), text.data());
 }
 
-TEST(FrameLayoutDetail, DrawLineCasesAsOneTable)
+// The loaded items and counts in one line: P<frame><order or F>(rect)[N] for
+// pictures, L(rect) for lines, S(rect)'text' for strings.
+std::string Describe(const ZAVLayoutDetail& d)
 {
-    const LoadCase cases[] = {
-        {"line widened down", "DrawLine(10,20,110,20,5,0,0,0)\r\n", ZAV_OK},
-        {"width 0", "DrawLine(10,20,110,20,0,0,0,0)\r\n", ZAV_ERR_SYNTAX},
-        {"width 1281", "DrawLine(10,20,110,20,1281,0,0,0)\r\n", ZAV_ERR_SYNTAX},
-        {"width 1280", "DrawLine(10,20,110,20,1280,0,0,0)\r\n", ZAV_OK},
-        {"seven fields", "DrawLine(10,20,110,20,5,0,0)\r\n", ZAV_ERR_SYNTAX},
-        {"nine fields", "DrawLine(10,20,110,20,5,0,0,0,0)\r\n", ZAV_ERR_SYNTAX},
-        {"insert frame with open height", "DrawPicture(\"\",1,10,20,30,N,0,0,0)\r\n", ZAV_OK},
-        {"open height on a fixed picture", "DrawPicture(\"a.bmp\",0,10,20,30,N,0,0,0)\r\n", ZAV_ERR_SYNTAX},
-        {"codes 4 2 8", "DrawPicture(\"\",1,0,0,9,9,4,2,8)\r\n", ZAV_OK},
-        {"codes 5 0 0", "DrawPicture(\"\",1,0,0,9,9,5,0,0)\r\n", ZAV_ERR_SYNTAX},
-        {"code past a byte", "DrawPicture(\"\",1,0,0,9,9,260,0,0)\r\n", ZAV_ERR_SYNTAX},
-        {"picture name of 129", "DrawPicture(\"" + std::string(129, 'n') + "\",0,0,0,9,9,0,0,0)\r\n",
-         ZAV_ERR_SYNTAX},
-        {"picture without closing quote", "DrawPicture(\"a.bmp,0,0,0,9,9,0,0,0)\r\n", ZAV_ERR_SYNTAX},
-        {"string rotation 5", "DrawStrings(\"\",0,\"x\",0,0,9,9,5,\"F\",0,1,2,3)\r\n", ZAV_ERR_SYNTAX},
-        {"string style 2", "DrawStrings(\"\",0,\"x\",0,0,9,9,0,\"F\",2,1,2,3)\r\n", ZAV_ERR_SYNTAX},
-        {"string three colours short", "DrawStrings(\"\",0,\"x\",0,0,9,9,0,\"F\",0,1,2)\r\n", ZAV_ERR_SYNTAX},
-        {"string without font", "DrawStrings(\"\",0,\"x\",0,0,9,9,0\r\n", ZAV_ERR_SYNTAX},
-        {"other draw name skipped", "DrawCircle(1,2,3)\r\nDrawLines(1)\r\n", ZAV_OK},
+    std::ostringstream o;
+    for (std::int32_t i = 0; i < d.GetItemCount(); ++i) {
+        ZavItemRecord r;
+        d.GetItem(i, &r);
+        const ZavRect& rect = r.kind == 0 ? r.picture.rect : r.kind == 1 ? r.line.rect : r.string.rect;
+        std::int32_t order = 0;
+        if (r.kind == 0) {
+            o << "P" << r.picture.frameNumber;
+            if (d.GetFrameOrder(i, &order) == ZAV_OK)
+                o << "o" << order;
+            else
+                o << "F";
+        } else {
+            o << (r.kind == 1 ? "L" : "S");
+        }
+        o << "(" << rect.x1 << "," << rect.y1 << "," << rect.x2 << "," << rect.y2 << ")";
+        if (r.kind == 0 && r.picture.openHeight)
+            o << "N";
+        if (r.kind == 2)
+            o << "'" << r.string.text << "'";
+        o << " ";
+    }
+    LayoutHeaderRecord h;
+    d.GetHeader(&h);
+    o << "frames " << h.insertFrameCount << (h.duplicateFrameNumber ? " dup" : "")
+      << (h.hasEffPicture ? " eff" : "");
+    return o.str();
+}
+
+TEST(FrameLayoutDetail, DrawItemCasesAsOneTable)
+{
+    struct Case
+    {
+        const char* what;
+        std::string header;
+        std::string page;
+        int code;
+        std::string loaded; // Describe() after a successful load
+    } cases[] = {
+        {"line widened down", Header(), "DrawLine(10,20,110,20,5,0,0,0)", ZAV_OK, "L(10,20,110,24) frames 0"},
+        {"width 0", Header(), "DrawLine(10,20,110,20,0,0,0,0)", ZAV_ERR_SYNTAX, ""},
+        {"width 1281", Header(), "DrawLine(10,20,110,20,1281,0,0,0)", ZAV_ERR_SYNTAX, ""},
+        {"width 1280", Header(), "DrawLine(10,20,110,20,1280,0,0,0)", ZAV_OK, "L(10,20,110,1299) frames 0"},
+        {"seven fields", Header(), "DrawLine(10,20,110,20,5,0,0)", ZAV_ERR_SYNTAX, ""},
+        {"nine fields", Header(), "DrawLine(10,20,110,20,5,0,0,0,0)", ZAV_ERR_SYNTAX, ""},
+        {"insert frame with open height", Header(), "DrawPicture(\"\",1,10,20,30,N,0,0,0)", ZAV_OK,
+         "P1o0(10,20,30,20)N frames 1"},
+        {"open height on a fixed picture", Header(), "DrawPicture(\"a.bmp\",0,10,20,30,N,0,0,0)",
+         ZAV_ERR_SYNTAX, ""},
+        {"a.eff fixed and normalised", Header(), "DrawPicture(\"a.eff\",0,100,20,0,40,0,0,0)", ZAV_OK,
+         "P0F(0,20,100,40) frames 0 eff"},
+        {"codes 4 2 8", Header(), "DrawPicture(\"\",1,0,0,9,9,4,2,8)", ZAV_OK, "P1o0(0,0,9,9) frames 1"},
+        {"codes 5 0 0", Header(), "DrawPicture(\"\",1,0,0,9,9,5,0,0)", ZAV_ERR_SYNTAX, ""},
+        {"code past a byte", Header(), "DrawPicture(\"\",1,0,0,9,9,260,0,0)", ZAV_ERR_SYNTAX, ""},
+        {"picture name of 129", Header(), "DrawPicture(\"" + std::string(129, 'n') + "\",0,0,0,9,9,0,0,0)",
+         ZAV_ERR_SYNTAX, ""},
+        {"picture without closing quote", Header(), "DrawPicture(\"a.bmp,0,0,0,9,9,0,0,0)", ZAV_ERR_SYNTAX,
+         ""},
+        {"frames 3, 3, 1", Header(),
+         "DrawPicture(\"\",3,0,0,9,9,0,0,0)\r\nDrawPicture(\"\",3,1,1,9,9,0,0,0)\r\n"
+         "DrawPicture(\"\",1,2,2,9,9,0,0,0)",
+         ZAV_OK, "P3o1(0,0,9,9) P3o2(1,1,9,9) P1o0(2,2,9,9) frames 2 dup"},
+        {"text of 70 bytes", Header(),
+         "DrawStrings(\"\",1,\"" + std::string(62, 't') +
+             "\x82\xa0\x82\xa0\x82\xa0\x82\xa0\",0,0,9,9,0,\"F\",0,0,0,0)",
+         ZAV_OK, "S(0,0,9,9)'" + std::string(62, 't') + "' frames 0"},
+        {"string rotation 5", Header(), "DrawStrings(\"\",0,\"x\",0,0,9,9,5,\"F\",0,1,2,3)", ZAV_ERR_SYNTAX,
+         ""},
+        {"string style 2", Header(), "DrawStrings(\"\",0,\"x\",0,0,9,9,0,\"F\",2,1,2,3)", ZAV_ERR_SYNTAX, ""},
+        {"string three colours short", Header(), "DrawStrings(\"\",0,\"x\",0,0,9,9,0,\"F\",0,1,2)",
+         ZAV_ERR_SYNTAX, ""},
+        {"string without font", Header(), "DrawStrings(\"\",0,\"x\",0,0,9,9,0", ZAV_ERR_SYNTAX, ""},
+        {"other draw name skipped", Header(), "DrawCircle(1,2,3)\r\nDrawLines(1)", ZAV_OK, "frames 0"},
+        {"revision 1.00", Header("", "1.00"), "DrawLine(10,20,110,20,5,0,0,0)", ZAV_ERR_HEADER, ""},
     };
-    for (const LoadCase& c : cases) {
+    for (const Case& c : cases) {
         ZAVLayoutDetail d(nullptr);
-        EXPECT_EQ(LoadPage(d, c.page), c.code) << c.what;
-        if (c.code != ZAV_OK) {
+        EXPECT_EQ(LoadPage(d, c.page + "\r\n", c.header), c.code) << c.what;
+        if (c.code == ZAV_OK) {
+            EXPECT_EQ(Describe(d), c.loaded) << c.what;
+        } else {
             EXPECT_EQ(d.GetItemCount(), 0) << c.what;
         }
     }
@@ -149,6 +208,12 @@ TEST(FrameLayoutDetail, LongTextsKeptTerminatedAtACharacterBoundary)
 
 TEST(FrameLayoutDetail, HeaderRules)
 {
+    struct LoadCase
+    {
+        const char* what;
+        std::string page;
+        int code;
+    };
     const LoadCase cases[] = {
         {"revision 1.00", "", ZAV_ERR_HEADER},        {"no revision", "", ZAV_ERR_SYNTAX},
         {"unknown paper", "", ZAV_ERR_SYNTAX},        {"lower-case direction", "", ZAV_ERR_SYNTAX},
@@ -248,6 +313,9 @@ TEST(FrameLayoutDetail, InsertFramesNumberedByFrameThenFileOrder)
     d.GetItemValue(9, &code);
     EXPECT_EQ(code, ZAV_ERR_ITEM_INDEX);
     EXPECT_EQ(d.SetInsertFrameValue(8, 1), ZAV_ERR_INDEX);
+    ASSERT_EQ(d.SetItemValue(1, 77), ZAV_OK); // a fixed picture holds a value too
+    EXPECT_EQ(d.GetItemValue(1, &code), 77);
+    EXPECT_EQ(d.SetItemValue(4, 1), ZAV_ERR_ITEM_INDEX);
 
     // Frame numbers in the billions are numbered without counting up to them;
     // a negative one stays unnumbered.

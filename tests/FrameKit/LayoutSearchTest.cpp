@@ -164,6 +164,7 @@ TEST_F(FrameLayoutSearch, HostileEntriesNeitherHangNorPass)
     fs::create_directory_symlink("..", dir / "sub" / "up");
     fs::create_symlink(dir / "good.usd", dir / "sub" / "linked.usd");
     Layout(dir / "name\\with.usd", "A4");
+    Layout(dir / "\xf0\x9f\x98\x80.usd", "A4"); // a name CP932 cannot hold
     ZAVLayoutSearch s(nullptr);
     std::int32_t count = 0;
     ASSERT_EQ(s.Search(&count, 3, 0, dir.c_str(), 1), ZAV_OK);
