@@ -13,26 +13,6 @@ namespace {
 constexpr char kName[] = "Auto White Level FILTER";
 constexpr int32_t kBlockBytes = 16;
 
-int32_t KindOf(int32_t format)
-{
-    switch (format) {
-    case UCF_FMT_RGB48:
-        return 1;
-    case UCF_FMT_GRAY8:
-        return 2;
-    case UCF_FMT_GRAY16:
-        return 3;
-    default:
-        return 0;
-    }
-}
-
-int64_t HistogramBytes(int32_t kind)
-{
-    static constexpr int64_t kBytes[4] = {3072, 0x180000, 1024, 0x80000};
-    return kBytes[kind];
-}
-
 // Percentages that are not finite or outside 0..100 make the counts undefined.
 int32_t ReadPercents(int32_t size, const void* parameters, double* low, double* high)
 {
@@ -87,7 +67,8 @@ int32_t UCF_AUTOLEVEL::GetInfo(const ImageDescriptor* source, int32_t parameterS
     std::memcpy(info->name, kName, sizeof(kName));
     info->overlap = 0;
     info->word20 = info->word21 = info->word22 = 0;
-    info->workBytes = info->word25 = HistogramBytes(KindOf(source ? source->format : 0));
+    info->workBytes = info->word25 =
+        static_cast<int64_t>(HistogramBytes(HistogramKind(source ? source->format : 0)));
     return UCF_OK;
 }
 
@@ -171,7 +152,7 @@ int32_t UCF_AUTOLEVEL::BeginApply()
     const auto* result = static_cast<const uint32_t*>(m_owner->GetWorkBuffer(4));
     if (!m_hasAnalysisResult || !result)
         return UCF_ERR_NOTANALYSED;
-    const int32_t kind = KindOf(m_descriptor.format);
+    const int32_t kind = HistogramKind(m_descriptor.format);
     const int32_t levels = (kind & 1) ? 65536 : 256;
     const int64_t tableBytes = int64_t{levels} * ((kind & 1) ? 2 : 1);
     const int32_t tables = kind < 2 ? 3 : 1;
@@ -234,7 +215,7 @@ int32_t UCF_AUTOLEVEL::ProcessStrip(const FilterJob& job)
         return UCF_ERR_NOBUFFER;
     const PixelLayout& s = job.source;
     const PixelLayout& d = job.destination;
-    if (KindOf(s.format) != m_tableKind) // the tables would be read past their end
+    if (HistogramKind(s.format) != m_tableKind) // the tables would be read past their end
         return UCF_ERR_FORMAT;
     const ToneSamples tones = ToneSamplesOf(s);
     const bool wide = s.bytesPerSample == 2;
