@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -52,4 +53,44 @@ inline void PutLe32(std::string& bytes, std::size_t at, std::uint32_t v)
 {
     for (int i = 0; i < 4; ++i)
         bytes[at + i] = static_cast<char>(v >> (8 * i));
+}
+
+// A layout script referring to a thumbnail, a sound and picture files (each
+// reference as written; empty leaves it out).
+inline std::string LayoutScript(const std::string& thumbnail, const std::string& sound,
+                                const std::vector<std::string>& pictures)
+{
+    std::string text = "[HEADER]\r\nHdRevision=2.10\r\nHdTitle=\"Card\"\r\nHdComment=\"Note\"\r\n"
+                       "HdDirection=Vertical\r\nHdPhysicalPaperSize=HAGAKI\r\nHdMargines=0,0,0,0\r\n";
+    if (!thumbnail.empty())
+        text += "HdThumbnail=\"" + thumbnail + "\"\r\n";
+    if (!sound.empty())
+        text += "HdSound=\"" + sound + "\"\r\n";
+    text += "[PAGE]\r\nDrawPicture(\"\",1,100,200,300,400,0,0,0)\r\n";
+    for (const std::string& picture : pictures)
+        text += "DrawPicture(\"" + picture + "\",0,0,0,2097,1417,0,0,0)\r\n";
+    text += "DrawLine(0,10,100,10,4,0,0,0)\r\n";
+    return text;
+}
+
+// Every entry below root: relative path, then "dir", "link -> target" or the
+// file's bytes, one line each in sorted order.
+inline std::string ListTree(const std::filesystem::path& root)
+{
+    std::vector<std::string> lines;
+    for (auto it = std::filesystem::recursive_directory_iterator(root);
+         it != std::filesystem::recursive_directory_iterator(); ++it) {
+        const auto rel = std::filesystem::relative(it->path(), root).string();
+        if (it->is_symlink())
+            lines.push_back(rel + " link -> " + std::filesystem::read_symlink(it->path()).string());
+        else if (it->is_directory())
+            lines.push_back(rel + " dir");
+        else
+            lines.push_back(rel + " = " + ReadBytes(it->path().string()));
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string out;
+    for (const auto& line : lines)
+        out += line + "\n";
+    return out;
 }
