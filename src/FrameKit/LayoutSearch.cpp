@@ -25,6 +25,17 @@ bool MatchesPattern(const char* name, const char* pattern)
     return n > e && ::strcasecmp(name + n - e, ext) == 0;
 }
 
+// Appends rather than concatenating temporaries, which GCC 12 mistakes for
+// overlapping copies (-Wrestrict) in release builds.
+std::string Child(const std::string& folder, const std::string& name)
+{
+    std::string path = folder;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    path += name;
+    return path;
+}
+
 struct Walker
 {
     const char* pattern;
@@ -47,7 +58,7 @@ struct Walker
                 continue;
             if (std::strchr(name, '\\') != nullptr || !ZavCp932CanHold(name))
                 continue;
-            std::string path = folder == "/" ? "/" + std::string(name) : folder + "/" + name;
+            std::string path = Child(folder, name);
             struct stat st;
             if (path.size() >= kZavPathSize || ::lstat(path.c_str(), &st) != 0)
                 continue;
@@ -57,10 +68,10 @@ struct Walker
         if (subfolders)
             for (const auto& [name, st] : entries)
                 if (S_ISDIR(st.st_mode))
-                    Walk(folder == "/" ? "/" + name : folder + "/" + name);
+                    Walk(Child(folder, name));
         for (const auto& [name, st] : entries)
             if (!S_ISDIR(st.st_mode) && MatchesPattern(name.c_str(), pattern))
-                found.push_back({name, folder == "/" ? "/" + name : folder + "/" + name, st.st_mode});
+                found.push_back({name, Child(folder, name), st.st_mode});
     }
 };
 

@@ -80,7 +80,7 @@ private:
     std::uint8_t m_subfolders = 0;
     std::int32_t m_matchCount = 0;
     std::vector<ZavSearchEntry> m_entries;
-    int m_state = 6200;
+    int m_state = 6200; // busy until a search completes
 };
 
 // Reads one layout's header into a search result; 0 or the reason to skip it.

@@ -42,6 +42,16 @@ bool Cp932ToUtf8(const char* text, std::string& out)
     return Convert("UTF-8", "CP932", text, out);
 }
 
+// Appends rather than concatenating temporaries, which GCC 12 mistakes for
+// overlapping copies (-Wrestrict) in release builds.
+std::string Child(const std::string& folder, const std::string& name)
+{
+    std::string path = folder;
+    path += '/';
+    path += name;
+    return path;
+}
+
 bool EqualAsciiNoCase(const std::string& a, const char* b)
 {
     return ::strcasecmp(a.c_str(), b) == 0;
@@ -121,8 +131,7 @@ int ResolveRelativePath(const char* reference, const char* baseFolder, char* out
         for (char& c : ref)
             if (c == '\\')
                 c = '/';
-        std::string joined =
-            ref[0] == '/' && !HasDriveLetter(reference) ? ref : std::string(baseFolder) + "/" + ref;
+        std::string joined = ref[0] == '/' && !HasDriveLetter(reference) ? ref : Child(baseFolder, ref);
         std::vector<std::string> parts;
         std::size_t start = 0;
         while (start <= joined.size()) {
@@ -141,11 +150,11 @@ int ResolveRelativePath(const char* reference, const char* baseFolder, char* out
         std::string result;
         bool lookUp = true;
         for (std::string& part : parts) {
-            std::string next = result + "/" + part;
+            std::string next = Child(result, part);
             struct stat st;
             if (lookUp && ::lstat(next.c_str(), &st) != 0) {
                 if (FindNoCase(result, part))
-                    next = result + "/" + part;
+                    next = Child(result, part);
                 else
                     lookUp = false; // nothing below a missing folder can be found
             }
