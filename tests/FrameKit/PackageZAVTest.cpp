@@ -210,6 +210,13 @@ TEST(PackageZav, AnalysisRefusals)
     PackageZAV kit;
     EXPECT_EQ(kit.Package(1, nullptr, (dir / "p6.fdp").c_str()), ZAV_ERR_INVALID_ARG);
 
+    // Host folders stay as they are; only names that enter the package must fit CP932.
+    WriteBytes(dir / "d\xc3\xa9/ok.usd", LayoutScript("", "", {}));
+    WriteBytes(dir / "d\xc3\xa9/\xc3\xa9.usd", LayoutScript("", "", {}));
+    EXPECT_EQ(Package(Layouts(dir, {"d\xc3\xa9/ok.usd"}), dir / "p8.fdp"), ZAV_OK);
+    EXPECT_EQ(Package(Layouts(dir, {"d\xc3\xa9/\xc3\xa9.usd"}), dir / "p9.fdp"), ZAV_ERR_NAME_TOO_LONG);
+    EXPECT_FALSE(fs::exists(dir / "p9.fdp"));
+
     PZAVPackAnalize analysis;
     ZAVPath two[2];
     std::snprintf(two[0], sizeof two[0], "%s", (dir / "a/x.usd").c_str());
