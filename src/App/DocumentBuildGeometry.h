@@ -25,3 +25,7 @@ WideRect TurnRecordRect(const WideRect& rect, int orientation, std::int64_t turn
 bool FitsPrintable(const CLayoutManager& layout, const WideRect& rect);
 // Only for a rectangle that fits the printable area.
 RECT NarrowRect(const WideRect& rect);
+
+// a * b / c rounded half away from zero in 64 bits, as the platform's MulDiv;
+// -1 for a zero divisor or a result beyond 32 bits.
+int MulDiv(int a, int b, int c);

@@ -1,5 +1,6 @@
 // The page built from a layout script's draw records.
 #include "App/DocumentBuildGeometry.h"
+#include "App/DocumentBuildMacro.h"
 #include "App/DocumentBuildMessages.h"
 #include "App/DocumentHost.h"
 #include "App/PaperNames.h"
@@ -23,25 +24,6 @@ constexpr int kMaxBuiltPictures = 20;
 constexpr int kMaxBuiltLines = 20;
 constexpr int kAutomaticRotation = 4;
 constexpr int kCameraLayoutChanged = 3;
-constexpr const char* kDateTimeMacro = "%Y.%L.%D  %H:%M:%S";
-
-bool Contains(const std::string& text, const char* part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-bool ContainsAny(const std::string& text, std::initializer_list<const char*> parts)
-{
-    for (const char* part : parts)
-        if (Contains(text, part))
-            return true;
-    return false;
-}
-
-COLORREF ColorOf(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
-{
-    return COLORREF{red} | COLORREF{green} << 8 | COLORREF{blue} << 16;
-}
 
 WideRect PictureRect(const UDLPicturePart& picture)
 {
@@ -295,15 +277,7 @@ int CZAVEditorDoc::AddMacroStringRecord(const UDLDrawRecord& record, CInsertImag
         if (!frame || text.frameNumber == 0 || text.frameNumber != frame->GetFrameNumber())
             return 1;
         const std::string& macro = text.macroText;
-        int kind = -1;
-        if (!frame->GetLinkedText1() && !frame->GetLinkedText2() && !frame->GetLinkedText3() &&
-            ContainsAny(macro, {"%f", "%F"}))
-            kind = 2;
-        else if (!frame->GetLinkedText1() && !frame->GetLinkedText2() &&
-                 ContainsAny(macro, {"%E", "%U", "%I", "%C", "%A"}))
-            kind = 1;
-        else if (!frame->GetLinkedText1() && Contains(macro, kDateTimeMacro))
-            kind = 0;
+        const int kind = ChooseMacroKind(*frame, macro);
         if (kind < 0)
             return 1;
         std::string face;
@@ -322,26 +296,8 @@ int CZAVEditorDoc::AddMacroStringRecord(const UDLDrawRecord& record, CInsertImag
             item->Rotate(false);
         item->SetDrawSuppressed(false);
         BoolCheck(m_layout.AddItem(0, std::move(item)), 0);
-        const bool sharesSettings = kind == 2 || (kind == 1 && !frame->GetLinkedText3()) ||
-                                    (kind == 0 && !frame->GetLinkedText3() && !frame->GetLinkedText2());
-        if (kind == 2) {
-            frame->SetLinkedText3(added);
-            frame->SetShowFullPath(!Contains(macro, "%f"));
-        } else if (kind == 1) {
-            frame->SetLinkedText2(added);
-            frame->SetShowExposureTime(Contains(macro, "%E"));
-            frame->SetShowFNumber(Contains(macro, "%U"));
-            frame->SetShowISO(Contains(macro, "%I"));
-            frame->SetShowCameraName(Contains(macro, "%C"));
-            frame->SetShowFlash(Contains(macro, "%A"));
-        } else {
-            frame->SetLinkedText1(added);
-        }
-        if (sharesSettings) {
-            frame->ApplyInfoFontKey(text.name);
-            frame->SetInfoTextColor(ColorOf(text.red, text.green, text.blue));
-            frame->SetInfoFontSize(text.flag);
-        }
+        LinkMacroString(*frame, added, kind, macro,
+                        MacroTextSettings{text.name, ColorOf(text.red, text.green, text.blue), text.flag});
         return 1;
     } catch (int) {
         return 0;

@@ -19,6 +19,8 @@
 class AppSettings;
 class CUDLScript;
 struct UDLDrawRecord;
+class CZAVScript;
+struct ZAVDrawRecord;
 class IDocumentHost;
 class IDocumentUi;
 class ILayoutFileKinds;
@@ -123,6 +125,11 @@ public:
     int AddPictureRecord(const UDLDrawRecord& record);
     int AddLineRecord(const UDLDrawRecord& record, int number);
     int AddMacroStringRecord(const UDLDrawRecord& record, CInsertImageFrameItem* frame);
+    int BuildFromZvdScript(CZAVScript& script);
+    int BuildPictureItem(const ZAVDrawRecord& record);
+    int BuildLineItem(const ZAVDrawRecord& record, int number);
+    int BuildMacroStringItem(const ZAVDrawRecord& record, CInsertImageFrameItem* owner);
+    int BuildStringItem(const ZAVDrawRecord& record);
 
     // ICommandTarget: New, Open, New for cameras and Save.
     bool HandlesCommand(int id) const override;
