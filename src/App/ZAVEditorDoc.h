@@ -130,6 +130,8 @@ public:
     int BuildLineItem(const ZAVDrawRecord& record, int number);
     int BuildMacroStringItem(const ZAVDrawRecord& record, CInsertImageFrameItem* owner);
     int BuildStringItem(const ZAVDrawRecord& record);
+    // The path without the extension of its file name: the companion folder.
+    static std::string StripExtension(const std::string& path);
 
     // ICommandTarget: New, Open, New for cameras and Save.
     bool HandlesCommand(int id) const override;

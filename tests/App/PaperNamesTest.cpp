@@ -58,3 +58,25 @@ TEST(PaperNamesTest, TheDocumentFindsTheFirstEntryOfACode)
 }
 
 } // namespace
+
+namespace {
+
+TEST(StripExtensionTest, OnlyTheFileNamesExtensionGoes)
+{
+    const struct
+    {
+        const char* path;
+        const char* stripped;
+    } cases[] = {
+        {"/home/u/L/Spring.usd", "/home/u/L/Spring"},
+        {"/home/u/L/Spring.tar.zvd", "/home/u/L/Spring.tar"},
+        {"/home/u/my.folder/Spring", "/home/u/my.folder/Spring"},
+        {"/home/u/L/.zvd", "/home/u/L/"},
+        {"Spring.usd", "Spring"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CZAVEditorDoc::StripExtension(c.path), c.stripped) << c.path;
+}
+
+} // namespace
