@@ -21,6 +21,9 @@ public:
     virtual void UpdateItemList(int rebuild) = 0;
     // The floating frame moved: the bar stores its place.
     virtual void OnBarFrameMoved() = 0;
+    // A stored floating size: the bar's default height and the heights it
+    // keeps for its own sizes all become this one.
+    virtual void SetBarHeight(int height) = 0;
 };
 
 class IChangeModeBar

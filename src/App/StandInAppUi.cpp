@@ -55,6 +55,7 @@ public:
         const Rect rect = FrameRect(m_widget);
         m_app.Settings().SetToolBoxWindowRect(&rect);
     }
+    void SetBarHeight(int height) override { m_widget->resize(m_widget->width(), height); }
 
 private:
     CZAVEditorApp& m_app;

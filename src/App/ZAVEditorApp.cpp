@@ -52,6 +52,16 @@ std::string LongFormOf(const std::string& path)
     return path;
 }
 
+// The placed rectangles include the window's border, which the window system
+// adds only once the window is shown.
+void SetOuterGeometry(QWidget& window, const Rect& outerRect)
+{
+    const QRect outer = window.frameGeometry(), inner = window.geometry();
+    const QMargins border(inner.left() - outer.left(), inner.top() - outer.top(),
+                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    window.setGeometry(ToQRect(outerRect).marginsRemoved(border));
+}
+
 } // namespace
 
 AppEnvironment DefaultAppEnvironment()
@@ -192,11 +202,7 @@ void CZAVEditorApp::PlaceWindowsAndShow()
     const Rect main = PlaceMainWindow(storedMain, ToRect(m_mainFrame->frameGeometry()), workArea);
     m_mainFrame->setGeometry(ToQRect(main));
     m_mainFrame->show();
-    // The placed rectangle is the frame's; the window system adds its border only once shown.
-    const QRect outer = m_mainFrame->frameGeometry(), inner = m_mainFrame->geometry();
-    const QMargins border(inner.left() - outer.left(), inner.top() - outer.top(),
-                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
-    m_mainFrame->setGeometry(ToQRect(main).marginsRemoved(border));
+    SetOuterGeometry(*m_mainFrame, main);
     if (maximize)
         m_mainFrame->showMaximized();
 
@@ -206,7 +212,13 @@ void CZAVEditorApp::PlaceWindowsAndShow()
         frame->adjustSize();
         const Rect placed =
             PlaceToolBoxFrame(storedToolBox, ToRect(frame->frameGeometry()), mainNow, workArea);
-        frame->setGeometry(ToQRect(placed));
+        if (IToolBoxBar* bar = m_mainFrame->GetToolBoxBar();
+            bar && storedToolBox.left != NeverStored && storedToolBox.top != NeverStored) {
+            // What the frame adds around the bar: its caption and border.
+            const int overhead = frame->frameGeometry().height() - bar->Widget()->height();
+            bar->SetBarHeight((placed.bottom - placed.top) - overhead);
+        }
+        SetOuterGeometry(*frame, placed);
         if (!m_settings.GetShowToolBoxWindow())
             frame->hide();
     }

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -194,6 +196,31 @@ TEST_F(MainFrameTest, ABoxAskedForWhileABarIsActiveIsOwnedByTheMainWindow)
     ShowLocalizedMessage(24, MB_ICONSTOP);
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].owner, frame);
+}
+
+TEST_F(MainFrameTest, HelpAboutOpensTheAboutBoxOverTheMainWindow)
+{
+    Start();
+    QAction* about = nullptr;
+    for (QAction* menu : frame->menuBar()->actions())
+        if (menu->menu())
+            for (QAction* entry : menu->menu()->actions())
+                if (entry->data().toInt() == ID_APP_ABOUT)
+                    about = entry;
+    ASSERT_NE(about, nullptr);
+    ASSERT_TRUE(about->isEnabled());
+    QString seenTitle;
+    QWidget* seenParent = nullptr;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            seenTitle = box->windowTitle();
+            seenParent = box->parentWidget();
+            box->close();
+        }
+    });
+    about->trigger();
+    EXPECT_EQ(seenTitle, ShippedCaption(162));
+    EXPECT_EQ(seenParent, frame);
 }
 
 TEST_F(MainFrameTest, ReportErrorCodeShowsOnlyTheGeneralError)

@@ -53,6 +53,9 @@ TEST_F(StartUpTest, AStartShowsTheWindowAndBothBarsAndSavesAtExit)
     EXPECT_TRUE(frame->ToolBoxFrame()->isVisible());
     EXPECT_TRUE(frame->ToolBoxFrame()->isFloating());
     EXPECT_TRUE(frame->ChangeModeFrame()->isVisible());
+    // A tool box never placed before keeps the bar's own height.
+    for (const std::string& call : ui.toolBox->calls)
+        EXPECT_NE(call.rfind("SetBarHeight", 0), 0u) << call;
     EXPECT_EQ(ui.logoRuns, 1);
     EXPECT_EQ(app.GetUIFont().pixelSize(), 12);
     EXPECT_EQ(app.GetLocalizeIniPath(), folders.Environment().programFolder + "Localize.ini");
@@ -134,6 +137,30 @@ TEST_F(StartUpTest, AStoredPlaceIsFittedAndTheBarsHiddenAsStored)
     EXPECT_FALSE(app.GetMainFrame()->ToolBoxFrame()->isVisible());
     EXPECT_TRUE(app.GetMainFrame()->ChangeModeFrame()->isVisible());
     EXPECT_EQ(app.GetMainFrame()->frameGeometry().size(), QSize(640, 480));
+    app.ExitInstance();
+}
+
+TEST_F(StartUpTest, AStoredToolBoxPlaceSetsTheBarsHeightToWhatTheFrameLeavesIt)
+{
+    AppFolders folders;
+    {
+        QSettings store(folders.SettingsFile(), QSettings::IniFormat);
+        store.setValue(QStringLiteral("App Info/ShowOpeningOnStartUp"), 0);
+        store.setValue(QStringLiteral("App Info/ToolBoxWindowX"), 50);
+        store.setValue(QStringLiteral("App Info/ToolBoxWindowY"), 60);
+        store.setValue(QStringLiteral("App Info/ToolBoxWindowW"), 278);
+        store.setValue(QStringLiteral("App Info/ToolBoxWindowH"), 420);
+    }
+    CZAVEditorApp app(folders.Environment(), ui, services);
+    ASSERT_TRUE(app.InitInstance(std::nullopt));
+    QDockWidget* frame = app.GetMainFrame()->ToolBoxFrame();
+    const int overhead = frame->frameGeometry().height() - frame->widget()->height();
+    std::vector<std::string> heights;
+    for (const std::string& call : ui.toolBox->calls)
+        if (call.rfind("SetBarHeight", 0) == 0)
+            heights.push_back(call);
+    EXPECT_EQ(heights, std::vector<std::string>{"SetBarHeight " + std::to_string(420 - overhead)});
+    EXPECT_EQ(frame->frameGeometry().topLeft(), QPoint(50, 60));
     app.ExitInstance();
 }
 

@@ -220,7 +220,8 @@ std::vector<std::uint8_t> WithHugeFrame(std::vector<std::uint8_t> bytes)
             bytes[i + 6] = bytes[i + 8] = 0x60;
             break;
         }
-    bytes.resize(bytes.size() - 2); // no end of image: the decoder asks for more instead of refusing
+    if (bytes.size() >= 2)
+        bytes.resize(bytes.size() - 2); // no end of image: the decoder asks for more instead of refusing
     return bytes;
 }
 

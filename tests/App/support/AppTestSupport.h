@@ -64,6 +64,7 @@ public:
     bool HasItemList() const override { return m_withItemList; }
     void UpdateItemList(int flag) override { calls.push_back("UpdateList " + std::to_string(flag)); }
     void OnBarFrameMoved() override { calls.push_back("Moved"); }
+    void SetBarHeight(int height) override { calls.push_back("SetBarHeight " + std::to_string(height)); }
 
     std::vector<std::string> calls;
 
