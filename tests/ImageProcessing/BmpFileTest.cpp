@@ -604,24 +604,77 @@ INSTANTIATE_TEST_SUITE_P(Depths, BmpCutRows,
                                            CutCase{"Bits24", 24}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// 16384 x 16384 declared by a file of a few hundred bytes: refused before the
-// pixel block is allocated.
+// 16384 x 16384 declared by a file of 438 bytes: every reader of every depth
+// refuses it before a block of the declared size is allocated.
 TEST(BmpFile, HugeDeclaredSizeInATinyFileIsRefusedWithoutAllocating)
 {
     FixtureFolder folder;
+    for (int bits : {1, 4, 8, 24, 32}) {
+        SCOPED_TRACE(bits);
+        FixtureBmpOptions o;
+        o.bits = bits;
+        auto bytes = FixtureBmp(o);
+        const std::uint32_t side = 16384;
+        std::memcpy(&bytes[18], &side, 4);
+        std::memcpy(&bytes[22], &side, 4);
+        bytes.resize(438, 0);
+        const std::string path = folder.Path("huge.bmp");
+        WriteFixtureFile(path, bytes);
+        PageAllocResetLargestRequest();
+        CImage image;
+        if (bits == 32) {
+            std::uint8_t* raw = nullptr;
+            SIZE size{};
+            EXPECT_EQ(CBMPFile().ReadRaw32(path, &raw, &size), ImageFileReadFailed);
+            EXPECT_EQ(raw, nullptr);
+            EXPECT_EQ(CBMPFile().ReadWithMask(path, &image), ImageFileReadFailed);
+        } else {
+            EXPECT_EQ(ReadBuffer(path).result, ImageFileReadFailed);
+            EXPECT_EQ(CBMPFile().Read(path, &image), ImageFileReadFailed);
+            SIZE size{};
+            double scale = 0;
+            EXPECT_EQ(CBMPFile().ReadScaled(path, &image, 50, 50, &size, &scale, 0, 1, nullptr),
+                      ImageFileReadFailed);
+        }
+        EXPECT_LE(PageAllocLargestRequest(), 4096u);
+    }
+}
+
+// 32-bit rows have no padding: a file cut anywhere inside its pixel data is
+// refused by both 32-bit readers, the whole file reads.
+TEST(BmpFile, ThirtyTwoBitsCutInsideThePixelDataFail)
+{
+    FixtureFolder folder;
     FixtureBmpOptions o;
-    o.bits = 8;
-    auto bytes = FixtureBmp(o);
-    const std::uint32_t side = 16384;
-    std::memcpy(&bytes[18], &side, 4);
-    std::memcpy(&bytes[22], &side, 4);
-    bytes.resize(438, 0);
-    WriteFixtureFile(folder.Path("huge.bmp"), bytes);
-    const std::uint64_t before = PageAllocLargestRequest();
-    EXPECT_EQ(ReadBuffer(folder.Path("huge.bmp")).result, ImageFileReadFailed);
-    CImage image;
-    EXPECT_EQ(CBMPFile().Read(folder.Path("huge.bmp"), &image), ImageFileReadFailed);
-    EXPECT_LE(PageAllocLargestRequest(), std::max<std::uint64_t>(before, 4096));
+    o.width = 13;
+    o.height = 4;
+    o.bits = 32;
+    const auto bytes = FixtureBmp(o);
+    const std::size_t stride = 13 * 4;
+    const struct
+    {
+        const char* name;
+        std::size_t size;
+        int result;
+    } cases[] = {{"whole", bytes.size(), ImageFileOk},
+                 {"one byte short", bytes.size() - 1, ImageFileReadFailed},
+                 {"half the rows", bytes.size() - stride * 2, ImageFileReadFailed},
+                 {"one row", 54 + stride, ImageFileReadFailed}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::uint8_t> cut(bytes.begin(),
+                                            bytes.begin() + static_cast<std::ptrdiff_t>(c.size));
+        const std::string path = folder.Path("cut32.bmp");
+        WriteFixtureFile(path, cut);
+        std::uint8_t* raw = nullptr;
+        SIZE size{};
+        EXPECT_EQ(CBMPFile().ReadRaw32(path, &raw, &size), c.result);
+        EXPECT_EQ(raw != nullptr, c.result == ImageFileOk);
+        PageFree(raw);
+        CImage image;
+        EXPECT_EQ(CBMPFile().ReadWithMask(path, &image), c.result);
+        EXPECT_EQ(image.IsValid(), c.result == ImageFileOk);
+    }
 }
 
 } // namespace
