@@ -613,6 +613,7 @@ TEST(BmpFile, HugeDeclaredSizeInATinyFileIsRefusedWithoutAllocating)
         SCOPED_TRACE(bits);
         FixtureBmpOptions o;
         o.bits = bits;
+        o.colorsUsed = bits == 8 ? 16 : 0; // a palette that leaves room for rows in 438 bytes
         auto bytes = FixtureBmp(o);
         const std::uint32_t side = 16384;
         std::memcpy(&bytes[18], &side, 4);
