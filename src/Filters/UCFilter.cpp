@@ -10,6 +10,15 @@ namespace {
 
 constexpr char kInverseName[] = "Inverse FILTER";
 
+uint16_t Load16(const uint8_t* p)
+{
+    uint16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+}
+
+} // namespace
+
 size_t HistogramBytes(int32_t kind)
 {
     switch (kind) {
@@ -37,15 +46,6 @@ int32_t HistogramKind(int32_t format)
         return 0;
     }
 }
-
-uint16_t Load16(const uint8_t* p)
-{
-    uint16_t v;
-    std::memcpy(&v, p, 2);
-    return v;
-}
-
-} // namespace
 
 UCFilter::UCFilter(UtilFilter* owner)
 {

@@ -9,9 +9,15 @@
 #include "ImageDescriptor.h"
 #include "PixelLayout.h"
 
+#include <cstddef>
 #include <cstdint>
 
 class UtilFilter;
+
+// The histogram a source format is counted in (0: RGB 8-bit, 1: RGB 16-bit,
+// 2: grey 8-bit, 3: grey 16-bit) and the bytes it takes.
+int32_t HistogramKind(int32_t format);
+size_t HistogramBytes(int32_t kind);
 
 class UCFilter
 {
