@@ -28,6 +28,11 @@ std::size_t PageAllocLargestRequest()
     return largestRequest.load(std::memory_order_relaxed);
 }
 
+void PageAllocResetLargestRequest()
+{
+    largestRequest.store(0, std::memory_order_relaxed);
+}
+
 void* PageAlloc(std::size_t size)
 {
     std::size_t seen = largestRequest.load(std::memory_order_relaxed);

@@ -34,6 +34,7 @@ bool JpegReferenceDecode(const uint8_t* stream, size_t size, bool fancyUpsamplin
 // libjpeg's quantisation tables (natural order) at a quality, forced to baseline.
 bool JpegReferenceQuantTables(int quality, uint16_t luminance[64], uint16_t chrominance[64]);
 
-// An RGB stream coded without colour transform, so that its components are R, G, B.
+// An RGB stream coded without colour transform, so that its components are R, G, B;
+// with adobeMarker an Adobe segment (transform 0) says so, as RGB writers mark it.
 bool JpegReferenceEncodeRgbComponents(const uint8_t* rgb, uint32_t width, uint32_t height, int quality,
-                                      std::vector<uint8_t>& stream);
+                                      std::vector<uint8_t>& stream, bool adobeMarker = false);
