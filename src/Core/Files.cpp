@@ -1,13 +1,11 @@
 #include "Core/Files.h"
 
 #include "Core/SystemFolders.h"
+#include "Platform/AtomicFileWriter.h"
 #include "Platform/FileSystem.h"
 #include "Platform/Folders.h"
 
 #include <QString>
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -183,20 +181,5 @@ bool WriteBufferToFile(const std::string& path, const void* buffer, std::size_t 
 {
     if (path.empty() || !buffer)
         return false;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    const auto* bytes = static_cast<const char*>(buffer);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, bytes + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ::close(fd);
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return ::close(fd) == 0;
+    return WriteFileAtomically(path, buffer, size);
 }

@@ -41,8 +41,8 @@ bool GetLongPath(std::string& out, const std::string& path, bool mustBeFile);
 // folder is created open to every user (mode 1777). True when the folder
 // already existed, else the success of the last creation.
 bool CreateFolderPath(const std::string& path);
-// Creates or truncates the file and writes the bytes. False for an empty path,
-// a null buffer or a failure to create or write.
+// Replaces the file's contents by the bytes, whole or not at all. False for an
+// empty path, a null buffer or a failure to create or write.
 bool WriteBufferToFile(const std::string& path, const void* buffer, std::size_t size);
 inline bool WriteBufferToFile(const std::string& path, std::span<const std::uint8_t> bytes)
 {

@@ -437,6 +437,8 @@ void CBMPFile::WriteFile(const std::string& path, int width, int height, int bit
             Fail(ImageFileReadFailed);
         done += piece;
     }
+    if (!CommitWrite())
+        Fail(ImageFileReadFailed);
 }
 
 int CBMPFile::WriteBuffer(std::string path, const std::uint8_t* pixels, const std::uint8_t*, int width,

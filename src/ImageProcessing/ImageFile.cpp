@@ -30,18 +30,30 @@ PageBuffer AllocPageBuffer(std::uint64_t size)
 
 CImageFile::~CImageFile()
 {
-    if (m_fd >= 0)
+    if (m_fd >= 0 && !m_staged.IsOpen())
         ::close(m_fd);
 }
 
 bool CImageFile::Open(const std::string& path, OpenMode mode)
 {
     Close();
-    const int flags = mode == OpenMode::Read ? O_RDONLY : (O_RDWR | O_CREAT | O_TRUNC);
+    if (mode == OpenMode::CreateReadWrite) {
+        if (m_staged.Open(path, 0644))
+            m_fd = m_staged.Descriptor();
+        return m_fd >= 0;
+    }
     do {
-        m_fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     } while (m_fd < 0 && errno == EINTR);
     return m_fd >= 0;
+}
+
+bool CImageFile::CommitWrite()
+{
+    if (!m_staged.IsOpen())
+        return false;
+    m_fd = -1;
+    return m_staged.Commit();
 }
 
 std::size_t CImageFile::ReadBytes(void* buffer, std::size_t count)
@@ -65,6 +77,8 @@ bool CImageFile::WriteBytes(const void* buffer, std::size_t count)
 {
     if (m_fd < 0)
         return false;
+    if (m_staged.IsOpen())
+        return m_staged.Write(buffer, count);
     const auto* in = static_cast<const std::uint8_t*>(buffer);
     std::size_t done = 0;
     while (done < count) {
@@ -105,10 +119,11 @@ std::uint64_t CImageFile::GetLength() const
 
 void CImageFile::Close()
 {
-    if (m_fd >= 0) {
+    if (m_staged.IsOpen())
+        m_staged.Discard();
+    else if (m_fd >= 0)
         ::close(m_fd);
-        m_fd = -1;
-    }
+    m_fd = -1;
 }
 
 bool CImageFile::IsReadableFile(const std::string& path)

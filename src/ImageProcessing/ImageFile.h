@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ImageProcessing/GdiTypes.h"
+#include "Platform/AtomicFileWriter.h"
 #include "Platform/PageAllocator.h"
 #include "Platform/WaitFeedback.h"
 
@@ -74,8 +75,12 @@ public:
 
     enum class OpenMode { Read, CreateReadWrite };
 
-    // The raw file beneath the format classes.
+    // The raw file beneath the format classes. A file opened for writing is
+    // staged beside the target and replaces it only at CommitWrite; closing
+    // it before then leaves the target as it was.
     bool Open(const std::string& path, OpenMode mode);
+    // Syncs the written file and swaps it in for the target; closes in either case.
+    bool CommitWrite();
     bool IsOpen() const { return m_fd >= 0; }
     // Bytes moved; fewer than asked at the end of the file or on an error.
     std::size_t ReadBytes(void* buffer, std::size_t count);
@@ -130,6 +135,7 @@ private:
     }
 
     int m_fd = -1;
+    AtomicFileWriter m_staged;
 };
 
 // The classes of the loaders' extension table.

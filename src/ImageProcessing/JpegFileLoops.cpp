@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -160,21 +159,12 @@ int EncodeInBatches(CImageFile& file, const std::string& path, CJpegEncoder& enc
     BoolCheck(blockSize <= 0xFFFFFFFFu, 0);
     if (!file.Open(path, CImageFile::OpenMode::CreateReadWrite))
         throw static_cast<int>(ImageFileMissing);
-    bool keep = false;
-    // Removes what was written unless the stream was completed.
-    struct Remover
+    // Closing before the commit drops the staged stream; the target stays as it was.
+    struct Dropper
     {
         CImageFile& file;
-        const std::string& path;
-        bool& keep;
-        ~Remover()
-        {
-            if (!keep) {
-                file.Close();
-                ::unlink(path.c_str());
-            }
-        }
-    } remover{file, path, keep};
+        ~Dropper() { file.Close(); }
+    } dropper{file};
 
     PageBuffer block = AllocPageBuffer(blockSize);
     if (!block)
@@ -204,8 +194,8 @@ int EncodeInBatches(CImageFile& file, const std::string& path, CJpegEncoder& enc
     }
     if (status != JpegEncodeDone)
         throw static_cast<int>(ImageFileUnsupported);
-    file.Close();
-    keep = true;
+    if (!file.CommitWrite())
+        throw static_cast<int>(ImageFileOpenFailed);
     return ImageFileOk;
 }
 

@@ -114,10 +114,10 @@ public:
 // Rows per encoder batch.
 constexpr std::uint32_t kJpegBatchRows = 32;
 
-// Creates the file at `path` and writes the stream into it. Returns 0, or
-// throws an int result code: 1 the file cannot be created, 2 a write failed,
-// 3 no memory, 6 the encoder refused, 7 a stop request. A stream the encoder
-// cannot finish never stays on disk looking like a picture: the file is removed.
+// Writes the stream as the new contents of `path`. Returns 0, or throws an int
+// result code: 1 the file cannot be created, 2 a write (or the final swap)
+// failed, 3 no memory, 6 the encoder refused, 7 a stop request. On any failure
+// the previous file stays as it was and no partial stream is left on disk.
 int EncodeInBatches(CImageFile& file, const std::string& path, CJpegEncoder& encoder,
                     const JpegEncodeParams& params, bool eff, IJpegBatchSource& source);
 

@@ -52,8 +52,6 @@ void CScript::Reset()
     m_folder.clear();
     m_text.clear();
     m_next = 0;
-    m_file = nullptr;
-    m_created = false;
     m_pending.clear();
     m_writeFailed = false;
 }
@@ -83,13 +81,8 @@ int CScript::OpenWrite(const std::string& path)
     return RunStep([&] {
         BoolCheck(m_mode == Mode::Closed, 0);
         BoolCheck(!path.empty(), 0);
-        struct stat info;
-        const bool existed = ::stat(path.c_str(), &info) == 0;
-        // Append mode opens without emptying; Close truncates before writing.
-        std::FILE* file = std::fopen(path.c_str(), "ab");
-        NullCheck(file, 0);
-        m_file = file;
-        m_created = !existed;
+        // The lines go to a staged file beside the target; Close swaps it in.
+        BoolCheck(m_file.Open(path), 0);
         m_pending.clear();
         m_writeFailed = false;
         m_path = path;
@@ -110,23 +103,15 @@ int CScript::Close()
         Discard();
         return 0;
     }
-    std::FILE* file = m_file;
-    bool ok = std::fflush(file) == 0 && ::ftruncate(::fileno(file), 0) == 0;
-    if (ok && !m_pending.empty())
-        ok = std::fwrite(m_pending.data(), 1, m_pending.size(), file) == m_pending.size();
-    ok = std::fflush(file) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
+    const bool ok = m_file.Write(m_pending.data(), m_pending.size()) && m_file.Commit();
+    m_file.Discard();
     Reset();
     return ok ? 1 : 0;
 }
 
 void CScript::Discard()
 {
-    if (m_mode == Mode::Write) {
-        std::fclose(m_file);
-        if (m_created)
-            std::remove(m_path.c_str());
-    }
+    m_file.Discard();
     Reset();
 }
 

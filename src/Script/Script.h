@@ -5,6 +5,8 @@
 // in memory it is UTF-8.
 #pragma once
 
+#include "Platform/AtomicFileWriter.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -29,8 +31,7 @@ public:
     // Read: releases the file. Write: replaces the file's contents by the lines
     // written and closes it; 0 when a line was refused or any I/O step failed.
     int Close();
-    // Write: closes without touching the file (a file this script created is
-    // removed). Read: the same as Close.
+    // Write: closes without touching the file. Read: the same as Close.
     void Discard();
     static int TruncateFile(const std::string& path);
 
@@ -102,10 +103,9 @@ private:
     // Reading: the text of the file and the offset of the next line.
     std::string m_text;
     std::size_t m_next = 0;
-    // Writing: the open file, whether this script created it, the encoded
-    // lines waiting for Close, and whether a line was refused.
-    std::FILE* m_file = nullptr;
-    bool m_created = false;
+    // Writing: the staged file, the encoded lines waiting for Close, and
+    // whether a line was refused.
+    AtomicFileWriter m_file;
     std::string m_pending;
     bool m_writeFailed = false;
 };

@@ -77,12 +77,21 @@ TEST(ImageFileBase, RawFileOperations)
     std::uint8_t back[4] = {};
     EXPECT_EQ(file.ReadBytes(back, 4), 2u);
     EXPECT_EQ(back[0], 6);
+    EXPECT_FALSE(CImageFile::IsReadableFile(folder.Path("f"))); // still staged
+    EXPECT_TRUE(file.CommitWrite());
+    EXPECT_FALSE(file.CommitWrite());
     file.Close();
     file.Close(); // harmless
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(file.ReadBytes(back, 1), 0u);
     EXPECT_TRUE(CImageFile::IsReadableFile(folder.Path("f")));
     EXPECT_FALSE(CImageFile::IsReadableFile(folder.Path("")));
+
+    // Closed before the commit: the file written so far is dropped.
+    ASSERT_TRUE(file.Open(folder.Path("g"), CImageFile::OpenMode::CreateReadWrite));
+    ASSERT_TRUE(file.WriteBytes(bytes, 5));
+    file.Close();
+    EXPECT_FALSE(CImageFile::IsReadableFile(folder.Path("g")));
 }
 
 } // namespace
