@@ -10,6 +10,9 @@ bool Available();
 
 // JpegDct::Forward.
 void Forward(const int16_t* samples, int stride, int32_t coefficients[64]);
+// JpegDct::ForwardPair.
+void ForwardPair(const int16_t* samplesA, int strideA, const int16_t* samplesB, int strideB,
+                 int32_t coefficientsA[64], int32_t coefficientsB[64]);
 
 // The encoder's conversion of R, G, B rows; each returns how many leading
 // pixels it has covered, the caller does the rest. Level-shifted luminance:

@@ -85,6 +85,33 @@ TEST(JpegDct, VectorAndPortableForwardAgreeExactly)
     }
 }
 
+// Blocks of extremes shaped like each basis picture drive every intermediate of
+// the transform to its largest magnitude; each is paired with a random block.
+TEST(JpegDct, PairedForwardMatchesPortableAtTheExtremes)
+{
+    uint32_t state = 5;
+    for (int shape = 0; shape < 2 * 64; ++shape) {
+        const int u = shape % 8, v = (shape / 8) % 8;
+        const bool negate = shape >= 64;
+        int16_t a[8 * 11], b[8 * 13];
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 11; ++x)
+                a[y * 11 + x] = ((Basis(u, x % 8) * Basis(v, y) >= 0) != negate) ? 127 : -128;
+        for (int i = 0; i < 8 * 13; ++i) {
+            state = state * 1664525u + 1013904223u;
+            b[i] = static_cast<int16_t>(int(state >> 24) - 128);
+        }
+        int32_t pairA[64], pairB[64], expectedA[64], expectedB[64];
+        JpegDct::ForwardPair(a, 11, b, 13, pairA, pairB);
+        JpegDct::ForwardPortable(a, 11, expectedA);
+        JpegDct::ForwardPortable(b, 13, expectedB);
+        for (int i = 0; i < 64; ++i) {
+            ASSERT_EQ(pairA[i], expectedA[i]) << shape << " " << i;
+            ASSERT_EQ(pairB[i], expectedB[i]) << shape << " " << i;
+        }
+    }
+}
+
 TEST(JpegDct, VectorChromaOfPairsMatchesTheConversionRule)
 {
     if (!JpegAvx2::Available())
