@@ -220,10 +220,8 @@ bool CImage::CreateMask()
         return false;
     if (!m_mask)
         m_mask = std::make_unique<CImage>();
-    if (!m_mask->Create(m_width, m_height))
-        return false;
-    m_mask->FillRect(0, 0, m_width, m_height, 0);
-    return true;
+    // Black needs no fill, so the mask's pages stay untouched until drawn on.
+    return m_mask->CreateBlack(m_width, m_height);
 }
 
 std::uint8_t* CImage::GetMaskPlane() const
