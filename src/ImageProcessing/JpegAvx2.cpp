@@ -223,6 +223,33 @@ JPEG_AVX2 uint32_t ChromaPairs(const uint8_t* rowA, const uint8_t* rowB, uint32_
     return x;
 }
 
+JPEG_AVX2 uint32_t ChromaRow(const uint8_t* row, uint32_t width, int16_t* cb, int16_t* cr)
+{
+    const __m256i pickRed = _mm256_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1, 0,
+                                             -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1);
+    const __m256i pickGreen = _mm256_setr_epi8(1, -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1, 1,
+                                               -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1);
+    const __m256i pickBlue = _mm256_setr_epi8(2, -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1, 2,
+                                              -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1);
+    const __m256i bias = _mm256_set1_epi32((1 << 15) - 1);
+    const __m256i low = _mm256_set1_epi16(-128), high = _mm256_set1_epi16(127);
+    uint32_t x = 0;
+    for (; size_t(x) * 3 + 28 <= size_t(width) * 3; x += 8) {
+        const __m256i p = LoadEightPixels(row + 3 * size_t(x));
+        const __m256i red = _mm256_shuffle_epi8(p, pickRed), green = _mm256_shuffle_epi8(p, pickGreen),
+                      blue = _mm256_shuffle_epi8(p, pickBlue);
+        const __m256i cbw = Add(Add(Mul(red, -11059), Mul(green, -21709)), Mul(blue, 32768));
+        const __m256i crw = Add(Add(Mul(red, 32768), Mul(green, -27439)), Mul(blue, -5329));
+        // cb 0-3, cr 0-3 | cb 4-7, cr 4-7, then cb in the low half and cr in the high.
+        __m256i v =
+            _mm256_packs_epi32(_mm256_srai_epi32(Add(cbw, bias), 16), _mm256_srai_epi32(Add(crw, bias), 16));
+        v = _mm256_permute4x64_epi64(_mm256_min_epi16(_mm256_max_epi16(v, low), high), 0xD8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cb + x), _mm256_castsi256_si128(v));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cr + x), _mm256_extracti128_si256(v, 1));
+    }
+    return x;
+}
+
 JPEG_AVX2 uint32_t LumaRow(const uint8_t* row, uint32_t width, int16_t* luma)
 {
     const __m256i pickRed = _mm256_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1, 0,

@@ -242,7 +242,7 @@ inline int16_t Chroma(int32_t weighted, int shift)
 // One row of chroma samples, each the mean of its Step x RowStep group.
 template <int Step, int RowStep>
 JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint32_t width,
-                                  uint32_t chromaWidth, int16_t* cb, int16_t* cr)
+                                  uint32_t chromaWidth, int16_t* cb, int16_t* cr, uint32_t first = 0)
 {
     constexpr int shift = (Step == 2 ? 1 : 0) + (RowStep == 2 ? 1 : 0);
     auto group = [&](uint32_t cx, uint32_t x0, uint32_t x1) {
@@ -263,7 +263,7 @@ JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint
         cr[cx] = Chroma(kCrR * red + kCrG * green + kCrB * blue, shift);
     };
     const uint32_t inside = width / Step;
-    for (uint32_t cx = 0; cx < inside; ++cx)
+    for (uint32_t cx = first; cx < inside; ++cx)
         group(cx, cx * Step, cx * Step + Step - 1);
     // Columns past the picture repeat its last column.
     for (uint32_t cx = inside; cx < chromaWidth; ++cx)
@@ -324,7 +324,8 @@ JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint
             const uint8_t* below =
                 m_chromaRowStep == 2 ? rows + std::min<uint32_t>(r + 1, lastRow) * rowBytes : src;
             if (m_chromaStep == 1)
-                ChromaRow<1, 1>(src, below, width, m_chromaWidth, cb, cr);
+                ChromaRow<1, 1>(src, below, width, m_chromaWidth, cb, cr,
+                                JpegAvx2::Available() ? JpegAvx2::ChromaRow(src, width, cb, cr) : 0);
             else if (m_chromaRowStep == 1)
                 ChromaRow<2, 1>(src, below, width, m_chromaWidth, cb, cr);
             else

@@ -145,6 +145,35 @@ TEST(JpegDct, VectorChromaOfPairsMatchesTheConversionRule)
     }
 }
 
+TEST(JpegDct, VectorChromaOfSinglePixelsMatchesTheConversionRule)
+{
+    if (!JpegAvx2::Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    for (uint32_t width : {9u, 10u, 33u, 100u}) {
+        std::vector<uint8_t> row(width * 3);
+        uint32_t state = width * 3;
+        for (size_t i = 0; i < row.size(); ++i) {
+            state = state * 1664525u + 1013904223u;
+            // Pure blues, yellows, reds and cyans reach the ends of the range.
+            row[i] = i % 6 < 2 ? (i % 12 < 6 ? 255 : 0) : static_cast<uint8_t>(state >> 24);
+        }
+        std::vector<int16_t> cb(width, 999), cr(width, 999);
+        const uint32_t done = JpegAvx2::ChromaRow(row.data(), width, cb.data(), cr.data());
+        EXPECT_EQ(done % 8, 0u);
+        if (done > 0) { // the last step read 28 bytes from pixel done - 8
+            EXPECT_LE(size_t(done - 8) * 3 + 28, size_t(width) * 3);
+        }
+        for (uint32_t x = 0; x < done; ++x) {
+            const int red = row[3 * x], green = row[3 * x + 1], blue = row[3 * x + 2];
+            auto chroma = [](int w) { return std::clamp((w + (1 << 15) - 1) >> 16, -128, 127); };
+            EXPECT_EQ(cb[x], chroma(-11059 * red - 21709 * green + 32768 * blue)) << width << " " << x;
+            EXPECT_EQ(cr[x], chroma(32768 * red - 27439 * green - 5329 * blue)) << width << " " << x;
+        }
+        EXPECT_EQ(cb[done], 999); // nothing past what it reports
+        EXPECT_EQ(cr[done], 999);
+    }
+}
+
 TEST(JpegDct, VectorLumaMatchesTheConversionRule)
 {
     if (!JpegAvx2::Available())
