@@ -11,23 +11,25 @@
 #include "UCF_TEXTURE.h"
 #include "UCFilter.h"
 
+#include "ToneFilterFactories.h"
+
 namespace {
 
 // Rows whose factory is null belong to filters that later builds add.
 constexpr FilterRegistryRow kRegistry[kFilterRegistrySize] = {
     {0, 0x20207, CreateInverseFilter, "INVS"},
-    {1, 0x20207, nullptr, "MONO"},
+    {1, 0x20207, CreateMonoFilter, "MONO"},
     {2, 0x127, CreateFlipFilter, "FLIP"},
     {3, 0x40322, CreateRotateFilter, "ROTATE"},
     {4, 0x40322, CreateAffineFilter, "AFFINE"},
-    {5, 0x185, nullptr, "AUTO LEVEL"},
+    {5, 0x185, CreateAutoLevelFilter, "AUTO LEVEL"},
     {6, 0x40322, CreateResizeFilter, "RESIZE"},
-    {7, 0x305, nullptr, "SCONTRAST"},
-    {8, 0x305, nullptr, "HUESAT"},
+    {7, 0x305, CreateSContrastFilter, "SCONTRAST"},
+    {8, 0x305, CreateHueSaturationFilter, "HUESAT"},
     {9, 0x40022, CreateCropFilter, "CROP"},
     {10, 0x80707, nullptr, "USM"},
     {11, 0x90581, nullptr, "KRS"},
-    {12, 0x80707, nullptr, "DSCNR"},
+    {12, 0x80707, CreateDscnrFilter, "DSCNR"},
     {13, 0x80707, CreateSgaussFilter, "SGAUSS"},
     {14, 0x305, nullptr, "CMM"},
     {15, 0x305, nullptr, "NEW MEM COLOR"},

@@ -202,7 +202,8 @@ public:
     int SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height, const SIZE* box, double* scale,
                           COLORREF background, int noEnlarge);
     // Storing: the image saved to a new temporary file whose path goes into the
-    // archive as a line; loading: that line read and the file loaded.
+    // archive as a line; loading: that line read and the file loaded. Throws
+    // CArchiveException when the picture cannot be written or read back.
     void Serialize(CArchive& archive);
     // Release, then the JPEG reader.
     int LoadJpeg(std::string path);

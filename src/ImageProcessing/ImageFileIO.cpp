@@ -13,6 +13,7 @@
 #include "ImageProcessing/TargaFile.h"
 #include "ImageProcessing/TiffFile.h"
 #include "Platform/Archive.h"
+#include "Platform/FileSystem.h"
 
 #include <atomic>
 #include <optional>
@@ -270,13 +271,22 @@ int CImage::SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height,
 
 void CImage::Serialize(CArchive& archive)
 {
+    // The archive carries only the path, so a picture that did not reach its
+    // file (or does not come back from it) would vanish without a word.
     if (archive.IsStoring()) {
         const std::string path = GetTempClipFileName(true);
-        SaveAsBmp(path);
+        if (path.empty())
+            throw CArchiveException("no file for the picture");
+        if (SaveAsBmp(path) != ImageFileOk) {
+            DeletePlainFile(path);
+            throw CArchiveException("picture not written");
+        }
         archive.WriteString(path + "\n");
         return;
     }
     std::string path;
-    archive.ReadString(path);
-    LoadBmpWithMask(path);
+    if (!archive.ReadString(path))
+        throw CArchiveException("picture file name missing");
+    if (LoadBmpWithMask(path) != ImageFileOk)
+        throw CArchiveException("picture not read");
 }

@@ -120,7 +120,7 @@ RECT CLayoutManager::CalcLineDragRect(const CLineItem* line, int kind, POINT poi
             r.left = r.right = p.right - w;
     }
 
-    if (snapToGrid && !IsActiveDocumentDSCLayout()) {
+    if (m_grid.snap && !IsActiveDocumentDSCLayout()) {
         int& start = horizontal ? r.left : r.top;
         int& end = horizontal ? r.right : r.bottom;
         // 0 the start, 1 the end, -1 neither.
@@ -136,9 +136,9 @@ RECT CLayoutManager::CalcLineDragRect(const CLineItem* line, int kind, POINT poi
                 moving = 0;
         }
         if (horizontal)
-            SnapAlong(start, end, moving, gridStepX, p.left, p.right, w);
+            SnapAlong(start, end, moving, m_grid.stepX, p.left, p.right, w);
         else
-            SnapAlong(start, end, moving, gridStepY, p.top, p.bottom, w);
+            SnapAlong(start, end, moving, m_grid.stepY, p.top, p.bottom, w);
     }
     if (swapped)
         *swapped = swap;

@@ -15,9 +15,9 @@ POINT CLayoutManager::SnapPoint(POINT point, const RECT* bound) const
     const RECT b = bound ? *bound : printable;
     int x = std::min(std::max(point.x, b.left), b.right);
     int y = std::min(std::max(point.y, b.top), b.bottom);
-    if (snapToGrid && !IsActiveDocumentDSCLayout()) {
-        x = SnapAxis(x, gridStepX, printable.left, b.left, b.right);
-        y = SnapAxis(y, gridStepY, printable.top, b.top, b.bottom);
+    if (m_grid.snap && !IsActiveDocumentDSCLayout()) {
+        x = SnapAxis(x, m_grid.stepX, printable.left, b.left, b.right);
+        y = SnapAxis(y, m_grid.stepY, printable.top, b.top, b.bottom);
     }
     return POINT{x, y};
 }
@@ -44,8 +44,8 @@ POINT CLayoutManager::MoveEditFrames(POINT offset) const
     if (r.bottom > printable.bottom)
         r = Moved(r, 0, printable.bottom - r.bottom);
     POINT s = SnapPoint(POINT{r.left, r.top});
-    s.x = PullBack(s.x, r.Width(), gridStepX, printable.left, printable.right);
-    s.y = PullBack(s.y, r.Height(), gridStepY, printable.top, printable.bottom);
+    s.x = PullBack(s.x, r.Width(), m_grid.stepX, printable.left, printable.right);
+    s.y = PullBack(s.y, r.Height(), m_grid.stepY, printable.top, printable.bottom);
     return POINT{s.x - m_dragRect.left, s.y - m_dragRect.top};
 }
 
@@ -86,7 +86,7 @@ RECT CLayoutManager::GetBoxToolRect(POINT press, POINT pointer) const
 RECT CLayoutManager::GetLineToolRect(POINT press, POINT pointer, bool vertical) const
 {
     const RECT printable = GetPrintableRect();
-    const int w = lineWidth - 1;
+    const int w = m_itemDefaults.lineWidth - 1;
     const int h = w / 2;
     // Written for a vertical line; a horizontal one runs the same with the axes exchanged.
     auto across = [vertical](POINT& p) -> int& { return vertical ? p.x : p.y; };

@@ -332,9 +332,12 @@ void CImageFrameItem::Serialize(CArchive& archive)
         archive.WriteString(m_fileName);
         archive.WriteString("\n");
         if (!m_fileName.empty()) {
+            // The working copy travels like the picture: a copy that cannot be
+            // written fails the archive rather than reaching the paste without it.
             const std::string clip = GetTempClipFileName(true);
-            if (!clip.empty() && !m_workingFile.Path().empty())
-                CopyFileWritable(m_workingFile.Path(), clip);
+            if (clip.empty() ||
+                (!m_workingFile.Path().empty() && !CopyFileWritable(m_workingFile.Path(), clip)))
+                throw CArchiveException("working copy not written");
             archive.WriteString(clip);
             archive.WriteString("\n");
             m_images[0].Serialize(archive);
@@ -361,8 +364,8 @@ void CImageFrameItem::Serialize(CArchive& archive)
         std::string clip;
         if (!archive.ReadString(clip))
             throw CArchiveException("clipboard file name missing");
-        if (m_workingFile.MakeFresh() && !clip.empty())
-            CopyFileWritable(clip, m_workingFile.Path());
+        if (!clip.empty() && !(m_workingFile.MakeFresh() && CopyFileWritable(clip, m_workingFile.Path())))
+            throw CArchiveException("working copy not read");
         m_images[0].Serialize(archive);
         ReleaseTurnedImages();
         m_pictureWidth = archive.ReadInt32();

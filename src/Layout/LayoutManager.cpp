@@ -37,8 +37,9 @@ LOGFONT BuildDefaultFont()
 
 } // namespace
 
-CLayoutManager::CLayoutManager() : defaultFont(BuildDefaultFont())
+CLayoutManager::CLayoutManager()
 {
+    m_itemDefaults.font = BuildDefaultFont();
     m_drag.currentTool = 6;
 }
 
@@ -172,8 +173,8 @@ void CLayoutManager::FinishPaperChange(bool notify)
     ApplyPageToItems();
 
     const int shorter = printable.Width() > printable.Height() ? printable.Height() : printable.Width();
-    if (shorter < lineWidth)
-        lineWidth = std::max(1, (shorter + 1) / 5 * 5);
+    if (shorter < m_itemDefaults.lineWidth)
+        m_itemDefaults.lineWidth = std::max(1, (shorter + 1) / 5 * 5);
 
     DeletePendingUndo();
     NotifyPageSize(notify);

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,45 +57,37 @@ struct DragState
     std::unique_ptr<CEditItem> resizeFrame;
 };
 
+// The view's Grid command sets all four together; steps are in layout units.
+struct GridSettings
+{
+    int stepX = 0;
+    int stepY = 0;
+    bool shown = false;
+    bool snap = false;
+};
+
+// What new items get: the line tool and the line commands take the line
+// values, a new text the font (heights in 96ths of an inch) and its colour.
+struct ItemDefaults
+{
+    COLORREF lineColor = 0;
+    int lineWidth = 5;
+    LOGFONT font{};
+    COLORREF textColor = 0;
+};
+
 class CLayoutManager : public CItem
 {
 public:
-    // Property edits, item menus and the frame image
-    static constexpr int kFrameImageSizeLimit = 245760;
-    // Points arrive in canvas pixels relative to the page.
-    void OnLButtonDblClk(int flags, POINT point);
-    void EditItemProperties(CLayoutItem* item);
-    bool EditStringItem(CStringItem* item);
-    bool EditTransparency(CBackgroundImageFrameItem* item);
-    bool SelectImageRange(CInsertImageFrameItem* item);
-    bool ApplyImageToFrame(CImageFrameItem* item);
-    bool ToggleAspectFixed(bool fixed);
-    bool SetFramePlacement(int placement);
-    bool SetAutoRotate(bool on);
-    bool EditImageInfo(CInsertImageFrameItem* frame);
-    void OnContextMenu(POINT screenPoint);
-    void ShowItemMenu(CLayoutItem* clicked, POINT screenPoint);
-    bool AllSelectedFramesHaveAspect(int kind) const;
-    // 1 nothing to render, 0 written, -1 no image or mask, -2 the writer failed,
-    // -3 still at or over the size limit at the lowest quality.
-    int RenderStringItems(const std::string& outputPath, const std::string& setIndexPath, int samplingMode,
-                          int* quality, int sizeLimit);
-    // The padded canvas with its mask, drawn; 1 nothing to render, 0 drawn, -1 failed.
-    int RenderFrameCanvas(CImage& canvas, bool* small) const;
-    int GetPrintLineExtent() const;
-    int GetPrintStringExtent() const;
-    int CheckAppliedImages() const;
-    // The clock that stamps the frame image's header (tests); null restores the system clock.
-    void SetFrameImageClock(const CEffClock* clock) { m_frameImageClock = clock; }
-
     static constexpr int kMaxLines = 20;
     static constexpr int kMaxOtherItems = 20;
     static constexpr int kMaxLineWidth = 1280;
+    static constexpr int kFrameImageSizeLimit = 245760;
 
     CLayoutManager();
     ~CLayoutManager() override;
 
-    // --- Page, paper and zoom ----------------------------------------------------
+    // --- Page, paper and zoom ----------------------------------------------------------
     void SetOrigin(const POINT* origin);
     POINT GetOrigin() const { return m_origin; }
     void SetViewOffset(const POINT* offset);
@@ -108,7 +101,6 @@ public:
     int GetPaperSizeIndex() const { return m_paperSizeIndex; }
     int GetPaperMode() const { return m_paperMode; }
     int GetRollLength() const { return m_rollLength; }
-
     RECT* GetRect(RECT* out, bool scaled) const override;
     // Every item follows the page.
     bool SetOrientation(int orientation) override;
@@ -124,7 +116,17 @@ public:
     int ZoomToFit(SIZE size, bool notify);
     void Reset();
 
-    // --- Drawing ---------------------------------------------------------------------
+    // --- Settings of the view, the dialogs and the document ----------------------------
+    GridSettings GetGrid() const { return m_grid; }
+    void SetGrid(const GridSettings& grid) { m_grid = grid; }
+    const ItemDefaults& GetItemDefaults() const { return m_itemDefaults; }
+    void SetItemDefaults(const ItemDefaults& defaults) { m_itemDefaults = defaults; }
+    void SetNewItemName(const std::string& format) { m_newItemName = format; }
+    std::string GetNewItemName() const { return m_newItemName; }
+    void SetFrameNameFormat(const std::string& format) { m_frameNameFormat = format; }
+    std::string GetFrameNameFormat() const { return m_frameNameFormat; }
+
+    // --- Drawing -------------------------------------------------------------------------
     bool DrawAtOwnScale(CImage* canvas, const POINT* origin) override
     {
         return DrawPage(canvas, origin) != 0;
@@ -135,35 +137,10 @@ public:
     void DrawPaper(CImage* canvas, bool drawPrintable, const POINT* origin);
     void DrawGrid(CImage* canvas, const POINT* origin);
     void DrawPaperFrame(CImage* canvas, const POINT* origin);
-
-    int GetItemsRight() const;
-    int GetItemsBottom() const;
-    std::uint16_t GetFreeLineNumber() const;
-    int GetFreeFrameNumber() const;
-    bool NotifyToolBox(CLayoutItem* item);
-    bool RefreshToolBox();
-
-    // --- Settings the view, dialogs and document write ---------------------------------
-    int gridStepX = 0;
-    int gridStepY = 0;
-    bool gridShown = false;
-    bool snapToGrid = false;
-    COLORREF lineColor = 0;
-    int lineWidth = 5;
-    LOGFONT defaultFont;
-    COLORREF defaultTextColor = 0;
-    void SetNewItemName(const std::string& format) { m_newItemName = format; }
-    std::string GetNewItemName() const { return m_newItemName; }
-    void SetFrameNameFormat(const std::string& format) { m_frameNameFormat = format; }
-    std::string GetFrameNameFormat() const { return m_frameNameFormat; }
     RECT GetItemImageRect() const { return m_itemImageRect; }
     float GetItemImageScale() const { return m_itemImageScale; }
-    DragState& GetDragState() { return m_drag; }
-    std::vector<std::unique_ptr<CEditItem>>& GetEditFrames() { return m_editFrames; }
-    CRgn& GetEditRegion() { return m_editRegion; }
-    CItem& GetRubberBand() { return m_rubberBand; }
 
-    // --- Item list and queries ---------------------------------------------------------
+    // --- Item list and queries -----------------------------------------------------------
     const LayoutItemList& GetItems() const { return m_items; }
     CLayoutItem* GetItemAt(int index) const;
     int GetItemCount(int selected, int visible, ItemClass kind) const;
@@ -173,6 +150,7 @@ public:
     bool IsOneInsertFrameSelected() const;
     bool AllSelectedFramesHavePlacement(int placement) const;
     bool AllSelectedFramesHaveRotation(int rotation) const;
+    bool AllSelectedFramesHaveAspect(int kind) const;
     bool AllSelectedBackgroundsAspectFixed() const;
     bool IsAutoRotateSelected() const;
     int GetSelectedLineWidth() const;
@@ -182,8 +160,15 @@ public:
     int HitTestItems(POINT point, CLayoutItem** item);
     bool CanSetSelectedLineWidth(int width) const;
     bool IsPinnedText(const CLayoutItem* item) const;
+    int GetItemsRight() const;
+    int GetItemsBottom() const;
+    std::uint16_t GetFreeLineNumber() const;
+    int GetFreeFrameNumber() const;
+    std::string FormatFrameName(int number) const;
+    bool NotifyToolBox(CLayoutItem* item);
+    bool RefreshToolBox();
 
-    // --- Item list edits ---------------------------------------------------------------
+    // --- Item list edits -----------------------------------------------------------------
     bool AddItem(int index, std::unique_ptr<CLayoutItem> item);
     bool DeleteItem(CLayoutItem* item);
     void DeleteAllItems();
@@ -203,7 +188,6 @@ public:
     void CloseFrameNumberGaps(const CDeleteUndoInfo& record);
     // Numbers the (visible) frames 1, 2, ... in the order of their numbers; true when one changed.
     bool RenumberInsertFrames(bool visibleOnly);
-    std::string FormatFrameName(int number) const;
 
     // --- Clipboard -----------------------------------------------------------------------
     bool Copy();
@@ -212,16 +196,17 @@ public:
     int Paste();
     // Replaces the system clipboard (tests); null restores it.
     void SetClipboardPort(IClipboardPort* port) { m_clipboard = port; }
-    // The block of the selected items as the clipboard carries it.
-    std::vector<std::uint8_t> WriteClipboardBlock();
+    // The block of the selected items as the clipboard carries it; nothing when a
+    // picture could not be written.
+    std::optional<std::vector<std::uint8_t>> WriteClipboardBlock();
 
-    // --- Undo ----------------------------------------------------------------------------------
+    // --- Undo ----------------------------------------------------------------------------
     void SetPendingUndo(std::unique_ptr<CUndoInfo> record);
     void DeletePendingUndo();
     CUndoInfo* GetPendingUndo() const { return m_pendingUndo.get(); }
     int Undo();
 
-    // Mouse, keys and drag geometry
+    // --- Mouse, keys and drag geometry ---------------------------------------------------
     // Points arrive in canvas pixels relative to the page.
     void OnLButtonDown(int flags, POINT point);
     void OnMouseMove(int flags, POINT point);
@@ -250,9 +235,72 @@ public:
     RECT GetLineToolRect(POINT press, POINT pointer, bool vertical) const;
     // The box of a new text or frame; square while Shift is held.
     RECT GetBoxToolRect(POINT press, POINT pointer) const;
+    // The editing state the drawing and the position read-out look at.
+    DragState& GetDragState() { return m_drag; }
+    std::vector<std::unique_ptr<CEditItem>>& GetEditFrames() { return m_editFrames; }
+    CRgn& GetEditRegion() { return m_editRegion; }
+    CItem& GetRubberBand() { return m_rubberBand; }
+
+    // --- Property edits, item menus and the frame image ----------------------------------
+    // Points arrive in canvas pixels relative to the page.
+    void OnLButtonDblClk(int flags, POINT point);
+    void EditItemProperties(CLayoutItem* item);
+    bool EditStringItem(CStringItem* item);
+    bool EditTransparency(CBackgroundImageFrameItem* item);
+    bool SelectImageRange(CInsertImageFrameItem* item);
+    bool ApplyImageToFrame(CImageFrameItem* item);
+    bool ToggleAspectFixed(bool fixed);
+    bool SetFramePlacement(int placement);
+    bool SetAutoRotate(bool on);
+    bool EditImageInfo(CInsertImageFrameItem* frame);
+    void OnContextMenu(POINT screenPoint);
+    void ShowItemMenu(CLayoutItem* clicked, POINT screenPoint);
+    // 1 nothing to render, 0 written, -1 no image or mask, -2 the writer failed,
+    // -3 still at or over the size limit at the lowest quality.
+    int RenderStringItems(const std::string& outputPath, const std::string& setIndexPath, int samplingMode,
+                          int* quality, int sizeLimit);
+    // The padded canvas with its mask, drawn; 1 nothing to render, 0 drawn, -1 failed.
+    int RenderFrameCanvas(CImage& canvas, bool* small) const;
+    int GetPrintLineExtent() const;
+    int GetPrintStringExtent() const;
+    int CheckAppliedImages() const;
+    // The clock that stamps the frame image's header (tests); null restores the system clock.
+    void SetFrameImageClock(const CEffClock* clock) { m_frameImageClock = clock; }
 
 private:
-    // Mouse, keys and drag geometry
+    // --- Page, paper and zoom ----------------------------------------------------------
+    void Notify(int kind, int lParam = 0) const;
+    void NotifyPageSize(bool notify) const;
+    void ApplyPageToItems();
+    void FinishPaperChange(bool notify);
+
+    // --- Item list -----------------------------------------------------------------------
+    void AdoptItem(CLayoutItem& item) const;
+    LayoutItemList::iterator FindNode(const CLayoutItem* item);
+    LayoutItemList::iterator FirstUnpinned();
+    bool CountsAsSelected(const CLayoutItem* item) const;
+    // The unscaled rect, a line's thickness included.
+    static RECT WidenedRect(const CLayoutItem* item);
+    void RecordOrder(CChangeOrderUndoInfo& record) const;
+    int ReorderUnderRecord(const std::function<void()>& reorder);
+    bool IsMovableInOrder(const CLayoutItem* item) const;
+    // Removes every selected item (or every item of `only`) from the back,
+    // recording each into the record.
+    bool RemoveItemsInto(CDeleteUndoInfo& record, const CAddUndoInfo* only);
+
+    // --- Undo ----------------------------------------------------------------------------
+    void UndoAdd(CAddUndoInfo& record);
+    void UndoDelete(CDeleteUndoInfo& record);
+    void UndoOrder(CChangeOrderUndoInfo& record);
+    void UndoState(CChangeStateUndoInfo& record);
+    void UndoRect(CChangeRectUndoInfo& record);
+    void UndoLine(CChangeLineUndoInfo& record);
+    void UndoString(CChangeStringUndoInfo& record);
+    void UndoImageFrame(CChangeImageFrameUndoInfo& record);
+    void UndoInsertImageFrame(CChangeInsertImageFrameUndoInfo& record);
+    void UndoMacroString(CChangeMacroStringUndoInfo& record);
+
+    // --- Mouse, keys and drag geometry ---------------------------------------------------
     POINT ToItemPoint(POINT canvasPoint) const;
     POINT Unscaled(POINT point) const;
     bool InScaledPrintable(POINT itemPoint) const;
@@ -275,60 +323,41 @@ private:
     // Forgets the outlines of items that left the page while the button was held.
     void DropRemovedTargets();
     bool ResizeRectFor(POINT point, RECT* rect, bool* swapped) const;
-    RECT m_dragRect{};
-    void Notify(int kind, int lParam = 0) const;
-    void NotifyPageSize(bool notify) const;
-    void ApplyPageToItems();
-    void AdoptItem(CLayoutItem& item) const;
-    LayoutItemList::iterator FindNode(const CLayoutItem* item);
-    LayoutItemList::iterator FirstUnpinned();
-    bool CountsAsSelected(const CLayoutItem* item) const;
-    // The unscaled rect, a line's thickness included.
-    static RECT WidenedRect(const CLayoutItem* item);
-    void RecordOrder(CChangeOrderUndoInfo& record) const;
-    int ReorderUnderRecord(const std::function<void()>& reorder);
-    bool IsMovableInOrder(const CLayoutItem* item) const;
-    // Removes every selected item (or every item of `only`) from the back,
-    // recording each into the record.
-    bool RemoveItemsInto(CDeleteUndoInfo& record, const CAddUndoInfo* only);
-    void FinishPaperChange(bool notify);
 
-    void UndoAdd(CAddUndoInfo& record);
-    void UndoDelete(CDeleteUndoInfo& record);
-    void UndoOrder(CChangeOrderUndoInfo& record);
-    void UndoState(CChangeStateUndoInfo& record);
-    void UndoRect(CChangeRectUndoInfo& record);
-    void UndoLine(CChangeLineUndoInfo& record);
-    void UndoString(CChangeStringUndoInfo& record);
-    void UndoImageFrame(CChangeImageFrameUndoInfo& record);
-    void UndoInsertImageFrame(CChangeInsertImageFrameUndoInfo& record);
-    void UndoMacroString(CChangeMacroStringUndoInfo& record);
-
-    int m_paperSizeIndex = 0;
-    int m_paperMode = 0;
-    int m_rollLength = kMinRollLength;
-    LayoutItemList m_items;
-    std::unique_ptr<CUndoInfo> m_pendingUndo;
-    IClipboardPort* m_clipboard = nullptr;
-    POINT m_origin{};
-    POINT m_viewOffset{};
-    SIZE m_paperSize{};
-    PageMargins m_margins;
-    RECT m_itemImageRect{};
-    float m_itemImageScale = 0.0f;
-    DragState m_drag;
-    std::vector<std::unique_ptr<CEditItem>> m_editFrames;
-    CRgn m_editRegion;
-    CItem m_rubberBand;
-    std::string m_newItemName;
-    std::string m_frameNameFormat;
-
-    // Property edits, item menus and the frame image
+    // --- Property edits, item menus and the frame image ----------------------------------
     // The selected insert-photo frames changed together under one record.
     bool ChangeSelectedInsertFrames(const std::function<void(CInsertImageFrameItem&)>& change);
     bool HoldDialogRecord(std::unique_ptr<CUndoInfo> record, bool ok);
     void PlaceInfoText(CMacroStringItem& text, const RECT& printable, int left, int top) const;
     void ShowMenu(const MenuModel& menu, POINT screenPoint) const;
     void DrawFrameImageItems(CImage& canvas, POINT offset, int& failure) const;
+
+    // --- Data ----------------------------------------------------------------------------
+    // The page
+    int m_paperSizeIndex = 0;
+    int m_paperMode = 0;
+    int m_rollLength = kMinRollLength;
+    POINT m_origin{};
+    POINT m_viewOffset{};
+    SIZE m_paperSize{};
+    PageMargins m_margins;
+    RECT m_itemImageRect{};
+    float m_itemImageScale = 0.0f;
+    // The items, front first, and the one held undo record
+    LayoutItemList m_items;
+    std::unique_ptr<CUndoInfo> m_pendingUndo;
+    // Settings
+    GridSettings m_grid;
+    ItemDefaults m_itemDefaults;
+    std::string m_newItemName;
+    std::string m_frameNameFormat;
+    // Mouse editing
+    DragState m_drag;
+    std::vector<std::unique_ptr<CEditItem>> m_editFrames;
+    RECT m_dragRect{};
+    CRgn m_editRegion;
+    CItem m_rubberBand;
+    // Seams: null means the system's own
+    IClipboardPort* m_clipboard = nullptr;
     const CEffClock* m_frameImageClock = nullptr;
 };

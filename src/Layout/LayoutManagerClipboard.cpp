@@ -13,6 +13,7 @@
 #include "Layout/StringItem.h"
 #include "Layout/UndoInfo.h"
 #include "Platform/Archive.h"
+#include "Platform/FileSystem.h"
 
 #include <algorithm>
 
@@ -94,9 +95,19 @@ bool ReadBlock(const std::vector<std::uint8_t>& bytes, ClipBlock& block)
     return true;
 }
 
+// The full paths of a folder's entries.
+std::vector<std::string> FolderPaths(const std::string& folder)
+{
+    std::vector<std::string> paths;
+    if (const auto entries = ListFolder(folder))
+        for (const FolderEntry& entry : *entries)
+            paths.push_back(folder + (folder.ends_with('/') ? "" : "/") + entry.name);
+    return paths;
+}
+
 } // namespace
 
-std::vector<std::uint8_t> CLayoutManager::WriteClipboardBlock()
+std::optional<std::vector<std::uint8_t>> CLayoutManager::WriteClipboardBlock()
 {
     std::int32_t count = 0;
     std::int32_t lines = 0;
@@ -115,26 +126,38 @@ std::vector<std::uint8_t> CLayoutManager::WriteClipboardBlock()
     archive.WriteInt32(lines);
     archive.WriteInt32(count - lines);
     archive.WriteInt32(frames);
-    for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
-        if (!(*it)->IsSelected() || IsKindOf<CMacroStringItem>(it->get()))
-            continue;
-        archive.WriteInt32(KindOf(it->get()));
-        (*it)->Serialize(archive);
+    try {
+        for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
+            if (!(*it)->IsSelected() || IsKindOf<CMacroStringItem>(it->get()))
+                continue;
+            archive.WriteInt32(KindOf(it->get()));
+            (*it)->Serialize(archive);
+        }
+    } catch (const CArchiveException&) {
+        return std::nullopt; // a picture that could not be written
     }
     return archive.Data();
 }
 
 bool CLayoutManager::CopySelection(bool cut)
 {
+    // The previous block's picture files stay until the new block is on the
+    // clipboard: until then the clipboard still names them.
     const std::string clipFolder = GetTempClipFolder(false);
+    std::vector<std::string> previous;
     if (!clipFolder.empty() && IsDirectory(clipFolder))
-        DeleteFolderTree(clipFolder);
-    const std::vector<std::uint8_t> block = WriteClipboardBlock();
+        previous = FolderPaths(clipFolder);
+    const std::optional<std::vector<std::uint8_t>> block = WriteClipboardBlock();
     IClipboardPort& port = m_clipboard ? *m_clipboard : GetSystemClipboardPort();
     // Nothing is deleted before the clipboard holds the block: a failed
     // hand-over must not lose the cut items.
-    if (!port.Put(block))
+    if (!block || !port.Put(*block)) {
+        if (!clipFolder.empty() && IsDirectory(clipFolder))
+            DeleteFolderContentsExcept(clipFolder, previous);
         return false;
+    }
+    for (const std::string& path : previous)
+        IsDirectory(path) ? DeleteFolderTree(path) : ForceDeleteFile(path);
     if (cut)
         DeleteSelection();
     return true;

@@ -109,7 +109,7 @@ void CLayoutManager::DrawPaper(CImage* canvas, bool drawPrintable, const POINT* 
 
 void CLayoutManager::DrawGrid(CImage* canvas, const POINT* origin)
 {
-    if (!canvas || !gridShown || IsActiveDocumentDSCLayout())
+    if (!canvas || !m_grid.shown || IsActiveDocumentDSCLayout())
         return;
     const POINT shift = Offset(origin);
     const RECT work = Moved(GetPrintableRect(), GetMarginOffset(false));
@@ -120,8 +120,8 @@ void CLayoutManager::DrawGrid(CImage* canvas, const POINT* origin)
         ScalePoint(&p, GetScale());
         return POINT{p.x + shift.x, p.y + shift.y};
     };
-    const int gx = std::max(gridStepX, kMinGridStep);
-    const int gy = std::max(gridStepY, kMinGridStep);
+    const int gx = std::max(m_grid.stepX, kMinGridStep);
+    const int gy = std::max(m_grid.stepY, kMinGridStep);
     for (int x = work.left; x < work.right; x += gx) {
         const POINT a = toCanvas(POINT{x, work.top});
         const POINT b = toCanvas(POINT{x, work.bottom});

@@ -237,17 +237,17 @@ void CLayoutManager::ChangeSelectedLines(bool width, bool color)
         if (width) {
             RECT b;
             line->GetLineBounds(&b, false);
-            const int d = lineWidth - 1;
+            const int d = m_itemDefaults.lineWidth - 1;
             const int a = d / 2;
             const int c = d - a;
             if (b.left == b.right)
                 line->SetRect(RECT{b.left - a, b.top - a, b.left - a, b.bottom + c});
             else
                 line->SetRect(RECT{b.left - a, b.top - a, b.right + c, b.top - a});
-            line->SetWidth(lineWidth);
+            line->SetWidth(m_itemDefaults.lineWidth);
         }
         if (color)
-            line->SetColor(lineColor);
+            line->SetColor(m_itemDefaults.lineColor);
         changed = true;
     }
     SetPendingUndo(std::move(record));

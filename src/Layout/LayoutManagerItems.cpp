@@ -272,8 +272,8 @@ bool CLayoutManager::GetSelectionInfo(RECT* out) const
             return false;
         frame->GetRect(out, false);
         if (m_drag.dragMode == 4) {
-            const int a = (lineWidth - 1) / 2;
-            const int b = (lineWidth - 1) - a;
+            const int a = (m_itemDefaults.lineWidth - 1) / 2;
+            const int b = (m_itemDefaults.lineWidth - 1) - a;
             *out = RECT{out->left - a, out->top - a, out->right + b, out->bottom + b};
         }
         return true;

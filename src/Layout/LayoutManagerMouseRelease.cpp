@@ -89,14 +89,14 @@ bool CLayoutManager::CreateLine(POINT p0, POINT p1, bool vertical)
     if (r.Width() <= 0 && r.Height() <= 0)
         return false;
     auto line = std::make_unique<CLineItem>();
-    const int w = lineWidth - 1;
+    const int w = m_itemDefaults.lineWidth - 1;
     const int h = w / 2;
     if (r.Height() > r.Width())
         line->SetRect(RECT{r.left - h, r.top - h, r.left - h, r.bottom + w - h});
     else
         line->SetRect(RECT{r.left - h, r.top - h, r.right + w - h, r.top - h});
-    line->SetWidth(lineWidth);
-    line->SetColor(lineColor);
+    line->SetWidth(m_itemDefaults.lineWidth);
+    line->SetColor(m_itemDefaults.lineColor);
     const std::uint16_t number = GetFreeLineNumber();
     line->SetLineNumber(number);
     line->SetLabel(FormatNumberedName(m_newItemName, number));
@@ -122,8 +122,8 @@ bool CLayoutManager::CreateBox(POINT p0, POINT p1)
     case 5: {
         auto text = std::make_unique<CStringItem>();
         text->SetRect(r);
-        text->SetLogFont(&defaultFont);
-        text->SetTextColor(defaultTextColor);
+        text->SetLogFont(&m_itemDefaults.font);
+        text->SetTextColor(m_itemDefaults.textColor);
         item = std::move(text);
         break;
     }

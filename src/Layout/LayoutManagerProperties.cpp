@@ -108,7 +108,7 @@ void CLayoutManager::EditItemProperties(CLayoutItem* item)
         auto record = std::make_unique<CChangeLineUndoInfo>();
         record->Add(line);
         line->SetColor(color);
-        lineColor = color;
+        m_itemDefaults.lineColor = color;
         HoldDialogRecord(std::move(record), true);
         return;
     }
@@ -190,8 +190,8 @@ bool CLayoutManager::EditStringItem(CStringItem* item)
         item->Rotate(values.vertical);
     if (own)
         HoldDialogRecord(std::move(own), true);
-    defaultFont = values.font;
-    defaultTextColor = values.textColor;
+    m_itemDefaults.font = values.font;
+    m_itemDefaults.textColor = values.textColor;
     return true;
 }
 

@@ -27,10 +27,10 @@ TEST(UtilFilterErrors, EachRefusalAnswersItsCode)
              return RunFilter(19, p, nullptr, nullptr, 0, &r);
          },
          false},
-        {"registered id without a filter in this build", UCF_ERR_NOFILTER,
+        {"negative id", UCF_ERR_NOFILTER,
          [](EventRecorder& r) {
              Picture p(4, 4);
-             return RunFilter(UCF_ID_MONO, p, nullptr, nullptr, 0, &r);
+             return RunFilter(-1, p, nullptr, nullptr, 0, &r);
          },
          false},
         {"16-bit source for the blur", UCF_ERR_FORMAT,

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -322,6 +323,41 @@ TEST(ImageArchive, StoreAndLoadGiveBackPixelsAndMask)
             ASSERT_TRUE(SameColour(FixtureImagePixel(back, x, y), FixturePattern(x, y)));
             ASSERT_EQ(FixtureMaskValue(back, x, y), x < 15 ? 200 : 10);
         }
+}
+
+// A picture that cannot be written or read back fails the archive instead of
+// leaving a path to nothing.
+TEST(ImageArchive, PictureThatCannotBeWrittenOrReadThrows)
+{
+    FixtureFolder folder;
+    const char* old = std::getenv("TMPDIR");
+    const std::string saved = old ? old : "";
+    ::setenv("TMPDIR", folder.Path("").c_str(), 1);
+
+    CImage invalid;
+    CArchive store;
+    EXPECT_THROW(invalid.Serialize(store), CArchiveException);
+    EXPECT_TRUE(store.Data().empty());
+    std::size_t left = 0;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder.Path(""), error);
+         it != std::filesystem::recursive_directory_iterator(); ++it)
+        left += it->is_regular_file() ? 1 : 0;
+    EXPECT_EQ(left, 0u) << "the unwritten picture's file stays behind";
+
+    const std::string junk = folder.Path("junk.tmp");
+    std::ofstream(junk, std::ios::binary) << "BM not a bitmap";
+    for (const std::string& line : {folder.Path("missing.tmp") + "\n", junk + "\n", std::string()}) {
+        const std::vector<std::uint8_t> bytes(line.begin(), line.end());
+        CArchive load(bytes);
+        CImage back;
+        EXPECT_THROW(back.Serialize(load), CArchiveException) << line;
+        EXPECT_FALSE(back.IsValid());
+    }
+    if (old)
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
 }
 
 } // namespace

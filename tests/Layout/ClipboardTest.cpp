@@ -1,10 +1,20 @@
+#include "Core/TempFolders.h"
+#include "Core/support/ScratchFolder.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/UndoInfo.h"
 #include "Layout/support/LayoutTestSupport.h"
 #include "Layout/support/ManagerTestSupport.h"
 #include "Platform/Archive.h"
+#include "Platform/support/FaultyWriteCalls.h"
 
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -64,7 +74,7 @@ TEST_F(ClipboardTest, BlockHeaderAndItemsBackToFront)
     frame->SetSelected(true);
     Append(manager, MakeLine(RECT{10, 10, 100, 10}, 1))->SetSelected(true);
     Append(manager, MakeLine(RECT{10, 20, 100, 20}, 1)); // not selected
-    const std::vector<std::uint8_t> block = manager.WriteClipboardBlock();
+    const std::vector<std::uint8_t> block = manager.WriteClipboardBlock().value();
     ASSERT_GE(block.size(), 20u);
     EXPECT_EQ(IntAt(block, 0), 3); // the macro strings are not written
     EXPECT_EQ(IntAt(block, 4), 1);
@@ -291,6 +301,235 @@ TEST_F(ClipboardTest, PastedLineIsFittedIntoThePrintableArea)
     EXPECT_GE(width, 5);
     EXPECT_LT(width, 20);
     EXPECT_EQ(width % 5, 0);
+}
+
+// Pictures travel through files in the clipboard folder, under a temporary
+// folder of the test's own.
+class ClipboardPictureTest : public ClipboardTest
+{
+protected:
+    void SetUp() override
+    {
+        const char* previous = std::getenv("TMPDIR");
+        m_hadTmp = previous != nullptr;
+        m_previousTmp = previous ? previous : "";
+        setenv("TMPDIR", scratch.Path().c_str(), 1);
+        ClipboardTest::SetUp();
+    }
+    void TearDown() override
+    {
+        if (m_hadTmp)
+            setenv("TMPDIR", m_previousTmp.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+    // A selected frame showing a picture red on the left, blue on the right.
+    CInsertImageFrameItem* AddPictureFrame(CLayoutManager& page, int number)
+    {
+        CInsertImageFrameItem* frame = Append(page, MakeFrame(RECT{10, 10, 400, 200}, number));
+        const std::string picture =
+            layouttest::WriteBmp24(scratch / ("p" + std::to_string(number) + ".bmp"), 400, 200,
+                                   [](int x, int) -> std::uint32_t { return x < 200 ? 0xFF0000 : 0x0000FF; });
+        EXPECT_EQ(frame->LoadImage(picture), ImageLoadOk);
+        frame->SetSelected(true);
+        return frame;
+    }
+    static void ExpectRedAndBlue(CLayoutItem* item)
+    {
+        auto* frame = dynamic_cast<CInsertImageFrameItem*>(item);
+        ASSERT_NE(frame, nullptr);
+        CImage& image = *frame->GetImageBuffer1();
+        ASSERT_TRUE(image.IsValid());
+        EXPECT_EQ(layouttest::RgbAt(image, image.GetWidth() / 4, 10), 0xFF0000u);
+        EXPECT_EQ(layouttest::RgbAt(image, image.GetWidth() * 3 / 4, 10), 0x0000FFu);
+    }
+    static std::vector<std::string> ClipFiles()
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(GetTempClipFolder(false)))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // The clipboard-folder files a block names, in block order: for a frame its
+    // working copy, then its picture.
+    static std::vector<std::string> NamedClipFiles(const std::vector<std::uint8_t>& block)
+    {
+        const std::string text(block.begin(), block.end());
+        const std::string folder = GetTempClipFolder(false);
+        std::vector<std::string> paths;
+        for (std::size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at + 1)) {
+            const std::size_t end = text.find('\n', at);
+            if (end == std::string::npos)
+                break;
+            paths.push_back(text.substr(at, end - at));
+            at = end;
+        }
+        return paths;
+    }
+
+    ScratchFolder scratch;
+
+private:
+    std::string m_previousTmp;
+    bool m_hadTmp = false;
+};
+
+// Lowers the largest file this process may write while it lives (a full disk
+// that root cannot write past either).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = nullptr;
+};
+
+TEST_F(ClipboardPictureTest, CopiedPictureArrivesWithThePaste)
+{
+    AddPictureFrame(manager, 1);
+    ASSERT_TRUE(manager.Copy());
+    ASSERT_EQ(NamedClipFiles(*clipboard.held).size(), 2u);
+    EXPECT_EQ(other.Paste(), 1);
+    ExpectRedAndBlue(other.GetItemAt(0));
+
+    // The next copy replaces the files of the block before it.
+    ASSERT_TRUE(manager.Copy());
+    std::vector<std::string> named;
+    for (const std::string& path : NamedClipFiles(*clipboard.held))
+        named.push_back(std::filesystem::path(path).filename().string());
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(ClipFiles(), named);
+}
+
+TEST_F(ClipboardPictureTest, CopyWhosePictureCannotBeWrittenHandsNothingOverAndKeepsThePreviousBlock)
+{
+    AddPictureFrame(manager, 1);
+    ASSERT_TRUE(manager.Copy());
+    const std::vector<std::uint8_t> previous = *clipboard.held;
+    const std::vector<std::string> previousFiles = ClipFiles();
+    ASSERT_EQ(previousFiles.size(), 2u);
+    manager.SelectAll(false);
+    CInsertImageFrameItem* second = AddPictureFrame(manager, 2);
+    const auto workingSize = std::filesystem::file_size(second->GetImageFileName2());
+    const rlim_t pictureSize = 400 * 200 * 4;
+    ASSERT_LT(workingSize + 1, pictureSize);
+
+    struct Case
+    {
+        const char* name;
+        bool cut;
+        int handOvers; // 1 when the block was written and only its hand-over failed
+        std::function<std::shared_ptr<void>()> fail; // the failure lasts while its result lives
+    };
+    const Case cases[] = {
+        {"bitmap write fails midway", false, 0,
+         [] { return std::make_shared<FaultyWriteCalls>(WriteFault::MiddleWrite); }},
+        {"bitmap write fails midway, cut", true, 0,
+         [] { return std::make_shared<FaultyWriteCalls>(WriteFault::MiddleWrite); }},
+        {"bitmap rename fails", false, 0,
+         [] { return std::make_shared<FaultyWriteCalls>(WriteFault::Rename); }},
+        {"bitmap file short of room", false, 0,
+         [&] { return std::make_shared<FileSizeLimit>(workingSize + 1); }},
+        {"working copy short of room", false, 0, [] { return std::make_shared<FileSizeLimit>(16); }},
+        {"hand-over refused", true, 1,
+         [&] {
+             clipboard.refuse = true;
+             return nullptr;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int puts = clipboard.puts;
+        host.Clear();
+        {
+            const auto failure = c.fail();
+            EXPECT_FALSE(c.cut ? manager.Cut() : manager.Copy());
+        }
+        clipboard.refuse = false;
+        EXPECT_EQ(clipboard.puts, puts + c.handOvers);
+        EXPECT_EQ(*clipboard.held, previous);
+        EXPECT_EQ(ClipFiles(), previousFiles);
+        EXPECT_EQ(manager.GetItemCount(-1, -1, nullptr), 2);
+        EXPECT_TRUE(host.sent.empty());
+
+        other.DeleteAllItems();
+        EXPECT_EQ(other.Paste(), 1);
+        ASSERT_EQ(other.GetItemCount(-1, -1, nullptr), 1);
+        auto* pasted = dynamic_cast<CInsertImageFrameItem*>(other.GetItemAt(0));
+        ASSERT_NE(pasted, nullptr);
+        EXPECT_EQ(pasted->GetImageFileName(), scratch / "p1.bmp"); // the first frame's block
+        ExpectRedAndBlue(pasted);
+    }
+    // Without a failure the same frame copies.
+    EXPECT_TRUE(manager.Copy());
+    EXPECT_NE(*clipboard.held, previous);
+}
+
+TEST_F(ClipboardPictureTest, PasteWhosePictureCannotBeReadPastesNothingAndShowsText24)
+{
+    AddPictureFrame(manager, 1);
+    ASSERT_TRUE(manager.Copy());
+    const std::vector<std::string> named = NamedClipFiles(*clipboard.held);
+    ASSERT_EQ(named.size(), 2u);
+    const std::string& working = named[0];
+    const std::string& picture = named[1];
+    const std::string keptWorking = scratch / "kept-working";
+    const std::string keptPicture = scratch / "kept-picture";
+    std::filesystem::copy_file(working, keptWorking);
+    std::filesystem::copy_file(picture, keptPicture);
+
+    struct Case
+    {
+        const char* name;
+        std::function<void()> damage;
+    };
+    const Case cases[] = {
+        {"picture removed", [&] { std::filesystem::remove(picture); }},
+        {"picture cut short", [&] { std::filesystem::resize_file(picture, 100); }},
+        {"picture not a bitmap",
+         [&] { std::ofstream(picture, std::ios::binary | std::ios::trunc) << "JUNK"; }},
+        {"working copy removed", [&] { std::filesystem::remove(working); }},
+    };
+    Append(other, MakeString(RECT{0, 0, 50, 50}, "Z"))->SetSelected(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::copy_file(keptWorking, working, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(keptPicture, picture, std::filesystem::copy_options::overwrite_existing);
+        c.damage();
+        auto* held = new CChangeOrderUndoInfo;
+        other.SetPendingUndo(std::unique_ptr<CUndoInfo>(held));
+        host.Clear();
+        EXPECT_EQ(other.Paste(), 0);
+        EXPECT_EQ(Labels(other), (Labels_t{"Z"}));
+        EXPECT_TRUE(other.GetItemAt(0)->IsSelected());
+        EXPECT_EQ(other.GetPendingUndo(), held);
+        EXPECT_TRUE(host.sent.empty());
+        EXPECT_EQ(host.messages, (std::vector<int>{24}));
+    }
+    // Whole again, the same block pastes.
+    std::filesystem::copy_file(keptWorking, working, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(keptPicture, picture, std::filesystem::copy_options::overwrite_existing);
+    host.Clear();
+    EXPECT_EQ(other.Paste(), 1);
+    EXPECT_TRUE(host.messages.empty());
+    ExpectRedAndBlue(other.GetItemAt(0));
 }
 
 } // namespace

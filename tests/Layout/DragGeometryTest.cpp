@@ -55,9 +55,7 @@ TEST_F(DragGeometryTest, SnapPointRoundsToTheNearestGridLineInsideThePrintableRe
     };
     for (const SnapCase& c : cases) {
         SCOPED_TRACE(c.name);
-        manager.snapToGrid = c.snap;
-        manager.gridStepX = c.gx;
-        manager.gridStepY = c.gy;
+        manager.SetGrid({.stepX = c.gx, .stepY = c.gy, .snap = c.snap});
         shell.cameraLayout = c.camera;
         const POINT got = manager.SnapPoint(InP(c.in.x, c.in.y));
         EXPECT_EQ(got.x - printable.left, c.expected.x);
@@ -67,8 +65,7 @@ TEST_F(DragGeometryTest, SnapPointRoundsToTheNearestGridLineInsideThePrintableRe
 
 TEST_F(DragGeometryTest, SnapPointKeepsInsideAGivenBound)
 {
-    manager.snapToGrid = true;
-    manager.gridStepX = manager.gridStepY = 10;
+    manager.SetGrid({.stepX = 10, .stepY = 10, .snap = true});
     const RECT bound = InPRect(12, 12, 37, 37);
     const POINT low = manager.SnapPoint(InP(0, 0), &bound);
     const POINT high = manager.SnapPoint(InP(100, 100), &bound);
@@ -87,7 +84,7 @@ TEST_F(DragGeometryTest, BoxToolRectIsSquareWhileShiftIsHeld)
 
 TEST_F(DragGeometryTest, LineToolRectHoldsTheCentreLineOfTheNewLine)
 {
-    manager.lineWidth = 5; // w = 4, h = 2
+    ChangeItemDefaults(manager, [](ItemDefaults& d) { d.lineWidth = 5; }); // w = 4, h = 2
     const RECT vertical = manager.GetLineToolRect(InP(100, 100), InP(103, 200), true);
     EXPECT_EQ(vertical, InPRect(100, 100, 100, 200));
     const RECT upwards = manager.GetLineToolRect(InP(100, 200), InP(103, 100), true);
@@ -135,8 +132,7 @@ TEST_F(DragGeometryTest, ResizeMovesTheDraggedEdgesAndTurnsOverPastTheOpposite)
 TEST_F(DragGeometryTest, ResizeSnapsThePointAndWritesItBack)
 {
     auto* text = Append(manager, MakeString(InPRect(100, 100, 200, 160), "t"));
-    manager.snapToGrid = true;
-    manager.gridStepX = manager.gridStepY = 10;
+    manager.SetGrid({.stepX = 10, .stepY = 10, .snap = true});
     auto frame = FrameFor(text, CEditItem::KindBottomRight);
     POINT p = InP(254, 176);
     EXPECT_EQ(manager.CalcResizeRect(frame.get(), &p), InPRect(100, 100, 250, 180));
@@ -327,15 +323,14 @@ TEST_F(DragGeometryTest, LineEndsStayOnTheirAxisAndTurnWhenPulledSideways)
 
 TEST_F(DragGeometryTest, LineEndSnapsAlongItsAxisAndKeepsItsThickness)
 {
-    manager.snapToGrid = true;
-    manager.gridStepX = manager.gridStepY = 10;
+    manager.SetGrid({.stepX = 10, .stepY = 10, .snap = true});
     auto* line = Append(manager, MakeLine(InPRect(100, 100, 300, 100), 5));
     EXPECT_EQ(manager.CalcLineDragRect(line, CEditItem::KindRight, InP(346, 100)),
               InPRect(100, 100, 350, 100));
     // Pulled back onto the other end: still as long as the line is thick.
     EXPECT_EQ(manager.CalcLineDragRect(line, CEditItem::KindRight, InP(100, 100)),
               InPRect(100, 100, 104, 100));
-    manager.gridStepX = 0;
+    manager.SetGrid({.stepX = 0, .stepY = 10, .snap = true});
     EXPECT_EQ(manager.CalcLineDragRect(line, CEditItem::KindRight, InP(346, 100)),
               InPRect(100, 100, 348, 100));
 }

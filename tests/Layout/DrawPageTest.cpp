@@ -35,9 +35,7 @@ TEST_F(DrawPageTest, PostcardWithGridAndALine)
 {
     manager.SetPaper(0, 0, 0, 500, false); // 1417 x 2097, margins 42
     manager.SetZoom(0.1f, false);
-    manager.gridShown = true;
-    manager.gridStepX = 200;
-    manager.gridStepY = 300;
+    manager.SetGrid({.stepX = 200, .stepY = 300, .shown = true});
     CLineItem* line = Append(manager, MakeLine(RECT{300, 700, 900, 700}, 30, RGB(255, 0, 0)));
     line->SetDrawSuppressed(false);
     ASSERT_EQ(manager.DrawPage(&canvas, &origin), 1);
@@ -92,7 +90,7 @@ TEST_F(DrawPageTest, CameraPageWithItsBands)
     shell.params[13] = 903;
     manager.SetPaperOrientation(0, false);
     manager.SetZoom(0.2f, false);
-    manager.gridShown = true; // no grid on a camera page
+    manager.SetGrid({.shown = true}); // no grid on a camera page
     ASSERT_EQ(manager.DrawPage(&canvas, &origin), 1);
     EXPECT_EQ(CompareWithGolden(canvas, "camera-bands.png"), "");
 

@@ -75,7 +75,7 @@ TEST(LayoutManagerNotifyTest, KindsPerCommand)
         Append(manager, MakeLine(RECT{100, 300, 300, 300}, 1))->SetSelected(true);
         Append(manager, MakeString(RECT{100, 400, 200, 450}, "B"))->SetSelected(true);
         Append(manager, MakeString(RECT{100, 100, 200, 200}, "C"));
-        manager.lineWidth = 9;
+        ChangeItemDefaults(manager, [](ItemDefaults& d) { d.lineWidth = 9; });
         manager.SetZoom(0.5f, false);
         host.Clear();
         c.run(manager);

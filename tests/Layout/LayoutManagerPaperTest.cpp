@@ -67,17 +67,17 @@ TEST_F(LayoutManagerPaperTest, RollLength)
 TEST_F(LayoutManagerPaperTest, LineWidthIsLimitedByTheSmallerPrintableSide)
 {
     // Roll 89 mm, 500 long, mode 1: printable height 499 - 240 - 10 = 249.
-    manager.lineWidth = 300;
+    ChangeItemDefaults(manager, [](ItemDefaults& d) { d.lineWidth = 300; });
     ASSERT_TRUE(manager.SetPaper(6, 0, 1, 500, false));
     EXPECT_EQ(manager.GetPrintableRect().Height(), 249);
-    EXPECT_EQ(manager.lineWidth, 250);
-    manager.lineWidth = 80;
+    EXPECT_EQ(manager.GetItemDefaults().lineWidth, 250);
+    ChangeItemDefaults(manager, [](ItemDefaults& d) { d.lineWidth = 80; });
     ASSERT_TRUE(manager.SetPaper(6, 0, 1, 500, false));
-    EXPECT_EQ(manager.lineWidth, 80);
+    EXPECT_EQ(manager.GetItemDefaults().lineWidth, 80);
     // Borderless, the printable height is the extent, 499 + 72.
-    manager.lineWidth = 300;
+    ChangeItemDefaults(manager, [](ItemDefaults& d) { d.lineWidth = 300; });
     ASSERT_TRUE(manager.SetPaper(6, 0, 4, 500, false));
-    EXPECT_EQ(manager.lineWidth, 300);
+    EXPECT_EQ(manager.GetItemDefaults().lineWidth, 300);
 }
 
 TEST_F(LayoutManagerPaperTest, ItemsFollowThePageAndTheHeldRecordIsDropped)

@@ -36,6 +36,32 @@ TEST_F(LayoutManagerStateTest, ResetEmptiesThePageAndTellsTheToolBox)
     EXPECT_EQ(host.toolBoxCalls, 1);
 }
 
+TEST_F(LayoutManagerStateTest, SettingsStartAtTheirDefaultsAndKeepWhatTheyAreGiven)
+{
+    CLayoutManager fresh;
+    const GridSettings grid = fresh.GetGrid();
+    EXPECT_EQ(grid.stepX, 0);
+    EXPECT_EQ(grid.stepY, 0);
+    EXPECT_FALSE(grid.shown);
+    EXPECT_FALSE(grid.snap);
+    EXPECT_EQ(fresh.GetItemDefaults().lineWidth, 5);
+    EXPECT_EQ(fresh.GetItemDefaults().lineColor, 0u);
+    EXPECT_EQ(fresh.GetItemDefaults().textColor, 0u);
+
+    fresh.SetGrid({.stepX = 20, .stepY = -3, .shown = true, .snap = true});
+    EXPECT_EQ(fresh.GetGrid().stepX, 20);
+    EXPECT_EQ(fresh.GetGrid().stepY, -3); // stored as given; the snapping leaves that axis alone
+    EXPECT_TRUE(fresh.GetGrid().shown);
+    EXPECT_TRUE(fresh.GetGrid().snap);
+    ItemDefaults defaults = fresh.GetItemDefaults();
+    defaults.textColor = 0x00FF00;
+    defaults.font.lfHeight = -21;
+    fresh.SetItemDefaults(defaults);
+    EXPECT_EQ(fresh.GetItemDefaults().textColor, 0x00FF00u);
+    EXPECT_EQ(fresh.GetItemDefaults().font.lfHeight, -21);
+    EXPECT_EQ(fresh.GetItemDefaults().lineWidth, 5);
+}
+
 TEST_F(LayoutManagerStateTest, RefreshToolBoxTakesTheListsFirstSelectedItem)
 {
     CStringItem* text = Append(manager, MakeString(RECT{0, 0, 10, 10}, "S"));
@@ -93,7 +119,7 @@ TEST_F(LayoutManagerStateTest, SelectionInfoWhileDragging)
     EXPECT_EQ(r, (RECT{1, 2, 30, 40}));
 
     drag.dragMode = 4; // a new line: grown by the line width
-    manager.lineWidth = 6;
+    ChangeItemDefaults(manager, [](ItemDefaults& d) { d.lineWidth = 6; });
     EXPECT_FALSE(manager.GetSelectionInfo(&r));
     drag.toolFrame = std::make_unique<CEditItem>();
     drag.toolFrame->SetRect(RECT{10, 10, 100, 10});

@@ -134,8 +134,10 @@ TEST_F(MouseCreateTest, NewFrameTakesTheNextNumberAndItsName)
 
 TEST_F(MouseCreateTest, NewTextTakesTheDefaultFontAndColour)
 {
-    manager.defaultTextColor = 0x123456;
-    manager.defaultFont.lfHeight = -40;
+    ChangeItemDefaults(manager, [](ItemDefaults& d) {
+        d.textColor = 0x123456;
+        d.font.lfHeight = -40;
+    });
     UseTool(5);
     Drag(InP(10, 10), {InP(110, 160)});
     auto* text = dynamic_cast<CStringItem*>(Front());
@@ -148,8 +150,10 @@ TEST_F(MouseCreateTest, NewTextTakesTheDefaultFontAndColour)
 
 TEST_F(MouseCreateTest, LineToolDrawsAVerticalOrHorizontalLine)
 {
-    manager.lineWidth = 5;
-    manager.lineColor = 0x0000FF;
+    ChangeItemDefaults(manager, [](ItemDefaults& d) {
+        d.lineWidth = 5;
+        d.lineColor = 0x0000FF;
+    });
     UseTool(4);
     Drag(InP(100, 100), {InP(104, 300)});
     auto* vertical = dynamic_cast<CLineItem*>(Front());

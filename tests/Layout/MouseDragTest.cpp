@@ -51,8 +51,7 @@ TEST_F(MouseDragTest, AClickWithoutAMoveSelectsAndChangesNoGeometry)
 
 TEST_F(MouseDragTest, MoveSnapsTheSelectionsCornerToTheGrid)
 {
-    manager.snapToGrid = true;
-    manager.gridStepX = manager.gridStepY = 10;
+    manager.SetGrid({.stepX = 10, .stepY = 10, .snap = true});
     auto* a = Append(manager, MakeString(InPRect(100, 100, 150, 150), "a"));
     auto* b = Append(manager, MakeString(InPRect(200, 300, 260, 340), "b"));
     a->SetSelected(true);
@@ -80,8 +79,7 @@ TEST_F(MouseDragTest, MoveSnapsTheSelectionsCornerToTheGrid)
 
 TEST_F(MouseDragTest, MoveNeverPassesTheLastGridLine)
 {
-    manager.snapToGrid = true;
-    manager.gridStepX = manager.gridStepY = 10;
+    manager.SetGrid({.stepX = 10, .stepY = 10, .snap = true});
     auto* text = Append(manager, MakeString(InPRect(100, 100, 155, 150), "t"));
     text->SetSelected(true);
     Drag(InP(120, 120), {InP(5000, 120)});
@@ -93,9 +91,7 @@ TEST_F(MouseDragTest, MoveNeverPassesTheLastGridLine)
 
 TEST_F(MouseDragTest, MoveWithZeroGridStepsFollowsThePointer)
 {
-    manager.snapToGrid = true;
-    manager.gridStepX = 0;
-    manager.gridStepY = 0;
+    manager.SetGrid({.stepX = 0, .stepY = 0, .snap = true});
     auto* text = Append(manager, MakeString(InPRect(100, 100, 150, 150), "t"));
     text->SetSelected(true);
     Drag(InP(120, 120), {InP(134, 137)});

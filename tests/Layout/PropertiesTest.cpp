@@ -61,7 +61,7 @@ TEST_F(PropertiesTest, FontIsOfferedWithoutTheVerticalMarkAtScreenHeight)
     text->GetLogFont(&stored);
     EXPECT_EQ(stored.lfHeight, -16);
     EXPECT_EQ(stored.lfFaceName, "IPAGothic");
-    EXPECT_EQ(manager.defaultFont, stored);
+    EXPECT_EQ(manager.GetItemDefaults().font, stored);
     EXPECT_NE(dynamic_cast<CChangeStringUndoInfo*>(manager.GetPendingUndo()), nullptr);
     EXPECT_EQ(host.Kinds(), (std::vector<int>{5, 1}));
 }
@@ -97,9 +97,9 @@ TEST_F(PropertiesTest, ChosenFontAndColoursBecomeTheDefaultsOfTheNextText)
     EXPECT_EQ(text->GetText(), "after");
     EXPECT_TRUE(text->HasShadow());
     EXPECT_EQ(text->GetShadowOffset().x, -5);
-    EXPECT_EQ(manager.defaultFont.lfFaceName, "IPAMincho");
-    EXPECT_EQ(manager.defaultFont.lfHeight, -30);
-    EXPECT_EQ(manager.defaultTextColor, 0x0000FFu);
+    EXPECT_EQ(manager.GetItemDefaults().font.lfFaceName, "IPAMincho");
+    EXPECT_EQ(manager.GetItemDefaults().font.lfHeight, -30);
+    EXPECT_EQ(manager.GetItemDefaults().textColor, 0x0000FFu);
     EXPECT_EQ(manager.Undo(), 1);
     EXPECT_EQ(text->GetText(), "before");
 }
@@ -110,14 +110,14 @@ TEST_F(PropertiesTest, CancelLeavesItemDefaultsAndPendingRecord)
     text->SetSelected(true);
     manager.SetPendingUndo(std::make_unique<CAddUndoInfo>());
     CUndoInfo* pending = manager.GetPendingUndo();
-    const LOGFONT defaults = manager.defaultFont;
+    const LOGFONT defaults = manager.GetItemDefaults().font;
     dialogs.confirm = false;
     dialogs.editFont = [](StringItemFontValues& v) { v.text = "changed"; };
     EXPECT_FALSE(manager.EditStringItem(nullptr));
     EXPECT_FALSE(manager.EditTransparency(nullptr));
     manager.EditItemProperties(text);
     EXPECT_EQ(text->GetText(), "before");
-    EXPECT_EQ(manager.defaultFont, defaults);
+    EXPECT_EQ(manager.GetItemDefaults().font, defaults);
     EXPECT_EQ(manager.GetPendingUndo(), pending);
     EXPECT_TRUE(host.sent.empty());
 }
@@ -155,7 +155,7 @@ TEST_F(PropertiesTest, LineColourFromTheColourDialog)
     manager.EditItemProperties(line);
     EXPECT_EQ(dialogs.offeredColor, 0x112233u);
     EXPECT_EQ(line->GetColor(), 0x00FF00u);
-    EXPECT_EQ(manager.lineColor, 0x00FF00u);
+    EXPECT_EQ(manager.GetItemDefaults().lineColor, 0x00FF00u);
     EXPECT_EQ(host.Kinds(), (std::vector<int>{5, 1}));
     ASSERT_EQ(manager.Undo(), 1);
     EXPECT_EQ(line->GetColor(), 0x112233u);

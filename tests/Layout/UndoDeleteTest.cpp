@@ -143,8 +143,10 @@ TEST_F(UndoDeleteTest, LineChangesSwapBack)
 {
     CLineItem* line = Append(manager, MakeLine(RECT{100, 100, 300, 100}, 1, 0x10));
     line->SetSelected(true);
-    manager.lineWidth = 9;
-    manager.lineColor = 0x0000FF;
+    ChangeItemDefaults(manager, [](ItemDefaults& d) {
+        d.lineWidth = 9;
+        d.lineColor = 0x0000FF;
+    });
     host.Clear();
     manager.ChangeSelectedLines(true, true);
     EXPECT_EQ(host.Kinds(), (std::vector<int>{5, 1}));

@@ -162,6 +162,14 @@ public:
     int puts = 0;
 };
 
+// Changes some of the values new items get and keeps the others.
+template <class Change> void ChangeItemDefaults(CLayoutManager& manager, Change change)
+{
+    ItemDefaults defaults = manager.GetItemDefaults();
+    change(defaults);
+    manager.SetItemDefaults(defaults);
+}
+
 std::unique_ptr<CLineItem> MakeLine(RECT rect, int width, COLORREF color = 0);
 std::unique_ptr<CStringItem> MakeString(RECT rect, const std::string& label);
 std::unique_ptr<CInsertImageFrameItem> MakeFrame(RECT rect, int number);
