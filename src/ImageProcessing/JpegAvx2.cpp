@@ -250,6 +250,23 @@ JPEG_AVX2 uint32_t ChromaRow(const uint8_t* row, uint32_t width, int16_t* cb, in
     return x;
 }
 
+JPEG_AVX2 uint32_t RgbFromBgra(const uint8_t* bgra, uint32_t width, uint8_t* rgb)
+{
+    // Each half packs its four pixels into its first 12 bytes.
+    const __m256i order = _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1, 2, 1, 0, 6,
+                                           5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
+    uint32_t x = 0;
+    // Eight pixels a step; the second store writes 16 bytes from byte 12.
+    for (; size_t(x) * 3 + 28 <= size_t(width) * 3; x += 8) {
+        const __m256i v = _mm256_shuffle_epi8(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bgra + 4 * size_t(x))), order);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(rgb + 3 * size_t(x)), _mm256_castsi256_si128(v));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(rgb + 3 * size_t(x) + 12),
+                         _mm256_extracti128_si256(v, 1));
+    }
+    return x;
+}
+
 JPEG_AVX2 uint32_t LumaRow(const uint8_t* row, uint32_t width, int16_t* luma)
 {
     const __m256i pickRed = _mm256_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1, 0,
@@ -289,6 +306,11 @@ void Forward(const int16_t*, int, int32_t*)
 
 void ForwardPair(const int16_t*, int, const int16_t*, int, int32_t*, int32_t*)
 {
+}
+
+uint32_t RgbFromBgra(const uint8_t*, uint32_t, uint8_t*)
+{
+    return 0;
 }
 
 } // namespace JpegAvx2

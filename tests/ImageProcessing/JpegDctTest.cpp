@@ -174,6 +174,27 @@ TEST(JpegDct, VectorChromaOfSinglePixelsMatchesTheConversionRule)
     }
 }
 
+TEST(JpegDct, VectorRgbFromBgraReordersEveryCoveredPixel)
+{
+    if (!JpegAvx2::Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    for (uint32_t width : {9u, 10u, 11u, 33u, 100u}) {
+        std::vector<uint8_t> bgra(width * 4);
+        for (size_t i = 0; i < bgra.size(); ++i)
+            bgra[i] = static_cast<uint8_t>(i * 7 + width);
+        std::vector<uint8_t> rgb(width * 3 + 1, 0xA5);
+        const uint32_t done = JpegAvx2::RgbFromBgra(bgra.data(), width, rgb.data());
+        EXPECT_EQ(done % 8, 0u);
+        EXPECT_GE(done + 11, width); // all but a short tail
+        for (uint32_t x = 0; x < done; ++x) {
+            EXPECT_EQ(rgb[3 * x], bgra[4 * x + 2]) << width << " " << x;
+            EXPECT_EQ(rgb[3 * x + 1], bgra[4 * x + 1]) << width << " " << x;
+            EXPECT_EQ(rgb[3 * x + 2], bgra[4 * x]) << width << " " << x;
+        }
+        EXPECT_EQ(rgb[width * 3], 0xA5); // nothing written past the row
+    }
+}
+
 TEST(JpegDct, VectorLumaMatchesTheConversionRule)
 {
     if (!JpegAvx2::Available())
