@@ -95,6 +95,21 @@ bool JpegReferenceEncode(const uint8_t* pixels, uint32_t width, uint32_t height,
     return TakeLibJpegOutput(ok, out, outSize, stream);
 }
 
+bool JpegReferenceEncodeInto(const uint8_t* pixels, uint32_t width, uint32_t height,
+                             const JpegReferenceEncodeOptions& options, uint8_t* buffer, size_t capacity,
+                             size_t& written)
+{
+    unsigned char* out = buffer;
+    unsigned long outSize = capacity;
+    const bool ok = EncodeRaw(pixels, width, height, &options, &out, &outSize);
+    written = outSize;
+    if (out != buffer) { // libjpeg grew its own buffer: it did not fit
+        std::free(out);
+        return false;
+    }
+    return ok;
+}
+
 bool JpegReferenceDecode(const uint8_t* stream, size_t size, bool fancyUpsampling, JpegReferenceImage& image)
 {
     uint8_t* pixels = nullptr;
