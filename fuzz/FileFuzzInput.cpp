@@ -7,12 +7,24 @@
 #include <cstdlib>
 #include <unistd.h>
 
+namespace {
+
+// Removed when the process ends, so that replays under `make test` leave nothing.
+struct ScratchFile
+{
+    std::string path;
+    ~ScratchFile() { std::remove(path.c_str()); }
+};
+
+} // namespace
+
 const std::string& FileFuzzInput(const std::uint8_t* data, std::size_t size, const char* extension)
 {
-    static const std::string path = [extension] {
+    static const ScratchFile scratch{[extension] {
         const char* dir = std::getenv("TMPDIR");
         return std::string(dir ? dir : "/tmp") + "/zav-fuzz-" + std::to_string(::getpid()) + extension;
-    }();
+    }()};
+    const std::string& path = scratch.path;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         std::abort();

@@ -220,10 +220,8 @@ bool CImage::CreateMask()
         return false;
     if (!m_mask)
         m_mask = std::make_unique<CImage>();
-    if (!m_mask->Create(m_width, m_height))
-        return false;
-    m_mask->FillRect(0, 0, m_width, m_height, 0);
-    return true;
+    // Black needs no fill, so the mask's pages stay untouched until drawn on.
+    return m_mask->CreateBlack(m_width, m_height);
 }
 
 std::uint8_t* CImage::GetMaskPlane() const
@@ -353,23 +351,16 @@ int CImage::Composite(CImage* dest, int x, int y, int width, int height, int src
 
 namespace {
 
-// The stretched copy of the source rectangle and its mask, for the stretching forms.
-bool StretchWithMask(const CImage& source, CImage& temp, int width, int height, int srcX, int srcY,
-                     int srcWidth, int srcHeight)
-{
-    if (!temp.Create(width, height) || !temp.CreateMask())
-        return false;
-    source.StretchBltTo(&temp, 0, 0, width, height, srcX, srcY, srcWidth, srcHeight, SRCCOPY);
-    source.GetMask()->StretchBltTo(temp.GetMask(), 0, 0, width, height, srcX, srcY, srcWidth, srcHeight,
-                                   SRCCOPY);
-    return true;
-}
-
 using PlainDraw = int (CImage::*)(CImage*, int, int, int, int, int, int) const;
+
+// Rows stretched and drawn at a time: the band and its mask stay in the cache
+// instead of a whole stretched copy being allocated, filled and read back.
+constexpr int kStretchBand = 32;
 
 // The stretching forms: both rectangles clipped to their images, then the
 // source part stretched with its mask to the destination size and drawn by
-// the plain form.
+// the plain form, band by band. Each band starts as a fresh picture with mask
+// would, so pixels the stretch leaves alone draw as they always did.
 int DrawStretched(const CImage& source, PlainDraw draw, CImage* dest, int x, int y, int width, int height,
                   int srcX, int srcY, int srcWidth, int srcHeight)
 {
@@ -382,10 +373,26 @@ int DrawStretched(const CImage& source, PlainDraw draw, CImage* dest, int x, int
     height = std::min(height, dest->GetHeight() - y);
     if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
         return 0;
-    CImage temp;
-    if (!StretchWithMask(source, temp, width, height, srcX, srcY, srcWidth, srcHeight))
+    const int bandRows = std::min(height, kStretchBand);
+    CImage band;
+    if (!band.Create(width, bandRows) || !band.CreateMask())
         return 0;
-    (temp.*draw)(dest, x, y, width, height, 0, 0);
+    const std::size_t count = static_cast<std::size_t>(width) * bandRows;
+    auto* pixels = reinterpret_cast<std::uint32_t*>(band.GetBits());
+    auto* maskPixels = reinterpret_cast<std::uint32_t*>(band.GetMask()->GetBits());
+    const std::uint32_t freshPixel = pixels[0], freshMask = maskPixels[0];
+    for (int top = 0; top < height; top += bandRows) {
+        if (top > 0) {
+            std::fill_n(pixels, count, freshPixel);
+            std::fill_n(maskPixels, count, freshMask);
+        }
+        // The whole destination rectangle, shifted up: every row samples the
+        // source row it would in one stretch of the whole rectangle.
+        source.StretchBltTo(&band, 0, -top, width, height, srcX, srcY, srcWidth, srcHeight, SRCCOPY);
+        source.GetMask()->StretchBltTo(band.GetMask(), 0, -top, width, height, srcX, srcY, srcWidth,
+                                       srcHeight, SRCCOPY);
+        (band.*draw)(dest, x, y + top, width, std::min(bandRows, height - top), 0, 0);
+    }
     return 1;
 }
 

@@ -63,12 +63,19 @@ bool CImage::CreatePixels(int width, int height, int bpp)
 
 bool CImage::Create(int width, int height)
 {
-    if (!CreatePixels(width, height, 32))
+    if (!CreateBlack(width, height))
         return false;
-    m_isDib = true;
     // The white fill leaves the fourth byte 0.
     std::fill_n(reinterpret_cast<std::uint32_t*>(m_pixels.get()), static_cast<std::size_t>(width) * height,
                 0x00FFFFFFu);
+    return true;
+}
+
+bool CImage::CreateBlack(int width, int height)
+{
+    if (!CreatePixels(width, height, 32)) // zero-filled: black, the fourth byte 0
+        return false;
+    m_isDib = true;
     m_mask = std::make_unique<CImage>();
     return true;
 }

@@ -223,6 +223,8 @@ private:
     };
 
     bool CreatePixels(int width, int height, int bpp);
+    // Create without the white fill, for pictures about to be overwritten whole.
+    bool CreateBlack(int width, int height);
     std::uint32_t* Row(int y) const; // image row y, 0 at the top
 
     std::unique_ptr<std::uint8_t, PageDeleter> m_pixels;

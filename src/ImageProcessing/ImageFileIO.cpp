@@ -212,7 +212,7 @@ int CImage::SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height,
             throw static_cast<int>(ImageFileReadFailed);
         if (!box) {
             CanContinueOrThrow();
-            if (!Create(width, height))
+            if (!CreateBlack(width, height)) // every pixel is written next
                 throw static_cast<int>(ImageFileDrawFailed);
             CanContinueOrThrow();
             if (SetBitsFromBuffer(0, height, 32, buffer) < 1)
@@ -229,7 +229,7 @@ int CImage::SetFromRgbaBuffer(const std::uint8_t* buffer, int width, int height,
         // mask stays opaque.
         Rect target{0, 0, width, height};
         if (noEnlarge && width <= box->cx && height <= box->cy) {
-            if (!Create(width, height))
+            if (!CreateBlack(width, height)) // every pixel is written next
                 throw static_cast<int>(ImageFileDrawFailed);
             if (SetBitsFromBuffer(0, height, 32, buffer) < 1)
                 throw static_cast<int>(ImageFileDrawFailed);

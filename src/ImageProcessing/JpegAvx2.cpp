@@ -20,9 +20,14 @@ JPEG_AVX2 inline __m256i Add(__m256i a, __m256i b)
     return _mm256_add_epi32(a, b);
 }
 
-JPEG_AVX2 inline __m256i Sub(__m256i a, __m256i b)
+// The transform works on 16-bit words, two blocks at once (one in each
+// 128-bit half), with each product pair of the factorisation folded into one
+// multiply-add; the sums are regrouped, never rounded differently, so the
+// results are exactly those of the portable code. 8-bit samples keep every
+// 16-bit intermediate in range.
+JPEG_AVX2 inline __m256i Pair(int16_t a, int16_t b)
 {
-    return _mm256_sub_epi32(a, b);
+    return _mm256_set1_epi32(static_cast<int32_t>(uint32_t(uint16_t(a)) | (uint32_t(uint16_t(b)) << 16)));
 }
 
 template <int N> JPEG_AVX2 inline __m256i Descale(__m256i x)
@@ -30,56 +35,99 @@ template <int N> JPEG_AVX2 inline __m256i Descale(__m256i x)
     return _mm256_srai_epi32(_mm256_add_epi32(x, _mm256_set1_epi32(1 << (N - 1))), N);
 }
 
-JPEG_AVX2 inline void Transpose(__m256i r[8])
+// a * ca + b * cb in 32 bits: lanes 0-3 of each block, then lanes 4-7.
+struct Wide
 {
-    const __m256i t0 = _mm256_unpacklo_epi32(r[0], r[1]), t1 = _mm256_unpackhi_epi32(r[0], r[1]);
-    const __m256i t2 = _mm256_unpacklo_epi32(r[2], r[3]), t3 = _mm256_unpackhi_epi32(r[2], r[3]);
-    const __m256i t4 = _mm256_unpacklo_epi32(r[4], r[5]), t5 = _mm256_unpackhi_epi32(r[4], r[5]);
-    const __m256i t6 = _mm256_unpacklo_epi32(r[6], r[7]), t7 = _mm256_unpackhi_epi32(r[6], r[7]);
-    const __m256i u0 = _mm256_unpacklo_epi64(t0, t2), u1 = _mm256_unpackhi_epi64(t0, t2);
-    const __m256i u2 = _mm256_unpacklo_epi64(t1, t3), u3 = _mm256_unpackhi_epi64(t1, t3);
-    const __m256i u4 = _mm256_unpacklo_epi64(t4, t6), u5 = _mm256_unpackhi_epi64(t4, t6);
-    const __m256i u6 = _mm256_unpacklo_epi64(t5, t7), u7 = _mm256_unpackhi_epi64(t5, t7);
-    r[0] = _mm256_permute2x128_si256(u0, u4, 0x20);
-    r[1] = _mm256_permute2x128_si256(u1, u5, 0x20);
-    r[2] = _mm256_permute2x128_si256(u2, u6, 0x20);
-    r[3] = _mm256_permute2x128_si256(u3, u7, 0x20);
-    r[4] = _mm256_permute2x128_si256(u0, u4, 0x31);
-    r[5] = _mm256_permute2x128_si256(u1, u5, 0x31);
-    r[6] = _mm256_permute2x128_si256(u2, u6, 0x31);
-    r[7] = _mm256_permute2x128_si256(u3, u7, 0x31);
+    __m256i low, high;
+};
+
+JPEG_AVX2 inline Wide MulAdd(__m256i lowPairs, __m256i highPairs, __m256i constants)
+{
+    return {_mm256_madd_epi16(lowPairs, constants), _mm256_madd_epi16(highPairs, constants)};
 }
 
-// One 1-D pass over eight lanes; the first keeps 2 extra bits, the second
-// descales to true coefficients.
-template <bool First> JPEG_AVX2 inline void Pass(const __m256i d[8], __m256i o[8])
+JPEG_AVX2 inline Wide Add(Wide a, Wide b)
 {
-    constexpr int kOdd = First ? 11 : 18;
-    const __m256i tmp0 = Add(d[0], d[7]), tmp7 = Sub(d[0], d[7]);
-    const __m256i tmp1 = Add(d[1], d[6]), tmp6 = Sub(d[1], d[6]);
-    const __m256i tmp2 = Add(d[2], d[5]), tmp5 = Sub(d[2], d[5]);
-    const __m256i tmp3 = Add(d[3], d[4]), tmp4 = Sub(d[3], d[4]);
-    const __m256i tmp10 = Add(tmp0, tmp3), tmp13 = Sub(tmp0, tmp3);
-    const __m256i tmp11 = Add(tmp1, tmp2), tmp12 = Sub(tmp1, tmp2);
-    if constexpr (First) {
-        o[0] = _mm256_slli_epi32(Add(tmp10, tmp11), 2);
-        o[4] = _mm256_slli_epi32(Sub(tmp10, tmp11), 2);
-    } else {
-        o[0] = Descale<5>(Add(tmp10, tmp11));
-        o[4] = Descale<5>(Sub(tmp10, tmp11));
-    }
-    const __m256i z1 = Mul(Add(tmp12, tmp13), 4433);
-    o[2] = Descale<kOdd>(Add(z1, Mul(tmp13, 6270)));
-    o[6] = Descale<kOdd>(Sub(z1, Mul(tmp12, 15137)));
-    const __m256i z5 = Mul(Add(Add(tmp4, tmp6), Add(tmp5, tmp7)), 9633);
-    const __m256i a1 = Mul(Add(tmp4, tmp7), -7373);
-    const __m256i a2 = Mul(Add(tmp5, tmp6), -20995);
-    const __m256i a3 = Add(Mul(Add(tmp4, tmp6), -16069), z5);
-    const __m256i a4 = Add(Mul(Add(tmp5, tmp7), -3196), z5);
-    o[7] = Descale<kOdd>(Add(Add(Mul(tmp4, 2446), a1), a3));
-    o[5] = Descale<kOdd>(Add(Add(Mul(tmp5, 16819), a2), a4));
-    o[3] = Descale<kOdd>(Add(Add(Mul(tmp6, 25172), a2), a3));
-    o[1] = Descale<kOdd>(Add(Add(Mul(tmp7, 12299), a1), a4));
+    return {Add(a.low, b.low), Add(a.high, b.high)};
+}
+
+template <int N> JPEG_AVX2 inline __m256i DescaleNarrow(Wide x)
+{
+    return _mm256_packs_epi32(Descale<N>(x.low), Descale<N>(x.high));
+}
+
+template <int N> JPEG_AVX2 inline Wide DescaleWide(Wide x)
+{
+    return {Descale<N>(x.low), Descale<N>(x.high)};
+}
+
+// 8x8 words in each 128-bit half.
+JPEG_AVX2 inline void Transpose(__m256i r[8])
+{
+    const __m256i a0 = _mm256_unpacklo_epi16(r[0], r[1]), a1 = _mm256_unpackhi_epi16(r[0], r[1]);
+    const __m256i a2 = _mm256_unpacklo_epi16(r[2], r[3]), a3 = _mm256_unpackhi_epi16(r[2], r[3]);
+    const __m256i a4 = _mm256_unpacklo_epi16(r[4], r[5]), a5 = _mm256_unpackhi_epi16(r[4], r[5]);
+    const __m256i a6 = _mm256_unpacklo_epi16(r[6], r[7]), a7 = _mm256_unpackhi_epi16(r[6], r[7]);
+    const __m256i b0 = _mm256_unpacklo_epi32(a0, a2), b1 = _mm256_unpackhi_epi32(a0, a2);
+    const __m256i b2 = _mm256_unpacklo_epi32(a1, a3), b3 = _mm256_unpackhi_epi32(a1, a3);
+    const __m256i b4 = _mm256_unpacklo_epi32(a4, a6), b5 = _mm256_unpackhi_epi32(a4, a6);
+    const __m256i b6 = _mm256_unpacklo_epi32(a5, a7), b7 = _mm256_unpackhi_epi32(a5, a7);
+    r[0] = _mm256_unpacklo_epi64(b0, b4);
+    r[1] = _mm256_unpackhi_epi64(b0, b4);
+    r[2] = _mm256_unpacklo_epi64(b1, b5);
+    r[3] = _mm256_unpackhi_epi64(b1, b5);
+    r[4] = _mm256_unpacklo_epi64(b2, b6);
+    r[5] = _mm256_unpackhi_epi64(b2, b6);
+    r[6] = _mm256_unpacklo_epi64(b3, b7);
+    r[7] = _mm256_unpackhi_epi64(b3, b7);
+}
+
+// The parts of one 1-D pass shared by both passes: the even words and the
+// odd and rotated terms, still in 32 bits.
+struct PassTerms
+{
+    __m256i tmp10, tmp11;
+    Wide o1, o2, o3, o5, o6, o7;
+};
+
+JPEG_AVX2 inline PassTerms Terms(const __m256i d[8])
+{
+    const __m256i tmp0 = _mm256_add_epi16(d[0], d[7]), tmp7 = _mm256_sub_epi16(d[0], d[7]);
+    const __m256i tmp1 = _mm256_add_epi16(d[1], d[6]), tmp6 = _mm256_sub_epi16(d[1], d[6]);
+    const __m256i tmp2 = _mm256_add_epi16(d[2], d[5]), tmp5 = _mm256_sub_epi16(d[2], d[5]);
+    const __m256i tmp3 = _mm256_add_epi16(d[3], d[4]), tmp4 = _mm256_sub_epi16(d[3], d[4]);
+    PassTerms t;
+    t.tmp10 = _mm256_add_epi16(tmp0, tmp3);
+    t.tmp11 = _mm256_add_epi16(tmp1, tmp2);
+    const __m256i tmp13 = _mm256_sub_epi16(tmp0, tmp3), tmp12 = _mm256_sub_epi16(tmp1, tmp2);
+    // z1 = (tmp12 + tmp13) * c0.541 is folded into both products.
+    const __m256i e0 = _mm256_unpacklo_epi16(tmp13, tmp12), e1 = _mm256_unpackhi_epi16(tmp13, tmp12);
+    t.o2 = MulAdd(e0, e1, Pair(4433 + 6270, 4433));
+    t.o6 = MulAdd(e0, e1, Pair(4433, 4433 - 15137));
+    // z5 = (z3 + z4) * c1.175 likewise, so that z3 + z4 is never formed in 16 bits.
+    const __m256i z3 = _mm256_add_epi16(tmp4, tmp6), z4 = _mm256_add_epi16(tmp5, tmp7);
+    const __m256i zl = _mm256_unpacklo_epi16(z3, z4), zh = _mm256_unpackhi_epi16(z3, z4);
+    const Wide a3 = MulAdd(zl, zh, Pair(9633 - 16069, 9633));
+    const Wide a4 = MulAdd(zl, zh, Pair(9633, 9633 - 3196));
+    const __m256i p47l = _mm256_unpacklo_epi16(tmp4, tmp7), p47h = _mm256_unpackhi_epi16(tmp4, tmp7);
+    const __m256i p56l = _mm256_unpacklo_epi16(tmp5, tmp6), p56h = _mm256_unpackhi_epi16(tmp5, tmp6);
+    t.o7 = Add(MulAdd(p47l, p47h, Pair(2446 - 7373, -7373)), a3);
+    t.o1 = Add(MulAdd(p47l, p47h, Pair(-7373, 12299 - 7373)), a4);
+    t.o5 = Add(MulAdd(p56l, p56h, Pair(16819 - 20995, -20995)), a4);
+    t.o3 = Add(MulAdd(p56l, p56h, Pair(-20995, 25172 - 20995)), a3);
+    return t;
+}
+
+JPEG_AVX2 inline void StoreWide(Wide x, int32_t* a, int32_t* b)
+{
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(a), _mm256_permute2x128_si256(x.low, x.high, 0x20));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(b), _mm256_permute2x128_si256(x.low, x.high, 0x31));
+}
+
+JPEG_AVX2 inline void StoreWords(__m256i x, int32_t* a, int32_t* b)
+{
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(a), _mm256_cvtepi16_epi32(_mm256_castsi256_si128(x)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(b), _mm256_cvtepi16_epi32(_mm256_extracti128_si256(x, 1)));
 }
 
 } // namespace
@@ -90,18 +138,46 @@ bool Available()
     return has;
 }
 
+JPEG_AVX2 void ForwardPair(const int16_t* samplesA, int strideA, const int16_t* samplesB, int strideB,
+                           int32_t coefficientsA[64], int32_t coefficientsB[64])
+{
+    __m256i d[8];
+    for (int r = 0; r < 8; ++r)
+        d[r] = _mm256_inserti128_si256(
+            _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(samplesA + r * strideA))),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(samplesB + r * strideB)), 1);
+    Transpose(d); // lanes are rows now: the row pass works on all of them at once
+    {
+        const PassTerms t = Terms(d);
+        d[0] = _mm256_slli_epi16(_mm256_add_epi16(t.tmp10, t.tmp11), 2);
+        d[4] = _mm256_slli_epi16(_mm256_sub_epi16(t.tmp10, t.tmp11), 2);
+        d[1] = DescaleNarrow<11>(t.o1);
+        d[2] = DescaleNarrow<11>(t.o2);
+        d[3] = DescaleNarrow<11>(t.o3);
+        d[5] = DescaleNarrow<11>(t.o5);
+        d[6] = DescaleNarrow<11>(t.o6);
+        d[7] = DescaleNarrow<11>(t.o7);
+    }
+    Transpose(d);
+    const PassTerms t = Terms(d);
+    const __m256i round = _mm256_set1_epi16(16);
+    int32_t* a = coefficientsA;
+    int32_t* b = coefficientsB;
+    StoreWords(_mm256_srai_epi16(_mm256_add_epi16(_mm256_add_epi16(t.tmp10, t.tmp11), round), 5), a, b);
+    StoreWords(_mm256_srai_epi16(_mm256_add_epi16(_mm256_sub_epi16(t.tmp10, t.tmp11), round), 5), a + 32,
+               b + 32);
+    StoreWide(DescaleWide<18>(t.o1), a + 8, b + 8);
+    StoreWide(DescaleWide<18>(t.o2), a + 16, b + 16);
+    StoreWide(DescaleWide<18>(t.o3), a + 24, b + 24);
+    StoreWide(DescaleWide<18>(t.o5), a + 40, b + 40);
+    StoreWide(DescaleWide<18>(t.o6), a + 48, b + 48);
+    StoreWide(DescaleWide<18>(t.o7), a + 56, b + 56);
+}
+
 JPEG_AVX2 void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
 {
-    __m256i rows[8], u[8], c[8];
-    for (int r = 0; r < 8; ++r)
-        rows[r] =
-            _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + r * stride)));
-    Transpose(rows); // lanes are rows now: the row pass works on all of them at once
-    Pass<true>(rows, u);
-    Transpose(u);
-    Pass<false>(u, c);
-    for (int k = 0; k < 8; ++k)
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(coefficients + 8 * k), c[k]);
+    alignas(32) int32_t unused[64];
+    ForwardPair(samples, stride, samples, stride, coefficients, unused);
 }
 
 namespace {
@@ -147,6 +223,50 @@ JPEG_AVX2 uint32_t ChromaPairs(const uint8_t* rowA, const uint8_t* rowB, uint32_
     return x;
 }
 
+JPEG_AVX2 uint32_t ChromaRow(const uint8_t* row, uint32_t width, int16_t* cb, int16_t* cr)
+{
+    const __m256i pickRed = _mm256_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1, 0,
+                                             -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1);
+    const __m256i pickGreen = _mm256_setr_epi8(1, -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1, 1,
+                                               -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1);
+    const __m256i pickBlue = _mm256_setr_epi8(2, -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1, 2,
+                                              -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1);
+    const __m256i bias = _mm256_set1_epi32((1 << 15) - 1);
+    const __m256i low = _mm256_set1_epi16(-128), high = _mm256_set1_epi16(127);
+    uint32_t x = 0;
+    for (; size_t(x) * 3 + 28 <= size_t(width) * 3; x += 8) {
+        const __m256i p = LoadEightPixels(row + 3 * size_t(x));
+        const __m256i red = _mm256_shuffle_epi8(p, pickRed), green = _mm256_shuffle_epi8(p, pickGreen),
+                      blue = _mm256_shuffle_epi8(p, pickBlue);
+        const __m256i cbw = Add(Add(Mul(red, -11059), Mul(green, -21709)), Mul(blue, 32768));
+        const __m256i crw = Add(Add(Mul(red, 32768), Mul(green, -27439)), Mul(blue, -5329));
+        // cb 0-3, cr 0-3 | cb 4-7, cr 4-7, then cb in the low half and cr in the high.
+        __m256i v =
+            _mm256_packs_epi32(_mm256_srai_epi32(Add(cbw, bias), 16), _mm256_srai_epi32(Add(crw, bias), 16));
+        v = _mm256_permute4x64_epi64(_mm256_min_epi16(_mm256_max_epi16(v, low), high), 0xD8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cb + x), _mm256_castsi256_si128(v));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cr + x), _mm256_extracti128_si256(v, 1));
+    }
+    return x;
+}
+
+JPEG_AVX2 uint32_t RgbFromBgra(const uint8_t* bgra, uint32_t width, uint8_t* rgb)
+{
+    // Each half packs its four pixels into its first 12 bytes.
+    const __m256i order = _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1, 2, 1, 0, 6,
+                                           5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
+    uint32_t x = 0;
+    // Eight pixels a step; the second store writes 16 bytes from byte 12.
+    for (; size_t(x) * 3 + 28 <= size_t(width) * 3; x += 8) {
+        const __m256i v = _mm256_shuffle_epi8(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bgra + 4 * size_t(x))), order);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(rgb + 3 * size_t(x)), _mm256_castsi256_si128(v));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(rgb + 3 * size_t(x) + 12),
+                         _mm256_extracti128_si256(v, 1));
+    }
+    return x;
+}
+
 JPEG_AVX2 uint32_t LumaRow(const uint8_t* row, uint32_t width, int16_t* luma)
 {
     const __m256i pickRed = _mm256_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1, 0,
@@ -182,6 +302,15 @@ bool Available()
 
 void Forward(const int16_t*, int, int32_t*)
 {
+}
+
+void ForwardPair(const int16_t*, int, const int16_t*, int, int32_t*, int32_t*)
+{
+}
+
+uint32_t RgbFromBgra(const uint8_t*, uint32_t, uint8_t*)
+{
+    return 0;
 }
 
 } // namespace JpegAvx2

@@ -40,6 +40,17 @@ void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
         ForwardPortable(samples, stride, coefficients);
 }
 
+void ForwardPair(const int16_t* samplesA, int strideA, const int16_t* samplesB, int strideB,
+                 int32_t coefficientsA[64], int32_t coefficientsB[64])
+{
+    if (JpegAvx2::Available()) {
+        JpegAvx2::ForwardPair(samplesA, strideA, samplesB, strideB, coefficientsA, coefficientsB);
+    } else {
+        ForwardPortable(samplesA, strideA, coefficientsA);
+        ForwardPortable(samplesB, strideB, coefficientsB);
+    }
+}
+
 JPEG_VECTOR_CLONES void ForwardPortable(const int16_t* samples, int stride, int32_t coefficients[64])
 {
     // The row pass runs on the transposed block, so that each of its steps

@@ -9,6 +9,9 @@ namespace JpegDct {
 // Level-shifted samples (-128..127) read with the given stride; writes the true
 // DCT coefficients in natural order.
 void Forward(const int16_t* samples, int stride, int32_t coefficients[64]);
+// Two blocks at once, for about the cost of one.
+void ForwardPair(const int16_t* samplesA, int strideA, const int16_t* samplesB, int strideB,
+                 int32_t coefficientsA[64], int32_t coefficientsB[64]);
 // The same without processor-specific vectors.
 void ForwardPortable(const int16_t* samples, int stride, int32_t coefficients[64]);
 

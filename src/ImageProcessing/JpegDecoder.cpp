@@ -40,6 +40,8 @@ void CJpegDecoder::StartStream()
     m_phase = Phase::StartOfImage;
     m_app0Kind = 1;
     m_app0Count = 0;
+    m_jfif = false;
+    m_adobeTransform = -1;
     m_haveFrame = false;
     m_width = m_height = 0;
     m_componentCount = 0;
@@ -206,11 +208,17 @@ bool CJpegDecoder::Dispatch(uint8_t marker, const uint8_t* body, size_t length)
         return true;
     case 0xE0:
         if (m_app0Count++ == 0 && length >= 5) {
-            if (std::memcmp(body, "JFIF", 5) == 0)
+            if (std::memcmp(body, "JFIF", 5) == 0) {
                 m_app0Kind = 1;
-            else if (std::memcmp(body, "VLMO", 5) == 0)
+                m_jfif = true;
+            } else if (std::memcmp(body, "VLMO", 5) == 0)
                 m_app0Kind = 2;
         }
+        return true;
+    case 0xEE:
+        // Adobe: identifier, version, two flag words, then the colour transform.
+        if (length >= 12 && std::memcmp(body, "Adobe", 5) == 0)
+            m_adobeTransform = body[11];
         return true;
     case 0xC1:
     case 0xC2:

@@ -81,6 +81,7 @@ private:
     bool DecodeBlock(BitReader& reader, Component& component, int32_t& predictor, int32_t* block,
                      unsigned& nonZeroRows);
     void WriteRows(uint8_t* out, uint32_t rows) const;
+    bool ComponentsAreRgb() const;
 
     Phase m_phase = Phase::Idle;
     int m_status = JpegDecodeComplete;
@@ -93,6 +94,8 @@ private:
 
     int m_app0Kind = 1;
     int m_app0Count = 0;
+    bool m_jfif = false;       // the first APP0 is JFIF
+    int m_adobeTransform = -1; // from an Adobe APP14 segment; -1 none
     bool m_haveFrame = false;
     uint32_t m_width = 0, m_height = 0;
     int m_componentCount = 0;

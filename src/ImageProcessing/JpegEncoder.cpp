@@ -242,7 +242,7 @@ inline int16_t Chroma(int32_t weighted, int shift)
 // One row of chroma samples, each the mean of its Step x RowStep group.
 template <int Step, int RowStep>
 JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint32_t width,
-                                  uint32_t chromaWidth, int16_t* cb, int16_t* cr)
+                                  uint32_t chromaWidth, int16_t* cb, int16_t* cr, uint32_t first = 0)
 {
     constexpr int shift = (Step == 2 ? 1 : 0) + (RowStep == 2 ? 1 : 0);
     auto group = [&](uint32_t cx, uint32_t x0, uint32_t x1) {
@@ -263,7 +263,7 @@ JPEG_VECTOR_CLONES void ChromaRow(const uint8_t* src, const uint8_t* below, uint
         cr[cx] = Chroma(kCrR * red + kCrG * green + kCrB * blue, shift);
     };
     const uint32_t inside = width / Step;
-    for (uint32_t cx = 0; cx < inside; ++cx)
+    for (uint32_t cx = first; cx < inside; ++cx)
         group(cx, cx * Step, cx * Step + Step - 1);
     // Columns past the picture repeat its last column.
     for (uint32_t cx = inside; cx < chromaWidth; ++cx)
@@ -324,7 +324,8 @@ JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint
             const uint8_t* below =
                 m_chromaRowStep == 2 ? rows + std::min<uint32_t>(r + 1, lastRow) * rowBytes : src;
             if (m_chromaStep == 1)
-                ChromaRow<1, 1>(src, below, width, m_chromaWidth, cb, cr);
+                ChromaRow<1, 1>(src, below, width, m_chromaWidth, cb, cr,
+                                JpegAvx2::Available() ? JpegAvx2::ChromaRow(src, width, cb, cr) : 0);
             else if (m_chromaRowStep == 1)
                 ChromaRow<2, 1>(src, below, width, m_chromaWidth, cb, cr);
             else
@@ -397,13 +398,10 @@ inline void CJpegEncoder::EmitWholeBytes()
     }
 }
 
-JPEG_VECTOR_CLONES void CJpegEncoder::EncodeBlock(const int16_t* samples, int stride,
-                                                  const uint32_t* reciprocal, const uint32_t* halfQ,
-                                                  const HuffmanCodes& dc, const HuffmanCodes& ac,
-                                                  int& predictor)
+JPEG_VECTOR_CLONES void CJpegEncoder::EncodeBlock(const int32_t* coefficients, const uint32_t* reciprocal,
+                                                  const uint32_t* halfQ, const HuffmanCodes& dc,
+                                                  const HuffmanCodes& ac, int& predictor)
 {
-    int32_t coefficients[64];
-    JpegDct::Forward(samples, stride, coefficients);
     alignas(16) int32_t natural[64];
     QuantiseNatural(coefficients, reciprocal, halfQ, natural);
     alignas(16) int32_t q[64];
@@ -491,23 +489,41 @@ int CJpegEncoder::EncodeBand(const uint8_t* rows, const uint8_t* plane, uint8_t*
     const int lumaAcross = m_mcuWidth / 8, lumaDown = m_mcuHeight / 8;
     const int stride = static_cast<int>(m_paddedWidth);
     const int chromaStride = static_cast<int>(m_chromaWidth);
+    // The blocks of one MCU in coding order; they are transformed in pairs.
+    struct Block
+    {
+        const int16_t* samples;
+        int stride;
+        int table; // 0 luma, 1 chroma, 2 alpha
+        int component;
+    };
+    Block blocks[10];
+    alignas(32) int32_t coefficients[10][64];
     for (uint32_t mx = 0; mx < m_mcusPerRow; ++mx) {
         m_stagingLength = 0;
+        int count = 0;
         const int16_t* y = m_planeY.data() + size_t(mx) * m_mcuWidth;
         for (int by = 0; by < lumaDown; ++by)
             for (int bx = 0; bx < lumaAcross; ++bx)
-                EncodeBlock(y + by * 8 * stride + bx * 8, stride, m_reciprocal[0].data(), m_halfQ[0].data(),
-                            m_dcLuminance, m_acLuminance, predictors[0]);
-        EncodeBlock(m_planeCb.data() + mx * 8, chromaStride, m_reciprocal[1].data(), m_halfQ[1].data(),
-                    m_dcChrominance, m_acChrominance, predictors[1]);
-        EncodeBlock(m_planeCr.data() + mx * 8, chromaStride, m_reciprocal[1].data(), m_halfQ[1].data(),
-                    m_dcChrominance, m_acChrominance, predictors[2]);
+                blocks[count++] = {y + by * 8 * stride + bx * 8, stride, 0, 0};
+        blocks[count++] = {m_planeCb.data() + mx * 8, chromaStride, 1, 1};
+        blocks[count++] = {m_planeCr.data() + mx * 8, chromaStride, 1, 2};
         if (m_componentCount == 4) {
             const int16_t* a = m_planeA.data() + size_t(mx) * m_mcuWidth;
             for (int by = 0; by < lumaDown; ++by)
                 for (int bx = 0; bx < lumaAcross; ++bx)
-                    EncodeBlock(a + by * 8 * stride + bx * 8, stride, m_reciprocal[2].data(),
-                                m_halfQ[2].data(), m_dcLuminance, m_acLuminance, predictors[3]);
+                    blocks[count++] = {a + by * 8 * stride + bx * 8, stride, 2, 3};
+        }
+        for (int i = 0; i + 1 < count; i += 2)
+            JpegDct::ForwardPair(blocks[i].samples, blocks[i].stride, blocks[i + 1].samples,
+                                 blocks[i + 1].stride, coefficients[i], coefficients[i + 1]);
+        if (count % 2 != 0)
+            JpegDct::Forward(blocks[count - 1].samples, blocks[count - 1].stride, coefficients[count - 1]);
+        for (int i = 0; i < count; ++i) {
+            const int t = blocks[i].table;
+            EncodeBlock(coefficients[i], m_reciprocal[t].data(), m_halfQ[t].data(),
+                        t == 1 ? m_dcChrominance : m_dcLuminance, t == 1 ? m_acChrominance : m_acLuminance,
+                        predictors[blocks[i].component]);
         }
         EmitWholeBytes();
         if (int64_t(outSize) - written - int64_t(m_stagingLength) <= 0)

@@ -50,7 +50,7 @@ private:
     void FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft);
     int EncodeBand(const uint8_t* rows, const uint8_t* plane, uint8_t* out, uint32_t outSize,
                    uint32_t& written, uint32_t startBand, uint8_t startRestart);
-    void EncodeBlock(const int16_t* samples, int stride, const uint32_t* reciprocal, const uint32_t* halfQ,
+    void EncodeBlock(const int32_t* coefficients, const uint32_t* reciprocal, const uint32_t* halfQ,
                      const HuffmanCodes& dc, const HuffmanCodes& ac, int& predictor);
     void EmitWholeBytes();
     void EmitByte(uint8_t b);

@@ -2,6 +2,7 @@
 
 #include "Core/ErrorCheck.h"
 #include "ImageProcessing/ImageFile.h"
+#include "ImageProcessing/JpegAvx2.h"
 #include "ImageProcessing/JpegDecoder.h"
 #include "ImageProcessing/PixelConversion.h"
 
@@ -217,7 +218,8 @@ void CPixelBatchSource::Batch(std::uint32_t firstRow, std::uint32_t count, const
         const std::size_t stored = m_height - 1 - (firstRow + y);
         const std::uint8_t* in = m_pixels + stored * m_stride;
         std::uint8_t* out = m_rows.get() + std::size_t(y) * m_width * 3;
-        for (std::uint32_t x = 0; x < m_width; ++x) {
+        const std::uint32_t done = JpegAvx2::Available() ? JpegAvx2::RgbFromBgra(in, m_width, out) : 0;
+        for (std::uint32_t x = done; x < m_width; ++x) {
             out[3 * x] = in[4 * x + 2];
             out[3 * x + 1] = in[4 * x + 1];
             out[3 * x + 2] = in[4 * x];

@@ -276,6 +276,13 @@ CJpegDecoder::Step CJpegDecoder::DecodeScan(const uint8_t* data, size_t size, si
     return Step::Done;
 }
 
+// Three components coded as R, G, B: a "VLMO" stream, or an Adobe segment
+// saying "no transform" without a JFIF segment (which would mean YCbCr).
+bool CJpegDecoder::ComponentsAreRgb() const
+{
+    return m_app0Kind == 2 || (m_componentCount == 3 && !m_jfif && m_adobeTransform == 0);
+}
+
 JPEG_VECTOR_CLONES void CJpegDecoder::WriteRows(uint8_t* out, uint32_t rows) const
 {
     const int n = m_componentCount;
@@ -283,7 +290,7 @@ JPEG_VECTOR_CLONES void CJpegDecoder::WriteRows(uint8_t* out, uint32_t rows) con
     const Component& c0 = m_components[0];
     const Component& c1 = m_components[1];
     const Component& c2 = m_components[2];
-    const bool colour = m_app0Kind == 1;
+    const bool colour = !ComponentsAreRgb();
     const bool fullLuma = c0.hFactor == 1;
     const int chromaStep = c1.hFactor == c2.hFactor ? c1.hFactor : 0;
     for (uint32_t y = 0; y < rows; ++y) {

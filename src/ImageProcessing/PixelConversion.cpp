@@ -117,44 +117,44 @@ std::uint8_t* ExpandPalette(std::uint8_t* source, std::size_t sourceSize, const 
 }
 
 // Walks run-length data and hands every pixel (position, index) to `put`.
-// Positions run row after row from the picture's bottom row; a run that
-// passes the row's end goes on in the next row; nothing passes the end of
-// the picture. A delta moves the position; one leading outside the picture
-// ends the data.
+// Positions run row after row from the picture's bottom row. Runs and literals
+// stop at the row's end and drop the rest, since common encoders code each row
+// up to its padded stride; an end of line goes to the next row's start. A delta
+// moves the position; one leading outside the picture ends the data.
 template <bool Four, typename Put>
 void WalkRle(const std::uint8_t* data, std::size_t size, int width, int height, Put put)
 {
-    const long long total = static_cast<long long>(width) * height;
-    long long pos = 0;
+    long long row = 0, col = 0;
     std::size_t p = 0;
-    while (p + 1 < size && pos < total) {
+    while (p + 1 < size && row < height) {
         const unsigned n = data[p], c = data[p + 1];
         p += 2;
         if (n > 0) {
-            for (unsigned k = 0; k < n && pos < total; ++k, ++pos)
-                put(pos, Four ? ((k & 1) ? (c & 0x0F) : (c >> 4)) : c);
+            for (unsigned k = 0; k < n && col < width; ++k, ++col)
+                put(row * width + col, Four ? ((k & 1) ? (c & 0x0F) : (c >> 4)) : c);
             continue;
         }
         if (c == 0) { // end of line
-            if (pos % width != 0)
-                pos = (pos / width + 1) * width;
+            ++row;
+            col = 0;
         } else if (c == 1) { // end of picture
             break;
         } else if (c == 2) { // delta
             if (p + 1 >= size)
                 break;
-            const long long col = pos % width + data[p], row = pos / width + data[p + 1];
+            const long long toCol = col + data[p], toRow = row + data[p + 1];
             p += 2;
-            if (col >= width || row >= height)
+            if (toCol > width || toRow >= height)
                 break;
-            pos = row * width + col;
+            col = toCol;
+            row = toRow;
         } else { // literal run of c pixels
             const std::size_t bytes = Four ? (c + 1) / 2 : c;
-            for (unsigned k = 0; k < c && pos < total; ++k, ++pos) {
+            for (unsigned k = 0; k < c && col < width; ++k, ++col) {
                 const std::size_t at = p + (Four ? k / 2 : k);
                 if (at >= size)
                     return;
-                put(pos, Four ? ((k & 1) ? (data[at] & 0x0F) : (data[at] >> 4)) : data[at]);
+                put(row * width + col, Four ? ((k & 1) ? (data[at] & 0x0F) : (data[at] >> 4)) : data[at]);
             }
             p += bytes + (bytes & 1); // literals end on a 16-bit boundary
         }

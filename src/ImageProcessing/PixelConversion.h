@@ -1,6 +1,7 @@
 // Conversions of pixel buffers between the file formats' layouts and the
-// images' 32-bit layout, and the process-wide continue flag that lets long
-// pixel loops be stopped from any thread.
+// images' 32-bit layout, and the continue flag that lets long pixel loops be
+// stopped. Each thread has its own flag: the free functions act on the calling
+// thread's, and a handle lets another thread stop that one.
 //
 // Buffers come from the page allocator (PageAlloc) and are released with
 // PageFree. A function with a freeSource flag releases its input only after it
@@ -8,18 +9,37 @@
 // the function made, leave the source alone and give null or false.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
-// --- Continue flag ---------------------------------------------------------------
+// --- Continue flag (of the calling thread) ---------------------------------------
 void RequestCancel();
 void RequestCancelAll();
 // Every reader and writer of image files calls it first.
 void ResetCancel();
-// True while no stop was requested.
+// True while no stop was requested for this thread.
 bool CanContinue();
 // Throws the int 7 when a stop was requested; otherwise true.
 bool CanContinueOrThrow(const char* file = __builtin_FILE(), int line = __builtin_LINE());
+
+// One thread's continue flag, for the owner of a worker: taken on the worker
+// (ThisThreadContinueFlag) and used from any thread to stop the worker's
+// running read or write. It stays usable after the worker has ended. Like the
+// thread's own request, a stop holds until the worker starts its next file.
+class ContinueFlagHandle
+{
+public:
+    // Stands for no thread: a request through it does nothing.
+    ContinueFlagHandle() = default;
+    void RequestCancel() const;
+
+private:
+    friend ContinueFlagHandle ThisThreadContinueFlag();
+    std::shared_ptr<std::atomic<int>> m_flag;
+};
+ContinueFlagHandle ThisThreadContinueFlag();
 
 // --- Row layout ---------------------------------------------------------------------
 // Rows of rowLength bytes copied into rows padded to 4 bytes (padding 0).

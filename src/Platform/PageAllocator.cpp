@@ -5,11 +5,28 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/mman.h>
+
 namespace {
 
 // The size is kept in front of the block, so that a re-allocation never reads
 // past the old region. 16 bytes keep the block aligned for any pixel type.
 constexpr std::size_t kHeader = 16;
+
+// Large pixel buffers are touched whole right after allocation; on huge pages
+// that costs one fault per 2 MiB instead of one per 4 KiB.
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kHugeAdviceFrom = 2 * kHugePage;
+
+void AdviseHugePages(std::uint8_t* raw, std::size_t size)
+{
+    if (size < kHugeAdviceFrom)
+        return;
+    const auto first = (reinterpret_cast<std::uintptr_t>(raw) + kHugePage - 1) & ~(kHugePage - 1);
+    const auto last = (reinterpret_cast<std::uintptr_t>(raw) + size) & ~(kHugePage - 1);
+    if (last > first) // only a hint: a refusal changes nothing
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
 
 std::size_t* HeaderOf(const void* block)
 {
@@ -28,6 +45,11 @@ std::size_t PageAllocLargestRequest()
     return largestRequest.load(std::memory_order_relaxed);
 }
 
+void PageAllocResetLargestRequest()
+{
+    largestRequest.store(0, std::memory_order_relaxed);
+}
+
 void* PageAlloc(std::size_t size)
 {
     std::size_t seen = largestRequest.load(std::memory_order_relaxed);
@@ -38,6 +60,7 @@ void* PageAlloc(std::size_t size)
     auto* raw = static_cast<std::uint8_t*>(std::calloc(1, size + kHeader));
     if (!raw)
         return nullptr;
+    AdviseHugePages(raw, size + kHeader);
     *reinterpret_cast<std::size_t*>(raw) = size;
     return raw + kHeader;
 }

@@ -15,5 +15,6 @@ void PageFree(void* block);
 void* PageRealloc(void* block, std::size_t size);
 // Size that PageAlloc was asked for; 0 for null.
 std::size_t PageSize(const void* block);
-// Largest size PageAlloc was ever asked for in this process.
+// Largest size PageAlloc was asked for in this process since the last reset.
 std::size_t PageAllocLargestRequest();
+void PageAllocResetLargestRequest();

@@ -38,6 +38,17 @@ bool ReadWholeFile(const std::string& path, std::string& bytes)
     return ok;
 }
 
+// Whether an undecodable key line is the line of `key`. "=" is never the second
+// byte of a character, so the first "=" byte ends the key.
+bool RawLineHoldsKey(std::string_view bytes, std::string_view key)
+{
+    const std::size_t equals = bytes.find('=');
+    if (equals == std::string_view::npos || equals == 0)
+        return false;
+    const auto name = ShiftJisToUtf8(TrimScriptBlanksRight(bytes.substr(0, equals)));
+    return name && *name == key;
+}
+
 } // namespace
 
 CScript::~CScript()
@@ -63,10 +74,9 @@ int CScript::OpenRead(const std::string& path)
         BoolCheck(!path.empty(), 0);
         std::string bytes;
         BoolCheck(ReadWholeFile(path, bytes), 0);
-        auto text = ShiftJisToUtf8(bytes);
-        BoolCheck(text.has_value(), 0);
-        m_text = std::move(*text);
+        m_text = std::move(bytes);
         m_next = 0;
+        m_undecodable = false;
         m_path = path;
         m_folder = ScriptFolderOf(path);
         m_mode = Mode::Read;
@@ -182,10 +192,8 @@ int CScript::WriteKeyInt(std::string_view key, std::int32_t value)
     return WriteKeyValue(key, std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
 }
 
-int CScript::ReadLine(std::string& line)
+bool CScript::NextRawLine(std::string& bytes)
 {
-    if (m_mode != Mode::Read)
-        return 0;
     while (m_next < m_text.size()) {
         // A line ends at LF; a CR before it belongs to the line end.
         std::size_t end = m_text.find('\n', m_next);
@@ -196,14 +204,34 @@ int CScript::ReadLine(std::string& line)
             --stop;
         std::string text = m_text.substr(m_next, stop - m_next);
         m_next = end + 1;
-        StripComment(text);
+        // Blanks are never the second byte of a character, so trimming the
+        // bytes is safe.
+        StripShiftJisComment(text);
         const std::string_view trimmed = TrimScriptBlanks(text);
         if (!trimmed.empty()) {
-            line = trimmed;
-            return 1;
+            bytes = trimmed;
+            return true;
         }
     }
-    return 0;
+    return false;
+}
+
+int CScript::ReadLine(std::string& line)
+{
+    if (m_mode != Mode::Read)
+        return 0;
+    const std::size_t start = m_next;
+    std::string bytes;
+    if (!NextRawLine(bytes))
+        return 0;
+    auto text = ShiftJisToUtf8(bytes);
+    if (!text) {
+        m_next = start;
+        m_undecodable = true;
+        return 0;
+    }
+    line = std::move(*text);
+    return 1;
 }
 
 int CScript::IsSectionLine(std::string_view line)
@@ -232,8 +260,16 @@ int CScript::GetKeyValue(std::string_view key, std::string& value)
 {
     const std::size_t remembered = m_next;
     const int ok = RunStep([&] {
-        std::string line;
-        BoolCheck(ReadLine(line), 0);
+        BoolCheck(m_mode == Mode::Read, 0);
+        std::string bytes;
+        BoolCheck(NextRawLine(bytes), 0);
+        auto decoded = ShiftJisToUtf8(bytes);
+        if (!decoded) {
+            if (RawLineHoldsKey(bytes, key))
+                m_undecodable = true;
+            BoolCheck(false, 0);
+        }
+        const std::string line = std::move(*decoded);
         const std::size_t equals = line.find('=');
         BoolCheck(equals != std::string::npos && equals >= 1, 0);
         BoolCheck(!IsSectionLine(line), 0);

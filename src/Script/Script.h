@@ -22,8 +22,9 @@ public:
     CScript(const CScript&) = delete;
     CScript& operator=(const CScript&) = delete;
 
-    // Reads the whole file; fails when a file is open already, the file cannot
-    // be read or its bytes are not Shift-JIS.
+    // Reads the whole file; fails when a file is open already or the file
+    // cannot be read. Lines are converted from Shift-JIS one by one as they are
+    // read, after their comments are cut.
     int OpenRead(const std::string& path);
     // The old contents of the file stay until Close commits the lines written,
     // so that a write that fails part-way never destroys the previous file.
@@ -44,9 +45,13 @@ public:
     int WriteKeyValue(std::string_view key, std::string_view value);
     int WriteKeyInt(std::string_view key, std::int32_t value);
 
+    // 0 also at a line that Shift-JIS cannot decode: the position stays at it
+    // and the read in progress counts as failed (see ReadFileWith).
     int ReadLine(std::string& line);
     static int IsSectionLine(std::string_view line);
     int FindSection(std::string& name);
+    // An undecodable line fails the read in progress only when it holds this
+    // key; another key's line is left for the reader that asks for it.
     int GetKeyValue(std::string_view key, std::string& value);
 
     // The path given to the open operation; empty while closed.
@@ -70,14 +75,16 @@ protected:
         return 0;
     }
     // Opens path for reading, runs parse and closes the file again whatever
-    // parse returned.
+    // parse returned. A line parse needed that could not be decoded fails the
+    // read, also where parse took the 0 of ReadLine for the end of a list.
     template <class Parse> int ReadFileWith(const std::string& path, Parse parse)
     {
         if (!OpenRead(path))
             return 0;
         const int ok = parse();
+        const bool undecodable = m_undecodable;
         Close();
-        return ok;
+        return undecodable ? 0 : ok;
     }
     // Opens path for writing and commits what write wrote; when write fails
     // the file is left as it was.
@@ -96,13 +103,18 @@ private:
     enum class Mode { Closed, Read, Write };
 
     void Reset();
+    // The next line that is not empty once its comment is cut and its ends
+    // trimmed, as Shift-JIS bytes; false at the end of the file.
+    bool NextRawLine(std::string& bytes);
 
     Mode m_mode = Mode::Closed;
     std::string m_path;
     std::string m_folder;
-    // Reading: the text of the file and the offset of the next line.
+    // Reading: the file's Shift-JIS bytes, the offset of the next line, and
+    // whether a line the reader needed could not be decoded.
     std::string m_text;
     std::size_t m_next = 0;
+    bool m_undecodable = false;
     // Writing: the staged file, the encoded lines waiting for Close, and
     // whether a line was refused.
     AtomicFileWriter m_file;

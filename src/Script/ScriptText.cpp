@@ -1,6 +1,7 @@
 #include "Script/ScriptText.h"
 
 #include "Core/TextOps.h"
+#include "Platform/ShiftJis.h"
 
 namespace {
 
@@ -22,6 +23,17 @@ std::size_t FindClosingQuote(std::string_view text, std::size_t open)
             return q;
         start = q + 1;
     }
+    return npos;
+}
+
+// Position of the first `c` at or after `from`, a character boundary; a second
+// byte of a double-byte character never matches.
+std::size_t FindShiftJisChar(std::string_view bytes, char c, std::size_t from)
+{
+    for (std::size_t i = from; i < bytes.size();
+         i += ShiftJisCharLength(static_cast<unsigned char>(bytes[i])))
+        if (bytes[i] == c)
+            return i;
     return npos;
 }
 
@@ -70,6 +82,35 @@ int UnquoteString(std::string& text)
 void StripComment(std::string& line)
 {
     line = StripIniComment(line);
+}
+
+void StripShiftJisComment(std::string& bytes)
+{
+    const std::string_view text(bytes);
+    std::size_t p = 0;
+    while (p < text.size()) {
+        const std::size_t semicolon = FindShiftJisChar(text, ';', p);
+        if (semicolon == npos)
+            return;
+        const std::size_t open = FindShiftJisChar(text, '"', p);
+        if (open == npos || semicolon < open) {
+            bytes.resize(semicolon);
+            return;
+        }
+        // "%" is never a second byte, so its run is counted byte by byte.
+        std::size_t close = FindShiftJisChar(text, '"', open + 1);
+        for (;;) {
+            if (close == npos)
+                return; // a quoted text runs to the end: nothing is a comment
+            std::size_t run = 0;
+            while (close - run > open + 1 && text[close - run - 1] == '%')
+                ++run;
+            if (run % 2 == 0)
+                break;
+            close = FindShiftJisChar(text, '"', close + 1);
+        }
+        p = close + 1;
+    }
 }
 
 std::size_t NextField(std::string_view remainder, std::string& field)

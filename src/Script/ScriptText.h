@@ -1,6 +1,7 @@
 // Text operations of the script files: quoting, the percent escapes, comment
 // cutting and the comma-separated fields of object lines. Texts are UTF-8, so
-// no search can match inside a multibyte character.
+// no search can match inside a multibyte character; StripShiftJisComment alone
+// works on a file's bytes.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +21,10 @@ int UnquoteString(std::string& text);
 
 // Cuts the line at the first ";" that stands outside a quoted text.
 void StripComment(std::string& line);
+// The same on a line's Shift-JIS bytes, stepping over whole characters (a lead
+// byte takes the next byte with it), so that a comment is cut before its text
+// is converted and bytes the conversion would refuse there do not matter.
+void StripShiftJisComment(std::string& bytes);
 
 // Takes the first field of an object-line remainder (up to the first "," or,
 // without one, ")" outside quoted texts), trimmed. Returns how many characters

@@ -1,4 +1,5 @@
 #include "FrameKit/Parser.h"
+#include "Core/support/ScratchFolder.h"
 #include "FrameKit/PackageErrorCode.h"
 
 #include <gtest/gtest.h>
@@ -125,11 +126,11 @@ TEST(FrameParser, MissingFileAndFifo)
 {
     ZAVParser missing("/nonexistent-framekit/x.usd");
     EXPECT_EQ(missing.Parse(nullptr), ZAV_ERR_NOT_FOUND);
-    std::string fifo = "/tmp/framekit-parser-fifo-" + std::to_string(::getpid()) + ".usd";
+    ScratchFolder scratch;
+    const std::string fifo = scratch / "fifo.usd";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     ZAVParser pipe(fifo.c_str());
     EXPECT_EQ(pipe.Parse(nullptr), ZAV_ERR_FILE_IO);
-    ::unlink(fifo.c_str());
 }
 
 } // namespace

@@ -158,11 +158,23 @@ INSTANTIATE_TEST_SUITE_P(
                 1,
                 {3, 5, 0, 3, 1, 2, 3, 0, 0, 0, 2, 7, 0, 0, 0, 2, 2, 1, 1, 9, 0, 1},
                 {0, 0, 9, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 7, 7, 0, 0, 0, 0, /**/ 5, 5, 5, 1, 2, 3}},
-        // even literal (no pad), a run that passes the row end into the next row
-        RleCase{"Rle8RunAcrossRow",
+        // even literal (no pad), a run that passes the row end: its excess is dropped
+        RleCase{"Rle8RunClippedAtRowEnd",
                 1,
                 {0, 4, 1, 2, 3, 4, 4, 6, 0, 1},
-                {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 6, 6, 0, 0, 0, 0, /**/ 1, 2, 3, 4, 6, 6}},
+                {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 1, 2, 3, 4, 6, 6}},
+        // rows coded to the padded stride (8 pixels on 6) and closed by an end of line:
+        // a run, then a literal past the row's end; both go no further than the row;
+        // an end of line on the empty row 2 leaves it for row 3
+        RleCase{"Rle8RowsCodedToTheStride",
+                1,
+                {8, 3, 0, 0, 0, 8, 1, 2, 3, 4, 5, 6, 0, 0, 0, 0, 0, 0, 2, 9, 0, 1},
+                {9, 9, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 1, 2, 3, 4, 5, 6, /**/ 3, 3, 3, 3, 3, 3}},
+        // RLE4: a run of 8 nibbles and a literal of 8 nibbles on rows of 6
+        RleCase{"Rle4RowsCodedToTheStride",
+                2,
+                {8, 0x12, 0, 0, 0, 8, 0x34, 0x56, 0x78, 0x9A, 0, 0, 0, 1},
+                {0, 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, 0, /**/ 3, 4, 5, 6, 7, 8, /**/ 1, 2, 1, 2, 1, 2}},
         // bottom row: run of 4 alternating 1/2, run of 2 of 3/4, end of line on a full row;
         // row 1: literal of 5 nibbles (3 bytes + pad), end of line; row 2: run 3 of a/b,
         // delta (1, 1), run 1 of c; end of picture.
@@ -188,9 +200,43 @@ TEST(BmpFile, RunsPastThePictureStayInside)
     const std::string path = WriteBmp(folder, o);
     CImage image;
     ASSERT_EQ(CBMPFile().Read(path, &image), ImageFileOk);
-    EXPECT_TRUE(SameColour(FixtureImagePixel(image, 2, 0), FixtureBmpPaletteEntry(4)));
+    // The run fills the bottom row only; the literal the data lacks ends the data.
+    EXPECT_TRUE(SameColour(FixtureImagePixel(image, 2, 1), FixtureBmpPaletteEntry(4)));
+    EXPECT_TRUE(SameColour(FixtureImagePixel(image, 0, 0), FixtureBmpPaletteEntry(0)));
     BufferRead r = ReadBuffer(path);
     EXPECT_EQ(r.result, ImageFileOk);
+}
+
+// 3 x 2, palette black, red, green, each row coded to its padded stride of 4
+// and closed by an end of line (as common encoders write it): green over red.
+TEST(BmpFile, RunLengthRowsCodedToThePaddedStrideDecodeInPlace)
+{
+    const std::vector<std::uint8_t> rle = {0x04, 0x01, 0x00, 0x00, 0x04, 0x02, 0x00, 0x00, 0x00, 0x01};
+    FixtureBytes b;
+    const std::uint32_t offset = 14 + 40 + 3 * 4;
+    b.U8('B').U8('M').U32(offset + static_cast<std::uint32_t>(rle.size())).U16(0).U16(0).U32(offset);
+    b.U32(40).I32(3).I32(2).U16(1).U16(8).U32(1).U32(static_cast<std::uint32_t>(rle.size()));
+    b.I32(2835).I32(2835).U32(3).U32(0);
+    b.U32(0x000000).U32(0xFF0000).U32(0x00FF00).Raw(rle); // stored blue, green, red, reserved
+    FixtureFolder folder;
+    const std::string path = folder.Path("padded.bmp");
+    WriteFixtureFile(path, b.Bytes());
+    const FixturePixel red{0, 0, 255, 0}, green{0, 255, 0, 0};
+    CImage image, scaled;
+    ASSERT_EQ(CBMPFile().Read(path, &image), ImageFileOk);
+    BufferRead r = ReadBuffer(path);
+    ASSERT_EQ(r.result, ImageFileOk);
+    SIZE size;
+    double scale = 0;
+    ASSERT_EQ(CBMPFile().ReadScaled(path, &scaled, 3, 2, &size, &scale, 0, 1, nullptr), ImageFileOk);
+    for (int x = 0; x < 3; ++x) {
+        EXPECT_TRUE(SameColour(FixtureImagePixel(image, x, 0), green)) << x;
+        EXPECT_TRUE(SameColour(FixtureImagePixel(image, x, 1), red)) << x;
+        EXPECT_TRUE(SameColour(FixtureBufferPixel(r.pixels.get(), 3, 2, x, 0), green)) << x;
+        EXPECT_TRUE(SameColour(FixtureBufferPixel(r.pixels.get(), 3, 2, x, 1), red)) << x;
+        EXPECT_TRUE(SameColour(FixtureImagePixel(scaled, x, 0), green)) << x;
+        EXPECT_TRUE(SameColour(FixtureImagePixel(scaled, x, 1), red)) << x;
+    }
 }
 
 TEST(BmpFile, SixteenAndThirtyTwoBitsAreRefusedByTheReaders)
@@ -558,24 +604,78 @@ INSTANTIATE_TEST_SUITE_P(Depths, BmpCutRows,
                                            CutCase{"Bits24", 24}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// 16384 x 16384 declared by a file of a few hundred bytes: refused before the
-// pixel block is allocated.
+// 16384 x 16384 declared by a file of 438 bytes: every reader of every depth
+// refuses it before a block of the declared size is allocated.
 TEST(BmpFile, HugeDeclaredSizeInATinyFileIsRefusedWithoutAllocating)
 {
     FixtureFolder folder;
+    for (int bits : {1, 4, 8, 24, 32}) {
+        SCOPED_TRACE(bits);
+        FixtureBmpOptions o;
+        o.bits = bits;
+        o.colorsUsed = bits == 8 ? 16 : 0; // a palette that leaves room for rows in 438 bytes
+        auto bytes = FixtureBmp(o);
+        const std::uint32_t side = 16384;
+        std::memcpy(&bytes[18], &side, 4);
+        std::memcpy(&bytes[22], &side, 4);
+        bytes.resize(438, 0);
+        const std::string path = folder.Path("huge.bmp");
+        WriteFixtureFile(path, bytes);
+        PageAllocResetLargestRequest();
+        CImage image;
+        if (bits == 32) {
+            std::uint8_t* raw = nullptr;
+            SIZE size{};
+            EXPECT_EQ(CBMPFile().ReadRaw32(path, &raw, &size), ImageFileReadFailed);
+            EXPECT_EQ(raw, nullptr);
+            EXPECT_EQ(CBMPFile().ReadWithMask(path, &image), ImageFileReadFailed);
+        } else {
+            EXPECT_EQ(ReadBuffer(path).result, ImageFileReadFailed);
+            EXPECT_EQ(CBMPFile().Read(path, &image), ImageFileReadFailed);
+            SIZE size{};
+            double scale = 0;
+            EXPECT_EQ(CBMPFile().ReadScaled(path, &image, 50, 50, &size, &scale, 0, 1, nullptr),
+                      ImageFileReadFailed);
+        }
+        EXPECT_LE(PageAllocLargestRequest(), 4096u);
+    }
+}
+
+// 32-bit rows have no padding: a file cut anywhere inside its pixel data is
+// refused by both 32-bit readers, the whole file reads.
+TEST(BmpFile, ThirtyTwoBitsCutInsideThePixelDataFail)
+{
+    FixtureFolder folder;
     FixtureBmpOptions o;
-    o.bits = 8;
-    auto bytes = FixtureBmp(o);
-    const std::uint32_t side = 16384;
-    std::memcpy(&bytes[18], &side, 4);
-    std::memcpy(&bytes[22], &side, 4);
-    bytes.resize(438, 0);
-    WriteFixtureFile(folder.Path("huge.bmp"), bytes);
-    const std::uint64_t before = PageAllocLargestRequest();
-    EXPECT_EQ(ReadBuffer(folder.Path("huge.bmp")).result, ImageFileReadFailed);
-    CImage image;
-    EXPECT_EQ(CBMPFile().Read(folder.Path("huge.bmp"), &image), ImageFileReadFailed);
-    EXPECT_LE(PageAllocLargestRequest(), std::max<std::uint64_t>(before, 4096));
+    o.width = 13;
+    o.height = 4;
+    o.bits = 32;
+    const auto bytes = FixtureBmp(o);
+    const std::size_t stride = 13 * 4;
+    const struct
+    {
+        const char* name;
+        std::size_t size;
+        int result;
+    } cases[] = {{"whole", bytes.size(), ImageFileOk},
+                 {"one byte short", bytes.size() - 1, ImageFileReadFailed},
+                 {"half the rows", bytes.size() - stride * 2, ImageFileReadFailed},
+                 {"one row", 54 + stride, ImageFileReadFailed}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::uint8_t> cut(bytes.begin(),
+                                            bytes.begin() + static_cast<std::ptrdiff_t>(c.size));
+        const std::string path = folder.Path("cut32.bmp");
+        WriteFixtureFile(path, cut);
+        std::uint8_t* raw = nullptr;
+        SIZE size{};
+        EXPECT_EQ(CBMPFile().ReadRaw32(path, &raw, &size), c.result);
+        EXPECT_EQ(raw != nullptr, c.result == ImageFileOk);
+        PageFree(raw);
+        CImage image;
+        EXPECT_EQ(CBMPFile().ReadWithMask(path, &image), c.result);
+        EXPECT_EQ(image.IsValid(), c.result == ImageFileOk);
+    }
 }
 
 } // namespace

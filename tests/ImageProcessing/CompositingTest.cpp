@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 
 using imagetest::PixelAt;
@@ -169,6 +171,62 @@ TEST(Compositing, StretchingFormsStretchPixelsAndMaskFirst)
     EXPECT_EQ(MaskAt(dest, 0, 1), 0u);
     EXPECT_EQ(MaskAt(dest, 3, 1), 255u);
     EXPECT_EQ(source.DrawMaskedRect(&dest, 0, 0, 4, 2, 0, 0, 0, 1), 0);
+}
+
+// The stretching forms against one whole stretched copy drawn by the plain
+// form: tall rectangles, shrinking and growing, partly off the destination.
+TEST(Compositing, StretchingFormsMatchOneWholeStretchedCopy)
+{
+    struct Case
+    {
+        const char* name;
+        int x, y, width, height, srcX, srcY, srcWidth, srcHeight;
+    };
+    const Case cases[] = {
+        {"grown", 3, 5, 91, 150, 2, 1, 30, 47},
+        {"shrunk", 0, 0, 40, 33, 0, 0, 57, 99},
+        {"one band exactly", 1, 2, 20, 32, 0, 0, 57, 99},
+        {"off the top left", -7, -40, 80, 200, 5, 9, 50, 80},
+        {"past the bottom right", 30, 60, 120, 90, 0, 0, 57, 99},
+        {"source cut at its edge", 2, 3, 50, 70, 40, 60, 40, 60},
+    };
+    CImage source;
+    ASSERT_TRUE(source.Create(57, 99));
+    ASSERT_TRUE(source.CreateMask());
+    FillRandom(source, 7);
+    FillRandom(*source.GetMask(), 8);
+    using Draw = int (CImage::*)(CImage*, int, int, int, int, int, int) const;
+    using DrawRect = int (CImage::*)(CImage*, int, int, int, int, int, int, int, int) const;
+    const std::pair<Draw, DrawRect> forms[] = {{&CImage::Composite, &CImage::CompositeRect},
+                                               {&CImage::DrawMasked, &CImage::DrawMaskedRect}};
+    for (const Case& c : cases)
+        for (const auto& [plain, stretched] : forms) {
+            SCOPED_TRACE(c.name);
+            CImage expected, actual;
+            for (CImage* dest : {&expected, &actual}) {
+                ASSERT_TRUE(dest->Create(100, 120));
+                ASSERT_TRUE(dest->CreateMask());
+                FillRandom(*dest, 9);
+                FillRandom(*dest->GetMask(), 10);
+            }
+            const int srcWidth = std::min(c.srcWidth, source.GetWidth() - c.srcX);
+            const int srcHeight = std::min(c.srcHeight, source.GetHeight() - c.srcY);
+            const int width = std::min(c.width, expected.GetWidth() - c.x);
+            const int height = std::min(c.height, expected.GetHeight() - c.y);
+            CImage whole;
+            ASSERT_TRUE(whole.Create(width, height));
+            ASSERT_TRUE(whole.CreateMask());
+            source.StretchBltTo(&whole, 0, 0, width, height, c.srcX, c.srcY, srcWidth, srcHeight, SRCCOPY);
+            source.GetMask()->StretchBltTo(whole.GetMask(), 0, 0, width, height, c.srcX, c.srcY, srcWidth,
+                                           srcHeight, SRCCOPY);
+            (whole.*plain)(&expected, c.x, c.y, width, height, 0, 0);
+            ASSERT_EQ((source.*stretched)(&actual, c.x, c.y, c.width, c.height, c.srcX, c.srcY, c.srcWidth,
+                                          c.srcHeight),
+                      1);
+            const std::size_t bytes = std::size_t(100) * 120 * 4;
+            EXPECT_EQ(std::memcmp(actual.GetBits(), expected.GetBits(), bytes), 0);
+            EXPECT_EQ(std::memcmp(actual.GetMask()->GetBits(), expected.GetMask()->GetBits(), bytes), 0);
+        }
 }
 
 TEST(Compositing, ColourKeyMakesTheMaskAndRefusesAnotherSize)

@@ -47,6 +47,26 @@ TEST_P(ExifThumbnailTest, JpegThumbnailIsDecodedAtItsOwnSize)
     EXPECT_NEAR(int((bottom >> 8) & 0xFF), 200, 8);
 }
 
+// A thumbnail coded as R, G, B with an Adobe segment (transform 0) is not
+// converted from YCbCr.
+TEST_P(ExifThumbnailTest, AdobeRgbThumbnailKeepsItsColours)
+{
+    ExifFixture f;
+    f.bigEndian = GetParam();
+    f.compression = 6;
+    f.thumbnail = JpegFixtureEncode(JpegFixtureKind::AdobeRgb, RgbThumbnail(64, 48).data(), 64, 48);
+    CImage image;
+    ASSERT_EQ(ReadThumbnail(f, image), 0);
+    ASSERT_EQ(image.GetWidth(), 64);
+    const std::uint32_t top = PixelAt(image, 30, 5), bottom = PixelAt(image, 30, 40);
+    EXPECT_NEAR(int((top >> 16) & 0xFF), 200, 2);
+    EXPECT_NEAR(int((top >> 8) & 0xFF), 0, 2);
+    EXPECT_NEAR(int(top & 0xFF), 0, 2);
+    EXPECT_NEAR(int((bottom >> 16) & 0xFF), 0, 2);
+    EXPECT_NEAR(int((bottom >> 8) & 0xFF), 200, 2);
+    EXPECT_NEAR(int(bottom & 0xFF), 0, 2);
+}
+
 TEST_P(ExifThumbnailTest, UncompressedThumbnailNeedsTheExactByteCount)
 {
     ExifFixture f;

@@ -85,6 +85,33 @@ TEST(JpegDct, VectorAndPortableForwardAgreeExactly)
     }
 }
 
+// Blocks of extremes shaped like each basis picture drive every intermediate of
+// the transform to its largest magnitude; each is paired with a random block.
+TEST(JpegDct, PairedForwardMatchesPortableAtTheExtremes)
+{
+    uint32_t state = 5;
+    for (int shape = 0; shape < 2 * 64; ++shape) {
+        const int u = shape % 8, v = (shape / 8) % 8;
+        const bool negate = shape >= 64;
+        int16_t a[8 * 11], b[8 * 13];
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 11; ++x)
+                a[y * 11 + x] = ((Basis(u, x % 8) * Basis(v, y) >= 0) != negate) ? 127 : -128;
+        for (int i = 0; i < 8 * 13; ++i) {
+            state = state * 1664525u + 1013904223u;
+            b[i] = static_cast<int16_t>(int(state >> 24) - 128);
+        }
+        int32_t pairA[64], pairB[64], expectedA[64], expectedB[64];
+        JpegDct::ForwardPair(a, 11, b, 13, pairA, pairB);
+        JpegDct::ForwardPortable(a, 11, expectedA);
+        JpegDct::ForwardPortable(b, 13, expectedB);
+        for (int i = 0; i < 64; ++i) {
+            ASSERT_EQ(pairA[i], expectedA[i]) << shape << " " << i;
+            ASSERT_EQ(pairB[i], expectedB[i]) << shape << " " << i;
+        }
+    }
+}
+
 TEST(JpegDct, VectorChromaOfPairsMatchesTheConversionRule)
 {
     if (!JpegAvx2::Available())
@@ -115,6 +142,56 @@ TEST(JpegDct, VectorChromaOfPairsMatchesTheConversionRule)
             EXPECT_EQ(cr[g], chroma(32768 * red - 27439 * green - 5329 * blue)) << width << " " << g;
         }
         EXPECT_EQ(cb[done / 2], 999); // nothing past what it reports
+    }
+}
+
+TEST(JpegDct, VectorChromaOfSinglePixelsMatchesTheConversionRule)
+{
+    if (!JpegAvx2::Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    for (uint32_t width : {9u, 10u, 33u, 100u}) {
+        std::vector<uint8_t> row(width * 3);
+        uint32_t state = width * 3;
+        for (size_t i = 0; i < row.size(); ++i) {
+            state = state * 1664525u + 1013904223u;
+            // Pure blues, yellows, reds and cyans reach the ends of the range.
+            row[i] = i % 6 < 2 ? (i % 12 < 6 ? 255 : 0) : static_cast<uint8_t>(state >> 24);
+        }
+        std::vector<int16_t> cb(width, 999), cr(width, 999);
+        const uint32_t done = JpegAvx2::ChromaRow(row.data(), width, cb.data(), cr.data());
+        EXPECT_EQ(done % 8, 0u);
+        if (done > 0) { // the last step read 28 bytes from pixel done - 8
+            EXPECT_LE(size_t(done - 8) * 3 + 28, size_t(width) * 3);
+        }
+        for (uint32_t x = 0; x < done; ++x) {
+            const int red = row[3 * x], green = row[3 * x + 1], blue = row[3 * x + 2];
+            auto chroma = [](int w) { return std::clamp((w + (1 << 15) - 1) >> 16, -128, 127); };
+            EXPECT_EQ(cb[x], chroma(-11059 * red - 21709 * green + 32768 * blue)) << width << " " << x;
+            EXPECT_EQ(cr[x], chroma(32768 * red - 27439 * green - 5329 * blue)) << width << " " << x;
+        }
+        EXPECT_EQ(cb[done], 999); // nothing past what it reports
+        EXPECT_EQ(cr[done], 999);
+    }
+}
+
+TEST(JpegDct, VectorRgbFromBgraReordersEveryCoveredPixel)
+{
+    if (!JpegAvx2::Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    for (uint32_t width : {9u, 10u, 11u, 33u, 100u}) {
+        std::vector<uint8_t> bgra(width * 4);
+        for (size_t i = 0; i < bgra.size(); ++i)
+            bgra[i] = static_cast<uint8_t>(i * 7 + width);
+        std::vector<uint8_t> rgb(width * 3 + 1, 0xA5);
+        const uint32_t done = JpegAvx2::RgbFromBgra(bgra.data(), width, rgb.data());
+        EXPECT_EQ(done % 8, 0u);
+        EXPECT_GE(done + 11, width); // all but a short tail
+        for (uint32_t x = 0; x < done; ++x) {
+            EXPECT_EQ(rgb[3 * x], bgra[4 * x + 2]) << width << " " << x;
+            EXPECT_EQ(rgb[3 * x + 1], bgra[4 * x + 1]) << width << " " << x;
+            EXPECT_EQ(rgb[3 * x + 2], bgra[4 * x]) << width << " " << x;
+        }
+        EXPECT_EQ(rgb[width * 3], 0xA5); // nothing written past the row
     }
 }
 

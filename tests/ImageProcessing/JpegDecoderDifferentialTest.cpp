@@ -175,3 +175,59 @@ TEST(JpegDecoderDifferential, StreamsMarkedAsRgbGiveTheirComponentsAsCoded)
     ASSERT_EQ(ours.status, 4);
     EXPECT_LE(MaxDifference(ours.pixels, reference.pixels), 1);
 }
+
+namespace {
+
+// Offset of the first segment with this marker code, or 0.
+size_t FindSegment(const std::vector<uint8_t>& stream, uint8_t code)
+{
+    for (size_t p = 2; p + 4 <= stream.size() && stream[p] == 0xFF;
+         p += 2 + ((size_t(stream[p + 2]) << 8) | stream[p + 3]))
+        if (stream[p + 1] == code)
+            return p;
+    return 0;
+}
+
+} // namespace
+
+// For three components the Adobe segment's transform decides as in libjpeg:
+// 0 means R, G, B unless a JFIF segment says YCbCr; 1 means YCbCr.
+TEST(JpegDecoderDifferential, AdobeTransformDecidesWhetherColoursAreConverted)
+{
+    const uint32_t width = 30, height = 20;
+    const auto rgb = JpegTestPhoto(width, height, 5);
+    std::vector<uint8_t> plain;
+    ASSERT_TRUE(JpegReferenceEncodeRgbComponents(rgb.data(), width, height, 95, plain, true));
+    const size_t adobe = FindSegment(plain, 0xEE);
+    ASSERT_NE(adobe, 0u);
+    ASSERT_EQ(FindSegment(plain, 0xE0), 0u); // no JFIF segment
+    ASSERT_EQ(plain[adobe + 4 + 11], 0);
+
+    std::vector<uint8_t> transform1 = plain;
+    transform1[adobe + 4 + 11] = 1;
+    std::vector<uint8_t> jfif = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J',  'F',  'I',  'F',
+                                 0x00, 0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00};
+    jfif.insert(jfif.end(), plain.begin() + 2, plain.end());
+
+    const struct
+    {
+        const char* name;
+        const std::vector<uint8_t>& stream;
+        bool rgb;
+    } cases[] = {
+        {"transform 0", plain, true}, {"transform 1", transform1, false}, {"JFIF first", jfif, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        JpegReferenceImage reference;
+        ASSERT_TRUE(JpegReferenceDecode(c.stream.data(), c.stream.size(), false, reference));
+        const auto ours = JpegDecodeOurs(c.stream);
+        ASSERT_EQ(ours.status, 4);
+        EXPECT_LE(MaxDifference(ours.pixels, reference.pixels), 1);
+        // Only the unconverted reading gives the picture back.
+        const double psnr = JpegPsnr(ours.pixels.data(), rgb.data(), size_t(width) * height, 3, 3);
+        if (c.rgb)
+            EXPECT_GT(psnr, 35.0);
+        else
+            EXPECT_LT(psnr, 20.0);
+    }
+}

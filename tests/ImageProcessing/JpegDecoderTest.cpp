@@ -255,3 +255,33 @@ TEST(JpegDecoder, OutputKindOtherThanColourIsRefused)
                                307200, w, width, height, rowWidth, rows, 1),
               1);
 }
+
+// An RGB stream as RGB writers mark it (components R, G, B, an Adobe segment
+// with transform 0, no JFIF) is not converted from YCbCr: red stays red, also
+// when the chunk boundary splits the Adobe segment.
+TEST(JpegDecoder, AdobeRgbStreamKeepsItsColours)
+{
+    const struct
+    {
+        uint8_t r, g, b;
+    } colours[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {40, 120, 200}};
+    for (const auto& colour : colours) {
+        std::vector<uint8_t> rgb;
+        for (int i = 0; i < 64; ++i)
+            rgb.insert(rgb.end(), {colour.r, colour.g, colour.b});
+        std::vector<uint8_t> stream;
+        ASSERT_TRUE(JpegReferenceEncodeRgbComponents(rgb.data(), 8, 8, 95, stream, true));
+        for (size_t chunk : {size_t(5000), size_t(7)}) {
+            SCOPED_TRACE(testing::Message() << int(colour.r) << "," << int(colour.g) << "," << int(colour.b)
+                                            << " chunk " << chunk);
+            const auto ours = JpegDecodeOurs(stream, chunk);
+            ASSERT_EQ(ours.status, 4);
+            ASSERT_EQ(ours.pixels.size(), 8u * 8 * 3);
+            for (size_t i = 0; i < ours.pixels.size(); i += 3) {
+                ASSERT_NEAR(ours.pixels[i], colour.r, 1) << i / 3;
+                ASSERT_NEAR(ours.pixels[i + 1], colour.g, 1) << i / 3;
+                ASSERT_NEAR(ours.pixels[i + 2], colour.b, 1) << i / 3;
+            }
+        }
+    }
+}

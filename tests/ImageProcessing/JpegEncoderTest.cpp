@@ -360,3 +360,61 @@ TEST(JpegEncoder, BlockFillingUpHalfwayGives3)
     EXPECT_EQ(JpegEncodePrepare(encoder, p, rgb.data(), block.data(), 2000, written, 32), 3);
     EXPECT_LT(written, 2000u);
 }
+
+namespace {
+
+uint64_t Fnv1a(const std::vector<uint8_t>& bytes)
+{
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (uint8_t b : bytes)
+        hash = (hash ^ b) * 0x100000001b3ull;
+    return hash;
+}
+
+// Pixels with no smooth part at all: long codes and many 0xFF bytes to stuff.
+std::vector<uint8_t> NoisePicture(uint32_t width, uint32_t height)
+{
+    std::vector<uint8_t> rgb(size_t(width) * height * 3);
+    uint32_t state = 99;
+    for (uint8_t& b : rgb) {
+        state = state * 1664525u + 1013904223u;
+        b = static_cast<uint8_t>(state >> 24);
+    }
+    return rgb;
+}
+
+} // namespace
+
+// The exact bytes of whole streams, so that no speed work changes the output unseen.
+TEST(JpegEncoder, StreamBytesArePinned)
+{
+    struct Case
+    {
+        const char* name;
+        uint32_t width, height, mode, quality;
+        bool noise, eff;
+        uint64_t hash;
+    };
+    const Case cases[] = {
+        {"photo 4:4:4 q90", 203, 96, 0, 90, false, false, 0x1cfde259a36a8904ull},
+        {"photo 4:2:2 q50", 203, 96, 1, 50, false, false, 0x3d2040d3e83d6578ull},
+        {"photo 4:2:0 q90", 203, 96, 2, 90, false, false, 0xcf8e1d2a780053b4ull},
+        {"photo 4:2:0 q100", 128, 64, 2, 100, false, false, 0x443137e021fa8f90ull},
+        {"noise 4:2:0 q100", 61, 64, 2, 100, true, false, 0x2a3b98254c1830edull},
+        {"noise 4:4:4 q95", 61, 64, 0, 95, true, false, 0xa5aaa9f890b9dfadull},
+        {"photo eff 4:2:0 q90", 203, 96, 2, 90, false, true, 0x8952748a939b8baeull},
+        {"noise eff 4:4:4 q100", 61, 32, 0, 100, true, true, 0xa064ae12a665b871ull},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<uint8_t> rgb =
+            c.noise ? NoisePicture(c.width, c.height) : JpegTestPhoto(c.width, c.height, 5);
+        std::vector<uint8_t> plane(size_t(c.width) * c.height);
+        for (size_t i = 0; i < plane.size(); ++i)
+            plane[i] = static_cast<uint8_t>(i * 7 + (i >> 5));
+        const auto result =
+            JpegEncodeOurs(rgb, c.eff ? plane.data() : nullptr, c.width, c.height, c.mode, c.quality, c.eff);
+        ASSERT_EQ(result.lastStatus, JpegEncodeDone);
+        EXPECT_EQ(Fnv1a(result.stream), c.hash) << std::hex << Fnv1a(result.stream);
+    }
+}

@@ -228,6 +228,34 @@ TEST_F(JpegFileReadTest, ReadBufferGivesBottomRowFirstAndAZeroPlane)
     PageFree(pixels);
 }
 
+// A red RGB file as RGB writers mark it (components R, G, B, Adobe transform
+// 0, no JFIF) reads red through the library and through the own decoder.
+TEST_F(JpegFileReadTest, AdobeRgbFileReadsInItsOwnColours)
+{
+    const auto bytes = JpegFixtureSolid(JpegFixtureKind::AdobeRgb, {255, 0, 0}, 8, 8);
+    const std::string path = Write("red.jpg", bytes);
+    CJpegFile file;
+    CImage read, decoded;
+    ASSERT_EQ(file.Read(path, &read), 0);
+    ASSERT_EQ(file.DecodeMemory(bytes.data(), static_cast<int>(bytes.size()), &decoded), 1);
+    for (const CImage* image : {&read, &decoded}) {
+        ASSERT_EQ(image->GetWidth(), 8);
+        ASSERT_EQ(image->GetHeight(), 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                ExpectNear(ColourAt(*image, x, y), {0, 0, 255}, 1);
+    }
+    std::uint8_t* pixels = nullptr;
+    SIZE size;
+    ASSERT_EQ(file.ReadBuffer(path, &pixels, nullptr, &size, nullptr), 0);
+    for (int i = 0; i < 64; ++i) {
+        EXPECT_NEAR(pixels[i * 4], 0, 1);
+        EXPECT_NEAR(pixels[i * 4 + 1], 0, 1);
+        EXPECT_NEAR(pixels[i * 4 + 2], 255, 1);
+    }
+    PageFree(pixels);
+}
+
 TEST_F(JpegFileReadTest, ReaderClearsAnEarlierStopRequest)
 {
     const std::string path = Write("c.jpg", JpegFixtureSolid(JpegFixtureKind::Rgb, {1, 2, 3}, 8, 8));

@@ -237,6 +237,46 @@ TEST(PixelConversion, RunLengthRunsEndOfLineAndEnd)
     PageFree(pixels);
 }
 
+// Runs and literals stop at the row's end; an end of line, also on a full or
+// an empty row, goes to the next row's start. Both decoders and both expanders
+// agree.
+TEST(PixelConversion, RunLengthClipsAtTheRowEnd)
+{
+    const auto palette = CountingPalette(16);
+    const struct
+    {
+        const char* name;
+        bool four;
+        std::vector<std::uint8_t> data;
+        std::vector<int> indices; // 3 x 3, bottom row first
+    } cases[] = {
+        {"run to the stride", false, {4, 1, 0, 0, 4, 2, 0, 0, 0, 1}, {1, 1, 1, 2, 2, 2, 0, 0, 0}},
+        {"literal past the end", false, {0, 5, 3, 4, 5, 6, 7, 0, 0, 0, 1, 8}, {3, 4, 5, 8, 0, 0, 0, 0, 0}},
+        {"end of line on an empty row", false, {0, 0, 1, 9, 0, 0, 1, 5}, {0, 0, 0, 9, 0, 0, 5, 0, 0}},
+        {"full row without end of line", false, {3, 1, 2, 2, 0, 0, 1, 3}, {1, 1, 1, 3, 0, 0, 0, 0, 0}},
+        {"four-bit run and literal", true, {8, 0x12, 0, 0, 0, 4, 0x34, 0x56}, {1, 2, 1, 3, 4, 5, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::uint8_t* rle = Block(c.data);
+        std::uint8_t* pixels = c.four ? DecodeBmpRle4(rle, c.data.size(), palette.data(), 16, 3, 3, 0)
+                                      : DecodeBmpRle8(rle, c.data.size(), palette.data(), 16, 3, 3, 0);
+        std::uint8_t* indices =
+            c.four ? ExpandBmpRle4(rle, c.data.size(), 3, 3, 1) : ExpandBmpRle8(rle, c.data.size(), 3, 3, 1);
+        ASSERT_NE(pixels, nullptr);
+        ASSERT_NE(indices, nullptr);
+        for (int i = 0; i < 9; ++i) {
+            EXPECT_EQ(PixelAt(pixels, i), static_cast<std::uint32_t>(c.indices[i]) * 0x01010101u) << i;
+            const std::uint8_t* row = indices + (i / 3) * 4;
+            const int index =
+                c.four ? ((i % 3) & 1 ? row[(i % 3) / 2] & 0x0F : row[(i % 3) / 2] >> 4) : row[i % 3];
+            EXPECT_EQ(index, c.indices[i]) << i;
+        }
+        PageFree(pixels);
+        PageFree(indices);
+    }
+}
+
 TEST(PixelConversion, RunLengthDeltaMovesThePosition)
 {
     const auto palette = CountingPalette(16);

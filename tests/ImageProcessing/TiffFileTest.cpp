@@ -204,6 +204,46 @@ TEST(TiffFile, TruncatedDataIsAReadFailure)
     EXPECT_EQ(Read(path).result, ImageFileReadFailed);
 }
 
+// Writers that leave out StripByteCounts: for a picture in one strip libtiff
+// works the count out from the picture's size, and the picture reads whole.
+TEST(TiffFile, MissingStripByteCountsStillReads)
+{
+    const std::uint32_t width = 5, height = 4;
+    const std::uint16_t count = 7;
+    const std::uint32_t dataAt = 8 + 2 + count * 12 + 4;
+    FixtureBytes b;
+    b.U8('I').U8('I').U16(42).U32(8).U16(count);
+    auto entry = [&](unsigned tag, unsigned type, std::uint32_t n, std::uint32_t value) {
+        b.U16(tag).U16(type).U32(n).U32(value);
+    };
+    entry(256, 4, 1, width);
+    entry(257, 4, 1, height);
+    entry(258, 3, 1, 8);
+    entry(259, 3, 1, 1);
+    entry(262, 3, 1, 1); // grey, 0 black
+    entry(273, 4, 1, dataAt);
+    entry(278, 4, 1, height);
+    b.U32(0);
+    for (std::uint32_t i = 0; i < width * height; ++i)
+        b.U8(10 + i * 11);
+    FixtureFolder folder;
+    const std::string path = folder.Path("nocounts.tif");
+    WriteFixtureFile(path, b.Bytes());
+    TiffRead r = Read(path);
+    ASSERT_EQ(r.result, ImageFileOk);
+    ASSERT_EQ(r.width, 5);
+    ASSERT_EQ(r.height, 4);
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const std::uint8_t* p = At(r, static_cast<int>(x), static_cast<int>(y));
+            const int want = static_cast<std::uint8_t>(10 + (y * width + x) * 11);
+            ASSERT_EQ(p[0], want) << x << "," << y;
+            ASSERT_EQ(p[1], want) << x << "," << y;
+            ASSERT_EQ(p[2], want) << x << "," << y;
+            ASSERT_EQ(p[3], 0) << x << "," << y;
+        }
+}
+
 // An LZW RGB file whose one strip holds the given raw bytes.
 bool WriteRawLzwTiff(const std::string& path, const std::vector<std::uint8_t>& strip)
 {

@@ -1,4 +1,5 @@
 #include "Core/TempFolders.h"
+#include "Core/support/ScopedTmpDir.h"
 #include "Core/support/ScratchFolder.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/UndoInfo.h"
@@ -50,6 +51,8 @@ protected:
             frames.push_back(Append(manager, MakeFrame(RECT{10, 10, 200, 200}, i)));
         return frames;
     }
+    ScratchFolder tempRoot; // the editor's temporary folders, for this test alone
+    ScopedTmpDir tmpDir{tempRoot.Path()};
     FakeHost host;
     FakeModeShell shell;
     FakeClipboard clipboard;

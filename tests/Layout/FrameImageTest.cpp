@@ -1,4 +1,6 @@
 #include "Layout/FrameImage.h"
+#include "Core/support/ScopedTmpDir.h"
+#include "Core/support/ScratchFolder.h"
 #include "ImageProcessing/EFFFile.h"
 #include "ImageProcessing/Image.h"
 #include "Layout/BackgroundImageFrameItem.h"
@@ -62,6 +64,11 @@ protected:
         return item;
     }
 
+    std::string ScratchPath(const std::string& name) const { return scratch / name; }
+
+    // The editor's temporary folders go to a folder of this test's own.
+    ScratchFolder scratch;
+    ScopedTmpDir tmpDir{scratch.Path()};
     FixedClock clock;
     FakeHost host;
     FakeModeShell shell;
@@ -99,7 +106,7 @@ TEST(FramePaddingTest, SmallSidesArePadded)
 
 TEST_F(FrameImageTest, OneVisibleItemRendersNothing)
 {
-    const std::string path = FrameScratchPath("one.eff");
+    const std::string path = ScratchPath("one.eff");
     std::filesystem::remove(path);
     Append(manager, MakeLine(RECT{10, 10, 200, 10}, 5));
     Append(manager, MakeLine(RECT{10, 50, 200, 50}, 5))->SetVisible(false);
@@ -119,7 +126,7 @@ TEST_F(FrameImageTest, SmallPageIsWrittenAt160)
     canvas.GetMask()->FillRect(0, 0, pad.width, pad.height, 0xFFFFFF);
     canvas.FillRect(pad.offset.x, 0, 100, 151, kBlue);
     canvas.GetMask()->FillRect(pad.offset.x, 0, 100, 151, 0);
-    const std::string path = FrameScratchPath("small.eff");
+    const std::string path = ScratchPath("small.eff");
     int quality = 90;
     ASSERT_EQ(WriteFrameImage(canvas, true, path, 0, &quality, false, clock, nullptr), 0);
     CImage decoded;
@@ -208,7 +215,7 @@ TEST_F(FrameImageTest, ShadowLiesLeftOfAndBelowTheMovedText)
 
 TEST_F(FrameImageTest, BackgroundFillsItsRectInColourAndMask)
 {
-    const std::string path = layouttest::WriteBmp24(FrameScratchPath("green.bmp"), 200, 200, 0x00FF00);
+    const std::string path = layouttest::WriteBmp24(ScratchPath("green.bmp"), 200, 200, 0x00FF00);
     AppendBackground(RECT{100, 100, 300, 300}, path);
     Append(manager, MakeLine(RECT{10, 1000, 600, 1000}, 1));
     const CImage canvas = Canvas();
@@ -219,15 +226,15 @@ TEST_F(FrameImageTest, BackgroundFillsItsRectInColourAndMask)
 
 TEST_F(FrameImageTest, WrittenFileDecodesToTheDrawnCanvas)
 {
-    const std::string path =
-        layouttest::WriteBmp24(FrameScratchPath("gradient.bmp"), 240, 180,
-                               [](int x, int y) { return std::uint32_t(x << 16 | y << 8 | 0x40); });
+    const std::string path = layouttest::WriteBmp24(ScratchPath("gradient.bmp"), 240, 180, [](int x, int y) {
+        return std::uint32_t(x << 16 | y << 8 | 0x40);
+    });
     AppendBackground(RECT{50, 600, 530, 960}, path);
     for (int i = 0; i < 5; ++i)
         Append(manager, MakeLine(RECT{20, 30 + 40 * i, 600, 30 + 40 * i}, 1 + 3 * i, 0x204080u * (i + 1)));
     AppendText(RECT{40, 300, 640, 500}, "Frame image\nsecond line", 0)->SetBackColorOn(false);
     const CImage drawn = Canvas();
-    const std::string out = FrameScratchPath("page.eff");
+    const std::string out = ScratchPath("page.eff");
     int quality = 90;
     ASSERT_EQ(manager.RenderStringItems(out, "", 0, &quality, 0), 0);
     EXPECT_EQ(quality, 90);
@@ -241,12 +248,12 @@ TEST_F(FrameImageTest, WrittenFileDecodesToTheDrawnCanvas)
 TEST_F(FrameImageTest, NoisyPageLowersTheQualityUntilItFits)
 {
     std::mt19937 random(7);
-    const std::string path =
-        layouttest::WriteBmp24(FrameScratchPath("noise.bmp"), 672, 1126,
-                               [&random](int, int) { return std::uint32_t(random() & 0xFFFFFF); });
+    const std::string path = layouttest::WriteBmp24(ScratchPath("noise.bmp"), 672, 1126, [&random](int, int) {
+        return std::uint32_t(random() & 0xFFFFFF);
+    });
     AppendBackground(RECT{3, 3, 674, 1128}, path);
     Append(manager, MakeLine(RECT{10, 1000, 600, 1000}, 1));
-    const std::string out = FrameScratchPath("noise.eff");
+    const std::string out = ScratchPath("noise.eff");
     int quality = 90;
     ASSERT_EQ(manager.RenderStringItems(out, "", 0, &quality, 1), 0);
     EXPECT_LT(quality, 90);

@@ -1,3 +1,5 @@
+#include "Core/support/ScopedTmpDir.h"
+#include "Core/support/ScratchFolder.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/support/LayoutTestSupport.h"
 #include "Layout/support/ManagerTestSupport.h"
@@ -24,6 +26,8 @@ struct NotifyCase
 TEST(LayoutManagerNotifyTest, KindsPerCommand)
 {
     layouttest::EnsureGuiApplication();
+    ScratchFolder scratch; // the editor's temporary folders, for this test alone
+    ScopedTmpDir tmpDir(scratch.Path());
     FakeHost host;
     FakeClipboard clipboard;
     const NotifyCase cases[] = {

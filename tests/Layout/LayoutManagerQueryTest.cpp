@@ -1,3 +1,5 @@
+#include "Core/support/ScopedTmpDir.h"
+#include "Core/support/ScratchFolder.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/UndoInfo.h"
@@ -19,6 +21,9 @@ protected:
         layouttest::EnsureGuiApplication();
         SetUpA4(manager);
     }
+    // The editor's temporary folders go to a folder of this test's own.
+    ScratchFolder scratch;
+    ScopedTmpDir tmpDir{scratch.Path()};
     FakeHost host;
     FakeModeShell shell;
     CLayoutManager manager;

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace {
 
@@ -22,9 +21,7 @@ protected:
     {
         // The new text's dialog and the new background's picture choice are confirmed; the picture
         // has the shape of the box drawn, so the background keeps it.
-        dialogs.chosenPath = layouttest::WriteBmp24(
-            (std::filesystem::temp_directory_path() / "zav-mouse-create-picture.bmp").string(), 200, 320,
-            0x336699);
+        dialogs.chosenPath = layouttest::WriteBmp24(scratch / "picture.bmp", 200, 320, 0x336699);
     }
     CLayoutItem* Front() const
     {

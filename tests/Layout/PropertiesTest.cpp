@@ -1,3 +1,5 @@
+#include "Core/support/ScopedTmpDir.h"
+#include "Core/support/ScratchFolder.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/UndoInfo.h"
@@ -6,8 +8,6 @@
 #include "Layout/support/ManagerTestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace {
 
@@ -32,13 +32,11 @@ protected:
         text->SetText("before");
         return text;
     }
-    std::string Scratch(const std::string& name)
-    {
-        const auto dir = std::filesystem::temp_directory_path() / "zav-properties-test";
-        std::filesystem::create_directories(dir);
-        return (dir / name).string();
-    }
+    std::string Scratch(const std::string& name) const { return scratch / name; }
 
+    // The editor's temporary folders go to a folder of this test's own.
+    ScratchFolder scratch;
+    ScopedTmpDir tmpDir{scratch.Path()};
     FakeHost host;
     FakeModeShell shell;
     FakeDialogs dialogs;

@@ -175,12 +175,30 @@ TEST(Script, OpenFailuresReturnZero)
     EXPECT_EQ(script.OpenRead(folder.File("missing")), 0);
     EXPECT_EQ(script.OpenRead(""), 0);
     EXPECT_EQ(script.OpenWrite(folder.File("no/such/folder/a.txt")), 0);
-    WriteBytes(folder.File("bad.txt"), "\x81\r\n"); // a lead byte without its trail
-    EXPECT_EQ(script.OpenRead(folder.File("bad.txt")), 0);
     EXPECT_FALSE(script.IsOpen());
     std::string line;
     EXPECT_EQ(script.ReadLine(line), 0);
     EXPECT_EQ(script.WriteLine("x"), 0);
+}
+
+TEST(Script, BytesShiftJisCannotDecodeMatterOnlyInTheLinesRead)
+{
+    TempFolder folder;
+    const std::string path = folder.File("a.txt");
+    // 0x80 is no character; 0x82 is a lead byte without its second byte.
+    WriteBytes(path, "; \x80 \x82\r\nKey=1 ;\x80\x82\r\nOther=\x80\r\nLast=\x82\r\n");
+    CScript script;
+    ASSERT_EQ(script.OpenRead(path), 1);
+    std::string value;
+    ASSERT_EQ(script.GetKeyValue("Key", value), 1);
+    EXPECT_EQ(value, "1");
+    EXPECT_EQ(script.GetKeyValue("Last", value), 0); // another key's line: left alone
+    std::string line = "kept";
+    EXPECT_EQ(script.ReadLine(line), 0);
+    EXPECT_EQ(script.ReadLine(line), 0); // the position stays at the line
+    EXPECT_EQ(line, "kept");
+    EXPECT_EQ(script.GetKeyValue("Other", value), 0);
+    EXPECT_EQ(value, "1");
 }
 
 TEST(Script, TruncateFileEmptiesOnlyAnExistingFile)

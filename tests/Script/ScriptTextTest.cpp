@@ -33,6 +33,27 @@ INSTANTIATE_TEST_SUITE_P(
                     CommentCase{"\"a\"\"b;c\";d", "\"a\"\"b;c\""}, // two quoted texts in a row
                     CommentCase{"表=\"値;\";注", "表=\"値;\""}));  // multibyte text around
 
+class StripShiftJisCommentTable : public testing::TestWithParam<CommentCase>
+{
+};
+
+TEST_P(StripShiftJisCommentTable, CutsOnTheFileBytesByWholeCharacters)
+{
+    std::string bytes = GetParam().line;
+    StripShiftJisComment(bytes);
+    EXPECT_EQ(bytes, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Script, StripShiftJisCommentTable,
+    testing::Values(CommentCase{"HdTitle=\"a;b\" ;note", "HdTitle=\"a;b\" "},
+                    CommentCase{"\"x%\";y\";z", "\"x%\";y\""}, CommentCase{"\"x%%\";y", "\"x%%\""},
+                    CommentCase{"\"open;a;b", "\"open;a;b"}, CommentCase{";only", ""},
+                    CommentCase{"a=1 ;\x80 x\x82", "a=1 "}, // bytes no decoder takes, in the comment
+                    CommentCase{"\x95\x5C=\"\x92\x6C;\";\x92\x8D", "\x95\x5C=\"\x92\x6C;\""}, // 表="値;";注
+                    CommentCase{"k=\x82;c", "k=\x82;c"},           // a lead byte takes the ";" along
+                    CommentCase{"k=\"\x82\";c", "k=\"\x82\";c"})); // ... or the closing quote
+
 struct FieldCase
 {
     const char* remainder;

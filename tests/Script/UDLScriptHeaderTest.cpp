@@ -301,4 +301,66 @@ TEST(UDLScriptHeader, HeaderRoundTripsThroughTheFile)
     EXPECT_EQ(ReadBytes(folder.File("b.usd")), ReadBytes(folder.File("a.usd")));
 }
 
+// Bytes that Shift-JIS cannot decode (0x80, and 0x82 without its second byte)
+// placed in a layout script: in comments and in lines the reader does not need
+// they do not matter; in a line it reads they fail the read.
+struct UndecodableCase
+{
+    const char* what;
+    std::size_t at; // the line replaced
+    std::string line;
+    int read;
+    int readHeader;
+};
+
+void PrintTo(const UndecodableCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class UndecodableBytes : public testing::TestWithParam<UndecodableCase>
+{
+};
+
+TEST_P(UndecodableBytes, MatterOnlyWhereTheReaderNeedsThem)
+{
+    std::vector<std::string> lines = {"[HEADER]",
+                                      "HdRevision=02.10",
+                                      "HdTitle=\"t\"",
+                                      "HdDirection=Vertical",
+                                      "HdPhysicalPaperSize=A4",
+                                      "HdMargines=42,42,42,42",
+                                      "[PAGE]",
+                                      "DrawLine(1,1,2,2,1,0,0,0)",
+                                      ";end"};
+    lines[GetParam().at] = GetParam().line;
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\r\n";
+    TempFolder folder;
+    WriteBytes(folder.File("a.usd"), text);
+    CUDLScript header;
+    EXPECT_EQ(header.ReadHeader(folder.File("a.usd")), GetParam().readHeader) << GetParam().what;
+    CUDLScript script;
+    ASSERT_EQ(script.Read(folder.File("a.usd")), GetParam().read) << GetParam().what;
+    if (GetParam().read == 1) {
+        EXPECT_EQ(script.GetHeaderInfo().title, "t") << GetParam().what;
+        EXPECT_EQ(script.GetDrawRecordCount(), 1) << GetParam().what;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UDLScriptHeader, UndecodableBytes,
+    testing::Values(
+        UndecodableCase{"comment after the title", 2, "HdTitle=\"t\" ;\x80 \x82", 1, 1},
+        UndecodableCase{"comment after a section line", 0, "[HEADER];\x80\x82", 1, 1},
+        UndecodableCase{"comment after an object line", 7, "DrawLine(1,1,2,2,1,0,0,0) ;\x80\x82", 1, 1},
+        UndecodableCase{"comment line", 8, "; \x80 \x82", 1, 1},
+        UndecodableCase{"inside the title", 2, "HdTitle=\"\x80 \x82\"", 0, 0},
+        UndecodableCase{"inside the title before a comment", 2, "HdTitle=\"t\x80\" ;c", 0, 0},
+        UndecodableCase{"lead byte taking the comment's semicolon", 2, "HdTitle=\"t\" \x82;c", 0, 0},
+        // The header reader stops before the objects; the full reader would
+        // otherwise take the bad line for the end of the list.
+        UndecodableCase{"inside an object line", 7, "DrawLine(1,1,2,2,1,0,0,0)\x80", 0, 1}));
+
 } // namespace

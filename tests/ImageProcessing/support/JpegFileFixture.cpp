@@ -33,6 +33,7 @@ bool EncodeRaw(JpegFixtureKind kind, const std::uint8_t* samples, std::uint32_t 
         info.in_color_space = JCS_GRAYSCALE;
         break;
     case JpegFixtureKind::Rgb:
+    case JpegFixtureKind::AdobeRgb:
         info.in_color_space = JCS_RGB;
         break;
     case JpegFixtureKind::Cmyk:
@@ -46,6 +47,9 @@ bool EncodeRaw(JpegFixtureKind kind, const std::uint8_t* samples, std::uint32_t 
     jpeg_set_defaults(&info);
     if (kind == JpegFixtureKind::Ycck)
         jpeg_set_colorspace(&info, JCS_YCCK);
+    // Components R, G, B, an Adobe segment with transform 0 and no JFIF segment.
+    if (kind == JpegFixtureKind::AdobeRgb)
+        jpeg_set_colorspace(&info, JCS_RGB);
     jpeg_set_quality(&info, quality, TRUE);
     if (info.num_components == 4) {
         for (int c = 0; c < 4; ++c) {
@@ -110,6 +114,7 @@ int JpegFixtureComponents(JpegFixtureKind kind)
     case JpegFixtureKind::Grey:
         return 1;
     case JpegFixtureKind::Rgb:
+    case JpegFixtureKind::AdobeRgb:
         return 3;
     case JpegFixtureKind::TwoComponent:
         return 2;

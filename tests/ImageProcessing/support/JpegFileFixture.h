@@ -10,6 +10,7 @@
 enum class JpegFixtureKind {
     Grey,         // one component
     Rgb,          // three components, YCbCr with a JFIF segment
+    AdobeRgb,     // three components R, G, B; Adobe marker transform 0, no JFIF
     Cmyk,         // four components, Adobe marker transform 0
     Ycck,         // four components, Adobe marker transform 2
     TwoComponent, // two components, no colour space

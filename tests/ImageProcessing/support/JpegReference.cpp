@@ -95,6 +95,21 @@ bool JpegReferenceEncode(const uint8_t* pixels, uint32_t width, uint32_t height,
     return TakeLibJpegOutput(ok, out, outSize, stream);
 }
 
+bool JpegReferenceEncodeInto(const uint8_t* pixels, uint32_t width, uint32_t height,
+                             const JpegReferenceEncodeOptions& options, uint8_t* buffer, size_t capacity,
+                             size_t& written)
+{
+    unsigned char* out = buffer;
+    unsigned long outSize = capacity;
+    const bool ok = EncodeRaw(pixels, width, height, &options, &out, &outSize);
+    written = outSize;
+    if (out != buffer) { // libjpeg grew its own buffer: it did not fit
+        std::free(out);
+        return false;
+    }
+    return ok;
+}
+
 bool JpegReferenceDecode(const uint8_t* stream, size_t size, bool fancyUpsampling, JpegReferenceImage& image)
 {
     uint8_t* pixels = nullptr;
@@ -135,8 +150,8 @@ bool QuantRaw(int quality, uint16_t* luminance, uint16_t* chrominance)
     return true;
 }
 
-bool EncodeRgbRaw(const uint8_t* rgb, uint32_t width, uint32_t height, int quality, unsigned char** out,
-                  unsigned long* outSize)
+bool EncodeRgbRaw(const uint8_t* rgb, uint32_t width, uint32_t height, int quality, bool adobeMarker,
+                  unsigned char** out, unsigned long* outSize)
 {
     jpeg_compress_struct info;
     LibJpegJump error;
@@ -156,7 +171,7 @@ bool EncodeRgbRaw(const uint8_t* rgb, uint32_t width, uint32_t height, int quali
     jpeg_set_quality(&info, quality, TRUE);
     info.dct_method = JDCT_ISLOW;
     info.write_JFIF_header = FALSE;
-    info.write_Adobe_marker = FALSE;
+    info.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
     jpeg_start_compress(&info, TRUE);
     WriteLibJpegRows(info, rgb, size_t(width) * 3, height);
     jpeg_finish_compress(&info);
@@ -172,10 +187,10 @@ bool JpegReferenceQuantTables(int quality, uint16_t luminance[64], uint16_t chro
 }
 
 bool JpegReferenceEncodeRgbComponents(const uint8_t* rgb, uint32_t width, uint32_t height, int quality,
-                                      std::vector<uint8_t>& stream)
+                                      std::vector<uint8_t>& stream, bool adobeMarker)
 {
     unsigned char* out = nullptr;
     unsigned long outSize = 0;
-    const bool ok = EncodeRgbRaw(rgb, width, height, quality, &out, &outSize);
+    const bool ok = EncodeRgbRaw(rgb, width, height, quality, adobeMarker, &out, &outSize);
     return TakeLibJpegOutput(ok, out, outSize, stream);
 }

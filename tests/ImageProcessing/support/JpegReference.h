@@ -27,6 +27,11 @@ struct JpegReferenceEncodeOptions
 // rgb: width x height x 3 bytes (x 4 for cmyk), top row first.
 bool JpegReferenceEncode(const uint8_t* pixels, uint32_t width, uint32_t height,
                          const JpegReferenceEncodeOptions& options, std::vector<uint8_t>& stream);
+// The same into the caller's buffer, nothing allocated for the output; false
+// when the stream does not fit.
+bool JpegReferenceEncodeInto(const uint8_t* pixels, uint32_t width, uint32_t height,
+                             const JpegReferenceEncodeOptions& options, uint8_t* buffer, size_t capacity,
+                             size_t& written);
 
 // Decodes to RGB (or CMYK) with the accurate integer IDCT.
 bool JpegReferenceDecode(const uint8_t* stream, size_t size, bool fancyUpsampling, JpegReferenceImage& image);
@@ -34,6 +39,7 @@ bool JpegReferenceDecode(const uint8_t* stream, size_t size, bool fancyUpsamplin
 // libjpeg's quantisation tables (natural order) at a quality, forced to baseline.
 bool JpegReferenceQuantTables(int quality, uint16_t luminance[64], uint16_t chrominance[64]);
 
-// An RGB stream coded without colour transform, so that its components are R, G, B.
+// An RGB stream coded without colour transform, so that its components are R, G, B;
+// with adobeMarker an Adobe segment (transform 0) says so, as RGB writers mark it.
 bool JpegReferenceEncodeRgbComponents(const uint8_t* rgb, uint32_t width, uint32_t height, int quality,
-                                      std::vector<uint8_t>& stream);
+                                      std::vector<uint8_t>& stream, bool adobeMarker = false);

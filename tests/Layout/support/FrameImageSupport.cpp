@@ -7,7 +7,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 
 namespace frameimagetest {
 
@@ -53,13 +52,6 @@ double ColorPsnr(const CImage& a, const CImage& b)
         }
     const double mse = sum / (3.0 * a.GetWidth() * a.GetHeight());
     return mse == 0.0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
-}
-
-std::string FrameScratchPath(const std::string& name)
-{
-    const auto dir = std::filesystem::temp_directory_path() / "zav-frame-image-test";
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
 }
 
 } // namespace frameimagetest

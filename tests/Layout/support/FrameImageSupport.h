@@ -24,6 +24,5 @@ RECT ColorBounds(const CImage& image, COLORREF color);
 int MaxMaskDifference(const CImage& a, const CImage& b);
 // The peak signal-to-noise ratio of the colours, in dB; 0 when the sizes differ.
 double ColorPsnr(const CImage& a, const CImage& b);
-std::string FrameScratchPath(const std::string& name);
 
 } // namespace frameimagetest

@@ -3,6 +3,8 @@
 // sequences given in item coordinates at the current scale.
 #pragma once
 
+#include "Core/support/ScopedTmpDir.h"
+#include "Core/support/ScratchFolder.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/support/LayoutTestSupport.h"
 #include "Layout/support/ManagerTestSupport.h"
@@ -34,6 +36,9 @@ protected:
     POINT InP(int dx, int dy) const;
     RECT RectOf(const CItem* item) const;
 
+    // The editor's temporary folders go to a folder of this test's own.
+    ScratchFolder scratch;
+    ScopedTmpDir tmpDir{scratch.Path()};
     managertest::FakeHost host;
     managertest::FakeModeShell shell;
     CLayoutManager manager;
