@@ -303,9 +303,9 @@ void CZAVEditorDoc::OnFileNewDSC()
 int CZAVEditorDoc::OpenByKind(const std::string& path)
 {
     if (m_services.IsInSiblingConfigUDLFolder(path))
-        throw DocumentInConfigFolder;
+        throw int{DocumentInConfigFolder};
     if (!IsFile(path))
-        throw DocumentFileMissing;
+        throw int{DocumentFileMissing};
     ResetLayout();
     const std::string ending = LastFour(path);
     const int editable = m_host.Settings().GetEditableFrameType();
@@ -314,24 +314,24 @@ int CZAVEditorDoc::OpenByKind(const std::string& path)
         result = LoadZvdDocument(path);
     } else if (ending == ".usd") {
         if (m_services.IsNamedByUsmInFolder(path) || editable == 1)
-            throw DocumentNotUsable;
+            throw int{DocumentNotUsable};
         SetDSCLayout(0);
         if (!LoadUsdLayout(path))
-            throw DocumentCheckFailed;
+            throw int{DocumentCheckFailed};
         return 1;
     } else if (ending == ".fdp") {
         result = LoadFdpLayout(path);
     } else if (ending == ".usm") {
         if (editable == 2)
-            throw DocumentNotUsable;
+            throw int{DocumentNotUsable};
         result = LoadUsmLayout(path);
     } else {
-        throw DocumentNotLoaded;
+        throw int{DocumentNotLoaded};
     }
     if (result < 0)
-        throw DocumentNotUsable;
+        throw int{DocumentNotUsable};
     if (result == 0)
-        throw DocumentNotLoaded;
+        throw int{DocumentNotLoaded};
     return 1;
 }
 
@@ -357,7 +357,8 @@ bool CZAVEditorDoc::OnOpenDocument(const std::string& path)
         if (IsDSCLayout() && m_layout.GetDragState().currentTool == kInsertFrameTool)
             m_host.SelectTool(kBackgroundTool);
         opened = true;
-    } catch (DocumentErrorCode code) {
+    } catch (int code) {
+        // Readers' own checks throw plain integers too; all end here.
         m_host.Settings().RecentFiles().RemoveRecentFile(path);
         if (code != DocumentFileMissing && code != DocumentInConfigFolder) {
             NewDefaultLayout();

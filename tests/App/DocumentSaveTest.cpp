@@ -4,6 +4,7 @@
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LineItem.h"
+#include "Layout/StringItem.h"
 
 #include <gtest/gtest.h>
 
@@ -182,6 +183,15 @@ TEST_F(DocumentSaveTest, CheckSavableRefusesWhatCannotBeSaved)
     }
     EXPECT_FALSE(doc.CheckSavable(1));
     EXPECT_EQ(f.MessageIds(), std::vector<int>{165});
+
+    // A text that no scale brings between 160 and 4095 units a side.
+    f.recorder.messages.clear();
+    doc.NewSingleLayout(3, 0, 0);
+    auto text = std::make_unique<CStringItem>();
+    text->SetRect(RECT{10, 10, 11, 110});
+    doc.GetLayoutManager()->AddItem(0, std::move(text));
+    EXPECT_FALSE(doc.CheckSavable(0));
+    EXPECT_EQ(f.MessageIds(), std::vector<int>{8});
 
     // An empty title runs the header dialog; its Cancel refuses silently.
     f.recorder.messages.clear();

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDockWidget>
 #include <QSettings>
 #include <QTimer>
 
@@ -65,6 +66,34 @@ TEST_F(DocumentWindowTest, APlainStartOffersTheWizardOnItsStartPage)
     CZAVEditorApp app(folders.Environment(), ui, services);
     ASSERT_TRUE(app.InitInstance(std::nullopt));
     EXPECT_EQ(ui.documentUi.wizardModes, std::vector<int>{0});
+    app.ExitInstance();
+}
+
+TEST_F(DocumentWindowTest, ACameraStartShowsThePaperModeBarAndLeavesTheFrameTool)
+{
+    AppFolders folders({"ShowOpeningFirst=0", "EditableFrameType=1"});
+    CZAVEditorApp app(folders.Environment(), ui, services);
+    ASSERT_TRUE(app.InitInstance(std::nullopt));
+    EXPECT_TRUE(app.GetDocument()->IsDSCLayout());
+    ASSERT_NE(ui.toolBox, nullptr);
+    EXPECT_NE(std::find(ui.toolBox->calls.begin(), ui.toolBox->calls.end(), "SelectTool 7"),
+              ui.toolBox->calls.end());
+    EXPECT_TRUE(app.GetMainFrame()->ChangeModeFrame()->isVisible());
+    app.ExitInstance();
+}
+
+TEST_F(DocumentWindowTest, APhotoStartHidesThePaperModeBarWhateverTheSetting)
+{
+    AppFolders folders({"ShowOpeningFirst=0"});
+    {
+        QSettings store(folders.SettingsFile(), QSettings::IniFormat);
+        store.setValue(QStringLiteral("App Info/ShowChangeModeWindow"), 1);
+    }
+    CZAVEditorApp app(folders.Environment(), ui, services);
+    ASSERT_TRUE(app.InitInstance(std::nullopt));
+    EXPECT_FALSE(app.GetDocument()->IsDSCLayout());
+    EXPECT_TRUE(app.GetMainFrame()->isVisible());
+    EXPECT_FALSE(app.GetMainFrame()->ChangeModeFrame()->isVisible());
     app.ExitInstance();
 }
 
