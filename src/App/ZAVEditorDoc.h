@@ -25,6 +25,14 @@ class IDocumentHost;
 class IDocumentUi;
 class ILayoutFileKinds;
 class ILayoutFolderServices;
+class CImageFrameItem;
+
+// A framed item's new picture, applied by the caller once its save is committed.
+struct FrameImageRename
+{
+    CImageFrameItem* item = nullptr;
+    std::string path;
+};
 
 // Raised inside the open operation and its readers.
 enum DocumentErrorCode : int {
@@ -130,6 +138,15 @@ public:
     int BuildLineItem(const ZAVDrawRecord& record, int number);
     int BuildMacroStringItem(const ZAVDrawRecord& record, CInsertImageFrameItem* owner);
     int BuildStringItem(const ZAVDrawRecord& record);
+    // The pictures of the items as temporary files, listed in item order.
+    int ExportZvdFrameImages(const std::string& imageBase, std::vector<std::string>* images);
+    // The records name the pictures in the layout path's companion folder.
+    // Without a staging folder the pictures are put there and the items take
+    // their new names at once; with one, the pictures go into it and the new
+    // names are returned in `renames` for the caller to apply after its commit.
+    int BuildZvdRecords(CZAVScript& script, const std::string& layoutPath, std::vector<std::string>* images,
+                        const std::string& stagingFolder = {},
+                        std::vector<FrameImageRename>* renames = nullptr);
     // The path without the extension of its file name: the companion folder.
     static std::string StripExtension(const std::string& path);
 
