@@ -66,7 +66,7 @@ struct Page
     }
     std::string Photo(const std::string& name, const char* format)
     {
-        QImage image(40, 30, QImage::Format_RGB888);
+        QImage image(400, 300, QImage::Format_RGB888);
         image.fill(Qt::blue);
         const std::string path = work + "/" + name;
         EXPECT_TRUE(image.save(QString::fromStdString(path), format));
@@ -208,6 +208,90 @@ TEST(BuildZvdRecordsTest, ItemsBecomeRecordsInReverseOrderWithTheirSettings)
     };
     for (const WriteCase& c : cases)
         RunZvd(c);
+}
+
+// The frames' pictures: numbered in record order into the companion folder,
+// or into a staging folder with the new names handed back.
+class ZvdPicturesTest : public ::testing::TestWithParam<bool>
+{
+};
+
+TEST_P(ZvdPicturesTest, PicturesAreNumberedInRecordOrder)
+{
+    const bool staged = GetParam();
+    DocumentFixture doc;
+    CZAVEditorDoc& d = *doc.document;
+    ASSERT_TRUE(d.SetLayoutPaper(3, 0, 0, 500, false));
+    Page page{*d.GetLayoutManager(), doc.Work()};
+    CInsertImageFrameItem* frame = page.Frame(1, {100, 100, 300, 300});
+    ASSERT_EQ(frame->LoadImage(page.Photo("photo.jpg", "JPG")), 0);
+    auto background = std::make_unique<CBackgroundImageFrameItem>();
+    ASSERT_EQ(background->LoadImage(page.Photo("back.bmp", "BMP")), 0);
+    CBackgroundImageFrameItem* back = page.Add(std::move(background), {0, 0, 400, 400});
+    frame->SetImageRange(RECT{1, 2, 30, 20});
+    const std::string photoName = frame->GetImageFileName();
+    const std::string backName = back->GetImageFileName();
+    ASSERT_FALSE(photoName.empty());
+    ASSERT_FALSE(backName.empty());
+
+    const std::string layoutPath = doc.Work() + "/Spring.zvd";
+    const std::string folder = doc.Work() + "/Spring";
+    const std::string staging = doc.Work() + "/stage";
+    ASSERT_TRUE(CreateFolderPath(staged ? staging : folder));
+    std::vector<std::string> images;
+    ASSERT_EQ(d.ExportZvdFrameImages(folder, &images), 1);
+    ASSERT_EQ(images.size(), 2u);
+    CZAVScript script;
+    std::vector<FrameImageRename> renames;
+    ASSERT_EQ(d.BuildZvdRecords(script, layoutPath, &images, staged ? staging : std::string(), &renames), 1);
+
+    ASSERT_EQ(script.GetDrawRecordCount(), 2);
+    EXPECT_EQ(At(script, 0).picture.fileName, "./Spring/Image000.eff");
+    EXPECT_EQ(At(script, 0).picture.frameNumber, 0);
+    EXPECT_EQ(At(script, 1).picture.fileName, "./Spring/Image001.jpg");
+    EXPECT_EQ(At(script, 1).picture.frameNumber, 1);
+    const ZAVPicturePart& p = At(script, 1).picture;
+    EXPECT_EQ((std::array<int, 4>{p.rangeLeft, p.rangeTop, p.rangeRight, p.rangeBottom}),
+              (std::array<int, 4>{1, 2, 30, 20}));
+    for (const std::string& temp : images)
+        EXPECT_FALSE(IsFile(temp)) << temp;
+    const std::string written = staged ? staging : folder;
+    EXPECT_TRUE(IsFile(written + "/Image000.eff"));
+    EXPECT_TRUE(IsFile(written + "/Image001.jpg"));
+    EXPECT_EQ(GetFileSizeOfPath(written + "/Image001.jpg"), GetFileSizeOfPath(frame->GetImageFileName2()));
+    if (staged) {
+        EXPECT_FALSE(IsFile(folder + "/Image000.eff"));
+        EXPECT_EQ(frame->GetImageFileName(), photoName);
+        EXPECT_EQ(back->GetImageFileName(), backName);
+        ASSERT_EQ(renames.size(), 2u);
+        EXPECT_EQ(renames[0].item, back);
+        EXPECT_EQ(renames[0].path, folder + "/Image000.eff");
+        EXPECT_EQ(renames[1].item, frame);
+        EXPECT_EQ(renames[1].path, folder + "/Image001.jpg");
+    } else {
+        EXPECT_TRUE(renames.empty());
+        EXPECT_EQ(back->GetImageFileName(), folder + "/Image000.eff");
+        EXPECT_EQ(frame->GetImageFileName(), folder + "/Image001.jpg");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(InPlaceAndStaged, ZvdPicturesTest, ::testing::Bool());
+
+TEST(BuildZvdRecordsTest, AFailedCopyFailsAndLeavesTheNamesAlone)
+{
+    DocumentFixture doc;
+    CZAVEditorDoc& d = *doc.document;
+    Page page{*d.GetLayoutManager(), doc.Work()};
+    CInsertImageFrameItem* frame = page.Frame(1, {100, 100, 300, 300});
+    ASSERT_EQ(frame->LoadImage(page.Photo("photo.jpg", "JPG")), 0);
+    const std::string photoName = frame->GetImageFileName();
+    std::vector<std::string> images;
+    ASSERT_EQ(d.ExportZvdFrameImages(doc.Work(), &images), 1);
+    CZAVScript script;
+    // No companion folder to copy into.
+    EXPECT_EQ(d.BuildZvdRecords(script, doc.Work() + "/Missing/Spring.zvd", &images), 0);
+    EXPECT_EQ(frame->GetImageFileName(), photoName);
+    EXPECT_EQ(d.BuildZvdRecords(script, doc.Work() + "/Spring.zvd", nullptr), 0);
 }
 
 } // namespace
