@@ -3,16 +3,21 @@
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
 #include "Core/Files.h"
+#include "Core/Geometry.h"
 #include "Core/Path.h"
 #include "Core/TempFolders.h"
 #include "ImageProcessing/BMPFile.h"
 #include "ImageProcessing/EFFFile.h"
+#include "ImageProcessing/Image.h"
+#include "ImageProcessing/JpegFile.h"
 #include "ImageProcessing/PixelConversion.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/LineItem.h"
 #include "Layout/MacroStringItem.h"
+#include "Layout/PaperTable.h"
 #include "Layout/StringItem.h"
 #include "Script/ShiftJisText.h"
+#include "Script/UDLScript.h"
 #include "Script/ZAVScript.h"
 
 #include <climits>
@@ -24,7 +29,13 @@ namespace {
 constexpr std::size_t kFaceNameField = 32;
 constexpr std::size_t kCharTextField = 260;
 constexpr std::size_t kFontKeyField = 32;
+constexpr std::size_t kTextNameField = 32;
 constexpr int kBoldWeight = 700;
+constexpr int kHandOverSide = 160;
+constexpr int kMaxHandOverSide = 4095;
+constexpr int kHandOverQuality = 100;
+constexpr int kEffQuality = 90;
+constexpr int kFrameImageMode = 4;
 
 // The page as orientation 0 lays it; a value beyond 32 bits fails the save.
 struct StoredRect
@@ -122,6 +133,164 @@ std::string NewTempImage()
     return path;
 }
 
+void SplitColor(COLORREF color, std::uint8_t& r, std::uint8_t& g, std::uint8_t& b)
+{
+    r = static_cast<std::uint8_t>(GetRValue(color));
+    g = static_cast<std::uint8_t>(GetGValue(color));
+    b = static_cast<std::uint8_t>(GetBValue(color));
+}
+
+// The used range of the photo for the print hand-over: the photo itself, a
+// cut, or, when the range is small, the range stretched to fill 160 x 160.
+void WriteHandOverPhoto(const CInsertImageFrameItem& frame, const std::string& target)
+{
+    const std::string photo = frame.GetImageFileName2();
+    RECT range{};
+    frame.GetImageRange(&range);
+    if (range.right <= range.left || range.bottom <= range.top) {
+        CopyOver(photo, target);
+        return;
+    }
+    const int width = range.right - range.left;
+    const int height = range.bottom - range.top;
+    if (width >= kHandOverSide && height >= kHandOverSide) {
+        BoolCheck(CropJpegFile(photo, target, range) == 1, 0);
+        return;
+    }
+    const Rect fill = CalcAspectFitRect(width, height, kHandOverSide, kHandOverSide, false);
+    BoolCheck(fill.Width() > 0 && fill.Height() > 0, 0);
+    BoolCheck(fill.Width() <= kMaxHandOverSide && fill.Height() <= kMaxHandOverSide, 0);
+    CImage source;
+    SIZE pictureSize{};
+    double scale = 0.0;
+    const SIZE maximum{kMaxHandOverSide, kMaxHandOverSide};
+    BoolCheck(CJpegFile().ReadScaled(photo, &source, kMaxHandOverSide, kMaxHandOverSide, &pictureSize, &scale,
+                                     RGB(255, 255, 255), 1, &maximum) == ImageFileOk,
+              0);
+    BoolCheck(scale > 0.0, 0);
+    const auto at = [scale](int v) { return static_cast<int>(v * scale + 0.5); };
+    CImage picture;
+    BoolCheck(picture.Create(fill.Width(), fill.Height()), 0);
+    BoolCheck(source.StretchBltTo(&picture, 0, 0, fill.Width(), fill.Height(), at(range.left), at(range.top),
+                                  std::max(1, at(width)), std::max(1, at(height)), SRCCOPY) != 0,
+              0);
+    BoolCheck(picture.SaveAsJpeg(target, 0, kHandOverQuality) == ImageFileOk, 0);
+}
+
+// Frames renumbered for a save get their numbers and names back however the
+// save ends.
+class KeptFrameNumbers
+{
+public:
+    explicit KeptFrameNumbers(CLayoutManager& layout) : m_layout(layout) {}
+    ~KeptFrameNumbers()
+    {
+        if (!m_renumbered)
+            return;
+        for (const Kept& kept : m_kept) {
+            kept.frame->SetFrameNumber(kept.number);
+            kept.frame->SetLabel(kept.label);
+        }
+    }
+    KeptFrameNumbers(const KeptFrameNumbers&) = delete;
+    KeptFrameNumbers& operator=(const KeptFrameNumbers&) = delete;
+
+    // The visible frames become 1, 2, ... when a hidden one would leave a gap.
+    void RenumberVisible()
+    {
+        bool hidden = false;
+        for (const auto& item : m_layout.GetItems())
+            if (auto* frame = dynamic_cast<CInsertImageFrameItem*>(item.get())) {
+                m_kept.push_back(Kept{frame, frame->GetFrameNumber(), frame->GetLabel()});
+                hidden = hidden || !frame->IsVisible();
+            }
+        if (hidden)
+            m_renumbered = m_layout.RenumberInsertFrames(true);
+    }
+
+private:
+    struct Kept
+    {
+        CInsertImageFrameItem* frame;
+        int number;
+        std::string label;
+    };
+    CLayoutManager& m_layout;
+    std::vector<Kept> m_kept;
+    bool m_renumbered = false;
+};
+
+template <class Script>
+void SetRecordHeader(Script& script, int paperCode, int direction, int marginMode, const std::string& author,
+                     const std::string& title, const std::string& comment, int rollLength)
+{
+    BoolCheck(script.SetPaperSize(paperCode), 0);
+    BoolCheck(script.SetDirection(direction), 0);
+    BoolCheck(script.SetMarginMode(marginMode), 0);
+    BoolCheck(script.SetAuthor(author), 0);
+    BoolCheck(script.SetTitle(title), 0);
+    BoolCheck(script.SetComment(comment), 0);
+    BoolCheck(rollLength >= 0 && rollLength <= UINT16_MAX, 0);
+    BoolCheck(script.SetRollPaperLength(static_cast<std::uint16_t>(rollLength)), 0);
+}
+
+void SetPictureRect(UDLPicturePart& picture, const StoredRect& r)
+{
+    picture.left = r.left;
+    picture.top = r.top;
+    picture.right = r.right;
+    picture.bottom = r.bottom;
+}
+
+// Where the builders put the pictures: the companion folder, or a staging
+// folder whose names the caller applies after its commit.
+class PicturePlacer
+{
+public:
+    PicturePlacer(std::string imageBase, std::string scriptFolder, std::string staging)
+        : m_imageBase(std::move(imageBase)), m_scriptFolder(std::move(scriptFolder)),
+          m_staging(std::move(staging))
+    {
+    }
+    std::string Target(int number, const char* extension) const
+    {
+        return FrameImageName(m_imageBase, number, extension);
+    }
+    // Where the file of the target is written now.
+    std::string WritePath(const std::string& target) const
+    {
+        return m_staging.empty() ? target : CombinePath(m_staging, GetFileNameFromPath(target, true));
+    }
+    std::string RecordPath(const std::string& target) const
+    {
+        return MakeDotRelativePath(m_scriptFolder, target);
+    }
+    // The temporary file moved to the target; the item, if any, takes its name.
+    std::string Place(const std::string& source, const std::string& target, CImageFrameItem* item)
+    {
+        CopyOver(source, WritePath(target));
+        ForceDeleteFile(source);
+        if (item)
+            m_renames.push_back(FrameImageRename{item, target});
+        return RecordPath(target);
+    }
+    void Finish(std::vector<FrameImageRename>* renames)
+    {
+        if (m_staging.empty()) {
+            for (const FrameImageRename& rename : m_renames)
+                rename.item->SetImageFileName(rename.path);
+        } else if (renames) {
+            *renames = std::move(m_renames);
+        }
+    }
+
+private:
+    std::string m_imageBase;
+    std::string m_scriptFolder;
+    std::string m_staging;
+    std::vector<FrameImageRename> m_renames;
+};
+
 } // namespace
 
 int CZAVEditorDoc::ExportZvdFrameImages(const std::string& imageBase, std::vector<std::string>* images)
@@ -154,12 +323,10 @@ int CZAVEditorDoc::BuildZvdRecords(CZAVScript& script, const std::string& layout
                                    std::vector<std::string>* images, const std::string& stagingFolder,
                                    std::vector<FrameImageRename>* renames)
 {
-    std::vector<FrameImageRename> applied;
+    PicturePlacer placer(StripExtension(layoutPath), GetFolderFromPath(layoutPath), stagingFolder);
     try {
         NullCheck(images, 0);
         const int n = static_cast<int>(images->size());
-        const std::string imageBase = StripExtension(layoutPath);
-        const std::string scriptFolder = GetFolderFromPath(layoutPath);
         script.Clear();
         script.SetDSCFlag(IsDSCLayout() ? 1 : 0);
         CLayoutManager& layout = m_layout;
@@ -167,13 +334,8 @@ int CZAVEditorDoc::BuildZvdRecords(CZAVScript& script, const std::string& layout
         const int orientation = layout.GetOrientation();
         const std::int64_t h = TurnHeight(layout);
 
-        BoolCheck(script.SetPaperSize(layout.GetPaperSizeIndex()), 0);
-        BoolCheck(script.SetDirection(orientation), 0);
-        BoolCheck(script.SetMarginMode(layout.GetPaperMode()), 0);
-        BoolCheck(script.SetAuthor(m_author), 0);
-        BoolCheck(script.SetTitle(m_title), 0);
-        BoolCheck(script.SetComment(m_comment), 0);
-        BoolCheck(script.SetRollPaperLength(static_cast<std::uint16_t>(layout.GetRollLength())), 0);
+        SetRecordHeader(script, layout.GetPaperSizeIndex(), orientation, layout.GetPaperMode(), m_author,
+                        m_title, m_comment, layout.GetRollLength());
 
         std::vector<ZAVDrawRecord> records;
         records.reserve(static_cast<std::size_t>(total));
@@ -190,15 +352,8 @@ int CZAVEditorDoc::BuildZvdRecords(CZAVScript& script, const std::string& layout
                 record.type = ZAVDrawPicture;
                 if (!frame->GetImageFileName().empty()) {
                     BoolCheck(used < n, 0);
-                    const std::string target = FrameImageName(imageBase, used, insert ? ".jpg" : ".eff");
-                    const std::string& source = (*images)[static_cast<std::size_t>(n - used - 1)];
-                    const std::string copy =
-                        stagingFolder.empty() ? target
-                                              : CombinePath(stagingFolder, GetFileNameFromPath(target, true));
-                    CopyOver(source, copy);
-                    ForceDeleteFile(source);
-                    applied.push_back(FrameImageRename{frame, target});
-                    picture.fileName = MakeDotRelativePath(scriptFolder, target);
+                    picture.fileName = placer.Place((*images)[static_cast<std::size_t>(n - used - 1)],
+                                                    placer.Target(used, insert ? ".jpg" : ".eff"), frame);
                     ++used;
                 }
                 if (insert) {
@@ -232,10 +387,7 @@ int CZAVEditorDoc::BuildZvdRecords(CZAVScript& script, const std::string& layout
                 part.x2 = stored.right;
                 part.y2 = stored.bottom;
                 part.width = width;
-                const COLORREF color = line->GetColor();
-                part.red = static_cast<std::uint8_t>(GetRValue(color));
-                part.green = static_cast<std::uint8_t>(GetGValue(color));
-                part.blue = static_cast<std::uint8_t>(GetBValue(color));
+                SplitColor(line->GetColor(), part.red, part.green, part.blue);
                 part.visible = visible;
             } else if (auto* text = dynamic_cast<CMacroStringItem*>(item)) {
                 // A text whose frame is gone has nothing to name it by.
@@ -255,10 +407,7 @@ int CZAVEditorDoc::BuildZvdRecords(CZAVScript& script, const std::string& layout
                 part.fontKey = owner->GetInfoFontKey();
                 BoolCheck(FitsShiftJisField(part.fontKey, kFontKeyField), 0);
                 part.fontSize = owner->GetInfoFontSize();
-                const COLORREF color = owner->GetInfoTextColor();
-                part.red = static_cast<std::uint8_t>(GetRValue(color));
-                part.green = static_cast<std::uint8_t>(GetGValue(color));
-                part.blue = static_cast<std::uint8_t>(GetBValue(color));
+                SplitColor(owner->GetInfoTextColor(), part.red, part.green, part.blue);
                 part.visible = visible;
             } else if (auto* chars = dynamic_cast<CStringItem*>(item)) {
                 record.type = ZAVDrawString;
@@ -279,14 +428,9 @@ int CZAVEditorDoc::BuildZvdRecords(CZAVScript& script, const std::string& layout
                 part.bottom = stored.bottom;
                 ReadTurned(*chars, orientation, [&] { part.direction = chars->GetDirection(); });
                 part.fixedValue = 3;
-                const auto split = [](COLORREF c, std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) {
-                    r = static_cast<std::uint8_t>(GetRValue(c));
-                    g = static_cast<std::uint8_t>(GetGValue(c));
-                    b = static_cast<std::uint8_t>(GetBValue(c));
-                };
-                split(chars->GetTextColor(), part.textRed, part.textGreen, part.textBlue);
-                split(chars->GetShadowColor(), part.shadowRed, part.shadowGreen, part.shadowBlue);
-                split(chars->GetBackColor(), part.backRed, part.backGreen, part.backBlue);
+                SplitColor(chars->GetTextColor(), part.textRed, part.textGreen, part.textBlue);
+                SplitColor(chars->GetShadowColor(), part.shadowRed, part.shadowGreen, part.shadowBlue);
+                SplitColor(chars->GetBackColor(), part.backRed, part.backGreen, part.backBlue);
                 part.noBackground = chars->HasBackColor() ? 0 : 1;
                 if (chars->HasShadow()) {
                     const POINT offset = chars->GetShadowOffset();
@@ -307,11 +451,264 @@ int CZAVEditorDoc::BuildZvdRecords(CZAVScript& script, const std::string& layout
     } catch (int) {
         return 0;
     }
-    if (stagingFolder.empty()) {
-        for (const FrameImageRename& rename : applied)
-            rename.item->SetImageFileName(rename.path);
-    } else if (renames) {
-        *renames = std::move(applied);
+    placer.Finish(renames);
+    return 1;
+}
+
+int CZAVEditorDoc::ExportUsdFrameImages(const std::string& imageBase, std::vector<std::string>* images,
+                                        int printHandOver)
+{
+    (void)imageBase;
+    try {
+        const bool camera = IsDSCLayout();
+        const int count = m_layout.GetItemCount(-1, -1, nullptr);
+        for (int index = 0; index < count; ++index) {
+            CLayoutItem* item = m_layout.GetItemAt(index);
+            NullCheck(item, 0);
+            if (!item->IsVisible())
+                continue;
+            std::string path;
+            if (auto* insert = dynamic_cast<CInsertImageFrameItem*>(item)) {
+                if (!printHandOver || insert->GetImageFileName().empty())
+                    continue;
+                path = NewTempImage();
+                WriteHandOverPhoto(*insert, path);
+            } else if (auto* frame = dynamic_cast<CImageFrameItem*>(item)) {
+                if (camera || frame->GetImageFileName().empty())
+                    continue;
+                path = NewTempImage();
+                WriteBackgroundEff(*frame, path);
+            } else if (auto* text = dynamic_cast<CStringItem*>(item)) {
+                if (camera)
+                    continue;
+                path = NewTempImage();
+                BoolCheck(text->SaveTextImage(path), 0);
+            } else {
+                continue;
+            }
+            ClearReadOnly(path);
+            if (images)
+                images->push_back(path);
+        }
+    } catch (int) {
+        return 0;
     }
+    return 1;
+}
+
+int CZAVEditorDoc::BuildUsdRecords(CUDLScript& script, const std::string& layoutPath,
+                                   std::vector<std::string>* images, int printHandOver,
+                                   const std::string& stagingFolder, std::vector<FrameImageRename>* renames)
+{
+    CLayoutManager& layout = m_layout;
+    KeptFrameNumbers kept(layout);
+    PicturePlacer placer(StripExtension(layoutPath), GetFolderFromPath(layoutPath), stagingFolder);
+    try {
+        NullCheck(images, 0);
+        script.Clear();
+        const int total = layout.GetItemCount(-1, -1, nullptr);
+        const bool handOver = printHandOver != 0;
+        // Frames without a photo and texts without a frame or photo print nothing.
+        const auto leftOut = [handOver](const CLayoutItem& item) {
+            if (const auto* insert = dynamic_cast<const CInsertImageFrameItem*>(&item))
+                return handOver && insert->GetImageFileName().empty();
+            if (const auto* text = dynamic_cast<const CMacroStringItem*>(&item)) {
+                const CInsertImageFrameItem* owner = text->GetOwnerFrame();
+                return !owner || (handOver && owner->GetImageFileName().empty());
+            }
+            return false;
+        };
+        int written = 0;
+        for (int index = 0; index < total; ++index) {
+            const CLayoutItem* item = layout.GetItemAt(index);
+            NullCheck(item, 0);
+            if (item->IsVisible() && !leftOut(*item))
+                ++written;
+        }
+        if (!handOver)
+            kept.RenumberVisible();
+
+        const int orientation = layout.GetOrientation();
+        const std::int64_t h = TurnHeight(layout);
+        SetRecordHeader(script, layout.GetPaperSizeIndex(), orientation, layout.GetPaperMode(), m_author,
+                        m_title, m_comment, layout.GetRollLength());
+
+        std::vector<UDLDrawRecord> records(static_cast<std::size_t>(written));
+        const int n = static_cast<int>(images->size());
+        int used = 0;
+        int slot = written;
+        const auto nextPicture = [&](const char* extension, CImageFrameItem* renamed) {
+            BoolCheck(used < n, 0);
+            const std::string target = placer.Target(n - used - 1, extension);
+            const std::string path = placer.Place((*images)[static_cast<std::size_t>(used)], target, renamed);
+            ++used;
+            return path;
+        };
+        for (int index = 0; index < total; ++index) {
+            CLayoutItem* item = layout.GetItemAt(index);
+            NullCheck(item, 0);
+            if (!item->IsVisible() || leftOut(*item))
+                continue;
+            BoolCheck(--slot >= 0, 0);
+            UDLDrawRecord& record = records[static_cast<std::size_t>(slot)];
+            const RECT rect = UnscaledRect(*item);
+            if (auto* frame = dynamic_cast<CImageFrameItem*>(item)) {
+                auto* insert = dynamic_cast<CInsertImageFrameItem*>(frame);
+                UDLPicturePart& picture = record.picture;
+                record.type = UDLDrawPicture;
+                if (!insert && !frame->GetImageFileName().empty())
+                    picture.fileName = nextPicture(".eff", handOver ? nullptr : frame);
+                else if (insert && handOver)
+                    picture.fileName = nextPicture(".jpg", nullptr);
+                picture.frameNumber = insert && !handOver ? insert->GetFrameNumber() : 0;
+                SetPictureRect(picture, StoreRect(rect, orientation, h));
+                ReadTurned(*frame, orientation, [&] { picture.rotation = frame->GetImageRotation(); });
+                const int placement = frame->GetImagePlacement();
+                picture.placement = placement == 2 ? 0 : placement;
+                picture.imageMode = frame->GetImageMode();
+            } else if (dynamic_cast<CStringItem*>(item)) {
+                UDLPicturePart& picture = record.picture;
+                record.type = UDLDrawPicture;
+                picture.fileName = nextPicture(".eff", nullptr);
+                SetPictureRect(picture, StoreRect(rect, orientation, h));
+                picture.rotation = orientation == 1 ? 1 : 0;
+                picture.imageMode = kFrameImageMode;
+            } else if (auto* line = dynamic_cast<CLineItem*>(item)) {
+                record.type = UDLDrawLine;
+                UDLLinePart& part = record.line;
+                const int width = line->GetWidth(false, 0.0f);
+                const std::int64_t lineH = rect.top == rect.bottom ? h - (std::int64_t{width} - 1) : h;
+                const StoredRect stored = StoreRect(rect, orientation, lineH);
+                part.x1 = stored.left;
+                part.y1 = stored.top;
+                part.x2 = stored.right;
+                part.y2 = stored.bottom;
+                part.width = width;
+                SplitColor(line->GetColor(), part.red, part.green, part.blue);
+            } else if (auto* text = dynamic_cast<CMacroStringItem*>(item)) {
+                const CInsertImageFrameItem* owner = text->GetOwnerFrame();
+                NullCheck(owner, 0);
+                record.type = UDLDrawText;
+                UDLTextPart& part = record.text;
+                if (handOver) {
+                    BoolCheck(n - used - 1 >= 0, 0);
+                    part.imageFileName = placer.RecordPath(placer.Target(n - used - 1, ".jpg"));
+                } else {
+                    part.frameNumber = owner->GetFrameNumber();
+                }
+                part.macroText = text->GetMacroText();
+                const StoredRect stored = StoreRect(rect, orientation, h);
+                part.left = stored.left;
+                part.top = stored.top;
+                part.right = stored.right;
+                part.bottom = stored.bottom;
+                ReadTurned(*text, orientation, [&] { part.direction = text->GetDirection(); });
+                part.name = owner->GetInfoFontKey();
+                BoolCheck(FitsShiftJisField(part.name, kTextNameField), 0);
+                part.flag = owner->GetInfoFontSize();
+                SplitColor(owner->GetInfoTextColor(), part.red, part.green, part.blue);
+            }
+        }
+        BoolCheck(slot == 0, 0);
+        script.SetDrawRecords(std::move(records));
+    } catch (int) {
+        return 0;
+    }
+    placer.Finish(renames);
+    return 1;
+}
+
+int CZAVEditorDoc::BuildDscUsdRecords(CUDLScript& script, const std::string& layoutPath,
+                                      std::vector<std::string>* images, int printHandOver,
+                                      const std::string& stagingFolder,
+                                      std::vector<FrameImageRename>* renames)
+{
+    // Paper code and margin mode of the hand-over by paper mode 2 .. 9.
+    static constexpr std::array<std::array<int, 2>, 8> kHandOverPapers{
+        {{17, 2}, {17, 0}, {0, 2}, {0, 0}, {16, 2}, {16, 0}, {18, 2}, {18, 0}}};
+    constexpr int kCameraPaper = 17;
+    constexpr int kCameraMargin = 2;
+    CLayoutManager& layout = m_layout;
+    KeptFrameNumbers kept(layout);
+    PicturePlacer placer(StripExtension(layoutPath), GetFolderFromPath(layoutPath), stagingFolder);
+    try {
+        NullCheck(images, 0);
+        script.Clear();
+        const bool handOver = printHandOver != 0;
+        const int total = layout.GetItemCount(-1, -1, nullptr);
+        int visible = 0;
+        for (int index = 0; index < total; ++index) {
+            const CLayoutItem* item = layout.GetItemAt(index);
+            NullCheck(item, 0);
+            if (item->IsVisible())
+                ++visible;
+        }
+        if (!handOver)
+            kept.RenumberVisible();
+
+        int paperCode = kCameraPaper;
+        int marginMode = kCameraMargin;
+        if (handOver) {
+            // Print offers the camera papers only in modes 2 to 9.
+            BoolCheck(m_paperMode >= 2 && m_paperMode <= 9, 0);
+            paperCode = kHandOverPapers[static_cast<std::size_t>(m_paperMode - 2)][0];
+            marginMode = kHandOverPapers[static_cast<std::size_t>(m_paperMode - 2)][1];
+        }
+        const int orientation = layout.GetOrientation();
+        SetRecordHeader(script, paperCode, orientation, marginMode, m_author, m_title, m_comment,
+                        layout.GetRollLength());
+
+        const SIZE paper = GetPaperSizeFromTable(paperCode, orientation, layout.GetRollLength());
+        const PageMargins margins = GetModeMargins(marginMode, orientation);
+        const RECT printable = CalcPrintableRect(paper.cx, paper.cy, orientation, margins);
+        const std::int64_t h = std::int64_t{paper.cy} - margins.top - margins.bottom;
+        const StoredRect area = StoreRect(printable, orientation, h);
+        const int n = static_cast<int>(images->size());
+
+        // The photo frame first, then the one frame image of everything else.
+        std::vector<UDLDrawRecord> records;
+        auto* last = total > 0 ? dynamic_cast<CInsertImageFrameItem*>(layout.GetItemAt(total - 1)) : nullptr;
+        if (last && (!handOver || !last->GetImageFileName().empty())) {
+            UDLDrawRecord record;
+            UDLPicturePart& picture = record.picture;
+            record.type = UDLDrawPicture;
+            if (handOver) {
+                BoolCheck(n > 0, 0);
+                picture.fileName = placer.Place(images->front(), placer.Target(n, ".jpg"), nullptr);
+            } else {
+                picture.frameNumber = 1;
+            }
+            SetPictureRect(picture, area);
+            ReadTurned(*last, orientation, [&] { picture.rotation = last->GetImageRotation(); });
+            const int placement = last->GetImagePlacement();
+            picture.placement = placement == 2 ? 0 : placement;
+            picture.imageMode = last->GetImageMode();
+            records.push_back(std::move(record));
+        }
+        if (visible > 1) {
+            UDLDrawRecord record;
+            UDLPicturePart& picture = record.picture;
+            record.type = UDLDrawPicture;
+            std::string target;
+            if (handOver) {
+                target = placer.Target(n, ".eff");
+                int quality = kEffQuality;
+                BoolCheck(layout.RenderStringItems(placer.WritePath(target), std::string(), 0, &quality, 0) >=
+                              0,
+                          0);
+            } else {
+                target = StripExtension(layoutPath) + "/" + m_cameraSetPrefix + ".eff";
+            }
+            picture.fileName = placer.RecordPath(target);
+            SetPictureRect(picture, area);
+            picture.rotation = orientation == 1 ? 1 : 0;
+            picture.imageMode = kFrameImageMode;
+            records.push_back(std::move(record));
+        }
+        script.SetDrawRecords(std::move(records));
+    } catch (int) {
+        return 0;
+    }
+    placer.Finish(renames);
     return 1;
 }

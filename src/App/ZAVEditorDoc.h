@@ -140,6 +140,8 @@ public:
     int BuildStringItem(const ZAVDrawRecord& record);
     // The pictures of the items as temporary files, listed in item order.
     int ExportZvdFrameImages(const std::string& imageBase, std::vector<std::string>* images);
+    int ExportUsdFrameImages(const std::string& imageBase, std::vector<std::string>* images,
+                             int printHandOver);
     // The records name the pictures in the layout path's companion folder.
     // Without a staging folder the pictures are put there and the items take
     // their new names at once; with one, the pictures go into it and the new
@@ -147,6 +149,14 @@ public:
     int BuildZvdRecords(CZAVScript& script, const std::string& layoutPath, std::vector<std::string>* images,
                         const std::string& stagingFolder = {},
                         std::vector<FrameImageRename>* renames = nullptr);
+    int BuildUsdRecords(CUDLScript& script, const std::string& layoutPath, std::vector<std::string>* images,
+                        int printHandOver, const std::string& stagingFolder = {},
+                        std::vector<FrameImageRename>* renames = nullptr);
+    // The hand-over needs a paper mode of 2 to 9.
+    int BuildDscUsdRecords(CUDLScript& script, const std::string& layoutPath,
+                           std::vector<std::string>* images, int printHandOver,
+                           const std::string& stagingFolder = {},
+                           std::vector<FrameImageRename>* renames = nullptr);
     // The path without the extension of its file name: the companion folder.
     static std::string StripExtension(const std::string& path);
 
