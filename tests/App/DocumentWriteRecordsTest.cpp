@@ -5,7 +5,9 @@
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/LineItem.h"
 #include "Layout/MacroStringItem.h"
+#include "Layout/PaperTable.h"
 #include "Layout/StringItem.h"
+#include "Script/UDLScript.h"
 #include "Script/ZAVScript.h"
 
 #include <gtest/gtest.h>
@@ -292,6 +294,297 @@ TEST(BuildZvdRecordsTest, AFailedCopyFailsAndLeavesTheNamesAlone)
     EXPECT_EQ(d.BuildZvdRecords(script, doc.Work() + "/Missing/Spring.zvd", &images), 0);
     EXPECT_EQ(frame->GetImageFileName(), photoName);
     EXPECT_EQ(d.BuildZvdRecords(script, doc.Work() + "/Spring.zvd", nullptr), 0);
+}
+
+struct UsdCase
+{
+    const char* name;
+    int direction;
+    std::function<void(Page&)> make;
+    bool succeeds;
+    std::function<void(CUDLScript&, Page&)> check;
+};
+
+const UDLDrawRecord& At(CUDLScript& s, int i)
+{
+    static const UDLDrawRecord none;
+    const UDLDrawRecord* r = s.GetDrawRecord(i);
+    EXPECT_NE(r, nullptr) << i;
+    return r ? *r : none;
+}
+
+std::array<int, 4> Corners(const UDLPicturePart& p)
+{
+    return {p.left, p.top, p.right, p.bottom};
+}
+
+void RunUsd(const UsdCase& c)
+{
+    SCOPED_TRACE(c.name);
+    DocumentFixture doc;
+    CZAVEditorDoc& d = *doc.document;
+    ASSERT_TRUE(d.SetLayoutPaper(3, c.direction, 0, 500, false));
+    Page page{*d.GetLayoutManager(), doc.Work()};
+    c.make(page);
+    const std::string layoutPath = doc.Work() + "/Spring.usd";
+    ASSERT_TRUE(CreateFolderPath(doc.Work() + "/Spring"));
+    std::vector<std::string> images;
+    ASSERT_EQ(d.ExportUsdFrameImages(d.StripExtension(layoutPath), &images, 0), 1);
+    CUDLScript script;
+    EXPECT_EQ(d.BuildUsdRecords(script, layoutPath, &images, 0), c.succeeds ? 1 : 0);
+    if (c.check)
+        c.check(script, page);
+}
+
+// Frame numbers and names as the items hold them, in list order.
+std::vector<std::pair<int, std::string>> FrameNames(CLayoutManager& layout)
+{
+    std::vector<std::pair<int, std::string>> names;
+    for (const auto& item : layout.GetItems())
+        if (auto* frame = dynamic_cast<CInsertImageFrameItem*>(item.get()))
+            names.emplace_back(frame->GetFrameNumber(), frame->GetLabel());
+    return names;
+}
+
+void NamedFrames(Page& p, bool failing)
+{
+    CInsertImageFrameItem* first = p.Frame(1, {100, 100, 200, 200}, false);
+    CInsertImageFrameItem* second = p.Frame(2, {300, 100, 400, 200});
+    CInsertImageFrameItem* third = p.Frame(3, {500, 100, 600, 200});
+    first->SetLabel("one");
+    second->SetLabel("two");
+    third->SetLabel("three");
+    if (failing) {
+        third->SetInfoFontKey(std::string(32, 'k'));
+        p.Macro(third);
+    }
+}
+
+const std::vector<std::pair<int, std::string>> kNamedFrames{{1, "one"}, {2, "two"}, {3, "three"}};
+
+TEST(BuildUsdRecordsTest, VisibleItemsBecomeRecordsInReverseOrder)
+{
+    const UsdCase cases[] = {
+        {"no visible item, no record", 0,
+         [](Page& p) {
+             p.Frame(1, {100, 100, 300, 300}, false);
+             p.Text("A")->SetVisible(false);
+         },
+         true, [](CUDLScript& s, Page&) { EXPECT_EQ(s.GetDrawRecordCount(), 0); }},
+        {"A, B, C become C, B, A; texts take pictures 001 and 000", 0,
+         [](Page& p) {
+             p.Text("A");
+             p.Line({100, 700, 300, 700}, 5);
+             p.Text("C");
+         },
+         true,
+         [](CUDLScript& s, Page& p) {
+             ASSERT_EQ(s.GetDrawRecordCount(), 3);
+             EXPECT_EQ(At(s, 0).picture.fileName, "./Spring/Image000.eff");
+             EXPECT_EQ(At(s, 1).type, UDLDrawLine);
+             EXPECT_EQ(At(s, 1).line, (UDLLinePart{100, 700, 300, 700, 5, 1, 2, 3}));
+             const UDLPicturePart& a = At(s, 2).picture;
+             EXPECT_EQ(a.fileName, "./Spring/Image001.eff");
+             EXPECT_EQ(a.imageMode, 4);
+             EXPECT_EQ(a.rotation, 0);
+             EXPECT_EQ(Corners(a), (std::array<int, 4>{100, 500, 300, 560}));
+             EXPECT_TRUE(IsFile(p.work + "/Spring/Image000.eff"));
+             EXPECT_TRUE(IsFile(p.work + "/Spring/Image001.eff"));
+         }},
+        {"direction 1 turns the page; a horizontal line moves by its width", 1,
+         [](Page& p) {
+             p.Frame(1, {10, 20, 110, 220});
+             p.Line({50, 60, 250, 60}, 5);
+             p.Text("T", "Body", {10, 20, 110, 220});
+         },
+         true,
+         [](CUDLScript& s, Page& p) {
+             const auto h = static_cast<int>(PageTurnHeight(p.layout));
+             ASSERT_EQ(s.GetDrawRecordCount(), 3);
+             EXPECT_EQ(Corners(At(s, 0).picture), (std::array<int, 4>{h - 220, 10, h - 20, 110}));
+             EXPECT_EQ(At(s, 0).picture.rotation, 1);
+             const UDLLinePart& line = At(s, 1).line;
+             EXPECT_EQ((std::array<int, 4>{line.x1, line.y1, line.x2, line.y2}),
+                       (std::array<int, 4>{h - 60 - 4, 50, h - 60 - 4, 250}));
+             EXPECT_EQ(Corners(At(s, 2).picture), (std::array<int, 4>{h - 220, 10, h - 20, 110}));
+             EXPECT_EQ(At(s, 2).picture.frameNumber, 1);
+         }},
+        {"an ownerless macro string is left out", 0,
+         [](Page& p) {
+             p.Macro(nullptr);
+             CInsertImageFrameItem* frame = p.Frame(4, {100, 100, 300, 300});
+             frame->SetInfoFontKey("Gothic");
+             frame->SetInfoFontSize(1);
+             frame->SetInfoTextColor(RGB(9, 8, 7));
+             p.Macro(frame);
+         },
+         true,
+         [](CUDLScript& s, Page&) {
+             ASSERT_EQ(s.GetDrawRecordCount(), 2);
+             const UDLTextPart& text = At(s, 0).text;
+             EXPECT_EQ(At(s, 0).type, UDLDrawText);
+             EXPECT_EQ(text.frameNumber, 4);
+             EXPECT_EQ(text.imageFileName, "");
+             EXPECT_EQ(text.name, "Gothic");
+             EXPECT_EQ(text.flag, 1);
+             EXPECT_EQ((std::array<int, 3>{text.red, text.green, text.blue}), (std::array<int, 3>{9, 8, 7}));
+             EXPECT_EQ(At(s, 1).picture.frameNumber, 4);
+         }},
+        {"a hidden frame renumbers the file, and the items keep their numbers and names", 0,
+         [](Page& p) { NamedFrames(p, false); }, true,
+         [](CUDLScript& s, Page& p) {
+             ASSERT_EQ(s.GetDrawRecordCount(), 2);
+             EXPECT_EQ(At(s, 0).picture.frameNumber, 2);
+             EXPECT_EQ(At(s, 1).picture.frameNumber, 1);
+             EXPECT_EQ(FrameNames(p.layout), kNamedFrames);
+         }},
+        {"after a failed write too", 0, [](Page& p) { NamedFrames(p, true); }, false,
+         [](CUDLScript&, Page& p) { EXPECT_EQ(FrameNames(p.layout), kNamedFrames); }},
+    };
+    for (const UsdCase& c : cases)
+        RunUsd(c);
+}
+
+QSize JpegSize(const std::string& path)
+{
+    QImage image(QString::fromStdString(path));
+    return image.size();
+}
+
+TEST(ExportUsdFrameImagesTest, HandOverPhotosAreCutOrScaledToTheirRange)
+{
+    struct Case
+    {
+        RECT range;
+        QSize size;
+    };
+    const Case cases[] = {
+        {{0, 0, 100, 300}, {160, 480}}, {{10, 20, 210, 220}, {200, 200}}, {{0, 0, 0, 0}, {400, 300}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size.width());
+        DocumentFixture doc;
+        CZAVEditorDoc& d = *doc.document;
+        Page page{*d.GetLayoutManager(), doc.Work()};
+        CInsertImageFrameItem* frame = page.Frame(1, {100, 100, 300, 300});
+        ASSERT_EQ(frame->LoadImage(page.Photo("photo.jpg", "JPG")), 0);
+        frame->SetImageRange(c.range);
+        std::vector<std::string> images;
+        ASSERT_EQ(d.ExportUsdFrameImages(doc.Work() + "/Spring", &images, 1), 1);
+        ASSERT_EQ(images.size(), 1u);
+        EXPECT_EQ(JpegSize(images[0]), c.size);
+        // Without the hand-over a photo stays where the printing side finds it.
+        std::vector<std::string> saved;
+        ASSERT_EQ(d.ExportUsdFrameImages(doc.Work() + "/Spring", &saved, 0), 1);
+        EXPECT_TRUE(saved.empty());
+    }
+}
+
+TEST(BuildUsdRecordsTest, HandOverNamesThePhotosAndLeavesTheItemsAlone)
+{
+    DocumentFixture doc;
+    CZAVEditorDoc& d = *doc.document;
+    Page page{*d.GetLayoutManager(), doc.Work()};
+    CInsertImageFrameItem* empty = page.Frame(2, {300, 300, 400, 400});
+    CInsertImageFrameItem* frame = page.Frame(1, {100, 100, 300, 300});
+    // Texts lie above their frame in the list.
+    auto text = std::make_unique<CMacroStringItem>();
+    text->SetOwnerFrame(frame);
+    text->SetRect(RECT{100, 400, 300, 440});
+    ASSERT_TRUE(page.layout.AddItem(0, std::move(text)));
+    ASSERT_EQ(frame->LoadImage(page.Photo("photo.jpg", "JPG")), 0);
+    const std::string photoName = frame->GetImageFileName();
+    (void)empty;
+    const std::string layoutPath = doc.Work() + "/zavtemp.usd";
+    ASSERT_TRUE(CreateFolderPath(doc.Work() + "/zavtemp"));
+    std::vector<std::string> images;
+    ASSERT_EQ(d.ExportUsdFrameImages(doc.Work() + "/zavtemp", &images, 1), 1);
+    CUDLScript script;
+    ASSERT_EQ(d.BuildUsdRecords(script, layoutPath, &images, 1), 1);
+    // The frame without a photo prints nothing.
+    ASSERT_EQ(script.GetDrawRecordCount(), 2);
+    EXPECT_EQ(At(script, 0).picture.fileName, "./zavtemp/Image000.jpg");
+    EXPECT_EQ(At(script, 0).picture.frameNumber, 0);
+    EXPECT_EQ(At(script, 1).type, UDLDrawText);
+    EXPECT_EQ(At(script, 1).text.imageFileName, "./zavtemp/Image000.jpg");
+    EXPECT_EQ(At(script, 1).text.frameNumber, 0);
+    EXPECT_TRUE(IsFile(doc.Work() + "/zavtemp/Image000.jpg"));
+    EXPECT_EQ(frame->GetImageFileName(), photoName);
+}
+
+TEST(BuildDscUsdRecordsTest, ACameraLayoutIsThePhotoAndOneFrameImageOverThePrintableArea)
+{
+    for (const int direction : {0, 1}) {
+        SCOPED_TRACE(direction);
+        DocumentFixture doc;
+        CZAVEditorDoc& d = *doc.document;
+        ASSERT_TRUE(d.NewDSCLayout(direction));
+        d.SetCameraSetPrefix("ABCDEF");
+        CLayoutManager& layout = *d.GetLayoutManager();
+        auto back = std::make_unique<CBackgroundImageFrameItem>();
+        back->SetRect(RECT{10, 10, 200, 200});
+        ASSERT_TRUE(layout.AddItem(0, std::move(back)));
+        Page page{layout, doc.Work()};
+        auto text = std::make_unique<CStringItem>();
+        text->SetText("Hi");
+        text->SetRect(RECT{10, 300, 200, 400});
+        ASSERT_TRUE(layout.AddItem(0, std::move(text)));
+        ASSERT_NE(dynamic_cast<CInsertImageFrameItem*>(layout.GetItemAt(2)), nullptr);
+
+        const std::string layoutPath = doc.Work() + "/Spring.usd";
+        ASSERT_TRUE(CreateFolderPath(doc.Work() + "/Spring"));
+        std::vector<std::string> images;
+        ASSERT_EQ(d.ExportUsdFrameImages(doc.Work() + "/Spring", &images, 0), 1);
+        EXPECT_TRUE(images.empty());
+        CUDLScript script;
+        ASSERT_EQ(d.BuildDscUsdRecords(script, layoutPath, &images, 0), 1);
+        EXPECT_EQ(script.GetPaperSize(), 17);
+        EXPECT_EQ(script.GetMarginMode(), 2);
+        const SIZE paper = GetPaperSizeFromTable(17, direction, 500);
+        const PageMargins margins = GetModeMargins(2, direction);
+        const RECT p = CalcPrintableRect(paper.cx, paper.cy, direction, margins);
+        const int h = paper.cy - margins.top - margins.bottom;
+        const std::array<int, 4> area = direction == 1
+                                            ? std::array<int, 4>{h - p.bottom, p.left, h - p.top, p.right}
+                                            : std::array<int, 4>{p.left, p.top, p.right, p.bottom};
+        ASSERT_EQ(script.GetDrawRecordCount(), 2);
+        EXPECT_EQ(At(script, 0).picture.frameNumber, 1);
+        EXPECT_EQ(At(script, 0).picture.fileName, "");
+        EXPECT_EQ(Corners(At(script, 0).picture), area);
+        EXPECT_EQ(At(script, 1).picture.frameNumber, 0);
+        EXPECT_EQ(At(script, 1).picture.fileName, "./Spring/ABCDEF.eff");
+        EXPECT_EQ(At(script, 1).picture.rotation, direction);
+        EXPECT_EQ(At(script, 1).picture.imageMode, 4);
+        EXPECT_EQ(Corners(At(script, 1).picture), area);
+    }
+}
+
+TEST(BuildDscUsdRecordsTest, TheHandOverNeedsACameraPaperMode)
+{
+    struct Case
+    {
+        int mode;
+        int result;
+        int paper;
+        int margin;
+    };
+    const Case cases[] = {{0, 0, 0, 0}, {1, 0, 0, 0}, {2, 1, 17, 2}, {5, 1, 0, 0}, {9, 1, 18, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        DocumentFixture doc;
+        CZAVEditorDoc& d = *doc.document;
+        ASSERT_TRUE(d.NewDSCLayout(0));
+        d.SetEditMode(c.mode);
+        ASSERT_EQ(d.GetEditMode(), c.mode);
+        std::vector<std::string> images;
+        CUDLScript script;
+        ASSERT_EQ(d.BuildDscUsdRecords(script, doc.Work() + "/zavtemp.usd", &images, 1), c.result);
+        if (c.result) {
+            EXPECT_EQ(script.GetPaperSize(), c.paper);
+            EXPECT_EQ(script.GetMarginMode(), c.margin);
+            // The frame without a photo prints nothing.
+            EXPECT_EQ(script.GetDrawRecordCount(), 0);
+        }
+    }
 }
 
 } // namespace
