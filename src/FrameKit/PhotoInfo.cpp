@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,10 +75,13 @@ void CopyText(char* dst, std::size_t dstSize, const char* src, std::size_t srcLe
     dst[n] = '\0';
 }
 
-template <std::size_t N> void Print(char (&dst)[N], const char* format, auto... args)
+__attribute__((format(printf, 3, 4))) void PrintTo(char* dst, std::size_t size, const char* format, ...)
 {
-    int n = std::snprintf(dst, N, format, args...);
-    if (n < 0 || static_cast<std::size_t>(n) >= N)
+    std::va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(dst, size, format, args);
+    va_end(args);
+    if (n < 0 || static_cast<std::size_t>(n) >= size)
         dst[0] = '\0'; // a cut number would be a wrong number
 }
 
@@ -87,18 +91,18 @@ void ExposureText(ZAVPhotoInfo& info, std::uint32_t n, std::uint32_t d)
     if (d == 0)
         return;
     if (n == 0)
-        Print(info.exposureText, "0s");
+        PrintTo(info.exposureText, sizeof info.exposureText, "0s");
     else if (n >= d)
-        Print(info.exposureText, "%us", n / d);
+        PrintTo(info.exposureText, sizeof info.exposureText, "%us", n / d);
     else
-        Print(info.exposureText, "1/%us", d / n);
+        PrintTo(info.exposureText, sizeof info.exposureText, "1/%us", d / n);
 }
 
 void FNumberText(ZAVPhotoInfo& info, double f)
 {
     info.fNumberText[0] = '\0';
     if (std::isfinite(f) && f > 0 && f < 1e6)
-        Print(info.fNumberText, "F%2.1f", f);
+        PrintTo(info.fNumberText, sizeof info.fNumberText, "F%2.1f", f);
 }
 
 // ShutterSpeedValue is an APEX value: the exposure is 2^-v seconds.
@@ -111,9 +115,10 @@ void ShutterText(ZAVPhotoInfo& info, std::int32_t n, std::int32_t d)
     if (!std::isfinite(t) || t <= 0 || t > 1e9 || 1 / t > 1e9)
         return;
     if (t >= 1)
-        Print(info.exposureText, "%us", static_cast<unsigned>(std::lround(t)));
+        PrintTo(info.exposureText, sizeof info.exposureText, "%us", static_cast<unsigned>(std::lround(t)));
     else
-        Print(info.exposureText, "1/%us", static_cast<unsigned>(std::lround(1 / t)));
+        PrintTo(info.exposureText, sizeof info.exposureText, "1/%us",
+                static_cast<unsigned>(std::lround(1 / t)));
 }
 
 constexpr std::uint32_t kTypeSize[13] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
@@ -280,7 +285,7 @@ struct TiffReader
         case 34855:
             info.isoText[0] = '\0';
             if (UInt(e, v))
-                Print(info.isoText, "ISO%u", v);
+                PrintTo(info.isoText, sizeof info.isoText, "ISO%u", v);
             break;
         case 36864:
             if (e.size >= 4 && Value(e, info.exifVersion, 4))
@@ -468,7 +473,7 @@ bool ReadTextSegment(const std::vector<char>& data, ZAVPhotoInfo& info)
                 info.flash = number == 1 ? 2 : 1;
         } else if (key == "Shutter") {
             if (isNumber && number > 0 && number < 1000000000L)
-                Print(info.exposureText, "1/%lds", number);
+                PrintTo(info.exposureText, sizeof info.exposureText, "1/%lds", number);
         } else if (key == "Type") {
             if (const char* name = isNumber ? ZavCameraTypeName(static_cast<int>(number)) : nullptr)
                 CopyText(info.modelText, sizeof info.modelText, name, 127);
