@@ -29,6 +29,10 @@ enum PackageErrorCode : int {
     ZAV_ERR_INDEX_FILE_MISSING = 7013,
     ZAV_ERR_INDEX_REVISION = 7014,
     ZAV_ERR_NAME_CLASH = 7015,
+    ZAV_ERR_NO_PACKAGE = 7016,
+    ZAV_ERR_INVALID_ARG = 7017,
+    ZAV_ERR_NAME_TOO_LONG = 7018,
+    ZAV_WARN_FILE_EXISTS = 7100,
 };
 
 // Runs body (returning int) so that a raised integer code comes back as that

@@ -158,10 +158,11 @@ int ResolveRelativePath(const char* reference, const char* baseFolder, char* out
                 else
                     lookUp = false; // nothing below a missing folder can be found
             }
-            result = next;
+            result = std::move(next);
         }
         if (result.empty())
-            result = "/";
+            result.push_back('/'); // assigning "/" trips GCC 12's -Wrestrict
+
         if (result.size() > outSize - 1)
             return ZAV_ERR_ARGUMENT;
         std::memcpy(out, result.c_str(), result.size() + 1);
