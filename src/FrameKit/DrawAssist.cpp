@@ -124,7 +124,6 @@ public:
         m_full = true;
         return false;
     }
-    bool Put(const std::string& s) { return Put(s.data(), s.size()); }
     void End() { m_out[m_used] = '\0'; }
     bool Full() const { return m_full; }
 
@@ -134,13 +133,6 @@ private:
     std::size_t m_used = 0;
     bool m_full = false;
 };
-
-std::string Format(const char* format, int value)
-{
-    char buf[32];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
-}
 
 // The host path's own file name.
 const char* HostFileName(const char* path)
@@ -219,57 +211,68 @@ int DrawAssist::ExpandMacros(char* out, std::int32_t outSize, const char* text, 
         if (m == '\0')
             break;
         i += 2;
-        std::string e;
+        // The expansion: e, n bytes long (numbers are printed into buf).
+        char buf[32];
+        const char* e = "";
+        std::size_t n = std::string::npos;
+        auto num = [&](const char* format, int value) {
+            std::snprintf(buf, sizeof buf, format, value);
+            e = buf;
+        };
         switch (m) {
         case '%':
         case '"':
-            e = std::string(1, m);
+            e = text + i - 1;
+            n = 1;
             break;
         case 'Y':
-            e = Format("%04.4d", d.year);
+            num("%04.4d", d.year);
             break;
         case 'y':
-            e = Format("%04.4d", d.year).substr(2, 2);
+            num("%04.4d", d.year);
+            e = buf + 2;
             break;
         case 'L':
-            e = Format("%02.2d", d.month);
+            num("%02.2d", d.month);
             break;
         case 'l':
-            e = Format("%d", d.month);
+            num("%d", d.month);
             break;
         case 'G':
         case 'g':
             if (d.month >= 1 && d.month <= 12)
-                e = m == 'G' ? kMonths[d.month - 1] : std::string(kMonths[d.month - 1], 3);
+                e = kMonths[d.month - 1];
+            n = m == 'G' ? std::string::npos : 3;
             break;
         case 'D':
-            e = Format("%02.2d", d.day);
+            num("%02.2d", d.day);
             break;
         case 'd':
-            e = Format("%d", d.day);
+            num("%d", d.day);
             break;
         case 'W':
         case 'w':
             if (d.weekday >= 0 && d.weekday <= 6)
-                e = m == 'W' ? kDays[d.weekday] : std::string(kDays[d.weekday], 3);
+                e = kDays[d.weekday];
+            n = m == 'W' ? std::string::npos : 3;
             break;
         case 'H':
-            e = Format("%02.2d", d.hour);
+            num("%02.2d", d.hour);
             break;
         case 'h':
-            e = Format("%02.2d", d.hour % 12 == 0 ? 12 : d.hour % 12);
+            num("%02.2d", d.hour % 12 == 0 ? 12 : d.hour % 12);
             break;
         case 'M':
-            e = Format("%02.2d", d.minute);
+            num("%02.2d", d.minute);
             break;
         case 'm':
-            e = Format("%d", d.minute);
+            num("%d", d.minute);
             break;
         case 'S':
-            e = Format("%02.2d", d.second);
+            num("%02.2d", d.second);
             break;
         case 's':
-            e = Format("%d", d.second);
+            num("%d", d.second);
             break;
         case 'T':
             e = d.hour < 12 ? "AM" : "PM";
@@ -278,10 +281,10 @@ int DrawAssist::ExpandMacros(char* out, std::int32_t outSize, const char* text, 
             e = d.hour < 12 ? "am" : "pm";
             break;
         case 'N':
-            e = Format("%03.3d", number);
+            num("%03.3d", number);
             break;
         case 'n':
-            e = Format("%d", number);
+            num("%d", number);
             break;
         case 'F':
         case 'f':
@@ -301,13 +304,14 @@ int DrawAssist::ExpandMacros(char* out, std::int32_t outSize, const char* text, 
                                 : m == 'E' ? m_info.exposureText
                                 : m == 'I' ? m_info.isoText
                                            : m_info.fNumberText;
-                e.assign(f, strnlen(f, 255));
+                e = f;
+                n = strnlen(f, 255);
             }
             break;
         default:
             break;
         }
-        w.Put(e);
+        w.Put(e, n == std::string::npos ? std::strlen(e) : n);
     }
     w.End();
     return w.Full() ? ZAV_ERR_MACRO : ZAV_OK;

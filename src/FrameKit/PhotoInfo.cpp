@@ -604,8 +604,7 @@ int VividexBlockParser(const ZAVVividexBlockReader& block, ZAVVividexRecord* rec
             return 2;
         bool used = false;
         if (tag >= 1 && tag <= 6) {
-            std::uint16_t p;
-            ReadU16(s, at + 2, be, p);
+            const int p = be ? value[0] << 8 | value[1] : value[1] << 8 | value[0];
             if (p >= lo[tag] && p <= hi[tag]) {
                 std::memcpy(record->param[tag], value, 4);
                 used = record->hasParam[tag] = true;
