@@ -1,4 +1,5 @@
 #include "FilterTestSupport.h"
+#include "Filters/BlurKernels.h"
 #include "Filters/FilterRegistry.h"
 #include "Filters/UCF_SGAUSS.h"
 
@@ -90,6 +91,25 @@ TEST(SgaussKernel, WeightsAndSumsFollowTheStaircase)
     EXPECT_EQ(w[99], 19);
     EXPECT_EQ(w[0], 1);
     EXPECT_EQ(w[98], 20);
+}
+
+// The small kernels' norms (radius 2, 3, 4) all get a 16-bit divider, so their
+// row path is the one the tests below pin; a norm whose sums outgrow 16 bits
+// gets none.
+TEST(SgaussKernel, SmallNormsGetAnExactSixteenBitDivider)
+{
+    for (uint32_t norm : {9u, 64u, 225u})
+        for (bool colour : {false, true}) {
+            BlurDivider divider;
+            ASSERT_TRUE(BlurMakeDivider(norm, colour, &divider)) << norm << " " << colour;
+            for (uint32_t v = 0; v <= 255 * norm; ++v) {
+                const uint32_t x = v + divider.bias;
+                const uint32_t wanted = colour ? (2 * v + norm) / (2 * norm) : v / norm;
+                ASSERT_EQ(((x * divider.magic) >> 16) >> divider.shift, wanted) << norm << " " << v;
+            }
+        }
+    BlurDivider divider;
+    EXPECT_FALSE(BlurMakeDivider(257, false, &divider));
 }
 
 TEST(Sgauss, RadiusTwoSpreadsAWhitePixelToA3x3SquareOf28)
