@@ -151,11 +151,13 @@ inline __attribute__((always_inline)) void DirectRow(const uint16_t* sums, const
     for (int k = 0; k < TAPS; ++k)
         w[k] = static_cast<uint16_t>(weights[k]);
     const uint16_t bias = divider.bias;
-    const uint32_t magic = divider.magic;
+    const uint16_t magic = divider.magic;
     const int32_t shift = divider.shift;
+    // Both factors 16-bit, so the compiler keeps the high half in 16-bit lanes.
     auto finish = [&](uint16_t v) {
         const uint16_t x = static_cast<uint16_t>(v + bias);
-        return static_cast<uint8_t>(static_cast<uint16_t>((x * magic) >> 16) >> shift);
+        const auto high = static_cast<uint16_t>((uint32_t{x} * uint32_t{magic}) >> 16);
+        return static_cast<uint8_t>(high >> shift);
     };
     auto edge = [&](int32_t x) {
         for (int32_t c = 0; c < BPP; ++c) {
