@@ -124,8 +124,8 @@ inline __attribute__((always_inline)) void DirectColumn(const uint8_t* const* ro
 
 } // namespace
 
-FILTER_VECTOR_CLONES void BlurDirectVertical(const uint8_t* const* rows, const int16_t* weights, int32_t taps,
-                                             int64_t count, uint16_t* sums)
+FILTER_INTEGER_CLONES void BlurDirectVertical(const uint8_t* const* rows, const int16_t* weights,
+                                              int32_t taps, int64_t count, uint16_t* sums)
 {
     switch (taps) {
     case 3:
@@ -203,9 +203,9 @@ inline __attribute__((always_inline)) void DirectRowBpp(const uint16_t* sums, co
 
 } // namespace
 
-FILTER_VECTOR_CLONES void BlurDirectHorizontal(const uint16_t* sums, const int16_t* weights, int32_t taps,
-                                               int32_t width, int32_t bytesPerPixel,
-                                               const BlurDivider& divider, uint8_t* out)
+FILTER_INTEGER_CLONES void BlurDirectHorizontal(const uint16_t* sums, const int16_t* weights, int32_t taps,
+                                                int32_t width, int32_t bytesPerPixel,
+                                                const BlurDivider& divider, uint8_t* out)
 {
     switch (taps) {
     case 3:
