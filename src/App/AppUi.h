@@ -9,6 +9,7 @@
 
 class QWidget;
 class CZAVEditorApp;
+class IDocumentUi;
 
 class IToolBoxBar : public ILayoutToolBox
 {
@@ -43,4 +44,6 @@ public:
     virtual std::unique_ptr<IChangeModeBar> CreateChangeModeBar(CZAVEditorApp& app, QWidget* parent) = 0;
     // The logo shown at start-up, modal, without an owner.
     virtual void RunLogoDialog() = 0;
+    // The document's dialogs; null keeps the application's stand-ins.
+    virtual IDocumentUi* DocumentUi() { return nullptr; }
 };

@@ -15,4 +15,8 @@ public:
     virtual int CheckLayoutFileName(const std::string& name) = 0;
     virtual int CheckNumberedLayoutFileName(const std::string& name) = 0;
     virtual int IsNamedByUsmInFolder(const std::string& path) = 0;
+    // The folder part of the path is that folder; sub-folders are not inside.
+    virtual int IsInSiblingConfigUDLFolder(const std::string& path) = 0;
+    virtual int IsInUDLFolder(const std::string& path) = 0;
+    virtual int IsInCommonUDLFolder(const std::string& path) = 0;
 };

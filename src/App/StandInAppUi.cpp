@@ -44,7 +44,7 @@ public:
         if (QAbstractButton* button = m_group->button(tool))
             button->setChecked(true);
         if (CZAVEditorDoc* document = m_app.GetDocument())
-            document->GetLayoutManager().GetDragState().currentTool = tool;
+            document->GetLayoutManager()->GetDragState().currentTool = tool;
     }
     void UpdateItemInfo(int) override {}
     void RedrawPositionInfo(int) override { m_widget->update(); }

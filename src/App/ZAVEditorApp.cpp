@@ -5,6 +5,7 @@
 #include "App/LayoutFolderServices.h"
 #include "App/MainFrame.h"
 #include "App/MainMenu.h"
+#include "App/MemoryCards.h"
 #include "App/MessageBoxes.h"
 #include "App/SingleInstance.h"
 #include "App/WindowPlacement.h"
@@ -176,16 +177,26 @@ bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFi
     if (m_settings.GetShowOpeningOnStartUp())
         m_ui.RunLogoDialog();
 
-    m_document = std::make_unique<CZAVEditorDoc>();
+    if (commandLineFile)
+        AddRecentFile(LongFormOf(*commandLineFile));
+    if (IDocumentUi* documentUi = m_ui.DocumentUi())
+        m_documentUi = documentUi;
+    m_document = std::make_unique<CZAVEditorDoc>(*this, m_services, *m_documentUi, *m_fileKinds);
+    m_router.SetTarget(CommandRouter::Document, m_document.get());
     m_mainFrame = std::make_unique<CMainFrame>(*this, m_ui, m_router);
     SetMessageContext(m_strLocalizeIniPath, m_mainFrame.get());
     m_view = new CZAVEditorView(*m_document, m_mainFrame.get());
     m_mainFrame->setCentralWidget(m_view);
-    bool opened = false;
+    bool firstAttempt = false;
     if (commandLineFile)
-        opened = OpenDocumentFile(LongFormOf(*commandLineFile));
-    if (!opened && !m_document->OnNewDocument(m_settings))
+        firstAttempt = OpenDocumentFile(LongFormOf(*commandLineFile));
+    else
+        firstAttempt = m_document->OnNewDocument();
+    // A file that fails to open leaves a new layout, and no wizard is offered.
+    if (!firstAttempt && commandLineFile && !m_document->OnNewDocument())
         return false;
+    if (m_settings.GetShowNewWizardOnStartUp() && !commandLineFile && firstAttempt)
+        m_documentUi->RunNewWizard(*m_document, m_mainFrame.get(), 0);
 
     PlaceWindowsAndShow();
     return true;
@@ -222,13 +233,15 @@ void CZAVEditorApp::PlaceWindowsAndShow()
         if (!m_settings.GetShowToolBoxWindow())
             frame->hide();
     }
+    if (m_document->IsDSCLayout() && m_document->GetLayoutManager()->GetDragState().currentTool == 6)
+        SelectTool(7);
     if (QDockWidget* frame = m_mainFrame->ChangeModeFrame()) {
         frame->show();
         frame->adjustSize();
         const Rect placed =
             PlaceChangeModeFrame(storedMode, ToRect(frame->frameGeometry()), mainNow, workArea);
         frame->move(placed.left, placed.top);
-        if (!m_settings.GetShowChangeModeWindow())
+        if (!m_settings.GetShowChangeModeWindow() || !m_document->IsDSCLayout())
             frame->hide();
     }
 }
@@ -250,14 +263,70 @@ int CZAVEditorApp::ExitInstance()
 
 bool CZAVEditorApp::OpenDocumentFile(const std::string& path)
 {
-    if (!m_document)
-        return false;
-    if (m_document->OnOpenDocument(path)) {
-        m_settings.RecentFiles().AddRecentFile(path);
-        return true;
+    return m_document && m_document->OnOpenDocument(path);
+}
+
+std::vector<std::string> CZAVEditorApp::GetMemoryCardRoots()
+{
+    if (m_cardRoots)
+        return *m_cardRoots;
+    return MountedRemovableRoots();
+}
+
+QWidget* CZAVEditorApp::MainWindow()
+{
+    return m_mainFrame.get();
+}
+
+void CZAVEditorApp::SelectMode(int mode)
+{
+    if (m_mainFrame && m_mainFrame->GetChangeModeBar())
+        m_mainFrame->GetChangeModeBar()->SelectMode(mode);
+}
+
+void CZAVEditorApp::ShowModeBar(bool show)
+{
+    if (QDockWidget* frame = m_mainFrame ? m_mainFrame->ChangeModeFrame() : nullptr)
+        frame->setVisible(show);
+}
+
+void CZAVEditorApp::SelectTool(int tool)
+{
+    if (IToolBoxBar* bar = m_mainFrame ? m_mainFrame->GetToolBoxBar() : nullptr)
+        bar->SelectTool(tool);
+}
+
+void CZAVEditorApp::RedrawToolBoxInfo()
+{
+    if (IToolBoxBar* bar = m_mainFrame ? m_mainFrame->GetToolBoxBar() : nullptr) {
+        bar->RedrawPositionInfo(0);
+        bar->UpdateItemInfo(1);
     }
-    m_settings.RecentFiles().RemoveRecentFile(path);
-    return false;
+}
+
+void CZAVEditorApp::RefreshView(bool /*reset*/)
+{
+    if (m_view)
+        m_view->update();
+}
+
+void CZAVEditorApp::SetViewUpdates(bool enabled)
+{
+    if (m_view) {
+        m_view->setUpdatesEnabled(enabled);
+        if (enabled)
+            m_view->update();
+    }
+    if (QDockWidget* frame = m_mainFrame ? m_mainFrame->ToolBoxFrame() : nullptr) {
+        if (enabled && frame->isVisible())
+            frame->update();
+    }
+}
+
+void CZAVEditorApp::UpdateFrameTitle()
+{
+    if (m_mainFrame && m_document)
+        m_mainFrame->setWindowFilePath(QString::fromStdString(m_document->GetPathName()));
 }
 
 void CZAVEditorApp::OnAppAbout()

@@ -5,6 +5,9 @@
 
 #include "App/AppSettings.h"
 #include "App/CommandRouter.h"
+#include "App/DocumentHost.h"
+#include "App/LayoutFileKinds.h"
+#include "App/StandInDocumentUi.h"
 #include "Layout/LayoutManagerHost.h"
 #include "Layout/LayoutServices.h"
 
@@ -37,7 +40,10 @@ AppEnvironment DefaultAppEnvironment();
 // Height of the interface font: minus the point size at a fixed 96 dpi.
 int UIFontHeight(int pointSize);
 
-class CZAVEditorApp : public ILayoutShell, public ILayoutManagerHost, public ICommandTarget
+class CZAVEditorApp : public ILayoutShell,
+                      public ILayoutManagerHost,
+                      public ICommandTarget,
+                      public IDocumentHost
 {
 public:
     CZAVEditorApp(AppEnvironment environment, IAppUi& ui, ILayoutFolderServices& services);
@@ -49,7 +55,7 @@ public:
     // 0: this is the only editor; 1: another runs and got the file (or a raise).
     int ForwardToRunningInstance(const std::optional<std::string>& commandLineFile);
 
-    AppSettings& Settings() { return m_settings; }
+    AppSettings& Settings() override { return m_settings; }
     CommandRouter& Router() { return m_router; }
     CZAVEditorDoc* GetDocument() { return m_document.get(); }
     CMainFrame* GetMainFrame() { return m_mainFrame.get(); }
@@ -61,13 +67,28 @@ public:
     void AddRecentFile(const std::string& path) { m_settings.RecentFiles().AddRecentFile(path); }
     int RemoveRecentFile(const std::string& path) { return m_settings.RecentFiles().RemoveRecentFile(path); }
 
-    // Dropped and handed-over files: the document's open; the list follows.
+    // Dropped and handed-over files: the document's open, which keeps the list.
     bool OpenDocumentFile(const std::string& path);
+    // Before InitInstance: the document's file kinds (not owned), and the
+    // memory-card roots (else the mounted removable volumes).
+    void SetLayoutFileKinds(ILayoutFileKinds* kinds) { m_fileKinds = kinds ? kinds : &m_unbuiltFileKinds; }
+    void SetMemoryCardRoots(std::optional<std::vector<std::string>> roots) { m_cardRoots = std::move(roots); }
     void OnAppAbout();
 
     // ILayoutShell
     ILayoutDocument* GetActiveEditorDoc() override;
     std::string GetLocalizeIniPath() override { return m_strLocalizeIniPath; }
+    // IDocumentHost
+    std::string GetDocumentsFolder() override { return m_env.documentsFolder; }
+    std::vector<std::string> GetMemoryCardRoots() override;
+    QWidget* MainWindow() override;
+    void SelectMode(int mode) override;
+    void ShowModeBar(bool show) override;
+    void SelectTool(int tool) override;
+    void RedrawToolBoxInfo() override;
+    void RefreshView(bool reset) override;
+    void SetViewUpdates(bool enabled) override;
+    void UpdateFrameTitle() override;
     // ILayoutManagerHost
     ILayoutView* GetActiveEditorView() override { return nullptr; }
     bool HasMainWindow() override { return m_mainFrame != nullptr; }
@@ -93,6 +114,11 @@ private:
     bool m_settingsLoaded = false;
     CommandRouter m_router;
     std::unique_ptr<SingleInstance> m_instance;
+    StandInDocumentUi m_standInDocumentUi;
+    UnbuiltLayoutFileKinds m_unbuiltFileKinds;
+    IDocumentUi* m_documentUi = &m_standInDocumentUi;
+    ILayoutFileKinds* m_fileKinds = &m_unbuiltFileKinds;
+    std::optional<std::vector<std::string>> m_cardRoots;
     std::unique_ptr<CZAVEditorDoc> m_document;
     std::unique_ptr<CMainFrame> m_mainFrame;
     CZAVEditorView* m_view = nullptr; // owned by the main frame

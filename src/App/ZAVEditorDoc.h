@@ -1,33 +1,154 @@
-// The document as far as the shell needs it: the layout manager of the page
-// the window shows, a new layout on the default paper, and the open entry
-// point that dropped and handed-over files reach.
+// CZAVEditorDoc: the one layout the editor holds. It makes new layouts of
+// both kinds, picks the reader and the writer by the file's extension, turns
+// each failure into one localised message, keeps the paper mode the view
+// shows, and checks the page and the destination before a save.
 #pragma once
 
+#include "App/CommandRouter.h"
+#include "App/PaperModes.h"
+#include "App/SaveChecks.h"
+#include "Core/LocalizeScript.h"
+#include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/LayoutServices.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class AppSettings;
+class IDocumentHost;
+class IDocumentUi;
+class ILayoutFileKinds;
+class ILayoutFolderServices;
 
-class CZAVEditorDoc : public ILayoutDocument
+// Raised inside the open operation and its readers.
+enum DocumentErrorCode : int {
+    DocumentCheckFailed = 0,
+    DocumentFileMissing = 1,
+    DocumentNotLoaded = 2,
+    DocumentNotUsable = 3,
+    DocumentInConfigFolder = 4,
+};
+
+// The header texts hold at most this many Shift-JIS bytes.
+constexpr std::size_t kMaxHeaderTextBytes = 128;
+bool IsAcceptableHeaderText(const std::string& text);
+
+class CZAVEditorDoc : public ILayoutDocument, public ICommandTarget
 {
 public:
-    CZAVEditorDoc();
+    CZAVEditorDoc(IDocumentHost& host, ILayoutFolderServices& services, IDocumentUi& ui,
+                  ILayoutFileKinds& fileKinds);
     ~CZAVEditorDoc() override;
+    CZAVEditorDoc(const CZAVEditorDoc&) = delete;
+    CZAVEditorDoc& operator=(const CZAVEditorDoc&) = delete;
 
-    CLayoutManager& GetLayoutManager() { return m_layout; }
+    virtual std::string GetAuthor() const { return m_author; }
+    virtual int SetAuthor(std::string text);
+    virtual std::string GetTitle() const { return m_title; }
+    virtual int SetTitle(std::string text);
+    virtual std::string GetComment() const { return m_comment; }
+    virtual int SetComment(std::string text);
+    virtual CLayoutManager* GetLayoutManager() { return &m_layout; }
+    virtual void ResetLayout();
+    int GetEditMode() const override { return m_paperMode; }
 
-    bool IsDSCLayout() const override { return m_dscLayout; }
-    int GetPageOrientation() const override;
+    // The framework's document: window title, path name and modified flag.
+    const std::string& GetWindowTitle() const { return m_windowTitle; }
+    const std::string& GetPathName() const { return m_pathName; }
+    void SetPathName(const std::string& path);
+    virtual bool IsModified() const { return m_modified != 0; }
+    virtual void SetModifiedFlag(int modified) { m_modified = modified; }
 
-    // A photo-application layout on the default paper of the settings.
-    bool OnNewDocument(const AppSettings& settings);
-    // Reading layout files comes with the document's file dispatch; until
-    // then every open is refused and the page is left as it is.
+    bool OnNewDocument();
     bool OnOpenDocument(const std::string& path);
+    bool OnSaveDocument(const std::string& path);
+    int DoSave(const std::string& path, bool replace);
+    bool SaveAs(const std::string& extension, const std::string& path, bool replace);
+    bool SaveModified();
+    bool NewDefaultLayout();
+    bool NewSingleLayout(int paperSize, int direction, int margin);
+    bool NewDSCLayout(int direction);
+    int SetLayoutPaper(int paperSize, int direction, int margin, int rollLength, bool notify);
+    void RefreshView(bool reset);
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileNewDSC();
+    static bool IsOpenInProgress() { return s_openInProgress != 0; }
+
+    // Paper modes and the camera-layout flag.
+    int SetEditMode(int mode);
+    bool IsDSCLayout() const override { return m_dscLayout != 0; }
+    int SetDSCLayout(int value);
+    int GetPageOrientation() const override;
+    static int GetPaperModeParams(int mode, int* params);
+    bool GetCurrentModeParams(std::array<int, 14>& params) const override;
+    bool GetModePageRect(int mode, RECT& out) const override;
+    const RECT& GetPaperCommonRect() const { return m_paperCommonRect; }
+
+    // Save checks.
+    bool CheckSavable(int unused);
+    int CheckSaveDestination(const std::string& extension, const std::string& path, int inPlace);
+    void CollectUstLayoutNames(const std::string& drive, std::vector<std::string>& list) const;
+    bool CheckTargetAccess(const std::string& path, std::uint32_t mask) const;
+    // Tests stand in for the system's access test.
+    void SetTargetAccessTest(TargetAccessTest test) { m_targetAccess = std::move(test); }
+
+    // The camera layout's one insert-photo frame over the printable area.
+    int AddCameraInsertFrame();
+
+    // The readers and writers by kind.
+    int LoadZvdDocument(const std::string& path);
+    int LoadUsdLayout(const std::string& path);
+    int LoadFdpLayout(const std::string& path);
+    int LoadUsmLayout(const std::string& path);
+    int SaveZvdDocument(const std::string& path);
+    int SaveUsdLayout(const std::string& path, int printHandOver);
+    int SaveFdpLayout(const std::string& path);
+    int SaveUsmLayout(const std::string& path);
+
+    const std::vector<PaperSizeEntry>& GetPaperSizeList() const { return m_paperSizes; }
+    const std::string& GetDecodeFolder() const { return m_decodeFolder; }
+    const std::string& GetCameraSetPrefix() const { return m_cameraSetPrefix; }
+    void SetCameraSetPrefix(const std::string& prefix) { m_cameraSetPrefix = prefix; }
+    CInsertImageFrameItem& GetInsertFramePrototype() { return m_insertFramePrototype; }
+    AppSettings& Settings();
+
+    // ICommandTarget: New, Open, New for cameras and Save.
+    bool HandlesCommand(int id) const override;
+    void OnCommand(int id) override;
 
 private:
+    int SetHeaderText(std::string& field, std::string text);
+    void LoadInsertFramePrototype();
+    int OpenByKind(const std::string& path);
+    int SaveByKind(const std::string& path, const std::string& extension);
+    SaveDestinationContext DestinationContext();
+    std::string Caption(int textId) const;
+    void EmptyPathAndTexts();
+
+    IDocumentHost& m_host;
+    ILayoutFolderServices& m_services;
+    IDocumentUi& m_ui;
+    ILayoutFileKinds& m_fileKinds;
+
+    std::string m_windowTitle;
+    std::string m_pathName;
+    int m_modified = 0;
+
+    std::string m_author;
+    std::string m_title;
+    std::string m_comment;
     CLayoutManager m_layout;
-    bool m_dscLayout = false;
+    int m_paperMode = 1;
+    std::vector<PaperSizeEntry> m_paperSizes;
+    std::string m_decodeFolder;
+    std::string m_cameraSetPrefix;
+    int m_dscLayout = 0;
+    CInsertImageFrameItem m_insertFramePrototype;
+    RECT m_paperCommonRect{0, 0, 703, 1023};
+    TargetAccessTest m_targetAccess;
+
+    static int s_openInProgress;
 };

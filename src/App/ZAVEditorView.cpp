@@ -23,7 +23,7 @@ void CZAVEditorView::paintEvent(QPaintEvent* /*event*/)
     if (!canvas.Create(width(), height()))
         return;
     const POINT origin{0, 0};
-    CLayoutManager& layout = m_document.GetLayoutManager();
+    CLayoutManager& layout = *m_document.GetLayoutManager();
     layout.ZoomToFit(SIZE{width(), height()}, false);
     if (!layout.DrawPage(&canvas, &origin))
         return;

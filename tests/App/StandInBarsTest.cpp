@@ -14,6 +14,14 @@
 
 namespace {
 
+// The stand-in bars with dialogs that never block.
+class BarsUi : public StandInAppUi
+{
+public:
+    IDocumentUi* DocumentUi() override { return &documentUi; }
+    FakeDocumentUi documentUi;
+};
+
 class StandInBarsTest : public ::testing::Test
 {
 protected:
@@ -25,8 +33,9 @@ protected:
     }
     void TearDown() override { app->ExitInstance(); }
 
-    AppFolders folders{{"ShowOpeningFirst=0"}};
-    StandInAppUi ui;
+    // A camera layout, so that the paper-mode bar shows.
+    AppFolders folders{{"ShowOpeningFirst=0", "EditableFrameType=1"}};
+    BarsUi ui;
     FakeServices services;
     MessageRecorder recorder;
     std::unique_ptr<CZAVEditorApp> app;
@@ -41,7 +50,7 @@ TEST_F(StandInBarsTest, ToolBoxHasTheFiveToolsAndStoresTheSelectedOneInTheLayout
     ASSERT_EQ(buttons.size(), 5);
     for (const ToolButton& button : ToolBoxButtons) {
         toolBox->SelectTool(button.tool);
-        EXPECT_EQ(app->GetDocument()->GetLayoutManager().GetDragState().currentTool, button.tool);
+        EXPECT_EQ(app->GetDocument()->GetLayoutManager()->GetDragState().currentTool, button.tool);
         const auto checked =
             std::count_if(buttons.begin(), buttons.end(), [](auto* b) { return b->isChecked(); });
         EXPECT_EQ(checked, 1);
@@ -73,7 +82,7 @@ TEST_F(StandInBarsTest, AboutBoxIsLocalisedFromItsDialogSection)
     for (QLabel* label : dialog.findChildren<QLabel*>())
         texts << label->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("ZAV VARERAVA 2.12")));
-    EXPECT_TRUE(texts.contains(ShippedCaption(163)));
+    EXPECT_TRUE(texts.contains(ShippedCaption(168)));
     const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
     ASSERT_EQ(buttons.size(), 1);
     EXPECT_EQ(buttons[0]->text(), ShippedCaption(164));

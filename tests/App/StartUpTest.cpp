@@ -43,7 +43,7 @@ private:
 
 TEST_F(StartUpTest, AStartShowsTheWindowAndBothBarsAndSavesAtExit)
 {
-    AppFolders folders;
+    AppFolders folders({"EditableFrameType=1"});
     CZAVEditorApp app(folders.Environment(), ui, services);
     ASSERT_TRUE(app.InitInstance(std::nullopt));
     CMainFrame* frame = app.GetMainFrame();
@@ -121,7 +121,7 @@ TEST_F(StartUpTest, RefusedStartsShowTheirTextAndWriteNothing)
 
 TEST_F(StartUpTest, AStoredPlaceIsFittedAndTheBarsHiddenAsStored)
 {
-    AppFolders folders;
+    AppFolders folders({"EditableFrameType=1"});
     {
         QSettings store(folders.SettingsFile(), QSettings::IniFormat);
         store.setValue(QStringLiteral("App Info/ShowToolBoxWindow"), 0);

@@ -111,3 +111,17 @@ QString ShippedCaption(int textId)
     CLocalizeScript(ShippedIniPath()).GetCaption(textId, text);
     return QString::fromStdString(text);
 }
+
+std::optional<std::string> FakeDocumentUi::RunSaveFileDialog(QWidget*, const std::string& title,
+                                                             const std::string& filter,
+                                                             const std::string& proposal)
+{
+    proposals.push_back(proposal);
+    lastTitle = title;
+    lastFilter = filter;
+    if (chosenPaths.empty())
+        return std::nullopt;
+    std::string path = chosenPaths.front();
+    chosenPaths.pop_front();
+    return path;
+}

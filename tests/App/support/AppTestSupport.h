@@ -4,6 +4,7 @@
 #pragma once
 
 #include "App/AppUi.h"
+#include "App/DocumentUi.h"
 #include "App/LayoutFolderServices.h"
 #include "App/MessageBoxes.h"
 #include "App/ZAVEditorApp.h"
@@ -11,6 +12,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,16 +88,47 @@ private:
     QWidget* m_widget;
 };
 
+class FakeDocumentUi : public IDocumentUi
+{
+public:
+    void RunNewWizard(CZAVEditorDoc&, QWidget*, int startMode) override { wizardModes.push_back(startMode); }
+    int RunSelectSaveDialog(CZAVEditorDoc&, QWidget*, int ask) override
+    {
+        saveDialogForms.push_back(ask);
+        return saveDialogEnd;
+    }
+    bool RunHeaderInfoDialog(CZAVEditorDoc&, QWidget*) override
+    {
+        ++headerDialogRuns;
+        return headerDialogAccepts;
+    }
+    std::optional<std::string> RunSaveFileDialog(QWidget*, const std::string& title,
+                                                 const std::string& filter,
+                                                 const std::string& proposal) override;
+
+    std::vector<int> wizardModes;
+    std::vector<int> saveDialogForms;
+    int saveDialogEnd = kSaveDialogCancel;
+    int headerDialogRuns = 0;
+    bool headerDialogAccepts = true;
+    // Each run of the file dialog takes the next answer; none left: cancelled.
+    std::deque<std::string> chosenPaths;
+    std::vector<std::string> proposals;
+    std::string lastTitle, lastFilter;
+};
+
 class FakeAppUi : public IAppUi
 {
 public:
     std::unique_ptr<IToolBoxBar> CreateToolBoxBar(CZAVEditorApp& app, QWidget* parent) override;
     std::unique_ptr<IChangeModeBar> CreateChangeModeBar(CZAVEditorApp& app, QWidget* parent) override;
     void RunLogoDialog() override { ++logoRuns; }
+    IDocumentUi* DocumentUi() override { return &documentUi; }
 
     bool toolBoxWithItemList = true;
     FakeToolBox* toolBox = nullptr; // owned by the main frame
     int logoRuns = 0;
+    FakeDocumentUi documentUi;
 };
 
 class FakeServices : public ILayoutFolderServices
@@ -113,6 +147,9 @@ public:
     int CheckLayoutFileName(const std::string&) override { return 0; }
     int CheckNumberedLayoutFileName(const std::string&) override { return 0; }
     int IsNamedByUsmInFolder(const std::string&) override { return 0; }
+    int IsInSiblingConfigUDLFolder(const std::string&) override { return 0; }
+    int IsInUDLFolder(const std::string&) override { return 0; }
+    int IsInCommonUDLFolder(const std::string&) override { return 0; }
 
     std::string siblingPath;
     bool siblingRunning = false;
