@@ -15,22 +15,22 @@ typedef int32_t Half __attribute__((vector_size(16), aligned(4)));
 // Macros, not functions: a function passing a 32-byte vector would change its
 // calling convention between the AVX2 clone and the default one, which clang
 // refuses.
-#define LoadLanes(p)                                                                                        \
-    ({                                                                                                      \
-        Lanes lanes_;                                                                                       \
-        __builtin_memcpy(&lanes_, (p), sizeof(lanes_));                                                     \
-        lanes_;                                                                                             \
+#define LoadLanes(p)                                                                                         \
+    ({                                                                                                       \
+        Lanes lanes_;                                                                                        \
+        __builtin_memcpy(&lanes_, (p), sizeof(lanes_));                                                      \
+        lanes_;                                                                                              \
     })
-#define StoreLanes(p, v)                                                                                    \
-    do {                                                                                                    \
-        const Lanes stored_ = (v);                                                                          \
-        __builtin_memcpy((p), &stored_, sizeof(stored_));                                                   \
+#define StoreLanes(p, v)                                                                                     \
+    do {                                                                                                     \
+        const Lanes stored_ = (v);                                                                           \
+        __builtin_memcpy((p), &stored_, sizeof(stored_));                                                    \
     } while (0)
 
 } // namespace
 
-FILTER_VECTOR_CLONES void BlurVerticalStep(const uint8_t* s0, const uint8_t* s1, const uint8_t* s2, const uint8_t* s3,
-                                  int32_t* a, int32_t* b, int64_t count)
+FILTER_VECTOR_CLONES void BlurVerticalStep(const uint8_t* s0, const uint8_t* s1, const uint8_t* s2,
+                                           const uint8_t* s3, int32_t* a, int32_t* b, int64_t count)
 {
     for (int64_t i = 0; i < count; ++i) {
         a[i] += int32_t{s0[i]} - s1[i] - s2[i] + s3[i];
@@ -38,7 +38,8 @@ FILTER_VECTOR_CLONES void BlurVerticalStep(const uint8_t* s0, const uint8_t* s1,
     }
 }
 
-FILTER_VECTOR_CLONES void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, int32_t* out, const BlurShape& shape)
+FILTER_VECTOR_CLONES void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, int32_t* out,
+                                              const BlurShape& shape)
 {
     const int64_t off = shape.off;
     const int64_t md = shape.md;
@@ -77,47 +78,93 @@ FILTER_VECTOR_CLONES void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, 
     }
 }
 
+bool BlurMakeDivider(uint32_t norm, bool colour, BlurDivider* divider)
+{
+    if (norm == 0 || 255 * uint64_t{norm} + norm / 2 > 0xFFFF)
+        return false;
+    const uint32_t bias = colour ? norm / 2 : 0;
+    for (int32_t shift = 0; shift < 16; ++shift) {
+        const uint64_t magic = ((uint64_t{1} << (16 + shift)) + norm - 1) / norm;
+        if (magic > 0xFFFF)
+            break;
+        bool exact = true;
+        for (uint32_t v = 0; v <= 255 * norm && exact; ++v) {
+            const uint32_t wanted = colour ? (2 * v + norm) / (2 * norm) : v / norm;
+            exact = (((v + bias) * magic) >> (16 + shift)) == wanted;
+        }
+        if (exact) {
+            *divider = BlurDivider{static_cast<uint16_t>(bias), static_cast<uint16_t>(magic), shift};
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
 // Kernels of at most 7 taps sum to at most 15, so every sum of a small kernel
 // (255 * 15 * 15 at most) fits 16 bits.
-FILTER_VECTOR_CLONES void BlurDirectVertical(const uint8_t* const* rows, const int16_t* weights, int32_t taps,
-                                    int64_t count, uint16_t* sums)
+template <int TAPS>
+inline __attribute__((always_inline)) void DirectColumn(const uint8_t* const* rows, const int16_t* weights,
+                                                        int64_t count, uint16_t* sums)
 {
-    const uint16_t w0 = static_cast<uint16_t>(weights[0]);
-    const uint8_t* r0 = rows[0];
-    for (int64_t i = 0; i < count; ++i)
-        sums[i] = static_cast<uint16_t>(r0[i] * w0);
-    for (int32_t k = 1; k < taps; ++k) {
-        const uint8_t* r = rows[k];
-        const uint16_t w = static_cast<uint16_t>(weights[k]);
-        for (int64_t i = 0; i < count; ++i)
-            sums[i] = static_cast<uint16_t>(sums[i] + r[i] * w);
+    const uint8_t* r[TAPS];
+    uint16_t w[TAPS];
+    for (int k = 0; k < TAPS; ++k) {
+        r[k] = rows[k];
+        w[k] = static_cast<uint16_t>(weights[k]);
+    }
+    for (int64_t i = 0; i < count; ++i) {
+        uint16_t v = 0;
+        for (int k = 0; k < TAPS; ++k)
+            v = static_cast<uint16_t>(v + r[k][i] * w[k]);
+        sums[i] = v;
+    }
+}
+
+} // namespace
+
+FILTER_INTEGER_CLONES void BlurDirectVertical(const uint8_t* const* rows, const int16_t* weights,
+                                              int32_t taps, int64_t count, uint16_t* sums)
+{
+    switch (taps) {
+    case 3:
+        DirectColumn<3>(rows, weights, count, sums);
+        break;
+    case 5:
+        DirectColumn<5>(rows, weights, count, sums);
+        break;
+    default:
+        DirectColumn<7>(rows, weights, count, sums);
+        break;
     }
 }
 
 namespace {
 
-// Small divisors: the numerator is below 2^17, so a float reciprocal rounded
-// up and truncation give the exact quotient.
 template <int TAPS, int BPP>
 inline __attribute__((always_inline)) void DirectRow(const uint16_t* sums, const int16_t* weights,
-                                                     int32_t width, float inverse, bool colour, uint32_t norm,
-                                                     uint8_t* out)
+                                                     int32_t width, const BlurDivider& divider, uint8_t* out)
 {
     constexpr int32_t half = TAPS / 2;
     uint16_t w[TAPS];
     for (int k = 0; k < TAPS; ++k)
         w[k] = static_cast<uint16_t>(weights[k]);
-    // 2v + norm stays below 2^24, so it is exact in float arithmetic too.
-    const float scale = colour ? 2.0f : 1.0f;
-    const float addend = colour ? static_cast<float>(norm) : 0.0f;
-    auto finish = [&](uint32_t v) {
-        return static_cast<uint8_t>(static_cast<int32_t>((static_cast<float>(v) * scale + addend) * inverse));
+    const uint16_t bias = divider.bias;
+    const uint16_t magic = divider.magic;
+    const int32_t shift = divider.shift;
+    // Both factors 16-bit, so the compiler keeps the high half in 16-bit lanes.
+    auto finish = [&](uint16_t v) {
+        const uint16_t x = static_cast<uint16_t>(v + bias);
+        const auto high = static_cast<uint16_t>((uint32_t{x} * uint32_t{magic}) >> 16);
+        return static_cast<uint8_t>(high >> shift);
     };
     auto edge = [&](int32_t x) {
         for (int32_t c = 0; c < BPP; ++c) {
-            uint32_t v = 0;
+            uint16_t v = 0;
             for (int32_t k = 0; k < TAPS; ++k)
-                v += sums[int64_t{std::clamp(x - half + k, 0, width - 1)} * BPP + c] * w[k];
+                v = static_cast<uint16_t>(
+                    v + sums[int64_t{std::clamp(x - half + k, 0, width - 1)} * BPP + c] * w[k]);
             out[int64_t{x} * BPP + c] = finish(v);
         }
     };
@@ -138,43 +185,43 @@ inline __attribute__((always_inline)) void DirectRow(const uint16_t* sums, const
 
 template <int TAPS>
 inline __attribute__((always_inline)) void DirectRowBpp(const uint16_t* sums, const int16_t* weights,
-                                                        int32_t width, int32_t bpp, float inverse,
-                                                        bool colour, uint32_t norm, uint8_t* out)
+                                                        int32_t width, int32_t bpp,
+                                                        const BlurDivider& divider, uint8_t* out)
 {
     switch (bpp) {
     case 4:
-        DirectRow<TAPS, 4>(sums, weights, width, inverse, colour, norm, out);
+        DirectRow<TAPS, 4>(sums, weights, width, divider, out);
         break;
     case 3:
-        DirectRow<TAPS, 3>(sums, weights, width, inverse, colour, norm, out);
+        DirectRow<TAPS, 3>(sums, weights, width, divider, out);
         break;
     default:
-        DirectRow<TAPS, 1>(sums, weights, width, inverse, colour, norm, out);
+        DirectRow<TAPS, 1>(sums, weights, width, divider, out);
         break;
     }
 }
 
 } // namespace
 
-FILTER_VECTOR_CLONES void BlurDirectHorizontal(const uint16_t* sums, const int16_t* weights, int32_t taps,
-                                      int32_t width, int32_t bytesPerPixel, float inverse, bool colour,
-                                      uint32_t norm, uint8_t* out)
+FILTER_INTEGER_CLONES void BlurDirectHorizontal(const uint16_t* sums, const int16_t* weights, int32_t taps,
+                                                int32_t width, int32_t bytesPerPixel,
+                                                const BlurDivider& divider, uint8_t* out)
 {
     switch (taps) {
     case 3:
-        DirectRowBpp<3>(sums, weights, width, bytesPerPixel, inverse, colour, norm, out);
+        DirectRowBpp<3>(sums, weights, width, bytesPerPixel, divider, out);
         break;
     case 5:
-        DirectRowBpp<5>(sums, weights, width, bytesPerPixel, inverse, colour, norm, out);
+        DirectRowBpp<5>(sums, weights, width, bytesPerPixel, divider, out);
         break;
     default:
-        DirectRowBpp<7>(sums, weights, width, bytesPerPixel, inverse, colour, norm, out);
+        DirectRowBpp<7>(sums, weights, width, bytesPerPixel, divider, out);
         break;
     }
 }
 
-FILTER_VECTOR_CLONES void BlurWriteRow(const uint8_t* row, int32_t width, int32_t bytesPerPixel, int32_t alpha,
-                              uint8_t* pixels)
+FILTER_VECTOR_CLONES void BlurWriteRow(const uint8_t* row, int32_t width, int32_t bytesPerPixel,
+                                       int32_t alpha, uint8_t* pixels)
 {
     if (alpha < 0) {
         __builtin_memcpy(pixels, row, static_cast<size_t>(width) * bytesPerPixel);
@@ -192,7 +239,7 @@ FILTER_VECTOR_CLONES void BlurWriteRow(const uint8_t* row, int32_t width, int32_
 }
 
 FILTER_VECTOR_CLONES void BlurScatterLanes(const int32_t* lanes, int32_t count, int32_t width, int32_t stride,
-                                  uint8_t* const* rows)
+                                           uint8_t* const* rows)
 {
     if (count == kBlurLanes) {
         uint8_t* r[kBlurLanes];
@@ -211,15 +258,15 @@ FILTER_VECTOR_CLONES void BlurScatterLanes(const int32_t* lanes, int32_t count, 
             rows[k][int64_t{x} * stride] = static_cast<uint8_t>(lanes[int64_t{x} * kBlurLanes + k]);
 }
 
-FILTER_VECTOR_CLONES void BlurCentreRow(const int32_t* b, const uint8_t* centreRow, int32_t centre, int64_t count,
-                               int32_t* out)
+FILTER_VECTOR_CLONES void BlurCentreRow(const int32_t* b, const uint8_t* centreRow, int32_t centre,
+                                        int64_t count, int32_t* out)
 {
     for (int64_t i = 0; i < count; ++i)
         out[i] = b[i] + centre * centreRow[i];
 }
 
 FILTER_VECTOR_CLONES void BlurGatherLanes(const int32_t* const* rows, int32_t count, int32_t stride,
-                                 const BlurShape& shape, int32_t* ext, int64_t extLength)
+                                          const BlurShape& shape, int32_t* ext, int64_t extLength)
 {
     const int64_t off = shape.off;
     const int32_t w = shape.width;

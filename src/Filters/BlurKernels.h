@@ -38,12 +38,20 @@ void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, int32_t* out, const B
 
 // Small kernels, tap by tap on interleaved rows: vertical sums of `taps` rows,
 // then the horizontal taps (3, 5 or 7) one pixel apart with the edge pixels
-// repeated, then the exact division by the float reciprocal of the divisor,
-// rounded up.
+// repeated, then the exact division by a 16-bit multiply and shift.
+struct BlurDivider
+{
+    uint16_t bias = 0; // half the divisor for rounded colour, else 0
+    uint16_t magic = 0;
+    int32_t shift = 0;
+};
+// The divider giving floor(v / norm), or (2v + norm) / (2 norm) for colour, for
+// every sum v of a kernel of that norm; false when 16 bits cannot hold it.
+bool BlurMakeDivider(uint32_t norm, bool colour, BlurDivider* divider);
 void BlurDirectVertical(const uint8_t* const* rows, const int16_t* weights, int32_t taps, int64_t count,
                         uint16_t* sums);
 void BlurDirectHorizontal(const uint16_t* sums, const int16_t* weights, int32_t taps, int32_t width,
-                          int32_t bytesPerPixel, float inverse, bool colour, uint32_t norm, uint8_t* out);
+                          int32_t bytesPerPixel, const BlurDivider& divider, uint8_t* out);
 // A finished row into the destination; the alpha byte (index, or -1) is kept.
 void BlurWriteRow(const uint8_t* row, int32_t width, int32_t bytesPerPixel, int32_t alpha, uint8_t* pixels);
 // The horizontal outputs of `count` lanes into a channel of their destination rows.

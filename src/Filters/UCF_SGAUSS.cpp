@@ -95,7 +95,6 @@ int32_t UCF_SGAUSS::BeginApply()
         return rc;
     m_half = m_radius - 1;
     m_taps = 2 * m_half + 1;
-    m_direct = m_taps <= 7;
     m_width = std::max(m_descriptor.regionWidth, 0);
     BlurShape& sh = m_shape;
     sh = BlurShape{};
@@ -205,8 +204,8 @@ int32_t UCF_SGAUSS::PrepareApply()
     m_shape.colour = m_channels == 3 && !m_truncateColour;
     const uint64_t divisor = m_shape.colour ? 2 * uint64_t{m_shape.norm} : m_shape.norm;
     m_shape.inverse = InverseRoundedUp(divisor);
-    m_floatInverse =
-        std::nextafter(1.0f / static_cast<float>(divisor), std::numeric_limits<float>::infinity());
+    // Kernels whose sums outgrow 16 bits take the recursive path, exact for any radius.
+    m_direct = m_taps <= 7 && BlurMakeDivider(m_shape.norm, m_shape.colour, &m_divider);
     m_totalRows = m_descriptor.regionHeight;
     m_outputRows = 0;
     m_firstStripDone = 0;
@@ -257,8 +256,7 @@ int32_t UCF_SGAUSS::WriteDirect(const FilterJob& job, uint8_t* row)
     BlurDirectVertical(rows, m_kernel, m_taps, m_rowSize, m_sums);
     // Without alpha the row is written straight into the destination.
     uint8_t* out = d.alpha < 0 ? row : m_outRow;
-    BlurDirectHorizontal(m_sums, m_kernel, m_taps, m_width, d.bytesPerPixel, m_floatInverse, m_shape.colour,
-                         m_shape.norm, out);
+    BlurDirectHorizontal(m_sums, m_kernel, m_taps, m_width, d.bytesPerPixel, m_divider, out);
     if (d.alpha >= 0)
         BlurWriteRow(m_outRow, m_width, d.bytesPerPixel, d.alpha, row);
     if (int32_t rc = FinishRow(job, row, Slot(m_t - m_half), m_outputRows - 1))

@@ -48,7 +48,7 @@ private:
     int32_t m_taps = 0;
     bool m_direct = false; // small kernels run tap by tap
     BlurShape m_shape;
-    float m_floatInverse = 0; // the small kernels' divisor: exact for their numerators
+    BlurDivider m_divider; // the small kernels' exact division
     int32_t m_width = 0;
     int32_t m_channels = 0;
     int32_t m_index[3] = {}; // the colour samples within a pixel

@@ -7,6 +7,7 @@ class ZAV_SDK;
 class ZAVLayoutSearch;
 class ZAVLayoutDetail;
 class LocationChange;
+class DrawAssist;
 
 // The working set of one layout reader: its search, its opened layout, the
 // conversion of that layout, and the reader's current layout folder.
@@ -22,6 +23,7 @@ public:
     ZAVLayoutDetail* GetDetail() const { return m_detail.get(); }
     LocationChange* GetLocationChange() const { return m_location.get(); }
     void SetLocationChange(std::unique_ptr<LocationChange> location);
+    DrawAssist* GetDrawAssist() const { return m_draw.get(); }
     ZAV_SDK* GetOwner() const { return m_owner; }
 
     // Host folder that relative references of the layout being read join to.
@@ -32,5 +34,6 @@ private:
     std::unique_ptr<ZAVLayoutSearch> m_search;
     std::unique_ptr<ZAVLayoutDetail> m_detail;
     std::unique_ptr<LocationChange> m_location;
+    std::unique_ptr<DrawAssist> m_draw;
     std::string m_currentFolder;
 };

@@ -2,6 +2,7 @@
 
 #include "FrameKit/PZAVUnpackAnalize.h"
 #include "FrameKit/PackageErrorCode.h"
+#include "FrameKit/PackageFormat.h"
 #include "FrameKit/PackageText.h"
 
 #include <cerrno>
@@ -28,20 +29,6 @@ bool IsDriveLetter(const std::string& part)
 {
     return part.size() >= 2 && part[1] == ':' &&
            ((part[0] >= 'A' && part[0] <= 'Z') || (part[0] >= 'a' && part[0] <= 'z'));
-}
-
-bool WriteFully(int fd, const char* p, std::size_t count)
-{
-    while (count > 0) {
-        ssize_t n = ::write(fd, p, count);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 bool IsPlainName(const std::string& name)
@@ -145,7 +132,7 @@ int PZAVUnpackage::WriteMember(const PZAVUnpackAnalize& analysis, const MemberRe
     std::vector<char> body(record.size);
     if (int rc = analysis.Package().ReadMember(record.packageName, body.data(), record.size))
         return rc;
-    if (!WriteFully(file.fd, body.data(), body.size()))
+    if (!ZavWriteFully(file.fd, body.data(), body.size()))
         return ZAV_ERR_FILE_IO;
     const int closing = file.fd;
     file.fd = -1;

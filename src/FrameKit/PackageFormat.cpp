@@ -56,21 +56,6 @@ private:
     int m_fd;
 };
 
-bool WriteFully(int fd, const void* data, std::size_t count)
-{
-    const char* p = static_cast<const char*>(data);
-    while (count > 0) {
-        ssize_t n = ::write(fd, p, count);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool ReadAt(int fd, void* data, std::size_t count, std::uint64_t offset)
 {
     char* p = static_cast<char*>(data);
@@ -154,6 +139,21 @@ bool SameField(const std::array<char, kMemberNameField>& a, const std::array<cha
 }
 
 } // namespace
+
+bool ZavWriteFully(int fd, const void* data, std::size_t count)
+{
+    const char* p = static_cast<const char*>(data);
+    while (count > 0) {
+        ssize_t n = ::write(fd, p, count);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        count -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 std::string ZavMemberName(const std::array<char, kMemberNameField>& field)
 {
@@ -247,7 +247,7 @@ int PZAVPackage::Lay(const PackageGroups& groups)
 
 int PZAVPackage::WriteAll(int fd, const PackageGroups& groups)
 {
-    if (!WriteFully(fd, m_header.bytes.data(), m_header.bytes.size()))
+    if (!ZavWriteFully(fd, m_header.bytes.data(), m_header.bytes.size()))
         return ZAV_ERR_FILE_IO;
     for (const GroupTable& t : m_tables) {
         std::vector<std::uint8_t> arrays(21u * t.Count());
@@ -257,7 +257,8 @@ int PZAVPackage::WriteAll(int fd, const PackageGroups& groups)
             std::memcpy(arrays.data() + 8 * t.Count() + kMemberNameField * i, t.names[i].data(),
                         kMemberNameField);
         }
-        if (!WriteFully(fd, t.bytes.data(), t.bytes.size()) || !WriteFully(fd, arrays.data(), arrays.size()))
+        if (!ZavWriteFully(fd, t.bytes.data(), t.bytes.size()) ||
+            !ZavWriteFully(fd, arrays.data(), arrays.size()))
             return ZAV_ERR_FILE_IO;
     }
     for (int g = 0; g < kGroupCount; ++g) {
@@ -275,7 +276,7 @@ int PZAVPackage::WriteAll(int fd, const PackageGroups& groups)
             char extra;
             if (::pread(src.get(), &extra, 1, static_cast<off_t>(body.size())) != 0)
                 return ZAV_ERR_FILE_IO;
-            if (!WriteFully(fd, body.data(), body.size()))
+            if (!ZavWriteFully(fd, body.data(), body.size()))
                 return ZAV_ERR_FILE_IO;
         }
     }

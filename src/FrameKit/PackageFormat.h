@@ -96,3 +96,6 @@ private:
 
 // The name field as a string: its bytes up to the first NUL.
 std::string ZavMemberName(const std::array<char, kMemberNameField>& field);
+
+// Writes all `count` bytes, resuming after interruptions; false on any failure.
+bool ZavWriteFully(int fd, const void* data, std::size_t count);

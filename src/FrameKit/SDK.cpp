@@ -330,3 +330,90 @@ int ZAV_SDK_PACK::GetItemFileName(std::int32_t itemIndex, char out[256])
 {
     return ZavGuard([&] { return Documents().GetDetail()->GetItemFileName(itemIndex, out); });
 }
+
+namespace {
+
+// Only an entry that says a photo is given is checked; its path is the host's.
+bool ValidPhotos(std::int32_t count, const ZavPhotoEntry* photos)
+{
+    if (count < 0)
+        return false;
+    if (count == 0)
+        return true;
+    if (photos == nullptr)
+        return false;
+    for (std::int32_t i = 0; i < count; ++i)
+        if (photos[i].kind == 0 && (photos[i].width < 1 || photos[i].height < 1 || photos[i].rotation > 3))
+            return false;
+    return true;
+}
+
+} // namespace
+
+int ZAV_SDK::GetPageExtent(ZavExtent* out, std::int32_t target, std::int32_t photoCount,
+                           const ZavPhotoEntry* photos)
+{
+    return ZavGuard([&]() -> int {
+        if ((target != 0 && target != 1) || out == nullptr || !ValidPhotos(photoCount, photos))
+            return ZAV_ERR_ARGUMENT;
+        if (Location() == nullptr)
+            return ZAV_ERR_BUSY;
+        return m_documents->GetDrawAssist()->GetPageExtent(out, target, photoCount, photos);
+    });
+}
+
+int ZAV_SDK::SetDrawTarget(ZavDrawTarget* target)
+{
+    return ZavGuard([&]() -> int {
+        if (target == nullptr)
+            return ZAV_ERR_ARGUMENT;
+        if (Busy())
+            return ZAV_ERR_BUSY;
+        return m_documents->GetDrawAssist()->SetDrawTarget(target);
+    });
+}
+
+int ZAV_SDK::DrawLayout(std::int32_t photoCount, const ZavPhotoEntry* photos, void* context)
+{
+    return ZavGuard([&]() -> int {
+        if (!ValidPhotos(photoCount, photos))
+            return ZAV_ERR_ARGUMENT;
+        if (Location() == nullptr || Busy())
+            return ZAV_ERR_BUSY;
+        m_drawing = true;
+        int rc =
+            ZavGuard([&] { return m_documents->GetDrawAssist()->DrawLayout(photoCount, photos, context); });
+        m_drawing = false;
+        return rc;
+    });
+}
+
+int ZAV_SDK::DrawLayoutInBands(std::int32_t photoCount, const ZavPhotoEntry* photos, void* context,
+                               const ZavBandRecord* bands)
+{
+    return ZavGuard([&]() -> int {
+        if (!ValidPhotos(photoCount, photos) || bands == nullptr || bands->start < 0 ||
+            bands->bandHeight < 0 || bands->minimumBand < 0 ||
+            (bands->bandHeight != 0 &&
+             (bands->start > bands->minimumBand || bands->minimumBand > bands->bandHeight)))
+            return ZAV_ERR_ARGUMENT;
+        if (Location() == nullptr || Busy())
+            return ZAV_ERR_BUSY;
+        m_drawing = true;
+        int rc = ZavGuard([&] {
+            return m_documents->GetDrawAssist()->DrawLayoutInBands(photoCount, photos, context, *bands);
+        });
+        m_drawing = false;
+        return rc;
+    });
+}
+
+int ZAV_SDK::PlacePicture(const ZavPlacementRecord* r, ZavPlacement* out)
+{
+    return ZavGuard([&]() -> int {
+        if (r == nullptr || out == nullptr || r->photoWidth < 1 || r->photoHeight < 1 || r->fitMode > 3 ||
+            r->x1 > r->x2 || r->y1 > r->y2 || r->rotation > 3 || r->scaling > 2 || r->anchor > 8)
+            return ZAV_ERR_ARGUMENT;
+        return m_documents->GetDrawAssist()->PlacePicture(*r, out);
+    });
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameKit/DrawAssist.h"
 #include "FrameKit/FileUtil.h"
 #include "FrameKit/LayoutDetail.h"
 #include "FrameKit/LayoutSearch.h"
@@ -46,8 +47,14 @@ public:
     virtual int SetInsertFrameCodes(std::int32_t scope, std::int32_t order, const std::uint8_t codes[3]);
     virtual int SetConversion(std::int32_t target, const ZavConversion* parameters);
     virtual int GetConversion(std::int32_t target, ZavConversion* out);
-    // The drawing slots come with the drawing assistance.
+    virtual int GetPageExtent(ZavExtent* out, std::int32_t target, std::int32_t photoCount,
+                              const ZavPhotoEntry* photos);
+    virtual int SetDrawTarget(ZavDrawTarget* target);
+    virtual int DrawLayout(std::int32_t photoCount, const ZavPhotoEntry* photos, void* context);
+    virtual int DrawLayoutInBands(std::int32_t photoCount, const ZavPhotoEntry* photos, void* context,
+                                  const ZavBandRecord* bands);
     virtual int SetInsertFrameValue(std::int32_t order, std::int32_t value);
+    virtual int PlacePicture(const ZavPlacementRecord* record, ZavPlacement* out);
     virtual int CheckBusy(std::int32_t ignored);
     virtual int IsBusy();
 

@@ -1,4 +1,5 @@
 #include "FilterTestSupport.h"
+#include "Filters/BlurKernels.h"
 #include "Filters/FilterRegistry.h"
 #include "Filters/UCF_SGAUSS.h"
 
@@ -92,6 +93,25 @@ TEST(SgaussKernel, WeightsAndSumsFollowTheStaircase)
     EXPECT_EQ(w[98], 20);
 }
 
+// The small kernels' norms (radius 2, 3, 4) all get a 16-bit divider, so their
+// row path is the one the tests below pin; a norm whose sums outgrow 16 bits
+// gets none.
+TEST(SgaussKernel, SmallNormsGetAnExactSixteenBitDivider)
+{
+    for (uint32_t norm : {9u, 64u, 225u})
+        for (bool colour : {false, true}) {
+            BlurDivider divider;
+            ASSERT_TRUE(BlurMakeDivider(norm, colour, &divider)) << norm << " " << colour;
+            for (uint32_t v = 0; v <= 255 * norm; ++v) {
+                const uint32_t x = v + divider.bias;
+                const uint32_t wanted = colour ? (2 * v + norm) / (2 * norm) : v / norm;
+                ASSERT_EQ(((x * divider.magic) >> 16) >> divider.shift, wanted) << norm << " " << v;
+            }
+        }
+    BlurDivider divider;
+    EXPECT_FALSE(BlurMakeDivider(257, false, &divider));
+}
+
 TEST(Sgauss, RadiusTwoSpreadsAWhitePixelToA3x3SquareOf28)
 {
     Picture p(5, 5);
@@ -172,6 +192,35 @@ TEST(Sgauss, AgreesBitForBitWithTheClampedFormula)
                                 << w << "x" << h << " r" << radius << " at " << x << "," << y;
                         }
         }
+}
+
+// The small kernels take their own row path; every format, rows wider than a
+// vector and padded, whole and in strips, in place and into another picture.
+TEST(Sgauss, SmallKernelsAgreeBitForBitWithTheClampedFormula)
+{
+    const int32_t formats[][2] = {{8, 4}, {4, 3}, {1, 1}, {2, 3}, {16, 4}};
+    uint32_t seed = 7;
+    for (int32_t radius : {2, 3, 4})
+        for (const auto& f : formats)
+            for (int32_t lines : {0, 5}) {
+                Picture src(181, 29, f[0], f[1], 3);
+                src.Randomise(seed++);
+                const Picture expected = NaiveBlur(src, radius);
+                Picture inPlace = src;
+                ASSERT_EQ(Blur(inPlace, nullptr, radius, lines), UCF_OK);
+                EXPECT_TRUE(inPlace.SameRows(expected))
+                    << "r" << radius << " fmt " << f[0] << " lines " << lines;
+                Picture dst(181, 29, f[0], f[1], 1);
+                ASSERT_EQ(Blur(src, &dst, radius, lines), UCF_OK);
+                for (int32_t y = 0; y < 29; ++y)
+                    for (int32_t x = 0; x < 181; ++x)
+                        for (int32_t c = 0; c < f[1]; ++c)
+                            if (!(f[0] == 8 && c == 3) && !(f[0] == 16 && c == 0)) {
+                                ASSERT_EQ(dst.At(x, y)[c], expected.At(x, y)[c])
+                                    << "r" << radius << " fmt " << f[0] << " lines " << lines << " at " << x
+                                    << "," << y;
+                            }
+            }
 }
 
 TEST(Sgauss, StripRunsEqualAWholeRun)
