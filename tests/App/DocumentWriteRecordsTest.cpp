@@ -587,4 +587,43 @@ TEST(BuildDscUsdRecordsTest, TheHandOverNeedsACameraPaperMode)
     }
 }
 
+TEST(BuildDscUsdRecordsTest, TheHandOverRendersTheFrameImageAndNamesThePhoto)
+{
+    DocumentFixture doc;
+    CZAVEditorDoc& d = *doc.document;
+    ASSERT_TRUE(d.NewDSCLayout(0));
+    d.SetEditMode(4);
+    CLayoutManager& layout = *d.GetLayoutManager();
+    Page page{layout, doc.Work()};
+    auto* frame = dynamic_cast<CInsertImageFrameItem*>(layout.GetItemAt(0));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_EQ(frame->LoadImage(page.Photo("photo.jpg", "JPG")), 0);
+    const std::string photoName = frame->GetImageFileName();
+    auto text = std::make_unique<CStringItem>();
+    text->SetText("Hi");
+    text->SetRect(RECT{10, 300, 200, 400});
+    ASSERT_TRUE(layout.AddItem(0, std::move(text)));
+
+    const std::string layoutPath = doc.Work() + "/zavtemp.usd";
+    const std::string staging = doc.Work() + "/stage";
+    ASSERT_TRUE(CreateFolderPath(staging));
+    std::vector<std::string> images;
+    ASSERT_EQ(d.ExportUsdFrameImages(doc.Work() + "/zavtemp", &images, 1), 1);
+    ASSERT_EQ(images.size(), 1u);
+    CUDLScript script;
+    std::vector<FrameImageRename> renames;
+    ASSERT_EQ(d.BuildDscUsdRecords(script, layoutPath, &images, 1, staging, &renames), 1);
+    EXPECT_EQ(script.GetPaperSize(), 0);
+    EXPECT_EQ(script.GetMarginMode(), 2);
+    ASSERT_EQ(script.GetDrawRecordCount(), 2);
+    EXPECT_EQ(At(script, 0).picture.fileName, "./zavtemp/Image001.jpg");
+    EXPECT_EQ(At(script, 0).picture.frameNumber, 0);
+    EXPECT_EQ(At(script, 1).picture.fileName, "./zavtemp/Image001.eff");
+    EXPECT_TRUE(IsFile(staging + "/Image001.jpg"));
+    EXPECT_TRUE(IsFile(staging + "/Image001.eff"));
+    EXPECT_FALSE(IsFile(images[0]));
+    EXPECT_TRUE(renames.empty());
+    EXPECT_EQ(frame->GetImageFileName(), photoName);
+}
+
 } // namespace
