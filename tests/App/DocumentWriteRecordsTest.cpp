@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 
 #include <functional>
@@ -451,15 +452,48 @@ QSize JpegSize(const std::string& path)
     return image.size();
 }
 
+// Quality 100 quantises every coefficient by 1: every entry of every table is 1.
+bool QuantisesAtQuality100(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    const auto at = [&bytes](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    int tables = 0;
+    for (qsizetype i = 2; i + 4 <= bytes.size() && at(i) == 0xFF && at(i + 1) != 0xDA;) {
+        const qsizetype length = (at(i + 2) << 8) | at(i + 3);
+        if (at(i + 1) == 0xDB) {
+            for (qsizetype t = i + 4; t < i + 2 + length && t < bytes.size();) {
+                const int entryBytes = (at(t) >> 4) ? 2 : 1;
+                for (int k = 0; k < 64; ++k) {
+                    const qsizetype e = t + 1 + k * entryBytes;
+                    if (e + entryBytes > bytes.size())
+                        return false;
+                    const unsigned v = entryBytes == 2 ? (at(e) << 8) | at(e + 1) : at(e);
+                    if (v != 1)
+                        return false;
+                }
+                t += 1 + 64 * entryBytes;
+                ++tables;
+            }
+        }
+        i += 2 + length;
+    }
+    return tables > 0;
+}
+
 TEST(ExportUsdFrameImagesTest, HandOverPhotosAreCutOrScaledToTheirRange)
 {
     struct Case
     {
         RECT range;
         QSize size;
+        int quality100; // 1: written anew at quality 100, 0: the photo's own file, -1: not checked
     };
-    const Case cases[] = {
-        {{0, 0, 100, 300}, {160, 480}}, {{10, 20, 210, 220}, {200, 200}}, {{0, 0, 0, 0}, {400, 300}}};
+    const Case cases[] = {{{0, 0, 100, 300}, {160, 480}, 1},
+                          {{10, 20, 210, 220}, {200, 200}, -1},
+                          {{0, 0, 0, 0}, {400, 300}, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size.width());
         DocumentFixture doc;
@@ -472,6 +506,9 @@ TEST(ExportUsdFrameImagesTest, HandOverPhotosAreCutOrScaledToTheirRange)
         ASSERT_EQ(d.ExportUsdFrameImages(doc.Work() + "/Spring", &images, 1), 1);
         ASSERT_EQ(images.size(), 1u);
         EXPECT_EQ(JpegSize(images[0]), c.size);
+        if (c.quality100 >= 0) {
+            EXPECT_EQ(QuantisesAtQuality100(images[0]), c.quality100 == 1);
+        }
         // Without the hand-over a photo stays where the printing side finds it.
         std::vector<std::string> saved;
         ASSERT_EQ(d.ExportUsdFrameImages(doc.Work() + "/Spring", &saved, 0), 1);
