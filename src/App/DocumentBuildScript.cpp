@@ -1,5 +1,6 @@
 // The page built from a layout script's draw records.
 #include "App/DocumentBuildGeometry.h"
+#include "App/DocumentBuildLine.h"
 #include "App/DocumentBuildMacro.h"
 #include "App/DocumentBuildMessages.h"
 #include "App/DocumentHost.h"
@@ -241,27 +242,10 @@ int CZAVEditorDoc::AddLineRecord(const UDLDrawRecord& record, int number)
 {
     try {
         const UDLLinePart& line = record.line;
-        BoolCheck(line.x1 == line.x2 || line.y1 == line.y2, 0);
-        std::string format;
-        BoolCheck(CLocalizeScript(m_host.GetLocalizeIniPath()).GetCaption(7, format), 0);
-        auto item = std::make_unique<CLineItem>();
-        item->SetLabel(FormatNumberedName(format, number));
-        WideRect rect{line.x1, line.y1, line.x2, line.y2};
-        const std::int64_t grow = std::int64_t{line.width} - 1;
-        if (m_layout.GetOrientation() == 1) {
-            const std::int64_t h = PageTurnHeight(m_layout);
-            const std::int64_t shift = line.x1 == line.x2 ? grow : 0;
-            rect = WideRect{line.y1, h - line.x2 - shift, line.y2, h - line.x1 - shift};
-        }
-        WideRect extent = rect;
-        (rect.left == rect.right ? extent.right : extent.bottom) += grow;
-        BoolCheck(FitsPrintable(m_layout, rect) && FitsPrintable(m_layout, extent), 0);
-        item->SetRect(NarrowRect(rect));
-        if (line.width < 1 || line.width > CLayoutManager::kMaxLineWidth)
+        std::unique_ptr<CLineItem> item =
+            LineItemFromRecord(m_layout, m_host.GetLocalizeIniPath(), line, number);
+        if (!item)
             return 1;
-        item->SetWidth(line.width);
-        item->SetColor(ColorOf(line.red, line.green, line.blue));
-        item->SetLineNumber(static_cast<std::uint16_t>(number));
         item->SetDrawSuppressed(false);
         BoolCheck(m_layout.AddItem(0, std::move(item)), 0);
         return 1;
