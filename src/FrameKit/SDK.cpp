@@ -191,7 +191,8 @@ int ZAV_SDK::GetRawValue(const char* section, const char* key, std::int32_t inde
     });
 }
 
-int ZAV_SDK::GetInsertFrameFileCodes(std::int32_t order, std::uint8_t out[3])
+// Both code queries read three codes of a frame and convert them alike.
+template <typename Read> int ZAV_SDK::ConvertedFrameCodes(std::int32_t order, std::uint8_t out[3], Read read)
 {
     return ZavGuard([&]() -> int {
         if (order < 0)
@@ -199,7 +200,7 @@ int ZAV_SDK::GetInsertFrameFileCodes(std::int32_t order, std::uint8_t out[3])
         if (Location() == nullptr)
             return ZAV_ERR_BUSY;
         std::uint8_t codes[3];
-        if (int rc = m_documents->GetDetail()->GetFileCodes(order, codes))
+        if (int rc = read(*m_documents->GetDetail(), codes))
             return rc;
         if (out == nullptr)
             return ZAV_ERR_ARGUMENT;
@@ -208,20 +209,16 @@ int ZAV_SDK::GetInsertFrameFileCodes(std::int32_t order, std::uint8_t out[3])
     });
 }
 
+int ZAV_SDK::GetInsertFrameFileCodes(std::int32_t order, std::uint8_t out[3])
+{
+    return ConvertedFrameCodes(
+        order, out, [order](auto& detail, std::uint8_t* codes) { return detail.GetFileCodes(order, codes); });
+}
+
 int ZAV_SDK::GetInsertFrameCodes(std::int32_t order, std::uint8_t out[3])
 {
-    return ZavGuard([&]() -> int {
-        if (order < 0)
-            return ZAV_ERR_INDEX;
-        if (Location() == nullptr)
-            return ZAV_ERR_BUSY;
-        std::uint8_t codes[3];
-        if (int rc = m_documents->GetDetail()->GetCurrentCodes(order, codes))
-            return rc;
-        if (out == nullptr)
-            return ZAV_ERR_ARGUMENT;
-        Location()->ConvertCodes(1, codes, out);
-        return ZAV_OK;
+    return ConvertedFrameCodes(order, out, [order](auto& detail, std::uint8_t* codes) {
+        return detail.GetCurrentCodes(order, codes);
     });
 }
 

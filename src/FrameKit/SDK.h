@@ -70,6 +70,7 @@ protected:
     bool m_drawing = false;
 
 private:
+    template <typename Read> int ConvertedFrameCodes(std::int32_t order, std::uint8_t out[3], Read read);
     LocationChange* Location() const;
     bool HasSearch() const;
 };
