@@ -1,5 +1,29 @@
 #include "ImageProcessing/JpegAvx2.h"
 
+#include "ImageProcessing/JpegTables.h"
+
+#include <array>
+#include <bit>
+
+namespace JpegAvx2 {
+
+void MakeQuantTable(const uint8_t divisors[64], QuantTable& table)
+{
+    // floor(x / q) == (x * ceil(2^n / q)) >> n for x < 2048 once 2^n > 2048 * q;
+    // n = 15 + floor(log2 q) satisfies that and keeps the reciprocal in 16 bits.
+    // The vector code multiplies x << 5 first (>> 11), then by the scale (>> 16).
+    for (int i = 0; i < 64; ++i) {
+        const uint32_t q = divisors[i] == 0 ? 1 : divisors[i];
+        const int log = std::bit_width(q) - 1;
+        const int n = 15 + log;
+        table.half[i] = static_cast<uint16_t>(q / 2);
+        table.reciprocal[i] = static_cast<uint16_t>(((uint32_t(1) << n) + q - 1) / q);
+        table.scale[i] = static_cast<uint16_t>(1u << (16 - (n - 11)));
+    }
+}
+
+} // namespace JpegAvx2
+
 #if defined(__x86_64__)
 
 #include <immintrin.h>
@@ -54,11 +78,6 @@ JPEG_AVX2 inline Wide Add(Wide a, Wide b)
 template <int N> JPEG_AVX2 inline __m256i DescaleNarrow(Wide x)
 {
     return _mm256_packs_epi32(Descale<N>(x.low), Descale<N>(x.high));
-}
-
-template <int N> JPEG_AVX2 inline Wide DescaleWide(Wide x)
-{
-    return {Descale<N>(x.low), Descale<N>(x.high)};
 }
 
 // 8x8 words in each 128-bit half.
@@ -118,12 +137,6 @@ JPEG_AVX2 inline PassTerms Terms(const __m256i d[8])
     return t;
 }
 
-JPEG_AVX2 inline void StoreWide(Wide x, int32_t* a, int32_t* b)
-{
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(a), _mm256_permute2x128_si256(x.low, x.high, 0x20));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(b), _mm256_permute2x128_si256(x.low, x.high, 0x31));
-}
-
 JPEG_AVX2 inline void StoreWords(__m256i x, int32_t* a, int32_t* b)
 {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(a), _mm256_cvtepi16_epi32(_mm256_castsi256_si128(x)));
@@ -134,12 +147,17 @@ JPEG_AVX2 inline void StoreWords(__m256i x, int32_t* a, int32_t* b)
 
 bool Available()
 {
-    static const bool has = __builtin_cpu_supports("avx2");
+    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+                            __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("lzcnt");
     return has;
 }
 
-JPEG_AVX2 void ForwardPair(const int16_t* samplesA, int strideA, const int16_t* samplesB, int strideB,
-                           int32_t coefficientsA[64], int32_t coefficientsB[64])
+namespace {
+
+// Both passes over two blocks; row r of the coefficients of A ends in the low
+// half of rows[r], of B in the high half, as 16-bit words.
+JPEG_AVX2 inline void ForwardRows(const int16_t* samplesA, int strideA, const int16_t* samplesB, int strideB,
+                                  __m256i rows[8])
 {
     __m256i d[8];
     for (int r = 0; r < 8; ++r)
@@ -160,18 +178,105 @@ JPEG_AVX2 void ForwardPair(const int16_t* samplesA, int strideA, const int16_t* 
     }
     Transpose(d);
     const PassTerms t = Terms(d);
+    // True coefficients are at most 1024 in magnitude: the packs never saturate.
     const __m256i round = _mm256_set1_epi16(16);
-    int32_t* a = coefficientsA;
-    int32_t* b = coefficientsB;
-    StoreWords(_mm256_srai_epi16(_mm256_add_epi16(_mm256_add_epi16(t.tmp10, t.tmp11), round), 5), a, b);
-    StoreWords(_mm256_srai_epi16(_mm256_add_epi16(_mm256_sub_epi16(t.tmp10, t.tmp11), round), 5), a + 32,
-               b + 32);
-    StoreWide(DescaleWide<18>(t.o1), a + 8, b + 8);
-    StoreWide(DescaleWide<18>(t.o2), a + 16, b + 16);
-    StoreWide(DescaleWide<18>(t.o3), a + 24, b + 24);
-    StoreWide(DescaleWide<18>(t.o5), a + 40, b + 40);
-    StoreWide(DescaleWide<18>(t.o6), a + 48, b + 48);
-    StoreWide(DescaleWide<18>(t.o7), a + 56, b + 56);
+    rows[0] = _mm256_srai_epi16(_mm256_add_epi16(_mm256_add_epi16(t.tmp10, t.tmp11), round), 5);
+    rows[4] = _mm256_srai_epi16(_mm256_add_epi16(_mm256_sub_epi16(t.tmp10, t.tmp11), round), 5);
+    rows[1] = DescaleNarrow<18>(t.o1);
+    rows[2] = DescaleNarrow<18>(t.o2);
+    rows[3] = DescaleNarrow<18>(t.o3);
+    rows[5] = DescaleNarrow<18>(t.o5);
+    rows[6] = DescaleNarrow<18>(t.o6);
+    rows[7] = DescaleNarrow<18>(t.o7);
+}
+
+// kZigzagPicks[j][k]: the shuffle that moves the bytes of natural positions
+// 16k .. 16k + 15 to their places among zigzag positions 16j .. 16j + 15.
+constexpr std::array<std::array<std::array<int8_t, 16>, 4>, 4> MakeZigzagPicks()
+{
+    std::array<std::array<std::array<int8_t, 16>, 4>, 4> picks{};
+    for (int j = 0; j < 4; ++j)
+        for (int k = 0; k < 4; ++k)
+            for (int i = 0; i < 16; ++i) {
+                const int natural = JpegTables::kZigzag[16 * j + i];
+                picks[j][k][i] = static_cast<int8_t>(natural / 16 == k ? natural % 16 : -128);
+            }
+    return picks;
+}
+
+constexpr auto kZigzagPicks = MakeZigzagPicks();
+
+JPEG_AVX2 inline __m256i Halves(const void* low, const void* high)
+{
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(static_cast<const __m128i*>(low))),
+                                   _mm_loadu_si128(static_cast<const __m128i*>(high)), 1);
+}
+
+// Rounds half away from zero: sign(c) * floor((|c| + q / 2) / q).
+JPEG_AVX2 inline void QuantiseRows(const __m256i rows[8], const QuantTable& tableA, const QuantTable& tableB,
+                                   int16_t* quotientsA, int16_t* quotientsB, uint64_t nonZero[2])
+{
+    __m256i isZero[8];
+    for (int r = 0; r < 8; ++r) {
+        const __m256i half = Halves(tableA.half + 8 * r, tableB.half + 8 * r);
+        const __m256i reciprocal = Halves(tableA.reciprocal + 8 * r, tableB.reciprocal + 8 * r);
+        const __m256i scale = Halves(tableA.scale + 8 * r, tableB.scale + 8 * r);
+        const __m256i dividend = _mm256_add_epi16(_mm256_abs_epi16(rows[r]), half);
+        const __m256i quotient =
+            _mm256_mulhi_epu16(_mm256_mulhi_epu16(_mm256_slli_epi16(dividend, 5), reciprocal), scale);
+        const __m256i q = _mm256_sign_epi16(quotient, rows[r]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(quotientsA + 8 * r), _mm256_castsi256_si128(q));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(quotientsB + 8 * r), _mm256_extracti128_si256(q, 1));
+        isZero[r] = _mm256_cmpeq_epi16(q, _mm256_setzero_si256());
+    }
+    // Bytes of natural positions 16k .. 16k + 15 (A low, B high), then zigzag order.
+    __m256i chunks[4];
+    for (int k = 0; k < 4; ++k)
+        chunks[k] = _mm256_packs_epi16(isZero[2 * k], isZero[2 * k + 1]);
+    uint64_t zeroA = 0, zeroB = 0;
+    for (int j = 0; j < 4; ++j) {
+        __m256i z = _mm256_setzero_si256();
+        for (int k = 0; k < 4; ++k)
+            z = _mm256_or_si256(
+                z, _mm256_shuffle_epi8(chunks[k],
+                                       _mm256_broadcastsi128_si256(_mm_loadu_si128(
+                                           reinterpret_cast<const __m128i*>(kZigzagPicks[j][k].data())))));
+        const auto bits = static_cast<uint32_t>(_mm256_movemask_epi8(z));
+        zeroA |= uint64_t(bits & 0xFFFF) << (16 * j);
+        zeroB |= uint64_t(bits >> 16) << (16 * j);
+    }
+    nonZero[0] = ~zeroA;
+    nonZero[1] = ~zeroB;
+}
+
+} // namespace
+
+JPEG_AVX2 void ForwardPair(const int16_t* samplesA, int strideA, const int16_t* samplesB, int strideB,
+                           int32_t coefficientsA[64], int32_t coefficientsB[64])
+{
+    __m256i rows[8];
+    ForwardRows(samplesA, strideA, samplesB, strideB, rows);
+    for (int r = 0; r < 8; ++r)
+        StoreWords(rows[r], coefficientsA + 8 * r, coefficientsB + 8 * r);
+}
+
+JPEG_AVX2 void ForwardQuantisePair(const int16_t* samplesA, int strideA, const int16_t* samplesB, int strideB,
+                                   const QuantTable& tableA, const QuantTable& tableB, int16_t quotientsA[64],
+                                   int16_t quotientsB[64], uint64_t nonZero[2])
+{
+    __m256i rows[8];
+    ForwardRows(samplesA, strideA, samplesB, strideB, rows);
+    QuantiseRows(rows, tableA, tableB, quotientsA, quotientsB, nonZero);
+}
+
+JPEG_AVX2 void QuantisePair(const int16_t coefficientsA[64], const int16_t coefficientsB[64],
+                            const QuantTable& tableA, const QuantTable& tableB, int16_t quotientsA[64],
+                            int16_t quotientsB[64], uint64_t nonZero[2])
+{
+    __m256i rows[8];
+    for (int r = 0; r < 8; ++r)
+        rows[r] = Halves(coefficientsA + 8 * r, coefficientsB + 8 * r);
+    QuantiseRows(rows, tableA, tableB, quotientsA, quotientsB, nonZero);
 }
 
 JPEG_AVX2 void Forward(const int16_t* samples, int stride, int32_t coefficients[64])
@@ -305,6 +410,16 @@ void Forward(const int16_t*, int, int32_t*)
 }
 
 void ForwardPair(const int16_t*, int, const int16_t*, int, int32_t*, int32_t*)
+{
+}
+
+void QuantisePair(const int16_t*, const int16_t*, const QuantTable&, const QuantTable&, int16_t*, int16_t*,
+                  uint64_t*)
+{
+}
+
+void ForwardQuantisePair(const int16_t*, int, const int16_t*, int, const QuantTable&, const QuantTable&,
+                         int16_t*, int16_t*, uint64_t*)
 {
 }
 

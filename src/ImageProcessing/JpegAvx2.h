@@ -6,7 +6,31 @@
 
 namespace JpegAvx2 {
 
+// AVX2 together with the bit instructions (BMI1, BMI2, LZCNT) that every
+// processor with AVX2 in practice has; the encoder's entropy coding uses both.
 bool Available();
+
+// One quantisation table in the form the vector quantiser divides by, natural
+// order: half of each divisor, and a 16-bit reciprocal with its post-scale,
+// which together divide every dividend below 2048 exactly.
+struct QuantTable
+{
+    alignas(32) uint16_t half[64];
+    alignas(32) uint16_t reciprocal[64];
+    alignas(32) uint16_t scale[64];
+};
+void MakeQuantTable(const uint8_t divisors[64], QuantTable& table); // portable code
+
+// True coefficients (|c| <= 1024) divided by their tables, rounding half away
+// from zero; signed quotients in natural order, and per block a mask of the
+// non-zero ones in zigzag order (bit i: zigzag position i).
+void QuantisePair(const int16_t coefficientsA[64], const int16_t coefficientsB[64], const QuantTable& tableA,
+                  const QuantTable& tableB, int16_t quotientsA[64], int16_t quotientsB[64],
+                  uint64_t nonZero[2]);
+// ForwardPair followed by QuantisePair, without leaving the registers.
+void ForwardQuantisePair(const int16_t* samplesA, int strideA, const int16_t* samplesB, int strideB,
+                         const QuantTable& tableA, const QuantTable& tableB, int16_t quotientsA[64],
+                         int16_t quotientsB[64], uint64_t nonZero[2]);
 
 // JpegDct::Forward.
 void Forward(const int16_t* samples, int stride, int32_t coefficients[64]);

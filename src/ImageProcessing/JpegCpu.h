@@ -7,3 +7,10 @@
 #else
 #define JPEG_VECTOR_CLONES
 #endif
+
+// Code that runs only where JpegAvx2::Available() holds.
+#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
+#define JPEG_BITS_TARGET __attribute__((target("avx2,bmi,bmi2,lzcnt")))
+#else
+#define JPEG_BITS_TARGET
+#endif

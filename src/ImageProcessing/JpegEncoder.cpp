@@ -11,16 +11,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 // Exact for every dividend below 2048 (a true coefficient of 8-bit samples is
 // at most 1024 in magnitude, plus half the divisor) with 32-bit products.
 constexpr int kReciprocalShift = 19;
-// Worst case of one MCU of ten blocks, every byte stuffed, with room to spare.
+// Worst case of one MCU of ten blocks, every byte stuffed, with room to spare
+// (also for the bit sink's eight-byte stores).
 constexpr size_t kStagingSize = 8192;
 
 void PrintMessage(const char* text)
@@ -193,6 +190,8 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
             m_reciprocal[t][i] = ((1u << kReciprocalShift) + q - 1) / q;
             m_halfQ[t][i] = q / 2;
         }
+    for (int t = 0; t < 3; ++t)
+        JpegAvx2::MakeQuantTable(tables[t].data(), m_vectorTables[t]);
     auto build = [](const JpegTables::HuffmanDefinition& table, HuffmanCodes& codes) {
         codes = HuffmanCodes{};
         uint32_t code = 0;
@@ -347,105 +346,112 @@ JPEG_VECTOR_CLONES void CJpegEncoder::FillPlanes(const uint8_t* rows, const uint
 namespace {
 
 // Rounds half away from zero; reciprocal and half in natural order.
-JPEG_VECTOR_CLONES void QuantiseNatural(const int32_t* coefficients, const uint32_t* reciprocal,
-                                        const uint32_t* half, int32_t* out)
+void QuantiseNatural(const int32_t* coefficients, const uint32_t* reciprocal, const uint32_t* half,
+                     int16_t* out)
 {
     for (int i = 0; i < 64; ++i) {
         const int32_t v = coefficients[i];
         const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
         const int32_t quotient =
             static_cast<int32_t>(((magnitude + half[i]) * reciprocal[i]) >> kReciprocalShift);
-        out[i] = v < 0 ? -quotient : quotient;
+        out[i] = static_cast<int16_t>(v < 0 ? -quotient : quotient);
     }
 }
 
-inline uint64_t NonZeroMask(const int32_t* q)
+// Bit i: the coefficient at zigzag position i is not 0.
+uint64_t ZigzagNonZero(const int16_t* natural)
 {
-#if defined(__SSE2__)
-    uint64_t mask = 0;
-    const __m128i zero = _mm_setzero_si128();
-    for (int i = 0; i < 64; i += 16) {
-        const __m128i* p = reinterpret_cast<const __m128i*>(q + i);
-        // Saturating packs keep every non-zero value non-zero.
-        const __m128i low = _mm_packs_epi32(_mm_load_si128(p), _mm_load_si128(p + 1));
-        const __m128i high = _mm_packs_epi32(_mm_load_si128(p + 2), _mm_load_si128(p + 3));
-        const __m128i isZero = _mm_cmpeq_epi8(_mm_packs_epi16(low, high), zero);
-        mask |= uint64_t(~static_cast<uint32_t>(_mm_movemask_epi8(isZero)) & 0xFFFFu) << i;
-    }
-    return mask;
-#else
     uint64_t mask = 0;
     for (int i = 0; i < 64; ++i)
-        mask |= uint64_t(q[i] != 0) << i;
+        mask |= uint64_t(natural[JpegTables::kZigzag[i]] != 0) << i;
     return mask;
-#endif
 }
 
-} // namespace
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+constexpr uint64_t kLowBits = 0x0101010101010101ull;
 
-inline void CJpegEncoder::EmitByte(uint8_t b)
+// Never false for eight bytes that hold a 0xFF; rarely true otherwise.
+inline bool MayHoldFF(uint64_t v)
 {
-    m_staging[m_stagingLength++] = b;
+    return (v & kHighBits & ~(v + kLowBits)) != 0;
+}
+
+inline void StoreBigEndian(uint8_t* out, uint64_t v)
+{
+    v = __builtin_bswap64(v);
+    std::memcpy(out, &v, 8);
+}
+
+template <typename Sink> [[gnu::always_inline]] inline void EmitStuffed(Sink& s, uint8_t b)
+{
+    *s.out++ = b;
     if (b == 0xFF)
-        m_staging[m_stagingLength++] = 0x00;
+        *s.out++ = 0x00;
 }
 
-inline void CJpegEncoder::EmitWholeBytes()
+// The sinks below write up to eight bytes past what they keep: every buffer
+// they write into has that room.
+
+// A full buffer: its eight bytes at once unless one needs stuffing.
+template <typename Sink> [[gnu::always_inline]] inline void FlushFull(Sink& s)
 {
-    while (m_bitCount >= 8) {
-        m_bitCount -= 8;
-        EmitByte(static_cast<uint8_t>(m_bits >> m_bitCount));
+    const uint64_t b = s.buffer;
+    if (!MayHoldFF(b)) [[likely]] {
+        StoreBigEndian(s.out, b);
+        s.out += 8;
+        return;
     }
+    for (int shift = 56; shift >= 0; shift -= 8)
+        EmitStuffed(s, static_cast<uint8_t>(b >> shift));
 }
 
-JPEG_VECTOR_CLONES void CJpegEncoder::EncodeBlock(const int32_t* coefficients, const uint32_t* reciprocal,
-                                                  const uint32_t* halfQ, const HuffmanCodes& dc,
-                                                  const HuffmanCodes& ac, int& predictor)
+// size is 1 to 32; bits holds nothing above it.
+template <typename Sink> [[gnu::always_inline]] inline void PutBits(Sink& s, uint32_t bits, int size)
 {
-    alignas(16) int32_t natural[64];
-    QuantiseNatural(coefficients, reciprocal, halfQ, natural);
-    alignas(16) int32_t q[64];
-    for (int i = 0; i < 64; ++i)
-        q[i] = natural[JpegTables::kZigzag[i]];
-    uint64_t nonZero = NonZeroMask(q); // bit i: coefficient i (zigzag order) is not 0
+    s.free -= size;
+    if (s.free >= 0) [[likely]] {
+        s.buffer = (s.buffer << size) | bits;
+        return;
+    }
+    const int spill = -s.free; // the low bits of `bits` that do not fit
+    s.buffer = (s.buffer << (size - spill)) | (bits >> spill);
+    FlushFull(s);
+    s.buffer = bits; // its bits above the spilled ones are stale now
+    s.free += 64;
+}
 
-    // The bit buffer lives in locals here: stores into the staging bytes could
-    // otherwise alias the members and force a reload after every byte.
-    uint64_t bits = m_bits;
-    int count = m_bitCount;
-    uint8_t* out = m_staging.data() + m_stagingLength;
-    auto put = [&](uint32_t value, int length) {
-        bits = (bits << length) | value;
-        count += length;
-        if (count < 32)
-            return;
-        const uint32_t word = static_cast<uint32_t>(bits >> (count - 32));
-        const uint32_t inverted = ~word;
-        if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) == 0) {
-            out[0] = static_cast<uint8_t>(word >> 24);
-            out[1] = static_cast<uint8_t>(word >> 16);
-            out[2] = static_cast<uint8_t>(word >> 8);
-            out[3] = static_cast<uint8_t>(word);
-            out += 4;
-            count -= 32;
-            return;
-        }
-        while (count >= 8) { // a 0xFF byte needs stuffing
-            count -= 8;
-            const uint8_t b = static_cast<uint8_t>(bits >> count);
-            *out++ = b;
-            if (b == 0xFF)
-                *out++ = 0x00;
-        }
-    };
+// Emits the whole bytes among the pending bits, as after every MCU.
+template <typename Sink> [[gnu::always_inline]] inline void EmitWholeBytes(Sink& s)
+{
+    const int bytes = (64 - s.free) >> 3;
+    if (bytes == 0)
+        return;
+    // The bytes after the whole ones are the partial byte and zeros: never 0xFF.
+    const uint64_t aligned = s.buffer << s.free;
+    if (!MayHoldFF(aligned)) [[likely]] {
+        StoreBigEndian(s.out, aligned);
+        s.out += bytes;
+    } else {
+        for (int i = 0; i < bytes; ++i)
+            EmitStuffed(s, static_cast<uint8_t>(aligned >> (56 - 8 * i)));
+    }
+    s.free += 8 * bytes;
+}
 
-    const int diff = q[0] - predictor;
-    predictor = q[0];
+// One block's quotients (natural order) with the mask of its non-zero ones
+// (zigzag order).
+template <typename Sink, typename Codes>
+[[gnu::always_inline]] inline void EncodeQuotients(Sink& s, const int16_t* natural, uint64_t nonZero,
+                                                   const Codes& dc, const Codes& ac, int& predictor)
+{
+    const int diff = natural[0] - predictor;
+    predictor = natural[0];
     {
-        const int category = std::bit_width(static_cast<uint32_t>(std::abs(diff)));
-        const uint32_t extra = static_cast<uint32_t>(diff - (diff < 0)) & ((1u << category) - 1);
+        const int sign = diff >> 31;
+        const int category = std::bit_width(static_cast<uint32_t>((diff ^ sign) - sign));
+        const uint32_t extra = static_cast<uint32_t>(diff + sign) & ((1u << category) - 1);
         const uint32_t e = dc.entry[category];
-        put(((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
+        PutBits(s, ((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
     }
     nonZero &= ~uint64_t(1);
     int last = 0;
@@ -454,22 +460,83 @@ JPEG_VECTOR_CLONES void CJpegEncoder::EncodeBlock(const int32_t* coefficients, c
         nonZero &= nonZero - 1;
         int run = k - last - 1;
         last = k;
-        while (run > 15) {
-            put(ac.entry[0xF0] >> 8, static_cast<int>(ac.entry[0xF0] & 0xFF));
-            run -= 16;
-        }
-        const int v = q[k];
-        const int category = std::bit_width(static_cast<uint32_t>(std::abs(v)));
-        const uint32_t extra = static_cast<uint32_t>(v - (v < 0)) & ((1u << category) - 1);
-        const int symbol = run * 16 + category;
-        const uint32_t e = ac.entry[symbol];
-        put(((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
+        while (run > 15)
+            [[unlikely]]
+            {
+                PutBits(s, ac.entry[0xF0] >> 8, static_cast<int>(ac.entry[0xF0] & 0xFF));
+                run -= 16;
+            }
+        const int v = natural[JpegTables::kZigzag[k]];
+        const int sign = v >> 31;
+        const int category = std::bit_width(static_cast<uint32_t>((v ^ sign) - sign));
+        const uint32_t extra = static_cast<uint32_t>(v + sign) & ((1u << category) - 1);
+        const uint32_t e = ac.entry[run * 16 + category];
+        PutBits(s, ((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
     }
     if (last != 63)
-        put(ac.entry[0x00] >> 8, static_cast<int>(ac.entry[0x00] & 0xFF));
-    m_bits = bits;
-    m_bitCount = count;
-    m_stagingLength = static_cast<size_t>(out - m_staging.data());
+        PutBits(s, ac.entry[0x00] >> 8, static_cast<int>(ac.entry[0x00] & 0xFF));
+}
+
+} // namespace
+
+int CJpegEncoder::McuBlocks(uint32_t mx, McuBlock blocks[10]) const
+{
+    const int lumaAcross = m_mcuWidth / 8, lumaDown = m_mcuHeight / 8;
+    const int stride = static_cast<int>(m_paddedWidth);
+    const int chromaStride = static_cast<int>(m_chromaWidth);
+    int count = 0;
+    const int16_t* y = m_planeY.data() + size_t(mx) * m_mcuWidth;
+    for (int by = 0; by < lumaDown; ++by)
+        for (int bx = 0; bx < lumaAcross; ++bx)
+            blocks[count++] = {y + by * 8 * stride + bx * 8, stride, 0, 0};
+    blocks[count++] = {m_planeCb.data() + mx * 8, chromaStride, 1, 1};
+    blocks[count++] = {m_planeCr.data() + mx * 8, chromaStride, 1, 2};
+    if (m_componentCount == 4) {
+        const int16_t* a = m_planeA.data() + size_t(mx) * m_mcuWidth;
+        for (int by = 0; by < lumaDown; ++by)
+            for (int bx = 0; bx < lumaAcross; ++bx)
+                blocks[count++] = {a + by * 8 * stride + bx * 8, stride, 2, 3};
+    }
+    return count;
+}
+
+void CJpegEncoder::EncodeMcu(uint32_t mx, BitSink& sink, int predictors[4]) const
+{
+    McuBlock blocks[10];
+    const int count = McuBlocks(mx, blocks);
+    BitSink s = sink;
+    for (int i = 0; i < count; ++i) {
+        const int t = blocks[i].table;
+        int32_t coefficients[64];
+        int16_t quotients[64];
+        JpegDct::ForwardPortable(blocks[i].samples, blocks[i].stride, coefficients);
+        QuantiseNatural(coefficients, m_reciprocal[t].data(), m_halfQ[t].data(), quotients);
+        EncodeQuotients(s, quotients, ZigzagNonZero(quotients), t == 1 ? m_dcChrominance : m_dcLuminance,
+                        t == 1 ? m_acChrominance : m_acLuminance, predictors[blocks[i].component]);
+    }
+    sink = s;
+}
+
+JPEG_BITS_TARGET void CJpegEncoder::EncodeMcuVector(uint32_t mx, BitSink& sink, int predictors[4]) const
+{
+    McuBlock blocks[10];
+    const int count = McuBlocks(mx, blocks);
+    // Transformed and quantised in pairs; an odd last block is paired with itself.
+    alignas(32) int16_t quotients[10][64];
+    uint64_t nonZero[10];
+    for (int i = 0; i < count; i += 2) {
+        const McuBlock& a = blocks[i];
+        const McuBlock& b = blocks[i + 1 < count ? i + 1 : i];
+        JpegAvx2::ForwardQuantisePair(a.samples, a.stride, b.samples, b.stride, m_vectorTables[a.table],
+                                      m_vectorTables[b.table], quotients[i], quotients[i + 1], nonZero + i);
+    }
+    BitSink s = sink;
+    for (int i = 0; i < count; ++i) {
+        const int t = blocks[i].table;
+        EncodeQuotients(s, quotients[i], nonZero[i], t == 1 ? m_dcChrominance : m_dcLuminance,
+                        t == 1 ? m_acChrominance : m_acLuminance, predictors[blocks[i].component]);
+    }
+    sink = s;
 }
 
 int CJpegEncoder::EncodeBand(const uint8_t* rows, const uint8_t* plane, uint8_t* out, uint32_t outSize,
@@ -483,69 +550,45 @@ int CJpegEncoder::EncodeBand(const uint8_t* rows, const uint8_t* plane, uint8_t*
         return JpegEncodeBlockFull;
     };
 
-    m_bits = 0;
-    m_bitCount = 0;
+    const bool vector = JpegAvx2::Available();
+    BitSink sink;
     int predictors[4] = {0, 0, 0, 0};
-    const int lumaAcross = m_mcuWidth / 8, lumaDown = m_mcuHeight / 8;
-    const int stride = static_cast<int>(m_paddedWidth);
-    const int chromaStride = static_cast<int>(m_chromaWidth);
-    // The blocks of one MCU in coding order; they are transformed in pairs.
-    struct Block
-    {
-        const int16_t* samples;
-        int stride;
-        int table; // 0 luma, 1 chroma, 2 alpha
-        int component;
-    };
-    Block blocks[10];
-    alignas(32) int32_t coefficients[10][64];
     for (uint32_t mx = 0; mx < m_mcusPerRow; ++mx) {
-        m_stagingLength = 0;
-        int count = 0;
-        const int16_t* y = m_planeY.data() + size_t(mx) * m_mcuWidth;
-        for (int by = 0; by < lumaDown; ++by)
-            for (int bx = 0; bx < lumaAcross; ++bx)
-                blocks[count++] = {y + by * 8 * stride + bx * 8, stride, 0, 0};
-        blocks[count++] = {m_planeCb.data() + mx * 8, chromaStride, 1, 1};
-        blocks[count++] = {m_planeCr.data() + mx * 8, chromaStride, 1, 2};
-        if (m_componentCount == 4) {
-            const int16_t* a = m_planeA.data() + size_t(mx) * m_mcuWidth;
-            for (int by = 0; by < lumaDown; ++by)
-                for (int bx = 0; bx < lumaAcross; ++bx)
-                    blocks[count++] = {a + by * 8 * stride + bx * 8, stride, 2, 3};
+        // Straight into the output block when even the largest MCU fits there.
+        const int64_t space = int64_t(outSize) - written;
+        const bool direct = space > int64_t(kStagingSize);
+        uint8_t* start = direct ? out + written : m_staging.data();
+        sink.out = start;
+        if (vector)
+            EncodeMcuVector(mx, sink, predictors);
+        else
+            EncodeMcu(mx, sink, predictors);
+        EmitWholeBytes(sink);
+        const auto length = static_cast<size_t>(sink.out - start);
+        if (!direct) {
+            if (space - int64_t(length) <= 0)
+                return refuseBlock();
+            std::memcpy(out + written, start, length);
         }
-        for (int i = 0; i + 1 < count; i += 2)
-            JpegDct::ForwardPair(blocks[i].samples, blocks[i].stride, blocks[i + 1].samples,
-                                 blocks[i + 1].stride, coefficients[i], coefficients[i + 1]);
-        if (count % 2 != 0)
-            JpegDct::Forward(blocks[count - 1].samples, blocks[count - 1].stride, coefficients[count - 1]);
-        for (int i = 0; i < count; ++i) {
-            const int t = blocks[i].table;
-            EncodeBlock(coefficients[i], m_reciprocal[t].data(), m_halfQ[t].data(),
-                        t == 1 ? m_dcChrominance : m_dcLuminance, t == 1 ? m_acChrominance : m_acLuminance,
-                        predictors[blocks[i].component]);
-        }
-        EmitWholeBytes();
-        if (int64_t(outSize) - written - int64_t(m_stagingLength) <= 0)
-            return refuseBlock();
-        std::memcpy(out + written, m_staging.data(), m_stagingLength);
-        written += static_cast<uint32_t>(m_stagingLength);
+        written += static_cast<uint32_t>(length);
     }
 
-    m_stagingLength = 0;
-    if (m_bitCount > 0) {
-        const int pad = 8 - m_bitCount;
-        EmitByte(static_cast<uint8_t>((m_bits << pad) | ((1u << pad) - 1)));
-        m_bitCount = 0;
+    uint8_t* start = m_staging.data();
+    sink.out = start;
+    const int pending = 64 - sink.free;
+    if (pending > 0) {
+        const int pad = 8 - pending;
+        EmitStuffed(sink, static_cast<uint8_t>((sink.buffer << pad) | ((1u << pad) - 1)));
     }
     const bool last = m_bandCounter >= m_mcuRows;
-    m_staging[m_stagingLength++] = 0xFF;
-    m_staging[m_stagingLength++] = static_cast<uint8_t>(last ? 0xD9 : 0xD0 + m_restartCounter);
+    *sink.out++ = 0xFF;
+    *sink.out++ = static_cast<uint8_t>(last ? 0xD9 : 0xD0 + m_restartCounter);
+    const auto length = static_cast<size_t>(sink.out - start);
     const int64_t space = int64_t(outSize) - written;
-    if (last ? space < int64_t(m_stagingLength) : space <= int64_t(m_stagingLength))
+    if (last ? space < int64_t(length) : space <= int64_t(length))
         return refuseBlock();
-    std::memcpy(out + written, m_staging.data(), m_stagingLength);
-    written += static_cast<uint32_t>(m_stagingLength);
+    std::memcpy(out + written, start, length);
+    written += static_cast<uint32_t>(length);
     if (last) {
         m_bandCounter = 0;
         m_headerWritten = false;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ImageProcessing/EffFormat.h"
+#include "ImageProcessing/JpegAvx2.h"
 
 #include <array>
 #include <cstdint>
@@ -46,14 +47,30 @@ private:
         std::array<uint32_t, 256> entry{}; // (code << 8) | length, code right-aligned
     };
 
+    // Pending bits of the entropy-coded stream, right-aligned; bits above the
+    // pending ones are stale. Lives in registers while an MCU is coded.
+    struct BitSink
+    {
+        uint64_t buffer = 0;
+        int free = 64; // 64 minus the pending bits
+        uint8_t* out = nullptr;
+    };
+
     void Initialise(const JpegEncodeParams& params);
     void FillPlanes(const uint8_t* rows, const uint8_t* plane, uint32_t rowsLeft);
     int EncodeBand(const uint8_t* rows, const uint8_t* plane, uint8_t* out, uint32_t outSize,
                    uint32_t& written, uint32_t startBand, uint8_t startRestart);
-    void EncodeBlock(const int32_t* coefficients, const uint32_t* reciprocal, const uint32_t* halfQ,
-                     const HuffmanCodes& dc, const HuffmanCodes& ac, int& predictor);
-    void EmitWholeBytes();
-    void EmitByte(uint8_t b);
+    // The blocks of one MCU in coding order.
+    struct McuBlock
+    {
+        const int16_t* samples;
+        int stride;
+        int table; // 0 luma, 1 chroma, 2 alpha
+        int component;
+    };
+    int McuBlocks(uint32_t mx, McuBlock blocks[10]) const;
+    void EncodeMcu(uint32_t mx, BitSink& sink, int predictors[4]) const;
+    void EncodeMcuVector(uint32_t mx, BitSink& sink, int predictors[4]) const;
 
     const CEffClock& m_clock;
     int m_componentCount = 3;
@@ -72,9 +89,11 @@ private:
     int m_chromaStep = 1; // columns per chroma sample
     int m_chromaRowStep = 1;
 
-    // Quantisation by multiplication: reciprocal and half of each entry, natural order.
+    // Quantisation by multiplication: reciprocal and half of each entry, natural
+    // order, and the same tables for the vector quantiser.
     std::array<uint32_t, 64> m_reciprocal[3]{};
     std::array<uint32_t, 64> m_halfQ[3]{};
+    JpegAvx2::QuantTable m_vectorTables[3]{};
     HuffmanCodes m_dcLuminance, m_acLuminance, m_dcChrominance, m_acChrominance;
 
     // One band of level-shifted samples per component.
@@ -82,11 +101,8 @@ private:
     std::vector<uint16_t> m_pairSums; // two rows added, for 2x2 chroma
     uint32_t m_chromaWidth = 0;
 
-    // Bits not yet emitted (right-aligned) and the staging buffer of one MCU.
-    uint64_t m_bits = 0;
-    int m_bitCount = 0;
+    // One MCU's bytes when the output block may be too small for it.
     std::vector<uint8_t> m_staging;
-    size_t m_stagingLength = 0;
 };
 
 // The entry points over an encoder.

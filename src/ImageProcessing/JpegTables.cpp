@@ -6,35 +6,6 @@ namespace JpegTables {
 
 namespace {
 
-constexpr std::array<uint8_t, 64> MakeZigzag()
-{
-    std::array<uint8_t, 64> order{};
-    int row = 0, col = 0;
-    for (int i = 0; i < 64; ++i) {
-        order[i] = static_cast<uint8_t>(row * 8 + col);
-        if ((row + col) % 2 == 0) { // moving up and right
-            if (col == 7)
-                ++row;
-            else if (row == 0)
-                ++col;
-            else {
-                --row;
-                ++col;
-            }
-        } else { // moving down and left
-            if (row == 7)
-                ++col;
-            else if (col == 0)
-                ++row;
-            else {
-                ++row;
-                --col;
-            }
-        }
-    }
-    return order;
-}
-
 constexpr uint8_t kDcValues[12] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
 
 constexpr uint8_t kAcLuminanceValues[162] = {
@@ -62,8 +33,6 @@ constexpr uint8_t kAcChrominanceValues[162] = {
     0xf2, 0xf3, 0xf4, 0xf5, 0xf6, 0xf7, 0xf8, 0xf9, 0xfa};
 
 } // namespace
-
-const std::array<uint8_t, 64> kZigzag = MakeZigzag();
 
 const std::array<uint8_t, 64> kLuminanceBase = {
     16, 11,  10,  16, 24, 40, 51, 61, 12,  12,  14,  19,  26, 58, 60, 55,  14,  13,  16,  24, 40, 57,

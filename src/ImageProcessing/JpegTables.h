@@ -7,8 +7,38 @@
 
 namespace JpegTables {
 
-// kZigzag[i] is the natural (row-major) index of the i-th coefficient in zigzag order.
-extern const std::array<uint8_t, 64> kZigzag;
+constexpr std::array<uint8_t, 64> MakeZigzag()
+{
+    std::array<uint8_t, 64> order{};
+    int row = 0, col = 0;
+    for (int i = 0; i < 64; ++i) {
+        order[i] = static_cast<uint8_t>(row * 8 + col);
+        if ((row + col) % 2 == 0) { // moving up and right
+            if (col == 7)
+                ++row;
+            else if (row == 0)
+                ++col;
+            else {
+                --row;
+                ++col;
+            }
+        } else { // moving down and left
+            if (row == 7)
+                ++col;
+            else if (col == 0)
+                ++row;
+            else {
+                ++row;
+                --col;
+            }
+        }
+    }
+    return order;
+}
+
+// kZigzag[i] is the natural (row-major) index of the i-th coefficient in zigzag
+// order; known at compile time so that vector shuffles can be built from it.
+inline constexpr std::array<uint8_t, 64> kZigzag = MakeZigzag();
 
 extern const std::array<uint8_t, 64> kLuminanceBase;   // natural order
 extern const std::array<uint8_t, 64> kChrominanceBase; // natural order

@@ -1,10 +1,12 @@
 #include "ImageProcessing/JpegDct.h"
 #include "ImageProcessing/JpegAvx2.h"
+#include "ImageProcessing/JpegTables.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -217,5 +219,95 @@ TEST(JpegDct, VectorLumaMatchesTheConversionRule)
         if (done < width) {
             EXPECT_EQ(luma[done], 999);
         }
+    }
+}
+
+namespace {
+
+// The encoder's rounding rule: half away from zero.
+int16_t Quotient(int c, int q)
+{
+    const int magnitude = (std::abs(c) + q / 2) / q;
+    return static_cast<int16_t>(c < 0 ? -magnitude : magnitude);
+}
+
+uint64_t ZigzagMask(const int16_t natural[64])
+{
+    uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= uint64_t(natural[JpegTables::kZigzag[i]] != 0) << i;
+    return mask;
+}
+
+} // namespace
+
+// Every divisor a table can hold against every true coefficient, the two
+// blocks of a pair with different tables.
+TEST(JpegDct, VectorQuantisationDividesEveryCoefficientExactly)
+{
+    if (!JpegAvx2::Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    for (int q = 1; q <= 255; ++q) {
+        uint8_t divisorsA[64], divisorsB[64];
+        for (int i = 0; i < 64; ++i) {
+            divisorsA[i] = static_cast<uint8_t>(q);
+            divisorsB[i] = static_cast<uint8_t>(256 - q);
+        }
+        JpegAvx2::QuantTable tableA, tableB;
+        JpegAvx2::MakeQuantTable(divisorsA, tableA);
+        JpegAvx2::MakeQuantTable(divisorsB, tableB);
+        for (int first = -1024; first <= 1024; first += 64) {
+            int16_t a[64], b[64], quotientsA[64], quotientsB[64];
+            for (int i = 0; i < 64; ++i) {
+                // Runs of zeros between the values, so that the masks vary.
+                a[i] = static_cast<int16_t>(std::min(first + i, 1024));
+                b[i] = static_cast<int16_t>((i * 7 + q) % 5 == 0 ? 0 : -std::min(first + i, 1024));
+            }
+            uint64_t nonZero[2];
+            JpegAvx2::QuantisePair(a, b, tableA, tableB, quotientsA, quotientsB, nonZero);
+            for (int i = 0; i < 64; ++i) {
+                ASSERT_EQ(quotientsA[i], Quotient(a[i], q)) << "q " << q << " c " << a[i];
+                ASSERT_EQ(quotientsB[i], Quotient(b[i], 256 - q)) << "q " << 256 - q << " c " << b[i];
+            }
+            ASSERT_EQ(nonZero[0], ZigzagMask(quotientsA)) << q << " " << first;
+            ASSERT_EQ(nonZero[1], ZigzagMask(quotientsB)) << q << " " << first;
+        }
+    }
+}
+
+// The fused transform and quantisation against the portable transform and the
+// rounding rule, at the quality tables the encoder uses and on extreme blocks.
+TEST(JpegDct, VectorForwardQuantisationMatchesPortable)
+{
+    if (!JpegAvx2::Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    uint32_t state = 9;
+    for (int trial = 0; trial < 600; ++trial) {
+        const int quality = 1 + trial % 100;
+        const auto divisorsA = JpegTables::ScaleQuantTable(JpegTables::kLuminanceBase, quality);
+        const auto divisorsB = JpegTables::ScaleQuantTable(JpegTables::kChrominanceBase, 101 - quality);
+        JpegAvx2::QuantTable tableA, tableB;
+        JpegAvx2::MakeQuantTable(divisorsA.data(), tableA);
+        JpegAvx2::MakeQuantTable(divisorsB.data(), tableB);
+        int16_t a[8 * 12], b[8 * 9];
+        for (int i = 0; i < 8 * 12; ++i) {
+            state = state * 1664525u + 1013904223u;
+            a[i] =
+                trial % 4 == 0 ? ((state >> 31) ? 127 : -128) : static_cast<int16_t>(int(state >> 24) - 128);
+        }
+        for (int i = 0; i < 8 * 9; ++i)
+            b[i] = trial % 3 == 0 ? -128 : static_cast<int16_t>((i * 37 + trial) % 256 - 128);
+        int16_t quotientsA[64], quotientsB[64];
+        uint64_t nonZero[2];
+        JpegAvx2::ForwardQuantisePair(a, 12, b, 9, tableA, tableB, quotientsA, quotientsB, nonZero);
+        int32_t expectedA[64], expectedB[64];
+        JpegDct::ForwardPortable(a, 12, expectedA);
+        JpegDct::ForwardPortable(b, 9, expectedB);
+        for (int i = 0; i < 64; ++i) {
+            ASSERT_EQ(quotientsA[i], Quotient(expectedA[i], divisorsA[i])) << trial << " " << i;
+            ASSERT_EQ(quotientsB[i], Quotient(expectedB[i], divisorsB[i])) << trial << " " << i;
+        }
+        ASSERT_EQ(nonZero[0], ZigzagMask(quotientsA)) << trial;
+        ASSERT_EQ(nonZero[1], ZigzagMask(quotientsB)) << trial;
     }
 }
