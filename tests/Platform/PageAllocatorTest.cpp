@@ -30,3 +30,22 @@ TEST(PageAllocator, ReallocKeepsOldBytesAndZeroesGrowth)
     EXPECT_EQ(r[3], 0xAB);
     PageFree(r);
 }
+
+// Large blocks may be handed out again after being freed: every one still
+// starts zeroed and reports the size it was asked for.
+TEST(PageAllocator, LargeBlocksStartZeroedAgain)
+{
+    const std::size_t sizes[] = {std::size_t(6) << 20, (std::size_t(6) << 20) - 4096, std::size_t(5) << 20,
+                                 std::size_t(9) << 20};
+    for (int round = 0; round < 3; ++round)
+        for (const std::size_t size : sizes) {
+            auto* p = static_cast<unsigned char*>(PageAlloc(size));
+            ASSERT_NE(p, nullptr);
+            EXPECT_EQ(PageSize(p), size);
+            for (std::size_t i = 0; i < size; i += 4093)
+                ASSERT_EQ(p[i], 0) << size << " " << i;
+            ASSERT_EQ(p[size - 1], 0) << size;
+            std::memset(p, 0xAB, size);
+            PageFree(p);
+        }
+}
