@@ -212,6 +212,73 @@ inline std::uint32_t CompositePixel(std::uint32_t s, unsigned ts, std::uint32_t&
     return t;
 }
 
+void CompositeTail(const std::uint32_t* src, const std::uint32_t* mask, std::uint32_t* dst,
+                   std::uint32_t* dstMask, int from, int count)
+{
+    for (int i = from; i < count; ++i) {
+        const unsigned ts = (mask[i] >> 16) & 0xFF, td = (dstMask[i] >> 16) & 0xFF;
+        const unsigned t = CompositePixel(src[i], ts, dst[i], td);
+        // The mask's grey follows its value in every colour byte.
+        dstMask[i] = (dstMask[i] & 0xFF000000u) | (t << 16) | (t << 8) | t;
+    }
+}
+
+#ifdef __SSE2__
+// Eight pixels at a time where each is copied (opaque source or transparent
+// destination) or kept (transparent source); any other pixel sends its group
+// of eight to CompositePixel.
+__attribute__((target("avx2"))) void CompositeRowAvx2(const std::uint32_t* src, const std::uint32_t* mask,
+                                                      std::uint32_t* dst, std::uint32_t* dstMask, int count)
+{
+    const __m256i low8 = _mm256_set1_epi32(0xFF);
+    const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+    const __m256i grey = _mm256_set1_epi32(0x00010101);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + i));
+        const __m256i dm = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dstMask + i));
+        const __m256i ts = _mm256_and_si256(_mm256_srli_epi32(m, 16), low8);
+        const __m256i td = _mm256_and_si256(_mm256_srli_epi32(dm, 16), low8);
+        const __m256i copy =
+            _mm256_or_si256(_mm256_cmpeq_epi32(ts, _mm256_setzero_si256()), _mm256_cmpeq_epi32(td, low8));
+        const __m256i keep = _mm256_cmpeq_epi32(ts, low8);
+        if (_mm256_movemask_epi8(_mm256_or_si256(copy, keep)) != -1) {
+            CompositeTail(src + i, mask + i, dst + i, dstMask + i, 0, 8);
+            continue;
+        }
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        const __m256i copied = _mm256_or_si256(_mm256_and_si256(s, colour), _mm256_andnot_si256(colour, d));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_blendv_epi8(d, copied, copy));
+        const __m256i t = _mm256_blendv_epi8(td, ts, copy);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dstMask + i),
+                            _mm256_or_si256(_mm256_andnot_si256(colour, dm), _mm256_mullo_epi32(t, grey)));
+    }
+    CompositeTail(src, mask, dst, dstMask, i, count);
+}
+#endif
+
+using CompositeRowFn = void (*)(const std::uint32_t*, const std::uint32_t*, std::uint32_t*, std::uint32_t*,
+                                int);
+
+CompositeRowFn ChooseCompositeRow()
+{
+#ifdef __SSE2__
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2"))
+        return CompositeRowAvx2;
+#endif
+    return [](const std::uint32_t* src, const std::uint32_t* mask, std::uint32_t* dst, std::uint32_t* dstMask,
+              int count) { CompositeTail(src, mask, dst, dstMask, 0, count); };
+}
+
+void CompositeRow(const std::uint32_t* src, const std::uint32_t* mask, std::uint32_t* dst,
+                  std::uint32_t* dstMask, int count)
+{
+    static const CompositeRowFn composite = ChooseCompositeRow();
+    composite(src, mask, dst, dstMask, count);
+}
+
 } // namespace
 
 bool CImage::CreateMask()
@@ -336,12 +403,7 @@ int CImage::Composite(CImage* dest, int x, int y, int width, int height, int src
             std::uint32_t* dst = RowOf(dest->m_pixels.get(), dest->m_height, dstStride, s.y + row) + s.x;
             std::uint32_t* dstMask =
                 RowOf(dest->m_mask->m_pixels.get(), dest->m_height, dstStride, s.y + row) + s.x;
-            for (int i = 0; i < s.width; ++i) {
-                const unsigned ts = (mask[i] >> 16) & 0xFF, td = (dstMask[i] >> 16) & 0xFF;
-                const unsigned t = CompositePixel(src[i], ts, dst[i], td);
-                // The mask's grey follows its value in every colour byte.
-                dstMask[i] = (dstMask[i] & 0xFF000000u) | (t << 16) | (t << 8) | t;
-            }
+            CompositeRow(src, mask, dst, dstMask, s.width);
         }
         return 1;
     } catch (int) {

@@ -393,12 +393,11 @@ std::uint8_t* ExtractAlphaPlane(const std::uint8_t* pixels, int rowLength, int r
         const int perRow = rowLength / 4;
         Buffer plane = Allocate(perRow, rows);
         for (int y = 0; y < rows; ++y) {
-            const std::uint8_t* from = pixels + static_cast<std::size_t>(y) * rowLength;
-            std::uint8_t* to = plane.get() + static_cast<std::size_t>(y) * perRow;
-            for (int x = 0; x < perRow; ++x) {
-                Poll();
+            Poll(); // once a row: the loop below then vectorises
+            const std::uint8_t* __restrict from = pixels + static_cast<std::size_t>(y) * rowLength;
+            std::uint8_t* __restrict to = plane.get() + static_cast<std::size_t>(y) * perRow;
+            for (int x = 0; x < perRow; ++x)
                 to[x] = from[4 * x + 3];
-            }
         }
         return plane.release();
     } catch (int) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -79,16 +80,45 @@ void Run(const StretchTarget& target, const AxisMap& cols, const AxisMap& rows, 
         if (x0 >= x1 || y0 >= y1)
             continue;
         const int* colMap = cols.source.data() + (x0 - cols.first);
+        const int n = x1 - x0;
+        // Copies of 32-bit pixels where every column has its source: a row
+        // that samples the same source row as the row above is that row
+        // again, and a run of consecutive columns is one block.
+        constexpr bool kPlainCopy = Copy && Bpp == 32;
+        bool whole = false, consecutive = false;
+        if constexpr (kPlainCopy) {
+            whole = consecutive = true;
+            for (int i = 0; i < n; ++i) {
+                whole = whole && colMap[i] >= 0;
+                consecutive = consecutive && colMap[i] == colMap[0] + i;
+            }
+        }
+        int previousSource = -1;
         for (int y = y0; y < y1; ++y) {
             const int sr = rows.source[y - rows.first];
             const std::uint8_t* srcRow = nullptr;
             if (src.bits) {
-                if (sr < 0)
+                if (sr < 0) {
+                    previousSource = -1;
                     continue;
+                }
                 srcRow = src.bits + static_cast<std::ptrdiff_t>(src.rows - 1 - sr) * src.stride;
             }
             std::uint32_t* dst = target.dc->Row(y) + x0;
-            const int n = x1 - x0;
+            if constexpr (kPlainCopy) {
+                if (whole) {
+                    if (sr == previousSource)
+                        std::memcpy(dst, target.dc->Row(y - 1) + x0, std::size_t(n) * 4);
+                    else if (consecutive)
+                        std::memcpy(dst, reinterpret_cast<const std::uint32_t*>(srcRow) + colMap[0],
+                                    std::size_t(n) * 4);
+                    else
+                        for (int i = 0; i < n; ++i)
+                            dst[i] = reinterpret_cast<const std::uint32_t*>(srcRow)[colMap[i]];
+                    previousSource = sr;
+                    continue;
+                }
+            }
             for (int i = 0; i < n; ++i) {
                 std::uint32_t s = 0;
                 if (srcRow) {

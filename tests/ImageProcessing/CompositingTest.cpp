@@ -151,6 +151,46 @@ TEST(Compositing, CompositeFollowsItsFourCases)
     }
 }
 
+// Whole rows, which go eight pixels at a time where they can, against the
+// same pixels composited one by one: runs of copied, kept and blended pixels,
+// mask bytes outside the grey byte, and fourth bytes set.
+TEST(Compositing, CompositeOfWholeRowsMatchesSinglePixels)
+{
+    constexpr int kWidth = 45, kHeight = 6;
+    CImage source, rows, single;
+    ASSERT_TRUE(source.Create(kWidth, kHeight));
+    ASSERT_TRUE(source.CreateMask());
+    FillRandom(source, 21);
+    FillRandom(*source.GetMask(), 22);
+    const unsigned values[] = {0, 255, 77, 128, 1, 254};
+    std::mt19937 random(23);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            // Rows 0-2 hold long runs of the cases that need no blending.
+            const unsigned ts = y < 3 ? (x / 9 % 2 ? 255 : 0) : values[random() % 6];
+            const std::uint32_t noise = random() & 0xFF00FFFFu;
+            SetPixelAt(*source.GetMask(), x, y, noise | (ts << 16));
+        }
+    for (CImage* dest : {&rows, &single}) {
+        ASSERT_TRUE(dest->Create(kWidth + 3, kHeight));
+        ASSERT_TRUE(dest->CreateMask());
+        FillRandom(*dest, 24);
+        std::mt19937 again(25);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth + 3; ++x) {
+                const unsigned td = y == 1 ? 255 : y == 2 ? (x % 5 ? 255 : 40) : values[again() % 6];
+                SetPixelAt(*dest->GetMask(), x, y, (again() & 0xFF00FFFFu) | (td << 16));
+            }
+    }
+    ASSERT_EQ(source.Composite(&rows, 2, 0, kWidth, kHeight, 0, 0), 1);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            ASSERT_EQ(source.Composite(&single, 2 + x, y, 1, 1, x, y), 1);
+    const std::size_t bytes = std::size_t(kWidth + 3) * kHeight * 4;
+    EXPECT_EQ(std::memcmp(rows.GetBits(), single.GetBits(), bytes), 0);
+    EXPECT_EQ(std::memcmp(rows.GetMask()->GetBits(), single.GetMask()->GetBits(), bytes), 0);
+}
+
 TEST(Compositing, StretchingFormsStretchPixelsAndMaskFirst)
 {
     CImage source, dest;

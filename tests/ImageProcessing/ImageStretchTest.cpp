@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 using imagetest::PixelAt;
@@ -103,4 +105,64 @@ TEST(ImageStretch, GreyPlanesAndOtherDepthsDrawThroughTheirPalette)
     EXPECT_EQ(image.StretchDIBitsFrom(0, 0, 2, 2, 0, 0, 2, 2, 24, 2, 2, rgb, SRCCOPY), 2);
     EXPECT_EQ(Rgb(PixelAt(image, 1, 1)), 0x00060504u);
     EXPECT_EQ(Rgb(PixelAt(image, 0, 0)), 0x00090807u);
+}
+
+// Copies of whole rows take short cuts (a row sampling the same source row as
+// the one above, a run of consecutive columns); every kind of stretch still
+// lands each pixel on its nearest source pixel and leaves alone the pixels
+// whose source lies outside the picture.
+TEST(ImageStretch, CopiesFollowTheNearestPixelRule)
+{
+    struct Case
+    {
+        const char* name;
+        int x, y, width, height, srcX, srcY, srcWidth, srcHeight;
+    };
+    const Case cases[] = {
+        {"same size", 3, 2, 40, 30, 1, 4, 40, 30},
+        {"taller", 0, 1, 40, 70, 2, 0, 40, 25},
+        {"grown both ways", 5, 0, 77, 61, 0, 3, 30, 20},
+        {"shrunk", 1, 1, 20, 15, 0, 0, 47, 39},
+        {"mirrored across", 50, 2, -40, 30, 0, 0, 40, 30},
+        {"mirrored down", 2, 40, 30, -35, 1, 1, 30, 20},
+        {"past the source", 0, 0, 60, 50, 20, 25, 40, 30},
+        {"before the source", 4, 4, 50, 40, -6, -9, 40, 30},
+    };
+    constexpr int kSrcWidth = 47, kSrcHeight = 39, kDstWidth = 90, kDstHeight = 80;
+    CImage source;
+    ASSERT_TRUE(source.Create(kSrcWidth, kSrcHeight));
+    for (int y = 0; y < kSrcHeight; ++y)
+        for (int x = 0; x < kSrcWidth; ++x)
+            imagetest::SetPixelAt(source, x, y, 0xA5000000u | std::uint32_t(y << 12 | x));
+    auto axis = [](int i, int extent, int origin, int srcExtent) {
+        const long long count = extent < 0 ? -extent : extent,
+                        srcCount = srcExtent < 0 ? -srcExtent : srcExtent;
+        const long long j = ((2LL * i + 1) * srcCount) / (2 * count);
+        return static_cast<int>(srcExtent > 0 ? origin + j : origin - j);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CImage dest;
+        ASSERT_TRUE(dest.Create(kDstWidth, kDstHeight));
+        for (int y = 0; y < kDstHeight; ++y)
+            for (int x = 0; x < kDstWidth; ++x)
+                imagetest::SetPixelAt(dest, x, y, 0x5A000000u | std::uint32_t(y * 1000 + x));
+        std::vector<std::uint32_t> expected(std::size_t(kDstWidth) * kDstHeight);
+        for (int y = 0; y < kDstHeight; ++y)
+            for (int x = 0; x < kDstWidth; ++x)
+                expected[std::size_t(y) * kDstWidth + x] = PixelAt(dest, x, y);
+        const int left = c.width > 0 ? c.x : c.x + c.width + 1, top = c.height > 0 ? c.y : c.y + c.height + 1;
+        for (int y = std::max(top, 0); y < std::min(top + std::abs(c.height), kDstHeight); ++y)
+            for (int x = std::max(left, 0); x < std::min(left + std::abs(c.width), kDstWidth); ++x) {
+                const int sx = axis(c.width > 0 ? x - c.x : c.x - x, c.width, c.srcX, c.srcWidth);
+                const int sy = axis(c.height > 0 ? y - c.y : c.y - y, c.height, c.srcY, c.srcHeight);
+                if (sx >= 0 && sx < kSrcWidth && sy >= 0 && sy < kSrcHeight)
+                    expected[std::size_t(y) * kDstWidth + x] = PixelAt(source, sx, sy);
+            }
+        source.StretchBltTo(&dest, c.x, c.y, c.width, c.height, c.srcX, c.srcY, c.srcWidth, c.srcHeight,
+                            SRCCOPY);
+        for (int y = 0; y < kDstHeight; ++y)
+            for (int x = 0; x < kDstWidth; ++x)
+                ASSERT_EQ(PixelAt(dest, x, y), expected[std::size_t(y) * kDstWidth + x]) << x << "," << y;
+    }
 }
