@@ -42,6 +42,11 @@ void ForwardPair(const int16_t* samplesA, int strideA, const int16_t* samplesB, 
 // it has covered.
 uint32_t RgbFromBgra(const uint8_t* bgra, uint32_t width, uint8_t* rgb);
 
+// out[i] = bytes[4 * i]: one byte of each 4-byte pixel, such as a mask's grey;
+// returns how many leading values it has covered, reading nothing past
+// bytes[4 * (count - 1)].
+uint32_t EveryFourthByte(const uint8_t* bytes, uint32_t count, uint8_t* out);
+
 // The encoder's conversion of R, G, B rows; each returns how many leading
 // pixels it has covered, the caller does the rest. Level-shifted luminance:
 uint32_t LumaRow(const uint8_t* row, uint32_t width, int16_t* luma);

@@ -194,11 +194,15 @@ void CJpegEncoder::Initialise(const JpegEncodeParams& params)
         JpegAvx2::MakeQuantTable(tables[t].data(), m_vectorTables[t]);
     auto build = [](const JpegTables::HuffmanDefinition& table, HuffmanCodes& codes) {
         codes = HuffmanCodes{};
+        for (int symbol = 0; symbol < 256; ++symbol) // a symbol without a code: its extra bits alone
+            codes.length[symbol] = static_cast<uint8_t>(symbol & 15);
         uint32_t code = 0;
         int k = 0;
         for (int length = 1; length <= 16; ++length) {
             for (int i = 0; i < table.bits[length - 1]; ++i, ++k) {
-                codes.entry[table.values[k]] = (code++ << 8) | static_cast<uint32_t>(length);
+                const int symbol = table.values[k];
+                codes.code[symbol] = code++ << (symbol & 15);
+                codes.length[symbol] = static_cast<uint8_t>(length + (symbol & 15));
             }
             code <<= 1;
         }
@@ -450,8 +454,7 @@ template <typename Sink, typename Codes>
         const int sign = diff >> 31;
         const int category = std::bit_width(static_cast<uint32_t>((diff ^ sign) - sign));
         const uint32_t extra = static_cast<uint32_t>(diff + sign) & ((1u << category) - 1);
-        const uint32_t e = dc.entry[category];
-        PutBits(s, ((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
+        PutBits(s, dc.code[category] | extra, dc.length[category]);
     }
     nonZero &= ~uint64_t(1);
     int last = 0;
@@ -463,18 +466,18 @@ template <typename Sink, typename Codes>
         while (run > 15)
             [[unlikely]]
             {
-                PutBits(s, ac.entry[0xF0] >> 8, static_cast<int>(ac.entry[0xF0] & 0xFF));
+                PutBits(s, ac.code[0xF0], ac.length[0xF0]);
                 run -= 16;
             }
         const int v = natural[JpegTables::kZigzag[k]];
         const int sign = v >> 31;
         const int category = std::bit_width(static_cast<uint32_t>((v ^ sign) - sign));
         const uint32_t extra = static_cast<uint32_t>(v + sign) & ((1u << category) - 1);
-        const uint32_t e = ac.entry[run * 16 + category];
-        PutBits(s, ((e >> 8) << category) | extra, static_cast<int>(e & 0xFF) + category);
+        const int symbol = run * 16 + category;
+        PutBits(s, ac.code[symbol] | extra, ac.length[symbol]);
     }
     if (last != 63)
-        PutBits(s, ac.entry[0x00] >> 8, static_cast<int>(ac.entry[0x00] & 0xFF));
+        PutBits(s, ac.code[0x00], ac.length[0x00]);
 }
 
 } // namespace

@@ -44,7 +44,11 @@ public:
 private:
     struct HuffmanCodes
     {
-        std::array<uint32_t, 256> entry{}; // (code << 8) | length, code right-aligned
+        // Each symbol's code shifted left by the number of extra bits it is
+        // followed by (its low four bits), and the length of both together:
+        // a coefficient's bits are then code[symbol] | extra.
+        std::array<uint32_t, 256> code{};
+        std::array<uint8_t, 256> length{};
     };
 
     // Pending bits of the entropy-coded stream, right-aligned; bits above the

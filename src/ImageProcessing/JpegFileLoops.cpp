@@ -227,7 +227,10 @@ void CPixelBatchSource::Batch(std::uint32_t firstRow, std::uint32_t count, const
         if (m_withPlane && m_mask) {
             const std::uint8_t* mask = m_mask + stored * m_maskStride;
             std::uint8_t* outPlane = m_plane.get() + std::size_t(y) * m_width;
-            for (std::uint32_t x = 0; x < m_width; ++x)
+            const std::uint32_t done = m_maskStep == 4 && JpegAvx2::Available()
+                                           ? JpegAvx2::EveryFourthByte(mask, m_width, outPlane)
+                                           : 0;
+            for (std::uint32_t x = done; x < m_width; ++x)
                 outPlane[x] = mask[std::size_t(x) * m_maskStep];
         }
     }

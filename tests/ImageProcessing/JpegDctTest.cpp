@@ -311,3 +311,27 @@ TEST(JpegDct, VectorForwardQuantisationMatchesPortable)
         ASSERT_EQ(nonZero[1], ZigzagMask(quotientsB)) << trial;
     }
 }
+
+TEST(JpegDct, VectorEveryFourthByteReadsOnlyInsideItsPixels)
+{
+    if (!JpegAvx2::Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    for (uint32_t count : {1u, 32u, 33u, 64u, 65u, 100u, 131u}) {
+        // The values start at byte 2 of each pixel, as a mask's grey does; the
+        // pixels end the block, so that a read past them would leave it.
+        std::vector<uint8_t> pixels(size_t(count) * 4);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = static_cast<uint8_t>(i * 13 + count);
+        std::vector<uint8_t> out(count + 1, 0xA5);
+        const uint8_t* bytes = pixels.data() + 2;
+        const uint32_t done = JpegAvx2::EveryFourthByte(bytes, count, out.data());
+        EXPECT_EQ(done % 32, 0u);
+        if (done > 0) { // the last step read up to bytes[4 * done - 1]
+            EXPECT_LE(2 + size_t(done) * 4 - 1, pixels.size() - 1);
+        }
+        EXPECT_GE(done + 64, count); // all but a short tail
+        for (uint32_t i = 0; i < done; ++i)
+            ASSERT_EQ(out[i], bytes[4 * i]) << count << " " << i;
+        EXPECT_EQ(out[done], 0xA5); // nothing past what it reports
+    }
+}
