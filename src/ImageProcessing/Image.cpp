@@ -42,7 +42,7 @@ std::uint32_t* CImage::Row(int y) const
     return m_dc->Row(y);
 }
 
-bool CImage::CreatePixels(int width, int height, int bpp)
+bool CImage::CreatePixels(int width, int height, int bpp, bool cleared)
 {
     Release();
     if (width <= 0 || height <= 0)
@@ -50,7 +50,8 @@ bool CImage::CreatePixels(int width, int height, int bpp)
     const long long bytes = 4LL * width * height;
     if (bytes > std::numeric_limits<std::int32_t>::max())
         return false;
-    auto* block = static_cast<std::uint8_t*>(PageAlloc(static_cast<std::size_t>(bytes)));
+    const auto size = static_cast<std::size_t>(bytes);
+    auto* block = static_cast<std::uint8_t*>(cleared ? PageAlloc(size) : PageAllocUncleared(size));
     if (!block)
         return false;
     m_pixels.reset(block);
@@ -63,9 +64,11 @@ bool CImage::CreatePixels(int width, int height, int bpp)
 
 bool CImage::Create(int width, int height)
 {
-    if (!CreateBlack(width, height))
+    if (!CreatePixels(width, height, 32, false))
         return false;
-    // The white fill leaves the fourth byte 0.
+    m_isDib = true;
+    m_mask = std::make_unique<CImage>();
+    // The white fill, which writes every pixel, leaves the fourth byte 0.
     std::fill_n(reinterpret_cast<std::uint32_t*>(m_pixels.get()), static_cast<std::size_t>(width) * height,
                 0x00FFFFFFu);
     return true;

@@ -222,7 +222,7 @@ private:
         void operator()(std::uint8_t* block) const;
     };
 
-    bool CreatePixels(int width, int height, int bpp);
+    bool CreatePixels(int width, int height, int bpp, bool cleared = true);
     // Create without the white fill, for pictures about to be overwritten whole.
     bool CreateBlack(int width, int height);
     std::uint32_t* Row(int y) const; // image row y, 0 at the top

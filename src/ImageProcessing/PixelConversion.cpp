@@ -57,11 +57,10 @@ std::uint8_t* ConvertPixels(std::uint8_t* source, int rowLength, int rows, int f
         Buffer out = Allocate(static_cast<long long>(pixels) * Out, rows);
         std::uint8_t* to = out.get();
         for (int y = 0; y < rows; ++y) {
+            Poll();
             const std::uint8_t* from = source + static_cast<std::size_t>(y) * rowLength;
-            for (int x = 0; x < pixels; ++x, from += In, to += Out) {
-                Poll();
+            for (int x = 0; x < pixels; ++x, from += In, to += Out)
                 map(from, to);
-            }
         }
         return out;
     });

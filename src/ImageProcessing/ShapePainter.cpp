@@ -39,6 +39,17 @@ void MergeScratch(CImageDC& dc, const QImage& scratch, QPoint origin, int mixMod
             const auto* from = reinterpret_cast<const std::uint32_t*>(scratch.constScanLine(y - origin.y()));
             std::uint32_t* to = dc.Row(y);
             for (int x = r.left(); x <= r.right(); ++x) {
+                // Most of a scratch is untouched: eight such pixels are passed at once.
+                while (x + 8 <= r.right() + 1) {
+                    std::uint32_t any = 0;
+                    for (int k = 0; k < 8; ++k)
+                        any |= from[x - origin.x() + k];
+                    if (any >> 24 != 0)
+                        break;
+                    x += 8;
+                }
+                if (x > r.right())
+                    break;
                 const std::uint32_t s = from[x - origin.x()];
                 const unsigned alpha = s >> 24;
                 if (alpha == 0)

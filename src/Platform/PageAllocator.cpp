@@ -140,7 +140,9 @@ void PageAllocResetLargestRequest()
     largestRequest.store(0, std::memory_order_relaxed);
 }
 
-void* PageAlloc(std::size_t size)
+namespace {
+
+void* Allocate(std::size_t size, bool clear)
 {
     std::size_t seen = largestRequest.load(std::memory_order_relaxed);
     while (size > seen && !largestRequest.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {
@@ -151,7 +153,7 @@ void* PageAlloc(std::size_t size)
     std::uint8_t* raw = nullptr;
     if (capacity >= kKeepFrom) {
         raw = Freed().Take(capacity, capacity);
-        if (raw)
+        if (raw && clear)
             std::memset(raw + kHeader, 0, size);
     }
     if (!raw) {
@@ -163,6 +165,18 @@ void* PageAlloc(std::size_t size)
     reinterpret_cast<std::size_t*>(raw)[0] = size;
     reinterpret_cast<std::size_t*>(raw)[1] = capacity;
     return raw + kHeader;
+}
+
+} // namespace
+
+void* PageAlloc(std::size_t size)
+{
+    return Allocate(size, true);
+}
+
+void* PageAllocUncleared(std::size_t size)
+{
+    return Allocate(size, false);
 }
 
 void PageFree(void* block)

@@ -7,6 +7,9 @@
 
 // Zero-filled block of `size` bytes; null for size 0 or when memory is short.
 void* PageAlloc(std::size_t size);
+// Like PageAlloc, for a caller that writes every byte before it reads any:
+// the contents are unspecified, which spares clearing a reused block.
+void* PageAllocUncleared(std::size_t size);
 // Releases a block from PageAlloc or PageRealloc; null is ignored.
 void PageFree(void* block);
 // New zero-filled block holding the old contents (up to the smaller size); the

@@ -1,3 +1,5 @@
+#include "ImageProcessing/ImageDC.h"
+#include "ImageProcessing/ShapePainter.h"
 #include "ImageTestSupport.h"
 #include "Platform/PageAllocator.h"
 
@@ -325,4 +327,37 @@ TEST(ImageDraw, InvertingARegionTwiceRestoresThePixels)
     EXPECT_EQ(PixelAt(image, 4, 2), before[(8 - 1 - 2) * 8 + 4]);
     image.GetDC()->InvertRgn(region);
     EXPECT_EQ(Snapshot(image), before);
+}
+
+// Untouched scratch pixels (alpha 0, whatever their colour bytes) are passed
+// eight at a time; merging whole rows must equal merging one column at a time.
+TEST(ImageDraw, MergedScratchRowsMatchSingleColumns)
+{
+    constexpr int kWidth = 53, kHeight = 7;
+    QImage scratch(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    std::mt19937 random(31);
+    for (int y = 0; y < kHeight; ++y) {
+        auto* line = reinterpret_cast<std::uint32_t*>(scratch.scanLine(y));
+        for (int x = 0; x < kWidth; ++x) {
+            // Runs of untouched pixels of every length between covered ones.
+            const bool covered = random() % 9 == 0 || (y == 3 && x > 40);
+            const std::uint32_t alpha = covered ? (x % 3 == 0 ? 255u : 90u) : 0u;
+            const std::uint32_t colour = random() & 0x5A5A5Au; // premultiplied: never above alpha
+            line[x] = (alpha << 24) | (alpha ? colour & (alpha * 0x010101u) : colour);
+        }
+    }
+    for (const bool blend : {false, true}) {
+        std::vector<std::uint32_t> rows(std::size_t(kWidth + 4) * (kHeight + 2)), columns;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            rows[i] = static_cast<std::uint32_t>(i * 2654435761u);
+        columns = rows;
+        CImageDC wholeDc(reinterpret_cast<std::uint8_t*>(rows.data()), kWidth + 4, kHeight + 2,
+                         (kWidth + 4) * 4);
+        CImageDC columnDc(reinterpret_cast<std::uint8_t*>(columns.data()), kWidth + 4, kHeight + 2,
+                          (kWidth + 4) * 4);
+        MergeScratch(wholeDc, scratch, QPoint(2, 1), R2_COPYPEN, blend, QRect());
+        for (int x = 0; x < kWidth + 4; ++x)
+            MergeScratch(columnDc, scratch, QPoint(2, 1), R2_COPYPEN, blend, QRect(x, 0, 1, kHeight + 2));
+        EXPECT_EQ(rows, columns) << blend;
+    }
 }

@@ -47,5 +47,12 @@ TEST(PageAllocator, LargeBlocksStartZeroedAgain)
             ASSERT_EQ(p[size - 1], 0) << size;
             std::memset(p, 0xAB, size);
             PageFree(p);
+            // A block handed out uncleared goes back and forth the same way.
+            auto* q = static_cast<unsigned char*>(PageAllocUncleared(size));
+            ASSERT_NE(q, nullptr);
+            EXPECT_EQ(PageSize(q), size);
+            std::memset(q, 0xCD, size);
+            PageFree(q);
         }
+    EXPECT_EQ(PageAllocUncleared(0), nullptr);
 }
