@@ -341,7 +341,7 @@ TEST(ImageDraw, MergedScratchRowsMatchSingleColumns)
         for (int x = 0; x < kWidth; ++x) {
             // Runs of untouched pixels of every length between covered ones.
             const bool covered = random() % 9 == 0 || (y == 3 && x > 40);
-            const std::uint32_t alpha = covered ? (x % 3 == 0 ? 255u : 90u) : 0u;
+            const std::uint32_t alpha = covered ? (x % 3 == 0 ? 255u : 1 + random() % 254) : 0u;
             const std::uint32_t colour = random() & 0x5A5A5Au; // premultiplied: never above alpha
             line[x] = (alpha << 24) | (alpha ? colour & (alpha * 0x010101u) : colour);
         }
