@@ -1,8 +1,9 @@
 // The editor program: installs the bars, dialogs and services the
 // application calls, then runs it.
-#include "App/StandInAppUi.h"
 #include "App/StandInLayoutFolderServices.h"
 #include "App/ZAVEditorApp.h"
+#include "Dialogs/DialogShell.h"
+#include "Dialogs/DialogsUi.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -21,9 +22,11 @@ int main(int argc, char* argv[])
     if (arguments.size() > 1)
         file = arguments.at(1).toStdString();
 
-    StandInAppUi ui;
+    AppDialogShell shell;
+    DialogsUi ui(shell);
     StandInLayoutFolderServices services;
     CZAVEditorApp app(DefaultAppEnvironment(), ui, services);
+    shell.Attach(&app);
     int result = 0;
     if (app.InitInstance(file))
         result = QApplication::exec();
