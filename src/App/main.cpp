@@ -1,7 +1,7 @@
 // The editor program: installs the bars, dialogs and services the
 // application calls, then runs it.
 #include "App/StandInAppUi.h"
-#include "App/StandInLayoutFolderServices.h"
+#include "App/SystemLayoutFolderServices.h"
 #include "App/ZAVEditorApp.h"
 
 #include <QApplication>
@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 int main(int argc, char* argv[])
 {
@@ -22,8 +23,9 @@ int main(int argc, char* argv[])
         file = arguments.at(1).toStdString();
 
     StandInAppUi ui;
-    StandInLayoutFolderServices services;
-    CZAVEditorApp app(DefaultAppEnvironment(), ui, services);
+    AppEnvironment environment = DefaultAppEnvironment();
+    SystemLayoutFolderServices services(environment.programFolder + "Localize.ini");
+    CZAVEditorApp app(std::move(environment), ui, services);
     int result = 0;
     if (app.InitInstance(file))
         result = QApplication::exec();
