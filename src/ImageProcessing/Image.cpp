@@ -69,8 +69,8 @@ bool CImage::Create(int width, int height)
     m_isDib = true;
     m_mask = std::make_unique<CImage>();
     // The white fill, which writes every pixel, leaves the fourth byte 0.
-    std::fill_n(reinterpret_cast<std::uint32_t*>(m_pixels.get()), static_cast<std::size_t>(width) * height,
-                0x00FFFFFFu);
+    FillPixelSpan(reinterpret_cast<std::uint32_t*>(m_pixels.get()), static_cast<std::size_t>(width) * height,
+                  0x00FFFFFFu);
     return true;
 }
 

@@ -11,6 +11,44 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace {
+
+// Spans from this size on are written around the cache.
+constexpr std::size_t kStreamFrom = std::size_t(1) << 20; // pixels
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) void StreamPixels(std::uint32_t* pixels, std::size_t count,
+                                                  std::uint32_t value)
+{
+    std::size_t i = 0;
+    for (; i < count && (reinterpret_cast<std::uintptr_t>(pixels + i) & 31) != 0; ++i)
+        pixels[i] = value;
+    const __m256i v = _mm256_set1_epi32(static_cast<int>(value));
+    for (; i + 8 <= count; i += 8)
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(pixels + i), v);
+    _mm_sfence();
+    std::fill(pixels + i, pixels + count, value);
+}
+#endif
+
+} // namespace
+
+void FillPixelSpan(std::uint32_t* pixels, std::size_t count, std::uint32_t value)
+{
+#if defined(__x86_64__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2 && count >= kStreamFrom) {
+        StreamPixels(pixels, count, value);
+        return;
+    }
+#endif
+    std::fill_n(pixels, count, value);
+}
+
 CImageDC::CImageDC(std::uint8_t* bits, int width, int height, int stride)
     : m_bits(bits), m_width(width), m_height(height), m_stride(stride)
 {
@@ -130,6 +168,10 @@ int CImageDC::FillRect(const RECT& rect, COLORREF color)
     const std::uint32_t pixel = ColorToPixel(color);
     for (const QRect& r :
          VisibleRects(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top))) {
+        if (r.width() == m_width && m_stride == m_width * 4) { // whole rows: one span
+            FillPixelSpan(Row(r.bottom()), static_cast<std::size_t>(m_width) * r.height(), pixel);
+            continue;
+        }
         for (int y = r.top(); y <= r.bottom(); ++y)
             std::fill_n(Row(y) + r.left(), r.width(), pixel);
     }

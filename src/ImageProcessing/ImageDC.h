@@ -19,6 +19,10 @@
 class QImage;
 class QPainter;
 
+// Sets `count` pixels from `pixels` on; large spans bypass the cache, since
+// a picture-sized fill would only push everything else out of it.
+void FillPixelSpan(std::uint32_t* pixels, std::size_t count, std::uint32_t value);
+
 struct CImagePen
 {
     int style = PS_SOLID;

@@ -361,3 +361,31 @@ TEST(ImageDraw, MergedScratchRowsMatchSingleColumns)
         EXPECT_EQ(rows, columns) << blend;
     }
 }
+
+// Fills of whole rows of a large image go through as one span around the
+// cache: they must start and stop at exactly the rows asked for.
+TEST(ImageDraw, WholeRowFillsOfLargeImagesKeepToTheirRows)
+{
+    CImage image;
+    ASSERT_TRUE(image.Create(1201, 1000)); // over a million pixels, odd width
+    for (const auto& [x, y] : {std::pair{0, 0}, {1200, 0}, {0, 999}, {1200, 999}, {600, 500}})
+        EXPECT_EQ(PixelAt(image, x, y), 0x00FFFFFFu) << x << "," << y;
+    const struct
+    {
+        int top, bottom;
+    } fills[] = {{1, 999}, {100, 900}, {0, 1000}};
+    for (const auto& f : fills) {
+        ASSERT_TRUE(image.Create(1201, 1000));
+        image.FillRect(0, f.top, 1201, f.bottom - f.top, RGB(0x12, 0x34, 0x56));
+        for (int x : {0, 1, 600, 1199, 1200}) {
+            EXPECT_EQ(Rgb(PixelAt(image, x, f.top)), 0x123456u) << x << " " << f.top;
+            EXPECT_EQ(Rgb(PixelAt(image, x, f.bottom - 1)), 0x123456u) << x << " " << f.bottom;
+            if (f.top > 0) {
+                EXPECT_EQ(PixelAt(image, x, f.top - 1), 0x00FFFFFFu) << x << " " << f.top;
+            }
+            if (f.bottom < 1000) {
+                EXPECT_EQ(PixelAt(image, x, f.bottom), 0x00FFFFFFu) << x << " " << f.bottom;
+            }
+        }
+    }
+}
