@@ -156,8 +156,8 @@ namespace {
 
 // Both passes over two blocks; row r of the coefficients of A ends in the low
 // half of rows[r], of B in the high half, as 16-bit words.
-JPEG_AVX2 inline void ForwardRows(const int16_t* samplesA, int strideA, const int16_t* samplesB, int strideB,
-                                  __m256i rows[8])
+[[gnu::always_inline]] JPEG_AVX2 inline void
+ForwardRows(const int16_t* samplesA, int strideA, const int16_t* samplesB, int strideB, __m256i rows[8])
 {
     __m256i d[8];
     for (int r = 0; r < 8; ++r)
@@ -213,8 +213,9 @@ JPEG_AVX2 inline __m256i Halves(const void* low, const void* high)
 }
 
 // Rounds half away from zero: sign(c) * floor((|c| + q / 2) / q).
-JPEG_AVX2 inline void QuantiseRows(const __m256i rows[8], const QuantTable& tableA, const QuantTable& tableB,
-                                   int16_t* quotientsA, int16_t* quotientsB, uint64_t nonZero[2])
+[[gnu::always_inline]] JPEG_AVX2 inline void QuantiseRows(const __m256i rows[8], const QuantTable& tableA,
+                                                          const QuantTable& tableB, int16_t* quotientsA,
+                                                          int16_t* quotientsB, uint64_t nonZero[2])
 {
     __m256i isZero[8];
     for (int r = 0; r < 8; ++r) {
