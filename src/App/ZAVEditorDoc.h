@@ -119,6 +119,8 @@ public:
     int SaveUsdLayout(const std::string& path, int printHandOver);
     int SaveFdpLayout(const std::string& path);
     int SaveUsmLayout(const std::string& path);
+    // The page as the small picture a saved layout carries: 1 written, 0 failed.
+    int WriteLayoutThumbnail(const std::string& path);
 
     const std::vector<PaperSizeEntry>& GetPaperSizeList() const { return m_paperSizes; }
     const std::string& GetDecodeFolder() const { return m_decodeFolder; }
