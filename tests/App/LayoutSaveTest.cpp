@@ -79,4 +79,105 @@ TEST(LayoutSaveTest, WritesTheFileAndItsCompanionFolderAndAStrayFileGoesAtTheNex
     }
 }
 
+// One kind of injected failure: the n-th call of a step of the atomic file
+// writer or of the savers' folder steps.
+struct Fault
+{
+    const char* name;
+    bool atomic;
+    FailingFileWrites::Step writeStep;
+    FailingSaveFileSystem::Step folderStep;
+};
+
+const Fault kFaults[] = {
+    {"open", true, FailingFileWrites::OpenStep, FailingSaveFileSystem::None},
+    {"write", true, FailingFileWrites::WriteStep, FailingSaveFileSystem::None},
+    {"sync", true, FailingFileWrites::SyncStep, FailingSaveFileSystem::None},
+    {"rename a written file", true, FailingFileWrites::RenameStep, FailingSaveFileSystem::None},
+    {"make a folder", false, FailingFileWrites::OpenStep, FailingSaveFileSystem::MakeFolderStep},
+    {"move a folder or file", false, FailingFileWrites::OpenStep, FailingSaveFileSystem::RenameStep},
+};
+
+// Saves with the n-th call of the fault's step failing; true when it failed.
+bool SaveFailingAt(RealKindsFixture& f, const Kind& kind, const Fault& fault, int n, const std::string& path,
+                   int& result)
+{
+    if (fault.atomic) {
+        FailingFileWrites writes(fault.writeStep, n);
+        result = kind.save(f.Doc(), path);
+        return writes.Failed();
+    }
+    f.files.FailAt(fault.folderStep, n);
+    result = kind.save(f.Doc(), path);
+    const bool failed = f.files.Failed();
+    f.files.FailAt(FailingSaveFileSystem::None, 0);
+    return failed;
+}
+
+TEST(LayoutSaveTest, AFailureAtAnyStepLeavesThePreviousSaveAsItWas)
+{
+    constexpr int kMostCalls = 400;
+    for (const Kind& kind : kKinds) {
+        for (const Fault& fault : kFaults) {
+            SCOPED_TRACE(std::string(kind.extension) + ", " + fault.name);
+            RealKindsFixture f;
+            f.MakePhotoPage();
+            const std::string folder = f.Work() + "/lay";
+            const std::string path = folder + "/page" + kind.extension;
+            ASSERT_EQ(kind.save(f.Doc(), path), 0);
+            const std::map<std::string, std::string> before = ReadTree(folder);
+            // The next save would write other pictures.
+            CInsertImageFrameItem* frame = nullptr;
+            for (const auto& item : f.Layout().GetItems())
+                if (!frame)
+                    frame = dynamic_cast<CInsertImageFrameItem*>(item.get());
+            ASSERT_NE(frame, nullptr);
+            ASSERT_EQ(frame->LoadImage(f.Picture("other.jpg", "JPG", 0xff0000)), 0);
+            const std::vector<std::string> namesBefore = ImageNames(f.Layout());
+
+            int failures = 0;
+            int result = 1;
+            for (int n = 1; n <= kMostCalls; ++n) {
+                SCOPED_TRACE(n);
+                if (!SaveFailingAt(f, kind, fault, n, path, result))
+                    break;
+                ++failures;
+                EXPECT_EQ(result, 1);
+                EXPECT_EQ(ReadTree(folder), before);
+                EXPECT_EQ(ImageNames(f.Layout()), namesBefore);
+                EXPECT_FALSE(IsDirectory(GetTempSaveImageFolder(false)));
+            }
+            EXPECT_GT(failures, 0);
+            // Past the last call of the step the save goes through.
+            EXPECT_EQ(result, 0);
+            EXPECT_NE(ReadTree(folder), before);
+        }
+    }
+}
+
+TEST(LayoutSaveTest, AFirstSaveThatFailsLeavesNoFileAndNoFolder)
+{
+    for (const Kind& kind : kKinds) {
+        for (const Fault& fault : {kFaults[0], kFaults[4], kFaults[5]}) {
+            SCOPED_TRACE(std::string(kind.extension) + ", " + fault.name);
+            RealKindsFixture f;
+            f.MakePhotoPage();
+            const std::string path = f.Work() + "/new/deeper/page" + kind.extension;
+            int result = 1;
+            int failures = 0;
+            for (int n = 1; n <= 100; ++n) {
+                SCOPED_TRACE(n);
+                if (!SaveFailingAt(f, kind, fault, n, path, result))
+                    break;
+                ++failures;
+                EXPECT_EQ(result, 1);
+                EXPECT_FALSE(IsDirectory(f.Work() + "/new"));
+            }
+            EXPECT_GT(failures, 0);
+            EXPECT_EQ(result, 0);
+            EXPECT_TRUE(IsFile(path));
+        }
+    }
+}
+
 } // namespace
