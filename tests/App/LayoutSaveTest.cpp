@@ -180,4 +180,25 @@ TEST(LayoutSaveTest, AFirstSaveThatFailsLeavesNoFileAndNoFolder)
     }
 }
 
+TEST(LayoutSaveTest, AnEditorDocumentReopenedAndSavedInPlaceKeepsItsBytes)
+{
+    RealKindsFixture f;
+    f.MakePhotoPage(false);
+    auto empty = std::make_unique<CInsertImageFrameItem>();
+    empty->SetFrameNumber(2);
+    empty->SetRect(RECT{420, 100, 600, 300});
+    ASSERT_TRUE(f.Layout().AddItem(0, std::move(empty)));
+    const std::string folder = f.Work() + "/lay";
+    const std::string path = folder + "/page.zvd";
+    ASSERT_EQ(f.Doc().SaveZvdDocument(path), 0);
+    const std::map<std::string, std::string> first = ReadTree(folder);
+
+    f.Doc().ResetLayout();
+    ASSERT_EQ(f.Doc().LoadZvdDocument(path), 1);
+    EXPECT_EQ(f.Layout().GetItemCount(-1, -1, nullptr), 6);
+    ASSERT_EQ(f.Doc().SaveZvdDocument(path), 0);
+    EXPECT_EQ(ReadTree(folder), first);
+    EXPECT_TRUE(f.view.messages.empty());
+}
+
 } // namespace

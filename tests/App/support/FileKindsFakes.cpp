@@ -177,6 +177,13 @@ RealKindsFixture::~RealKindsFixture()
     document.reset();
 }
 
+void RealKindsFixture::SetEditableFrameType(int type)
+{
+    InstallSettings install = ReadInstallSettings(base.host.localizeIniPath);
+    install.editableFrameType = type;
+    base.host.settings.SetInstallSettings(install);
+}
+
 std::string RealKindsFixture::Picture(const std::string& name, const char* format, unsigned rgb) const
 {
     QImage image(400, 300, QImage::Format_RGB888);
@@ -186,7 +193,7 @@ std::string RealKindsFixture::Picture(const std::string& name, const char* forma
     return path;
 }
 
-void RealKindsFixture::MakePhotoPage()
+void RealKindsFixture::MakePhotoPage(bool withBackground)
 {
     CLayoutManager& layout = Layout();
     auto frame = std::make_unique<CInsertImageFrameItem>();
@@ -217,6 +224,8 @@ void RealKindsFixture::MakePhotoPage()
     owner->SetFrameNumber(1);
     EXPECT_EQ(owner->LoadImage(Picture("photo.jpg", "JPG")), 0);
     Put(layout, std::move(frame), RECT{100, 100, 400, 400});
+    if (!withBackground)
+        return;
     auto back = std::make_unique<CBackgroundImageFrameItem>();
     EXPECT_EQ(back->LoadImage(Picture("back.bmp", "BMP", 0x2040ff)), 0);
     Put(layout, std::move(back), RECT{10, 10, 500, 700});

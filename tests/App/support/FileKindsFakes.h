@@ -100,13 +100,15 @@ struct RealKindsFixture
     std::unique_ptr<CZAVEditorDoc> document;
 
     CZAVEditorDoc& Doc() { return *document; }
+    // The installation's kinds of layout: 0 both, 1 camera only, 2 photo only.
+    void SetEditableFrameType(int type);
     CLayoutManager& Layout() { return *document->GetLayoutManager(); }
     std::string Work() const { return base.Work(); }
     // A 400 x 300 picture of one colour under the work folder.
     std::string Picture(const std::string& name, const char* format, unsigned rgb = 0x00ff00) const;
-    // A photo layout: a framed photo with its file-name text, a background
-    // picture, a line, a hidden line and a text.
-    void MakePhotoPage();
+    // A photo layout: a framed photo with its file-name text, a line, a
+    // hidden line, a text and, when asked, a background picture.
+    void MakePhotoPage(bool withBackground = true);
 };
 
 // Every file below the folder with its bytes, by path relative to it.
