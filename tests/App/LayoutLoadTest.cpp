@@ -116,4 +116,17 @@ TEST(LayoutLoadTest, AKitErrorFailsTheOpen)
     EXPECT_EQ(f.Doc().LoadFdpLayout(f.base.MakeFile("not-a-package.fdp", "plain text")), 0);
 }
 
+TEST(LayoutLoadTest, ALayoutNameThatLeavesTheDecodeFolderIsRefused)
+{
+    for (const char* name : {"../page.usd", "sub/page.usd", "..", ""}) {
+        SCOPED_TRACE(name);
+        RealKindsFixture f;
+        const std::string package = f.Work() + "/page.fdp";
+        SavePackage(f, package);
+        f.kit.layoutName = name;
+        EXPECT_EQ(f.Doc().LoadFdpLayout(package), 0);
+        EXPECT_EQ(std::count(f.kit.calls.begin(), f.kit.calls.end(), "Unpackage"), 0);
+    }
+}
+
 } // namespace

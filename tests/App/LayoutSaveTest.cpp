@@ -201,4 +201,21 @@ TEST(LayoutSaveTest, AnEditorDocumentReopenedAndSavedInPlaceKeepsItsBytes)
     EXPECT_TRUE(f.view.messages.empty());
 }
 
+TEST(LayoutSaveTest, TheDocumentSavesAndOpensThroughTheRealKinds)
+{
+    RealKindsFixture f;
+    f.MakePhotoPage();
+    const std::string path = f.Work() + "/page.zvd";
+    EXPECT_TRUE(f.Doc().OnSaveDocument(path));
+    EXPECT_EQ(f.Doc().GetPathName(), path);
+    EXPECT_TRUE(f.Doc().OnOpenDocument(path));
+    EXPECT_EQ(f.Layout().GetItemCount(-1, -1, nullptr), 6);
+    EXPECT_TRUE(f.base.recorder.messages.empty());
+    {
+        FailingFileWrites writes(FailingFileWrites::OpenStep, 1);
+        EXPECT_FALSE(f.Doc().OnSaveDocument(path));
+    }
+    EXPECT_EQ(f.base.MessageIds(), std::vector<int>{23});
+}
+
 } // namespace

@@ -105,4 +105,20 @@ TEST(LayoutThumbnailTest, AFrameWithoutAPictureIsShownAsTheSettingSays)
     }
 }
 
+TEST(LayoutThumbnailTest, NothingIsDrawnOutsideThePage)
+{
+    RealKindsFixture f;
+    ASSERT_TRUE(f.Doc().SetLayoutPaper(6, 0, 0, 15840, false));
+    auto frame = std::make_unique<CInsertImageFrameItem>();
+    frame->SetFrameNumber(1);
+    frame->SetRect(RECT{-2000, 0, 4000, 8000});
+    ASSERT_TRUE(f.Layout().AddItem(0, std::move(frame)));
+    f.base.host.settings.SetInsertFrameImage(2);
+    const QImage image = Thumbnail(f);
+    ASSERT_EQ(image.width(), 80);
+    EXPECT_TRUE(Grey(image, 40, 40, 160));
+    EXPECT_TRUE(Grey(image, 20, 40, 229));
+    EXPECT_TRUE(Grey(image, 60, 40, 229));
+}
+
 } // namespace

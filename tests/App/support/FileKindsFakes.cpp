@@ -122,7 +122,10 @@ public:
     {
         if (const auto code = Call("GetLayoutFileName"))
             return *code;
-        return m_real->GetLayoutFileName(layout, name);
+        const int result = m_real->GetLayoutFileName(layout, name);
+        if (result == 0 && m_calls.layoutName)
+            name = *m_calls.layoutName;
+        return result;
     }
     int GetIndexFileName(std::string& name) override
     {

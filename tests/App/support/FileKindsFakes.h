@@ -71,6 +71,8 @@ public:
     bool packageWritesNothing = false;
     // When set, GetClassification answers this value instead of the package's.
     std::optional<std::int8_t> classification;
+    // When set, GetLayoutFileName answers this name.
+    std::optional<std::string> layoutName;
 };
 
 // One text face, for the text items of the pages.
