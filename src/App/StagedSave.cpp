@@ -9,7 +9,9 @@ namespace {
 
 std::string SiblingPrefix(const std::string& target, const char* kind)
 {
-    return CombinePath(GetFolderFromPath(target), "." + GetFileNameFromPath(target, true) + kind);
+    std::string name(1, '.');
+    name.append(GetFileNameFromPath(target, true)).append(kind);
+    return CombinePath(GetFolderFromPath(target), name);
 }
 
 void RemoveEmptyFolder(const std::string& folder)
