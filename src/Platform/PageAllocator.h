@@ -1,6 +1,7 @@
 // The page allocator: zero-filled blocks for pixel buffers, planes, headers and
 // palettes handed between imaging functions. Rests on calloc/free so that the
-// sanitizers see every buffer.
+// sanitizers see every buffer; a few freed large blocks are kept for reuse,
+// poisoned for the address sanitizer meanwhile.
 #pragma once
 
 #include <cstddef>
