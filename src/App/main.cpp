@@ -1,5 +1,6 @@
 // The editor program: installs the bars, dialogs and services the
 // application calls, then runs it.
+#include "App/ShellLayoutDialogs.h"
 #include "App/StandInAppUi.h"
 #include "App/StandInLayoutFolderServices.h"
 #include "App/ZAVEditorApp.h"
@@ -21,6 +22,8 @@ int main(int argc, char* argv[])
     if (arguments.size() > 1)
         file = arguments.at(1).toStdString();
 
+    ShellLayoutDialogs layoutDialogs;
+    SetLayoutDialogs(&layoutDialogs);
     StandInAppUi ui;
     StandInLayoutFolderServices services;
     CZAVEditorApp app(DefaultAppEnvironment(), ui, services);
@@ -28,5 +31,6 @@ int main(int argc, char* argv[])
     if (app.InitInstance(file))
         result = QApplication::exec();
     app.ExitInstance();
+    SetLayoutDialogs(nullptr);
     return result;
 }
