@@ -19,6 +19,10 @@ int Clamp(int value, int limit)
 void EditorViewModel::ApplyFitZoom(CLayoutManager& layout, const ClientSizes& sizes, bool notify) const
 {
     SIZE s = sizes.trueClient;
+    // A client no larger than the margins (a minimised window) would give a
+    // scale of zero or below, which no page point survives: keep the scale.
+    if (s.cx <= 2 * kPageMargin || s.cy <= 2 * kPageMargin)
+        return;
     const POINT origin{kPageMargin, kPageMargin};
     layout.SetOrigin(&origin);
     if (m_zoomMode == ZoomMode::FitWidth) {
@@ -29,7 +33,7 @@ void EditorViewModel::ApplyFitZoom(CLayoutManager& layout, const ClientSizes& si
             if (height + 2 * kPageMargin > s.cy)
                 s.cx -= sizes.barExtent.cx;
         }
-        layout.ZoomToWidth(s.cx - 2 * kPageMargin, notify);
+        layout.ZoomToWidth(std::max(1, s.cx - 2 * kPageMargin), notify);
     } else if (m_zoomMode == ZoomMode::FitPage) {
         layout.ZoomToFit(SIZE{s.cx - 2 * kPageMargin, s.cy - 2 * kPageMargin}, notify);
     }

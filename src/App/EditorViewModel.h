@@ -50,7 +50,8 @@ public:
     bool IsFitToPaperWidth() const { return m_zoomMode == ZoomMode::FitWidth; }
     bool IsFitWholePaper() const { return m_zoomMode == ZoomMode::FitPage; }
     // The fit modes: origin (15, 15) and the scale for the client without
-    // bars; the manager's notification (kind 2) does the rest.
+    // bars; the manager's notification (kind 2) does the rest. A client no
+    // larger than the margins keeps the scale.
     void ApplyFitZoom(CLayoutManager& layout, const ClientSizes& sizes, bool notify) const;
 
     // --- Origin, scroll sizes and positions -------------------------------------------

@@ -157,6 +157,22 @@ TEST_F(EditorViewModelTest, FitPageTakesTheSmallerRatio)
     EXPECT_FLOAT_EQ(layout.GetScale(), std::min(170.0f / e.cx, 870.0f / e.cy));
 }
 
+TEST_F(EditorViewModelTest, AClientNoLargerThanTheMarginsKeepsTheScale)
+{
+    layout.SetZoom(0.2f, false);
+    for (auto mode : {EditorViewModel::ZoomMode::FitPage, EditorViewModel::ZoomMode::FitWidth}) {
+        model.SetZoomMode(mode);
+        for (const ClientSizes& sizes : {Client(0, 0), Client(30, 400), Client(400, 30)}) {
+            model.ApplyFitZoom(layout, sizes, false);
+            EXPECT_FLOAT_EQ(layout.GetScale(), 0.2f);
+        }
+    }
+    // Fit width on a client just wider than the margins and the bar stays positive.
+    model.SetZoomMode(EditorViewModel::ZoomMode::FitWidth);
+    model.ApplyFitZoom(layout, Client(40, 40, 17), false);
+    EXPECT_GT(layout.GetScale(), 0.0f);
+}
+
 TEST_F(EditorViewModelTest, FreeZoomScrollsBackToTheViewCentreAfterAResize)
 {
     model.SetZoomMode(EditorViewModel::ZoomMode::Free);
