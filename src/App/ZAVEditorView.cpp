@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
@@ -93,16 +94,74 @@ QPoint ToQPoint(POINT p)
 
 } // namespace
 
+namespace {
+
+// One row made opaque on the way; the pointers never overlap.
+void CopyRowOpaque(std::uint32_t* __restrict to, const std::uint32_t* __restrict from, int count)
+{
+    for (int x = 0; x < count; ++x)
+        to[x] = from[x] | 0xFF000000u;
+}
+
+bool IsWordPerPixel(QImage::Format format)
+{
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+           format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// The painter's surface is a 32-bit image reached by a plain offset (a window's
+// backing store, an image): the rows go straight into it, last stored row
+// first, opaque. False when the surface is anything else.
+bool CopyRowsIntoSurface(QPainter& painter, const CImage& image, QPoint at)
+{
+    QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping())
+        return false;
+    QPaintDevice* device = engine->paintDevice();
+    if (!device || device->devType() != QInternal::Image)
+        return false;
+    auto* surface = static_cast<QImage*>(device);
+    const QTransform transform = painter.deviceTransform();
+    if (!IsWordPerPixel(surface->format()) || transform.type() > QTransform::TxTranslate ||
+        surface->devicePixelRatio() != 1.0)
+        return false;
+    const int w = image.GetWidth(), h = image.GetHeight();
+    QRect target = transform.mapRect(QRect(at, QSize(w, h))).intersected(surface->rect());
+    const QRegion systemClip = engine->systemClip();
+    if (!systemClip.isEmpty())
+        target = target.intersected(systemClip.boundingRect());
+    if (target.isEmpty())
+        return true;
+    const QPoint origin = transform.map(at);
+    const std::uint8_t* bits = image.GetBits();
+    const int rowBytes = image.GetRowBytes();
+    for (int y = target.top(); y <= target.bottom(); ++y) {
+        const int imageRow = y - origin.y();
+        const auto* from =
+            reinterpret_cast<const std::uint32_t*>(bits + std::size_t(h - 1 - imageRow) * rowBytes) +
+            (target.left() - origin.x());
+        // The surface's own memory, written in place: bits() would detach it from the painter.
+        auto* to =
+            reinterpret_cast<std::uint32_t*>(const_cast<uchar*>(surface->constScanLine(y))) + target.left();
+        CopyRowOpaque(to, from, target.width());
+    }
+    return true;
+}
+
+} // namespace
+
 void PaintDisplayImage(QPainter& painter, const CImage& image, QPoint at)
 {
     const std::uint8_t* bits = image.GetBits();
     if (!bits)
         return;
+    if (CopyRowsIntoSurface(painter, image, at))
+        return;
     const int w = image.GetWidth(), h = image.GetHeight();
     // The rows are stored bottom first; the painter turns them over.
     const QImage rows(bits, w, h, image.GetRowBytes(), QImage::Format_RGB32);
     painter.save();
-    painter.setTransform(QTransform(1, 0, 0, -1, at.x(), at.y() + h));
+    painter.setTransform(QTransform(1, 0, 0, -1, at.x(), at.y() + h), true);
     painter.drawImage(0, 0, rows);
     painter.restore();
 }

@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -513,6 +515,84 @@ TEST(EditorViewInAppTest, TheApplicationAnswersWithItsViewAndRelaysItsMessagesTo
     EXPECT_TRUE(order->menuAction()->isEnabled());
     app.ExitInstance();
     EXPECT_EQ(app.GetActiveEditorView(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// A 5 x 3 picture whose pixels tell their column and row apart, with the
+// fourth byte left 0 as a plain copy leaves it.
+void FillNumbered(CImage& image)
+{
+    image.Create(5, 3);
+    for (int row = 0; row < 3; ++row) {
+        auto* line =
+            reinterpret_cast<std::uint32_t*>(image.GetBits() + std::size_t(2 - row) * image.GetRowBytes());
+        for (int x = 0; x < 5; ++x)
+            line[x] = std::uint32_t(0x10 * x) << 8 | std::uint32_t(0x40 * row);
+    }
+}
+
+TEST(PaintDisplayImageTest, EverySurfaceShowsTheTopRowOnTopAndOpaque)
+{
+    EnsureApp();
+    CImage image;
+    FillNumbered(image);
+    struct Surface
+    {
+        const char* name;
+        QImage::Format format; // Invalid: a pixmap
+        qreal scale;
+    };
+    for (const Surface& s :
+         {Surface{"rgb32", QImage::Format_RGB32, 1.0},
+          Surface{"premultiplied", QImage::Format_ARGB32_Premultiplied, 1.0},
+          Surface{"rgb888", QImage::Format_RGB888, 1.0}, Surface{"scaled", QImage::Format_RGB32, 2.0},
+          Surface{"pixmap", QImage::Format_Invalid, 1.0}}) {
+        QImage shown;
+        const QPoint at(3, 2);
+        if (s.format == QImage::Format_Invalid) {
+            QPixmap pixmap(12, 10);
+            pixmap.fill(Qt::black);
+            QPainter painter(&pixmap);
+            PaintDisplayImage(painter, image, at);
+            painter.end();
+            shown = pixmap.toImage();
+        } else {
+            shown = QImage(24, 20, s.format);
+            shown.fill(Qt::black);
+            QPainter painter(&shown);
+            painter.scale(s.scale, s.scale);
+            PaintDisplayImage(painter, image, at);
+        }
+        for (int row = 0; row < 3; ++row) {
+            for (int x = 0; x < 5; ++x) {
+                const QPoint p((at.x() + x) * s.scale, (at.y() + row) * s.scale);
+                const QRgb pixel = shown.pixel(p);
+                EXPECT_EQ(qAlpha(pixel), 255) << s.name;
+                EXPECT_EQ(qGreen(pixel), 0x10 * x) << s.name << " " << x << "," << row;
+                EXPECT_EQ(qBlue(pixel), 0x40 * row) << s.name << " " << x << "," << row;
+            }
+        }
+        // Nothing beyond the picture is touched.
+        EXPECT_EQ(shown.pixel(int((at.x() + 5) * s.scale), int(at.y() * s.scale)), qRgb(0, 0, 0)) << s.name;
+        EXPECT_EQ(shown.pixel(int(at.x() * s.scale), int((at.y() + 3) * s.scale)), qRgb(0, 0, 0)) << s.name;
+    }
+}
+
+TEST(PaintDisplayImageTest, ThePainterClipIsKept)
+{
+    CImage image;
+    FillNumbered(image);
+    QImage shown(10, 10, QImage::Format_RGB32);
+    shown.fill(Qt::black);
+    QPainter painter(&shown);
+    painter.setClipRect(QRect(0, 0, 2, 10));
+    PaintDisplayImage(painter, image, QPoint(0, 0));
+    painter.end();
+    EXPECT_EQ(qGreen(shown.pixel(1, 0)), 0x10);
+    EXPECT_EQ(shown.pixel(3, 0), qRgb(0, 0, 0));
 }
 
 } // namespace
