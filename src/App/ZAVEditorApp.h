@@ -7,6 +7,7 @@
 #include "App/CommandRouter.h"
 #include "App/DocumentHost.h"
 #include "App/LayoutFileKinds.h"
+#include "App/ProgramLauncher.h"
 #include "App/StandInDocumentUi.h"
 #include "Layout/LayoutManagerHost.h"
 #include "Layout/LayoutServices.h"
@@ -23,6 +24,7 @@ class CMainFrame;
 class CZAVEditorDoc;
 class CZAVEditorView;
 class IAppUi;
+class PrintCommand;
 class ILayoutFolderServices;
 class QSettings;
 class SingleInstance;
@@ -120,6 +122,8 @@ private:
     ILayoutFileKinds* m_fileKinds = &m_unbuiltFileKinds;
     std::optional<std::vector<std::string>> m_cardRoots;
     std::unique_ptr<CZAVEditorDoc> m_document;
+    DetachedProgramLauncher m_launcher;
+    std::unique_ptr<PrintCommand> m_print; // the view's Print until the view takes its commands
     std::unique_ptr<CMainFrame> m_mainFrame;
     CZAVEditorView* m_view = nullptr; // owned by the main frame
 };

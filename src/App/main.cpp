@@ -1,14 +1,16 @@
 // The editor program: installs the bars, dialogs and services the
 // application calls, then runs it.
-#include "App/StandInAppUi.h"
-#include "App/StandInLayoutFolderServices.h"
+#include "App/SystemLayoutFolderServices.h"
 #include "App/ZAVEditorApp.h"
+#include "Dialogs/DialogShell.h"
+#include "Dialogs/DialogsUi.h"
 
 #include <QApplication>
 #include <QIcon>
 
 #include <optional>
 #include <string>
+#include <utility>
 
 int main(int argc, char* argv[])
 {
@@ -21,9 +23,12 @@ int main(int argc, char* argv[])
     if (arguments.size() > 1)
         file = arguments.at(1).toStdString();
 
-    StandInAppUi ui;
-    StandInLayoutFolderServices services;
-    CZAVEditorApp app(DefaultAppEnvironment(), ui, services);
+    AppDialogShell shell;
+    DialogsUi ui(shell);
+    AppEnvironment environment = DefaultAppEnvironment();
+    SystemLayoutFolderServices services(environment.programFolder + "Localize.ini");
+    CZAVEditorApp app(std::move(environment), ui, services);
+    shell.Attach(&app);
     int result = 0;
     if (app.InitInstance(file))
         result = QApplication::exec();

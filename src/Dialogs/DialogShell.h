@@ -1,0 +1,53 @@
+// What the dialogs and bars ask of the application: the active document,
+// the settings (whose setters refuse out-of-range values), the localisation
+// file, the interface font and the message boxes. The program answers with
+// the application; tests answer with a recording fake, so no test waits on a
+// modal box.
+#pragma once
+
+#include <QFont>
+
+#include <string>
+
+class AppSettings;
+class CLayoutManager;
+class CZAVEditorApp;
+class CZAVEditorDoc;
+class QWidget;
+
+class IDialogShell
+{
+public:
+    virtual ~IDialogShell() = default;
+    virtual AppSettings& Settings() = 0;
+    virtual std::string GetLocalizeIniPath() = 0;
+    virtual QFont GetUIFont() = 0;
+    // Null when there is none.
+    virtual CZAVEditorDoc* GetActiveEditorDoc() = 0;
+    virtual QWidget* MainWindow() = 0;
+    // Id 1 shows text 24 with the stop icon; any other id shows nothing.
+    virtual void ReportErrorCode(int errorId) = 0;
+    virtual void ShowLocalizedMessage(int textId, unsigned type) = 0;
+
+    // The active document's layout manager; null without a document.
+    CLayoutManager* GetLayoutManager();
+};
+
+// The program's shell: the application, attached once it exists (it is made
+// with the dialog library's implementations, so it cannot come first).
+class AppDialogShell : public IDialogShell
+{
+public:
+    void Attach(CZAVEditorApp* app) { m_app = app; }
+
+    AppSettings& Settings() override;
+    std::string GetLocalizeIniPath() override;
+    QFont GetUIFont() override;
+    CZAVEditorDoc* GetActiveEditorDoc() override;
+    QWidget* MainWindow() override;
+    void ReportErrorCode(int errorId) override;
+    void ShowLocalizedMessage(int textId, unsigned type) override;
+
+private:
+    CZAVEditorApp* m_app = nullptr;
+};
