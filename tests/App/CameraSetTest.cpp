@@ -3,6 +3,9 @@
 
 #include "App/CameraSetLoad.h"
 #include "App/DSCUSMFile.h"
+#include "App/DocumentFileKinds.h"
+#include "App/PackageKit.h"
+#include "App/SaveFileSystem.h"
 #include "Core/Path.h"
 #include "Core/support/ScopedTmpDir.h"
 #include "Layout/BackgroundImageFrameItem.h"
@@ -421,6 +424,91 @@ TEST_F(CameraSetOpenTest, ARefusedTitleIsThrown)
                                       "\"\r\nHdCapability=0\r\nHdClassification=00.01\r\nHdCount=1\r\n"
                                       "HdFilename=\"ABCDEF00.usd\"\r\n");
     EXPECT_THROW(Open(), int);
+}
+
+// A camera package: the kit names the set's index and unpacks a set that
+// the test made beforehand.
+class CameraPackageKit : public IPackageKit
+{
+public:
+    CameraPackageKit(std::string setFolder, std::string indexName, std::int8_t classification)
+        : m_setFolder(std::move(setFolder)), m_indexName(std::move(indexName)),
+          m_classification(classification)
+    {
+    }
+    int Package(const std::vector<std::string>&, const std::string&) override { return 5000; }
+    int PackageDSC(const std::string&, const std::string&) override { return 5000; }
+    int Open(const std::string&) override { return 0; }
+    int GetClassification(std::int8_t& classification) override
+    {
+        classification = m_classification;
+        return 0;
+    }
+    int GetLayoutFileName(int, std::string&) override { return 5000; }
+    int GetIndexFileName(std::string& name) override
+    {
+        name = m_indexName;
+        return 0;
+    }
+    int Unpackage(const std::string&, const std::string& folder, int& warning) override
+    {
+        warning = 0;
+        fs::copy(m_setFolder, folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        return 0;
+    }
+
+private:
+    std::string m_setFolder;
+    std::string m_indexName;
+    std::int8_t m_classification;
+};
+
+class CameraPackageTest : public CameraSetOpenTest
+{
+protected:
+    CameraPackageTest() : m_tmp(f.Work() + "/tmp") { fs::create_directories(f.Work() + "/tmp"); }
+
+    int OpenPackage(const std::string& indexName, std::int8_t classification, int editable = 0)
+    {
+        InstallSettings install = ReadInstallSettings(f.host.localizeIniPath);
+        install.editableFrameType = editable;
+        f.host.settings.SetInstallSettings(install);
+        DocumentFileKinds kinds(
+            [&] { return std::make_unique<CameraPackageKit>(Set(""), indexName, classification); },
+            SystemSaveFileSystem());
+        package = std::make_unique<CZAVEditorDoc>(f.host, f.services, f.ui, kinds);
+        const std::string path = f.MakeFile("set.fdp", "package");
+        return package->LoadFdpLayout(path);
+    }
+
+    ScopedTmpDir m_tmp;
+    std::unique_ptr<CZAVEditorDoc> package;
+};
+
+TEST_F(CameraPackageTest, ACameraPackageOpensAsItsCameraSet)
+{
+    Photo("ABCDEF_0/bg.bmp", 1024, 704);
+    Member("ABCDEF00.usd", {Picture(1, kBaseArea, "", 1), Picture(0, kBaseArea, Set("ABCDEF_0/bg.bmp"))});
+    Index({"ABCDEF00.usd"});
+    ASSERT_EQ(OpenPackage("ABCDEF_0.usm", 2), 1);
+    EXPECT_TRUE(package->IsDSCLayout());
+    CLayoutManager& opened = *package->GetLayoutManager();
+    ASSERT_EQ(opened.GetItemCount(-1, -1, nullptr), 2);
+    const auto* background = dynamic_cast<CImageFrameItem*>(opened.GetItemAt(0));
+    ASSERT_NE(background, nullptr);
+    // The page refers to the unpacked set, not to where it was made.
+    EXPECT_EQ(GetFolderFromPath(GetFolderFromPath(background->GetImageFileName())),
+              package->GetDecodeFolder());
+    EXPECT_EQ(package->GetTitle(), "Card title");
+    package.reset();
+
+    EXPECT_EQ(OpenPackage("ABCDEF_0.usm", 2, 2), -1);
+    package.reset();
+    for (const char* name : {"..\\ABCDEF_0.usm", "../ABCDEF_0.usm", "", "missing.usm"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(OpenPackage(name, 2), 0);
+        package.reset();
+    }
 }
 
 } // namespace
