@@ -1,7 +1,8 @@
 // Layout scripts and editor documents come from other programs and cards:
-// any bytes, read as either and built into a page, must build or fail
-// cleanly without a fault.
+// any bytes, read as either and built into a page (a layout script also as
+// a camera set's member), must build or fail cleanly without a fault.
 #include "App/AppSettings.h"
+#include "App/CameraSetLoad.h"
 #include "App/DocumentHost.h"
 #include "App/FontCatalogue.h"
 #include "App/LayoutFileKinds.h"
@@ -111,6 +112,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 doc.SetDSCLayout(camera);
                 doc.BuildFromLayoutScript(script);
             }
+        }
+    }
+    {
+        // As a member of a camera set in the harness's folder.
+        CUDLScript script;
+        if (script.Read(usd)) {
+            CZAVEditorDoc doc(h.host, h.services, h.ui, h.kinds);
+            doc.SetDSCLayout(1);
+            const CameraSetPictures pictures{h.folder, nullptr};
+            std::vector<std::string> seen;
+            const int checked = doc.CheckCameraLayoutScript(&script, &seen, &pictures);
+            if (checked != 0 && checked != 1 && checked != 3)
+                std::abort();
+            const int built = doc.BuildFromCameraLayoutScript(&script, &pictures);
+            if (built != 0 && built != 1 && built != 3)
+                std::abort();
         }
     }
     {

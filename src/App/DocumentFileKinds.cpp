@@ -1,6 +1,7 @@
 #include "App/DocumentFileKinds.h"
 
 #include "App/AppSettings.h"
+#include "App/CameraSetLoad.h"
 #include "App/SaveFileSystem.h"
 #include "App/StagedSave.h"
 #include "App/ZAVEditorDoc.h"
@@ -268,9 +269,11 @@ int DocumentFileKinds::LoadFdpLayout(CZAVEditorDoc& document, const std::string&
     case 1:
         return -1;
     case 2:
-        // A camera package opens as a camera layout set, which this reader
-        // does not read.
-        return editable == 2 ? -1 : 0;
+        if (editable == 2)
+            return -1;
+        if (kit->GetIndexFileName(name) != 0 || !IsBareMemberName(name))
+            return 0;
+        break;
     default:
         return 0;
     }
@@ -278,14 +281,17 @@ int DocumentFileKinds::LoadFdpLayout(CZAVEditorDoc& document, const std::string&
     int warning = 0;
     if (!unpacker || unpacker->Unpackage(path, decode, warning) != 0)
         return 0;
+    if (classification == 2) {
+        document.SetDSCLayout(1);
+        return document.LoadUsmLayout(CombinePath(decode, name));
+    }
     document.SetDSCLayout(0);
     return document.LoadUsdLayout(CombinePath(decode, name));
 }
 
-int DocumentFileKinds::LoadUsmLayout(CZAVEditorDoc&, const std::string&)
+int DocumentFileKinds::LoadUsmLayout(CZAVEditorDoc& document, const std::string& path)
 {
-    // Camera layout sets have no reader yet.
-    return 0;
+    return LoadCameraLayoutSet(document, path);
 }
 
 int DocumentFileKinds::SaveUsmLayout(CZAVEditorDoc&, const std::string&)

@@ -1,7 +1,8 @@
 // The readers and writers of the layout file kinds as the document reaches
 // them: the editor document and the layout script with their companion
-// folders, and packaged frame files through the frame-file kit. Camera layout
-// sets, and the camera packages built on them, are refused here.
+// folders, packaged frame files through the frame-file kit, and camera layout
+// sets and the camera packages built on them for reading. Writing a camera
+// set, and with it a camera package, is refused here.
 #pragma once
 
 #include "App/LayoutFileKinds.h"

@@ -1,6 +1,7 @@
 #include "App/ZAVEditorDoc.h"
 
 #include "App/AppSettings.h"
+#include "App/DSCUSMFile.h"
 #include "App/DocumentHost.h"
 #include "App/DocumentUi.h"
 #include "App/LayoutFileKinds.h"
@@ -383,6 +384,10 @@ int CZAVEditorDoc::SaveByKind(const std::string& path, const std::string& extens
     const std::string companion = path.substr(0, path.size() - extension.size());
     if (ext != ".fdp" && IsDirectory(companion) && FolderHasReadOnlyFile(companion))
         throw 1;
+    if (ext == ".usm")
+        for (const std::string& member : CameraSetScriptPaths(path))
+            if (IsReadOnlyFile(member))
+                throw 1;
     int result = 0;
     if (ext == ".zvd")
         result = SaveZvdDocument(path);

@@ -26,6 +26,7 @@ class IDocumentUi;
 class ILayoutFileKinds;
 class ILayoutFolderServices;
 class CImageFrameItem;
+struct CameraSetPictures;
 
 // A framed item's new picture, applied by the caller once its save is committed.
 struct FrameImageRename
@@ -109,6 +110,13 @@ public:
 
     // The camera layout's one insert-photo frame over the printable area.
     int AddCameraInsertFrame();
+    // One script of a camera layout set: 0 accepted, 3 corrected, 1 failed.
+    // The seen list (folded names) spares a second read of a picture.
+    int CheckCameraLayoutScript(CUDLScript* script, std::vector<std::string>* seen,
+                                const CameraSetPictures* pictures = nullptr);
+    int BuildFromCameraLayoutScript(CUDLScript* script, const CameraSetPictures* pictures = nullptr);
+    // The set index, its member scripts and its companion folder's files.
+    std::uint32_t GetUsmTotalFileSize(const std::string& path);
 
     // The readers and writers by kind.
     int LoadZvdDocument(const std::string& path);

@@ -1,27 +1,11 @@
 #include "Layout/PaperTable.h"
 
+#include "Core/PaperSizes.h"
+
 #include <algorithm>
 #include <array>
 
 namespace {
-
-constexpr std::array<SIZE, kPaperSizeCount> kPaperSizes{{
-    {1417, 2097}, {1488, 2097}, {1610, 2485}, {2976, 4209}, {4209, 5952}, {4662, 6845},
-    {1261, 499},  {1417, 499},  {2976, 499},  {4662, 499},  {1800, 499},  {1440, 499},
-    {2976, 8418}, {3060, 3960}, {1800, 2880}, {1800, 2520}, {1417, 2125}, {1260, 1800},
-    {1440, 2160}, {2880, 3600}, {3960, 5040}, {3960, 6120}, {780, 1290},  {765, 1219},
-}};
-
-// Portrait margins; landscape turns them a quarter (see GetModeMargins).
-constexpr std::array<PageMargins, kMarginModeCount> kPortraitMargins{{
-    {42, 42, 42, 42},
-    {42, 198, 42, 42},
-    {-42, -72, -36, -36},
-    {0, 0, -36, -36},
-    {-36, -36, -36, -36},
-    {-42, -72, -50, -50},
-    {-36, -50, -26, -26},
-}};
 
 constexpr std::array<float, 8> kZoomSteps{0.06666667f, 0.13333334f, 0.2f,       0.26666668f,
                                           0.45f,       0.6333333f,  0.8166667f, 1.0f};
@@ -30,9 +14,10 @@ constexpr std::array<float, 8> kZoomSteps{0.06666667f, 0.13333334f, 0.2f,       
 
 SIZE GetPaperSizeFromTable(int index, int orientation, int rollLength)
 {
-    if (index < 0 || index >= kPaperSizeCount)
+    const auto row = GetPaperTableSize(index);
+    if (!row)
         return SIZE{0, 0};
-    SIZE size = kPaperSizes[static_cast<std::size_t>(index)];
+    SIZE size{row->width, row->height};
     if (IsPageTableRollPaper(index) && rollLength >= kMinRollLength && rollLength <= kMaxRollLength)
         size.cy = rollLength - 1;
     if (orientation == 1)
@@ -42,9 +27,10 @@ SIZE GetPaperSizeFromTable(int index, int orientation, int rollLength)
 
 PageMargins GetModeMargins(int mode, int orientation)
 {
-    if (mode < 0 || mode >= kMarginModeCount)
+    const auto row = GetPaperTableMargins(mode);
+    if (!row)
         return PageMargins{};
-    const PageMargins& p = kPortraitMargins[static_cast<std::size_t>(mode)];
+    const PageMargins p{row->top, row->bottom, row->left, row->right};
     if (orientation != 1)
         return p;
     // The paper turned: its left and right edges become the top and bottom,
