@@ -64,7 +64,7 @@ CItemListBox::CItemListBox(IDialogShell& shell, QWidget* parent) : QAbstractScro
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalScrollBar()->setSingleStep(1);
     setFocusPolicy(Qt::StrongFocus);
-    viewport()->setMouseTracking(false);
+    setFrameShape(QFrame::NoFrame);
 }
 
 void CItemListBox::SetColors(COLORREF text, COLORREF background, COLORREF selectedText,
@@ -104,6 +104,14 @@ CLayoutItem* CItemListBox::GetItemAt(int row) const
     CLayoutItem* item = m_rows[row];
     // The page may have dropped the item since the last rebuild.
     return layout && layout->GetItemIndex(item) >= 0 ? item : nullptr;
+}
+
+int CItemListBox::RowIconId(int row) const
+{
+    const CLayoutItem* item = GetItemAt(row);
+    if (!item)
+        return 0;
+    return IsBaseFrame(item) ? kIconBaseFrame : item->IsVisible() ? kIconVisible : kIconHidden;
 }
 
 int CItemListBox::RowOf(const CLayoutItem* item) const
@@ -461,7 +469,7 @@ void CItemListBox::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Delete:
         m_shell.RouteCommand(kDeleteCommand);
-        QAbstractScrollArea::keyPressEvent(event);
+        event->accept();
         return;
     case Qt::Key_Left:
     case Qt::Key_Right:
@@ -534,7 +542,7 @@ void CItemListBox::DrawRow(QPainter& painter, int row)
     canvas.DrawLine(0, kRowHeight - 2, w, kRowHeight - 2, 1, shadow, PS_SOLID);
 
     // The visibility icon, one pixel down and right while pressed.
-    const int iconId = IsBaseFrame(item) ? kIconBaseFrame : item->IsVisible() ? kIconVisible : kIconHidden;
+    const int iconId = RowIconId(row);
     CImage icon;
     if (icon.LoadIconResource(iconId)) {
         SIZE size{};

@@ -55,6 +55,8 @@ public:
     // 4 elsewhere) with the row index.
     int HitTest(QPoint point, int* row) const;
     QRect RowRect(int row) const;
+    // The visibility icon the row shows; 0 for a row without an item.
+    int RowIconId(int row) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

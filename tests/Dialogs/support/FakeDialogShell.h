@@ -24,7 +24,11 @@ public:
 
     // --- The tool box and the paper-mode bar: what reached the view ---
     void RouteCommand(int id) override { commands.push_back(id); }
-    void ForwardKeyToView(const QKeyEvent& event) override { keys.push_back(event.key()); }
+    void ForwardKeyToView(const QKeyEvent& event) override
+    {
+        if (event.type() == QEvent::KeyPress)
+            keys.push_back(event.key());
+    }
     int SendLayoutRedraw(int kind, CLayoutItem* item) override
     {
         redraws.emplace_back(kind, item);
