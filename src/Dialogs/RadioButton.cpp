@@ -37,6 +37,12 @@ CRadioButton::CRadioButton(int controlId, QImage normal, QImage checked, QImage 
     });
 }
 
+CRadioButton::~CRadioButton()
+{
+    if (m_manager)
+        m_manager->Remove(this, false);
+}
+
 bool CRadioButton::SubclassDlgItem(QWidget* parent)
 {
     QWidget* control = parent ? FindControl(parent, m_controlId, this) : nullptr;

@@ -17,6 +17,8 @@ class CRadioButton : public QAbstractButton
 public:
     // The pictures may be null: a null one draws the normal picture.
     CRadioButton(int controlId, QImage normal, QImage checked, QImage disabled);
+    // A button deleted by its parent leaves its manager first.
+    ~CRadioButton() override;
 
     int GetId() const { return m_controlId; }
     bool IsChecked() const { return m_checked; }
