@@ -7,6 +7,7 @@
 #include "App/MainMenu.h"
 #include "App/MemoryCards.h"
 #include "App/MessageBoxes.h"
+#include "App/PrintCommand.h"
 #include "App/SingleInstance.h"
 #include "App/WindowPlacement.h"
 #include "App/ZAVEditorDoc.h"
@@ -93,6 +94,7 @@ CZAVEditorApp::~CZAVEditorApp()
         SetLayoutManagerHost(nullptr);
     SetMessageContext(std::string(), nullptr);
     m_mainFrame.reset();
+    m_print.reset();
     m_document.reset();
 }
 
@@ -187,6 +189,9 @@ bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFi
     SetMessageContext(m_strLocalizeIniPath, m_mainFrame.get());
     m_view = new CZAVEditorView(*m_document, m_mainFrame.get());
     m_mainFrame->setCentralWidget(m_view);
+    m_print = std::make_unique<PrintCommand>(*m_document, m_services, m_ui, m_launcher);
+    m_print->SetOwner(m_view);
+    m_router.SetTarget(CommandRouter::View, m_print.get());
     bool firstAttempt = false;
     if (commandLineFile)
         firstAttempt = OpenDocumentFile(LongFormOf(*commandLineFile));
@@ -256,6 +261,8 @@ int CZAVEditorApp::ExitInstance()
         if (!tempImages.empty() && IsDirectory(tempImages))
             DeleteFolderTree(tempImages);
     }
+    if (m_print)
+        m_print->SetOwner(nullptr); // the view goes with the main frame
     m_mainFrame.reset();
     m_instance.reset();
     return 0;

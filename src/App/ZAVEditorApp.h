@@ -5,8 +5,9 @@
 
 #include "App/AppSettings.h"
 #include "App/CommandRouter.h"
+#include "App/DocumentFileKinds.h"
 #include "App/DocumentHost.h"
-#include "App/LayoutFileKinds.h"
+#include "App/ProgramLauncher.h"
 #include "App/StandInDocumentUi.h"
 #include "Layout/LayoutManagerHost.h"
 #include "Layout/LayoutServices.h"
@@ -23,6 +24,7 @@ class CMainFrame;
 class CZAVEditorDoc;
 class CZAVEditorView;
 class IAppUi;
+class PrintCommand;
 class ILayoutFolderServices;
 class QSettings;
 class SingleInstance;
@@ -71,7 +73,7 @@ public:
     bool OpenDocumentFile(const std::string& path);
     // Before InitInstance: the document's file kinds (not owned), and the
     // memory-card roots (else the mounted removable volumes).
-    void SetLayoutFileKinds(ILayoutFileKinds* kinds) { m_fileKinds = kinds ? kinds : &m_unbuiltFileKinds; }
+    void SetLayoutFileKinds(ILayoutFileKinds* kinds) { m_fileKinds = kinds ? kinds : &m_documentFileKinds; }
     void SetMemoryCardRoots(std::optional<std::vector<std::string>> roots) { m_cardRoots = std::move(roots); }
     void OnAppAbout();
 
@@ -115,11 +117,13 @@ private:
     CommandRouter m_router;
     std::unique_ptr<SingleInstance> m_instance;
     StandInDocumentUi m_standInDocumentUi;
-    UnbuiltLayoutFileKinds m_unbuiltFileKinds;
+    DocumentFileKinds m_documentFileKinds;
     IDocumentUi* m_documentUi = &m_standInDocumentUi;
-    ILayoutFileKinds* m_fileKinds = &m_unbuiltFileKinds;
+    ILayoutFileKinds* m_fileKinds = &m_documentFileKinds;
     std::optional<std::vector<std::string>> m_cardRoots;
     std::unique_ptr<CZAVEditorDoc> m_document;
+    DetachedProgramLauncher m_launcher;
+    std::unique_ptr<PrintCommand> m_print; // the view's Print until the view takes its commands
     std::unique_ptr<CMainFrame> m_mainFrame;
     CZAVEditorView* m_view = nullptr; // owned by the main frame
 };

@@ -1,6 +1,6 @@
 // The editor program: installs the bars, dialogs and services the
 // application calls, then runs it.
-#include "App/StandInLayoutFolderServices.h"
+#include "App/SystemLayoutFolderServices.h"
 #include "App/ZAVEditorApp.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogsUi.h"
@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 int main(int argc, char* argv[])
 {
@@ -24,8 +25,9 @@ int main(int argc, char* argv[])
 
     AppDialogShell shell;
     DialogsUi ui(shell);
-    StandInLayoutFolderServices services;
-    CZAVEditorApp app(DefaultAppEnvironment(), ui, services);
+    AppEnvironment environment = DefaultAppEnvironment();
+    SystemLayoutFolderServices services(environment.programFolder + "Localize.ini");
+    CZAVEditorApp app(std::move(environment), ui, services);
     shell.Attach(&app);
     int result = 0;
     if (app.InitInstance(file))
