@@ -45,6 +45,8 @@ public:
     void SelectMode(int mode) override;
     void OnBarFrameMoved() override;
 
+    QSize sizeHint() const override { return m_sizes.floating; }
+
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -192,6 +192,16 @@ void CToolBoxBar::Relayout()
     update();
 }
 
+void CToolBoxBar::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Hidden, the bar heard of no change: it shows the page as it is now.
+    if (m_initialised) {
+        UpdateItemList(1);
+        UpdateItemInfo(0);
+    }
+}
+
 void CToolBoxBar::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);

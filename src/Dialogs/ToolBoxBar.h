@@ -73,8 +73,11 @@ public:
     CLayoutItem* FindFirstSelectedItem() override;
     void SelectTool(int tool) override;
 
+    QSize sizeHint() const override { return m_sizes.floating; }
+
 protected:
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
