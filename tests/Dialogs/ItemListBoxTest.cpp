@@ -47,7 +47,11 @@ protected:
                          Qt::NoModifier);
         QCoreApplication::sendEvent(View(), &move);
     }
-    std::set<CLayoutItem*> Selected() { return {bars.Selected().begin(), bars.Selected().end()}; }
+    std::set<CLayoutItem*> Selected()
+    {
+        const std::vector<CLayoutItem*> selected = bars.Selected();
+        return {selected.begin(), selected.end()};
+    }
 
     BarFixture bars;
     BarFixture::Page page;
@@ -271,6 +275,28 @@ TEST_F(ItemListBoxTest, ItemsDeletedBetweenPaintsAreNeverTouched)
     EXPECT_EQ(bars.Order().size(), 4u);
     list->UpdateList(true);
     EXPECT_EQ(list->GetCount(), 2);
+}
+
+TEST_F(ItemListBoxTest, ARightClickSelectsOutsideTheIconUnlessCtrlIsHeld)
+{
+    Build(6);
+    auto right = [this](QPoint at, Qt::KeyboardModifiers keys = {}) {
+        QTest::mousePress(View(), Qt::RightButton, keys, at);
+        QTest::mouseRelease(View(), Qt::RightButton, keys, at);
+    };
+    page.frame->SetSelected(true);
+    right(Text(2));
+    EXPECT_EQ(Selected(), std::set<CLayoutItem*>{page.line});
+    right(Text(1), Qt::ControlModifier);
+    EXPECT_EQ(Selected(), std::set<CLayoutItem*>{page.line});
+    right(Icon(1));
+    EXPECT_EQ(Selected(), std::set<CLayoutItem*>{page.line});
+    right(QPoint(150, 5 * kRow), Qt::ShiftModifier);
+    EXPECT_EQ(Selected(), std::set<CLayoutItem*>{page.line});
+    right(QPoint(150, 5 * kRow));
+    EXPECT_TRUE(Selected().empty());
+    ASSERT_FALSE(bars.shell.redraws.empty());
+    EXPECT_EQ(bars.shell.redraws.back().first, 2);
 }
 
 TEST_F(ItemListBoxTest, DeleteGoesToTheMainWindowAndArrowsToTheBar)
