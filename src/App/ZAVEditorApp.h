@@ -9,6 +9,7 @@
 #include "App/DocumentHost.h"
 #include "App/ProgramLauncher.h"
 #include "App/StandInDocumentUi.h"
+#include "App/ZAVEditorView.h"
 #include "Layout/LayoutManagerHost.h"
 #include "Layout/LayoutServices.h"
 
@@ -45,7 +46,8 @@ int UIFontHeight(int pointSize);
 class CZAVEditorApp : public ILayoutShell,
                       public ILayoutManagerHost,
                       public ICommandTarget,
-                      public IDocumentHost
+                      public IDocumentHost,
+                      public IEditorViewHost
 {
 public:
     CZAVEditorApp(AppEnvironment environment, IAppUi& ui, ILayoutFolderServices& services);
@@ -61,6 +63,7 @@ public:
     CommandRouter& Router() { return m_router; }
     CZAVEditorDoc* GetDocument() { return m_document.get(); }
     CMainFrame* GetMainFrame() { return m_mainFrame.get(); }
+    CZAVEditorView* GetView() { return m_view; }
     const QFont& GetUIFont() const { return m_fontUI; }
     bool IsInitialized() const { return m_bInitialized; }
 
@@ -92,9 +95,14 @@ public:
     void SetViewUpdates(bool enabled) override;
     void UpdateFrameTitle() override;
     // ILayoutManagerHost
-    ILayoutView* GetActiveEditorView() override { return nullptr; }
+    ILayoutView* GetActiveEditorView() override { return m_view; }
     bool HasMainWindow() override { return m_mainFrame != nullptr; }
     ILayoutToolBox* GetToolBox() override;
+    // IEditorViewHost
+    void ForwardLayoutChanged(int kind, int lParam) override;
+    QMenuBar* MainMenuBar() override;
+    void RebuildItemList() override;
+    void RouteCommand(int id) override { m_router.Route(id); }
     // ICommandTarget: About and Exit
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;
