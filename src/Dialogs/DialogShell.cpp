@@ -4,11 +4,13 @@
 #include "App/MessageBoxes.h"
 #include "App/ZAVEditorApp.h"
 #include "App/ZAVEditorDoc.h"
+#include "App/ZAVEditorView.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 
 #include <cassert>
+#include <cstdint>
 
 CLayoutManager* IDialogShell::GetLayoutManager()
 {
@@ -72,29 +74,14 @@ void AppDialogShell::ForwardKeyToView(const QKeyEvent& event)
                                                   event.isAutoRepeat(), static_cast<quint16>(event.count())));
 }
 
-int AppDialogShell::SendLayoutRedraw(int kind, CLayoutItem* /*item*/)
+int AppDialogShell::SendLayoutRedraw(int kind, CLayoutItem* item)
 {
-    if (!m_app || (kind != 1 && kind != 2))
-        return 0;
-    if (ILayoutView* view = m_app->GetActiveEditorView()) {
-        view->InvalidateNoErase();
-        view->UpdateWindow();
-    } else {
-        m_app->RefreshView(false);
-    }
-    return 0;
+    CZAVEditorView* view = m_app ? m_app->GetView() : nullptr;
+    return view ? view->OnLayoutRedraw(kind, reinterpret_cast<std::intptr_t>(item)) : 0;
 }
 
 void AppDialogShell::SendLayoutChanged(int kind, int lParam)
 {
-    if (!m_app)
-        return;
-    if (ILayoutView* view = m_app->GetActiveEditorView()) {
+    if (ILayoutView* view = m_app ? m_app->GetActiveEditorView() : nullptr)
         view->SendLayoutChanged(kind, lParam);
-        return;
-    }
-    // Without the editing view the main frame still hears of the change.
-    if (CMainFrame* frame = m_app->GetMainFrame())
-        frame->OnLayoutChanged(kind);
-    m_app->RefreshView(false);
 }

@@ -4,7 +4,10 @@
 #include "Dialogs/ChangeModeBar.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogsUi.h"
+#include "Dialogs/ItemListBox.h"
 #include "Dialogs/ToolBoxBar.h"
+#include "Layout/LayoutManager.h"
+#include "Layout/LineItem.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +16,7 @@
 #include <QKeyEvent>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -84,6 +88,22 @@ TEST_F(ProgramBarsTest, TheProgramGetsTheRealBarsAndTheirPlacesAreKept)
     QCoreApplication::processEvents();
     EXPECT_EQ(view.keys, std::vector<int>{Qt::Key_Delete});
     frame->centralWidget()->removeEventFilter(&view);
+
+    // A visibility toggle in the list reaches the view: the document is changed.
+    auto line = std::make_unique<CLineItem>();
+    line->SetRect(RECT{50, 500, 450, 500});
+    CLayoutItem* item = line.get();
+    CLayoutManager& layout = *app.GetDocument()->GetLayoutManager();
+    layout.AddItem(0, std::move(line));
+    toolBox->UpdateItemList(1);
+    app.GetDocument()->SetModifiedFlag(0);
+    CItemListBox* list = toolBox->GetItemList();
+    ASSERT_EQ(list->GetItemAt(0), item);
+    const QPoint icon(10, CItemListBox::kRowHeight / 2);
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, icon);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, icon);
+    EXPECT_FALSE(item->IsVisible());
+    EXPECT_TRUE(app.GetDocument()->IsModified());
 
     // Moving the floating frames stores their places in the settings file.
     frame->ToolBoxFrame()->show();
