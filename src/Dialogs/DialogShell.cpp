@@ -1,10 +1,16 @@
 #include "Dialogs/DialogShell.h"
 
+#include "App/MainFrame.h"
 #include "App/MessageBoxes.h"
 #include "App/ZAVEditorApp.h"
 #include "App/ZAVEditorDoc.h"
+#include "App/ZAVEditorView.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
 
 #include <cassert>
+#include <cstdint>
 
 CLayoutManager* IDialogShell::GetLayoutManager()
 {
@@ -46,4 +52,36 @@ void AppDialogShell::ReportErrorCode(int errorId)
 void AppDialogShell::ShowLocalizedMessage(int textId, unsigned type)
 {
     ::ShowLocalizedMessage(textId, type);
+}
+
+// --- The tool box and the paper-mode bar ---
+
+void AppDialogShell::RouteCommand(int id)
+{
+    if (m_app)
+        m_app->Router().Route(id);
+}
+
+void AppDialogShell::ForwardKeyToView(const QKeyEvent& event)
+{
+    CMainFrame* frame = m_app ? m_app->GetMainFrame() : nullptr;
+    if (!frame)
+        return;
+    frame->activateWindow();
+    if (QWidget* view = frame->centralWidget())
+        QCoreApplication::postEvent(view,
+                                    new QKeyEvent(event.type(), event.key(), event.modifiers(), event.text(),
+                                                  event.isAutoRepeat(), static_cast<quint16>(event.count())));
+}
+
+int AppDialogShell::SendLayoutRedraw(int kind, CLayoutItem* item)
+{
+    CZAVEditorView* view = m_app ? m_app->GetView() : nullptr;
+    return view ? view->OnLayoutRedraw(kind, reinterpret_cast<std::intptr_t>(item)) : 0;
+}
+
+void AppDialogShell::SendLayoutChanged(int kind, int lParam)
+{
+    if (ILayoutView* view = m_app ? m_app->GetActiveEditorView() : nullptr)
+        view->SendLayoutChanged(kind, lParam);
 }

@@ -12,7 +12,9 @@
 class AppSettings;
 class CLayoutManager;
 class CZAVEditorApp;
+class CLayoutItem;
 class CZAVEditorDoc;
+class QKeyEvent;
 class QWidget;
 
 class IDialogShell
@@ -31,6 +33,18 @@ public:
 
     // The active document's layout manager; null without a document.
     CLayoutManager* GetLayoutManager();
+
+    // --- The tool box and the paper-mode bar ---
+    // A command as the menus send it.
+    virtual void RouteCommand(int id) = 0;
+    // A key typed into a bar: the main window is activated and the key goes,
+    // unchanged, to the active view.
+    virtual void ForwardKeyToView(const QKeyEvent& event) = 0;
+    // The item list's redraw notice (1 an item's visibility, 2 the selection)
+    // to the active view; its answer, 0 without a view.
+    virtual int SendLayoutRedraw(int kind, CLayoutItem* item) = 0;
+    // A layout change to the active view.
+    virtual void SendLayoutChanged(int kind, int lParam) = 0;
 };
 
 // The program's shell: the application, attached once it exists (it is made
@@ -47,6 +61,12 @@ public:
     QWidget* MainWindow() override;
     void ReportErrorCode(int errorId) override;
     void ShowLocalizedMessage(int textId, unsigned type) override;
+
+    // --- The tool box and the paper-mode bar ---
+    void RouteCommand(int id) override;
+    void ForwardKeyToView(const QKeyEvent& event) override;
+    int SendLayoutRedraw(int kind, CLayoutItem* item) override;
+    void SendLayoutChanged(int kind, int lParam) override;
 
 private:
     CZAVEditorApp* m_app = nullptr;

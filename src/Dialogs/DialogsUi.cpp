@@ -1,13 +1,22 @@
 #include "Dialogs/DialogsUi.h"
 
-std::unique_ptr<IToolBoxBar> DialogsUi::CreateToolBoxBar(CZAVEditorApp& app, QWidget* parent)
+#include "Dialogs/ChangeModeBar.h"
+#include "Dialogs/ToolBoxBar.h"
+
+std::unique_ptr<IToolBoxBar> DialogsUi::CreateToolBoxBar(CZAVEditorApp& /*app*/, QWidget* parent)
 {
-    return m_standIns.CreateToolBoxBar(app, parent);
+    auto bar = std::make_unique<CToolBoxBar>(m_shell, parent);
+    bar->Create(false);
+    bar->InitButtons();
+    return bar;
 }
 
-std::unique_ptr<IChangeModeBar> DialogsUi::CreateChangeModeBar(CZAVEditorApp& app, QWidget* parent)
+std::unique_ptr<IChangeModeBar> DialogsUi::CreateChangeModeBar(CZAVEditorApp& /*app*/, QWidget* parent)
 {
-    return m_standIns.CreateChangeModeBar(app, parent);
+    auto bar = std::make_unique<CChangeModeBar>(m_shell, parent);
+    bar->Create(false);
+    bar->InitButtons();
+    return bar;
 }
 
 void DialogsUi::RunLogoDialog()

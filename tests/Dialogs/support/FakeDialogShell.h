@@ -5,6 +5,8 @@
 #include "App/AppSettings.h"
 #include "Dialogs/DialogShell.h"
 
+#include <QKeyEvent>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +22,20 @@ public:
     void ReportErrorCode(int errorId) override { errorCodes.push_back(errorId); }
     void ShowLocalizedMessage(int textId, unsigned type) override { messages.emplace_back(textId, type); }
 
+    // --- The tool box and the paper-mode bar: what reached the view ---
+    void RouteCommand(int id) override { commands.push_back(id); }
+    void ForwardKeyToView(const QKeyEvent& event) override
+    {
+        if (event.type() == QEvent::KeyPress)
+            keys.push_back(event.key());
+    }
+    int SendLayoutRedraw(int kind, CLayoutItem* item) override
+    {
+        redraws.emplace_back(kind, item);
+        return 0;
+    }
+    void SendLayoutChanged(int kind, int lParam) override { layoutChanges.emplace_back(kind, lParam); }
+
     AppSettings settings;
     std::string localizeIniPath;
     QFont font;
@@ -27,4 +43,8 @@ public:
     QWidget* mainWindow = nullptr;
     std::vector<int> errorCodes;
     std::vector<std::pair<int, unsigned>> messages;
+    std::vector<int> commands;
+    std::vector<int> keys;
+    std::vector<std::pair<int, CLayoutItem*>> redraws;
+    std::vector<std::pair<int, int>> layoutChanges;
 };
