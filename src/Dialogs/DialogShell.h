@@ -7,6 +7,7 @@
 
 #include <QFont>
 
+#include <optional>
 #include <string>
 
 class AppSettings;
@@ -31,6 +32,13 @@ public:
 
     // The active document's layout manager; null without a document.
     CLayoutManager* GetLayoutManager();
+
+    // Settings dialogs: a box with a text of their own making, titled with text 161.
+    virtual void ShowMessageText(const std::string& text, unsigned type) = 0;
+    // The platform's open-file dialog for one existing file; nothing when cancelled.
+    // `patterns` is a list such as "*.bmp;*.jpg", matched without regard to case.
+    virtual std::optional<std::string> ChooseOpenFile(QWidget* parent, const std::string& filterName,
+                                                      const std::string& patterns) = 0;
 };
 
 // The program's shell: the application, attached once it exists (it is made
@@ -47,6 +55,9 @@ public:
     QWidget* MainWindow() override;
     void ReportErrorCode(int errorId) override;
     void ShowLocalizedMessage(int textId, unsigned type) override;
+    void ShowMessageText(const std::string& text, unsigned type) override;
+    std::optional<std::string> ChooseOpenFile(QWidget* parent, const std::string& filterName,
+                                              const std::string& patterns) override;
 
 private:
     CZAVEditorApp* m_app = nullptr;

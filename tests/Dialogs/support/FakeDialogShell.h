@@ -5,6 +5,8 @@
 #include "App/AppSettings.h"
 #include "Dialogs/DialogShell.h"
 
+#include <deque>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,4 +29,24 @@ public:
     QWidget* mainWindow = nullptr;
     std::vector<int> errorCodes;
     std::vector<std::pair<int, unsigned>> messages;
+
+    void ShowMessageText(const std::string& text, unsigned type) override
+    {
+        textMessages.emplace_back(text, type);
+    }
+    // Each run of the file chooser takes the next answer; none left: cancelled.
+    std::optional<std::string> ChooseOpenFile(QWidget*, const std::string& filterName,
+                                              const std::string& patterns) override
+    {
+        fileFilters.emplace_back(filterName, patterns);
+        if (chosenFiles.empty())
+            return std::nullopt;
+        std::string chosen = chosenFiles.front();
+        chosenFiles.pop_front();
+        return chosen;
+    }
+
+    std::vector<std::pair<std::string, unsigned>> textMessages;
+    std::deque<std::string> chosenFiles;
+    std::vector<std::pair<std::string, std::string>> fileFilters;
 };
