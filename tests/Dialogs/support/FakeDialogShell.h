@@ -14,7 +14,7 @@
 class FakeDialogShell : public IDialogShell
 {
 public:
-    AppSettings& Settings() override { return settings; }
+    AppSettings& Settings() override { return appSettings ? *appSettings : settings; }
     std::string GetLocalizeIniPath() override { return localizeIniPath; }
     QFont GetUIFont() override { return font; }
     CZAVEditorDoc* GetActiveEditorDoc() override { return document; }
@@ -23,6 +23,8 @@ public:
     void ShowLocalizedMessage(int textId, unsigned type) override { messages.emplace_back(textId, type); }
 
     AppSettings settings;
+    // When set, the settings answered instead (a started application's).
+    AppSettings* appSettings = nullptr;
     std::string localizeIniPath;
     QFont font;
     CZAVEditorDoc* document = nullptr;
