@@ -54,7 +54,14 @@ QImage ToQImage(const CImage& image)
         return {};
     const QImage rows(image.GetBits(), image.GetWidth(), image.GetHeight(), image.GetRowBytes(),
                       QImage::Format_RGB32);
-    return rows.mirrored(); // the image keeps its rows bottom-up
+    QImage picture = rows.mirrored(); // the image keeps its rows bottom-up
+    // Our fourth byte is not the 0xFF this format expects.
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            row[x] |= 0xFF000000u;
+    }
+    return picture;
 }
 
 void DrawFitted(QPainter& painter, const QRect& area, const QImage& picture)
