@@ -6,7 +6,7 @@
 #include "App/FontCatalogue.h"
 #include "App/LayoutFileKinds.h"
 #include "App/StandInDocumentUi.h"
-#include "App/StandInLayoutFolderServices.h"
+#include "App/SystemLayoutFolderServices.h"
 #include "App/ZAVEditorDoc.h"
 #include "Script/UDLScript.h"
 #include "Script/ZAVScript.h"
@@ -73,7 +73,7 @@ struct Harness
     FixedFonts fonts;
     std::string folder;
     HeadlessHost host;
-    StandInLayoutFolderServices services;
+    SystemLayoutFolderServices services{std::string()};
     StandInDocumentUi ui;
     UnbuiltLayoutFileKinds kinds;
 };

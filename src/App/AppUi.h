@@ -5,9 +5,10 @@
 
 #include "Layout/LayoutManagerHost.h"
 
+#include <QWidget>
+
 #include <memory>
 
-class QWidget;
 class CZAVEditorApp;
 class IDocumentUi;
 
@@ -46,4 +47,7 @@ public:
     virtual void RunLogoDialog() = 0;
     // The document's dialogs; null keeps the application's stand-ins.
     virtual IDocumentUi* DocumentUi() { return nullptr; }
+    // The modeless notice shown while Print hands the layout over, owned by
+    // the view; null keeps the application's stand-in.
+    virtual std::unique_ptr<QWidget> CreateWaitPrintSettingDialog(QWidget* /*owner*/) { return nullptr; }
 };

@@ -10,6 +10,8 @@ public:
     virtual ~ILayoutFolderServices() = default;
     virtual int GetSiblingAppPath(std::string& path) = 0;
     virtual int IsSiblingAppRunning() = 0;
+    // The application's version; -1 when it is not installed.
+    virtual double GetFileVersionString() { return -1; }
     virtual int GetUDLFolder(std::string& folder) = 0;
     virtual int GetCommonUDLFolder(std::string& folder) = 0;
     virtual int CheckLayoutFileName(const std::string& name) = 0;

@@ -1,15 +1,18 @@
 // The editor program: installs the bars, dialogs and services the
 // application calls, then runs it.
-#include "App/StandInLayoutFolderServices.h"
+#include "App/ShellLayoutDialogs.h"
+#include "App/SystemLayoutFolderServices.h"
 #include "App/ZAVEditorApp.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogsUi.h"
+#include "Dialogs/SetImageInfoDialog.h"
 
 #include <QApplication>
 #include <QIcon>
 
 #include <optional>
 #include <string>
+#include <utility>
 
 int main(int argc, char* argv[])
 {
@@ -22,14 +25,20 @@ int main(int argc, char* argv[])
     if (arguments.size() > 1)
         file = arguments.at(1).toStdString();
 
+    ShellLayoutDialogs layoutDialogs;
     AppDialogShell shell;
+    // The dialog library's dialogs over the shell's, which keep the rest until theirs come.
+    DialogsLayoutDialogs dialogLibraryLayoutDialogs(shell, &layoutDialogs);
+    SetLayoutDialogs(&dialogLibraryLayoutDialogs);
     DialogsUi ui(shell);
-    StandInLayoutFolderServices services;
-    CZAVEditorApp app(DefaultAppEnvironment(), ui, services);
+    AppEnvironment environment = DefaultAppEnvironment();
+    SystemLayoutFolderServices services(environment.programFolder + "Localize.ini");
+    CZAVEditorApp app(std::move(environment), ui, services);
     shell.Attach(&app);
     int result = 0;
     if (app.InitInstance(file))
         result = QApplication::exec();
     app.ExitInstance();
+    SetLayoutDialogs(nullptr);
     return result;
 }
