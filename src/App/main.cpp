@@ -5,6 +5,7 @@
 #include "App/ZAVEditorApp.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogsUi.h"
+#include "Dialogs/SetImageInfoDialog.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -25,8 +26,10 @@ int main(int argc, char* argv[])
         file = arguments.at(1).toStdString();
 
     ShellLayoutDialogs layoutDialogs;
-    SetLayoutDialogs(&layoutDialogs);
     AppDialogShell shell;
+    // The dialog library's dialogs over the shell's, which keep the rest until theirs come.
+    DialogsLayoutDialogs dialogLibraryLayoutDialogs(shell, &layoutDialogs);
+    SetLayoutDialogs(&dialogLibraryLayoutDialogs);
     DialogsUi ui(shell);
     AppEnvironment environment = DefaultAppEnvironment();
     SystemLayoutFolderServices services(environment.programFolder + "Localize.ini");

@@ -8,6 +8,11 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include "Core/LocalizeScript.h"
+#include "Dialogs/DialogSupport.h"
+
+#include <QApplication>
+#include <QFileDialog>
 
 #include <cassert>
 #include <cstdint>
@@ -84,4 +89,27 @@ void AppDialogShell::SendLayoutChanged(int kind, int lParam)
 {
     if (ILayoutView* view = m_app ? m_app->GetActiveEditorView() : nullptr)
         view->SendLayoutChanged(kind, lParam);
+void AppDialogShell::ShowMessageText(const std::string& text, unsigned type)
+{
+    std::string caption;
+    CLocalizeScript(GetLocalizeIniPath()).GetCaption(161, caption);
+    QWidget* main = MainWindow();
+    QWidget* owner =
+        main ? MessageBoxOwner(main, QApplication::activeWindow()) : QApplication::activeWindow();
+    ShowMessage(owner, QString::fromStdString(text), QString::fromStdString(caption), type);
+}
+
+std::optional<std::string> AppDialogShell::ChooseOpenFile(QWidget* parent, const std::string& filterName,
+                                                          const std::string& patterns)
+{
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::ReadOnly, true);
+    // The file system's case must not hide "PHOTO.JPG": the patterns spell both cases.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setNameFilter(QString::fromStdString(filterName + " (" + CaseBlindWildcards(patterns) + ")"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
 }

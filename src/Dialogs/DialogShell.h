@@ -7,6 +7,7 @@
 
 #include <QFont>
 
+#include <optional>
 #include <string>
 
 class AppSettings;
@@ -45,6 +46,12 @@ public:
     virtual int SendLayoutRedraw(int kind, CLayoutItem* item) = 0;
     // A layout change to the active view.
     virtual void SendLayoutChanged(int kind, int lParam) = 0;
+    // Settings dialogs: a box with a text of their own making, titled with text 161.
+    virtual void ShowMessageText(const std::string& text, unsigned type) = 0;
+    // The platform's open-file dialog for one existing file; nothing when cancelled.
+    // `patterns` is a list such as "*.bmp;*.jpg", matched without regard to case.
+    virtual std::optional<std::string> ChooseOpenFile(QWidget* parent, const std::string& filterName,
+                                                      const std::string& patterns) = 0;
 };
 
 // The program's shell: the application, attached once it exists (it is made
@@ -61,6 +68,9 @@ public:
     QWidget* MainWindow() override;
     void ReportErrorCode(int errorId) override;
     void ShowLocalizedMessage(int textId, unsigned type) override;
+    void ShowMessageText(const std::string& text, unsigned type) override;
+    std::optional<std::string> ChooseOpenFile(QWidget* parent, const std::string& filterName,
+                                              const std::string& patterns) override;
 
     // --- The tool box and the paper-mode bar ---
     void RouteCommand(int id) override;

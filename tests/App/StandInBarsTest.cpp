@@ -85,7 +85,7 @@ TEST_F(StandInBarsTest, AboutBoxIsLocalisedFromItsDialogSection)
     EXPECT_TRUE(texts.contains(ShippedCaption(168)));
     const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
     ASSERT_EQ(buttons.size(), 1);
-    EXPECT_EQ(buttons[0]->text(), ShippedCaption(164));
+    EXPECT_EQ(buttons[0]->text(), ShippedCaption(3100));
 }
 
 } // namespace

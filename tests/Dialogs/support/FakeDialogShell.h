@@ -7,6 +7,8 @@
 
 #include <QKeyEvent>
 
+#include <deque>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,7 +16,7 @@
 class FakeDialogShell : public IDialogShell
 {
 public:
-    AppSettings& Settings() override { return settings; }
+    AppSettings& Settings() override { return appSettings ? *appSettings : settings; }
     std::string GetLocalizeIniPath() override { return localizeIniPath; }
     QFont GetUIFont() override { return font; }
     CZAVEditorDoc* GetActiveEditorDoc() override { return document; }
@@ -37,6 +39,8 @@ public:
     void SendLayoutChanged(int kind, int lParam) override { layoutChanges.emplace_back(kind, lParam); }
 
     AppSettings settings;
+    // When set, the settings answered instead (a started application's).
+    AppSettings* appSettings = nullptr;
     std::string localizeIniPath;
     QFont font;
     CZAVEditorDoc* document = nullptr;
@@ -47,4 +51,24 @@ public:
     std::vector<int> keys;
     std::vector<std::pair<int, CLayoutItem*>> redraws;
     std::vector<std::pair<int, int>> layoutChanges;
+
+    void ShowMessageText(const std::string& text, unsigned type) override
+    {
+        textMessages.emplace_back(text, type);
+    }
+    // Each run of the file chooser takes the next answer; none left: cancelled.
+    std::optional<std::string> ChooseOpenFile(QWidget*, const std::string& filterName,
+                                              const std::string& patterns) override
+    {
+        fileFilters.emplace_back(filterName, patterns);
+        if (chosenFiles.empty())
+            return std::nullopt;
+        std::string chosen = chosenFiles.front();
+        chosenFiles.pop_front();
+        return chosen;
+    }
+
+    std::vector<std::pair<std::string, unsigned>> textMessages;
+    std::deque<std::string> chosenFiles;
+    std::vector<std::pair<std::string, std::string>> fileFilters;
 };

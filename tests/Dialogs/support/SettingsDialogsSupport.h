@@ -1,0 +1,49 @@
+// What the settings-dialog tests share: a started application whose document
+// the fake shell answers with, its temporary folders in a folder of the
+// test's own, and the shipped texts the dialogs show.
+#pragma once
+
+#include "App/support/AppTestSupport.h"
+#include "Dialogs/support/FakeDialogShell.h"
+
+#include <QDialog>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+
+std::string ShippedIniPath();
+// Text 164 with the two bounds, as the range message shows it.
+std::string RangeText(const std::string& lower, const std::string& upper);
+
+class StartedApp
+{
+public:
+    StartedApp();
+    ~StartedApp();
+
+    CZAVEditorApp& App() { return *m_app; }
+    CZAVEditorDoc& Document();
+    QString SettingsFile() const { return m_folders.SettingsFile(); }
+    QString TempFolder() const { return m_tmp.path(); }
+    // Ends the application, which writes its settings.
+    void Exit();
+
+    FakeDialogShell shell;
+    MessageRecorder recorder;
+
+private:
+    QTemporaryDir m_tmp;
+    QString m_oldTmp;
+    AppFolders m_folders;
+    FakeServices m_services;
+    FakeAppUi m_ui;
+    std::unique_ptr<CZAVEditorApp> m_app;
+    bool m_exited = false;
+};
+
+// True when the dialog closed with OK.
+inline bool ClosedWithOk(const QDialog& dialog)
+{
+    return !dialog.isVisible() && dialog.result() == QDialog::Accepted;
+}
