@@ -47,3 +47,29 @@ void AppDialogShell::ShowLocalizedMessage(int textId, unsigned type)
 {
     ::ShowLocalizedMessage(textId, type);
 }
+
+bool IDialogShell::NewSingleLayout(int paperSize, int direction, int margin)
+{
+    CZAVEditorDoc* document = GetActiveEditorDoc();
+    return document && document->NewSingleLayout(paperSize, direction, margin);
+}
+
+bool IDialogShell::NewDSCLayout(int direction)
+{
+    CZAVEditorDoc* document = GetActiveEditorDoc();
+    return document && document->NewDSCLayout(direction);
+}
+
+void IDialogShell::SetDSCLayout(int value)
+{
+    if (CZAVEditorDoc* document = GetActiveEditorDoc())
+        document->SetDSCLayout(value);
+}
+
+void AppDialogShell::InitialFrameUpdate()
+{
+    if (!m_app || !m_app->GetDocument())
+        return;
+    m_app->RefreshView(true);
+    m_app->UpdateFrameTitle();
+}

@@ -31,6 +31,14 @@ public:
 
     // The active document's layout manager; null without a document.
     CLayoutManager* GetLayoutManager();
+
+    // The new-layout wizard's pages make the active document a new layout
+    // through these; false (or nothing done) without a document.
+    virtual bool NewSingleLayout(int paperSize, int direction, int margin);
+    virtual bool NewDSCLayout(int direction);
+    virtual void SetDSCLayout(int value);
+    // The main window's first showing of the active document, after the wizard.
+    virtual void InitialFrameUpdate() {}
 };
 
 // The program's shell: the application, attached once it exists (it is made
@@ -47,6 +55,7 @@ public:
     QWidget* MainWindow() override;
     void ReportErrorCode(int errorId) override;
     void ShowLocalizedMessage(int textId, unsigned type) override;
+    void InitialFrameUpdate() override;
 
 private:
     CZAVEditorApp* m_app = nullptr;

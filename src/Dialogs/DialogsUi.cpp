@@ -1,5 +1,7 @@
 #include "Dialogs/DialogsUi.h"
 
+#include "Dialogs/LogoDialog.h"
+
 std::unique_ptr<IToolBoxBar> DialogsUi::CreateToolBoxBar(CZAVEditorApp& app, QWidget* parent)
 {
     return m_standIns.CreateToolBoxBar(app, parent);
@@ -12,5 +14,6 @@ std::unique_ptr<IChangeModeBar> DialogsUi::CreateChangeModeBar(CZAVEditorApp& ap
 
 void DialogsUi::RunLogoDialog()
 {
-    m_standIns.RunLogoDialog();
+    CLogoDialog dialog(m_shell);
+    dialog.exec();
 }
