@@ -110,9 +110,11 @@ int MarginModeOf(int area, int paper, bool autoCutter, int showAutoCutter)
 
 CPaperSettingDialog::CPaperSettingDialog(IDialogShell& shell) : CWizardDialog(shell, 132, 29, 409)
 {
-    AddControl(new QLabel(this), 1300);
+    auto* paperLabel = new QLabel(this);
+    AddControl(paperLabel, 1300);
     m_papers = new QComboBox(this);
     AddControl(m_papers, 1340);
+    paperLabel->setBuddy(m_papers);
     AddControl(new QGroupBox(this), 2031);
     m_area = RadioGroup(this, {1030, 1031, 1032, 1033});
     m_autoCutter = new QCheckBox(this);
