@@ -16,6 +16,7 @@
 #include "Layout/MacroStringItem.h"
 #include "Layout/PaperTable.h"
 #include "Layout/StringItem.h"
+#include "Platform/AtomicFileWriter.h"
 #include "Script/ShiftJisText.h"
 #include "Script/UDLScript.h"
 #include "Script/ZAVScript.h"
@@ -23,6 +24,8 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <vector>
 
 namespace {
 
@@ -36,6 +39,7 @@ constexpr int kMaxHandOverSide = 4095;
 constexpr int kHandOverQuality = 100;
 constexpr int kEffQuality = 90;
 constexpr int kFrameImageMode = 4;
+constexpr std::size_t kCopyChunk = 1 << 16;
 
 // The page as orientation 0 lays it; a value beyond 32 bits fails the save.
 struct StoredRect
@@ -97,11 +101,25 @@ std::string FrameImageName(const std::string& imageBase, int number, const char*
     return imageBase + "/Image" + digits + extension;
 }
 
+// Through the atomic writer, so that a picture is whole or absent and every
+// write is checked.
 void CopyOver(const std::string& from, const std::string& to)
 {
-    std::error_code error;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-    BoolCheck(!error, 0);
+    std::ifstream source(from, std::ios::binary);
+    BoolCheck(source.is_open(), 0);
+    AtomicFileWriter target;
+    BoolCheck(target.Open(to), 0);
+    std::vector<char> buffer(kCopyChunk);
+    for (;;) {
+        source.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        const std::streamsize got = source.gcount();
+        if (got > 0)
+            BoolCheck(target.Write(buffer.data(), static_cast<std::size_t>(got)), 0);
+        if (!source)
+            break;
+    }
+    BoolCheck(source.eof() && !source.bad(), 0);
+    BoolCheck(target.Commit(), 0);
 }
 
 // The 32-bit working picture of a background as an EFF with its mask.

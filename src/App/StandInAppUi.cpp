@@ -30,9 +30,12 @@ public:
             toolButton->setText(QString::number(button.command));
             m_group->addButton(toolButton, button.tool);
             layout->addWidget(toolButton);
-            const int command = button.command;
-            QObject::connect(toolButton, &QToolButton::clicked, m_widget,
-                             [this, command] { m_app.Router().Route(command); });
+            const int command = button.command, tool = button.tool;
+            // Until the view's commands take the tool buttons, a button sets its tool itself.
+            QObject::connect(toolButton, &QToolButton::clicked, m_widget, [this, command, tool] {
+                if (!m_app.Router().Route(command))
+                    SelectTool(tool);
+            });
         }
     }
 

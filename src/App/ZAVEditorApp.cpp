@@ -20,6 +20,7 @@
 
 #include <QDockWidget>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
 
@@ -93,6 +94,7 @@ CZAVEditorApp::~CZAVEditorApp()
     if (GetLayoutManagerHost() == this)
         SetLayoutManagerHost(nullptr);
     SetMessageContext(std::string(), nullptr);
+    m_view = nullptr;
     m_mainFrame.reset();
     m_print.reset();
     m_document.reset();
@@ -187,7 +189,7 @@ bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFi
     m_router.SetTarget(CommandRouter::Document, m_document.get());
     m_mainFrame = std::make_unique<CMainFrame>(*this, m_ui, m_router);
     SetMessageContext(m_strLocalizeIniPath, m_mainFrame.get());
-    m_view = new CZAVEditorView(*m_document, m_mainFrame.get());
+    m_view = new CZAVEditorView(*m_document, *this, m_mainFrame.get());
     m_mainFrame->setCentralWidget(m_view);
     m_print = std::make_unique<PrintCommand>(*m_document, m_services, m_ui, m_launcher);
     m_print->SetOwner(m_view);
@@ -263,6 +265,7 @@ int CZAVEditorApp::ExitInstance()
     }
     if (m_print)
         m_print->SetOwner(nullptr); // the view goes with the main frame
+    m_view = nullptr;
     m_mainFrame.reset();
     m_instance.reset();
     return 0;
@@ -311,10 +314,30 @@ void CZAVEditorApp::RedrawToolBoxInfo()
     }
 }
 
-void CZAVEditorApp::RefreshView(bool /*reset*/)
+void CZAVEditorApp::RefreshView(bool reset)
 {
-    if (m_view)
-        m_view->update();
+    if (m_mainFrame && m_view) {
+        m_view->ApplyZoomMode(reset);
+        m_view->OnInitialUpdate();
+    }
+}
+
+void CZAVEditorApp::ForwardLayoutChanged(int kind, int /*lParam*/)
+{
+    if (m_mainFrame)
+        m_mainFrame->OnLayoutChanged(kind);
+}
+
+QMenuBar* CZAVEditorApp::MainMenuBar()
+{
+    return m_mainFrame ? qobject_cast<QMenuBar*>(m_mainFrame->menuWidget()) : nullptr;
+}
+
+void CZAVEditorApp::RebuildItemList()
+{
+    IToolBoxBar* bar = m_mainFrame ? m_mainFrame->GetToolBoxBar() : nullptr;
+    if (bar && bar->HasItemList())
+        bar->UpdateItemList(1);
 }
 
 void CZAVEditorApp::SetViewUpdates(bool enabled)

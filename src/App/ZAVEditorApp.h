@@ -5,10 +5,11 @@
 
 #include "App/AppSettings.h"
 #include "App/CommandRouter.h"
+#include "App/DocumentFileKinds.h"
 #include "App/DocumentHost.h"
-#include "App/LayoutFileKinds.h"
 #include "App/ProgramLauncher.h"
 #include "App/StandInDocumentUi.h"
+#include "App/ZAVEditorView.h"
 #include "Layout/LayoutManagerHost.h"
 #include "Layout/LayoutServices.h"
 
@@ -45,7 +46,8 @@ int UIFontHeight(int pointSize);
 class CZAVEditorApp : public ILayoutShell,
                       public ILayoutManagerHost,
                       public ICommandTarget,
-                      public IDocumentHost
+                      public IDocumentHost,
+                      public IEditorViewHost
 {
 public:
     CZAVEditorApp(AppEnvironment environment, IAppUi& ui, ILayoutFolderServices& services);
@@ -61,6 +63,7 @@ public:
     CommandRouter& Router() { return m_router; }
     CZAVEditorDoc* GetDocument() { return m_document.get(); }
     CMainFrame* GetMainFrame() { return m_mainFrame.get(); }
+    CZAVEditorView* GetView() { return m_view; }
     const QFont& GetUIFont() const { return m_fontUI; }
     bool IsInitialized() const { return m_bInitialized; }
 
@@ -73,7 +76,7 @@ public:
     bool OpenDocumentFile(const std::string& path);
     // Before InitInstance: the document's file kinds (not owned), and the
     // memory-card roots (else the mounted removable volumes).
-    void SetLayoutFileKinds(ILayoutFileKinds* kinds) { m_fileKinds = kinds ? kinds : &m_unbuiltFileKinds; }
+    void SetLayoutFileKinds(ILayoutFileKinds* kinds) { m_fileKinds = kinds ? kinds : &m_documentFileKinds; }
     void SetMemoryCardRoots(std::optional<std::vector<std::string>> roots) { m_cardRoots = std::move(roots); }
     void OnAppAbout();
 
@@ -92,9 +95,14 @@ public:
     void SetViewUpdates(bool enabled) override;
     void UpdateFrameTitle() override;
     // ILayoutManagerHost
-    ILayoutView* GetActiveEditorView() override { return nullptr; }
+    ILayoutView* GetActiveEditorView() override { return m_view; }
     bool HasMainWindow() override { return m_mainFrame != nullptr; }
     ILayoutToolBox* GetToolBox() override;
+    // IEditorViewHost
+    void ForwardLayoutChanged(int kind, int lParam) override;
+    QMenuBar* MainMenuBar() override;
+    void RebuildItemList() override;
+    void RouteCommand(int id) override { m_router.Route(id); }
     // ICommandTarget: About and Exit
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;
@@ -117,9 +125,9 @@ private:
     CommandRouter m_router;
     std::unique_ptr<SingleInstance> m_instance;
     StandInDocumentUi m_standInDocumentUi;
-    UnbuiltLayoutFileKinds m_unbuiltFileKinds;
+    DocumentFileKinds m_documentFileKinds;
     IDocumentUi* m_documentUi = &m_standInDocumentUi;
-    ILayoutFileKinds* m_fileKinds = &m_unbuiltFileKinds;
+    ILayoutFileKinds* m_fileKinds = &m_documentFileKinds;
     std::optional<std::vector<std::string>> m_cardRoots;
     std::unique_ptr<CZAVEditorDoc> m_document;
     DetachedProgramLauncher m_launcher;

@@ -119,6 +119,8 @@ public:
     int SaveUsdLayout(const std::string& path, int printHandOver);
     int SaveFdpLayout(const std::string& path);
     int SaveUsmLayout(const std::string& path);
+    // The page as the small picture a saved layout carries: 1 written, 0 failed.
+    int WriteLayoutThumbnail(const std::string& path);
     // The three files Print hands over, in the temporary folder; 1 with the
     // hand-off file's path, 0 on failure (files already written stay).
     int WriteTempPrintFiles(std::string& udoPath);

@@ -1,20 +1,133 @@
-// The page as the window shows it: the layout manager drawn at its zoom.
-// Mouse editing, scrolling and the view's commands come with the editing view.
+// CZAVEditorView: the editing view. It renders the client area offscreen with
+// the page drawn by the layout manager and copies that picture to the window,
+// keeps the zoom mode and the scroll sizes, hands the mouse and the keys to
+// the layout manager in page coordinates and answers the layout-change
+// messages: the modified flag, a new rendering, the menus, the main frame.
 #pragma once
 
-#include <QWidget>
+#include "App/EditorViewModel.h"
+#include "ImageProcessing/Image.h"
+#include "Layout/LayoutManagerHost.h"
+
+#include <QAbstractScrollArea>
+#include <QCursor>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <map>
 
 class CZAVEditorDoc;
+class CLayoutManager;
+class QMenuBar;
 
-class CZAVEditorView : public QWidget
+// What the view reaches beyond its document.
+class IEditorViewHost
+{
+public:
+    virtual ~IEditorViewHost() = default;
+    // The main frame's handling of a layout change; nothing without a main window.
+    virtual void ForwardLayoutChanged(int kind, int lParam) = 0;
+    // The main window's menu bar; null without one.
+    virtual QMenuBar* MainMenuBar() = 0;
+    // The tool box's item list rebuilt from the layout manager's items.
+    virtual void RebuildItemList() = 0;
+    // A command chosen in a pop-up menu, routed like a menu command.
+    virtual void RouteCommand(int id) = 0;
+};
+
+// Paints a bottom-up 32-bit image with its top-left corner at `at`, straight
+// from the image's memory.
+void PaintDisplayImage(QPainter& painter, const CImage& image, QPoint at);
+
+class CZAVEditorView : public QAbstractScrollArea, public ILayoutView
 {
     Q_OBJECT
 public:
-    explicit CZAVEditorView(CZAVEditorDoc& document, QWidget* parent = nullptr);
+    static constexpr int kAutoScrollTimer = 4;
+    static constexpr int kAutoScrollPeriodMs = 100;
+    static constexpr COLORREF kBackground = 0xA8A8A8;
+
+    CZAVEditorView(CZAVEditorDoc& document, IEditorViewHost& host, QWidget* parent = nullptr);
+    ~CZAVEditorView() override;
+
+    // --- Operations other parts call ---------------------------------------------------
+    void ApplyZoomMode(bool reset);
+    void RenderOffscreen(bool recreate);
+    int UpdateScrollSizes();
+    int ScrollToViewCentre();
+    void UpdateMenuState();
+    int OnLayoutChanged(int kind, int lParam);
+    int OnLayoutRedraw(int kind, std::intptr_t lParam);
+    void OnInitialUpdate();
+    // Moves the scroll positions only, never the window's contents; false when neither changes.
+    bool OnScrollBy(SIZE delta, bool doScroll);
+    void OnTimer(int id);
+    void OnDraw(QPainter& painter);
+
+    const EditorViewModel& Model() const { return m_model; }
+    EditorViewModel& Model() { return m_model; }
+    const CImage& DisplayImage() const { return m_displayImage; }
+    const CImage& WorkImage() const { return m_workImage; }
+    bool IsAutoScrollTimerActive() const { return m_autoScrollTimer.isActive(); }
+    // The window's sizes as the zoom and the scroll sizes take them.
+    ClientSizes Sizes() const;
+    // Tests replace the pop-up menu; null shows it with QMenu.
+    using MenuRunner = std::function<int(const MenuModel&, QPoint screenPoint)>;
+    void SetMenuRunner(MenuRunner runner) { m_menuRunner = std::move(runner); }
+
+    // --- ILayoutView ---------------------------------------------------------------------
+    void SendLayoutChanged(int kind, int lParam) override { OnLayoutChanged(kind, lParam); }
+    int ShowLocalizedMessage(int textId, unsigned style) override;
+    void SetCapture() override { m_captured = true; }
+    void InvalidateNoErase() override;
+    void UpdateWindow() override;
+    CImage* GetKeptImage() override { return &m_displayImage; }
+    POINT GetScrollPosition() override { return m_model.GetScrollPosition(); }
+    void SetCursorId(int id) override;
+    int GetKeyFlags() override;
+    POINT GetCursorClientPos() override;
+    void SendMouseMove(int flags, POINT clientPoint) override { HandleMouseMove(flags, clientPoint); }
+    int TrackPopupMenu(const MenuModel& menu, POINT screenPoint) override;
+    POINT ScreenToClient(POINT screenPoint) override;
+    bool IsFitToPaperWidth() override { return m_model.IsFitToPaperWidth(); }
+    bool IsFitWholePaper() override { return m_model.IsFitWholePaper(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    CLayoutManager& Layout() const;
+    void HandleMouseMove(int flags, POINT client);
+    // One line of the scroll bars, then a render into the kept images.
+    bool ScrollLines(SIZE lines);
+    void SyncScrollBars();
+    // Re-applies the zoom mode for resizes that arrived while the sizes were being changed.
+    void RunLayoutPass(const std::function<void()>& pass);
+    void Redraw();
+    void StopAutoScroll();
+
     CZAVEditorDoc& m_document;
+    IEditorViewHost& m_host;
+    EditorViewModel m_model;
+    CImage m_displayImage;
+    CImage m_workImage;
+    QTimer m_autoScrollTimer;
+    bool m_captured = false;
+    bool m_invalid = false;
+    bool m_syncingBars = false;
+    int m_layoutDepth = 0;
+    bool m_resizePending = false;
+    MenuRunner m_menuRunner;
+    std::map<int, QCursor> m_cursors;
 };

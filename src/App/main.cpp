@@ -1,5 +1,6 @@
 // The editor program: installs the bars, dialogs and services the
 // application calls, then runs it.
+#include "App/ShellLayoutDialogs.h"
 #include "App/SystemLayoutFolderServices.h"
 #include "App/ZAVEditorApp.h"
 #include "Dialogs/DialogShell.h"
@@ -23,6 +24,8 @@ int main(int argc, char* argv[])
     if (arguments.size() > 1)
         file = arguments.at(1).toStdString();
 
+    ShellLayoutDialogs layoutDialogs;
+    SetLayoutDialogs(&layoutDialogs);
     AppDialogShell shell;
     DialogsUi ui(shell);
     AppEnvironment environment = DefaultAppEnvironment();
@@ -33,5 +36,6 @@ int main(int argc, char* argv[])
     if (app.InitInstance(file))
         result = QApplication::exec();
     app.ExitInstance();
+    SetLayoutDialogs(nullptr);
     return result;
 }

@@ -1,0 +1,295 @@
+#include "App/DocumentFileKinds.h"
+
+#include "App/AppSettings.h"
+#include "App/SaveFileSystem.h"
+#include "App/StagedSave.h"
+#include "App/ZAVEditorDoc.h"
+#include "Core/ErrorCheck.h"
+#include "Core/Files.h"
+#include "Core/Path.h"
+#include "Core/TempFolders.h"
+#include "Layout/ImageFrameItem.h"
+#include "Script/UDLScript.h"
+#include "Script/ZAVScript.h"
+
+#include <climits>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr const char* kThumbnailName = "THUMB.USF";
+constexpr int kCameraSetRefused = 2;
+
+// Removes the frame-image staging of the editor's temporary folder at the end
+// of a save, whatever the outcome.
+class SaveImageCleanup
+{
+public:
+    SaveImageCleanup() = default;
+    ~SaveImageCleanup()
+    {
+        const std::string folder = GetTempSaveImageFolder(false);
+        if (IsDirectory(folder))
+            DeleteFolderTree(folder);
+    }
+    SaveImageCleanup(const SaveImageCleanup&) = delete;
+    SaveImageCleanup& operator=(const SaveImageCleanup&) = delete;
+};
+
+// Writes the layout file P and its companion folder: pictures, thumbnail and
+// script are made under fresh names beside them and swapped in together, so a
+// failure at any step leaves the previous save as it was. 0 saved, 1 failed.
+template <class Script, class Export, class Build>
+int SaveWithCompanion(CZAVEditorDoc& document, ISaveFileSystem& files, const std::string& path,
+                      Export exportImages, Build buildRecords)
+{
+    const SaveImageCleanup cleanup;
+    try {
+        const CLayoutManager* layout = document.GetLayoutManager();
+        NullCheck(layout, 0);
+        BoolCheck(layout->CheckItemImageFiles(), 0);
+        const std::string companion = CZAVEditorDoc::StripExtension(path);
+        BoolCheck(!companion.empty() && companion != path, 0);
+
+        StagingFolder staging(files);
+        BoolCheck(staging.Make(companion), 0);
+        std::vector<std::string> images;
+        BoolCheck(exportImages(companion, images) == 1, 0);
+        Script script;
+        std::vector<FrameImageRename> renames;
+        BoolCheck(buildRecords(script, images, staging.Path(), renames) == 1, 0);
+        BoolCheck(document.WriteLayoutThumbnail(CombinePath(staging.Path(), kThumbnailName)) == 1, 0);
+        const std::uint64_t capacity = GetFolderFilesSize(staging.Path());
+        BoolCheck(capacity <= INT32_MAX, 0);
+        script.SetCapacity(static_cast<std::int32_t>(capacity));
+        script.SetThumbnail(CombinePath(companion, kThumbnailName));
+        const std::string stagedScript = staging.SiblingFile(GetFileExtension(path));
+        BoolCheck(!IsFile(stagedScript) && script.Write(stagedScript) == 1, 0);
+        script.Clear();
+
+        FolderSwap swap(files);
+        BoolCheck(swap.Swap(staging.Path(), companion), 0);
+        BoolCheck(files.Rename(stagedScript, path), 0);
+        swap.Finish();
+        staging.Keep();
+        for (const FrameImageRename& rename : renames)
+            rename.item->SetImageFileName(rename.path);
+    } catch (int) {
+        return 1;
+    }
+    return 0;
+}
+
+struct KeptImageName
+{
+    CImageFrameItem* frame;
+    std::string name;
+};
+
+std::vector<KeptImageName> NamedImageFrames(const CLayoutManager& layout)
+{
+    std::vector<KeptImageName> named;
+    for (const auto& item : layout.GetItems())
+        if (auto* frame = dynamic_cast<CImageFrameItem*>(item.get()))
+            if (!frame->GetImageFileName().empty())
+                named.push_back(KeptImageName{frame, frame->GetImageFileName()});
+    return named;
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to)
+{
+    if (from.empty())
+        return text;
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+void RemovePath(const std::string& path)
+{
+    if (IsDirectory(path))
+        DeleteFolderTree(path);
+    else if (IsFile(path))
+        ForceDeleteFile(path);
+}
+
+// A name the kit gives for a file of the package, which must stay inside the
+// folder it is joined to.
+bool IsPlainFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+} // namespace
+
+DocumentFileKinds::DocumentFileKinds() : DocumentFileKinds(MakeFramePackageKit, SystemSaveFileSystem())
+{
+}
+
+DocumentFileKinds::DocumentFileKinds(PackageKitFactory kits, ISaveFileSystem& files)
+    : m_kits(std::move(kits)), m_files(files)
+{
+}
+
+int DocumentFileKinds::SaveZvdDocument(CZAVEditorDoc& document, const std::string& path)
+{
+    return SaveWithCompanion<CZAVScript>(
+        document, m_files, path,
+        [&](const std::string& companion, std::vector<std::string>& images) {
+            return document.ExportZvdFrameImages(companion, &images);
+        },
+        [&](CZAVScript& script, std::vector<std::string>& images, const std::string& staging,
+            std::vector<FrameImageRename>& renames) {
+            return document.BuildZvdRecords(script, path, &images, staging, &renames);
+        });
+}
+
+int DocumentFileKinds::SaveUsdLayout(CZAVEditorDoc& document, const std::string& path, int printHandOver)
+{
+    return SaveWithCompanion<CUDLScript>(
+        document, m_files, path,
+        [&](const std::string& companion, std::vector<std::string>& images) {
+            return document.ExportUsdFrameImages(companion, &images, printHandOver);
+        },
+        [&](CUDLScript& script, std::vector<std::string>& images, const std::string& staging,
+            std::vector<FrameImageRename>& renames) {
+            if (document.IsDSCLayout())
+                return document.BuildDscUsdRecords(script, path, &images, printHandOver, staging, &renames);
+            return document.BuildUsdRecords(script, path, &images, printHandOver, staging, &renames);
+        });
+}
+
+int DocumentFileKinds::LoadZvdDocument(CZAVEditorDoc& document, const std::string& path)
+{
+    try {
+        CZAVScript script;
+        if (!script.Read(path))
+            return 0;
+        const int editable = document.Settings().GetEditableFrameType();
+        const bool camera = script.GetDSCFlag() != 0;
+        if ((editable == 1 && !camera) || (editable == 2 && camera))
+            return -1;
+        const int built = document.BuildFromZvdScript(script);
+        script.Clear();
+        return built == 1 ? 1 : 0;
+    } catch (int) {
+        return 0;
+    }
+}
+
+int DocumentFileKinds::LoadUsdLayout(CZAVEditorDoc& document, const std::string& path)
+{
+    try {
+        CUDLScript script;
+        if (!script.Read(path))
+            return 0;
+        const int built = document.BuildFromLayoutScript(script);
+        script.Clear();
+        return built == 0 ? 1 : 0;
+    } catch (int) {
+        return 0;
+    }
+}
+
+int DocumentFileKinds::SaveFdpLayout(CZAVEditorDoc& document, const std::string& path)
+{
+    CLayoutManager* layout = document.GetLayoutManager();
+    if (!layout)
+        return 1;
+    // Camera packages are packed from a camera layout set, which this writer
+    // does not make.
+    if (document.IsDSCLayout())
+        return 1;
+    const std::vector<KeptImageName> kept = NamedImageFrames(*layout);
+    const std::string encode = GetTempEncodeFolder(false);
+    RemovePath(encode);
+    CreateFolderPath(encode);
+
+    int result = 0;
+    try {
+        const std::string layoutPath = CombinePath(encode, GetFileNameFromPath(path, false) + ".usd");
+        const int saved = document.SaveUsdLayout(layoutPath, 0);
+        if (saved != 0)
+            throw saved == kCameraSetRefused ? kCameraSetRefused : 1;
+
+        // The package is made beside the target and takes its place only when
+        // complete, so the previous package stays until then.
+        StagingFolder staging(m_files);
+        BoolCheck(staging.Make(path), 1);
+        const std::string package = CombinePath(staging.Path(), GetFileNameFromPath(path, true));
+        const std::unique_ptr<IPackageKit> kit = m_kits();
+        NullCheck(kit.get(), 1);
+        BoolCheck(kit->Package({layoutPath}, package) == 0, 1);
+        BoolCheck(IsFile(package), 1);
+
+        const std::string decode = document.GetDecodeFolder();
+        FolderSwap swap(m_files);
+        BoolCheck(swap.Swap(encode, decode), 1);
+        BoolCheck(m_files.Rename(package, path), 1);
+        swap.Finish();
+        staging.Keep();
+        for (const KeptImageName& named : NamedImageFrames(*layout))
+            named.frame->SetImageFileName(ReplaceAll(named.frame->GetImageFileName(), encode, decode));
+    } catch (int code) {
+        result = code == kCameraSetRefused ? kCameraSetRefused : 1;
+    }
+    if (result != 0) {
+        for (const KeptImageName& named : kept)
+            named.frame->SetImageFileName(named.name);
+        RemovePath(encode);
+    }
+    return result;
+}
+
+int DocumentFileKinds::LoadFdpLayout(CZAVEditorDoc& document, const std::string& path)
+{
+    const std::string decode = document.GetDecodeFolder();
+    if (IsDirectory(decode))
+        DeleteFolderTree(decode);
+    CreateFolderPath(decode);
+
+    const std::unique_ptr<IPackageKit> kit = m_kits();
+    if (!kit)
+        return 0;
+    kit->Open(path);
+    std::int8_t classification = 0;
+    if (kit->GetClassification(classification) != 0)
+        return 0;
+    const int editable = document.Settings().GetEditableFrameType();
+    std::string name;
+    switch (classification) {
+    case 0:
+        if (editable == 1)
+            return -1;
+        if (kit->GetLayoutFileName(0, name) != 0 || !IsPlainFileName(name))
+            return 0;
+        break;
+    case 1:
+        return -1;
+    case 2:
+        // A camera package opens as a camera layout set, which this reader
+        // does not read.
+        return editable == 2 ? -1 : 0;
+    default:
+        return 0;
+    }
+    const std::unique_ptr<IPackageKit> unpacker = m_kits();
+    int warning = 0;
+    if (!unpacker || unpacker->Unpackage(path, decode, warning) != 0)
+        return 0;
+    document.SetDSCLayout(0);
+    return document.LoadUsdLayout(CombinePath(decode, name));
+}
+
+int DocumentFileKinds::LoadUsmLayout(CZAVEditorDoc&, const std::string&)
+{
+    // Camera layout sets have no reader yet.
+    return 0;
+}
+
+int DocumentFileKinds::SaveUsmLayout(CZAVEditorDoc&, const std::string&)
+{
+    // Camera layout sets have no writer yet.
+    return 1;
+}

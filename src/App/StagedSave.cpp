@@ -1,0 +1,95 @@
+#include "App/StagedSave.h"
+
+#include "Core/Files.h"
+#include "Core/Path.h"
+
+#include <filesystem>
+
+namespace {
+
+std::string SiblingPrefix(const std::string& target, const char* kind)
+{
+    std::string name(1, '.');
+    name.append(GetFileNameFromPath(target, true)).append(kind);
+    return CombinePath(GetFolderFromPath(target), name);
+}
+
+void RemoveEmptyFolder(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::remove(folder, error);
+}
+
+} // namespace
+
+FolderSwap::~FolderSwap()
+{
+    if (!m_finished)
+        Undo();
+}
+
+bool FolderSwap::Swap(const std::string& staged, const std::string& target)
+{
+    m_staged = staged;
+    m_target = target;
+    if (IsDirectory(target)) {
+        if (!m_files.MakeUniqueFolder(SiblingPrefix(target, ".old-"), m_aside))
+            return false;
+        if (!m_files.Rename(target, m_aside))
+            return false;
+        m_movedAside = true;
+    }
+    if (!m_files.Rename(staged, target))
+        return false;
+    m_swapped = true;
+    return true;
+}
+
+void FolderSwap::Finish()
+{
+    m_finished = true;
+    if (m_movedAside)
+        DeleteFolderTree(m_aside);
+}
+
+void FolderSwap::Undo()
+{
+    if (m_swapped && !m_files.Rename(m_target, m_staged))
+        DeleteFolderTree(m_target);
+    if (m_movedAside)
+        m_files.Rename(m_aside, m_target);
+    else if (!m_aside.empty())
+        RemoveEmptyFolder(m_aside);
+}
+
+StagingFolder::~StagingFolder()
+{
+    if (!m_file.empty() && IsFile(m_file))
+        ForceDeleteFile(m_file);
+    if (!m_path.empty() && IsDirectory(m_path))
+        DeleteFolderTree(m_path);
+    if (!m_createdRoot.empty() && IsDirectory(m_createdRoot))
+        DeleteFolderTree(m_createdRoot);
+}
+
+bool StagingFolder::Make(const std::string& target)
+{
+    const std::string parent = GetFolderFromPath(target);
+    if (!IsDirectory(parent)) {
+        // The outermost folder this save makes, to take away again on failure.
+        std::string missing = parent;
+        for (std::string up = GetFolderFromPath(missing); up != missing && !IsDirectory(up);
+             up = GetFolderFromPath(missing))
+            missing = up;
+        m_createdRoot = missing;
+        if (!CreateFolderPath(parent))
+            return false;
+    }
+    return m_files.MakeUniqueFolder(SiblingPrefix(target, ".save-"), m_path);
+}
+
+std::string StagingFolder::SiblingFile(const std::string& extension)
+{
+    m_file = m_path + extension;
+    return m_file;
+}
