@@ -6,10 +6,10 @@
 #include "App/ZAVEditorDoc.h"
 #include "App/ZAVEditorView.h"
 
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include "Core/LocalizeScript.h"
 #include "Dialogs/DialogSupport.h"
+#include <QCoreApplication>
+#include <QKeyEvent>
 
 #include <QApplication>
 #include <QFileDialog>
@@ -89,6 +89,8 @@ void AppDialogShell::SendLayoutChanged(int kind, int lParam)
 {
     if (ILayoutView* view = m_app ? m_app->GetActiveEditorView() : nullptr)
         view->SendLayoutChanged(kind, lParam);
+}
+
 void AppDialogShell::ShowMessageText(const std::string& text, unsigned type)
 {
     std::string caption;
@@ -112,4 +114,30 @@ std::optional<std::string> AppDialogShell::ChooseOpenFile(QWidget* parent, const
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front().toStdString();
+}
+
+bool IDialogShell::NewSingleLayout(int paperSize, int direction, int margin)
+{
+    CZAVEditorDoc* document = GetActiveEditorDoc();
+    return document && document->NewSingleLayout(paperSize, direction, margin);
+}
+
+bool IDialogShell::NewDSCLayout(int direction)
+{
+    CZAVEditorDoc* document = GetActiveEditorDoc();
+    return document && document->NewDSCLayout(direction);
+}
+
+void IDialogShell::SetDSCLayout(int value)
+{
+    if (CZAVEditorDoc* document = GetActiveEditorDoc())
+        document->SetDSCLayout(value);
+}
+
+void AppDialogShell::InitialFrameUpdate()
+{
+    if (!m_app || !m_app->GetDocument())
+        return;
+    m_app->RefreshView(true);
+    m_app->UpdateFrameTitle();
 }

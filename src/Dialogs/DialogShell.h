@@ -52,6 +52,13 @@ public:
     // `patterns` is a list such as "*.bmp;*.jpg", matched without regard to case.
     virtual std::optional<std::string> ChooseOpenFile(QWidget* parent, const std::string& filterName,
                                                       const std::string& patterns) = 0;
+    // The new-layout wizard's pages make the active document a new layout
+    // through these; false (or nothing done) without a document.
+    virtual bool NewSingleLayout(int paperSize, int direction, int margin);
+    virtual bool NewDSCLayout(int direction);
+    virtual void SetDSCLayout(int value);
+    // The main window's first showing of the active document, after the wizard.
+    virtual void InitialFrameUpdate() {}
 };
 
 // The program's shell: the application, attached once it exists (it is made
@@ -77,6 +84,7 @@ public:
     void ForwardKeyToView(const QKeyEvent& event) override;
     int SendLayoutRedraw(int kind, CLayoutItem* item) override;
     void SendLayoutChanged(int kind, int lParam) override;
+    void InitialFrameUpdate() override;
 
 private:
     CZAVEditorApp* m_app = nullptr;

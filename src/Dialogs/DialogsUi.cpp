@@ -1,6 +1,7 @@
 #include "Dialogs/DialogsUi.h"
 
 #include "Dialogs/ChangeModeBar.h"
+#include "Dialogs/LogoDialog.h"
 #include "Dialogs/ToolBoxBar.h"
 
 std::unique_ptr<IToolBoxBar> DialogsUi::CreateToolBoxBar(CZAVEditorApp& /*app*/, QWidget* parent)
@@ -21,5 +22,6 @@ std::unique_ptr<IChangeModeBar> DialogsUi::CreateChangeModeBar(CZAVEditorApp& /*
 
 void DialogsUi::RunLogoDialog()
 {
-    m_standIns.RunLogoDialog();
+    CLogoDialog dialog(m_shell);
+    dialog.exec();
 }

@@ -4,22 +4,24 @@
 
 #include "App/AppUi.h"
 #include "App/StandInAppUi.h"
+#include "Dialogs/WizardDocumentUi.h"
 
 class IDialogShell;
 
 class DialogsUi : public IAppUi
 {
 public:
-    explicit DialogsUi(IDialogShell& shell) : m_shell(shell) {}
+    explicit DialogsUi(IDialogShell& shell) : m_shell(shell), m_documentUi(shell) {}
 
     std::unique_ptr<IToolBoxBar> CreateToolBoxBar(CZAVEditorApp& app, QWidget* parent) override;
     std::unique_ptr<IChangeModeBar> CreateChangeModeBar(CZAVEditorApp& app, QWidget* parent) override;
     void RunLogoDialog() override;
-    IDocumentUi* DocumentUi() override { return nullptr; }
+    IDocumentUi* DocumentUi() override { return &m_documentUi; }
 
     IDialogShell& Shell() { return m_shell; }
 
 private:
     IDialogShell& m_shell;
     StandInAppUi m_standIns;
+    WizardDocumentUi m_documentUi;
 };

@@ -43,6 +43,7 @@ TEST_F(DialogShellTest, TheProgramsShellAnswersWithTheStartedApplication)
         // No wizard at start-up: its stand-in would wait for a person.
         QSettings store(folders.SettingsFile(), QSettings::IniFormat);
         store.setValue(QStringLiteral("App Info/ShowNewWizardOnStartUp"), 0);
+        store.setValue(QStringLiteral("App Info/ShowOpeningOnStartUp"), 0);
     }
     AppDialogShell shell;
     EXPECT_EQ(shell.GetActiveEditorDoc(), nullptr);

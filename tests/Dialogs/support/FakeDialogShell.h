@@ -23,6 +23,23 @@ public:
     QWidget* MainWindow() override { return mainWindow; }
     void ReportErrorCode(int errorId) override { errorCodes.push_back(errorId); }
     void ShowLocalizedMessage(int textId, unsigned type) override { messages.emplace_back(textId, type); }
+    // The wizard's calls on the document, in order.
+    bool NewSingleLayout(int paperSize, int direction, int margin) override
+    {
+        documentCalls.push_back("NewSingleLayout " + std::to_string(paperSize) + " " +
+                                std::to_string(direction) + " " + std::to_string(margin));
+        return true;
+    }
+    bool NewDSCLayout(int direction) override
+    {
+        documentCalls.push_back("NewDSCLayout " + std::to_string(direction));
+        return true;
+    }
+    void SetDSCLayout(int value) override
+    {
+        documentCalls.push_back("SetDSCLayout " + std::to_string(value));
+    }
+    void InitialFrameUpdate() override { documentCalls.push_back("InitialFrameUpdate"); }
 
     // --- The tool box and the paper-mode bar: what reached the view ---
     void RouteCommand(int id) override { commands.push_back(id); }
@@ -71,4 +88,5 @@ public:
     std::vector<std::pair<std::string, unsigned>> textMessages;
     std::deque<std::string> chosenFiles;
     std::vector<std::pair<std::string, std::string>> fileFilters;
+    std::vector<std::string> documentCalls;
 };

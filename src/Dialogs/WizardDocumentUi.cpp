@@ -1,0 +1,14 @@
+#include "Dialogs/WizardDocumentUi.h"
+
+#include "Dialogs/NewWizard.h"
+
+void WizardDocumentUi::RunNewWizard(CZAVEditorDoc& document, QWidget* parent, int startMode)
+{
+    // The existing-layout page alone still opens through the file dialog.
+    if (startMode == kExistingPage) {
+        m_standIns.RunNewWizard(document, parent, startMode);
+        return;
+    }
+    CNewWizard wizard(m_shell, parent);
+    wizard.DoModal(startMode);
+}
