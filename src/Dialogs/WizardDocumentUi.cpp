@@ -1,5 +1,6 @@
 #include "Dialogs/WizardDocumentUi.h"
 
+#include "Dialogs/HeaderInfoDialog.h"
 #include "Dialogs/NewWizard.h"
 
 void WizardDocumentUi::RunNewWizard(CZAVEditorDoc& document, QWidget* parent, int startMode)
@@ -11,4 +12,9 @@ void WizardDocumentUi::RunNewWizard(CZAVEditorDoc& document, QWidget* parent, in
     }
     CNewWizard wizard(m_shell, parent);
     wizard.DoModal(startMode);
+}
+
+bool WizardDocumentUi::RunHeaderInfoDialog(CZAVEditorDoc& document, QWidget* parent)
+{
+    return ::RunHeaderInfoDialog(m_shell, document, parent);
 }

@@ -1,5 +1,6 @@
-// The document's dialogs from the dialog library: the new-layout wizard; the
-// others, and the existing-layout page, stay the application's stand-ins.
+// The document's dialogs from the dialog library: the new-layout wizard and
+// the layout header; the others, and the existing-layout page, stay the
+// application's stand-ins.
 #pragma once
 
 #include "App/DocumentUi.h"
@@ -17,10 +18,7 @@ public:
     {
         return m_standIns.RunSelectSaveDialog(document, parent, askBeforeDiscard);
     }
-    bool RunHeaderInfoDialog(CZAVEditorDoc& document, QWidget* parent) override
-    {
-        return m_standIns.RunHeaderInfoDialog(document, parent);
-    }
+    bool RunHeaderInfoDialog(CZAVEditorDoc& document, QWidget* parent) override;
     std::optional<std::string> RunSaveFileDialog(QWidget* parent, const std::string& title,
                                                  const std::string& filter,
                                                  const std::string& proposal) override

@@ -4,6 +4,7 @@
 #include "Dialogs/HeaderInfoDialog.h"
 #include "Dialogs/SetImageInfoDialog.h"
 #include "Dialogs/ShiftJisEdit.h"
+#include "Dialogs/WizardDocumentUi.h"
 #include "Dialogs/support/SettingsDialogsSupport.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutManager.h"
@@ -142,6 +143,7 @@ TEST_F(HeaderInfoDialogTest, ATextTheFilesCannotHoldIsRefusedWithAMessage)
 
 TEST_F(HeaderInfoDialogTest, TheRunReportsCancel)
 {
+    WizardDocumentUi documentUi(app.shell);
     for (const bool ok : {false, true}) {
         QTimer::singleShot(0, [ok] {
             auto* dialog = qobject_cast<CHeaderInfoDialog*>(QApplication::activeModalWidget());
@@ -152,6 +154,15 @@ TEST_F(HeaderInfoDialogTest, TheRunReportsCancel)
         EXPECT_EQ(RunHeaderInfoDialog(app.shell, app.Document(), nullptr), ok);
         EXPECT_EQ(app.Document().GetTitle(), ok ? "Winter" : "Summer");
     }
+    // The document's own header check reaches the same dialog.
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CHeaderInfoDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->TitleEdit()->setText(QStringLiteral("Spring"));
+        dialog->OkButton()->click();
+    });
+    EXPECT_TRUE(documentUi.RunHeaderInfoDialog(app.Document(), nullptr));
+    EXPECT_EQ(app.Document().GetTitle(), "Spring");
 }
 
 class ImageInfoDialogTest : public ::testing::Test
