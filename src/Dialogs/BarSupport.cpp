@@ -104,3 +104,11 @@ void CBitmapPushButton::paintEvent(QPaintEvent*)
     if (!picture->isNull())
         painter.drawImage(rect(), *picture);
 }
+
+void AdoptDockFrameTitle(QWidget* bar)
+{
+    if (auto* frame = qobject_cast<QDockWidget*>(bar->parentWidget())) {
+        frame->setWindowTitle(bar->windowTitle());
+        frame->setFeatures(frame->features() & ~QDockWidget::DockWidgetClosable);
+    }
+}

@@ -60,3 +60,7 @@ protected:
 private:
     QImage m_normal, m_selected, m_disabled;
 };
+
+// A floating bar's frame takes the bar's title and cannot be closed: the
+// frames are shown and hidden from the View menu only.
+void AdoptDockFrameTitle(QWidget* bar);

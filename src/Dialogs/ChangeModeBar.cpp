@@ -103,10 +103,7 @@ void CChangeModeBar::InitButtons()
 
 void CChangeModeBar::AdoptFrameTitle()
 {
-    if (auto* frame = qobject_cast<QDockWidget*>(parentWidget())) {
-        frame->setWindowTitle(windowTitle());
-        frame->setFeatures(frame->features() & ~QDockWidget::DockWidgetClosable);
-    }
+    AdoptDockFrameTitle(this);
 }
 
 bool CChangeModeBar::event(QEvent* event)

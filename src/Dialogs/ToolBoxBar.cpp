@@ -154,11 +154,7 @@ void CToolBoxBar::ApplySizeLimits()
 
 void CToolBoxBar::AdoptFrameTitle()
 {
-    if (auto* frame = qobject_cast<QDockWidget*>(parentWidget())) {
-        frame->setWindowTitle(windowTitle());
-        // The frame is shown and hidden from the View menu only.
-        frame->setFeatures(frame->features() & ~QDockWidget::DockWidgetClosable);
-    }
+    AdoptDockFrameTitle(this);
 }
 
 bool CToolBoxBar::event(QEvent* event)

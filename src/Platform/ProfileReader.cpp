@@ -1,5 +1,6 @@
 #include "Platform/ProfileReader.h"
 
+#include "Platform/ProfileSyntax.h"
 #include "Platform/ShiftJis.h"
 
 #include <algorithm>
@@ -11,32 +12,9 @@
 
 namespace {
 
-// Profile files are a few kilobytes; anything near this is not one.
-constexpr std::streamoff kMaxProfileBytes = 64 * 1024 * 1024;
-
-std::string_view Trim(std::string_view text)
-{
-    const auto isSpace = [](char c) {
-        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-    };
-    while (!text.empty() && isSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-// Names are compared on UTF-8, where the bytes of non-ASCII characters never
-// fall in the ASCII letter range, so ASCII folding is safe.
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
+using profile_syntax::kMaxProfileBytes;
+using profile_syntax::SameName;
+using profile_syntax::Trim;
 
 std::optional<std::string> ReadWholeFile(const std::string& path)
 {

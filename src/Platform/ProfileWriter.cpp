@@ -1,6 +1,7 @@
 #include "Platform/ProfileWriter.h"
 
 #include "Platform/AtomicFileWriter.h"
+#include "Platform/ProfileSyntax.h"
 #include "Platform/ShiftJis.h"
 
 #include <cctype>
@@ -12,32 +13,9 @@
 
 namespace {
 
-// A profile file larger than this is not one of ours.
-constexpr std::streamoff kMaxProfileBytes = 64 * 1024 * 1024;
-
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view Trim(std::string_view text)
-{
-    while (!text.empty() && IsSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsSpace(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
+using profile_syntax::kMaxProfileBytes;
+using profile_syntax::SameName;
+using profile_syntax::Trim;
 
 bool HasLineBreak(std::string_view text)
 {
