@@ -206,13 +206,15 @@ int CZAVEditorDoc::BuildFromCameraLayoutScript(CUDLScript* script, const CameraS
     return corrected ? CameraScriptCorrected : CameraScriptAccepted;
 }
 
-std::uint32_t CZAVEditorDoc::GetUsmTotalFileSize(const std::string& path)
+long long CZAVEditorDoc::GetUsmTotalFileSize(const std::string& path) const
 {
     // Added as unsigned 32-bit numbers: a set is far below the limit.
     auto total = static_cast<std::uint32_t>(GetFileSizeOfPath(path));
     CDSCUSMFile set;
     std::vector<std::string> names;
-    if (set.Init(this, std::string(), path) == 1 && set.MakeUsdFileName(names) == 1) {
+    // Naming the members only reads the document.
+    if (set.Init(const_cast<CZAVEditorDoc*>(this), std::string(), path) == 1 &&
+        set.MakeUsdFileName(names) == 1) {
         const std::string folder = GetFolderFromPath(path);
         for (const std::string& name : names) {
             const std::string member = folder.empty() ? name : CombinePath(folder, name);

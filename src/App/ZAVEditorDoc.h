@@ -115,8 +115,9 @@ public:
     int CheckCameraLayoutScript(CUDLScript* script, std::vector<std::string>* seen,
                                 const CameraSetPictures* pictures = nullptr);
     int BuildFromCameraLayoutScript(CUDLScript* script, const CameraSetPictures* pictures = nullptr);
-    // The set index, its member scripts and its companion folder's files.
-    std::uint32_t GetUsmTotalFileSize(const std::string& path);
+    // The set index, its member scripts and its companion folder's files; the
+    // frame image's size limit reaches it through the layout's document.
+    long long GetUsmTotalFileSize(const std::string& path) const override;
 
     // The readers and writers by kind.
     int LoadZvdDocument(const std::string& path);

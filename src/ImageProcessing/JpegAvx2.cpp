@@ -26,6 +26,7 @@ void MakeQuantTable(const uint8_t divisors[64], QuantTable& table)
 
 #if defined(__x86_64__)
 
+#include <cpuid.h>
 #include <immintrin.h>
 
 namespace JpegAvx2 {
@@ -147,8 +148,13 @@ JPEG_AVX2 inline void StoreWords(__m256i x, int32_t* a, int32_t* b)
 
 bool Available()
 {
-    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
-                            __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("lzcnt");
+    // LZCNT through cpuid: not every compiler's builtin knows its name.
+    static const bool has = [] {
+        unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+        const bool lzcnt = __get_cpuid(0x80000001u, &eax, &ebx, &ecx, &edx) && (ecx & (1u << 5)) != 0;
+        return lzcnt && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+               __builtin_cpu_supports("bmi2");
+    }();
     return has;
 }
 

@@ -178,11 +178,13 @@ TEST_F(CameraSetWriteTest, ExportWritesTheEightMembersAndTheIndex)
     std::uint64_t expected = fs::file_size(set.GetTempIndexPath()) + 1000 + 300 + 50;
     for (const std::string& member : set.GetHeader().fileNames)
         expected += fs::file_size(member);
-    EXPECT_EQ(doc.GetUsmTotalFileSize(set.GetTempIndexPath()), expected);
+    // The frame image's size limit asks through the layout's document.
+    const ILayoutDocument& asLayoutDocument = doc;
+    EXPECT_EQ(asLayoutDocument.GetUsmTotalFileSize(set.GetTempIndexPath()), static_cast<long long>(expected));
     // A missing member adds nothing.
     const std::uint64_t missing = fs::file_size(folder + "/ABCDEF21.usd");
     fs::remove(folder + "/ABCDEF21.usd");
-    EXPECT_EQ(doc.GetUsmTotalFileSize(set.GetTempIndexPath()), expected - missing);
+    EXPECT_EQ(doc.GetUsmTotalFileSize(set.GetTempIndexPath()), static_cast<long long>(expected - missing));
 }
 
 TEST_F(CameraSetWriteTest, AReadOnlyMemberScriptRefusesTheSaveOfTheSet)

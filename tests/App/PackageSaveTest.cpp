@@ -26,7 +26,8 @@ std::vector<std::string> Shape(CLayoutManager& layout)
     for (const auto& item : layout.GetItems()) {
         RECT r{};
         item->GetRect(&r, false);
-        shape.push_back(std::string(typeid(*item).name()) + " " + std::to_string(r.left) + "," +
+        const auto& object = *item;
+        shape.push_back(std::string(typeid(object).name()) + " " + std::to_string(r.left) + "," +
                         std::to_string(r.top) + "," + std::to_string(r.right) + "," +
                         std::to_string(r.bottom) + (item->IsVisible() ? "" : " hidden"));
     }
