@@ -1,8 +1,10 @@
 #include "Dialogs/SetImageInfoDialog.h"
 
+#include "App/FontCatalogue.h"
 #include "Core/LocalizeScript.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
+#include "Dialogs/StringItemFontDialog.h"
 #include "Platform/DialogLayoutTarget.h"
 
 #include <QButtonGroup>
@@ -108,7 +110,15 @@ bool DialogsLayoutDialogs::ChooseColor(COLORREF& color)
 
 int DialogsLayoutDialogs::RunStringItemFontDialog(StringItemFontValues& values)
 {
-    return m_inner ? m_inner->RunStringItemFontDialog(values) : IDCANCEL;
+    // The dialog's pixels are those the layout model converts with.
+    CStringItemFontDialog dialog(
+        m_shell, GetFontCatalogue(), GetScreenLogPixelsY(),
+        [this](COLORREF& color) { return ChooseColor(color); }, m_shell.MainWindow());
+    dialog.SetValues(values);
+    if (dialog.exec() != QDialog::Accepted)
+        return IDCANCEL;
+    values = dialog.GetValues();
+    return IDOK;
 }
 
 int DialogsLayoutDialogs::RunPictureTransparencyDialog(CImageFrameItem& item)

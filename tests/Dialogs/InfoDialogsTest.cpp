@@ -335,8 +335,6 @@ TEST(LayoutDialogsWrapperTest, EveryOtherDialogGoesToTheWrappedOne)
     COLORREF color = 0;
     EXPECT_TRUE(wrapper.ChooseColor(color));
     EXPECT_EQ(color, 7u);
-    StringItemFontValues font;
-    EXPECT_EQ(wrapper.RunStringItemFontDialog(font), 11);
     CInsertImageFrameItem frame;
     EXPECT_EQ(wrapper.RunPictureTransparencyDialog(frame), 12);
     EXPECT_EQ(wrapper.RunPictureRangeDialog(frame), 13);
