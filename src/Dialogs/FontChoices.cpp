@@ -74,11 +74,18 @@ std::vector<FontStyleChoice> FontStylesOf(const QString& family)
         if (!same)
             styles.push_back(choice);
     }
-    if (styles.empty())
-        styles = {{QStringLiteral("Regular"), 400, false},
-                  {QStringLiteral("Italic"), 400, true},
-                  {QStringLiteral("Bold"), 700, false},
-                  {QStringLiteral("Bold Italic"), 700, true}};
+    // Bold and slanted forms are drawn for any family that lacks its own.
+    const FontStyleChoice usual[] = {{QStringLiteral("Regular"), 400, false},
+                                     {QStringLiteral("Italic"), 400, true},
+                                     {QStringLiteral("Bold"), 700, false},
+                                     {QStringLiteral("Bold Italic"), 700, true}};
+    for (const FontStyleChoice& choice : usual) {
+        const bool near = std::any_of(styles.begin(), styles.end(), [&choice](const FontStyleChoice& s) {
+            return s.italic == choice.italic && std::abs(s.weight - choice.weight) < 150;
+        });
+        if (!near)
+            styles.push_back(choice);
+    }
     return styles;
 }
 

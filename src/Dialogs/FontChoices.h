@@ -25,7 +25,8 @@ struct FontStyleChoice
     int weight = 400;
     bool italic = false;
 };
-// The family's styles; the four usual ones for a family the system lacks.
+// The family's styles, with the usual regular, italic, bold and bold italic
+// added where the family has none near them (they are drawn made up).
 std::vector<FontStyleChoice> FontStylesOf(const QString& family);
 // The point sizes the size list offers for the family.
 std::vector<int> FontPointSizesOf(const QString& family);

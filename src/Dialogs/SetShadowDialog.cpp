@@ -122,9 +122,11 @@ void CSetShadowDialog::PressInPreview(Point point)
 void CSetShadowDialog::PaintPreview(QPainter& painter)
 {
     painter.fillRect(m_previewWidget->rect(), palette().color(QPalette::Button));
+    // Both samples are ink on white: with AND the white of each leaves what
+    // lies under it, so the shadow shows through around the text.
+    painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
     painter.drawImage(m_tracker.m_rect.left, m_tracker.m_rect.top, m_shadowSample);
     const Rect text = SampleRect(0, 0);
-    painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
     painter.drawImage(text.left, text.top, m_textSample);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }

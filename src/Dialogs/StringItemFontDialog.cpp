@@ -174,6 +174,8 @@ void CStringItemFontDialog::OnInitDialog()
         SetLogFont(m_values.font);
     }
     m_initialSizeText = m_size->currentText();
+    m_initialStyleKey = m_style->currentData().toInt();
+    m_initialScriptKey = m_script->currentData().toInt();
     m_faceText = m_face->currentText();
     m_sizeText = m_initialSizeText;
     // A text from elsewhere longer than the files hold is cut like one typed.
@@ -265,7 +267,9 @@ LOGFONT CStringItemFontDialog::CurrentLogFont() const
 {
     LOGFONT font = m_values.font;
     font.lfFaceName = m_face->currentText().toStdString();
-    if (m_style->currentIndex() >= 0) {
+    // Like the size, a style or script the user left as shown keeps what
+    // the font had: the lists hold only the nearest choices.
+    if (m_style->currentIndex() >= 0 && m_style->currentData().toInt() != m_initialStyleKey) {
         const int key = m_style->currentData().toInt();
         font.lfWeight = key / 2;
         font.lfItalic = key % 2;
@@ -278,7 +282,7 @@ LOGFONT CStringItemFontDialog::CurrentLogFont() const
         if (points >= 1 && points <= 999)
             font.lfHeight = PointsToHeight(points, m_dpi);
     }
-    if (m_script->currentIndex() >= 0)
+    if (m_script->currentIndex() >= 0 && m_script->currentData().toInt() != m_initialScriptKey)
         font.lfCharSet = static_cast<std::uint8_t>(m_script->currentData().toInt());
     return font;
 }

@@ -37,7 +37,8 @@ public:
     // the list lacks leaves the face list without a selection.
     void SetLogFont(const LOGFONT& font);
     // The font the lists show now, over the given one's other fields. The
-    // height stays the given one's while the size text is what it showed.
+    // height, weight, slant and character set stay the given one's while
+    // their list shows what it showed at the start.
     LOGFONT CurrentLogFont() const;
 
     QComboBox* FaceBox() const { return m_face; }
@@ -87,6 +88,8 @@ private:
     ColorChooser m_chooseColor;
     StringItemFontValues m_values;
     QString m_initialSizeText;
+    int m_initialStyleKey = -1;
+    int m_initialScriptKey = -1;
     QString m_faceText;
     QString m_sizeText;
     QFont m_sampleFont;

@@ -244,6 +244,37 @@ TEST_F(StringItemFontDialogTest, ConfirmingUnchangedNeverMovesTheHeight)
     EXPECT_EQ(dialog->GetValues().font.lfHeight, -23); // 14 pt x 120 / 72 = 23.3
 }
 
+TEST_F(StringItemFontDialogTest, ConfirmingUnchangedKeepsWeightSlantAndCharacterSet)
+{
+    struct Case
+    {
+        int weight;
+        int italic;
+        int charSet;
+    };
+    const Case cases[] = {{700, 0, 128}, {600, 1, 128}, {300, 0, 1}, {400, 1, 0}};
+    for (const Case& c : cases) {
+        StringItemFontValues values = SomeValues();
+        values.font.lfWeight = c.weight;
+        values.font.lfItalic = static_cast<std::uint8_t>(c.italic);
+        values.font.lfCharSet = static_cast<std::uint8_t>(c.charSet);
+        auto dialog = Open(values);
+        dialog->OkButton()->click();
+        const LOGFONT& font = dialog->GetValues().font;
+        EXPECT_EQ(font.lfWeight, c.weight);
+        EXPECT_EQ(font.lfItalic, c.italic);
+        EXPECT_EQ(font.lfCharSet, c.charSet);
+    }
+    // Every face offers bold and italic; choosing one takes its weight and slant.
+    auto dialog = Open(SomeValues());
+    const int boldItalic = dialog->StyleBox()->findText("Bold Italic");
+    ASSERT_GE(boldItalic, 0);
+    dialog->StyleBox()->setCurrentIndex(boldItalic);
+    dialog->OkButton()->click();
+    EXPECT_EQ(dialog->GetValues().font.lfWeight, 700);
+    EXPECT_EQ(dialog->GetValues().font.lfItalic, 1);
+}
+
 TEST_F(StringItemFontDialogTest, VerticalWritingTakesTheAtFaceOnlyWhereItExists)
 {
     struct Case
