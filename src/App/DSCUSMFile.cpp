@@ -122,7 +122,7 @@ int CDSCUSMFile::MakeEffFileName(std::string& path)
     std::string temp;
     if (GetTempFolder(temp) != 1)
         return 0;
-    path = CombinePath(temp, FirstSixOf(GetFileNameFromPath(GetIndexPath(), false)) + ".eff");
+    path = CombinePath(temp, GetSetPrefix() + ".eff");
     return 1;
 }
 
@@ -155,6 +155,19 @@ int CDSCUSMFile::GetBackgroundFrameSizes(RecordSize& frameSize, RecordSize& pict
         break;
     }
     return 1;
+}
+
+std::string CDSCUSMFile::GetSetPrefix() const
+{
+    return FirstSixOf(GetFileNameFromPath(GetIndexPath(), false));
+}
+
+std::string CameraSetIndexPath(const std::string& destinationPath)
+{
+    CDSCUSMFile set;
+    if (set.Init(static_cast<CZAVEditorDoc*>(nullptr), std::string(), destinationPath) != 1)
+        return {};
+    return set.GetIndexPath();
 }
 
 std::vector<std::string> CameraSetScriptPaths(const std::string& indexPath)
