@@ -10,6 +10,7 @@
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutServices.h"
 #include "Layout/LineItem.h"
+#include "Layout/MacroStringItem.h"
 #include "Platform/ProfileReader.h"
 #include "Script/UDLScript.h"
 
@@ -23,6 +24,7 @@
 #include <fstream>
 #include <optional>
 #include <random>
+#include <stdexcept>
 
 namespace {
 
@@ -132,6 +134,25 @@ protected:
         ASSERT_TRUE(f.Layout().AddItem(0, std::move(line)));
     }
 
+    CInsertImageFrameItem& FirstPhotoFrame()
+    {
+        for (const auto& item : f.Layout().GetItems())
+            if (auto* frame = dynamic_cast<CInsertImageFrameItem*>(item.get()))
+                return *frame;
+        throw std::logic_error("no photo frame");
+    }
+
+    void AddMacroString()
+    {
+        CInsertImageFrameItem& owner = FirstPhotoFrame();
+        auto macro = std::make_unique<CMacroStringItem>();
+        macro->SetOwnerFrame(&owner);
+        macro->SetMacroKind(CMacroStringItem::KindFileName);
+        owner.SetLinkedText3(macro.get());
+        macro->SetRect(RECT{100, 420, 300, 450});
+        ASSERT_TRUE(f.Layout().AddItem(0, std::move(macro)));
+    }
+
     // A background of noise, too rich for any quality to make it small.
     void AddNoiseBackground()
     {
@@ -177,12 +198,17 @@ protected:
 
 TEST_F(CameraSetSaveTest, ACameraLayoutIsWrittenToTheCardAsACompleteSetThatReopensAsThePage)
 {
-    for (const bool drawn : {true, false}) {
-        SCOPED_TRACE(drawn ? "with drawn content" : "photo frame only");
+    enum Content { Drawn, FrameOnly, MacroString };
+    for (const Content content : {Drawn, FrameOnly, MacroString}) {
+        SCOPED_TRACE(content);
+        const bool drawn = content == Drawn;
         ASSERT_TRUE(f.Doc().NewDSCLayout(0));
         if (drawn)
             AddLine();
-        const std::string card = Card(drawn ? "drawn/VLUDL" : "plain/VLUDL");
+        // The camera fills macro strings in itself: no text image.
+        if (content == MacroString)
+            AddMacroString();
+        const std::string card = Card("card" + std::to_string(content) + "/VLUDL");
         const std::string index = card + "/ABCDEF_0.usm";
         ASSERT_EQ(f.Doc().SaveUsmLayout(index), 0);
 
@@ -208,10 +234,14 @@ TEST_F(CameraSetSaveTest, ACameraLayoutIsWrittenToTheCardAsACompleteSetThatReope
         CDSCUSMFile written;
         ASSERT_EQ(written.Init(&f.Doc(), "", index), 1);
         EXPECT_EQ(written.MakeCameraFileNames(), 1);
+        // Every member names the text image exactly when the set holds one.
+        for (const char* member : kMembers)
+            EXPECT_EQ(ReadFileBytes(card + "/" + member).find("ABCDEF.eff") != std::string::npos, drawn)
+                << member;
 
         // The drawn content comes back as the frame image the set holds.
         RECT frame{};
-        f.Layout().GetItemAt(f.Layout().GetItemCount(-1, -1, nullptr) - 1)->GetRect(&frame, false);
+        FirstPhotoFrame().GetRect(&frame, false);
         RealKindsFixture other;
         ASSERT_EQ(other.Doc().LoadUsmLayout(index), 1);
         EXPECT_TRUE(other.base.MessageIds().empty());
@@ -393,7 +423,7 @@ TEST_F(CameraSetSaveTest, ACameraPackageCarriesTheSetAndReopensAsThePage)
     ASSERT_EQ(other.Doc().LoadFdpLayout(package), 1);
     EXPECT_TRUE(other.Doc().IsDSCLayout());
     RECT frame{};
-    f.Layout().GetItemAt(1)->GetRect(&frame, false);
+    FirstPhotoFrame().GetRect(&frame, false);
     const std::string rect = std::to_string(frame.left) + "," + std::to_string(frame.top) + "," +
                              std::to_string(frame.right) + "," + std::to_string(frame.bottom);
     EXPECT_EQ(Shape(other.Layout()),
