@@ -1,4 +1,5 @@
 #include "Dialogs/ProgressDialog.h"
+#include "Dialogs/DialogsUi.h"
 #include "Dialogs/support/SettingsDialogsSupport.h"
 #include "Platform/WidgetMeasures.h"
 
@@ -65,6 +66,14 @@ TEST_F(ProgressDialogTest, TheWaitNoticeIsLocalisedAndCentredOnItsOwner)
     EXPECT_FALSE(dialog.isModal());
     EXPECT_FALSE(dialog.TextLabel()->text().isEmpty());
     EXPECT_EQ(dialog.frameGeometry().topLeft(), CalcCenteredWindowPos(&dialog, ownerWindow.get()));
+}
+
+TEST_F(ProgressDialogTest, PrintGetsTheWaitNoticeFromTheDialogLibrary)
+{
+    DialogsUi ui(shell);
+    std::unique_ptr<QWidget> notice = ui.CreateWaitPrintSettingDialog(ownerWindow.get());
+    ASSERT_NE(qobject_cast<CWaitPrintSettingDialog*>(notice.get()), nullptr);
+    EXPECT_EQ(notice->parentWidget(), ownerWindow.get());
 }
 
 } // namespace

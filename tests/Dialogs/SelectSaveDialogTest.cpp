@@ -1,12 +1,14 @@
 #include "Dialogs/SelectSaveDialog.h"
 #include "App/DocumentUi.h"
 #include "App/ZAVEditorDoc.h"
+#include "Dialogs/WizardDocumentUi.h"
 #include "Dialogs/support/SaveDialogFixture.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutManager.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -236,6 +238,24 @@ TEST_F(SelectSaveDialogTest, TheEditorDocumentAsksForItsFileAfterTheDialogClosed
     CSelectSaveDialog cancelled(s.shell, 1, nullptr, &runner);
     EXPECT_EQ(Run(cancelled, 215, &CSelectSaveDialog::YesButton), kSaveDialogCancel);
     EXPECT_EQ(s.Saves().size(), 1u);
+}
+
+TEST_F(SelectSaveDialogTest, TheDocumentsSaveQuestionIsThisDialogInTheAskedMode)
+{
+    s.MakePhotoLayout();
+    WizardDocumentUi documentUi(s.shell);
+    for (const int mode : {0, 1}) {
+        int shownMode = -1;
+        QTimer::singleShot(0, [&shownMode] {
+            auto* dialog = qobject_cast<CSelectSaveDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            shownMode = dialog->Mode();
+            dialog->CancelButton()->click();
+        });
+        EXPECT_EQ(documentUi.RunSelectSaveDialog(s.Doc(), nullptr, mode), kSaveDialogCancel);
+        EXPECT_EQ(shownMode, mode);
+    }
 }
 
 } // namespace
