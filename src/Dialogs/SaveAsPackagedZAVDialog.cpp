@@ -55,7 +55,13 @@ CSaveAsPackagedZAVDialog::CSaveAsPackagedZAVDialog(IDialogShell& shell, QWidget*
     AddControl(new QLabel(this), 2060);
     m_name = AddControl(new QLineEdit(this), kNameEditId);
     m_suffix = AddControl(new QLabel(this), 2062);
-    connect(m_selectFolder, &QPushButton::clicked, this, [this] { OnSelectFolder(); });
+    connect(m_selectFolder, &QPushButton::clicked, this, [this] {
+        try {
+            OnSelectFolder();
+        } catch (...) {
+            m_shell.ShowLocalizedMessage(24, MB_ICONSTOP);
+        }
+    });
     connect(m_name, &QLineEdit::textChanged, this, [this] { OnNameChange(); });
     Localize();
 }

@@ -1,6 +1,8 @@
 #include "App/support/AppTestSupport.h"
+#include "Core/LocalizeScript.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogsUi.h"
+#include "Dialogs/support/SettingsDialogsSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,29 @@ TEST(SaveShellTest, TheProgramsShellAnswersTheSaveDialogsWithTheApplication)
         qunsetenv("TMPDIR");
     else
         qputenv("TMPDIR", oldTmp.toUtf8());
+}
+
+} // namespace
+
+namespace {
+
+TEST(SaveShellTest, TheShippedFileHoldsEveryTextAndLayoutOfTheSaveDialogs)
+{
+    const CLocalizeScript script(ShippedIniPath());
+    for (const int id :
+         {12,  13,  21,  23,  24,  148, 149, 159, 161, 167, 176, 180, 195, 196, 198, 205, 207, 214,
+          215, 216, 217, 218, 219, 220, 221, 222, 223, 224, 225, 243, 244, 248, 249, 251, 262, 265}) {
+        std::string text;
+        EXPECT_TRUE(script.GetCaption(id, text) && !text.empty()) << id;
+    }
+    std::string format;
+    script.GetCaption(207, format);
+    EXPECT_EQ(format.find("%c"), format.rfind("%c")) << "one placeholder";
+    EXPECT_NE(format.find("%c"), std::string::npos);
+    for (const int dialog : {509, 519, 510, 140, 138, 150}) {
+        int caption = 0, width = 0, height = 0;
+        EXPECT_TRUE(script.GetDialogInfo(dialog, caption, width, height)) << dialog;
+    }
 }
 
 } // namespace
