@@ -2,6 +2,7 @@
 
 #include "Dialogs/HeaderInfoDialog.h"
 #include "Dialogs/NewWizard.h"
+#include "Dialogs/SelectSaveDialog.h"
 
 void WizardDocumentUi::RunNewWizard(CZAVEditorDoc& document, QWidget* parent, int startMode)
 {
@@ -17,4 +18,11 @@ void WizardDocumentUi::RunNewWizard(CZAVEditorDoc& document, QWidget* parent, in
 bool WizardDocumentUi::RunHeaderInfoDialog(CZAVEditorDoc& document, QWidget* parent)
 {
     return ::RunHeaderInfoDialog(m_shell, document, parent);
+}
+
+int WizardDocumentUi::RunSelectSaveDialog(CZAVEditorDoc& /*document*/, QWidget* parent, int askBeforeDiscard)
+{
+    // The dialog works on the shell's active document, which is this one.
+    CSelectSaveDialog dialog(m_shell, askBeforeDiscard, parent);
+    return dialog.DoModal();
 }
