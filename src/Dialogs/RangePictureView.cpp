@@ -446,8 +446,11 @@ void CRangePictureView::mousePressEvent(QMouseEvent* event)
             ZoomAt(at, m_geometry.ZoomInStep());
         else if (m_mode == ModeZoomOut)
             ZoomAt(at, m_geometry.ZoomOutStep());
-        else
+        else {
+            // Shift may have gone down before the view had the focus to hear it.
+            m_square = event->modifiers().testFlag(Qt::ShiftModifier);
             ChooseRange(at);
+        }
         UpdateCursor(p);
     });
 }

@@ -273,32 +273,45 @@ TEST_F(PictureRangeDragTest, ADragChoosesTheRangeAndABandOfNoWidthEmptiesIt)
 
 TEST_F(PictureRangeDragTest, ShiftSquaresTheBandFromItsStartCorner)
 {
-    QTest::keyPress(&view, Qt::Key_Shift);
-    DragOn(&view, {QPoint(100, 100), QPoint(140, 120), QPoint(180, 130)}, [this] {
-        EXPECT_EQ(view.DrawnOutline(), (RECT{100, 100, 130, 130}));
-    });
+    DragOn(
+        &view, {QPoint(100, 100), QPoint(140, 120), QPoint(180, 130)},
+        [this] {
+            EXPECT_EQ(view.DrawnOutline(), (RECT{100, 100, 130, 130}));
+        },
+        Qt::ShiftModifier);
     EXPECT_EQ(view.GetTurnedRange(), (RECT{100, 100, 130, 130}));
     // Up and to the left: the start corner is the bottom-right one.
-    DragOn(&view, {QPoint(200, 200), QPoint(150, 120)});
+    DragOn(&view, {QPoint(200, 200), QPoint(150, 120)}, {}, Qt::ShiftModifier);
     EXPECT_EQ(view.GetTurnedRange(), (RECT{150, 150, 200, 200}));
+    // Shift pressed during the drag squares the band from then on.
+    DragOn(&view, {QPoint(10, 10), QPoint(70, 30)}, [this] {
+        EXPECT_EQ(view.DrawnOutline(), (RECT{10, 10, 70, 30}));
+        QTest::keyPress(&view, Qt::Key_Shift);
+        EXPECT_EQ(view.DrawnOutline(), (RECT{10, 10, 30, 30}));
+    });
+    EXPECT_EQ(view.GetTurnedRange(), (RECT{10, 10, 30, 30}));
     QTest::keyRelease(&view, Qt::Key_Shift);
     EXPECT_FALSE(view.IsSquare());
+    DragOn(&view, {QPoint(10, 10), QPoint(70, 30)});
+    EXPECT_EQ(view.GetTurnedRange(), (RECT{10, 10, 70, 30}));
 }
 
 TEST_F(PictureRangeDragTest, ReleasingShiftMidDragRedrawsTheUnsquaredBandAtOnce)
 {
     const std::uint32_t insideRight = PixelAt(view.Offscreen(), 179, 115);
     const std::uint32_t insideSquare = PixelAt(view.Offscreen(), 129, 115);
-    QTest::keyPress(&view, Qt::Key_Shift);
-    DragOn(&view, {QPoint(100, 100), QPoint(180, 130)}, [&] {
-        ASSERT_EQ(view.DrawnOutline(), (RECT{100, 100, 130, 130}));
-        EXPECT_EQ(PixelAt(view.Offscreen(), 129, 115), insideSquare ^ 0x808080);
-        QTest::keyRelease(&view, Qt::Key_Shift);
-        // Before any further mouse step.
-        EXPECT_EQ(view.DrawnOutline(), (RECT{100, 100, 180, 130}));
-        EXPECT_EQ(PixelAt(view.Offscreen(), 179, 115), insideRight ^ 0x808080);
-        EXPECT_EQ(PixelAt(view.Offscreen(), 129, 115), insideSquare);
-    });
+    DragOn(
+        &view, {QPoint(100, 100), QPoint(180, 130)},
+        [&] {
+            ASSERT_EQ(view.DrawnOutline(), (RECT{100, 100, 130, 130}));
+            EXPECT_EQ(PixelAt(view.Offscreen(), 129, 115), insideSquare ^ 0x808080);
+            QTest::keyRelease(&view, Qt::Key_Shift);
+            // Before any further mouse step.
+            EXPECT_EQ(view.DrawnOutline(), (RECT{100, 100, 180, 130}));
+            EXPECT_EQ(PixelAt(view.Offscreen(), 179, 115), insideRight ^ 0x808080);
+            EXPECT_EQ(PixelAt(view.Offscreen(), 129, 115), insideSquare);
+        },
+        Qt::ShiftModifier);
     EXPECT_EQ(view.GetTurnedRange(), (RECT{100, 100, 180, 130}));
 }
 

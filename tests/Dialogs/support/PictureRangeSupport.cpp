@@ -41,7 +41,8 @@ std::unique_ptr<CInsertImageFrameItem> MakePictureFrame(const std::string& path,
     return frame;
 }
 
-void DragOn(QWidget* widget, const std::vector<QPoint>& path, const std::function<void()>& beforeRelease)
+void DragOn(QWidget* widget, const std::vector<QPoint>& path, const std::function<void()>& beforeRelease,
+            Qt::KeyboardModifiers pressModifiers)
 {
     // The press handler runs its own loop until the release: the rest of the drag is queued for it.
     QTimer::singleShot(0, widget, [widget, path, beforeRelease] {
@@ -51,5 +52,5 @@ void DragOn(QWidget* widget, const std::vector<QPoint>& path, const std::functio
             beforeRelease();
         QTest::mouseRelease(widget, Qt::LeftButton, Qt::KeyboardModifiers(), path.back());
     });
-    QTest::mousePress(widget, Qt::LeftButton, Qt::KeyboardModifiers(), path.front());
+    QTest::mousePress(widget, Qt::LeftButton, pressModifiers, path.front());
 }

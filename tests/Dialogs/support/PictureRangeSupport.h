@@ -26,5 +26,5 @@ std::unique_ptr<CInsertImageFrameItem> MakePictureFrame(const std::string& path,
 
 // Pressed at the first point, moved through the others, released at the
 // last. `beforeRelease` runs while the button is still held, after the moves.
-void DragOn(QWidget* widget, const std::vector<QPoint>& path,
-            const std::function<void()>& beforeRelease = {});
+void DragOn(QWidget* widget, const std::vector<QPoint>& path, const std::function<void()>& beforeRelease = {},
+            Qt::KeyboardModifiers pressModifiers = Qt::KeyboardModifiers());
