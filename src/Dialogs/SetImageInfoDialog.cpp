@@ -5,6 +5,8 @@
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/StringItemFontDialog.h"
+#include "Dialogs/PictureRangeDialog.h"
+#include "Layout/InsertImageFrameItem.h"
 #include "Platform/DialogLayoutTarget.h"
 
 #include <QButtonGroup>
@@ -128,7 +130,13 @@ int DialogsLayoutDialogs::RunPictureTransparencyDialog(CImageFrameItem& item)
 
 int DialogsLayoutDialogs::RunPictureRangeDialog(CImageFrameItem& item)
 {
-    return m_inner ? m_inner->RunPictureRangeDialog(item) : IDCANCEL;
+    // Only an insert-photo frame with a picture of its own opens a window:
+    // the sample picture of an empty frame has no working copy to show.
+    auto* frame = dynamic_cast<CInsertImageFrameItem*>(&item);
+    if (!frame || !frame->GetImageBuffer1()->IsValid() || frame->GetImageFileName2().empty())
+        return CPictureRangeDialog::kFailed;
+    CPictureRangeDialog dialog(m_shell, m_shell.MainWindow());
+    return dialog.DoModalForItem(frame);
 }
 
 int DialogsLayoutDialogs::RunSelectImageDialog(int mode, std::string& path)
