@@ -551,6 +551,8 @@ void CTransparencyPictureView::OnLButtonDown(POINT point)
         else
             TrackShape(point);
         m_autoScroll = false;
+        StopViewTimer(kTrackerTimer);
+        m_tracker.SetValue(0);
     });
 }
 
@@ -633,8 +635,100 @@ void CTransparencyPictureView::PostMouseMoveAtCursor()
                                                       QGuiApplication::queryKeyboardModifiers()));
 }
 
-void CTransparencyPictureView::TrackerForceNotify(bool)
+void CTransparencyPictureView::TrackerForceNotify(bool on)
 {
+    m_tracker.SetValue(on ? 1 : 0);
+}
+
+void CTransparencyPictureView::TrackShape(POINT point)
+{
+    m_tracking = true;
+    m_carryX = m_carryY = 0;
+    m_tracker.EmptyRect();
+    struct TrackingEnd
+    {
+        CTransparencyPictureView& view;
+        ~TrackingEnd()
+        {
+            view.m_tracking = false;
+            view.m_square = false;
+        }
+    } end{*this};
+    const int changed = m_tracker.TrackRubberBand(this, point, true);
+    if (changed) {
+        const Rect r = m_tracker.m_rect;
+        const RECT picture = ClientToPictureRect(RECT{std::min(r.left, r.right), std::min(r.top, r.bottom),
+                                                      std::max(r.left, r.right), std::max(r.top, r.bottom)});
+        if (picture.right > picture.left && picture.bottom > picture.top) {
+            SaveUndo();
+            ApplyTransparencyTool(picture);
+        }
+    }
+    // The outline was drawn into the display image: draw it clean.
+    RenderAll();
+    update();
+}
+
+int CTransparencyPictureView::OnTrackerDraw(TrackerDrawArgs& args)
+{
+    if (!m_display.IsValid() || !m_picture.IsLoaded())
+        return 0;
+    RECT r{std::min(args.rect.left, args.rect.right), std::min(args.rect.top, args.rect.bottom),
+           std::max(args.rect.left, args.rect.right), std::max(args.rect.top, args.rect.bottom)};
+    r = SnapRect(r);
+    if (m_square) {
+        // The longer side is cut to the shorter, keeping the corner the drag started from.
+        const int side = std::min(r.right - r.left, r.bottom - r.top);
+        if (args.rect.right < args.rect.left)
+            r.left = r.right - side;
+        else
+            r.right = r.left + side;
+        if (args.rect.bottom < args.rect.top)
+            r.top = r.bottom - side;
+        else
+            r.bottom = r.top + side;
+    }
+    const RECT clip = GetPictureClientRect();
+    CRgn region;
+    region.CreateRectRgn(clip.left, clip.top, clip.right, clip.bottom);
+    m_display.SelectClipRgn(&region);
+    const CImagePen pen = m_display.SelectObject(CImagePen{PS_SOLID, 2, 0x808080});
+    const CImageBrush brush = m_display.SelectObject(CImageBrush{0, true});
+    const int mix = m_display.SetROP2(R2_XORPEN);
+    if (m_tool == ToolRectangle)
+        m_display.GetDC()->Rectangle(r.left, r.top, r.right, r.bottom);
+    else if (m_tool == ToolEllipse)
+        m_display.Ellipse(r.left, r.top, r.right, r.bottom);
+    else
+        DrawShapeOutline(m_tool, r);
+    m_display.SetROP2(mix);
+    m_display.SelectObject(brush);
+    m_display.SelectObject(pen);
+    m_display.SelectClipRgn(nullptr);
+    update(QRect(r.left - 2, r.top - 2, r.right - r.left + 4, r.bottom - r.top + 4));
+    return 0;
+}
+
+void CTransparencyPictureView::OnTrackerChanged(const Rect&, CTracker& tracker)
+{
+    Guarded([&] {
+        const POINT before = m_geometry.GetScrollOrigin();
+        if (!AutoScroll(POINT{tracker.m_rect.right, tracker.m_rect.bottom}, kTrackerTimer))
+            return;
+        // The anchor stays on its picture point: it moves by the scrolled
+        // distance in window pixels, the fraction carried to the next scroll.
+        const POINT after = m_geometry.GetScrollOrigin();
+        const double dx = (after.x - before.x) * GetZoomFactor() + m_carryX;
+        const double dy = (after.y - before.y) * GetZoomFactor() + m_carryY;
+        const int moveX = static_cast<int>(dx);
+        const int moveY = static_cast<int>(dy);
+        m_carryX = dx - moveX;
+        m_carryY = dy - moveY;
+        tracker.m_rect.left -= moveX;
+        tracker.m_rect.top -= moveY;
+        // The display was drawn again: the old outline is gone from it.
+        tracker.EmptyRect();
+    });
 }
 
 void CTransparencyPictureView::ReportFailure(int errorId)

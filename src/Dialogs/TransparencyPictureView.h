@@ -9,6 +9,7 @@
 
 #include "CUtilFilter/FilterProgressSink.h"
 #include "Dialogs/FilterProgress.h"
+#include "Dialogs/Tracker.h"
 #include "Dialogs/TransparencyGeometry.h"
 #include "Dialogs/TransparencyMask.h"
 #include "Dialogs/TransparencyRender.h"
@@ -32,7 +33,7 @@ constexpr int kTransparencyViewId = 10000;
 // Caption of the progress shown while a shape is feathered.
 constexpr int kFeatherProgressTextId = 148;
 
-class CTransparencyPictureView : public QWidget, public IFilterProgressSink
+class CTransparencyPictureView : public QWidget, public IFilterProgressSink, public ITrackerOwner
 {
     Q_OBJECT
 
@@ -163,6 +164,14 @@ public:
     void OnLButtonDblClk(POINT point);
     void OnTimer(int timerId);
 
+    // --- The rubber band's tracker ---
+    // The outline of the current tool, drawn by the view itself (answer 0).
+    int OnTrackerDraw(TrackerDrawArgs& args) override;
+    // Scrolls under a corner dragged past the window, keeping the anchor on
+    // its picture pixel.
+    void OnTrackerChanged(const Rect& oldRect, CTracker& tracker) override;
+    CTracker& Tracker() { return m_tracker; }
+
 protected:
     // The gestures of the drawing tools, in order of the dispatch: a
     // free-hand stroke, polygon clicks and the rubber band of the dragged
@@ -174,7 +183,12 @@ protected:
     virtual void TrackPolygonLine(POINT) {}
     virtual void EndPolygon(POINT) {}
     virtual void RemoveLastPolygonPoint(POINT) {}
-    virtual void TrackShape(POINT) {}
+    // The rubber band of the dragged shapes; a rectangle it reports is
+    // converted to picture pixels and applied.
+    virtual void TrackShape(POINT point);
+    // The rubber-band outline of the tools other than the rectangle and the
+    // ellipse, in window coordinates, with the pen the view selected.
+    virtual void DrawShapeOutline(int /*tool*/, const RECT& /*rect*/) {}
     // The coverage of the tools other than the rectangle and the ellipse:
     // 0 when the tool makes none.
     virtual int MakeToolCoverage(int /*tool*/, const RECT& /*shape*/, const RECT& /*work*/,
@@ -193,6 +207,8 @@ protected:
     // Reports a failure of a handler and, while the dialog runs, ends it with 3.
     void ReportFailure(int errorId);
     IDialogShell& Shell() { return m_shell; }
+    bool IsSquare() const { return m_square; }
+    void SetSquare(bool square) { m_square = square; }
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -232,6 +248,10 @@ private:
     bool m_checker = false;
     bool m_autoScroll = false;
     bool m_square = false;
+    CTracker m_tracker;
+    // Window pixels of the tracker's anchor not yet moved after scrolls.
+    double m_carryX = 0;
+    double m_carryY = 0;
     std::unique_ptr<IFilterProgress> m_progress;
     ProgressFactory m_progressFactory;
     std::unique_ptr<IWaitFeedback> m_ownWait;

@@ -13,6 +13,9 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <cerrno>
@@ -663,4 +666,93 @@ TEST_F(TransparencyViewTest, AFailedWriteThrowsAndLeavesTheItemAndItsFileAsTheyW
     }
     EXPECT_TRUE(item->GetImageBuffer2()->IsValid()); // the turned copy was kept too
     EXPECT_EQ(countFiles(), filesBefore);            // no temporary file left behind
+}
+
+TEST_F(TransparencyViewTest, ADraggedRectangleIsAppliedWhereItWasDrawnAndLeavesNoOutline)
+{
+    auto item = MakeItem(1000, 800, Pattern, 0);
+    auto view = MakeView(300, 200);
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    view->SetItem(item.get());
+    view->SetZoom(200, 0, 0);
+    view->SetBlurAmount(0);
+    QWidget* target = view.get();
+    QTimer::singleShot(0, target, [target] {
+        QTest::mouseMove(target, QPoint(60, 45));
+        QTest::mouseMove(target, QPoint(81, 51));
+        QTest::mouseRelease(target, Qt::LeftButton, Qt::NoModifier, QPoint(81, 51));
+    });
+    QTest::mousePress(target, Qt::LeftButton, Qt::NoModifier, QPoint(20, 15));
+    // Window (20, 15)-(81, 51) at 200 % is picture (10, 7)-(40, 25).
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) {
+            const bool inside = x >= 10 && x < 40 && y >= 7 && y < 25;
+            ASSERT_EQ(MaskAt(view->Picture(), x, y), inside ? 255 : Pattern(x, y)) << x << "," << y;
+        }
+    EXPECT_FALSE(view->IsTracking());
+    const CImage& display = view->DisplayImage();
+    const std::size_t bytes = static_cast<std::size_t>(display.GetRowBytes()) * display.GetHeight();
+    const std::vector<std::uint8_t> shown(display.GetBits(), display.GetBits() + bytes);
+    view->RenderAll();
+    EXPECT_EQ(std::memcmp(shown.data(), display.GetBits(), bytes), 0);
+    view->Undo();
+    EXPECT_EQ(MaskAt(view->Picture(), 10, 7), Pattern(10, 7));
+}
+
+TEST_F(TransparencyViewTest, DraggingPastTheRightEdgeScrollsAndKeepsTheStartCornerOnItsPixel)
+{
+    auto item = MakeItem(1000, 800, Pattern, 0);
+    auto view = MakeView(300, 200);
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    view->SetItem(item.get());
+    view->SetZoom(100, 0, 0);
+    view->SetBlurAmount(0);
+    QWidget* target = view.get();
+    const int beyond = view->ClientWidth() + 5;
+    QTimer::singleShot(0, target, [target, beyond] {
+        QTest::mouseMove(target, QPoint(100, 50));
+        QTest::mouseMove(target, QPoint(beyond, 50));
+        QTest::mouseRelease(target, Qt::LeftButton, Qt::NoModifier, QPoint(beyond, 50));
+    });
+    QTest::mousePress(target, Qt::LeftButton, Qt::NoModifier, QPoint(20, 15));
+    const int scrolled = view->Geometry().GetScrollOrigin().x;
+    EXPECT_GE(scrolled, 10);
+    EXPECT_EQ(MaskAt(view->Picture(), 20, 30), 255);
+    EXPECT_EQ(MaskAt(view->Picture(), 19, 30), Pattern(19, 30));
+    EXPECT_EQ(MaskAt(view->Picture(), scrolled + beyond - 1, 30), 255);
+    EXPECT_EQ(MaskAt(view->Picture(), scrolled + beyond, 30), Pattern(scrolled + beyond, 30));
+    EXPECT_FALSE(view->IsTimerRunning(CTransparencyPictureView::kTrackerTimer));
+}
+
+TEST_F(TransparencyViewTest, ClicksOfTheZoomToolsAndTheScrollBarsReachTheView)
+{
+    auto item = MakeItem(1000, 800, Pattern, 0);
+    auto view = MakeView(300, 200);
+    view->SetItem(item.get());
+    view->SetZoom(100, 0, 0);
+    view->SetTool(CTransparencyPictureView::ToolZoomIn);
+    view->OnLButtonDown(POINT{100, 100});
+    EXPECT_EQ(view->GetZoom(), 200);
+    // Picture pixel (100, 100) is now in the middle of the window.
+    const POINT middle = view->ClientToPicture(POINT{view->ClientWidth() / 2, view->ClientHeight() / 2});
+    EXPECT_NEAR(middle.x, 100, 1);
+    EXPECT_NEAR(middle.y, 100, 1);
+    view->SetTool(CTransparencyPictureView::ToolZoomOut);
+    view->OnLButtonDblClk(POINT{10, 10}); // not a zoom-out click
+    EXPECT_EQ(view->GetZoom(), 200);
+    view->OnLButtonDown(POINT{10, 10});
+    EXPECT_EQ(view->GetZoom(), 100);
+
+    auto* bar = view->findChild<QScrollBar*>();
+    ASSERT_NE(bar, nullptr);
+    const unsigned message = bar->orientation() == Qt::Horizontal ? WM_HSCROLL : WM_VSCROLL;
+    const int before =
+        message == WM_HSCROLL ? view->Geometry().GetScrollOrigin().x : view->Geometry().GetScrollOrigin().y;
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    const int after =
+        message == WM_HSCROLL ? view->Geometry().GetScrollOrigin().x : view->Geometry().GetScrollOrigin().y;
+    EXPECT_EQ(after, before + view->Geometry().GetScrollPage(message));
+    EXPECT_EQ(bar->value(), after);
 }
