@@ -202,6 +202,8 @@ int CTransparencyPictureView::GetFillLevel() const
 int CTransparencyPictureView::MakeRectangleMask(const RECT& shape, const RECT&, PageBuffer& coverage,
                                                 int level)
 {
+    if (shape.right <= shape.left || shape.bottom <= shape.top)
+        return 0; // nothing to cover
     coverage = MakeSymmetricCoverage(SymmetricShape::Rectangle, shape.right - shape.left,
                                      shape.bottom - shape.top, m_blur, level, this);
     return 1;
@@ -209,6 +211,8 @@ int CTransparencyPictureView::MakeRectangleMask(const RECT& shape, const RECT&, 
 
 int CTransparencyPictureView::MakeEllipseMask(const RECT& shape, const RECT&, PageBuffer& coverage, int level)
 {
+    if (shape.right <= shape.left || shape.bottom <= shape.top)
+        return 0; // nothing to cover
     coverage = MakeSymmetricCoverage(SymmetricShape::Ellipse, shape.right - shape.left,
                                      shape.bottom - shape.top, m_blur, level, this);
     return 1;

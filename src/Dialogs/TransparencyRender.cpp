@@ -88,6 +88,17 @@ CTransparencyRenderer::CTransparencyRenderer()
     m_columnDots = LoadPattern(kGridColumnBitmapId, &w, &h);
     if (m_columnDots.size() < kDotStrip)
         m_columnDots = Dots();
+    // Tile rows with the same pixels share a class, so a zoomed row can be copied.
+    m_tileRowClass.resize(static_cast<std::size_t>(m_tileHeight));
+    for (int r = 0; r < m_tileHeight; ++r) {
+        m_tileRowClass[r] = r;
+        for (int q = 0; q < r; ++q)
+            if (std::equal(m_tile.begin() + q * m_tileWidth, m_tile.begin() + (q + 1) * m_tileWidth,
+                           m_tile.begin() + r * m_tileWidth)) {
+                m_tileRowClass[r] = q;
+                break;
+            }
+    }
 }
 
 int CTransparencyRenderer::Render(CImage& display, const CTransparencyGeometry& geometry,
@@ -164,42 +175,78 @@ void CTransparencyRenderer::DrawArea(CImage& display, const CTransparencyGeometr
     const RECT shown = Intersect(window, RECT{0, 0, display.GetWidth(), display.GetHeight()});
     if (IsEmpty(shown))
         return;
-    if (checker)
-        DrawCheckerBackground(display, geometry, shown);
-    else
-        display.FillRect(shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, 0xFFFFFF);
+    const int count = shown.right - shown.left;
+    const int zoom = geometry.GetZoom();
 
-    // Nearest picture pixel of every window column and row of the stretch.
+    // Nearest picture pixel of every window column and row of the stretch, and
+    // the checker's tile column under it, in the phase DrawCheckerBackground gives.
     const std::int64_t dw = window.right - window.left;
     const std::int64_t dh = window.bottom - window.top;
     const std::int64_t sw = area.right - area.left;
     const std::int64_t sh = area.bottom - area.top;
-    std::vector<int> columns(static_cast<std::size_t>(shown.right - shown.left));
-    for (int x = shown.left; x < shown.right; ++x)
+    int x0 = 0;
+    int y0 = 0;
+    if (checker) {
+        const POINT p = geometry.ClientToPicture(POINT{shown.left, shown.top});
+        x0 = shown.left - PositiveMod(p.x, m_tileWidth) * zoom / 100;
+        y0 = shown.top - PositiveMod(p.y, m_tileHeight) * zoom / 100;
+    }
+    std::vector<int> columns(static_cast<std::size_t>(count));
+    std::vector<int> tileColumns(static_cast<std::size_t>(count));
+    for (int x = shown.left; x < shown.right; ++x) {
         columns[x - shown.left] = area.left + static_cast<int>((x - window.left) * sw / dw);
+        tileColumns[x - shown.left] = checker ? PositiveMod(x - x0, m_tileWidth) : 0;
+    }
+    const std::uint32_t white = 0xFFFFFFu;
 
     const int height = picture.GetHeight();
     const int stride = picture.GetStride();
     const auto* pixels = reinterpret_cast<const std::uint32_t*>(picture.GetPixels());
     const std::uint8_t* mask = picture.GetMask();
+    int previousRow = -1;
+    int previousTileClass = -1;
+    const std::uint32_t* previousOut = nullptr;
     for (int y = shown.top; y < shown.bottom; ++y) {
         const int py = area.top + static_cast<int>((y - window.top) * sh / dh);
-        std::uint32_t* out = DisplayRow(display, y);
+        const int tileRow = checker ? PositiveMod(y - y0, m_tileHeight) : 0;
+        const int tileClass = checker ? m_tileRowClass[tileRow] : 0;
+        std::uint32_t* out = DisplayRow(display, y) + shown.left;
+        if (py == previousRow && tileClass == previousTileClass) {
+            // A zoomed picture row over the same background row: the same pixels.
+            std::memcpy(out, previousOut, static_cast<std::size_t>(count) * 4);
+            continue;
+        }
+        const std::uint32_t* ground =
+            checker ? m_tile.data() + static_cast<std::size_t>(tileRow) * m_tileWidth : &white;
         const std::uint32_t* src = pixels + static_cast<std::size_t>(height - 1 - py) * picture.GetWidth();
         const std::uint8_t* m = mask + static_cast<std::size_t>(height - 1 - py) * stride;
-        for (std::size_t i = 0; i < columns.size(); ++i) {
+        for (int i = 0; i < count; ++i) {
             const int px = columns[i];
             const std::uint32_t a = m[px];
-            const std::uint32_t s = src[px];
-            const std::uint32_t d = out[shown.left + i];
-            const std::uint32_t keep = 255 - a;
-            const std::uint32_t b = ((s & 0xFF) * keep + (d & 0xFF) * a) / 255;
-            const std::uint32_t g = (((s >> 8) & 0xFF) * keep + ((d >> 8) & 0xFF) * a) / 255;
-            const std::uint32_t r = (((s >> 16) & 0xFF) * keep + ((d >> 16) & 0xFF) * a) / 255;
-            out[shown.left + i] = (d & 0xFF000000u) | (r << 16) | (g << 8) | b;
+            const std::uint32_t s = src[px] & 0xFFFFFFu;
+            const std::uint32_t d = ground[tileColumns[i]];
+            if (a == 0) {
+                out[i] = s;
+            } else if (a == 255) {
+                out[i] = d;
+            } else {
+                // (s x (255 - a) + d x a) / 255 per channel, the division exact
+                // for every such sum.
+                const std::uint32_t keep = 255 - a;
+                std::uint32_t b = (s & 0xFF) * keep + (d & 0xFF) * a;
+                std::uint32_t g = ((s >> 8) & 0xFF) * keep + ((d >> 8) & 0xFF) * a;
+                std::uint32_t r = ((s >> 16) & 0xFF) * keep + ((d >> 16) & 0xFF) * a;
+                b = (b + 1 + (b >> 8)) >> 8;
+                g = (g + 1 + (g >> 8)) >> 8;
+                r = (r + 1 + (r >> 8)) >> 8;
+                out[i] = (r << 16) | (g << 8) | b;
+            }
         }
+        previousRow = py;
+        previousTileClass = tileClass;
+        previousOut = out;
     }
-    if (geometry.GetZoom() >= 800)
+    if (zoom >= 800)
         DrawPixelGrid(display, geometry, shown.left, shown.top, shown.right, shown.bottom);
 }
 

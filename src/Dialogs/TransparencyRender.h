@@ -62,6 +62,7 @@ private:
     std::vector<std::uint32_t> m_tile;
     int m_tileWidth = 0;
     int m_tileHeight = 0;
+    std::vector<int> m_tileRowClass;
     std::vector<std::uint32_t> m_rowDots;
     std::vector<std::uint32_t> m_columnDots;
 };

@@ -621,6 +621,33 @@ TEST_F(TransparencyViewTest, CommitWritesTheEditedMaskThatLoadsBackAtEveryRotati
                                   edited[static_cast<std::size_t>(y) * width + x];
                 }
             EXPECT_EQ(mismatches, 0) << size.w << "x" << size.h << " rotation " << rotation;
+
+            // The page shows it: the item drawn at one layout unit per pixel over green.
+            item->SetRect(RECT{0, 0, width, height});
+            CImage page;
+            ASSERT_TRUE(page.Create(width, height));
+            page.FillRect(0, 0, width, height, RGB(0, 255, 0));
+            const POINT origin{0, 0};
+            ASSERT_TRUE(item->Draw(&page, 1.0f, &origin, true));
+            mismatches = 0;
+            for (int y = 0; y < height; y += 3)
+                for (int x = 0; x < width; x += 3) {
+                    const POINT s = StoredPoint(rotation, x, y, size.w, size.h);
+                    const int m = edited[static_cast<std::size_t>(y) * width + x];
+                    std::uint32_t want = 0;
+                    for (int shift = 0; shift < 24; shift += 8) {
+                        const std::uint32_t ground = shift == 8 ? 255 : 0;
+                        want |= ((((ColorAt(s.x, s.y) >> shift) & 0xFF) * (255 - m) + ground * m) / 255)
+                                << shift;
+                    }
+                    std::uint32_t got = 0;
+                    std::memcpy(&got,
+                                page.GetBits() +
+                                    static_cast<std::size_t>(height - 1 - y) * page.GetRowBytes() + x * 4,
+                                4);
+                    mismatches += (got & 0xFFFFFF) != want;
+                }
+            EXPECT_EQ(mismatches, 0) << "page " << size.w << "x" << size.h << " rotation " << rotation;
         }
     }
 }
@@ -755,4 +782,22 @@ TEST_F(TransparencyViewTest, ClicksOfTheZoomToolsAndTheScrollBarsReachTheView)
         message == WM_HSCROLL ? view->Geometry().GetScrollOrigin().x : view->Geometry().GetScrollOrigin().y;
     EXPECT_EQ(after, before + view->Geometry().GetScrollPage(message));
     EXPECT_EQ(bar->value(), after);
+}
+
+TEST_F(TransparencyViewTest, AnEmptyShapeChangesNothingWhateverTheBlur)
+{
+    auto item = MakeItem(200, 170, Pattern, 0);
+    auto view = MakeView();
+    view->SetItem(item.get());
+    const CTransparencyMask& p = view->Picture();
+    const std::size_t bytes = static_cast<std::size_t>(p.GetStride()) * p.GetHeight();
+    const std::vector<std::uint8_t> before(p.GetMask(), p.GetMask() + bytes);
+    for (const int tool : {CTransparencyPictureView::ToolRectangle, CTransparencyPictureView::ToolEllipse})
+        for (const int blur : {0, 50}) {
+            view->SetTool(tool);
+            view->SetBlurAmount(blur);
+            EXPECT_EQ(view->ApplyTransparencyTool(RECT{5, 5, 5, 20}), 1);
+            EXPECT_EQ(view->ApplyTransparencyTool(RECT{5, 5, 40, 5}), 1);
+        }
+    EXPECT_EQ(std::memcmp(p.GetMask(), before.data(), bytes), 0);
 }
