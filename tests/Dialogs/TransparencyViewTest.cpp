@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -800,4 +801,38 @@ TEST_F(TransparencyViewTest, AnEmptyShapeChangesNothingWhateverTheBlur)
             EXPECT_EQ(view->ApplyTransparencyTool(RECT{5, 5, 40, 5}), 1);
         }
     EXPECT_EQ(std::memcmp(p.GetMask(), before.data(), bytes), 0);
+}
+
+TEST_F(TransparencyViewTest, AFailureInAHandlerIsReportedAndEndsTheRunningDialogWithThree)
+{
+    auto item = MakeItem(300, 200, Pattern, 0);
+    QDialog dialog;
+    auto* view = new CTransparencyPictureView(app.shell, &dialog);
+    view->resize(300, 200);
+    view->SetItem(item.get());
+    dialog.setModal(true);
+    dialog.show();
+    // A zoom outside the seven steps is an internal failure: silent, but it ends the dialog.
+    view->SetZoom(300, 0, 0);
+    view->SetTool(CTransparencyPictureView::ToolZoomIn);
+    view->OnLButtonDown(POINT{10, 10});
+    EXPECT_EQ(app.shell.errorCodes, std::vector<int>{ErrorIdSilent});
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 3);
+}
+
+TEST_F(TransparencyViewTest, AShapeThatFailsLeavesTheMaskAsItWasAndClosesItsProgress)
+{
+    auto item = MakeItem(300, 200, Pattern, 0);
+    auto view = MakeView();
+    view->SetItem(item.get());
+    view->SetBlurAmount(20);
+    onPos = [] { throw ErrorIdReported; };
+    const CTransparencyMask& p = view->Picture();
+    const std::size_t bytes = static_cast<std::size_t>(p.GetStride()) * p.GetHeight();
+    const std::vector<std::uint8_t> before(p.GetMask(), p.GetMask() + bytes);
+    EXPECT_THROW(view->ApplyTransparencyTool(RECT{50, 50, 120, 100}), enumErrorID);
+    EXPECT_EQ(std::memcmp(p.GetMask(), before.data(), bytes), 0);
+    EXPECT_EQ(openProgress, 0);
+    EXPECT_FALSE(view->IsProgressOpen());
 }
