@@ -1,0 +1,183 @@
+#include "Dialogs/TransparencyShapes.h"
+#include "App/support/AppTestSupport.h"
+#include "ImageProcessing/BitmapInfo.h"
+#include "ImageProcessing/Image.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Coverage byte at top-down (x, y) of a bottom-up W x H plane.
+int At(const PageBuffer& plane, int W, int H, int x, int y)
+{
+    return plane.get()[static_cast<std::size_t>(H - 1 - y) * W + x];
+}
+
+std::set<int> Values(const PageBuffer& plane, int W, int H)
+{
+    std::set<int> values(plane.get(), plane.get() + static_cast<std::size_t>(W) * H);
+    return values;
+}
+
+} // namespace
+
+TEST(TransparencyShapesTest, FillLevelIsExactForEveryRatioAndFullForCameraLayouts)
+{
+    struct Case
+    {
+        int ratio, mode;
+        bool camera;
+        int level;
+    };
+    const Case cases[] = {
+        {100, 0, false, 255}, {0, 0, false, 0},   {70, 0, false, 178}, {30, 1, false, 178},
+        {0, 1, false, 255},   {100, 1, false, 0}, {50, 0, false, 127}, {1, 0, false, 2},
+        {30, 0, true, 255},   {30, 1, true, 255}, {0, 0, true, 255},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TransparencyFillLevel(c.ratio, c.mode, c.camera), c.level) << c.ratio << " " << c.mode;
+    // Every level agrees with the exact product, which floating point misses at 100.
+    for (int ratio = 0; ratio <= 100; ++ratio)
+        EXPECT_EQ(TransparencyFillLevel(ratio, 0, false) * 100, ratio * 255 - (ratio * 255) % 100);
+}
+
+TEST(TransparencyShapesTest, FillShapeLevelRaisesWhiteAndClearsEverythingElse)
+{
+    // 3 x 2 pixels, rows padded to 12 bytes.
+    std::vector<std::uint8_t> bits(24, 0);
+    const std::uint8_t row0[] = {255, 255, 255, 0, 0, 0, 255, 10, 20};
+    const std::uint8_t row1[] = {7, 7, 7, 255, 255, 255, 254, 254, 254};
+    std::copy(std::begin(row0), std::end(row0), bits.begin());
+    std::copy(std::begin(row1), std::end(row1), bits.begin() + 12);
+    bits[9] = 99; // padding stays
+    FillShapeLevel(bits.data(), 3, 2, 77);
+    const std::uint8_t want0[] = {77, 77, 77, 0, 0, 0, 77, 77, 77};
+    const std::uint8_t want1[] = {0, 0, 0, 77, 77, 77, 0, 0, 0};
+    EXPECT_TRUE(std::equal(std::begin(want0), std::end(want0), bits.begin()));
+    EXPECT_TRUE(std::equal(std::begin(want1), std::end(want1), bits.begin() + 12));
+    EXPECT_EQ(bits[9], 99);
+}
+
+TEST(TransparencyShapesTest, HardEdgedShapesHoldExactlyTwoValuesAndTheirShape)
+{
+    EnsureApp();
+    for (const int blur : {0, 1}) {
+        const int w = 9, h = 6;
+        const int W = w + 2 * blur, H = h + 2 * blur;
+        const PageBuffer rect = MakeSymmetricCoverage(SymmetricShape::Rectangle, w, h, blur, 200, nullptr);
+        ASSERT_TRUE(rect);
+        EXPECT_EQ(Values(rect, W, H), blur == 0 ? std::set<int>({200}) : std::set<int>({0, 200}));
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const bool inside = x >= blur && x < blur + w && y >= blur && y < blur + h;
+                ASSERT_EQ(At(rect, W, H, x, y), inside ? 200 : 0) << x << "," << y << " blur " << blur;
+            }
+        const PageBuffer ellipse = MakeSymmetricCoverage(SymmetricShape::Ellipse, 21, 15, blur, 255, nullptr);
+        EXPECT_EQ(Values(ellipse, 21 + 2 * blur, 15 + 2 * blur), std::set<int>({0, 255}));
+    }
+}
+
+TEST(TransparencyShapesTest, AnOddWorkingWidthKeepsItsCentreColumnOnce)
+{
+    EnsureApp();
+    // 5 x 3 with a 1-pixel margin: 7 x 5, the middle column is column 3.
+    const PageBuffer plane = MakeSymmetricCoverage(SymmetricShape::Rectangle, 5, 3, 1, 255, nullptr);
+    const int expected[] = {0, 255, 255, 255, 255, 255, 0};
+    for (int y = 1; y <= 3; ++y)
+        for (int x = 0; x < 7; ++x)
+            EXPECT_EQ(At(plane, 7, 5, x, y), expected[x]) << x << "," << y;
+    // The ellipse is symmetric both ways, its centre row and column drawn once.
+    const int W = 31, H = 17;
+    const PageBuffer ellipse = MakeSymmetricCoverage(SymmetricShape::Ellipse, W, H, 0, 255, nullptr);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            ASSERT_EQ(At(ellipse, W, H, x, y), At(ellipse, W, H, W - 1 - x, y));
+            ASSERT_EQ(At(ellipse, W, H, x, y), At(ellipse, W, H, x, H - 1 - y));
+        }
+    EXPECT_EQ(At(ellipse, W, H, 15, 8), 255);
+    EXPECT_EQ(At(ellipse, W, H, 0, 0), 0);
+}
+
+TEST(TransparencyShapesTest, AFiftyPixelBlurFadesTheEdgeOverTheMargin)
+{
+    EnsureApp();
+    const int w = 120, h = 80, d = 50;
+    const int W = w + 2 * d, H = h + 2 * d;
+    const PageBuffer plane = MakeSymmetricCoverage(SymmetricShape::Rectangle, w, h, d, 255, nullptr);
+    const int y = H / 2;
+    // Along the middle row: nothing at the working area's edge, the full level
+    // well inside, about half at the shape's edge, rising in between.
+    EXPECT_LE(At(plane, W, H, 0, y), 5);
+    EXPECT_GE(At(plane, W, H, W / 2, y), 240);
+    EXPECT_NEAR(At(plane, W, H, d, y), 128, 30);
+    for (int x = 1; x < W / 2; ++x)
+        EXPECT_GE(At(plane, W, H, x, y), At(plane, W, H, x - 1, y)) << x;
+    EXPECT_GT(Values(plane, W, H).size(), 20u);
+}
+
+TEST(TransparencyShapesTest, MergeRaisesOrLowersOnlyInsideThePictureAndKeepsRowOrder)
+{
+    // A 6 x 4 mask (stride 8) at 100, a 3 x 3 coverage whose top-left lies at (-1, -1).
+    const int width = 6, height = 4, stride = AlignRowBytes(width);
+    std::vector<std::uint8_t> mask(static_cast<std::size_t>(stride) * height, 100);
+    // Coverage rows bottom-up: top row (y = 0) is stored last.
+    const std::uint8_t coverage[] = {
+        50, 60, 70,  // y = 2
+        80, 90, 250, // y = 1
+        1,  2,  3,   // y = 0 (outside the picture)
+    };
+    MergeCoverage(mask.data(), width, height, stride, coverage, 3, 3, -1, -1, 0);
+    const auto at = [&](int x, int y) { return mask[static_cast<std::size_t>(height - 1 - y) * stride + x]; };
+    EXPECT_EQ(at(0, 0), 100); // coverage 90 < 100
+    EXPECT_EQ(at(1, 0), 250);
+    EXPECT_EQ(at(0, 1), 100);
+    EXPECT_EQ(at(1, 1), 100);
+    EXPECT_EQ(at(2, 0), 100);                                                // outside the coverage
+    EXPECT_EQ(mask[static_cast<std::size_t>(height - 1) * stride + 6], 100); // padding untouched
+
+    std::vector<std::uint8_t> cancel(static_cast<std::size_t>(stride) * height, 200);
+    MergeCoverage(cancel.data(), width, height, stride, coverage, 3, 3, 4, 2, 1);
+    const auto c = [&](int x, int y) {
+        return cancel[static_cast<std::size_t>(height - 1 - y) * stride + x];
+    };
+    EXPECT_EQ(c(4, 2), 200); // 255 - 1 = 254 > 200: kept
+    EXPECT_EQ(c(4, 3), 175); // 255 - 80
+    EXPECT_EQ(c(5, 3), 165); // 255 - 90
+    EXPECT_EQ(c(3, 3), 200);
+}
+
+TEST(TransparencyShapesTest, ThePipelineMirrorsOnlyWhatItIsAskedTo)
+{
+    EnsureApp();
+    // A white mark at the top-left of a 7 x 5 area: kept where drawn, and
+    // copied to the right and the bottom as the mirror says.
+    const auto mark = [](CImage& work) { work.FillRect(0, 0, 2, 1, 0xFFFFFF); };
+    struct Case
+    {
+        CoverageMirror mirror;
+        std::vector<std::pair<int, int>> white; // (x, y), top-down
+    };
+    const Case cases[] = {
+        {CoverageMirror::None, {{0, 0}, {1, 0}}},
+        {CoverageMirror::Horizontal, {{0, 0}, {1, 0}, {5, 0}, {6, 0}}},
+        {CoverageMirror::Both, {{0, 0}, {1, 0}, {5, 0}, {6, 0}, {0, 4}, {1, 4}, {5, 4}, {6, 4}}},
+    };
+    for (const Case& c : cases) {
+        const PageBuffer plane = MakeShapeCoverage(7, 5, c.mirror, mark, 0, 90, nullptr);
+        int count = 0;
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x) {
+                const bool white =
+                    std::find(c.white.begin(), c.white.end(), std::pair{x, y}) != c.white.end();
+                EXPECT_EQ(At(plane, 7, 5, x, y), white ? 90 : 0)
+                    << static_cast<int>(c.mirror) << " " << x << "," << y;
+                count += white;
+            }
+        EXPECT_EQ(count, static_cast<int>(c.white.size()));
+    }
+}
