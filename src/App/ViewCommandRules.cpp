@@ -80,8 +80,8 @@ const CInsertImageFrameItem* OneFrameOfSelection(const CLayoutManager& layout)
 {
     if (SelectedCount(layout) == 0 || !layout.IsOneInsertFrameSelected())
         return nullptr;
-    if (const auto* frame =
-            dynamic_cast<const CInsertImageFrameItem*>(layout.GetFirstSelectedItem(&IsKindOf<CInsertImageFrameItem>)))
+    if (const auto* frame = dynamic_cast<const CInsertImageFrameItem*>(
+            layout.GetFirstSelectedItem(&IsKindOf<CInsertImageFrameItem>)))
         return frame;
     const auto* text =
         dynamic_cast<const CMacroStringItem*>(layout.GetFirstSelectedItem(&IsKindOf<CMacroStringItem>));
@@ -193,8 +193,8 @@ bool NextKeepAspect(const CLayoutManager& layout)
 
 bool NextAutoRotate(const CLayoutManager& layout)
 {
-    const auto* frame =
-        dynamic_cast<const CInsertImageFrameItem*>(layout.GetFirstSelectedItem(&IsKindOf<CInsertImageFrameItem>));
+    const auto* frame = dynamic_cast<const CInsertImageFrameItem*>(
+        layout.GetFirstSelectedItem(&IsKindOf<CInsertImageFrameItem>));
     return frame && frame->GetImageRotation() != CImageFrameItem::kAutomaticRotation;
 }
 

@@ -85,8 +85,8 @@ std::span<const ViewCommandEntry> ViewCommandTable()
 
 const ViewCommandEntry* FindViewCommand(int id)
 {
-    const auto found =
-        std::find_if(std::begin(kTable), std::end(kTable), [id](const ViewCommandEntry& e) { return e.id == id; });
+    const auto found = std::find_if(std::begin(kTable), std::end(kTable),
+                                    [id](const ViewCommandEntry& e) { return e.id == id; });
     return found == std::end(kTable) ? nullptr : found;
 }
 

@@ -658,8 +658,8 @@ void CZAVEditorView::OnOptionRollPaper()
     int length = RollPaperStartLength(layout, lowest);
     if (!dialogs->RunRollPaperDialog(lowest, kMaxRollPaperLength, length))
         return;
-    m_document.SetLayoutPaper(layout.GetPaperSizeIndex(), layout.GetOrientation(), layout.GetPaperMode(), length,
-                              false);
+    m_document.SetLayoutPaper(layout.GetPaperSizeIndex(), layout.GetOrientation(), layout.GetPaperMode(),
+                              length, false);
     m_document.RefreshView(false);
     // Straight to the main frame: the refresh above has redrawn the view already.
     m_host.ForwardLayoutChanged(LayoutChangeSelection, 0);

@@ -359,7 +359,8 @@ bool CZAVEditorApp::IsBarVisible(FloatingBar bar)
 {
     if (!m_mainFrame)
         return false;
-    QDockWidget* frame = bar == FloatingBar::ToolBox ? m_mainFrame->ToolBoxFrame() : m_mainFrame->ChangeModeFrame();
+    QDockWidget* frame =
+        bar == FloatingBar::ToolBox ? m_mainFrame->ToolBoxFrame() : m_mainFrame->ChangeModeFrame();
     return frame && frame->isVisible();
 }
 

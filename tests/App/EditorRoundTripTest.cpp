@@ -23,8 +23,8 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -72,7 +72,9 @@ QByteArray ReadAll(const std::string& path)
 
 ino_t FileId(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
 }
 
@@ -102,8 +104,10 @@ protected:
     void Drag(QPoint from, QPoint to)
     {
         QWidget* port = app->GetView()->viewport();
-        const auto send = [port](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-            QMouseEvent event(type, QPointF(at), port->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
+        const auto send = [port](QEvent::Type type, QPoint at, Qt::MouseButton button,
+                                 Qt::MouseButtons buttons) {
+            QMouseEvent event(type, QPointF(at), port->mapToGlobal(QPointF(at)), button, buttons,
+                              Qt::NoModifier);
             QApplication::sendEvent(port, &event);
         };
         send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);

@@ -203,6 +203,15 @@ public:
         view->SetMenuRunner(nullptr);
         return shown;
     }
+    // The selected item's rectangle is kept; SelectedRectTurned tells whether it turned by 90 degrees since.
+    void SelectedRect() { Layout().GetFirstSelectedItem(nullptr)->GetRect(&kept, false); }
+    bool SelectedRectTurned()
+    {
+        RECT now;
+        Layout().GetFirstSelectedItem(nullptr)->GetRect(&now, false);
+        return now.right - now.left == kept.bottom - kept.top &&
+               now.bottom - now.top == kept.right - kept.left;
+    }
     bool ToolBoxAsked(const std::string& call)
     {
         const auto& calls = ui.toolBox->calls;
@@ -220,6 +229,7 @@ public:
     std::unique_ptr<CZAVEditorApp> app;
     CZAVEditorView* view = nullptr;
     std::vector<std::string> opened;
+    RECT kept{};
 
     struct Clipboard : IClipboardPort
     {
@@ -303,8 +313,10 @@ TEST_F(ViewCommandsTest, EachCommandFromTheMenuReachesItsOperation)
          [](auto& t) { EXPECT_EQ(t.Layout().GetItemCount(-1, -1, &IsKindOf<CInsertImageFrameItem>), 2); }},
         {57635, nullptr,
          [](auto& t) { EXPECT_EQ(t.Layout().GetItemCount(-1, -1, &IsKindOf<CInsertImageFrameItem>), 1); }},
-        {57642, [](auto& t) { t.AddText(false); }, [](auto& t) { EXPECT_EQ(t.Layout().GetItemCount(0, -1, nullptr), 0); }},
-        {32785, [](auto& t) {
+        {57642, [](auto& t) { t.AddText(false); },
+         [](auto& t) { EXPECT_EQ(t.Layout().GetItemCount(0, -1, nullptr), 0); }},
+        {32785,
+         [](auto& t) {
              t.Layout().SelectAll(false);
              t.Layout().GetItemAt(0)->SetSelected(true);
          },
@@ -312,17 +324,28 @@ TEST_F(ViewCommandsTest, EachCommandFromTheMenuReachesItsOperation)
         {32782, nullptr, [](auto& t) { EXPECT_TRUE(t.Layout().GetItemAt(0)->IsSelected()); }},
         {32784, nullptr, [](auto& t) { EXPECT_TRUE(t.Layout().GetItemAt(1)->IsSelected()); }},
         {32783, nullptr, [](auto& t) { EXPECT_TRUE(t.Layout().GetItemAt(0)->IsSelected()); }},
-        {32831, [](auto& t) {
+        {32831,
+         [](auto& t) {
              t.Layout().SelectAll(false);
              t.AddText();
          },
          [](auto& t) { EXPECT_EQ(t.layoutDialogs.asked.back(), "font"); }},
-        {32786, nullptr, [](auto& t) {
+        {32786, nullptr,
+         [](auto& t) {
              RECT r;
              t.Layout().GetFirstSelectedItem(&IsKindOf<CStringItem>)->GetRect(&r, false);
              EXPECT_NE(r.top, 400);
          }},
-        {32842, [](auto& t) {
+        {32787, nullptr,
+         [](auto& t) {
+             RECT r;
+             t.Layout().GetFirstSelectedItem(&IsKindOf<CStringItem>)->GetRect(&r, false);
+             EXPECT_NE(r.left, 100);
+         }},
+        {32788, [](auto& t) { t.SelectedRect(); }, [](auto& t) { EXPECT_TRUE(t.SelectedRectTurned()); }},
+        {32789, [](auto& t) { t.SelectedRect(); }, [](auto& t) { EXPECT_TRUE(t.SelectedRectTurned()); }},
+        {32842,
+         [](auto& t) {
              t.Layout().SelectAll(false);
              t.AddBackground();
          },
@@ -334,34 +357,43 @@ TEST_F(ViewCommandsTest, EachCommandFromTheMenuReachesItsOperation)
              ASSERT_EQ(background->LoadImage(t.Picture()), ImageLoadOk);
          },
          [](auto& t) { EXPECT_EQ(t.layoutDialogs.asked.back(), "transparency"); }},
-        {32813, [](auto& t) {
+        {32813,
+         [](auto& t) {
              t.Layout().SelectAll(false);
              t.AddLine(5);
          },
          [](auto& t) { EXPECT_EQ(t.Layout().GetSelectedLineWidth(), 10); }},
-        {32819, nullptr, [](auto& t) {
+        {32819, nullptr,
+         [](auto& t) {
              EXPECT_EQ(t.viewDialogs.lineShown, std::vector<int>{2});
              EXPECT_EQ(t.Layout().GetSelectedLineWidth(), 35);
          }},
         {32820, [](auto& t) { t.layoutDialogs.chosenColor = RGB(10, 20, 30); },
          [](auto& t) { EXPECT_EQ(t.Layout().GetSelectedLineColor(), RGB(10, 20, 30)); }},
-        {32800, nullptr, [](auto& t) {
+        {32800, nullptr,
+         [](auto& t) {
              ASSERT_EQ(t.viewDialogs.gridShown.size(), 1u);
              EXPECT_EQ(t.Layout().GetGrid().stepX, 20);
              EXPECT_TRUE(t.Layout().GetGrid().snap);
          }},
-        {32861, nullptr, [](auto& t) {
+        {32861, nullptr,
+         [](auto& t) {
              EXPECT_EQ(t.viewDialogs.envRuns, 1);
              EXPECT_TRUE(t.ToolBoxAsked("UpdateItemInfo 1"));
          }},
-        {32870, nullptr, [](auto& t) {
+        {32870, nullptr,
+         [](auto& t) {
              ASSERT_EQ(t.recorder.messages.size(), 1u);
              EXPECT_EQ(t.recorder.messages[0].text, ShippedCaption(174));
          }},
+        {32801, nullptr,
+         [](auto& t) { EXPECT_EQ(t.view->Model().GetZoomMode(), EditorViewModel::ZoomMode::Free); }},
         {32803, nullptr, [](auto& t) { EXPECT_TRUE(t.view->Model().IsFitToPaperWidth()); }},
-        {32802, nullptr, [](auto& t) { EXPECT_EQ(t.view->Model().GetZoomMode(), EditorViewModel::ZoomMode::Free); }},
+        {32802, nullptr,
+         [](auto& t) { EXPECT_EQ(t.view->Model().GetZoomMode(), EditorViewModel::ZoomMode::Free); }},
         {32804, nullptr, [](auto& t) { EXPECT_TRUE(t.view->Model().IsFitWholePaper()); }},
-        {32876, nullptr, [](auto& t) {
+        {32876, nullptr,
+         [](auto& t) {
              EXPECT_FALSE(t.app->GetMainFrame()->ToolBoxFrame()->isVisible());
              EXPECT_EQ(t.app->Settings().GetShowToolBoxWindow(), 0);
          }},
@@ -382,6 +414,20 @@ TEST_F(ViewCommandsTest, EachCommandFromTheMenuReachesItsOperation)
             return;
         }
     }
+}
+
+TEST_F(ViewCommandsTest, EveryLineWidthEntrySetsItsWidthAndTheSelectionButtonItsTool)
+{
+    CLineItem* line = AddLine(5);
+    for (int id = 32811; id <= 32818; ++id) {
+        ASSERT_TRUE(FromMenu(id)) << id;
+        EXPECT_EQ(line->GetWidth(false, -1.0f), LineWidthOfCommand(id)) << id;
+        EXPECT_EQ(Layout().GetItemDefaults().lineWidth, LineWidthOfCommand(id)) << id;
+        EXPECT_EQ(State(id).check, 1) << id;
+    }
+    // The tool box's selection button has no menu entry.
+    ASSERT_TRUE(app->Router().Route(32857));
+    EXPECT_TRUE(ToolBoxAsked("SelectTool 3"));
 }
 
 // --- Accelerators and context menus -----------------------------------------------------------
@@ -509,14 +555,24 @@ TEST_F(ViewCommandsTest, UpdateHandlersOverRepresentativeSelections)
     const std::vector<Selection> cases = {
         {"nothing", false, [](auto&) {}, false, false, false, false, false},
         {"one text", false, [](auto& t) { t.AddText(); }, true, true, false, false, false},
-        {"two texts", false, [](auto& t) { t.AddText(); t.AddText(); }, true, false, false, false, false},
-        {"macro strings only", false,
-         [&](auto& t) { t.AddMacro(t.AddFrame(frameRect, false)); }, false, false, false, false, false},
-        {"frame with its macro", false,
-         [&](auto& t) { t.AddMacro(t.AddFrame(frameRect)); }, true, false, true, true, true},
+        {"two texts", false,
+         [](auto& t) {
+             t.AddText();
+             t.AddText();
+         },
+         true, false, false, false, false},
+        {"macro strings only", false, [&](auto& t) { t.AddMacro(t.AddFrame(frameRect, false)); }, false,
+         false, false, false, false},
+        {"frame with its macro", false, [&](auto& t) { t.AddMacro(t.AddFrame(frameRect)); }, true, false,
+         true, true, true},
         {"camera frame", true, [&](auto& t) { t.AddFrame(frameRect); }, false, false, true, true, false},
         {"camera text", true, [](auto& t) { t.AddText(); }, true, true, false, false, false},
-        {"line and text", false, [](auto& t) { t.AddLine(5); t.AddText(); }, true, false, false, false, false},
+        {"line and text", false,
+         [](auto& t) {
+             t.AddLine(5);
+             t.AddText();
+         },
+         true, false, false, false, false},
     };
     for (const Selection& c : cases) {
         Layout().DeleteAllItems();
@@ -654,7 +710,8 @@ TEST_F(ViewCommandsTest, AspectCommandsChooseTheKindByTheFramesShapeAndUndoResto
     EXPECT_EQ(b->GetAspectKind(), -1);
     RECT now;
     a->GetRect(&now, false);
-    EXPECT_EQ(std::tie(now.left, now.top, now.right, now.bottom), std::tie(ra.left, ra.top, ra.right, ra.bottom));
+    EXPECT_EQ(std::tie(now.left, now.top, now.right, now.bottom),
+              std::tie(ra.left, ra.top, ra.right, ra.bottom));
     auto* record = dynamic_cast<CChangeRectUndoInfo*>(Layout().GetPendingUndo());
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->Entries().size(), 2u);
@@ -679,7 +736,8 @@ TEST_F(ViewCommandsTest, RemovingTheAppliedImageEmptiesTheFrameAndUndoBringsItBa
     EXPECT_EQ(range.right - range.left, 0);
     EXPECT_FALSE(State(32871).enabled);
     ASSERT_TRUE(FromMenu(57643));
-    auto* back = dynamic_cast<CInsertImageFrameItem*>(Layout().GetFirstSelectedItem(&IsKindOf<CInsertImageFrameItem>));
+    auto* back =
+        dynamic_cast<CInsertImageFrameItem*>(Layout().GetFirstSelectedItem(&IsKindOf<CInsertImageFrameItem>));
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->GetImageFileName(), picture);
 }

@@ -1,3 +1,4 @@
+#include "Dialogs/ViewDialogs.h"
 #include "App/ZAVEditorDoc.h"
 #include "Dialogs/DigitEdit.h"
 #include "Dialogs/HeaderInfoDialog.h"
@@ -5,7 +6,6 @@
 #include "Dialogs/SetGridDialog.h"
 #include "Dialogs/SetLineDialog.h"
 #include "Dialogs/SetRollPaperDialog.h"
-#include "Dialogs/ViewDialogs.h"
 #include "Dialogs/WizardDocumentUi.h"
 #include "Dialogs/support/SettingsDialogsSupport.h"
 #include "Layout/LayoutManager.h"
@@ -16,8 +16,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
-#include <QSlider>
 #include <QSettings>
+#include <QSlider>
 #include <QTimer>
 
 #include <functional>
@@ -68,8 +68,7 @@ protected:
 
     // Sends the command as the menu does and answers the modal dialog it opens;
     // the dialog's class name, empty when none opened.
-    template <class Dialog>
-    std::string RouteAndAnswer(int id, const std::function<void(Dialog&)>& answer)
+    template <class Dialog> std::string RouteAndAnswer(int id, const std::function<void(Dialog&)>& answer)
     {
         std::string seen;
         QTimer::singleShot(0, [&seen, &answer] {
