@@ -1,5 +1,6 @@
 #include "Dialogs/ViewDialogs.h"
 #include "App/ZAVEditorDoc.h"
+#include "Core/support/ScopedTmpDir.h"
 #include "Dialogs/DigitEdit.h"
 #include "Dialogs/HeaderInfoDialog.h"
 #include "Dialogs/SetEnvDialog.h"
@@ -21,6 +22,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -42,8 +44,7 @@ protected:
     ViewDialogsTest() : ui(shell)
     {
         EnsureApp();
-        m_oldTmp = qEnvironmentVariable("TMPDIR");
-        qputenv("TMPDIR", m_tmp.path().toUtf8());
+        m_tmpDir.emplace(m_tmp.path().toStdString());
         {
             QSettings store(folders.SettingsFile(), QSettings::IniFormat);
             store.setValue(QStringLiteral("App Info/ShowNewWizardOnStartUp"), 0);
@@ -55,14 +56,7 @@ protected:
         shell.document = app->GetDocument();
         shell.appSettings = &app->Settings();
     }
-    ~ViewDialogsTest() override
-    {
-        app->ExitInstance();
-        if (m_oldTmp.isEmpty())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_oldTmp.toUtf8());
-    }
+    ~ViewDialogsTest() override { app->ExitInstance(); }
 
     CLayoutManager& Layout() { return *app->GetDocument()->GetLayoutManager(); }
 
@@ -86,13 +80,16 @@ protected:
     }
 
     QTemporaryDir m_tmp;
-    QString m_oldTmp;
     FakeDialogShell shell;
     DialogLibraryUi ui;
     AppFolders folders;
     FakeServices services;
     MessageRecorder recorder;
     std::unique_ptr<CZAVEditorApp> app;
+    // Set once the test application exists (it points TMPDIR at its own
+    // folder first); the last member, so that it is put back before the
+    // application goes.
+    std::optional<ScopedTmpDir> m_tmpDir;
 };
 
 TEST_F(ViewDialogsTest, TheViewsCommandsOpenTheDialogLibrarysDialogs)
