@@ -71,6 +71,8 @@ public:
     const std::vector<std::string>* GetRecentFileList() const { return &m_settings.RecentFiles().Entries(); }
     void AddRecentFile(const std::string& path) { m_settings.RecentFiles().AddRecentFile(path); }
     int RemoveRecentFile(const std::string& path) { return m_settings.RecentFiles().RemoveRecentFile(path); }
+    // The layout folders and the photo-printing application, as installed.
+    ILayoutFolderServices& FolderServices() { return m_services; }
 
     // Dropped and handed-over files: the document's open, which keeps the list.
     bool OpenDocumentFile(const std::string& path);
