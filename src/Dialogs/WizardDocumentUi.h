@@ -1,6 +1,6 @@
-// The document's dialogs from the dialog library: the new-layout wizard, the
-// open dialog with preview (in place of the existing-layout page) and the
-// layout header; the others stay the application's stand-ins.
+// The document's dialogs from the dialog library: the new-layout wizard with
+// its existing-layout page (File > Open) and the layout header; the others
+// stay the application's stand-ins.
 #pragma once
 
 #include "App/DocumentUi.h"

@@ -117,14 +117,16 @@ public:
         const auto found = std::find(paperList.begin(), paperList.end(), code);
         return found == paperList.end() ? -1 : static_cast<int>(found - paperList.begin());
     }
+    // Recorded; with a document, it does the work too.
     bool OnOpenDocument(const std::string& path) override
     {
         documentCalls.push_back("OnOpenDocument " + path);
-        return openSucceeds;
+        return document ? IDialogShell::OnOpenDocument(path) : openSucceeds;
     }
     void SetModifiedFlag(int modified) override
     {
         documentCalls.push_back("SetModifiedFlag " + std::to_string(modified));
+        IDialogShell::SetModifiedFlag(modified);
     }
 
     std::vector<std::string> recentFiles;
