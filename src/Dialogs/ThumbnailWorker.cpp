@@ -24,7 +24,7 @@ void LowerThisThreadPriority()
 
 CThumbnailWorker::CThumbnailWorker(Loader loader, Sink sink, IWaitFeedback* feedback)
     : m_loader(std::move(loader)), m_sink(std::move(sink)), m_feedback(feedback),
-      m_receiver(std::make_unique<QObject>())
+      m_mailbox(std::make_unique<ThumbnailMailbox>([this] { Drain(); }))
 {
 }
 
@@ -44,14 +44,8 @@ void CThumbnailWorker::Start(std::vector<ThumbnailJob> jobs)
     std::future<ContinueFlagHandle> flagReady = flag.get_future();
     std::promise<void> done;
     m_done = done.get_future();
-    QObject* receiver = m_receiver.get();
-    // The result travels as an event to the receiver, which lives on this
-    // thread; `this` outlives every such event, since the receiver goes with it.
-    auto post = [this, receiver, run](ThumbnailResult result) {
-        QMetaObject::invokeMethod(
-            receiver, [this, run, result = std::move(result)] { Deliver(run, result); },
-            Qt::QueuedConnection);
-    };
+    // `this` outlives the thread, which Stop joins.
+    auto post = [this, run](ThumbnailResult result) { Post(run, std::move(result)); };
     m_thread = std::thread([jobs = std::move(jobs), loader = m_loader, stop = m_stop, flag = std::move(flag),
                             done = std::move(done), post = std::move(post)]() mutable {
         done.set_value_at_thread_exit();
@@ -100,13 +94,36 @@ void CThumbnailWorker::Stop()
         if (m_feedback)
             m_feedback->KeepPainted();
     m_thread.join();
+    {
+        // What the old thread made and no one took is dropped.
+        const std::lock_guard guard(m_lock);
+        m_results.clear();
+    }
     if (m_feedback)
         m_feedback->EndWait();
     m_workerFlag = ContinueFlagHandle();
 }
 
-void CThumbnailWorker::Deliver(int run, const ThumbnailResult& result)
+void CThumbnailWorker::Post(int run, ThumbnailResult result)
 {
-    if (run == m_run && m_sink)
-        m_sink(result);
+    {
+        const std::lock_guard guard(m_lock);
+        m_results.emplace_back(run, std::move(result));
+    }
+    // The mailbox lives on the user-interface thread; a wake-up that arrives
+    // after the results were taken finds nothing, and one still queued when
+    // the mailbox goes is dropped with it.
+    QMetaObject::invokeMethod(m_mailbox.get(), "Drain", Qt::QueuedConnection);
+}
+
+void CThumbnailWorker::Drain()
+{
+    std::deque<std::pair<int, ThumbnailResult>> results;
+    {
+        const std::lock_guard guard(m_lock);
+        results.swap(m_results);
+    }
+    for (const auto& [run, result] : results)
+        if (run == m_run && m_sink)
+            m_sink(result);
 }

@@ -11,11 +11,14 @@
 #include <QObject>
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 class IWaitFeedback;
@@ -33,6 +36,20 @@ struct ThumbnailResult
     int index = 0;
     std::string path;
     QImage image;
+};
+
+// Wakes its owner on the user-interface thread. The call carries nothing: the
+// results wait in the worker's locked mailbox, so the hand-over is ours and a
+// race checker sees it.
+class ThumbnailMailbox : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ThumbnailMailbox(std::function<void()> drain) : m_drain(std::move(drain)) {}
+    Q_INVOKABLE void Drain() { m_drain(); }
+
+private:
+    std::function<void()> m_drain;
 };
 
 class CThumbnailWorker
@@ -64,12 +81,17 @@ public:
 private:
     static void Run(std::vector<ThumbnailJob> jobs, Loader loader, std::shared_ptr<std::atomic<bool>> stop,
                     std::promise<ContinueFlagHandle> flag, std::function<void(ThumbnailResult)> post);
-    void Deliver(int run, const ThumbnailResult& result);
+    // Worker side: queues a result and wakes the owner.
+    void Post(int run, ThumbnailResult result);
+    // User-interface side: hands the results of the current run to the sink.
+    void Drain();
 
     Loader m_loader;
     Sink m_sink;
     IWaitFeedback* m_feedback;
-    std::unique_ptr<QObject> m_receiver;
+    std::unique_ptr<ThumbnailMailbox> m_mailbox;
+    std::mutex m_lock;
+    std::deque<std::pair<int, ThumbnailResult>> m_results; // guarded by m_lock
     std::thread m_thread;
     std::shared_ptr<std::atomic<bool>> m_stop;
     ContinueFlagHandle m_workerFlag;
