@@ -8,6 +8,7 @@
 #include "Dialogs/ExistingLayoutEntry.h"
 #include "Dialogs/LayoutList.h"
 #include "Dialogs/LayoutListEntry.h"
+#include "Dialogs/UDLOpenFileDialog.h"
 #include "Dialogs/support/FakeDialogShell.h"
 #include "Dialogs/support/SettingsDialogsSupport.h"
 #include "FrameKit/PackageTestUtil.h"
@@ -543,27 +544,59 @@ TEST_F(ExistingLayoutThreadTest, ThumbnailsOfPackagesLiveInTheListFolderUntilThe
     EXPECT_EQ(ReadBytes(dir / "tmp/ZAVDTempPackage/Preview/Temp.jpg"), "preview");
 }
 
-TEST_F(ExistingLayoutThreadTest, BrowseWhileTheWorkerRunsStillReceivesThumbnails)
+TEST_F(ExistingLayoutThreadTest, BrowseWhileTheWorkerRunsStillReceivesThumbnailsAndThePreviewWorks)
 {
+    // A package last: its thumbnail waits in the page's folder meanwhile.
+    std::filesystem::create_directories(dir / "pk");
+    CImage picture;
+    ASSERT_TRUE(picture.Create(40, 40));
+    ASSERT_EQ(picture.SaveAsJpeg(dir / "pk/THUMB.USF", 0, 90), 0);
+    WriteBytes(dir / "pk/a.usd", LayoutScript("THUMB.USF", "", {}));
+    ZAVPath layout{};
+    std::snprintf(layout, sizeof layout, "%s", (dir / "pk/a.usd").c_str());
+    PackageZAV kit;
+    ASSERT_EQ(kit.Package(1, &layout, (dir / "a.fdp").c_str()), 0);
     WriteFolder("r", 60);
     for (int i = 0; i < 60; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "r/L%04d.usd", i);
         shell.recentFiles.push_back(dir / name);
     }
-    Show(SlowLoader());
+    shell.recentFiles.push_back(dir / "a.fdp");
+    std::atomic<bool> release{false};
+    auto slow = SlowLoader();
+    // The package's thumbnail is made last, after Browse.
+    Show([&](const std::string& path) {
+        if (path.find("/List/") != std::string::npos) {
+            while (!release)
+                std::this_thread::sleep_for(1ms);
+            return MakeLayoutThumbnail(path);
+        }
+        return slow(path);
+    });
+    const std::string packaged = page->List()->GetItemData(60)->thumbnailPath;
+    ASSERT_FALSE(packaged.empty());
     int arrivedDuringBrowse = 0;
-    page->SetBrowseChooser([&](QWidget*) {
+    std::string previewTitle;
+    bool packagedKept = false;
+    page->SetBrowseChooser([&](QWidget* parent) {
         const int before = ThumbnailsShown(*page);
-        // A modal dialog's own event loop.
+        CUDLOpenFileDialog dialog(shell, parent);
+        dialog.ShowPreviewOf(dir / "a.fdp");
+        previewTitle = dialog.FirstText();
+        packagedKept = QFileInfo::exists(QString::fromStdString(packaged));
+        // The modal dialog's own event loop.
         PumpUntil([&] { return ThumbnailsShown(*page) >= before + 10; });
         arrivedDuringBrowse = ThumbnailsShown(*page) - before;
         return std::optional<std::string>();
     });
     Button(page, 1200)->click();
     EXPECT_GE(arrivedDuringBrowse, 10);
-    ASSERT_TRUE(PumpUntil([&] { return ThumbnailsShown(*page) == 60; }));
-    ExpectOwnPictures();
+    EXPECT_EQ(previewTitle, "Card");
+    EXPECT_TRUE(packagedKept);
+    release = true;
+    ASSERT_TRUE(PumpUntil([&] { return ThumbnailsShown(*page) == 61; }));
+    EXPECT_GE(page->List()->GetItemData(60)->imageIndex, 0);
     host->reject();
     EXPECT_FALSE(ListFolderExists());
 }
