@@ -16,6 +16,7 @@
 #include "Script/ZAVScript.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QString>
 
 #include <cstring>
@@ -106,6 +107,11 @@ std::string FindFileInFolder(const std::string& folder, const std::string& name)
         return {};
     std::string found;
     if (!GetLongPath(found, full.toStdString(), true))
+        return {};
+    // A link inside the folder may still lead out of it.
+    const QString real = QFileInfo(QString::fromStdString(found)).canonicalFilePath();
+    const QString realBase = QFileInfo(base).canonicalFilePath();
+    if (real.isEmpty() || realBase.isEmpty() || !real.startsWith(realBase + QLatin1Char('/')))
         return {};
     return found;
 }

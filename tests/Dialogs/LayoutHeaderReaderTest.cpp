@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -114,6 +115,10 @@ TEST_F(LayoutHeaderReaderTest, FilesAreFoundWithoutRegardToCaseInsideTheirFolder
     WriteFileBytes(Path("lay/THUMB.USF"), "t");
     WriteFileBytes(Path("lay/Sub/Pic.JPG"), "p");
     WriteFileBytes(Path("outside.jpg"), "o");
+    ASSERT_TRUE(QFile::link(QString::fromStdString(Path("outside.jpg")),
+                            QString::fromStdString(Path("lay/link.jpg"))));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(Path("lay/THUMB.USF")),
+                            QString::fromStdString(Path("lay/Sub/in.jpg"))));
     const std::string folder = Path("lay");
     struct Case
     {
@@ -131,6 +136,8 @@ TEST_F(LayoutHeaderReaderTest, FilesAreFoundWithoutRegardToCaseInsideTheirFolder
         {".", ""},
         {"", ""},
         {"missing.jpg", ""},
+        {"link.jpg", ""},
+        {"sub/in.jpg", Path("lay/Sub/in.jpg")},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FindFileInFolder(folder, c.name), c.found) << c.name;

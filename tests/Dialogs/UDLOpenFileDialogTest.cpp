@@ -25,6 +25,7 @@
 #include <QWizard>
 
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -65,6 +66,31 @@ Shown Look(const CUDLOpenFileDialog& dialog)
     return shown;
 }
 
+// Sets an environment variable while it lives.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_saved = std::string(old);
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (m_saved)
+            ::setenv(m_name, m_saved->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_saved;
+};
+
 class OpenFileDialogTest : public ::testing::Test
 {
 protected:
@@ -72,19 +98,17 @@ protected:
     {
         EnsureApp();
         ASSERT_TRUE(root.isValid());
-        // The temporary package folder under a folder of this test's own.
-        if (const char* old = std::getenv("TMPDIR"))
-            savedTemp = old;
-        hadTemp = std::getenv("TMPDIR") != nullptr;
-        ::setenv("TMPDIR", Path("tmp").c_str(), 1);
+        // The temporary package folder, and the file dialog's own settings,
+        // under folders of this test's own.
         QDir().mkpath(QString::fromStdString(Path("tmp")));
+        QDir().mkpath(QString::fromStdString(Path("config")));
+        temp.emplace("TMPDIR", Path("tmp"));
+        config.emplace("XDG_CONFIG_HOME", Path("config"));
     }
     void TearDown() override
     {
-        if (hadTemp)
-            ::setenv("TMPDIR", savedTemp.c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
+        temp.reset();
+        config.reset();
     }
     std::string Path(const std::string& name) const { return root.path().toStdString() + "/" + name; }
     std::string Text(int id) const { return bars.Text(id); }
@@ -97,8 +121,8 @@ protected:
 
     QTemporaryDir root;
     BarFixture bars;
-    std::string savedTemp;
-    bool hadTemp = false;
+    std::optional<ScopedEnv> temp;
+    std::optional<ScopedEnv> config;
 };
 
 TEST_F(OpenFileDialogTest, PreviewsEveryKindAndNothingElse)
@@ -225,12 +249,9 @@ TEST_F(OpenFileDialogTest, AStoredTypeAbove2OpensOnTheFirstAndIsStoredBack)
 TEST_F(OpenFileDialogTest, AFolderThatIsGoneOpensTheDocumentsFolder)
 {
     // The user's documents folder, named by the user's folder list.
-    const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
-    const std::string savedConfig = oldConfig ? oldConfig : "";
     WriteFileBytes(Path("config/user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"" + Path("docs") + "\"\n");
     QDir().mkpath(QString::fromStdString(Path("docs")));
-    ::setenv("XDG_CONFIG_HOME", Path("config").c_str(), 1);
-    const std::string documents = GetMyDocumentsFolder();
+    ASSERT_EQ(GetMyDocumentsFolder(), Path("docs") + "/");
 
     const std::string gone = Path("gone");
     bars.shell.settings.SetLoadLayoutFolder(&gone);
@@ -242,11 +263,6 @@ TEST_F(OpenFileDialogTest, AFolderThatIsGoneOpensTheDocumentsFolder)
             dialog.reject();
         });
     }
-    if (oldConfig)
-        ::setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
-    else
-        ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(documents, Path("docs") + "/");
     EXPECT_EQ(folder.toStdString(), Path("docs"));
     EXPECT_EQ(bars.shell.settings.GetLoadLayoutFolder(), gone);
 }
