@@ -1,9 +1,10 @@
 # The README's commands. `make run` installs what is missing, builds the
 # release preset and starts the editor; `make test` installs what is missing,
-# builds with AddressSanitizer and UBSan, and runs every test.
+# builds with AddressSanitizer and UBSan, and runs every test; `make tsan`
+# runs the threaded code's tests under ThreadSanitizer.
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build-release build-test bench fuzz clean
+.PHONY: run test deps build-release build-test bench fuzz tsan clean
 
 deps:
 	scripts/install-deps
@@ -27,6 +28,9 @@ bench: deps
 
 fuzz: deps
 	fuzz/build
+
+tsan: deps
+	scripts/tsan-test
 
 clean:
 	rm -rf build

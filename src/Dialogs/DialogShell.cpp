@@ -1,7 +1,9 @@
 #include "Dialogs/DialogShell.h"
 
 #include "App/MainFrame.h"
+#include "App/LayoutFolderServices.h"
 #include "App/MessageBoxes.h"
+#include "App/UsmFileNames.h"
 #include "App/ZAVEditorApp.h"
 #include "App/ZAVEditorDoc.h"
 #include "App/ZAVEditorView.h"
@@ -201,6 +203,62 @@ void IDialogShell::SetWaitCursor(bool on)
 ILayoutFolderServices* AppDialogShell::FolderServices()
 {
     return m_app ? &m_app->FolderServices() : nullptr;
+}
+
+// --- The existing-layout page ---
+
+int IDialogShell::CollectUsmNamedFiles(const std::string& folder, std::vector<std::string>* list)
+{
+    return ::CollectUsmNamedFiles(folder, list);
+}
+
+int IDialogShell::IsNamedByUsmInFolder(const std::string& path)
+{
+    return ::IsNamedByUsmInFolder(path);
+}
+
+int IDialogShell::FindPaperSizeEntry(int code)
+{
+    CZAVEditorDoc* document = GetActiveEditorDoc();
+    return document ? document->FindPaperSizeEntry(code) : -1;
+}
+
+bool IDialogShell::OnOpenDocument(const std::string& path)
+{
+    CZAVEditorDoc* document = GetActiveEditorDoc();
+    return document && document->OnOpenDocument(path);
+}
+
+void IDialogShell::SetModifiedFlag(int modified)
+{
+    if (CZAVEditorDoc* document = GetActiveEditorDoc())
+        document->SetModifiedFlag(modified);
+}
+
+std::vector<std::string> AppDialogShell::GetRecentFileList()
+{
+    const std::vector<std::string>* list = m_app ? m_app->GetRecentFileList() : nullptr;
+    return list ? *list : std::vector<std::string>();
+}
+
+int AppDialogShell::RemoveRecentFile(const std::string& path)
+{
+    return m_app ? m_app->RemoveRecentFile(path) : 0;
+}
+
+int AppDialogShell::GetUDLFolder(std::string& folder)
+{
+    return m_app ? m_app->FolderServices().GetUDLFolder(folder) : 0;
+}
+
+int AppDialogShell::GetCommonUDLFolder(std::string& folder)
+{
+    return m_app ? m_app->FolderServices().GetCommonUDLFolder(folder) : 0;
+}
+
+int AppDialogShell::IsInSiblingConfigUDLFolder(const std::string& path)
+{
+    return m_app ? m_app->FolderServices().IsInSiblingConfigUDLFolder(path) : 0;
 }
 
 std::vector<std::string> AppDialogShell::GetMemoryCardRoots()

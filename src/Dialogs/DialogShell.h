@@ -79,6 +79,23 @@ public:
     virtual bool CheckTargetAccess(const std::string& path, std::uint32_t mask);
     // The wait cursor while a layout is written.
     virtual void SetWaitCursor(bool on);
+
+    // --- The existing-layout page ---
+    // The application's own recent-file list, newest first; a removal changes
+    // the list the settings store.
+    virtual std::vector<std::string> GetRecentFileList() { return {}; }
+    virtual int RemoveRecentFile(const std::string&) { return 0; }
+    // The photo-printing application's layout folders; 0 when there is none.
+    virtual int GetUDLFolder(std::string&) { return 0; }
+    virtual int GetCommonUDLFolder(std::string&) { return 0; }
+    virtual int IsInSiblingConfigUDLFolder(const std::string&) { return 0; }
+    // The scripts that the set indexes of a folder name, as full paths.
+    virtual int CollectUsmNamedFiles(const std::string& folder, std::vector<std::string>* list);
+    virtual int IsNamedByUsmInFolder(const std::string& path);
+    // The active document's: -1 (or false) without one.
+    virtual int FindPaperSizeEntry(int code);
+    virtual bool OnOpenDocument(const std::string& path);
+    virtual void SetModifiedFlag(int modified);
 };
 
 // The program's shell: the application, attached once it exists (it is made
@@ -110,6 +127,13 @@ public:
     ILayoutFolderServices* FolderServices() override;
     std::vector<std::string> GetMemoryCardRoots() override;
     std::string GetDocumentsFolder() override;
+
+    // --- The existing-layout page ---
+    std::vector<std::string> GetRecentFileList() override;
+    int RemoveRecentFile(const std::string& path) override;
+    int GetUDLFolder(std::string& folder) override;
+    int GetCommonUDLFolder(std::string& folder) override;
+    int IsInSiblingConfigUDLFolder(const std::string& path) override;
 
 private:
     CZAVEditorApp* m_app = nullptr;

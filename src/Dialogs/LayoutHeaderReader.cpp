@@ -90,8 +90,7 @@ bool WriteThumbnailMember(PackageZAV& kit, int layout, const std::string& file, 
 
 std::int32_t PaperOrderOf(IDialogShell& shell, int paperCode)
 {
-    const CZAVEditorDoc* document = shell.GetActiveEditorDoc();
-    const int order = document && paperCode >= 0 ? document->FindPaperSizeEntry(paperCode) : -1;
+    const int order = paperCode >= 0 ? shell.FindPaperSizeEntry(paperCode) : -1;
     return order >= 0 ? order : LayoutListEntry::kUnknownPaperOrder;
 }
 

@@ -5,6 +5,7 @@
 #include "Core/LocalizeScript.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/PaperPages.h"
+#include "Dialogs/SelectExistsLayoutDialog.h"
 #include "ImageProcessing/ImageIcon.h"
 #include "Platform/DialogLayoutTarget.h"
 
@@ -274,7 +275,7 @@ void CNewWizard::Prepare(int startMode)
         setPage(kStartPage, new CSelectStartDialog(shell));
         setPage(kPaperPage, new CPaperSettingDialog(shell));
         setPage(kCameraPaperPage, new CDSCPaperSettingDialog(shell));
-        setPage(kExistingPage, new CWizardDialog(shell, 133, 30, 408));
+        setPage(kExistingPage, new CSelectExistsLayoutDialog(shell));
         break;
     case 1:
         setPage(kPaperPage, new CPaperSettingDialog(shell));
@@ -283,7 +284,7 @@ void CNewWizard::Prepare(int startMode)
         setPage(kCameraPaperPage, new CDSCPaperSettingDialog(shell));
         break;
     case 3:
-        setPage(kExistingPage, new CWizardDialog(shell, 133, 30, 408));
+        setPage(kExistingPage, new CSelectExistsLayoutDialog(shell));
         break;
     default:
         break;

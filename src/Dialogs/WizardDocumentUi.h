@@ -1,7 +1,6 @@
-// The document's dialogs from the dialog library: the new-layout wizard, the
-// save-format dialog, the open dialog with preview (in place of the
-// existing-layout page) and the layout header; the file dialog of Save As
-// stays the application's stand-in.
+// The document's dialogs from the dialog library: the new-layout wizard with
+// its existing-layout page (File > Open), the save-format dialog and the
+// layout header; the file dialog of Save As stays the application's stand-in.
 #pragma once
 
 #include "App/DocumentUi.h"

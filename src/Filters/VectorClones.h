@@ -3,7 +3,9 @@
 // clang fuzzing build) get the baseline form only.
 #pragma once
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// ThreadSanitizer builds get it too: the loader runs the pickers before the
+// sanitizer's runtime is ready.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define FILTER_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 // Integer-only loops gain from 512-bit lanes too; float loops stay off them
 // (fused multiply-adds would change their rounding).

@@ -2,7 +2,9 @@
 // processor; the loader picks one at start-up (GCC function multiversioning).
 #pragma once
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// ThreadSanitizer builds get it too: the loader runs the pickers before the
+// sanitizer's runtime is ready.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define JPEG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define JPEG_VECTOR_CLONES

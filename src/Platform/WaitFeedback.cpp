@@ -3,18 +3,34 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEventLoop>
+#include <QThread>
+
+namespace {
+
+// Loaders also run on thumbnail workers; the cursor and the event loop belong
+// to the user-interface thread alone.
+bool OnUserInterfaceThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+} // namespace
 
 void CQtWaitFeedback::BeginWait()
 {
-    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    if (OnUserInterfaceThread())
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
 }
 
 void CQtWaitFeedback::EndWait()
 {
-    QApplication::restoreOverrideCursor();
+    if (OnUserInterfaceThread())
+        QApplication::restoreOverrideCursor();
 }
 
 void CQtWaitFeedback::KeepPainted()
 {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (OnUserInterfaceThread())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

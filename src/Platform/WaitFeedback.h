@@ -14,6 +14,7 @@ public:
 
 // The application's wait cursor; between entries only posted and paint work
 // runs, while the user's input stays queued and is delivered afterwards.
+// Called on any other thread, it does nothing.
 class CQtWaitFeedback : public IWaitFeedback
 {
 public:

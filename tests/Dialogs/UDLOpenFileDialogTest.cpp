@@ -13,14 +13,17 @@
 #include "Dialogs/support/LayoutFileFixtures.h"
 #include "ImageProcessing/Image.h"
 #include "ImageProcessing/ImageDC.h"
+#include "Platform/DialogLayoutTarget.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWizard>
 
 #include <cstdlib>
 #include <optional>
@@ -312,7 +315,7 @@ TEST_F(OpenFileDialogTest, TheInformationShowsBothLinesOnTheButtonFace)
     EXPECT_EQ(inks(true) + inks(false), 0);
 }
 
-TEST_F(OpenFileDialogTest, FileOpenRunsTheDialogAndOpensTheChosenFile)
+TEST_F(OpenFileDialogTest, FileOpenRunsTheWizardWhoseBrowseOpensTheChosenFile)
 {
     WriteFileBytes(Path("lay/wide.usd"), LayoutScriptText("Wide", ""));
     const std::string start = Path("lay");
@@ -321,14 +324,25 @@ TEST_F(OpenFileDialogTest, FileOpenRunsTheDialogAndOpensTheChosenFile)
     WizardDocumentUi ui(bars.shell);
     for (bool accept : {false, true}) {
         QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<CUDLOpenFileDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            if (!accept) {
-                dialog->reject();
-                return;
-            }
-            dialog->selectFile(QString::fromStdString(Path("lay/wide.usd")));
-            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+            auto* wizard = qobject_cast<QWizard*>(QApplication::activeModalWidget());
+            ASSERT_NE(wizard, nullptr);
+            QWidget* browse = nullptr;
+            for (QWidget* child : wizard->currentPage()->findChildren<QWidget*>())
+                if (GetControlId(child) == 1200)
+                    browse = child;
+            ASSERT_NE(browse, nullptr);
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<CUDLOpenFileDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(dialog, nullptr);
+                if (!accept) {
+                    dialog->reject();
+                    QTimer::singleShot(0, wizard, &QWizard::reject);
+                    return;
+                }
+                dialog->selectFile(QString::fromStdString(Path("lay/wide.usd")));
+                QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+            });
+            qobject_cast<QAbstractButton*>(browse)->click();
         });
         ui.RunNewWizard(*bars.doc.document, nullptr, kExistingPage);
     }

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 class Counter : public QObject
@@ -43,4 +45,24 @@ TEST(WaitFeedback, WaitCursorIsBalancedAndQueuedWorkIsDeliveredNotDropped)
 
     feedback.EndWait();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(WaitFeedback, DoesNothingOffTheUserInterfaceThread)
+{
+    EnsureApp();
+    CQtWaitFeedback feedback;
+    Counter counter;
+    QCoreApplication::postEvent(&counter, new QEvent(QEvent::User));
+    const QCursor* seen = reinterpret_cast<const QCursor*>(1);
+    std::thread worker([&] {
+        feedback.BeginWait();
+        feedback.KeepPainted();
+        seen = QApplication::overrideCursor();
+        feedback.EndWait();
+    });
+    worker.join();
+    EXPECT_EQ(seen, nullptr);
+    EXPECT_EQ(counter.delivered, 0);
+    QCoreApplication::sendPostedEvents(&counter);
+    EXPECT_EQ(counter.delivered, 1);
 }

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "App/AppSettings.h"
+#include "App/LayoutFolders.h"
 #include "Dialogs/DialogShell.h"
 
 #include <QKeyEvent>
 
+#include <algorithm>
 #include <deque>
 #include <optional>
 #include <string>
@@ -89,4 +91,56 @@ public:
     std::deque<std::string> chosenFiles;
     std::vector<std::pair<std::string, std::string>> fileFilters;
     std::vector<std::string> documentCalls;
+
+    // --- The existing-layout page ---
+    std::vector<std::string> GetRecentFileList() override { return recentFiles; }
+    int RemoveRecentFile(const std::string& path) override
+    {
+        const auto found = std::find(recentFiles.begin(), recentFiles.end(), path);
+        if (found == recentFiles.end())
+            return 0;
+        recentFiles.erase(found);
+        return 1;
+    }
+    int GetUDLFolder(std::string& folder) override { return AnswerFolder(udlFolder, folder); }
+    int GetCommonUDLFolder(std::string& folder) override { return AnswerFolder(commonUdlFolder, folder); }
+    int IsInSiblingConfigUDLFolder(const std::string& path) override
+    {
+        return IsPathDirectlyInFolder(path, configUdlFolder) ? 1 : 0;
+    }
+    std::vector<std::string> GetMemoryCardRoots() override { return cardRoots; }
+    // The position in `paperList`; without one, the document's answer.
+    int FindPaperSizeEntry(int code) override
+    {
+        if (paperList.empty())
+            return IDialogShell::FindPaperSizeEntry(code);
+        const auto found = std::find(paperList.begin(), paperList.end(), code);
+        return found == paperList.end() ? -1 : static_cast<int>(found - paperList.begin());
+    }
+    // Recorded; with a document, it does the work too.
+    bool OnOpenDocument(const std::string& path) override
+    {
+        documentCalls.push_back("OnOpenDocument " + path);
+        return document ? IDialogShell::OnOpenDocument(path) : openSucceeds;
+    }
+    void SetModifiedFlag(int modified) override
+    {
+        documentCalls.push_back("SetModifiedFlag " + std::to_string(modified));
+        IDialogShell::SetModifiedFlag(modified);
+    }
+
+    std::vector<std::string> recentFiles;
+    std::string udlFolder, commonUdlFolder, configUdlFolder;
+    std::vector<std::string> cardRoots;
+    std::vector<int> paperList;
+    bool openSucceeds = true;
+
+private:
+    static int AnswerFolder(const std::string& value, std::string& folder)
+    {
+        if (value.empty())
+            return 0;
+        folder = value;
+        return 1;
+    }
 };
