@@ -8,6 +8,7 @@
 #include "App/ZAVEditorDoc.h"
 #include "App/ZAVEditorView.h"
 
+#include "Core/Files.h"
 #include "Core/LocalizeScript.h"
 #include "Dialogs/DialogSupport.h"
 #include <QCoreApplication>
@@ -203,4 +204,10 @@ int AppDialogShell::IsInSiblingConfigUDLFolder(const std::string& path)
 std::vector<std::string> AppDialogShell::GetMemoryCardRoots()
 {
     return m_app ? m_app->GetMemoryCardRoots() : std::vector<std::string>();
+}
+
+std::string IDialogShell::GetProgramFolder()
+{
+    std::string folder;
+    return GetModuleFolder(folder) ? folder : std::string();
 }

@@ -3,6 +3,7 @@
 #include "Core/LocalizeScript.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
+#include "Dialogs/SelectImageDialog.h"
 #include "Platform/DialogLayoutTarget.h"
 
 #include <QButtonGroup>
@@ -123,7 +124,11 @@ int DialogsLayoutDialogs::RunPictureRangeDialog(CImageFrameItem& item)
 
 int DialogsLayoutDialogs::RunSelectImageDialog(int mode, std::string& path)
 {
-    return m_inner ? m_inner->RunSelectImageDialog(mode, path) : IDCANCEL;
+    CSelectImageDialog dialog(m_shell, mode, m_shell.MainWindow());
+    if (dialog.exec() != QDialog::Accepted || dialog.GetChosenPath().empty())
+        return IDCANCEL;
+    path = dialog.GetChosenPath();
+    return IDOK;
 }
 
 int DialogsLayoutDialogs::RunSetImageInfoDialog(ImageInfoValues& values)
