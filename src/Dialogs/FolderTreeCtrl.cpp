@@ -69,7 +69,22 @@ void CFolderTreeCtrl::Init()
     setHeaderHidden(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &CFolderTreeCtrl::FolderSelected);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (currentIndex() != m_revealing)
+            m_revealing = QPersistentModelIndex();
+        emit FolderSelected();
+    });
+    connect(m_files, &QFileSystemModel::directoryLoaded, this, &CFolderTreeCtrl::KeepInSight);
+}
+
+void CFolderTreeCtrl::KeepInSight(const QString& loadedFolder)
+{
+    if (!m_revealing.isValid())
+        return;
+    const QString above =
+        loadedFolder.endsWith(QLatin1Char('/')) ? loadedFolder : loadedFolder + QLatin1Char('/');
+    if (m_revealingPath.startsWith(above))
+        scrollTo(m_revealing, QAbstractItemView::PositionAtCenter);
 }
 
 QModelIndex CFolderTreeCtrl::RootItem() const
@@ -103,8 +118,10 @@ bool CFolderTreeCtrl::SelectFolder(const std::string& path)
     }
     for (QModelIndex above = found.parent(); above.isValid(); above = above.parent())
         expand(above);
+    m_revealing = found;
+    m_revealingPath = m_files->filePath(m_model->mapToSource(found));
     selectionModel()->setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);
-    scrollTo(found);
+    scrollTo(found, QAbstractItemView::PositionAtCenter);
     return true;
 }
 

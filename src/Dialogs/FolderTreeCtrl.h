@@ -36,6 +36,12 @@ signals:
     void FolderSelected();
 
 private:
+    // Keeps the selected folder in sight while the folders above it are
+    // still being read and sorted.
+    void KeepInSight(const QString& loadedFolder);
+
     QFileSystemModel* m_files = nullptr;
     FolderTreeModel* m_model = nullptr;
+    QPersistentModelIndex m_revealing;
+    QString m_revealingPath;
 };

@@ -178,6 +178,11 @@ void CImageListCtrl::SetThumbnailMaker(CThumbnailWorker::Loader maker)
     m_worker = MakeWorker(std::move(maker));
 }
 
+QSize CImageListCtrl::CellSize() const
+{
+    return QSize(kCellWidth, kThumbnailSize + kCellTextLines * fontMetrics().height() + 8);
+}
+
 void CImageListCtrl::Init()
 {
     setViewMode(QListView::IconMode);
@@ -187,7 +192,7 @@ void CImageListCtrl::Init()
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(true);
     setUniformItemSizes(true);
-    setGridSize(QSize(kCellWidth, kThumbnailSize + kCellTextLines * fontMetrics().height() + 8));
+    setGridSize(CellSize());
     m_thumbnails.clear();
 }
 
@@ -211,6 +216,8 @@ void CImageListCtrl::FillFromFolder()
             item->setData(kPathRole, QByteArray::fromStdString(path));
             item->setData(kImageRole, -1);
             item->setToolTip(QString::fromStdString(name));
+            // Items start without a picture; the cell must already fit one.
+            item->setSizeHint(CellSize());
             jobs.push_back(ThumbnailJob{m_generation, count() - 1, path});
         }
     }

@@ -55,6 +55,7 @@ signals:
 
 private:
     void OnThumbnail(const ThumbnailResult& result);
+    QSize CellSize() const;
     std::unique_ptr<CThumbnailWorker> MakeWorker(CThumbnailWorker::Loader maker);
 
     std::string m_folder;

@@ -130,6 +130,13 @@ TEST_F(ImageListCtrlTest, ListsTheFourKindsInAnyCaseSortedByNameWithoutRegardToC
     EXPECT_EQ(list.Worker().StartCount(), 1);
     // Nothing is selected until the user picks.
     EXPECT_EQ(list.GetSelectedFilePath(), "");
+    // A shown list lays its cells out before any picture arrives; they must
+    // already hold a whole thumbnail with the name below.
+    list.resize(400, 300);
+    list.show();
+    const QRect cell = list.visualItemRect(list.item(0));
+    EXPECT_GE(cell.height(), 60 + list.fontMetrics().height());
+    EXPECT_GE(cell.width(), 60);
 }
 
 TEST_F(ImageListCtrlTest, AFolderWithoutTheFourKindsListsNothingAndStartsNoWorker)
@@ -227,6 +234,13 @@ TEST_F(ImageListCtrlTest, ThumbnailsOfRealFilesOfTheFourKinds)
         list.clearSelection();
     }
     EXPECT_EQ(list.GetThumbnailCount(), 6);
+    // Every cell holds a whole thumbnail with its name below, pictured or not.
+    list.resize(400, 300);
+    for (const char* name : {"camera.jpg", "broken.jpg"}) {
+        const QRect cell = list.visualItemRect(list.item(Row(name)));
+        EXPECT_GE(cell.height(), 60 + list.fontMetrics().height()) << name;
+        EXPECT_GE(cell.width(), 60) << name;
+    }
 }
 
 TEST_F(ImageListCtrlTest, MakeThumbnailRefusesNamesOutsideTheFourKinds)
