@@ -97,8 +97,9 @@ QPoint ToQPoint(POINT p)
 namespace {
 
 // The row copy is the paint's whole cost: on x86-64 it also gets a build for
-// 256-bit vectors, picked at load time where the processor has them.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// 256-bit vectors, picked at load time where the processor has them (not
+// under ThreadSanitizer, whose instrumented picking runs before its runtime).
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(__SANITIZE_THREAD__)
 #define ZAV_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
 #else
 #define ZAV_WIDE_VECTORS

@@ -198,7 +198,12 @@ void CImageListCtrl::Init()
 
 void CImageListCtrl::FillFromFolder()
 {
-    m_feedback.BeginWait();
+    struct WaitScope
+    {
+        explicit WaitScope(IWaitFeedback& feedback) : feedback(feedback) { feedback.BeginWait(); }
+        ~WaitScope() { feedback.EndWait(); }
+        IWaitFeedback& feedback;
+    } wait(m_feedback);
     m_worker->Stop();
     ++m_generation;
     m_pending = 0;
@@ -226,7 +231,6 @@ void CImageListCtrl::FillFromFolder()
 
     m_pending = static_cast<int>(jobs.size());
     m_worker->Start(std::move(jobs));
-    m_feedback.EndWait();
     if (m_pending == 0)
         emit ThumbnailsDone();
 }
