@@ -2,11 +2,15 @@
 
 #include "Platform/WaitFeedback.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QObject>
 
 #include <chrono>
+#include <mutex>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -20,11 +24,64 @@ void LowerThisThreadPriority()
         (void)setpriority(PRIO_PROCESS, self, current + 5 > 19 ? 19 : current + 5);
 }
 
+QEvent::Type ResultsEventType()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+} // namespace
+
+// The results travel under a lock of the standard library, not inside the
+// posted event, so that every hand-over is one the thread checker can see.
+struct ThumbnailMailbox
+{
+    std::mutex lock;
+    std::vector<std::pair<int, ThumbnailResult>> results; // run, result
+};
+
+namespace {
+
+// Lives on the owner's thread; each wake-up event hands over what the mailbox holds.
+class ResultReceiver : public QObject
+{
+public:
+    ResultReceiver(std::shared_ptr<ThumbnailMailbox> mailbox,
+                   std::function<void(int, const ThumbnailResult&)> deliver)
+        : m_mailbox(std::move(mailbox)), m_deliver(std::move(deliver))
+    {
+    }
+
+    bool event(QEvent* event) override
+    {
+        std::vector<std::pair<int, ThumbnailResult>> taken;
+        bool ours = false;
+        {
+            // Taken before the event is looked at: the event was made under this lock.
+            const std::lock_guard guard(m_mailbox->lock);
+            ours = event->type() == ResultsEventType();
+            if (ours)
+                taken.swap(m_mailbox->results);
+        }
+        if (!ours)
+            return QObject::event(event);
+        for (const auto& [run, result] : taken)
+            m_deliver(run, result);
+        return true;
+    }
+
+private:
+    std::shared_ptr<ThumbnailMailbox> m_mailbox;
+    std::function<void(int, const ThumbnailResult&)> m_deliver;
+};
+
 } // namespace
 
 CThumbnailWorker::CThumbnailWorker(Loader loader, Sink sink, IWaitFeedback* feedback)
     : m_loader(std::move(loader)), m_sink(std::move(sink)), m_feedback(feedback),
-      m_receiver(std::make_unique<QObject>())
+      m_mailbox(std::make_shared<ThumbnailMailbox>()),
+      m_receiver(std::make_unique<ResultReceiver>(
+          m_mailbox, [this](int run, const ThumbnailResult& result) { Deliver(run, result); }))
 {
 }
 
@@ -45,12 +102,16 @@ void CThumbnailWorker::Start(std::vector<ThumbnailJob> jobs)
     std::promise<void> done;
     m_done = done.get_future();
     QObject* receiver = m_receiver.get();
-    // The result travels as an event to the receiver, which lives on this
-    // thread; `this` outlives every such event, since the receiver goes with it.
-    auto post = [this, receiver, run](ThumbnailResult result) {
-        QMetaObject::invokeMethod(
-            receiver, [this, run, result = std::move(result)] { Deliver(run, result); },
-            Qt::QueuedConnection);
+    // The receiver lives on this thread and outlives the thread (it is
+    // joined first); events still queued go with the receiver.
+    auto post = [mailbox = m_mailbox, receiver, run](ThumbnailResult result) {
+        QEvent* wake = nullptr;
+        {
+            const std::lock_guard guard(mailbox->lock);
+            mailbox->results.emplace_back(run, std::move(result));
+            wake = new QEvent(ResultsEventType());
+        }
+        QCoreApplication::postEvent(receiver, wake);
     };
     m_thread = std::thread([jobs = std::move(jobs), loader = m_loader, stop = m_stop, flag = std::move(flag),
                             done = std::move(done), post = std::move(post)]() mutable {
@@ -100,6 +161,11 @@ void CThumbnailWorker::Stop()
         if (m_feedback)
             m_feedback->KeepPainted();
     m_thread.join();
+    {
+        // What the old thread left is of no use to anyone now.
+        const std::lock_guard guard(m_mailbox->lock);
+        m_mailbox->results.clear();
+    }
     if (m_feedback)
         m_feedback->EndWait();
     m_workerFlag = ContinueFlagHandle();

@@ -19,6 +19,7 @@
 #include <vector>
 
 class IWaitFeedback;
+struct ThumbnailMailbox;
 
 struct ThumbnailJob
 {
@@ -69,6 +70,8 @@ private:
     Loader m_loader;
     Sink m_sink;
     IWaitFeedback* m_feedback;
+    // Results wait here for the receiver, which lives on the owner's thread.
+    std::shared_ptr<ThumbnailMailbox> m_mailbox;
     std::unique_ptr<QObject> m_receiver;
     std::thread m_thread;
     std::shared_ptr<std::atomic<bool>> m_stop;
