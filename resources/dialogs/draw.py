@@ -5,6 +5,7 @@ bitmaps/428-452, 513-517: tool buttons (46 x 46: normal, checked, disabled)
 and the small command buttons (34 x 34: normal, selected, disabled);
 bitmaps/530-549: paper-mode buttons (30 x 30: checked, normal);
 icons/247-249: the item list's visibility icons (16 x 16);
+icons/261: the image browser's small icon, a framed landscape (16 x 16);
 cursors/320, 321: the item list's drag cursors (32 x 32, hot spot 0, 0).
 """
 import os
@@ -183,6 +184,20 @@ def lock(img, c):
     box(img, 5, 2, 10, 7, c)
 
 
+def landscape(img):
+    box(img, 0, 2, 15, 13, INK, WHITE)
+    for y in range(3, 13):
+        for x in range(1, 15):
+            put(img, x, y, (170, 210, 240, 255))
+    for x in range(1, 15):
+        top = 12 - min(abs(x - 5), 5) if x < 10 else 12 - min(abs(x - 11), 3)
+        for y in range(max(top, 6), 13):
+            put(img, x, y, (60, 140, 70, 255))
+    for y, x0, x1 in ((4, 11, 12), (5, 10, 13), (6, 11, 12)):
+        for x in range(x0, x1 + 1):
+            put(img, x, y, (240, 180, 40, 255))
+
+
 def arrow_cursor(img):
     for y in range(0, 17):
         for x in range(0, y * 6 // 10 + 1):
@@ -211,6 +226,7 @@ def main():
     img = canvas(16, 16, CLEAR); eye(img, INK, False); write(os.path.join(HERE, 'icons', '247.png'), img)
     img = canvas(16, 16, CLEAR); eye(img, INK, True); write(os.path.join(HERE, 'icons', '248.png'), img)
     img = canvas(16, 16, CLEAR); lock(img, INK); write(os.path.join(HERE, 'icons', '249.png'), img)
+    img = canvas(16, 16, CLEAR); landscape(img); write(os.path.join(HERE, 'icons', '261.png'), img)
     img = canvas(32, 32, CLEAR); arrow_cursor(img)
     line(img, 14, 20, 24, 30, (200, 0, 0, 255), 2); line(img, 24, 20, 14, 30, (200, 0, 0, 255), 2)
     write(os.path.join(HERE, 'cursors', '320.png'), img)

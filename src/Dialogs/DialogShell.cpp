@@ -8,6 +8,7 @@
 #include "App/ZAVEditorDoc.h"
 #include "App/ZAVEditorView.h"
 
+#include "Core/Files.h"
 #include "Core/LocalizeScript.h"
 #include "Core/SystemFolders.h"
 #include "Dialogs/DialogSupport.h"
@@ -269,4 +270,10 @@ std::vector<std::string> AppDialogShell::GetMemoryCardRoots()
 std::string AppDialogShell::GetDocumentsFolder()
 {
     return m_app ? m_app->GetDocumentsFolder() : IDialogShell::GetDocumentsFolder();
+}
+
+std::string IDialogShell::GetProgramFolder()
+{
+    std::string folder;
+    return GetModuleFolder(folder) ? folder : std::string();
 }

@@ -96,6 +96,10 @@ public:
     virtual int FindPaperSizeEntry(int code);
     virtual bool OnOpenDocument(const std::string& path);
     virtual void SetModifiedFlag(int modified);
+
+    // --- The image browser ---
+    // The program's folder, ending in "/"; empty when it cannot be read.
+    virtual std::string GetProgramFolder();
 };
 
 // The program's shell: the application, attached once it exists (it is made

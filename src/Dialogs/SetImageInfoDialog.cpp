@@ -7,6 +7,7 @@
 #include "Dialogs/StringItemFontDialog.h"
 #include "Dialogs/PictureRangeDialog.h"
 #include "Layout/InsertImageFrameItem.h"
+#include "Dialogs/SelectImageDialog.h"
 #include "Platform/DialogLayoutTarget.h"
 
 #include <QButtonGroup>
@@ -141,7 +142,11 @@ int DialogsLayoutDialogs::RunPictureRangeDialog(CImageFrameItem& item)
 
 int DialogsLayoutDialogs::RunSelectImageDialog(int mode, std::string& path)
 {
-    return m_inner ? m_inner->RunSelectImageDialog(mode, path) : IDCANCEL;
+    CSelectImageDialog dialog(m_shell, mode, m_shell.MainWindow());
+    if (dialog.exec() != QDialog::Accepted || dialog.GetChosenPath().empty())
+        return IDCANCEL;
+    path = dialog.GetChosenPath();
+    return IDOK;
 }
 
 int DialogsLayoutDialogs::RunSetImageInfoDialog(ImageInfoValues& values)

@@ -1,10 +1,10 @@
 // Hot loops are compiled twice, for AVX2 and for the baseline processor, and
 // the loader picks one (GCC function multiversioning). Other compilers (the
-// clang fuzzing build) get the baseline form only.
+// clang fuzzing build) get the baseline form only, and so does the
+// ThreadSanitizer build: the loader runs the picking code before the
+// sanitizer's runtime is up, and its instrumented form crashes there.
 #pragma once
 
-// ThreadSanitizer builds get it too: the loader runs the pickers before the
-// sanitizer's runtime is ready.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define FILTER_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 // Integer-only loops gain from 512-bit lanes too; float loops stay off them

@@ -1,9 +1,9 @@
 // Hot loops of the codec are compiled twice, for AVX2 and for the baseline
 // processor; the loader picks one at start-up (GCC function multiversioning).
+// Not under ThreadSanitizer, whose instrumented picking code would run before
+// its runtime is up.
 #pragma once
 
-// ThreadSanitizer builds get it too: the loader runs the pickers before the
-// sanitizer's runtime is ready.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define JPEG_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else

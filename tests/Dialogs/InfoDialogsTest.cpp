@@ -310,6 +310,7 @@ TEST(ImageInfoThroughTheLayoutModelTest, OkAddsTheFramesTextsUnderOneUndoRecord)
     EXPECT_EQ(static_cast<int>(manager.GetItems().size()), before);
 }
 
+// The image browser is the library's own (SelectImageDialogTest).
 TEST(LayoutDialogsWrapperTest, EveryOtherDialogGoesToTheWrappedOne)
 {
     struct Inner : ILayoutDialogs
@@ -339,14 +340,10 @@ TEST(LayoutDialogsWrapperTest, EveryOtherDialogGoesToTheWrappedOne)
     EXPECT_EQ(wrapper.RunPictureTransparencyDialog(frame), 12);
     // The picture-range dialog is the library's own: a frame without a picture fails at once.
     EXPECT_EQ(wrapper.RunPictureRangeDialog(frame), 3);
-    std::string path;
-    EXPECT_EQ(wrapper.RunSelectImageDialog(1, path), 15);
-    EXPECT_EQ(path, "chosen");
     EXPECT_EQ(wrapper.GetScreenLogPixelsY(), 120);
 
     DialogsLayoutDialogs alone(shell, nullptr);
     EXPECT_FALSE(alone.ChooseColor(color));
-    EXPECT_EQ(alone.RunSelectImageDialog(0, path), IDCANCEL);
     EXPECT_EQ(alone.GetScreenLogPixelsY(), 96);
 }
 

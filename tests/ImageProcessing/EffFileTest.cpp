@@ -173,40 +173,6 @@ TEST_F(EffFileTest, ReadScaledLeavesTheMaskOpaqueOutsideThePicture)
     EXPECT_FALSE(back.IsValid());
 }
 
-// An EFF file with header text fields and one thumbnail segment, built from
-// our own streams.
-std::vector<std::uint8_t> EffWithThumbnail(const std::vector<std::uint8_t>& main,
-                                           const std::vector<std::uint8_t>& thumbnail, int width, int height,
-                                           const std::string& longText)
-{
-    std::vector<std::uint8_t> header(main.begin(), main.begin() + 90);
-    for (int i = 0; i < 5; ++i) {
-        if (i == 1)
-            header.insert(header.end(), longText.begin(), longText.end());
-        header.push_back(0);
-    }
-    header.push_back(0);
-    header.push_back(1); // one thumbnail
-    const char extension[] = "EFFEXHE";
-    header.insert(header.end(), extension, extension + 8);
-    header.resize(header.size() + 8, 0);
-    const std::size_t length = header.size() - 4;
-    header[4] = static_cast<std::uint8_t>(length >> 8);
-    header[5] = static_cast<std::uint8_t>(length);
-    const std::size_t segment = 16 + thumbnail.size();
-    const char tag[] = "EFFTHUM";
-    std::vector<std::uint8_t> thumb = {0xFF, 0xE5, static_cast<std::uint8_t>(segment >> 8),
-                                       static_cast<std::uint8_t>(segment)};
-    thumb.insert(thumb.end(), tag, tag + 8);
-    thumb.insert(thumb.end(), {0, 0, static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width),
-                               static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height)});
-    thumb.insert(thumb.end(), thumbnail.begin(), thumbnail.end());
-    std::vector<std::uint8_t> file = header;
-    file.insert(file.end(), thumb.begin(), thumb.end());
-    file.insert(file.end(), main.begin() + 97, main.end());
-    return file;
-}
-
 TEST_F(EffFileTest, ThumbnailsAndLongTextFields)
 {
     CEFFFile file(kAfternoon);
@@ -225,7 +191,7 @@ TEST_F(EffFileTest, ThumbnailsAndLongTextFields)
     EXPECT_EQ(file.ReadThumbnail(folder.Path("big.eff"), 0, &target, nullptr), 6);
 
     const std::string path = folder.Path("thumb.eff");
-    WriteFixtureFile(path, EffWithThumbnail(main, thumb, 20, 10, std::string(300, 'x')));
+    WriteFixtureFile(path, EffFixtureWithThumbnail(main, thumb, 20, 10, std::string(300, 'x')));
     EffHeaderRecord record;
     ASSERT_EQ(file.ReadEffHeader(path, &record), 1);
     EXPECT_EQ(record.thumbnailCount, 1);
@@ -248,7 +214,7 @@ TEST_F(EffFileTest, ThumbnailsAndLongTextFields)
     EXPECT_EQ(whole.GetWidth(), 200);
 
     // A thumbnail segment that runs past the end of the file.
-    auto cut = EffWithThumbnail(main, thumb, 20, 10, "");
+    auto cut = EffFixtureWithThumbnail(main, thumb, 20, 10, "");
     cut.resize(cut.size() - main.size() + 97 - thumb.size() / 2);
     WriteFixtureFile(path, cut);
     EXPECT_EQ(file.ReadThumbnail(path, 0, &target, nullptr), 3);

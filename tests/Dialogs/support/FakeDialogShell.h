@@ -135,6 +135,14 @@ public:
     std::vector<int> paperList;
     bool openSucceeds = true;
 
+    // --- The image browser ---
+    // `programFolder` when set, else the running program's.
+    std::string GetProgramFolder() override
+    {
+        return programFolder.empty() ? IDialogShell::GetProgramFolder() : programFolder;
+    }
+    std::string programFolder;
+
 private:
     static int AnswerFolder(const std::string& value, std::string& folder)
     {

@@ -47,3 +47,10 @@ struct ExifFixture
     std::string identifier = "Exif";
 };
 std::vector<std::uint8_t> ExifFixtureFile(const ExifFixture& fixture);
+
+// An EFF file with header text fields and one thumbnail segment (`thumbnail`,
+// a JPEG stream of width x height), built from our own EFF file `main`;
+// `longText` becomes the second text field.
+std::vector<std::uint8_t> EffFixtureWithThumbnail(const std::vector<std::uint8_t>& main,
+                                                  const std::vector<std::uint8_t>& thumbnail, int width,
+                                                  int height, const std::string& longText);
