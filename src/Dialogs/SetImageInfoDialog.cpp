@@ -3,6 +3,9 @@
 #include "Core/LocalizeScript.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
+#include "Dialogs/PictureTransparencyDialog.h"
+#include "Layout/BackgroundImageFrameItem.h"
+#include "Layout/InsertImageFrameItem.h"
 #include "Platform/DialogLayoutTarget.h"
 
 #include <QButtonGroup>
@@ -113,7 +116,11 @@ int DialogsLayoutDialogs::RunStringItemFontDialog(StringItemFontValues& values)
 
 int DialogsLayoutDialogs::RunPictureTransparencyDialog(CImageFrameItem& item)
 {
-    return m_inner ? m_inner->RunPictureTransparencyDialog(item) : IDCANCEL;
+    // Only a background or a frame picture has a transparency to paint.
+    if (!dynamic_cast<CBackgroundImageFrameItem*>(&item) && !dynamic_cast<CInsertImageFrameItem*>(&item))
+        return CPictureTransparencyDialog::kFailed;
+    CPictureTransparencyDialog dialog(m_shell, m_shell.MainWindow());
+    return dialog.DoModalForItem(&item);
 }
 
 int DialogsLayoutDialogs::RunPictureRangeDialog(CImageFrameItem& item)
