@@ -47,17 +47,6 @@ const CInsertImageFrameItem* FirstPhotoFrame(const CLayoutManager& layout)
     return nullptr;
 }
 
-// Whether the frame image has anything to show: a visible item that is neither
-// a photo frame nor a macro string (those the camera fills in itself).
-bool HasDrawnContent(const CLayoutManager& layout)
-{
-    for (const auto& item : layout.GetItems())
-        if (item->IsVisible() && !IsKindOf<CInsertImageFrameItem>(item.get()) &&
-            !IsKindOf<CMacroStringItem>(item.get()))
-            return true;
-    return false;
-}
-
 bool PhotoInFront(const CLayoutManager& layout)
 {
     for (const auto& item : layout.GetItems()) {
@@ -248,7 +237,7 @@ void CCtfFile::Prepare(const CInsertImageFrameItem& frame)
     m_closeUpRect.right = m_closeUpRect.left + closeUp.cx;
     m_closeUpRect.bottom = m_closeUpRect.top + closeUp.cy;
 
-    m_drawsFrameImage = HasDrawnContent(*m_layout);
+    m_drawsFrameImage = HasCameraDrawnContent(*m_layout);
     m_fields = fields;
 }
 
@@ -357,4 +346,13 @@ void CCtfFile::TurnLeft(CImage& picture) const
     rotateMask->SetProgressWindow(nullptr);
     BoolCheck(rotateMask->ExecuteOnImages(0, picture.GetMask(), turned.GetMask()) == 1, 0);
     picture = std::move(turned);
+}
+
+bool HasCameraDrawnContent(const CLayoutManager& layout)
+{
+    for (const auto& item : layout.GetItems())
+        if (item->IsVisible() && !IsKindOf<CInsertImageFrameItem>(item.get()) &&
+            !IsKindOf<CMacroStringItem>(item.get()))
+            return true;
+    return false;
 }

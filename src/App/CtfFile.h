@@ -78,3 +78,8 @@ private:
     bool m_drawsFrameImage = false;
     Fields m_fields;
 };
+
+// Whether a camera layout has anything for its frame image: a visible item that
+// is neither a photo frame nor a macro string (those the camera fills in
+// itself).
+bool HasCameraDrawnContent(const CLayoutManager& layout);

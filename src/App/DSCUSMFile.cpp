@@ -1,11 +1,10 @@
 #include "App/DSCUSMFile.h"
 
+#include "App/CtfFile.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
 #include "Core/Path.h"
 #include "Layout/BackgroundImageFrameItem.h"
-#include "Layout/InsertImageFrameItem.h"
-#include "Layout/MacroStringItem.h"
 
 #include <array>
 #include <utility>
@@ -52,15 +51,8 @@ int CDSCUSMFile::Init(CZAVEditorDoc* document, const std::string& sourceScriptPa
     AddPaperVariants();
     m_renderFlag = 0;
     m_textImagePath.clear();
-    if (document) {
-        for (const auto& item : document->GetLayoutManager()->GetItems()) {
-            if (item->IsVisible() && !IsKindOf<CInsertImageFrameItem>(item.get()) &&
-                !IsKindOf<CMacroStringItem>(item.get())) {
-                m_renderFlag = 1;
-                break;
-            }
-        }
-    }
+    if (document && HasCameraDrawnContent(*document->GetLayoutManager()))
+        m_renderFlag = 1;
     if (m_renderFlag == 1)
         return MakeEffFileName(m_textImagePath);
     return 1;
@@ -122,7 +114,7 @@ int CDSCUSMFile::MakeEffFileName(std::string& path)
     std::string temp;
     if (GetTempFolder(temp) != 1)
         return 0;
-    path = CombinePath(temp, FirstSixOf(GetFileNameFromPath(GetIndexPath(), false)) + ".eff");
+    path = CombinePath(temp, GetSetPrefix() + ".eff");
     return 1;
 }
 
@@ -155,6 +147,19 @@ int CDSCUSMFile::GetBackgroundFrameSizes(RecordSize& frameSize, RecordSize& pict
         break;
     }
     return 1;
+}
+
+std::string CDSCUSMFile::GetSetPrefix() const
+{
+    return FirstSixOf(GetFileNameFromPath(GetIndexPath(), false));
+}
+
+std::string CameraSetIndexPath(const std::string& destinationPath)
+{
+    CDSCUSMFile set;
+    if (set.Init(static_cast<CZAVEditorDoc*>(nullptr), std::string(), destinationPath) != 1)
+        return {};
+    return set.GetIndexPath();
 }
 
 std::vector<std::string> CameraSetScriptPaths(const std::string& indexPath)

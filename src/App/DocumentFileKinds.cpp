@@ -2,6 +2,7 @@
 
 #include "App/AppSettings.h"
 #include "App/CameraSetLoad.h"
+#include "App/DSCUSMFile.h"
 #include "App/SaveFileSystem.h"
 #include "App/StagedSave.h"
 #include "App/ZAVEditorDoc.h"
@@ -198,10 +199,6 @@ int DocumentFileKinds::SaveFdpLayout(CZAVEditorDoc& document, const std::string&
     CLayoutManager* layout = document.GetLayoutManager();
     if (!layout)
         return 1;
-    // Camera packages are packed from a camera layout set, which this writer
-    // does not make.
-    if (document.IsDSCLayout())
-        return 1;
     const std::vector<KeptImageName> kept = NamedImageFrames(*layout);
     const std::string encode = GetTempEncodeFolder(false);
     RemovePath(encode);
@@ -209,8 +206,10 @@ int DocumentFileKinds::SaveFdpLayout(CZAVEditorDoc& document, const std::string&
 
     int result = 0;
     try {
-        const std::string layoutPath = CombinePath(encode, GetFileNameFromPath(path, false) + ".usd");
-        const int saved = document.SaveUsdLayout(layoutPath, 0);
+        const bool camera = document.IsDSCLayout();
+        const std::string layoutPath =
+            CombinePath(encode, GetFileNameFromPath(path, false) + (camera ? ".usm" : ".usd"));
+        const int saved = camera ? document.SaveUsmLayout(layoutPath) : document.SaveUsdLayout(layoutPath, 0);
         if (saved != 0)
             throw saved == kCameraSetRefused ? kCameraSetRefused : 1;
 
@@ -221,7 +220,11 @@ int DocumentFileKinds::SaveFdpLayout(CZAVEditorDoc& document, const std::string&
         const std::string package = CombinePath(staging.Path(), GetFileNameFromPath(path, true));
         const std::unique_ptr<IPackageKit> kit = m_kits();
         NullCheck(kit.get(), 1);
-        BoolCheck(kit->Package({layoutPath}, package) == 0, 1);
+        // A camera set's index is named "_0" whatever the digit of the
+        // package's name; the kit reads the index that was written.
+        const int packed = camera ? kit->PackageDSC(CameraSetIndexPath(layoutPath), package)
+                                  : kit->Package({layoutPath}, package);
+        BoolCheck(packed == 0, 1);
         BoolCheck(IsFile(package), 1);
 
         const std::string decode = document.GetDecodeFolder();
@@ -294,8 +297,24 @@ int DocumentFileKinds::LoadUsmLayout(CZAVEditorDoc& document, const std::string&
     return LoadCameraLayoutSet(document, path);
 }
 
-int DocumentFileKinds::SaveUsmLayout(CZAVEditorDoc&, const std::string&)
+int DocumentFileKinds::SaveUsmLayout(CZAVEditorDoc& document, const std::string& path)
 {
-    // Camera layout sets have no writer yet.
-    return 1;
+    try {
+        CDSCUSMFile set;
+        set.SetFileSystem(m_files);
+        const std::string staging = GetTempSaveUSMFolder(false);
+        const std::string source = staging + "usmtemp.usd";
+        BoolCheck(set.Init(&document, source, path) == 1, 0);
+        // The layout script names its text image by the set's own six
+        // characters, so that every member names the one the set holds.
+        document.SetCameraSetPrefix(set.GetSetPrefix());
+        RemovePath(staging);
+        BoolCheck(document.SaveUsdLayout(source, 0) == 0, 0);
+        const int saved = set.Save();
+        if (saved < 0)
+            return kCameraSetRefused;
+        return saved == 1 ? 0 : 1;
+    } catch (int) {
+        return 1;
+    }
 }

@@ -1,8 +1,7 @@
 // The readers and writers of the layout file kinds as the document reaches
 // them: the editor document and the layout script with their companion
 // folders, packaged frame files through the frame-file kit, and camera layout
-// sets and the camera packages built on them for reading. Writing a camera
-// set, and with it a camera package, is refused here.
+// sets and the camera packages built on them.
 #pragma once
 
 #include "App/LayoutFileKinds.h"

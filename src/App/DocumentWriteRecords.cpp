@@ -1,5 +1,6 @@
 // The page written back as draw records, with its pictures as numbered frame
 // images in the layout's companion folder.
+#include "App/CtfFile.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
 #include "Core/Files.h"
@@ -703,7 +704,9 @@ int CZAVEditorDoc::BuildDscUsdRecords(CUDLScript& script, const std::string& lay
             picture.imageMode = last->GetImageMode();
             records.push_back(std::move(record));
         }
-        if (visible > 1) {
+        // A camera set renders its text image only from content the camera
+        // does not fill in itself; its members must not name one it lacks.
+        if (handOver ? visible > 1 : HasCameraDrawnContent(layout)) {
             UDLDrawRecord record;
             UDLPicturePart& picture = record.picture;
             record.type = UDLDrawPicture;

@@ -39,12 +39,6 @@ int RefuseName(const SaveDestinationContext& context, const std::string& text)
     return SaveDestinationBadName;
 }
 
-std::string EighthCharacter(const std::string& name)
-{
-    const QString text = QString::fromStdString(name);
-    return text.size() > 7 ? QString(text.at(7)).toStdString() : std::string();
-}
-
 int RefuseLayoutName(const SaveDestinationContext& context, int rule, const std::string& name, int inPlace)
 {
     const std::string& ini = context.localizeIniPath;
@@ -69,6 +63,12 @@ QStringList EntriesNamed(const QDir& folder, const QString& pattern, QDir::Filte
 }
 
 } // namespace
+
+std::string EighthCharacter(const std::string& name)
+{
+    const QString text = QString::fromStdString(name);
+    return text.size() > 7 ? QString(text.at(7)).toStdString() : std::string();
+}
 
 bool EndsWithNoCase(std::string_view text, std::string_view ending)
 {

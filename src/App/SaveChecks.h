@@ -60,6 +60,8 @@ std::vector<std::string> CameraVariantScriptPaths(const std::string& folder, con
 // Text 207's one "%c" replaced by the character; "%%" gives "%"; anything
 // else, "%s" included, is copied as it stands.
 std::string FormatCharMessage(std::string_view format, std::string_view character);
+// The eighth character of a name (the one text 207 names); empty when shorter.
+std::string EighthCharacter(const std::string& name);
 
 bool EndsWithNoCase(std::string_view text, std::string_view ending);
 std::string AsciiLower(std::string text);

@@ -64,6 +64,8 @@ public:
     CZAVEditorDoc* GetDocument() { return m_document.get(); }
     CMainFrame* GetMainFrame() { return m_mainFrame.get(); }
     CZAVEditorView* GetView() { return m_view; }
+    // The layout folders, the name rules and the photo-printing application.
+    ILayoutFolderServices& FolderServices() { return m_services; }
     const QFont& GetUIFont() const { return m_fontUI; }
     bool IsInitialized() const { return m_bInitialized; }
 

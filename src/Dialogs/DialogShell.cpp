@@ -7,9 +7,13 @@
 #include "App/ZAVEditorView.h"
 
 #include "Core/LocalizeScript.h"
+#include "Core/SystemFolders.h"
 #include "Dialogs/DialogSupport.h"
+#include "Dialogs/MessageAnswers.h"
 #include <QCoreApplication>
+#include <QCursor>
 #include <QKeyEvent>
+#include <QMessageBox>
 
 #include <QApplication>
 #include <QFileDialog>
@@ -140,4 +144,71 @@ void AppDialogShell::InitialFrameUpdate()
         return;
     m_app->RefreshView(true);
     m_app->UpdateFrameTitle();
+}
+
+// --- Save as and register ---
+
+std::string IDialogShell::GetDocumentsFolder()
+{
+    return GetMyDocumentsFolder();
+}
+
+int IDialogShell::AskLocalizedMessage(int textId, unsigned type)
+{
+    const CLocalizeScript script(GetLocalizeIniPath());
+    std::string caption, text;
+    script.GetCaption(161, caption);
+    script.GetCaption(textId, text);
+    QWidget* main = MainWindow();
+    QWidget* owner =
+        main ? MessageBoxOwner(main, QApplication::activeWindow()) : QApplication::activeWindow();
+    const bool yesNo = (type & 0x0F) == MB_YESNO;
+    QMessageBox box(owner);
+    box.setWindowTitle(QString::fromStdString(caption));
+    box.setText(QString::fromStdString(text));
+    const unsigned icon = type & 0xF0;
+    box.setIcon(icon == MB_ICONSTOP          ? QMessageBox::Critical
+                : icon == MB_ICONWARNING     ? QMessageBox::Warning
+                : icon == MB_ICONINFORMATION ? QMessageBox::Information
+                                             : QMessageBox::NoIcon);
+    if (!yesNo) {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return kAnswerOk;
+    }
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton((type & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+}
+
+bool IDialogShell::CheckTargetAccess(const std::string& path, std::uint32_t mask)
+{
+    CZAVEditorDoc* document = GetActiveEditorDoc();
+    return document && document->CheckTargetAccess(path, mask);
+}
+
+void IDialogShell::SetWaitCursor(bool on)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    if (on)
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+ILayoutFolderServices* AppDialogShell::FolderServices()
+{
+    return m_app ? &m_app->FolderServices() : nullptr;
+}
+
+std::vector<std::string> AppDialogShell::GetMemoryCardRoots()
+{
+    return m_app ? m_app->GetMemoryCardRoots() : std::vector<std::string>();
+}
+
+std::string AppDialogShell::GetDocumentsFolder()
+{
+    return m_app ? m_app->GetDocumentsFolder() : IDialogShell::GetDocumentsFolder();
 }

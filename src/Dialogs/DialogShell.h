@@ -7,14 +7,17 @@
 
 #include <QFont>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 class AppSettings;
 class CLayoutManager;
 class CZAVEditorApp;
 class CLayoutItem;
 class CZAVEditorDoc;
+class ILayoutFolderServices;
 class QKeyEvent;
 class QWidget;
 
@@ -59,6 +62,23 @@ public:
     virtual void SetDSCLayout(int value);
     // The main window's first showing of the active document, after the wizard.
     virtual void InitialFrameUpdate() {}
+
+    // --- Save as and register ---
+    // The layout folders, the name rules and the photo-printing application;
+    // null when there is no application.
+    virtual ILayoutFolderServices* FolderServices() { return nullptr; }
+    // The mounted memory cards' roots, each ending in "/".
+    virtual std::vector<std::string> GetMemoryCardRoots() { return {}; }
+    // The user's documents folder, ending in "/".
+    virtual std::string GetDocumentsFolder();
+    // A localised text titled with text 161 whose answer counts: 6 Yes, 7 No,
+    // 1 OK (`type` carries the buttons, the icon and the default button).
+    virtual int AskLocalizedMessage(int textId, unsigned type);
+    // Whether the current user holds the rights on a save target; false
+    // without a document.
+    virtual bool CheckTargetAccess(const std::string& path, std::uint32_t mask);
+    // The wait cursor while a layout is written.
+    virtual void SetWaitCursor(bool on);
 };
 
 // The program's shell: the application, attached once it exists (it is made
@@ -85,6 +105,11 @@ public:
     int SendLayoutRedraw(int kind, CLayoutItem* item) override;
     void SendLayoutChanged(int kind, int lParam) override;
     void InitialFrameUpdate() override;
+
+    // --- Save as and register ---
+    ILayoutFolderServices* FolderServices() override;
+    std::vector<std::string> GetMemoryCardRoots() override;
+    std::string GetDocumentsFolder() override;
 
 private:
     CZAVEditorApp* m_app = nullptr;

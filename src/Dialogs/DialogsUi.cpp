@@ -2,6 +2,7 @@
 
 #include "Dialogs/ChangeModeBar.h"
 #include "Dialogs/LogoDialog.h"
+#include "Dialogs/ProgressDialog.h"
 #include "Dialogs/ToolBoxBar.h"
 
 std::unique_ptr<IToolBoxBar> DialogsUi::CreateToolBoxBar(CZAVEditorApp& /*app*/, QWidget* parent)
@@ -24,4 +25,9 @@ void DialogsUi::RunLogoDialog()
 {
     CLogoDialog dialog(m_shell);
     dialog.exec();
+}
+
+std::unique_ptr<QWidget> DialogsUi::CreateWaitPrintSettingDialog(QWidget* owner)
+{
+    return std::make_unique<CWaitPrintSettingDialog>(m_shell, owner);
 }

@@ -17,6 +17,7 @@ public:
     std::unique_ptr<IChangeModeBar> CreateChangeModeBar(CZAVEditorApp& app, QWidget* parent) override;
     void RunLogoDialog() override;
     IDocumentUi* DocumentUi() override { return &m_documentUi; }
+    std::unique_ptr<QWidget> CreateWaitPrintSettingDialog(QWidget* owner) override;
 
     IDialogShell& Shell() { return m_shell; }
 

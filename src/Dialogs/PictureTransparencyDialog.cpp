@@ -5,6 +5,7 @@
 #include "Core/ErrorCheck.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
+#include "Dialogs/PictureRange.h"
 #include "Dialogs/TransparencyDrawingView.h"
 #include "Layout/ImageFrameItem.h"
 #include "Layout/LayoutDialogs.h"
@@ -454,14 +455,13 @@ void CPictureTransparencyDialog::PlaceFromSettings()
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    // The stored rectangle is the window's with its frame, kept inside the work area.
+    const RECT placed = PlaceInsideWorkArea(
+        stored, RECT{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
+    // The stored rectangle is the window's with its frame.
     const QSize frame = frameGeometry().size() - size();
-    const int w = std::max(std::min(stored.right - stored.left, area.width()) - frame.width(), m_initialWidth);
-    const int h = std::max(std::min(stored.bottom - stored.top, area.height()) - frame.height(), m_initialHeight);
-    const int x = std::clamp(stored.left, area.left(), std::max(area.left(), area.right() + 1 - w - frame.width()));
-    const int y = std::clamp(stored.top, area.top(), std::max(area.top(), area.bottom() + 1 - h - frame.height()));
-    resize(w, h);
-    move(x, y);
+    resize(std::max(placed.Width() - frame.width(), m_initialWidth),
+           std::max(placed.Height() - frame.height(), m_initialHeight));
+    move(placed.left, placed.top);
 }
 
 void CPictureTransparencyDialog::LayoutControls()

@@ -1,9 +1,12 @@
 #include "Dialogs/SetImageInfoDialog.h"
 
+#include "App/FontCatalogue.h"
 #include "Core/LocalizeScript.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
+#include "Dialogs/PictureRangeDialog.h"
 #include "Dialogs/PictureTransparencyDialog.h"
+#include "Dialogs/StringItemFontDialog.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Platform/DialogLayoutTarget.h"
@@ -111,7 +114,15 @@ bool DialogsLayoutDialogs::ChooseColor(COLORREF& color)
 
 int DialogsLayoutDialogs::RunStringItemFontDialog(StringItemFontValues& values)
 {
-    return m_inner ? m_inner->RunStringItemFontDialog(values) : IDCANCEL;
+    // The dialog's pixels are those the layout model converts with.
+    CStringItemFontDialog dialog(
+        m_shell, GetFontCatalogue(), GetScreenLogPixelsY(),
+        [this](COLORREF& color) { return ChooseColor(color); }, m_shell.MainWindow());
+    dialog.SetValues(values);
+    if (dialog.exec() != QDialog::Accepted)
+        return IDCANCEL;
+    values = dialog.GetValues();
+    return IDOK;
 }
 
 int DialogsLayoutDialogs::RunPictureTransparencyDialog(CImageFrameItem& item)
@@ -125,7 +136,13 @@ int DialogsLayoutDialogs::RunPictureTransparencyDialog(CImageFrameItem& item)
 
 int DialogsLayoutDialogs::RunPictureRangeDialog(CImageFrameItem& item)
 {
-    return m_inner ? m_inner->RunPictureRangeDialog(item) : IDCANCEL;
+    // Only an insert-photo frame with a picture of its own opens a window:
+    // the sample picture of an empty frame has no working copy to show.
+    auto* frame = dynamic_cast<CInsertImageFrameItem*>(&item);
+    if (!frame || !frame->GetImageBuffer1()->IsValid() || frame->GetImageFileName2().empty())
+        return CPictureRangeDialog::kFailed;
+    CPictureRangeDialog dialog(m_shell, m_shell.MainWindow());
+    return dialog.DoModalForItem(frame);
 }
 
 int DialogsLayoutDialogs::RunSelectImageDialog(int mode, std::string& path)

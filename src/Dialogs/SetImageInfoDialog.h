@@ -43,8 +43,9 @@ private:
     QPushButton* m_color;
 };
 
-// The layout model's dialogs with this one real; every other member goes to
-// the dialogs it wraps (none: cancelled, no colour, 96 pixels per inch).
+// The layout model's dialogs with this one, the text dialog and the
+// picture-range dialog real; every other member goes to the dialogs it wraps
+// (none: cancelled, no colour, 96 pixels per inch).
 class DialogsLayoutDialogs : public ILayoutDialogs
 {
 public:

@@ -413,6 +413,11 @@ CTrackerDrag::CTrackerDrag(CTracker& tracker, int handle, Point point, QWidget* 
         m_offsetX = point.x - *x;
     if (y != nullptr)
         m_offsetY = point.y - *y;
+    // The handle picks its edges once, at the press: a band dragged past its
+    // anchor inverts the rectangle, and the anchor must stay where it was.
+    Rect& rect = m_tracker.m_rect;
+    m_xField = x == &rect.left ? &Rect::left : x == &rect.right ? &Rect::right : nullptr;
+    m_yField = y == &rect.top ? &Rect::top : y == &rect.bottom ? &Rect::bottom : nullptr;
 }
 
 void CTrackerDrag::ModifyPointers(int*& x, int*& y) const
@@ -463,9 +468,8 @@ bool CTrackerDrag::Step(Point point, bool release)
 {
     CTracker& t = m_tracker;
     t.m_rectPrev = t.m_rect;
-    int* x = nullptr;
-    int* y = nullptr;
-    ModifyPointers(x, y);
+    int* x = m_xField ? &(t.m_rect.*m_xField) : nullptr;
+    int* y = m_yField ? &(t.m_rect.*m_yField) : nullptr;
     if (x != nullptr)
         *x = point.x - m_offsetX;
     if (y != nullptr)

@@ -181,4 +181,7 @@ private:
     int m_offsetX = 0;
     int m_offsetY = 0;
     bool m_moved = false;
+    // The edges the handle moves, fixed at the press; null where it moves none.
+    int Rect::*m_xField = nullptr;
+    int Rect::*m_yField = nullptr;
 };

@@ -31,29 +31,24 @@ void FillShapeLevel(std::uint8_t* bits, int width, int height, int level)
     }
 }
 
-PageBuffer MakeSymmetricCoverage(SymmetricShape shape, int width, int height, int blur, int level,
-                                 IFilterProgressSink* progress)
+PageBuffer MakeShapeCoverage(int areaWidth, int areaHeight, CoverageMirror mirror,
+                             const std::function<void(CImage& work)>& draw, int blur, int level,
+                             IFilterProgressSink* progress)
 {
-    BoolCheck(width > 0 && height > 0 && blur >= 0, ErrorIdReported);
-    const int W = width + 2 * blur;
-    const int H = height + 2 * blur;
-    const int qw = (W + 1) / 2;
-    const int qh = (H + 1) / 2;
+    BoolCheck(areaWidth > 0 && areaHeight > 0, ErrorIdReported);
+    const int W = areaWidth;
+    const int H = areaHeight;
+    const int qw = mirror == CoverageMirror::None ? W : (W + 1) / 2;
+    const int qh = mirror == CoverageMirror::Both ? (H + 1) / 2 : H;
 
     // The work image: pure black and white, drawn without smoothing.
-    CImage quarter;
-    BoolCheck(quarter.Create(qw, qh), ErrorIdReported);
-    quarter.FillRect(0, 0, qw, qh, 0x000000);
-    if (shape == SymmetricShape::Rectangle) {
-        quarter.FillRectLTRB(blur, blur, blur + width, blur + height, 0xFFFFFF);
-    } else {
-        quarter.SelectObject(CImagePen{PS_SOLID, 1, 0xFFFFFF});
-        quarter.SelectObject(CImageBrush{0xFFFFFF, false});
-        quarter.Ellipse(blur, blur, blur + width, blur + height);
-    }
-    PageBuffer bits(quarter.GetBits24());
+    CImage work;
+    BoolCheck(work.Create(qw, qh), ErrorIdReported);
+    work.FillRect(0, 0, qw, qh, 0x000000);
+    draw(work);
+    PageBuffer bits(work.GetBits24());
     NullCheck(bits.get(), ErrorIdReported);
-    quarter.Release();
+    work.Release();
     FillShapeLevel(bits.get(), qw, qh, level);
     if (blur > 1) {
         CGaussianBlur feather;
@@ -65,7 +60,7 @@ PageBuffer MakeSymmetricCoverage(SymmetricShape shape, int width, int height, in
     NullCheck(coverage.get(), ErrorIdReported);
     std::uint8_t* out = coverage.get();
     const int stride24 = AlignRowBytes(qw * 3);
-    // Top-down row y of the quarter is its stored row qh - 1 - y, and the
+    // Top-down row y of the work image is its stored row qh - 1 - y, and the
     // coverage's stored row H - 1 - y.
     for (int y = 0; y < qh; ++y) {
         const std::uint8_t* from = bits.get() + static_cast<std::size_t>(qh - 1 - y) * stride24;
@@ -79,6 +74,24 @@ PageBuffer MakeSymmetricCoverage(SymmetricShape shape, int width, int height, in
         std::memcpy(out + static_cast<std::size_t>(y) * W, out + static_cast<std::size_t>(H - 1 - y) * W,
                     static_cast<std::size_t>(W));
     return coverage;
+}
+
+PageBuffer MakeSymmetricCoverage(SymmetricShape shape, int width, int height, int blur, int level,
+                                 IFilterProgressSink* progress)
+{
+    BoolCheck(width > 0 && height > 0 && blur >= 0, ErrorIdReported);
+    const auto draw = [&](CImage& work) {
+        // Only the top-left quarter falls into the work image.
+        if (shape == SymmetricShape::Rectangle) {
+            work.FillRectLTRB(blur, blur, blur + width, blur + height, 0xFFFFFF);
+        } else {
+            work.SelectObject(CImagePen{PS_SOLID, 1, 0xFFFFFF});
+            work.SelectObject(CImageBrush{0xFFFFFF, false});
+            work.Ellipse(blur, blur, blur + width, blur + height);
+        }
+    };
+    return MakeShapeCoverage(width + 2 * blur, height + 2 * blur, CoverageMirror::Both, draw, blur, level,
+                             progress);
 }
 
 void MergeCoverage(std::uint8_t* mask, int width, int height, int stride, const std::uint8_t* coverage,

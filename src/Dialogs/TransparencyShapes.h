@@ -6,7 +6,9 @@
 #include "ImageProcessing/ImageFile.h"
 
 #include <cstdint>
+#include <functional>
 
+class CImage;
 class IFilterProgressSink;
 
 // The byte a shape fills with: a camera layout always 255; otherwise the ratio
@@ -17,6 +19,22 @@ int TransparencyFillLevel(int ratio, int mode, bool camera);
 // Every pixel of a bottom-up 24-bit buffer (rows padded to 4 bytes) whose
 // first byte is 255 takes the level in all three bytes; every other becomes 0.
 void FillShapeLevel(std::uint8_t* bits, int width, int height, int level);
+
+// Which part of a working area the shape is drawn in; the rest is mirrored
+// from it: all of it, its left half (ceil(W / 2) columns) or its top-left
+// quarter.
+enum class CoverageMirror { None, Horizontal, Both };
+
+// The pipeline every shape maker shares: `draw` paints the shape in white
+// into a black work image of the drawn part (drawn without smoothing, in
+// working-area coordinates); the white becomes the level, a blur above 1
+// feathers it (progress to `progress`), and the result is laid out as the
+// areaWidth x areaHeight coverage, rows bottom-up and unpadded, the mirrored
+// parts copied (a middle column or row is kept once). Throws enumErrorID
+// (1 for memory and drawing, -1 for the blur).
+PageBuffer MakeShapeCoverage(int areaWidth, int areaHeight, CoverageMirror mirror,
+                             const std::function<void(CImage& work)>& draw, int blur, int level,
+                             IFilterProgressSink* progress);
 
 enum class SymmetricShape { Rectangle, Ellipse };
 

@@ -1,13 +1,18 @@
 #include "Dialogs/WizardDocumentUi.h"
 
+#include "App/ZAVEditorDoc.h"
 #include "Dialogs/HeaderInfoDialog.h"
 #include "Dialogs/NewWizard.h"
+#include "Dialogs/SelectSaveDialog.h"
+#include "Dialogs/UDLOpenFileDialog.h"
 
 void WizardDocumentUi::RunNewWizard(CZAVEditorDoc& document, QWidget* parent, int startMode)
 {
-    // The existing-layout page alone still opens through the file dialog.
+    // Until the existing-layout page comes, File > Open is the open dialog alone.
     if (startMode == kExistingPage) {
-        m_standIns.RunNewWizard(document, parent, startMode);
+        CUDLOpenFileDialog dialog(m_shell, parent);
+        if (dialog.DoModal() == 1 && !dialog.GetPathName().empty())
+            document.OnOpenDocument(dialog.GetPathName());
         return;
     }
     CNewWizard wizard(m_shell, parent);
@@ -17,4 +22,11 @@ void WizardDocumentUi::RunNewWizard(CZAVEditorDoc& document, QWidget* parent, in
 bool WizardDocumentUi::RunHeaderInfoDialog(CZAVEditorDoc& document, QWidget* parent)
 {
     return ::RunHeaderInfoDialog(m_shell, document, parent);
+}
+
+int WizardDocumentUi::RunSelectSaveDialog(CZAVEditorDoc& /*document*/, QWidget* parent, int askBeforeDiscard)
+{
+    // The dialog works on the shell's active document, which is this one.
+    CSelectSaveDialog dialog(m_shell, askBeforeDiscard, parent);
+    return dialog.DoModal();
 }

@@ -1,6 +1,7 @@
-// The document's dialogs from the dialog library: the new-layout wizard and
-// the layout header; the others, and the existing-layout page, stay the
-// application's stand-ins.
+// The document's dialogs from the dialog library: the new-layout wizard, the
+// save-format dialog, the open dialog with preview (in place of the
+// existing-layout page) and the layout header; the file dialog of Save As
+// stays the application's stand-in.
 #pragma once
 
 #include "App/DocumentUi.h"
@@ -14,10 +15,7 @@ public:
     explicit WizardDocumentUi(IDialogShell& shell) : m_shell(shell) {}
 
     void RunNewWizard(CZAVEditorDoc& document, QWidget* parent, int startMode) override;
-    int RunSelectSaveDialog(CZAVEditorDoc& document, QWidget* parent, int askBeforeDiscard) override
-    {
-        return m_standIns.RunSelectSaveDialog(document, parent, askBeforeDiscard);
-    }
+    int RunSelectSaveDialog(CZAVEditorDoc& document, QWidget* parent, int askBeforeDiscard) override;
     bool RunHeaderInfoDialog(CZAVEditorDoc& document, QWidget* parent) override;
     std::optional<std::string> RunSaveFileDialog(QWidget* parent, const std::string& title,
                                                  const std::string& filter,

@@ -19,9 +19,11 @@ int CLayoutManager::RenderFrameCanvas(CImage& canvas, bool* small) const
     const FramePadding pad = ComputeFramePadding(width, height);
     if (small)
         *small = pad.small;
-    if (!canvas.Create(pad.width, pad.height) || !canvas.CreateMask())
+    // The mask starts white (all transparent): created white in one pass
+    // rather than cleared to black and then filled.
+    if (!canvas.Create(pad.width, pad.height) || !canvas.GetMask() ||
+        !canvas.GetMask()->Create(pad.width, pad.height))
         return -1;
-    canvas.GetMask()->FillRect(0, 0, pad.width, pad.height, 0xFFFFFF);
     int failure = 0;
     DrawFrameImageItems(canvas, POINT{pad.offset.x - printable.left, pad.offset.y - printable.top}, failure);
     return failure;

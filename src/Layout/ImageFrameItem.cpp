@@ -210,6 +210,19 @@ int CImageFrameItem::ChooseRotation(int rotation, const RECT& source) const
     return 0;
 }
 
+RECT CImageFrameItem::DisplaySourceRect() const
+{
+    if (item_draw::IsEmptyRect(m_range))
+        return RECT{0, 0, m_images[0].GetWidth(), m_images[0].GetHeight()};
+    const auto scaled = [this](int v) { return static_cast<int>(std::floor(v * m_displayScale)); };
+    return RECT{scaled(m_range.left), scaled(m_range.top), scaled(m_range.right), scaled(m_range.bottom)};
+}
+
+int CImageFrameItem::GetShownRotation() const
+{
+    return ChooseRotation(m_rotation, DisplaySourceRect());
+}
+
 bool CImageFrameItem::Draw(CImage* canvas, float scale, const POINT* origin, bool force)
 {
     if (!MayDraw(force))
@@ -232,11 +245,7 @@ bool CImageFrameItem::DrawPicture(CImage* canvas, float scale, const POINT* orig
     const CImage& first = m_images[0];
     const int W = first.GetWidth();
     const int H = first.GetHeight();
-    RECT s{0, 0, W, H};
-    if (!item_draw::IsEmptyRect(m_range)) {
-        const auto scaled = [this](int v) { return static_cast<int>(std::floor(v * m_displayScale)); };
-        s = RECT{scaled(m_range.left), scaled(m_range.top), scaled(m_range.right), scaled(m_range.bottom)};
-    }
+    RECT s = DisplaySourceRect();
     const int chosen = ChooseRotation(rotation, s);
     switch (chosen) {
     case 1:

@@ -64,6 +64,8 @@ public:
 
     // The rotation Draw uses for a stored rotation (4 chooses by the frame's and the source's shapes).
     int ChooseRotation(int rotation, const RECT& source) const;
+    // The quarter turns the picture is drawn with, the automatic rotation decided as Draw decides it.
+    int GetShownRotation() const;
 
 protected:
     void SetLimits(int minWidth, int minHeight, int maxWidth, int maxHeight, double maxAspect);
@@ -74,6 +76,8 @@ protected:
     // The picture drawn into the frame; `masked` draws through image's mask where it has one.
     bool DrawPicture(CImage* canvas, float scale, const POINT* origin, int rotation, bool masked);
     CWorkingFile& WorkingFile() { return m_workingFile; }
+    // The part of the display copy Draw shows: the range scaled, or all of it.
+    RECT DisplaySourceRect() const;
 
 private:
     RECT m_range{0, 0, 0, 0};

@@ -140,7 +140,10 @@ TEST_F(CameraSetWriteTest, ExportWritesTheEightMembersAndTheIndex)
                                Picture(0, {10, 20, 1300, 1900}, f.Work() + "/tmp/usmtemp/ABCDEF.eff")});
         ASSERT_EQ(script.Write(source), 1);
     }
-    ASSERT_EQ(set.Save(), 1);
+    // The shared steps of the set's save, up to the index as first written.
+    ASSERT_EQ(set.Export(), 1);
+    ASSERT_EQ(set.TakeTitleAndComment(), 1);
+    ASSERT_EQ(set.WriteIndex(), 1);
 
     const std::string folder = GetFolderFromPath(temp);
     const std::pair<int, int> pairs[] = {{17, 2}, {17, 0}, {18, 0}, {18, 2},

@@ -167,16 +167,17 @@ TEST_F(PackageFailureTest, AFailedWriteOfTheLayoutKeepsThePreviousPackage)
     EXPECT_EQ(result, 0);
 }
 
-TEST(PackageSaveTest, CameraLayoutsAreNotPackedHere)
+TEST(PackageSaveTest, ACameraSetTheKitCannotPackLeavesNoPackageAndNoStaging)
 {
     RealKindsFixture f;
     ASSERT_TRUE(f.Doc().NewDSCLayout(0));
-    const std::string path = f.Work() + "/camera.fdp";
+    const std::string path = f.Work() + "/ABCDEF_0.fdp";
+    f.kit.fail["PackageDSC"] = 5000;
     EXPECT_EQ(f.Doc().SaveFdpLayout(path), 1);
+    EXPECT_EQ(f.kit.calls, std::vector<std::string>{"PackageDSC"});
     EXPECT_FALSE(IsFile(path));
-    EXPECT_TRUE(f.kit.calls.empty());
-    EXPECT_EQ(f.Doc().SaveUsmLayout(f.Work() + "/camera.usm"), 1);
-    EXPECT_EQ(f.Doc().LoadUsmLayout(f.Work() + "/camera.usm"), 0);
+    EXPECT_FALSE(IsDirectory(GetTempEncodeFolder(false)));
+    EXPECT_FALSE(IsDirectory(f.Doc().GetDecodeFolder()));
 }
 
 } // namespace

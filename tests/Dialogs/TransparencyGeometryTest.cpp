@@ -129,6 +129,9 @@ TEST(TransparencyGeometryTest, BarsAreUsedOnlyWhereThePictureIsLargerAndOtherwis
     ExpectRect(g.GetPictureClientRect(), 0, 50, 300, 150);
     EXPECT_EQ(g.GetScrollMax(WM_VSCROLL), 0);
     EXPECT_EQ(g.GetScrollPage(WM_VSCROLL), 0);
+    // A bar out of use can move neither way, so nothing scrolls along it.
+    EXPECT_TRUE(g.IsAtScrollStart(WM_VSCROLL));
+    EXPECT_TRUE(g.IsAtScrollEnd(WM_VSCROLL));
 }
 
 TEST(TransparencyGeometryTest, ScrollCodesMoveByAPageAndClampAtTheBarsEnds)

@@ -1,10 +1,13 @@
 #include "Dialogs/TransparencyShapes.h"
 #include "App/support/AppTestSupport.h"
 #include "ImageProcessing/BitmapInfo.h"
+#include "ImageProcessing/Image.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -146,4 +149,35 @@ TEST(TransparencyShapesTest, MergeRaisesOrLowersOnlyInsideThePictureAndKeepsRowO
     EXPECT_EQ(c(4, 3), 175); // 255 - 80
     EXPECT_EQ(c(5, 3), 165); // 255 - 90
     EXPECT_EQ(c(3, 3), 200);
+}
+
+TEST(TransparencyShapesTest, ThePipelineMirrorsOnlyWhatItIsAskedTo)
+{
+    EnsureApp();
+    // A white mark at the top-left of a 7 x 5 area: kept where drawn, and
+    // copied to the right and the bottom as the mirror says.
+    const auto mark = [](CImage& work) { work.FillRect(0, 0, 2, 1, 0xFFFFFF); };
+    struct Case
+    {
+        CoverageMirror mirror;
+        std::vector<std::pair<int, int>> white; // (x, y), top-down
+    };
+    const Case cases[] = {
+        {CoverageMirror::None, {{0, 0}, {1, 0}}},
+        {CoverageMirror::Horizontal, {{0, 0}, {1, 0}, {5, 0}, {6, 0}}},
+        {CoverageMirror::Both, {{0, 0}, {1, 0}, {5, 0}, {6, 0}, {0, 4}, {1, 4}, {5, 4}, {6, 4}}},
+    };
+    for (const Case& c : cases) {
+        const PageBuffer plane = MakeShapeCoverage(7, 5, c.mirror, mark, 0, 90, nullptr);
+        int count = 0;
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x) {
+                const bool white =
+                    std::find(c.white.begin(), c.white.end(), std::pair{x, y}) != c.white.end();
+                EXPECT_EQ(At(plane, 7, 5, x, y), white ? 90 : 0)
+                    << static_cast<int>(c.mirror) << " " << x << "," << y;
+                count += white;
+            }
+        EXPECT_EQ(count, static_cast<int>(c.white.size()));
+    }
 }

@@ -1,6 +1,7 @@
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
 #include "Core/LocalizeScript.h"
+#include "Dialogs/InterimFilterProgress.h"
 #include "Dialogs/TransparencyPictureView.h"
 #include "Dialogs/support/SettingsDialogsSupport.h"
 #include "ImageProcessing/BMPFile.h"
@@ -14,6 +15,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMouseEvent>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -835,4 +838,69 @@ TEST_F(TransparencyViewTest, AShapeThatFailsLeavesTheMaskAsItWasAndClosesItsProg
     EXPECT_EQ(std::memcmp(p.GetMask(), before.data(), bytes), 0);
     EXPECT_EQ(openProgress, 0);
     EXPECT_FALSE(view->IsProgressOpen());
+}
+
+TEST_F(TransparencyViewTest, AnAutomaticRotationTurnsThePictureAsTheFrameShowsIt)
+{
+    struct Case
+    {
+        int orientation; // of the page: 0 landscape, 1 portrait
+        RECT frame;
+        int rotation;
+    };
+    const Case cases[] = {
+        {1, RECT{0, 0, 100, 100}, 3}, // square frame on a portrait page: three quarter turns
+        {0, RECT{0, 0, 100, 100}, 0}, // on a landscape page: none
+        {0, RECT{0, 0, 100, 300}, 1}, // a tall frame for a wide picture on a landscape page
+        {1, RECT{0, 0, 300, 100}, 0}, // a wide frame for a wide picture on a portrait page
+    };
+    for (const Case& c : cases) {
+        auto item = MakeItem(401, 300, Pattern, CImageFrameItem::kAutomaticRotation);
+        item->SetRect(c.frame);
+        ASSERT_TRUE(item->SetOrientation(c.orientation));
+        auto view = MakeView();
+        view->SetItem(item.get());
+        EXPECT_EQ(view->Picture().GetRotation(), c.rotation) << c.orientation << " " << c.frame.bottom;
+        EXPECT_EQ(view->Picture().GetWidth(), c.rotation % 2 ? 300 : 401);
+    }
+}
+
+TEST_F(TransparencyViewTest, CommitScalesTheMaskIntoTheItemsReducedPicture)
+{
+    // 1000 x 900 is shown through an 800 x 720 copy.
+    auto item = MakeItem(
+        1000, 900, [](int, int) { return 0; }, 2);
+    auto view = MakeView();
+    view->SetItem(item.get());
+    view->SetBlurAmount(0);
+    // The turned picture's top-left quarter is the stored picture's bottom-right one.
+    view->ApplyTransparencyTool(RECT{0, 0, 500, 450});
+    ASSERT_EQ(view->CommitToItem(), 1);
+    CImage* loaded = item->GetImageBuffer1();
+    ASSERT_EQ(loaded->GetWidth(), 800);
+    ASSERT_EQ(loaded->GetHeight(), 720);
+    PageBuffer plane(loaded->GetMaskPlane());
+    const auto at = [&](int x, int y) { return plane.get()[static_cast<std::size_t>(719 - y) * 800 + x]; };
+    EXPECT_EQ(at(790, 710), 255);
+    EXPECT_EQ(at(402, 362), 255);
+    EXPECT_EQ(at(397, 357), 0);
+    EXPECT_EQ(at(10, 10), 0);
+    EXPECT_EQ(at(790, 10), 0);
+}
+
+TEST_F(TransparencyViewTest, TheInterimProgressShowsAtOnceWithoutCancelAndClosesWhenReleased)
+{
+    QWidget parent;
+    auto progress = CreateFilterProgress(&parent);
+    auto* dialog = parent.findChild<QProgressDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_EQ(dialog->findChild<QPushButton*>(), nullptr);
+    progress->SetText("Feathering");
+    progress->SetPos(40);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Feathering"));
+    EXPECT_EQ(dialog->value(), 40);
+    progress.reset();
+    EXPECT_EQ(parent.findChild<QProgressDialog*>(), nullptr);
 }

@@ -30,6 +30,8 @@ public:
     int Sync(int fd) override;
     int Rename(const char* from, const char* to) override;
     bool Failed() const { return m_failed; }
+    // The calls of the chosen step so far.
+    int Calls() const { return m_calls; }
 
 private:
     bool Fails(Step step);
@@ -49,6 +51,8 @@ public:
     bool Rename(const std::string& from, const std::string& to) override;
     void FailAt(Step step, int n);
     bool Failed() const { return m_failed; }
+    // The calls of the chosen step since FailAt.
+    int Calls() const { return m_calls; }
 
 private:
     bool Fails(Step step);

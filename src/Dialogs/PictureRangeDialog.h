@@ -1,0 +1,76 @@
+// CPictureRangeDialog: the resizable dialog in which the user chooses the part
+// of an insert-photo frame's picture that the frame shows. It hosts the
+// picture-range view, remembers its window rectangle in the settings and,
+// for the rest of the process, the last picture's zoom, checks the range on
+// OK and writes it into the frame.
+#pragma once
+
+#include "Dialogs/SettingsDialog.h"
+
+#include <string>
+
+class CInsertImageFrameItem;
+class CRangePictureView;
+class QButtonGroup;
+class QToolButton;
+
+class CPictureRangeDialog : public CSettingsDialog
+{
+    Q_OBJECT
+public:
+    static constexpr int kDialogId = 136;
+    // Results: 1 OK, 2 Cancel, 3 failure.
+    static constexpr int kFailed = 3;
+
+    CPictureRangeDialog(IDialogShell& shell, QWidget* parent = nullptr);
+    ~CPictureRangeDialog() override;
+
+    // 3 without an item or a loaded picture; else the dialog's result.
+    int DoModalForItem(CInsertImageFrameItem* item);
+    // The dialog runs only for an item: a plain run is a cancel.
+    int exec() override;
+
+    void accept() override;
+
+    CRangePictureView* View() const { return m_view; }
+    QToolButton* ToolButton(int controlId) const;
+    QButtonGroup* ToolGroup() const { return m_tools; }
+    int GetMode() const { return m_mode; }
+
+    // The picture and zoom remembered for the next run, shared by every run in the process.
+    static std::string LastPictureName();
+    static int LastZoom();
+    static void ForgetLastPicture();
+
+protected:
+    void OnInitDialog() override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    // The picture and zoom are remembered however the dialog ends.
+    void done(int result) override;
+
+private:
+    void InitDialog();
+    // A failure while the dialog runs: reported, and the dialog ends with 3.
+    void Fail(int errorId);
+    void LayoutControls();
+    void StoreWindowRect();
+    void PlaceFromSettings();
+    void OnModeCommand();
+    void Remember();
+
+    CRangePictureView* m_view = nullptr;
+    CInsertImageFrameItem* m_item = nullptr;
+    QButtonGroup* m_tools;
+    QWidget* m_drawArea;
+    int m_rightMargin = 0;
+    int m_bottomMargin = 0;
+    int m_buttonGap = 0;
+    int m_initialWidth = 0;
+    int m_initialHeight = 0;
+    int m_mode = 0;
+    bool m_initialised = false;
+    bool m_failed = false;
+    bool m_remembered = false;
+};

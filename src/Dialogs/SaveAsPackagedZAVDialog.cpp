@@ -1,0 +1,206 @@
+#include "Dialogs/SaveAsPackagedZAVDialog.h"
+
+#include "App/LayoutFolderServices.h"
+#include "App/MessageBoxes.h"
+#include "App/SaveChecks.h"
+#include "App/ZAVEditorDoc.h"
+#include "Core/Files.h"
+#include "Core/FolderBrowser.h"
+#include "Core/SystemFolders.h"
+#include "Dialogs/DialogShell.h"
+#include "Dialogs/DialogSupport.h"
+#include "Dialogs/MessageAnswers.h"
+#include "Dialogs/SaveNameSupport.h"
+#include "Platform/FolderChooser.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+// Paths the frame-file kit stores hold fewer Shift-JIS bytes than this.
+constexpr std::size_t kMaxPackagePathBytes = 243;
+
+bool PathExists(const std::string& path)
+{
+    return QFileInfo::exists(QString::fromStdString(path));
+}
+
+// The folder tests answer for a file directly inside a folder.
+bool IsLayoutFolder(ILayoutFolderServices& services, const std::string& folder)
+{
+    const std::string probe = WithTrailingSlash(folder) + "_";
+    return services.IsInSiblingConfigUDLFolder(probe) || services.IsInUDLFolder(probe) ||
+           (IsWin2000OrLater() && services.IsInCommonUDLFolder(probe));
+}
+
+} // namespace
+
+CSaveAsPackagedZAVDialog::CSaveAsPackagedZAVDialog(IDialogShell& shell, QWidget* parent)
+    : CSettingsDialog(shell, 510, parent)
+{
+    setObjectName(QStringLiteral("SaveAsPackagedZAVDialog"));
+    AddControl(new QLabel(this), 2001);
+    m_rule = AddControl(new QLabel(this), 2002);
+    AddControl(new QLabel(this), 2003);
+    AddControl(new QLabel(this), 2061);
+    m_folderArea = AddControl(new QWidget(this), kFolderAreaId);
+    m_selectFolder = AddControl(new QPushButton(this), kSelectFolderId);
+    m_selectFolder->setAutoDefault(false);
+    AddControl(new QLabel(this), 2060);
+    m_name = AddControl(new QLineEdit(this), kNameEditId);
+    m_suffix = AddControl(new QLabel(this), 2062);
+    connect(m_selectFolder, &QPushButton::clicked, this, [this] {
+        try {
+            OnSelectFolder();
+        } catch (...) {
+            m_shell.ShowLocalizedMessage(24, MB_ICONSTOP);
+        }
+    });
+    connect(m_name, &QLineEdit::textChanged, this, [this] { OnNameChange(); });
+    Localize();
+}
+
+CSaveAsPackagedZAVDialog::~CSaveAsPackagedZAVDialog() = default;
+
+int CSaveAsPackagedZAVDialog::DoModal()
+{
+    m_end = 2;
+    exec();
+    return m_end;
+}
+
+void CSaveAsPackagedZAVDialog::OnInitDialog()
+{
+    m_camera = IsCameraDocument(m_shell);
+    m_name->setMaxLength(MaxLayoutNameLength(m_camera));
+    const std::string documents = m_shell.GetDocumentsFolder();
+    LayoutNameProposal proposal;
+    if (ILayoutFolderServices* services = m_shell.FolderServices())
+        proposal = ProposeLayoutName(*services, DocumentPath(m_shell), m_camera, documents);
+    m_folder = proposal.folder.empty() ? WithoutTrailingSlash(documents) : proposal.folder;
+    m_name->setText(QString::fromStdString(proposal.name));
+    if (m_camera) {
+        m_rule->setText(QString::fromStdString(LocalizedText(m_shell, 159)));
+        m_suffix->setText(QStringLiteral("_0"));
+    } else {
+        m_suffix->clear();
+    }
+    OkButton()->setEnabled(!proposal.name.empty());
+}
+
+void CSaveAsPackagedZAVDialog::OnNameChange()
+{
+    OkButton()->setEnabled(IsLayoutNameComplete(m_name->text(), m_camera));
+}
+
+QRect CSaveAsPackagedZAVDialog::FolderArea() const
+{
+    return m_folderArea->geometry();
+}
+
+QString CSaveAsPackagedZAVDialog::FolderAreaText() const
+{
+    const QFontMetrics metrics(m_shell.GetUIFont());
+    return metrics.elidedText(QString::fromStdString(m_folder) + QStringLiteral("    "), Qt::ElideMiddle,
+                              FolderArea().width());
+}
+
+void CSaveAsPackagedZAVDialog::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    PaintLeftBitmap(this, painter, 526);
+    painter.setFont(m_shell.GetUIFont());
+    painter.drawText(FolderArea(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                     FolderAreaText());
+}
+
+void CSaveAsPackagedZAVDialog::OnSelectFolder()
+{
+    QWidget* owner = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+    CQtFolderChooser system(owner);
+    IFolderChooser& chooser = m_chooser ? *m_chooser : system;
+    const std::string chosen = BrowseForFolder(chooser, m_shell.GetLocalizeIniPath(), m_folder);
+    if (chosen.empty())
+        return;
+    if (ILayoutFolderServices* services = m_shell.FolderServices();
+        services && IsLayoutFolder(*services, chosen)) {
+        m_shell.ShowLocalizedMessage(167, MB_ICONSTOP);
+        return;
+    }
+    m_folder = WithoutTrailingSlash(chosen);
+    update(FolderArea());
+}
+
+void CSaveAsPackagedZAVDialog::RefuseName(int textId)
+{
+    if (textId > 0)
+        m_shell.ShowLocalizedMessage(textId, MB_ICONSTOP);
+    m_name->clear();
+    m_name->setFocus();
+}
+
+void CSaveAsPackagedZAVDialog::End(int code)
+{
+    m_end = code;
+    done(code == 1 ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void CSaveAsPackagedZAVDialog::reject()
+{
+    End(2);
+}
+
+void CSaveAsPackagedZAVDialog::accept()
+{
+    try {
+        ILayoutFolderServices* services = m_shell.FolderServices();
+        CZAVEditorDoc* document = m_shell.GetActiveEditorDoc();
+        if (!services || !document)
+            throw 1;
+        std::string name = m_name->text().toStdString();
+        if (m_camera)
+            name += "_0";
+        const std::string path = WithTrailingSlash(m_folder) + name + ".fdp";
+
+        const int rule =
+            m_camera ? services->CheckNumberedLayoutFileName(name) : services->CheckLayoutFileName(name);
+        if (rule != 0) {
+            ShowLayoutNameRefusal(m_shell, rule, name);
+            RefuseName(0);
+            return;
+        }
+        if (PathExists(path)) {
+            if (m_shell.AskLocalizedMessage(205, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != kAnswerYes)
+                return;
+            if (IsNTFSVolume(path) && !m_shell.CheckTargetAccess(path, kSaveTargetAccess)) {
+                m_shell.ShowLocalizedMessage(23, MB_ICONSTOP);
+                End(2);
+                return;
+            }
+        }
+        if (PathShiftJisBytes(path) >= kMaxPackagePathBytes) {
+            RefuseName(21);
+            return;
+        }
+        if (IsReadOnlyFile(path)) {
+            RefuseName(180);
+            return;
+        }
+        bool written = false;
+        {
+            const ShellWaitCursor wait(m_shell);
+            written = document->OnSaveDocument(path);
+        }
+        // The document has reported a failed write itself.
+        End(written ? 1 : 2);
+    } catch (...) {
+        m_shell.ShowLocalizedMessage(24, MB_ICONSTOP);
+        End(2);
+    }
+}
