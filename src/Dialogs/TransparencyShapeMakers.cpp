@@ -104,6 +104,17 @@ PageBuffer MakeFreehandCoverage(const std::vector<POINT>& points, const RECT& sh
         dc.SelectObject(CImagePen{PS_SOLID, penWidth, 0xFFFFFF});
         dc.SelectObject(CImageBrush{0xFFFFFF, true});
         dc.Polyline(local.data(), static_cast<int>(local.size()));
+        // A segment of no length draws nothing; the pen's round tip is drawn for it.
+        dc.SelectObject(CImagePen{PS_NULL, 1, 0xFFFFFF});
+        dc.SelectObject(CImageBrush{0xFFFFFF, false});
+        for (std::size_t i = 1; i < local.size(); ++i) {
+            const POINT& p = local[i];
+            if (penWidth > 1 && p.x == local[i - 1].x && p.y == local[i - 1].y) {
+                const int left = p.x - penWidth / 2;
+                const int top = p.y - penWidth / 2;
+                dc.Ellipse(left, top, left + penWidth + 1, top + penWidth + 1);
+            }
+        }
     });
 }
 

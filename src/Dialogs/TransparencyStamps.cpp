@@ -19,7 +19,18 @@ int Word(const QByteArray& data, int index)
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(lo | (hi << 8)));
 }
 
+std::function<QByteArray(int)>& Reader()
+{
+    static std::function<QByteArray(int)> reader;
+    return reader;
+}
+
 } // namespace
+
+void SetStampResourceReader(std::function<QByteArray(int resourceId)> reader)
+{
+    Reader() = std::move(reader);
+}
 
 int StampResourceId(int stamp)
 {
@@ -44,6 +55,8 @@ StampOutline LoadStampOutline(int stamp)
 {
     const int id = StampResourceId(stamp);
     BoolCheck(id != 0, ErrorIdReported);
+    if (Reader())
+        return ParseStampOutline(Reader()(id));
     QFile file(QStringLiteral(":/SHAPESBIT/%1").arg(id));
     BoolCheck(file.open(QIODevice::ReadOnly), ErrorIdReported);
     return ParseStampOutline(file.readAll());

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 
+#include <functional>
 #include <vector>
 
 class CImageDC;
@@ -24,6 +25,9 @@ int StampResourceId(int stamp);
 // Reads little-endian signed 16-bit words: base, n, then n pairs. A base not
 // above 0, fewer than 3 points or a size other than 2 + 2n words throws 1.
 StampOutline ParseStampOutline(const QByteArray& data);
+// Where the outlines are read from: the program's resources, or (tests) a
+// reader answering the bytes of a resource id; null restores the resources.
+void SetStampResourceReader(std::function<QByteArray(int resourceId)> reader);
 // The outline of stamp 0..4 from the program's resources; throws 1 when it is
 // missing or malformed.
 StampOutline LoadStampOutline(int stamp);
