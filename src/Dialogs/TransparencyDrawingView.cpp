@@ -5,6 +5,7 @@
 #include "Dialogs/TransparencyStamps.h"
 #include "ImageProcessing/ImageDC.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -85,12 +86,35 @@ CTransparencyDrawingView::CTransparencyDrawingView(IDialogShell& shell, QWidget*
 void CTransparencyDrawingView::Grab()
 {
     grabMouse();
+    if (!m_watchingGrab && qApp) {
+        qApp->installEventFilter(this);
+        m_watchingGrab = true;
+    }
 }
 
 void CTransparencyDrawingView::Release()
 {
+    if (m_watchingGrab && qApp) {
+        qApp->removeEventFilter(this);
+        m_watchingGrab = false;
+    }
     if (QWidget::mouseGrabber() == this)
         releaseMouse();
+}
+
+bool CTransparencyDrawingView::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        if (watched != this && watched->isWidgetType())
+            OnCaptureChanged();
+        break;
+    default:
+        break;
+    }
+    return CTransparencyPictureView::eventFilter(watched, event);
 }
 
 // --- Free-hand strokes -----------------------------------------------------------------

@@ -78,6 +78,9 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // While a polygon or stroke holds the grab: a mouse event for another
+    // widget means the grab was taken, and it is taken back.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void DrawStampOutline(int stamp, const RECT& rect);
@@ -97,4 +100,5 @@ private:
     bool m_dragLeftwards = false;
     bool m_dragUpwards = false;
     QImage m_strokePattern;
+    bool m_watchingGrab = false;
 };
