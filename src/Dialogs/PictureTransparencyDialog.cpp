@@ -390,7 +390,9 @@ QString CPictureTransparencyDialog::ToolTipFor(int controlId) const
 
 bool CPictureTransparencyDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!m_view || !isVisible() || !isActiveWindow())
+    // Only what goes to this dialog or its controls is translated.
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (!m_view || !isVisible() || !target || (target != this && !isAncestorOf(target)))
         return CSettingsDialog::eventFilter(watched, event);
     const int state = m_view->GetDrawingState();
     const bool gesture = (state == CTransparencyPictureView::InputPolygon ||
