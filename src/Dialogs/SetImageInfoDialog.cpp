@@ -127,8 +127,10 @@ int DialogsLayoutDialogs::RunStringItemFontDialog(StringItemFontValues& values)
 
 int DialogsLayoutDialogs::RunPictureTransparencyDialog(CImageFrameItem& item)
 {
-    // Only a background or a frame picture has a transparency to paint.
-    if (!dynamic_cast<CBackgroundImageFrameItem*>(&item) && !dynamic_cast<CInsertImageFrameItem*>(&item))
+    // Only a background or a frame with a picture of its own has a
+    // transparency to paint: an empty frame's sample has no working copy.
+    if ((!dynamic_cast<CBackgroundImageFrameItem*>(&item) && !dynamic_cast<CInsertImageFrameItem*>(&item)) ||
+        !item.GetImageBuffer1()->IsValid() || item.GetImageFileName2().empty())
         return CPictureTransparencyDialog::kFailed;
     CPictureTransparencyDialog dialog(m_shell, m_shell.MainWindow());
     return dialog.DoModalForItem(&item);
