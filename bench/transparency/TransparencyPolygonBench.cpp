@@ -51,7 +51,8 @@ void PolygonOurs(benchmark::State& state)
 {
     const std::vector<POINT> points = Outline();
     const RECT shape = Bounds(points);
-    const ShapeCoverageArea area{shape.right - shape.left + 2 * kBlur, shape.bottom - shape.top + 2 * kBlur, kBlur};
+    const ShapeCoverageArea area{shape.right - shape.left + 2 * kBlur, shape.bottom - shape.top + 2 * kBlur,
+                                 kBlur};
     const int stride = AlignRowBytes(kMaskWidth);
     std::vector<std::uint8_t> mask(static_cast<std::size_t>(stride) * kMaskHeight, 0);
     for (auto _ : state) {

@@ -44,13 +44,23 @@ constexpr int kCancelTipTextId = 189;
 constexpr int kToolTipChars = 80;
 // Between OK's top and the view's bottom.
 constexpr int kViewGap = 8;
-constexpr std::array<int, 4> kRatioScaleIds{1517, 1518, 1519, 1520};
 
 // Window texts of the tool buttons (their tool tips); the localisation file replaces them.
-constexpr std::array<const char*, kToolCount> kToolTexts{
-    "Rectangle", "Ellipse", "Polygon", "Quarter ellipse", "Star", "Spade", "Heart", "Diamond", "Club",
-    "Free hand (1 pixel)", "Free hand (4 pixels)", "Free hand (8 pixels)", "Free hand (16 pixels)", "Zoom in",
-    "Zoom out"};
+constexpr std::array<const char*, kToolCount> kToolTexts{"Rectangle",
+                                                         "Ellipse",
+                                                         "Polygon",
+                                                         "Quarter ellipse",
+                                                         "Star",
+                                                         "Spade",
+                                                         "Heart",
+                                                         "Diamond",
+                                                         "Club",
+                                                         "Free hand (1 pixel)",
+                                                         "Free hand (4 pixels)",
+                                                         "Free hand (8 pixels)",
+                                                         "Free hand (16 pixels)",
+                                                         "Zoom in",
+                                                         "Zoom out"};
 // Icons of tools 9..14, whatever the mode.
 constexpr std::array<int, 6> kFixedToolIcons{210, 211, 212, 213, 240, 241};
 
@@ -228,10 +238,12 @@ void CPictureTransparencyDialog::SetModeIcons(int mode)
         Button(kFirstToolId + tool)->setIcon(ResourceIcon(first + tool));
     Label(kModeIconId)->setPixmap(ResourceIcon(first + 9).pixmap(32, 32));
     Button(kModeButtonId)->setIcon(ResourceIcon(mode == 1 ? 245 : 244));
-    Button(kModeButtonId)->setToolTip(QString::fromStdString(
-        LocalizedText(m_shell, mode == 1 ? kCancelTipTextId : kSetTipTextId)));
-    Label(kRatioLabelId)->setText(QString::fromStdString(
-        LocalizedText(m_shell, mode == 1 ? kCancelLabelTextId : kSetLabelTextId)));
+    Button(kModeButtonId)
+        ->setToolTip(
+            QString::fromStdString(LocalizedText(m_shell, mode == 1 ? kCancelTipTextId : kSetTipTextId)));
+    Label(kRatioLabelId)
+        ->setText(
+            QString::fromStdString(LocalizedText(m_shell, mode == 1 ? kCancelLabelTextId : kSetLabelTextId)));
 }
 
 void CPictureTransparencyDialog::InitDialog()
@@ -240,7 +252,8 @@ void CPictureTransparencyDialog::InitDialog()
     setWindowIcon(ResourceIcon(kDialogIconId));
     m_mode = settings.GetSetTransparency() == 1 ? 1 : 0;
     for (int tool = 9; tool < kToolCount; ++tool)
-        Button(kFirstToolId + tool)->setIcon(ResourceIcon(kFixedToolIcons[static_cast<std::size_t>(tool - 9)]));
+        Button(kFirstToolId + tool)
+            ->setIcon(ResourceIcon(kFixedToolIcons[static_cast<std::size_t>(tool - 9)]));
     Button(kUndoButtonId)->setIcon(ResourceIcon(242));
     Button(kCheckerButtonId)->setIcon(ResourceIcon(243));
     for (QToolButton* button : findChildren<QToolButton*>()) {
@@ -417,7 +430,8 @@ bool CPictureTransparencyDialog::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (gesture && state == CTransparencyPictureView::InputFreehand && mouse->button() == Qt::RightButton) {
+        if (gesture && state == CTransparencyPictureView::InputFreehand &&
+            mouse->button() == Qt::RightButton) {
             CancelGesture();
             return true;
         }

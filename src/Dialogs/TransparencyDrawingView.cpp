@@ -76,8 +76,7 @@ private:
 } // namespace
 
 CTransparencyDrawingView::CTransparencyDrawingView(IDialogShell& shell, QWidget* parent)
-    : CTransparencyPictureView(shell, parent),
-      m_rubberEnd{kNoRubber, kNoRubber},
+    : CTransparencyPictureView(shell, parent), m_rubberEnd{kNoRubber, kNoRubber},
       m_strokePattern(QStringLiteral(":/bitmaps/%1.png").arg(kStrokePatternId))
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -218,12 +217,14 @@ void CTransparencyDrawingView::TrackPolygonLine(POINT point)
     RECT touched{std::min(last.x, point.x), std::min(last.y, point.y), std::max(last.x, point.x),
                  std::max(last.y, point.y)};
     {
-        OutlineScope scope(Display(), GetPictureClientRect(), CImagePen{PS_SOLID, 2, kOutlineGrey}, R2_XORPEN);
+        OutlineScope scope(Display(), GetPictureClientRect(), CImagePen{PS_SOLID, 2, kOutlineGrey},
+                           R2_XORPEN);
         if (m_rubberEnd.x != kNoRubber) {
             Display().MoveTo(m_rubberStart.x, m_rubberStart.y);
             Display().LineTo(m_rubberEnd.x, m_rubberEnd.y);
-            Include(touched, RECT{std::min(m_rubberStart.x, m_rubberEnd.x), std::min(m_rubberStart.y, m_rubberEnd.y),
-                                  std::max(m_rubberStart.x, m_rubberEnd.x), std::max(m_rubberStart.y, m_rubberEnd.y)});
+            Include(touched,
+                    RECT{std::min(m_rubberStart.x, m_rubberEnd.x), std::min(m_rubberStart.y, m_rubberEnd.y),
+                         std::max(m_rubberStart.x, m_rubberEnd.x), std::max(m_rubberStart.y, m_rubberEnd.y)});
         }
         Display().MoveTo(last.x, last.y);
         Display().LineTo(point.x, point.y);
@@ -379,25 +380,27 @@ void CTransparencyDrawingView::DrawShapeOutline(int tool, const RECT& rect)
 
 // --- Makers -------------------------------------------------------------------------------------
 
-int CTransparencyDrawingView::MakePolygonMask(const RECT& shape, const RECT& work, PageBuffer& coverage, int level)
+int CTransparencyDrawingView::MakePolygonMask(const RECT& shape, const RECT& work, PageBuffer& coverage,
+                                              int level)
 {
     if (m_points.size() < 3)
         return 0;
-    coverage = MakePolygonCoverage(m_points, shape, ShapeCoverageArea{work.right, work.bottom, GetBlurAmount()},
-                                   level, this);
+    coverage = MakePolygonCoverage(m_points, shape,
+                                   ShapeCoverageArea{work.right, work.bottom, GetBlurAmount()}, level, this);
     return 1;
 }
 
 int CTransparencyDrawingView::MakeQuarterEllipseMask(const RECT& drag, const RECT& work, PageBuffer& coverage,
                                                      int level)
 {
-    coverage = MakeQuarterEllipseCoverage(std::abs(drag.right - drag.left), std::abs(drag.bottom - drag.top),
-                                          m_dragLeftwards, m_dragUpwards,
-                                          ShapeCoverageArea{work.right, work.bottom, GetBlurAmount()}, level, this);
+    coverage = MakeQuarterEllipseCoverage(
+        std::abs(drag.right - drag.left), std::abs(drag.bottom - drag.top), m_dragLeftwards, m_dragUpwards,
+        ShapeCoverageArea{work.right, work.bottom, GetBlurAmount()}, level, this);
     return 1;
 }
 
-int CTransparencyDrawingView::MakeFreehandMask(const RECT& shape, const RECT& work, PageBuffer& coverage, int level)
+int CTransparencyDrawingView::MakeFreehandMask(const RECT& shape, const RECT& work, PageBuffer& coverage,
+                                               int level)
 {
     if (m_points.size() < 2)
         return 0;
@@ -406,16 +409,16 @@ int CTransparencyDrawingView::MakeFreehandMask(const RECT& shape, const RECT& wo
     return 1;
 }
 
-int CTransparencyDrawingView::MakeStampMask(int stamp, const RECT& shape, const RECT& work, PageBuffer& coverage,
-                                            int level)
+int CTransparencyDrawingView::MakeStampMask(int stamp, const RECT& shape, const RECT& work,
+                                            PageBuffer& coverage, int level)
 {
     coverage = MakeStampCoverage(stamp, shape.right - shape.left, shape.bottom - shape.top,
                                  ShapeCoverageArea{work.right, work.bottom, GetBlurAmount()}, level, this);
     return 1;
 }
 
-int CTransparencyDrawingView::MakeToolCoverage(int tool, const RECT& shape, const RECT& work, PageBuffer& coverage,
-                                               int level)
+int CTransparencyDrawingView::MakeToolCoverage(int tool, const RECT& shape, const RECT& work,
+                                               PageBuffer& coverage, int level)
 {
     if (shape.right <= shape.left || shape.bottom <= shape.top)
         return 0;

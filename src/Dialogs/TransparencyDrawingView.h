@@ -71,7 +71,8 @@ public:
 
 protected:
     void DrawShapeOutline(int tool, const RECT& rect) override;
-    int MakeToolCoverage(int tool, const RECT& shape, const RECT& work, PageBuffer& coverage, int level) override;
+    int MakeToolCoverage(int tool, const RECT& shape, const RECT& work, PageBuffer& coverage,
+                         int level) override;
     RECT ConstrainDraggedShape(const Rect& drag, RECT picture) override;
 
     void keyPressEvent(QKeyEvent* event) override;

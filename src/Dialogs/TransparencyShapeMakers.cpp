@@ -54,8 +54,8 @@ PageBuffer MakeDrawnCoverage(const ShapeCoverageArea& area, bool mirrored, int l
     return coverage;
 }
 
-PageBuffer MakePolygonCoverage(const std::vector<POINT>& points, const RECT& shape, const ShapeCoverageArea& area,
-                               int level, IFilterProgressSink* progress)
+PageBuffer MakePolygonCoverage(const std::vector<POINT>& points, const RECT& shape,
+                               const ShapeCoverageArea& area, int level, IFilterProgressSink* progress)
 {
     BoolCheck(points.size() >= 3, ErrorIdReported);
     std::vector<POINT> local;
@@ -84,10 +84,12 @@ PageBuffer MakeQuarterEllipseCoverage(int width, int height, bool leftwards, boo
     std::uint8_t* bytes = coverage.get();
     if (leftwards)
         for (int y = 0; y < H; ++y)
-            std::reverse(bytes + static_cast<std::size_t>(y) * W, bytes + static_cast<std::size_t>(y + 1) * W);
+            std::reverse(bytes + static_cast<std::size_t>(y) * W,
+                         bytes + static_cast<std::size_t>(y + 1) * W);
     if (upwards)
         for (int y = 0; y < H / 2; ++y)
-            std::swap_ranges(bytes + static_cast<std::size_t>(y) * W, bytes + static_cast<std::size_t>(y + 1) * W,
+            std::swap_ranges(bytes + static_cast<std::size_t>(y) * W,
+                             bytes + static_cast<std::size_t>(y + 1) * W,
                              bytes + static_cast<std::size_t>(H - 1 - y) * W);
     return coverage;
 }

@@ -29,12 +29,13 @@ PageBuffer MakeDrawnCoverage(const ShapeCoverageArea& area, bool mirrored, int l
                              IFilterProgressSink* progress, const std::function<void(CImageDC&)>& draw);
 
 // Vertices in picture pixels; `shape` is the rectangle the working area grows from.
-PageBuffer MakePolygonCoverage(const std::vector<POINT>& points, const RECT& shape, const ShapeCoverageArea& area,
-                               int level, IFilterProgressSink* progress);
+PageBuffer MakePolygonCoverage(const std::vector<POINT>& points, const RECT& shape,
+                               const ShapeCoverageArea& area, int level, IFilterProgressSink* progress);
 // A quarter of the ellipse whose centre is the corner the drag began at,
 // reaching in the drag's direction over at least 2 x 2 pixels.
 PageBuffer MakeQuarterEllipseCoverage(int width, int height, bool leftwards, bool upwards,
-                                      const ShapeCoverageArea& area, int level, IFilterProgressSink* progress);
+                                      const ShapeCoverageArea& area, int level,
+                                      IFilterProgressSink* progress);
 // A stroke of a round pen `penWidth` pixels wide through the points.
 PageBuffer MakeFreehandCoverage(const std::vector<POINT>& points, const RECT& shape, int penWidth,
                                 const ShapeCoverageArea& area, int level, IFilterProgressSink* progress);

@@ -191,7 +191,17 @@ TEST_F(PictureTransparencyDialogTest, ControlZUndoesAndDuringAGestureIsSwallowed
         EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
         EXPECT_EQ(MaskByteAt(view->Picture(), 120, 120), 0);
 
-        // A right press during a stroke cancels it.
+        // Escape ends a stroke too, and a right press during a stroke cancels it.
+        dialog.Button(1011)->click();
+        QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, At(*view, 150, 150));
+        QTest::mouseMove(view, At(*view, 250, 150));
+        QTest::keyClick(view, Qt::Key_Escape);
+        EXPECT_EQ(view->GetDrawingState(), CTransparencyPictureView::InputIdle);
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+        QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, At(*view, 250, 150));
+        EXPECT_EQ(MaskByteAt(view->Picture(), 200, 150), 0);
+        EXPECT_TRUE(dialog.isVisible());
+
         dialog.Button(1011)->click();
         QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, At(*view, 150, 150));
         QTest::mouseMove(view, At(*view, 250, 150));
@@ -305,4 +315,16 @@ TEST_F(PictureTransparencyDialogTest, TheLayoutDialogsRunItOnlyForAPictureThatIs
         dialog->CancelButton()->click();
     });
     EXPECT_EQ(dialogs.RunPictureTransparencyDialog(*item), IDCANCEL);
+}
+
+TEST_F(PictureTransparencyDialogTest, AnOkThatCannotWriteIsReportedAndEndsWithThree)
+{
+    auto item = Item();
+    const int result = Run(item.get(), [&](CPictureTransparencyDialog& dialog) {
+        item->SetImageFileName2(app.TempFolder().toStdString() + "/missing/working.bmp");
+        dialog.OkButton()->click();
+    });
+    EXPECT_EQ(result, 3);
+    ASSERT_EQ(app.shell.errorCodes.size(), 1u);
+    EXPECT_EQ(app.shell.errorCodes[0], 1);
 }

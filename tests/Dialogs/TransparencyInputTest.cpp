@@ -24,7 +24,8 @@ int Zero(int, int)
 class TransparencyInputTest : public ::testing::Test
 {
 protected:
-    // A w x h picture of alpha 0 (the item takes none below 160 x 160) shown at 100 % in a 300 x 200 view, blur 0, full level.
+    // A w x h picture of alpha 0 (the item takes none below 160 x 160) shown at 100 % in a 300 x 200 view,
+    // blur 0, full level.
     std::unique_ptr<CTransparencyDrawingView> Open(int w = 240, int h = 170, int zoom = 100)
     {
         m_item = MakeAlphaItem(app.TempFolder(), "picture" + std::to_string(++m_count) + ".bmp", w, h, Zero);
@@ -295,7 +296,8 @@ TEST_F(TransparencyInputTest, ShiftSquaresAStampKeepingItsDirectionAndItsRelease
 TEST_F(TransparencyInputTest, TheZoomToolsShowTheNoFurtherZoomCursorAtTheirEnds)
 {
     const auto same = [](const QCursor& cursor, int id) {
-        const QImage want = QImage(QStringLiteral(":/cursors/%1.png").arg(id)).convertToFormat(QImage::Format_ARGB32);
+        const QImage want =
+            QImage(QStringLiteral(":/cursors/%1.png").arg(id)).convertToFormat(QImage::Format_ARGB32);
         return !want.isNull() && cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32) == want;
     };
     auto view = Open();
@@ -326,11 +328,28 @@ TEST_F(TransparencyInputTest, AGrabTakenMidPolygonIsTakenBackAndTheWheelIsIgnore
     QTest::mouseMove(view.get(), QPoint(60, 40));
     EXPECT_EQ(QWidget::mouseGrabber(), view.get());
     const POINT origin = view->Geometry().GetScrollOrigin();
-    QWheelEvent wheel(QPointF(50, 50), view->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(50, 50), view->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view.get(), &wheel);
     EXPECT_TRUE(wheel.isAccepted());
     EXPECT_EQ(view->Geometry().GetScrollOrigin().y, origin.y);
     view->CancelPolygon();
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+TEST_F(TransparencyInputTest, APolygonLineBeyondTheWindowScrollsOnItsOwnTimer)
+{
+    auto view = Open(1000, 800, 100);
+    view->SetTool(CTransparencyPictureView::ToolPolygon);
+    QTest::mouseClick(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+    QTest::mouseMove(view.get(), QPoint(view->ClientWidth() + 20, 30));
+    EXPECT_EQ(view->Geometry().GetScrollOrigin().x, 10);
+    EXPECT_TRUE(view->IsTimerRunning(CTransparencyDrawingView::kPolygonTimer));
+    EXPECT_FALSE(view->IsTimerRunning(CTransparencyDrawingView::kFreehandTimer));
+    // Back inside, the scrolling stops; the vertex stayed on its picture pixel.
+    QTest::mouseMove(view.get(), QPoint(100, 30));
+    EXPECT_FALSE(view->IsAutoScrolling());
+    EXPECT_EQ(view->Points().front().x, 30);
+    view->CancelPolygon();
+    EXPECT_FALSE(view->IsTimerRunning(CTransparencyDrawingView::kPolygonTimer));
 }

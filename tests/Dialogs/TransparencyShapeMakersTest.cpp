@@ -1,8 +1,8 @@
 // The coverage of the drawn shapes: hard edges without blur, the quarter
 // ellipse's direction and least size, the stamps' outlines and symmetry, the
 // pens' widths, and the stamp resources' checks.
-#include "Core/ErrorCheck.h"
 #include "Dialogs/TransparencyShapeMakers.h"
+#include "Core/ErrorCheck.h"
 #include "Dialogs/TransparencyStamps.h"
 
 #include <gtest/gtest.h>
@@ -56,10 +56,12 @@ TEST(TransparencyShapeMakersTest, WithoutFeatheringEveryMakerGivesExactlyNothing
         for (bool left : {false, true})
             for (bool up : {false, true})
                 makers.push_back({"quarter", [&, left, up] {
-                                      return MakeQuarterEllipseCoverage(40, 40, left, up, area, kLevel, nullptr);
+                                      return MakeQuarterEllipseCoverage(40, 40, left, up, area, kLevel,
+                                                                        nullptr);
                                   }});
         for (int stamp = 0; stamp < kStampCount; ++stamp)
-            makers.push_back({"stamp", [&, stamp] { return MakeStampCoverage(stamp, 40, 40, area, kLevel, nullptr); }});
+            makers.push_back(
+                {"stamp", [&, stamp] { return MakeStampCoverage(stamp, 40, 40, area, kLevel, nullptr); }});
         for (auto& [name, make] : makers) {
             const PageBuffer coverage = make();
             EXPECT_EQ(Values(coverage, area.width, area.height), (std::set<int>{0, kLevel}))

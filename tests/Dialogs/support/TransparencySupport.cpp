@@ -7,8 +7,9 @@
 #include <cstring>
 #include <vector>
 
-std::unique_ptr<CBackgroundImageFrameItem> MakeAlphaItem(const QString& folder, const std::string& name, int w,
-                                                         int h, const std::function<int(int, int)>& alpha)
+std::unique_ptr<CBackgroundImageFrameItem> MakeAlphaItem(const QString& folder, const std::string& name,
+                                                         int w, int h,
+                                                         const std::function<int(int, int)>& alpha)
 {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * h * 4);
     for (int y = 0; y < h; ++y)

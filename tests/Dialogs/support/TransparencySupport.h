@@ -13,7 +13,8 @@
 
 // A background item loaded from a w x h picture, its working file holding
 // alpha(x, y) (top-down) in the fourth byte.
-std::unique_ptr<CBackgroundImageFrameItem> MakeAlphaItem(const QString& folder, const std::string& name, int w,
-                                                         int h, const std::function<int(int, int)>& alpha);
+std::unique_ptr<CBackgroundImageFrameItem> MakeAlphaItem(const QString& folder, const std::string& name,
+                                                         int w, int h,
+                                                         const std::function<int(int, int)>& alpha);
 // The mask byte at top-down (x, y).
 int MaskByteAt(const CTransparencyMask& picture, int x, int y);
