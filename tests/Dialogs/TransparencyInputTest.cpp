@@ -1,7 +1,9 @@
 // The drawing input of the transparency view, driven by QTest: polygon
 // clicks, free-hand strokes, the dragged quarter ellipse and stamps with the
 // Shift square, the cursors, and the ending of a gesture without a trace.
+#include "Core/ErrorCheck.h"
 #include "Dialogs/TransparencyDrawingView.h"
+#include "Dialogs/TransparencyStamps.h"
 #include "Dialogs/support/SettingsDialogsSupport.h"
 #include "Dialogs/support/TransparencySupport.h"
 
@@ -352,4 +354,26 @@ TEST_F(TransparencyInputTest, APolygonLineBeyondTheWindowScrollsOnItsOwnTimer)
     EXPECT_EQ(view->Points().front().x, 30);
     view->CancelPolygon();
     EXPECT_FALSE(view->IsTimerRunning(CTransparencyDrawingView::kPolygonTimer));
+}
+
+TEST_F(TransparencyInputTest, AStampWhoseResourceIsMalformedThrowsOneAndLeavesTheMask)
+{
+    auto view = Open();
+    ApplyRectangle(*view, RECT{10, 10, 40, 40});
+    const std::vector<std::uint8_t> before = Mask(*view);
+    // Base 460, three points, one word short.
+    SetStampResourceReader(
+        [](int) { return QByteArray("\xcc\x01\x03\x00\x00\x00\x01\x00\x02\x00\x03\x00\x04\x00", 14); });
+    view->SetTool(CTransparencyPictureView::ToolFirstStamp + 2);
+    view->SetBlurAmount(20);
+    int thrown = 0;
+    try {
+        view->ApplyTransparencyTool(RECT{60, 60, 120, 120});
+    } catch (enumErrorID id) {
+        thrown = id;
+    }
+    SetStampResourceReader(nullptr);
+    EXPECT_EQ(thrown, 1);
+    EXPECT_EQ(Mask(*view), before);
+    EXPECT_FALSE(view->IsProgressOpen());
 }
