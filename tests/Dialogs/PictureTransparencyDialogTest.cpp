@@ -79,6 +79,8 @@ TEST_F(PictureTransparencyDialogTest, TheStoredCancelModeOpensAtItsRatioAndTheSw
     settings.SetCancelTransparencyRatio(20);
     settings.SetSetTransparencyRatio(90);
     settings.SetGaussianRatio(35);
+    for (int text : {5, 188, 189, 190})
+        ASSERT_FALSE(LocalizedText(app.shell, text).empty()) << text;
     auto item = Item();
     const int result = Run(item.get(), [&](CPictureTransparencyDialog& dialog) {
         QSlider* ratio = dialog.Slider(CPictureTransparencyDialog::kRatioSliderId);
