@@ -11,6 +11,7 @@
 
 class CZAVEditorApp;
 class IDocumentUi;
+class IViewDialogs;
 
 class IToolBoxBar : public ILayoutToolBox
 {
@@ -50,4 +51,7 @@ public:
     // The modeless notice shown while Print hands the layout over, owned by
     // the view; null keeps the application's stand-in.
     virtual std::unique_ptr<QWidget> CreateWaitPrintSettingDialog(QWidget* /*owner*/) { return nullptr; }
+    // The grid, line-width, roll-paper and environment dialogs of the view's
+    // commands; null: those commands end as cancelled.
+    virtual IViewDialogs* ViewDialogs() { return nullptr; }
 };

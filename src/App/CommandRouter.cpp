@@ -22,3 +22,14 @@ bool CommandRouter::Route(int id)
     target->OnCommand(id);
     return true;
 }
+
+CCmdUI CommandRouter::QueryState(int id) const
+{
+    CCmdUI ui;
+    ui.m_nID = id;
+    if (const ICommandTarget* target = TargetOf(id))
+        target->OnUpdateCommand(ui);
+    else
+        ui.Enable(false);
+    return ui;
+}

@@ -5,6 +5,18 @@
 
 #include <vector>
 
+// What an update handler answers for one command: enabled or greyed, and
+// whether it carries a check mark (-1: the handler did not say).
+struct CCmdUI
+{
+    int m_nID = 0;
+    bool enabled = true;
+    int check = -1;
+
+    void Enable(bool on = true) { enabled = on; }
+    void SetCheck(int state = 1) { check = state; }
+};
+
 class ICommandTarget
 {
 public:
@@ -13,6 +25,8 @@ public:
     // The update handler's answer; only asked when HandlesCommand is true.
     virtual bool IsCommandEnabled(int /*id*/) const { return true; }
     virtual void OnCommand(int id) = 0;
+    // The whole answer of the update handler; by default only the enabling.
+    virtual void OnUpdateCommand(CCmdUI& ui) const { ui.Enable(IsCommandEnabled(ui.m_nID)); }
 };
 
 class CommandRouter
@@ -26,6 +40,8 @@ public:
     bool IsEnabled(int id) const;
     // True when the command ran.
     bool Route(int id);
+    // The menu entry's state; greyed when no target knows the command.
+    CCmdUI QueryState(int id) const;
 
 private:
     ICommandTarget* TargetOf(int id) const;

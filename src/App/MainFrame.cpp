@@ -101,9 +101,16 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries)
     }
     // The update handlers decide each time the menu opens.
     connect(menu, &QMenu::aboutToShow, this, [this, menu] {
-        for (QAction* action : menu->actions())
-            if (!action->isSeparator() && !action->menu())
-                action->setEnabled(m_router.IsEnabled(action->data().toInt()));
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator() || action->menu())
+                continue;
+            const CCmdUI state = m_router.QueryState(action->data().toInt());
+            action->setEnabled(state.enabled);
+            if (state.check >= 0) {
+                action->setCheckable(true);
+                action->setChecked(state.check != 0);
+            }
+        }
     });
 }
 

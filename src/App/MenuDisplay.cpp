@@ -66,3 +66,25 @@ void ApplyMenuGreying(QMenuBar& bar, const MenuGreying& greying)
     set({2, 5}, greying.paperMode);
     set({3, 0, 13}, greying.aspectRatio);
 }
+
+namespace {
+
+QAction* FindActionIn(const QList<QAction*>& actions, int id)
+{
+    for (QAction* action : actions) {
+        if (QMenu* sub = action->menu()) {
+            if (QAction* found = FindActionIn(sub->actions(), id))
+                return found;
+        } else if (!action->isSeparator() && action->data().toInt() == id) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QAction* FindMenuAction(QMenuBar& bar, int id)
+{
+    return FindActionIn(bar.actions(), id);
+}

@@ -7,6 +7,7 @@
 
 #include <QPoint>
 
+class QAction;
 class QMenu;
 class QMenuBar;
 class QWidget;
@@ -21,3 +22,5 @@ int RunPopupMenu(const MenuModel& model, QPoint screenPoint, QWidget* parent);
 void ApplyMenuGreying(QMenuBar& bar, const MenuGreying& greying);
 // The sub-menu at a path of positions (separators count); null when absent.
 QMenu* SubMenuAt(QMenuBar& bar, std::initializer_list<int> path);
+// The command entry of that id anywhere in the menu bar; null when absent.
+QAction* FindMenuAction(QMenuBar& bar, int id);

@@ -30,11 +30,11 @@ public:
             toolButton->setText(QString::number(button.command));
             m_group->addButton(toolButton, button.tool);
             layout->addWidget(toolButton);
-            const int command = button.command, tool = button.tool;
-            // Until the view's commands take the tool buttons, a button sets its tool itself.
-            QObject::connect(toolButton, &QToolButton::clicked, m_widget, [this, command, tool] {
+            const int command = button.command;
+            // The view's command selects the tool; a greyed one leaves the current tool's button pressed.
+            QObject::connect(toolButton, &QToolButton::clicked, m_widget, [this, command] {
                 if (!m_app.Router().Route(command))
-                    SelectTool(tool);
+                    ShowCurrentTool();
             });
         }
     }
@@ -48,6 +48,13 @@ public:
             button->setChecked(true);
         if (CZAVEditorDoc* document = m_app.GetDocument())
             document->GetLayoutManager()->GetDragState().currentTool = tool;
+    }
+    void ShowCurrentTool()
+    {
+        CZAVEditorDoc* document = m_app.GetDocument();
+        if (QAbstractButton* button =
+                document ? m_group->button(document->GetLayoutManager()->GetDragState().currentTool) : nullptr)
+            button->setChecked(true);
     }
     void UpdateItemInfo(int) override {}
     void RedrawPositionInfo(int) override { m_widget->update(); }

@@ -94,6 +94,7 @@ CZAVEditorApp::~CZAVEditorApp()
     if (GetLayoutManagerHost() == this)
         SetLayoutManagerHost(nullptr);
     SetMessageContext(std::string(), nullptr);
+    m_router.SetTarget(CommandRouter::View, nullptr);
     m_view = nullptr;
     m_mainFrame.reset();
     m_print.reset();
@@ -193,7 +194,7 @@ bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFi
     m_mainFrame->setCentralWidget(m_view);
     m_print = std::make_unique<PrintCommand>(*m_document, m_services, m_ui, m_launcher);
     m_print->SetOwner(m_view);
-    m_router.SetTarget(CommandRouter::View, m_print.get());
+    m_router.SetTarget(CommandRouter::View, &m_view->CommandTarget());
     bool firstAttempt = false;
     if (commandLineFile)
         firstAttempt = OpenDocumentFile(LongFormOf(*commandLineFile));
@@ -265,6 +266,7 @@ int CZAVEditorApp::ExitInstance()
     }
     if (m_print)
         m_print->SetOwner(nullptr); // the view goes with the main frame
+    m_router.SetTarget(CommandRouter::View, nullptr);
     m_view = nullptr;
     m_mainFrame.reset();
     m_instance.reset();
@@ -351,6 +353,34 @@ void CZAVEditorApp::SetViewUpdates(bool enabled)
         if (enabled && frame->isVisible())
             frame->update();
     }
+}
+
+bool CZAVEditorApp::IsBarVisible(FloatingBar bar)
+{
+    if (!m_mainFrame)
+        return false;
+    QDockWidget* frame =
+        bar == FloatingBar::ToolBox ? m_mainFrame->ToolBoxFrame() : m_mainFrame->ChangeModeFrame();
+    return frame && frame->isVisible();
+}
+
+void CZAVEditorApp::ShowBar(FloatingBar bar, bool show)
+{
+    if (!m_mainFrame)
+        return;
+    if (QDockWidget* frame =
+            bar == FloatingBar::ToolBox ? m_mainFrame->ToolBoxFrame() : m_mainFrame->ChangeModeFrame())
+        frame->setVisible(show);
+}
+
+IViewDialogs* CZAVEditorApp::GetViewDialogs()
+{
+    return m_ui.ViewDialogs();
+}
+
+ICommandTarget* CZAVEditorApp::GetPrintCommand()
+{
+    return m_print.get();
 }
 
 void CZAVEditorApp::UpdateFrameTitle()

@@ -9,6 +9,7 @@
 #include "App/DocumentHost.h"
 #include "App/ProgramLauncher.h"
 #include "App/StandInDocumentUi.h"
+#include "App/ViewCommandHost.h"
 #include "App/ZAVEditorView.h"
 #include "Layout/LayoutManagerHost.h"
 #include "Layout/LayoutServices.h"
@@ -47,7 +48,8 @@ class CZAVEditorApp : public ILayoutShell,
                       public ILayoutManagerHost,
                       public ICommandTarget,
                       public IDocumentHost,
-                      public IEditorViewHost
+                      public IEditorViewHost,
+                      public IViewCommandHost
 {
 public:
     CZAVEditorApp(AppEnvironment environment, IAppUi& ui, ILayoutFolderServices& services);
@@ -105,6 +107,14 @@ public:
     QMenuBar* MainMenuBar() override;
     void RebuildItemList() override;
     void RouteCommand(int id) override { m_router.Route(id); }
+    IViewCommandHost* CommandHost() override { return this; }
+    // IViewCommandHost
+    bool IsBarVisible(FloatingBar bar) override;
+    void ShowBar(FloatingBar bar, bool show) override;
+    std::string GetProgramFolder() override { return m_env.programFolder; }
+    IViewDialogs* GetViewDialogs() override;
+    IDocumentUi& GetDocumentUi() override { return *m_documentUi; }
+    ICommandTarget* GetPrintCommand() override;
     // ICommandTarget: About and Exit
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;
@@ -133,7 +143,7 @@ private:
     std::optional<std::vector<std::string>> m_cardRoots;
     std::unique_ptr<CZAVEditorDoc> m_document;
     DetachedProgramLauncher m_launcher;
-    std::unique_ptr<PrintCommand> m_print; // the view's Print until the view takes its commands
+    std::unique_ptr<PrintCommand> m_print; // reached through the view's Print
     std::unique_ptr<CMainFrame> m_mainFrame;
     CZAVEditorView* m_view = nullptr; // owned by the main frame
 };

@@ -2,6 +2,7 @@
 
 #include "App/MenuDisplay.h"
 #include "App/MessageBoxes.h"
+#include "App/ViewCommandTable.h"
 #include "App/ZAVEditorDoc.h"
 #include "Layout/LayoutDialogs.h"
 #include "Layout/LayoutManager.h"

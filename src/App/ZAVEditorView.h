@@ -16,8 +16,14 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <string>
 
 class CZAVEditorDoc;
+class ICommandTarget;
+class IViewCommandHost;
+class ViewCommandTarget;
+struct CCmdUI;
 class CLayoutManager;
 class QMenuBar;
 
@@ -34,6 +40,8 @@ public:
     virtual void RebuildItemList() = 0;
     // A command chosen in a pop-up menu, routed like a menu command.
     virtual void RouteCommand(int id) = 0;
+    // What the view's commands reach beyond the view; null: those commands do nothing.
+    virtual IViewCommandHost* CommandHost() { return nullptr; }
 };
 
 // Paints a bottom-up 32-bit image with its top-left corner at `at`, straight
@@ -130,4 +138,127 @@ private:
     bool m_resizePending = false;
     MenuRunner m_menuRunner;
     std::map<int, QCursor> m_cursors;
+
+public:
+    // --- Commands and their update handlers (the command table) -------------------------
+    // The view's stage of the command routing.
+    ICommandTarget& CommandTarget();
+    // Opens the online manual; true when it opened. Tests replace it; null opens with the desktop.
+    using ManualOpener = std::function<bool(const std::string& path)>;
+    void SetManualOpener(ManualOpener opener) { m_manualOpener = std::move(opener); }
+
+    void OnFileSaveRegister();
+    void OnFileLayoutInfo();
+    void OnFilePrint();
+    void OnUpdateFilePrint(CCmdUI* ui);
+    void OnEditUndo();
+    void OnUpdateEditUndo(CCmdUI* ui);
+    void OnEditCut();
+    void OnUpdateEditCut(CCmdUI* ui);
+    void OnEditCopy();
+    void OnUpdateEditCopy(CCmdUI* ui);
+    void OnEditPaste();
+    void OnUpdateEditPaste(CCmdUI* ui);
+    void OnEditSelectAll();
+    void OnUpdateEditSelectAll(CCmdUI* ui);
+    void OnEditDelete();
+    void OnUpdateEditDelete(CCmdUI* ui);
+    void OnEditBringToFront();
+    void OnEditBringForward();
+    void OnEditSendBackward();
+    void OnEditSendToBack();
+    void OnUpdateEditOrder(CCmdUI* ui);
+    void OnEditAlignVCenter();
+    void OnEditAlignHCenter();
+    void OnUpdateEditAlign(CCmdUI* ui);
+    void OnEditRotateRight90();
+    void OnEditRotateLeft90();
+    void OnUpdateEditRotate(CCmdUI* ui);
+    void OnViewChangeModeWindow();
+    void OnUpdateViewChangeModeWindow(CCmdUI* ui);
+    void OnViewToolBoxWindow();
+    void OnUpdateViewToolBoxWindow(CCmdUI* ui);
+    void OnViewZoomIn();
+    void OnUpdateViewZoomIn(CCmdUI* ui);
+    void OnViewZoomOut();
+    void OnUpdateViewZoomOut(CCmdUI* ui);
+    void OnViewFitPaperWidth();
+    void OnUpdateViewFitPaperWidth(CCmdUI* ui);
+    void OnViewFitWholePaper();
+    void OnUpdateViewFitWholePaper(CCmdUI* ui);
+    void OnViewModeWhole();
+    void OnViewModeCommon();
+    void OnViewModeLBorderless();
+    void OnViewModeLBordered();
+    void OnViewModePostcardBorderless();
+    void OnViewModePostcardBordered();
+    void OnViewMode100x150Borderless();
+    void OnViewMode100x150Bordered();
+    void OnViewMode4x6NPBorderless();
+    void OnViewMode4x6NPBordered();
+    void OnUpdateViewMode(CCmdUI* ui);
+    void OnViewGrid();
+    void OnUpdateViewGrid(CCmdUI* ui);
+    void OnItemInsertFrameCreate();
+    void OnUpdateItemInsertFrameCreate(CCmdUI* ui);
+    void OnItemInsertFrameApplyImage();
+    void OnUpdateItemInsertFrameApplyImage(CCmdUI* ui);
+    void OnItemInsertFrameRemoveImage();
+    void OnUpdateItemInsertFrameRemoveImage(CCmdUI* ui);
+    void OnItemInsertFrameImageRange();
+    void OnUpdateItemInsertFrameImageRange(CCmdUI* ui);
+    void OnItemInsertFrameFillFrame();
+    void OnUpdateItemInsertFrameFillFrame(CCmdUI* ui);
+    void OnItemInsertFrameFitInFrame();
+    void OnUpdateItemInsertFrameFitInFrame(CCmdUI* ui);
+    void OnItemInsertFrameAutoRotate();
+    void OnUpdateItemInsertFrameAutoRotate(CCmdUI* ui);
+    void OnItemInsertFrameImageInfo();
+    void OnUpdateItemInsertFrameImageInfo(CCmdUI* ui);
+    void OnItemInsertFrameAspect3x2();
+    void OnUpdateItemInsertFrameAspect3x2(CCmdUI* ui);
+    void OnItemInsertFrameAspect4x3();
+    void OnUpdateItemInsertFrameAspect4x3(CCmdUI* ui);
+    void OnItemInsertFrameAspectFree();
+    void OnUpdateItemInsertFrameAspectFree(CCmdUI* ui);
+    void OnItemBkFrameCreate();
+    void OnItemBkFrameTransparency();
+    void OnUpdateItemBkFrameTransparency(CCmdUI* ui);
+    void OnItemBkFrameKeepAspect();
+    void OnUpdateItemBkFrameKeepAspect(CCmdUI* ui);
+    void OnItemStringCreate();
+    void OnItemStringEdit();
+    void OnUpdateItemStringEdit(CCmdUI* ui);
+    void OnItemLineCreate();
+    void OnItemLineHairline();
+    void OnItemLineWidth1Pt();
+    void OnItemLineWidth2Pt();
+    void OnItemLineWidth3Pt();
+    void OnItemLineWidth4Pt();
+    void OnItemLineWidth5Pt();
+    void OnItemLineWidth6Pt();
+    void OnItemLineWidth8Pt();
+    void OnUpdateItemLineWidth(CCmdUI* ui);
+    void OnItemLineOtherWidth();
+    void OnUpdateItemLineOtherWidth(CCmdUI* ui);
+    void OnItemLineColor();
+    void OnUpdateItemLineColor(CCmdUI* ui);
+    void OnItemSelectTool();
+    void OnOptionRollPaper();
+    void OnUpdateOptionRollPaper(CCmdUI* ui);
+    void OnOptionEnvironment();
+    void OnHelpOnlineManual();
+
+private:
+    bool IsCameraLayout() const;
+    void SelectToolCommand(int tool);
+    void SelectModeCommand(int mode);
+    void ApplyLineWidthCommand(int width);
+    // The zoom entries of the main menu, by the scale.
+    void EnableZoomEntries(bool zoomIn, bool zoomOut);
+    // The aspect sub-menu and the Align and Rotate sub-menus: a command of a greyed one never runs.
+    MenuGreying SubMenuStates() const;
+
+    std::unique_ptr<ViewCommandTarget> m_commandTarget;
+    ManualOpener m_manualOpener;
 };

@@ -4,6 +4,7 @@
 
 #include "App/AppUi.h"
 #include "App/StandInAppUi.h"
+#include "Dialogs/ViewDialogs.h"
 #include "Dialogs/WizardDocumentUi.h"
 
 class IDialogShell;
@@ -11,7 +12,7 @@ class IDialogShell;
 class DialogsUi : public IAppUi
 {
 public:
-    explicit DialogsUi(IDialogShell& shell) : m_shell(shell), m_documentUi(shell) {}
+    explicit DialogsUi(IDialogShell& shell) : m_shell(shell), m_documentUi(shell), m_viewDialogs(shell) {}
 
     std::unique_ptr<IToolBoxBar> CreateToolBoxBar(CZAVEditorApp& app, QWidget* parent) override;
     std::unique_ptr<IChangeModeBar> CreateChangeModeBar(CZAVEditorApp& app, QWidget* parent) override;
@@ -20,9 +21,11 @@ public:
     std::unique_ptr<QWidget> CreateWaitPrintSettingDialog(QWidget* owner) override;
 
     IDialogShell& Shell() { return m_shell; }
+    IViewDialogs* ViewDialogs() override { return &m_viewDialogs; }
 
 private:
     IDialogShell& m_shell;
     StandInAppUi m_standIns;
     WizardDocumentUi m_documentUi;
+    DialogsViewDialogs m_viewDialogs;
 };

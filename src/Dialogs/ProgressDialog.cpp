@@ -18,6 +18,13 @@ CProgressDialog::CProgressDialog(IDialogShell& shell, QWidget* parent) : QDialog
     SetControlId(m_bar, kBarId);
 }
 
+std::unique_ptr<IFilterProgress> CreateFilterProgress(IDialogShell& shell, QWidget* owner)
+{
+    auto dialog = std::make_unique<CProgressDialog>(shell, owner);
+    dialog->Create(owner);
+    return dialog;
+}
+
 void CProgressDialog::Create(QWidget* owner)
 {
     LocalizeDialog(this, 138, m_shell);

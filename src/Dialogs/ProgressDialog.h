@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class IDialogShell;
 class QLabel;
 class QProgressBar;
@@ -36,6 +38,10 @@ private:
     QLabel* m_text;
     QProgressBar* m_bar;
 };
+
+// The progress of a blur started from `owner`: shown at once, centred on it,
+// closed when released.
+std::unique_ptr<IFilterProgress> CreateFilterProgress(IDialogShell& shell, QWidget* owner);
 
 class CWaitPrintSettingDialog : public QDialog
 {

@@ -10,7 +10,6 @@
 #include "Core/SystemFolders.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
-#include "Dialogs/MessageAnswers.h"
 #include "Dialogs/SaveNameSupport.h"
 
 #include <QComboBox>
@@ -57,18 +56,12 @@ int CountFilesWithExtension(const std::string& folder, const std::string& extens
 }
 
 CSCRegistDialog::CSCRegistDialog(IDialogShell& shell, int mode, QWidget* parent)
-    : CSettingsDialog(shell, 140, parent), m_mode(mode < 0 || mode > 2 ? 0 : mode)
+    : CSaveNameDialog(shell, 140, parent), m_mode(mode < 0 || mode > 2 ? 0 : mode)
 {
     setObjectName(QStringLiteral("SCRegistDialog"));
-    AddControl(new QLabel(this), 2001);
-    m_rule = AddControl(new QLabel(this), 2002);
-    AddControl(new QLabel(this), 2003);
     m_driveLabel = AddControl(new QLabel(this), 2061);
     m_drives = AddControl(new QComboBox(this), kDriveComboId);
-    AddControl(new QLabel(this), 2060);
-    m_name = AddControl(new QLineEdit(this), kNameEditId);
-    m_suffix = AddControl(new QLabel(this), 2062);
-    connect(m_name, &QLineEdit::textChanged, this, [this] { OnNameChange(); });
+    AddNameControls(kNameEditId);
     Localize();
 }
 
@@ -83,9 +76,7 @@ int CSCRegistDialog::DoModal()
 {
     if (CardsSwitchedOff())
         return -1;
-    m_end = 2;
-    exec();
-    return m_end;
+    return RunModal();
 }
 
 void CSCRegistDialog::OnInitDialog()
@@ -99,53 +90,21 @@ void CSCRegistDialog::OnInitDialog()
             m_drives->addItem(QString::fromStdString(root));
         m_drives->setCurrentIndex(m_cardRoots.empty() ? -1 : 0);
     }
-    m_camera = IsCameraDocument(m_shell);
-    m_name->setMaxLength(MaxLayoutNameLength(m_camera));
-    LayoutNameProposal proposal;
-    if (ILayoutFolderServices* services = m_shell.FolderServices())
-        proposal =
-            ProposeLayoutName(*services, DocumentPath(m_shell), m_camera, m_shell.GetDocumentsFolder());
-    m_name->setText(QString::fromStdString(proposal.name));
-    if (m_camera) {
-        m_rule->setText(QString::fromStdString(LocalizedText(m_shell, 159)));
-        m_suffix->setText(QStringLiteral("_0"));
-    } else {
-        m_suffix->clear();
-    }
+    const LayoutNameProposal proposal = ProposeName(m_shell.GetDocumentsFolder());
     OnNameChange();
     if (proposal.name.empty())
         OkButton()->setEnabled(false);
 }
 
-void CSCRegistDialog::OnNameChange()
+bool CSCRegistDialog::HasTarget() const
 {
-    const bool card = m_mode == 0 || !m_cardRoots.empty();
-    OkButton()->setEnabled(card && IsLayoutNameComplete(m_name->text(), m_camera));
+    return m_mode == 0 || !m_cardRoots.empty();
 }
 
 void CSCRegistDialog::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     PaintLeftBitmap(this, painter, m_mode == 0 ? 503 : m_mode == 1 ? 504 : 525);
-}
-
-void CSCRegistDialog::RefuseName(int textId)
-{
-    if (textId > 0)
-        m_shell.ShowLocalizedMessage(textId, MB_ICONSTOP);
-    m_name->clear();
-    m_name->setFocus();
-}
-
-void CSCRegistDialog::End(int code)
-{
-    m_end = code;
-    done(code == 1 ? QDialog::Accepted : QDialog::Rejected);
-}
-
-void CSCRegistDialog::reject()
-{
-    End(2);
 }
 
 void CSCRegistDialog::accept()
@@ -230,26 +189,15 @@ void CSCRegistDialog::Register()
         RefuseName(243);
         return;
     }
-    const std::string checked = m_camera ? name + "_0" : name;
-    const int rule =
-        m_camera ? services->CheckNumberedLayoutFileName(checked) : services->CheckLayoutFileName(checked);
-    if (rule != 0) {
-        ShowLayoutNameRefusal(m_shell, rule, checked);
-        RefuseName(0);
+    if (!PassesNameRules(*services, m_camera ? name + "_0" : name))
         return;
-    }
     // 8. Files the registration would replace or that stand in its way.
     const std::vector<std::string> variants =
         m_camera ? CameraVariantScriptPaths(GetFolderFromPath(target), name) : std::vector<std::string>();
     std::string writeTo = FindPathNoCase(target);
     if (!writeTo.empty()) {
-        if (m_shell.AskLocalizedMessage(196, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != kAnswerYes)
+        if (!MayReplace(writeTo, 196))
             return;
-        if (IsNTFSVolume(writeTo) && !m_shell.CheckTargetAccess(writeTo, kSaveTargetAccess)) {
-            m_shell.ShowLocalizedMessage(23, MB_ICONSTOP);
-            End(2);
-            return;
-        }
     } else {
         writeTo = target;
         if (!FindPathNoCase(stem).empty()) {

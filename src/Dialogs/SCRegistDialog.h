@@ -4,16 +4,15 @@
 // checking the name, the card's free places and every file it would replace.
 #pragma once
 
-#include "Dialogs/SettingsDialog.h"
+#include "Dialogs/SaveNameDialog.h"
 
 #include <string>
 #include <vector>
 
 class QComboBox;
 class QLabel;
-class QLineEdit;
 
-class CSCRegistDialog : public CSettingsDialog
+class CSCRegistDialog : public CSaveNameDialog
 {
     Q_OBJECT
 public:
@@ -29,38 +28,26 @@ public:
     int DoModal();
     // True when modes 1 and 2 end at once.
     bool CardsSwitchedOff() const;
-    // The end code once the dialog has closed (2 while it runs).
-    int EndCode() const { return m_end; }
 
     int Mode() const { return m_mode; }
-    QLineEdit* NameEdit() const { return m_name; }
     QComboBox* DriveCombo() const { return m_drives; }
-    QLabel* SuffixLabel() const { return m_suffix; }
 
     void accept() override;
-    void reject() override;
 
 protected:
     void OnInitDialog() override;
     void paintEvent(QPaintEvent* event) override;
+    // A card's modes need a card.
+    bool HasTarget() const override;
 
 private:
-    void OnNameChange();
-    // Shows the text (none for 0), empties the name and gives it the focus.
-    void RefuseName(int textId);
-    void End(int code);
     // The registration, steps in order; false keeps the dialog open.
     void Register();
 
     int m_mode;
-    QLabel* m_rule;
     QLabel* m_driveLabel;
     QComboBox* m_drives;
-    QLineEdit* m_name;
-    QLabel* m_suffix;
     std::vector<std::string> m_cardRoots;
-    bool m_camera = false;
-    int m_end = 2;
 };
 
 // The "VLUDL" folder of a card, as it is spelled on the card when it exists

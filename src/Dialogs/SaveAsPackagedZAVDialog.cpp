@@ -2,14 +2,12 @@
 
 #include "App/LayoutFolderServices.h"
 #include "App/MessageBoxes.h"
-#include "App/SaveChecks.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/Files.h"
 #include "Core/FolderBrowser.h"
 #include "Core/SystemFolders.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
-#include "Dialogs/MessageAnswers.h"
 #include "Dialogs/SaveNameSupport.h"
 #include "Platform/FolderChooser.h"
 
@@ -42,19 +40,14 @@ bool IsLayoutFolder(ILayoutFolderServices& services, const std::string& folder)
 } // namespace
 
 CSaveAsPackagedZAVDialog::CSaveAsPackagedZAVDialog(IDialogShell& shell, QWidget* parent)
-    : CSettingsDialog(shell, 510, parent)
+    : CSaveNameDialog(shell, 510, parent)
 {
     setObjectName(QStringLiteral("SaveAsPackagedZAVDialog"));
-    AddControl(new QLabel(this), 2001);
-    m_rule = AddControl(new QLabel(this), 2002);
-    AddControl(new QLabel(this), 2003);
     AddControl(new QLabel(this), 2061);
     m_folderArea = AddControl(new QWidget(this), kFolderAreaId);
     m_selectFolder = AddControl(new QPushButton(this), kSelectFolderId);
     m_selectFolder->setAutoDefault(false);
-    AddControl(new QLabel(this), 2060);
-    m_name = AddControl(new QLineEdit(this), kNameEditId);
-    m_suffix = AddControl(new QLabel(this), 2062);
+    AddNameControls(kNameEditId);
     connect(m_selectFolder, &QPushButton::clicked, this, [this] {
         try {
             OnSelectFolder();
@@ -62,41 +55,17 @@ CSaveAsPackagedZAVDialog::CSaveAsPackagedZAVDialog(IDialogShell& shell, QWidget*
             m_shell.ShowLocalizedMessage(24, MB_ICONSTOP);
         }
     });
-    connect(m_name, &QLineEdit::textChanged, this, [this] { OnNameChange(); });
     Localize();
 }
 
 CSaveAsPackagedZAVDialog::~CSaveAsPackagedZAVDialog() = default;
 
-int CSaveAsPackagedZAVDialog::DoModal()
-{
-    m_end = 2;
-    exec();
-    return m_end;
-}
-
 void CSaveAsPackagedZAVDialog::OnInitDialog()
 {
-    m_camera = IsCameraDocument(m_shell);
-    m_name->setMaxLength(MaxLayoutNameLength(m_camera));
     const std::string documents = m_shell.GetDocumentsFolder();
-    LayoutNameProposal proposal;
-    if (ILayoutFolderServices* services = m_shell.FolderServices())
-        proposal = ProposeLayoutName(*services, DocumentPath(m_shell), m_camera, documents);
+    const LayoutNameProposal proposal = ProposeName(documents);
     m_folder = proposal.folder.empty() ? WithoutTrailingSlash(documents) : proposal.folder;
-    m_name->setText(QString::fromStdString(proposal.name));
-    if (m_camera) {
-        m_rule->setText(QString::fromStdString(LocalizedText(m_shell, 159)));
-        m_suffix->setText(QStringLiteral("_0"));
-    } else {
-        m_suffix->clear();
-    }
     OkButton()->setEnabled(!proposal.name.empty());
-}
-
-void CSaveAsPackagedZAVDialog::OnNameChange()
-{
-    OkButton()->setEnabled(IsLayoutNameComplete(m_name->text(), m_camera));
 }
 
 QRect CSaveAsPackagedZAVDialog::FolderArea() const
@@ -137,25 +106,6 @@ void CSaveAsPackagedZAVDialog::OnSelectFolder()
     update(FolderArea());
 }
 
-void CSaveAsPackagedZAVDialog::RefuseName(int textId)
-{
-    if (textId > 0)
-        m_shell.ShowLocalizedMessage(textId, MB_ICONSTOP);
-    m_name->clear();
-    m_name->setFocus();
-}
-
-void CSaveAsPackagedZAVDialog::End(int code)
-{
-    m_end = code;
-    done(code == 1 ? QDialog::Accepted : QDialog::Rejected);
-}
-
-void CSaveAsPackagedZAVDialog::reject()
-{
-    End(2);
-}
-
 void CSaveAsPackagedZAVDialog::accept()
 {
     try {
@@ -168,22 +118,10 @@ void CSaveAsPackagedZAVDialog::accept()
             name += "_0";
         const std::string path = WithTrailingSlash(m_folder) + name + ".fdp";
 
-        const int rule =
-            m_camera ? services->CheckNumberedLayoutFileName(name) : services->CheckLayoutFileName(name);
-        if (rule != 0) {
-            ShowLayoutNameRefusal(m_shell, rule, name);
-            RefuseName(0);
+        if (!PassesNameRules(*services, name))
             return;
-        }
-        if (PathExists(path)) {
-            if (m_shell.AskLocalizedMessage(205, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != kAnswerYes)
-                return;
-            if (IsNTFSVolume(path) && !m_shell.CheckTargetAccess(path, kSaveTargetAccess)) {
-                m_shell.ShowLocalizedMessage(23, MB_ICONSTOP);
-                End(2);
-                return;
-            }
-        }
+        if (PathExists(path) && !MayReplace(path, 205))
+            return;
         if (PathShiftJisBytes(path) >= kMaxPackagePathBytes) {
             RefuseName(21);
             return;

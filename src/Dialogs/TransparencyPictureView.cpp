@@ -4,7 +4,7 @@
 #include "Core/ErrorCheck.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
-#include "Dialogs/InterimFilterProgress.h"
+#include "Dialogs/ProgressDialog.h"
 #include "Dialogs/TransparencyShapes.h"
 #include "Layout/ImageFrameItem.h"
 
@@ -74,7 +74,8 @@ template <typename Body> void CTransparencyPictureView::Guarded(Body&& body)
 }
 
 CTransparencyPictureView::CTransparencyPictureView(IDialogShell& shell, QWidget* parent)
-    : QWidget(parent), m_shell(shell), m_progressFactory(&CreateFilterProgress),
+    : QWidget(parent), m_shell(shell),
+      m_progressFactory([this](QWidget* owner) { return CreateFilterProgress(m_shell, owner); }),
       m_ownWait(std::make_unique<CQtWaitFeedback>())
 {
     setObjectName(QStringLiteral("CTransparencyPictureView"));

@@ -194,6 +194,8 @@ public:
     bool Cut();
     bool CopySelection(bool cut);
     int Paste();
+    // The clipboard holds something and the layout's own format among it.
+    bool CanPaste() const;
     // Replaces the system clipboard (tests); null restores it.
     void SetClipboardPort(IClipboardPort* port) { m_clipboard = port; }
     // The block of the selected items as the clipboard carries it; nothing when a

@@ -175,6 +175,12 @@ bool CLayoutManager::Cut()
     return CopySelection(true) && port.HasAnyFormat() && port.HasLayoutFormat();
 }
 
+bool CLayoutManager::CanPaste() const
+{
+    IClipboardPort& port = m_clipboard ? *m_clipboard : GetSystemClipboardPort();
+    return port.HasAnyFormat() && port.HasLayoutFormat();
+}
+
 int CLayoutManager::Paste()
 {
     IClipboardPort& port = m_clipboard ? *m_clipboard : GetSystemClipboardPort();

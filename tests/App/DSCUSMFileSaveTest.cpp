@@ -1,4 +1,5 @@
 #include "App/support/FileKindsFakes.h"
+#include "App/support/LayoutShape.h"
 
 #include "App/DSCUSMFile.h"
 #include "Core/Files.h"
@@ -91,20 +92,6 @@ std::uint64_t SetTotal(const std::string& folder)
     for (const char* member : kMembers)
         total += Size(folder + "/" + member);
     return total;
-}
-
-std::vector<std::string> Shape(CLayoutManager& layout)
-{
-    std::vector<std::string> shape;
-    for (const auto& item : layout.GetItems()) {
-        RECT r{};
-        item->GetRect(&r, false);
-        const auto& object = *item;
-        shape.push_back(std::string(typeid(object).name()) + " " + std::to_string(r.left) + "," +
-                        std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                        std::to_string(r.bottom));
-    }
-    return shape;
 }
 
 class CameraSetSaveTest : public ::testing::Test
@@ -251,7 +238,7 @@ TEST_F(CameraSetSaveTest, ACameraLayoutIsWrittenToTheCardAsACompleteSetThatReope
         if (drawn)
             page.push_back(std::string(typeid(CBackgroundImageFrameItem).name()) + " " + rect);
         page.push_back(std::string(typeid(CInsertImageFrameItem).name()) + " " + rect);
-        EXPECT_EQ(Shape(other.Layout()), page);
+        EXPECT_EQ(LayoutShape(other.Layout()), page);
         if (drawn) {
             const auto* back = dynamic_cast<const CImageFrameItem*>(other.Layout().GetItemAt(0));
             ASSERT_NE(back, nullptr);
@@ -426,7 +413,7 @@ TEST_F(CameraSetSaveTest, ACameraPackageCarriesTheSetAndReopensAsThePage)
     FirstPhotoFrame().GetRect(&frame, false);
     const std::string rect = std::to_string(frame.left) + "," + std::to_string(frame.top) + "," +
                              std::to_string(frame.right) + "," + std::to_string(frame.bottom);
-    EXPECT_EQ(Shape(other.Layout()),
+    EXPECT_EQ(LayoutShape(other.Layout()),
               (std::vector<std::string>{std::string(typeid(CBackgroundImageFrameItem).name()) + " " + rect,
                                         std::string(typeid(CInsertImageFrameItem).name()) + " " + rect}));
 }

@@ -1,4 +1,5 @@
 #include "App/support/FileKindsFakes.h"
+#include "App/support/LayoutShape.h"
 
 #include "Core/Files.h"
 #include "FrameKit/PackageErrorCode.h"
@@ -6,20 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::vector<std::string> ItemKinds(CLayoutManager& layout)
-{
-    std::vector<std::string> kinds;
-    for (const auto& item : layout.GetItems()) {
-        RECT r{};
-        item->GetRect(&r, false);
-        const auto& object = *item;
-        kinds.push_back(std::string(typeid(object).name()) + " " + std::to_string(r.left) + "," +
-                        std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                        std::to_string(r.bottom));
-    }
-    return kinds;
-}
 
 TEST(LayoutLoadTest, AnEditorDocumentOfAKindTheInstallationDoesNotEditIsRefusedBeforeAnythingIsBuilt)
 {
@@ -43,11 +30,11 @@ TEST(LayoutLoadTest, AnEditorDocumentOfAKindTheInstallationDoesNotEditIsRefusedB
         f.Doc().ResetLayout();
         f.Doc().SetDSCLayout(0);
         f.MakePhotoPage(false);
-        const std::vector<std::string> before = ItemKinds(f.Layout());
+        const std::vector<std::string> before = LayoutShape(f.Layout());
         f.SetEditableFrameType(c.editable);
         EXPECT_EQ(f.Doc().LoadZvdDocument(path), c.result);
         if (c.result < 0) {
-            EXPECT_EQ(ItemKinds(f.Layout()), before);
+            EXPECT_EQ(LayoutShape(f.Layout()), before);
             EXPECT_FALSE(f.Doc().IsDSCLayout());
         } else {
             EXPECT_EQ(f.Doc().IsDSCLayout(), c.camera);
@@ -61,7 +48,7 @@ TEST(LayoutLoadTest, ALayoutScriptReopensAndAMissingOrBrokenFileFails)
     f.MakePhotoPage();
     const std::string path = f.Work() + "/page.usd";
     ASSERT_EQ(f.Doc().SaveUsdLayout(path, 0), 0);
-    const std::vector<std::string> saved = ItemKinds(f.Layout());
+    const std::vector<std::string> saved = LayoutShape(f.Layout());
     f.Doc().ResetLayout();
     EXPECT_EQ(f.Doc().LoadUsdLayout(path), 1);
     // The hidden line is not in a layout script.

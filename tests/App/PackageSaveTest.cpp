@@ -1,4 +1,5 @@
 #include "App/support/FileKindsFakes.h"
+#include "App/support/LayoutShape.h"
 
 #include "Core/Files.h"
 #include "Core/Path.h"
@@ -18,20 +19,6 @@ std::vector<std::string> ImageNames(CLayoutManager& layout)
         if (auto* frame = dynamic_cast<CImageFrameItem*>(item.get()))
             names.push_back(frame->GetImageFileName());
     return names;
-}
-
-std::vector<std::string> Shape(CLayoutManager& layout)
-{
-    std::vector<std::string> shape;
-    for (const auto& item : layout.GetItems()) {
-        RECT r{};
-        item->GetRect(&r, false);
-        const auto& object = *item;
-        shape.push_back(std::string(typeid(object).name()) + " " + std::to_string(r.left) + "," +
-                        std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                        std::to_string(r.bottom) + (item->IsVisible() ? "" : " hidden"));
-    }
-    return shape;
 }
 
 TEST(PackageSaveTest, APhotoLayoutPackedAndReopenedIsTheSamePage)
@@ -60,12 +47,12 @@ TEST(PackageSaveTest, APhotoLayoutPackedAndReopenedIsTheSamePage)
 
     // A layout script leaves the hidden line out and carries the text as a
     // picture.
-    std::vector<std::string> expected = Shape(f.Layout());
+    std::vector<std::string> expected = LayoutShape(f.Layout(), true);
     std::erase_if(expected, [](const std::string& s) { return s.ends_with(" hidden"); });
     expected.front().replace(0, expected.front().find(' '), typeid(CBackgroundImageFrameItem).name());
     RealKindsFixture other;
     EXPECT_EQ(other.Doc().LoadFdpLayout(package), 1);
-    EXPECT_EQ(Shape(other.Layout()), expected);
+    EXPECT_EQ(LayoutShape(other.Layout(), true), expected);
     EXPECT_FALSE(other.Doc().IsDSCLayout());
     for (const std::string& name : ImageNames(other.Layout())) {
         if (!name.empty()) {

@@ -57,6 +57,29 @@ TEST_F(StandInBarsTest, ToolBoxHasTheFiveToolsAndStoresTheSelectedOneInTheLayout
     }
 }
 
+TEST_F(StandInBarsTest, ToolButtonsGoThroughTheViewsCommandsAndAGreyedOneChangesNothing)
+{
+    ASSERT_TRUE(app->GetDocument()->IsDSCLayout());
+    const QList<QAbstractButton*> buttons =
+        app->GetMainFrame()->GetToolBoxBar()->Widget()->findChildren<QAbstractButton*>();
+    ASSERT_EQ(buttons.size(), 5);
+    const auto buttonOf = [&buttons](int command) {
+        for (std::size_t i = 0; i < std::size(ToolBoxButtons); ++i)
+            if (ToolBoxButtons[i].command == command)
+                return buttons.at(static_cast<int>(i));
+        return static_cast<QAbstractButton*>(nullptr);
+    };
+    const int& tool = app->GetDocument()->GetLayoutManager()->GetDragState().currentTool;
+    buttonOf(32830)->click();
+    EXPECT_EQ(tool, 5);
+    EXPECT_TRUE(buttonOf(32830)->isChecked());
+    // Photo frames are not drawn on a camera layout: its button stays up.
+    buttonOf(32850)->click();
+    EXPECT_EQ(tool, 5);
+    EXPECT_TRUE(buttonOf(32830)->isChecked());
+    EXPECT_FALSE(buttonOf(32850)->isChecked());
+}
+
 TEST_F(StandInBarsTest, MovingAFloatingFrameStoresItsPlace)
 {
     QDockWidget* toolBoxFrame = app->GetMainFrame()->ToolBoxFrame();

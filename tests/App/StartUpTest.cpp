@@ -2,6 +2,7 @@
 #include "App/SingleInstance.h"
 #include "App/support/AppTestSupport.h"
 #include "Core/TempFolders.h"
+#include "Core/support/ScopedTmpDir.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <QSettings>
 
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -21,15 +23,7 @@ protected:
     {
         EnsureApp();
         // The temporary image folder lies under the user's temporary folder.
-        m_oldTmp = qEnvironmentVariable("TMPDIR");
-        qputenv("TMPDIR", tmp.path().toUtf8());
-    }
-    void TearDown() override
-    {
-        if (m_oldTmp.isEmpty())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_oldTmp.toUtf8());
+        m_tmpDir.emplace(tmp.path().toStdString());
     }
 
     QTemporaryDir tmp;
@@ -38,7 +32,10 @@ protected:
     MessageRecorder recorder;
 
 private:
-    QString m_oldTmp;
+    // Set once the test application exists, which points TMPDIR at its own
+    // folder first; the last member, so that it is put back before the
+    // others go.
+    std::optional<ScopedTmpDir> m_tmpDir;
 };
 
 TEST_F(StartUpTest, AStartShowsTheWindowAndBothBarsAndSavesAtExit)

@@ -1,10 +1,10 @@
 #include "Core/TempFolders.h"
 
 #include "Core/Files.h"
+#include "Core/support/ScopedTmpDir.h"
 #include "Core/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
-#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,24 +15,11 @@ namespace {
 class TempFolders : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        if (const char* saved = ::getenv("TMPDIR"))
-            m_saved = saved;
-        ::setenv("TMPDIR", m_scratch.Path().c_str(), 1);
-    }
-    // The tests of this folder share one process: put back what the run had.
-    void TearDown() override
-    {
-        if (m_saved)
-            ::setenv("TMPDIR", m_saved->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
     std::string UserTemp() const { return m_scratch / ("zaveditor-" + std::to_string(::geteuid())); }
 
     ScratchFolder m_scratch;
-    std::optional<std::string> m_saved;
+    // The tests of this folder share one process: what the run had comes back.
+    ScopedTmpDir m_tmpDir{m_scratch.Path()};
 };
 
 } // namespace

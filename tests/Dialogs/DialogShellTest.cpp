@@ -1,6 +1,7 @@
 #include "App/MainFrame.h"
 #include "App/ZAVEditorDoc.h"
 #include "App/support/AppTestSupport.h"
+#include "Core/support/ScopedTmpDir.h"
 #include "Dialogs/DialogsUi.h"
 #include "Dialogs/support/FakeDialogShell.h"
 
@@ -8,6 +9,8 @@
 
 #include <QSettings>
 #include <QTemporaryDir>
+
+#include <optional>
 
 namespace {
 
@@ -17,15 +20,7 @@ protected:
     void SetUp() override
     {
         EnsureApp();
-        m_oldTmp = qEnvironmentVariable("TMPDIR");
-        qputenv("TMPDIR", tmp.path().toUtf8());
-    }
-    void TearDown() override
-    {
-        if (m_oldTmp.isEmpty())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_oldTmp.toUtf8());
+        m_tmpDir.emplace(tmp.path().toStdString());
     }
 
     QTemporaryDir tmp;
@@ -33,7 +28,10 @@ protected:
     MessageRecorder recorder;
 
 private:
-    QString m_oldTmp;
+    // Set once the test application exists, which points TMPDIR at its own
+    // folder first; the last member, so that it is put back before the
+    // others go.
+    std::optional<ScopedTmpDir> m_tmpDir;
 };
 
 TEST_F(DialogShellTest, TheProgramsShellAnswersWithTheStartedApplication)

@@ -1,6 +1,7 @@
 #include "App/MainFrame.h"
 #include "App/ZAVEditorDoc.h"
 #include "App/support/AppTestSupport.h"
+#include "Core/support/ScopedTmpDir.h"
 #include "Dialogs/ChangeModeBar.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogsUi.h"
@@ -17,6 +18,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 
@@ -37,17 +40,9 @@ protected:
     void SetUp() override
     {
         EnsureApp();
-        m_oldTmp = qEnvironmentVariable("TMPDIR");
-        qputenv("TMPDIR", tmp.path().toUtf8());
+        m_tmpDir.emplace(tmp.path().toStdString());
         QSettings store(folders.SettingsFile(), QSettings::IniFormat);
         store.setValue(QStringLiteral("App Info/ShowNewWizardOnStartUp"), 0);
-    }
-    void TearDown() override
-    {
-        if (m_oldTmp.isEmpty())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_oldTmp.toUtf8());
     }
 
     QTemporaryDir tmp;
@@ -56,7 +51,10 @@ protected:
     MessageRecorder recorder;
 
 private:
-    QString m_oldTmp;
+    // Set once the test application exists, which points TMPDIR at its own
+    // folder first; the last member, so that it is put back before the
+    // others go.
+    std::optional<ScopedTmpDir> m_tmpDir;
 };
 
 TEST_F(ProgramBarsTest, TheProgramGetsTheRealBarsAndTheirPlacesAreKept)

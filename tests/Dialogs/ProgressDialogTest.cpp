@@ -27,6 +27,20 @@ protected:
     std::unique_ptr<QWidget> ownerWindow;
 };
 
+TEST_F(ProgressDialogTest, TheBlurProgressIsThisDialogShownAtOnceAndClosedWhenReleased)
+{
+    auto progress = CreateFilterProgress(shell, ownerWindow.get());
+    auto* dialog = ownerWindow->findChild<CProgressDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(static_cast<IFilterProgress*>(dialog), progress.get());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isModal());
+    progress->SetPos(40);
+    EXPECT_EQ(dialog->Bar()->value(), 40);
+    progress.reset();
+    EXPECT_EQ(ownerWindow->findChild<CProgressDialog*>(), nullptr);
+}
+
 TEST_F(ProgressDialogTest, TheBarRunsFromZeroToAHundredAndAHundredFillsIt)
 {
     CProgressDialog dialog(shell);

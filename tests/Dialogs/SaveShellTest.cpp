@@ -1,5 +1,6 @@
 #include "App/support/AppTestSupport.h"
 #include "Core/LocalizeScript.h"
+#include "Core/support/ScopedTmpDir.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogsUi.h"
 #include "Dialogs/support/SettingsDialogsSupport.h"
@@ -9,14 +10,16 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <optional>
+
 namespace {
 
 TEST(SaveShellTest, TheProgramsShellAnswersTheSaveDialogsWithTheApplication)
 {
     EnsureApp();
     QTemporaryDir tmp;
-    const QString oldTmp = qEnvironmentVariable("TMPDIR");
-    qputenv("TMPDIR", tmp.path().toUtf8());
+    // Put back after the application's exit, before its objects go.
+    std::optional<ScopedTmpDir> tmpDir(std::in_place, tmp.path().toStdString());
     AppFolders folders;
     {
         QSettings store(folders.SettingsFile(), QSettings::IniFormat);
@@ -38,10 +41,7 @@ TEST(SaveShellTest, TheProgramsShellAnswersTheSaveDialogsWithTheApplication)
     EXPECT_EQ(shell.GetMemoryCardRoots(), (std::vector<std::string>{"/media/a/", "/media/b/"}));
     EXPECT_EQ(shell.GetDocumentsFolder(), folders.Environment().documentsFolder);
     app.ExitInstance();
-    if (oldTmp.isEmpty())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", oldTmp.toUtf8());
+    tmpDir.reset();
 }
 
 } // namespace

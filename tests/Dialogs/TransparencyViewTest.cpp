@@ -1,7 +1,6 @@
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
 #include "Core/LocalizeScript.h"
-#include "Dialogs/InterimFilterProgress.h"
 #include "Dialogs/TransparencyPictureView.h"
 #include "Dialogs/support/SettingsDialogsSupport.h"
 #include "ImageProcessing/BMPFile.h"
@@ -15,7 +14,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMouseEvent>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -886,21 +884,4 @@ TEST_F(TransparencyViewTest, CommitScalesTheMaskIntoTheItemsReducedPicture)
     EXPECT_EQ(at(397, 357), 0);
     EXPECT_EQ(at(10, 10), 0);
     EXPECT_EQ(at(790, 10), 0);
-}
-
-TEST_F(TransparencyViewTest, TheInterimProgressShowsAtOnceWithoutCancelAndClosesWhenReleased)
-{
-    QWidget parent;
-    auto progress = CreateFilterProgress(&parent);
-    auto* dialog = parent.findChild<QProgressDialog*>();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_FALSE(dialog->isModal());
-    EXPECT_EQ(dialog->findChild<QPushButton*>(), nullptr);
-    progress->SetText("Feathering");
-    progress->SetPos(40);
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Feathering"));
-    EXPECT_EQ(dialog->value(), 40);
-    progress.reset();
-    EXPECT_EQ(parent.findChild<QProgressDialog*>(), nullptr);
 }

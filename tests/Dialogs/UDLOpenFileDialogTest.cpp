@@ -5,6 +5,7 @@
 #include "Core/Files.h"
 #include "Core/SystemFolders.h"
 #include "Core/TempFolders.h"
+#include "Core/support/ScopedEnv.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/NewWizard.h"
 #include "Dialogs/WizardDocumentUi.h"
@@ -62,31 +63,6 @@ Shown Look(const CUDLOpenFileDialog& dialog)
     }
     return shown;
 }
-
-// Sets an environment variable while it lives.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_saved = std::string(old);
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (m_saved)
-            ::setenv(m_name, m_saved->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_saved;
-};
 
 class OpenFileDialogTest : public ::testing::Test
 {

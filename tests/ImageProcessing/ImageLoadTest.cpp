@@ -1,3 +1,4 @@
+#include "Core/support/ScopedTmpDir.h"
 #include "ImageProcessing/BMPFile.h"
 #include "ImageProcessing/Image.h"
 #include "ImageProcessing/ImageFile.h"
@@ -293,9 +294,7 @@ TEST(ImageFromBuffer, WithoutNoEnlargeTheBoxIsFilledAroundACentredPicture)
 TEST(ImageArchive, StoreAndLoadGiveBackPixelsAndMask)
 {
     FixtureFolder folder;
-    const char* old = std::getenv("TMPDIR");
-    const std::string saved = old ? old : "";
-    ::setenv("TMPDIR", folder.Path("").c_str(), 1);
+    const ScopedTmpDir tmpDir(folder.Path(""));
 
     PageBuffer buffer = MaskedBuffer(31, 17);
     CImage image;
@@ -312,10 +311,6 @@ TEST(ImageArchive, StoreAndLoadGiveBackPixelsAndMask)
     CArchive load(bytes);
     CImage back;
     back.Serialize(load);
-    if (old)
-        ::setenv("TMPDIR", saved.c_str(), 1);
-    else
-        ::unsetenv("TMPDIR");
     ASSERT_EQ(back.GetWidth(), 31);
     ASSERT_TRUE(back.HasMask());
     for (int y = 0; y < 17; ++y)
@@ -330,9 +325,7 @@ TEST(ImageArchive, StoreAndLoadGiveBackPixelsAndMask)
 TEST(ImageArchive, PictureThatCannotBeWrittenOrReadThrows)
 {
     FixtureFolder folder;
-    const char* old = std::getenv("TMPDIR");
-    const std::string saved = old ? old : "";
-    ::setenv("TMPDIR", folder.Path("").c_str(), 1);
+    const ScopedTmpDir tmpDir(folder.Path(""));
 
     CImage invalid;
     CArchive store;
@@ -354,10 +347,6 @@ TEST(ImageArchive, PictureThatCannotBeWrittenOrReadThrows)
         EXPECT_THROW(back.Serialize(load), CArchiveException) << line;
         EXPECT_FALSE(back.IsValid());
     }
-    if (old)
-        ::setenv("TMPDIR", saved.c_str(), 1);
-    else
-        ::unsetenv("TMPDIR");
 }
 
 } // namespace

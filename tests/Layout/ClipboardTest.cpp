@@ -15,6 +15,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <sys/resource.h>
 
 namespace {
@@ -313,18 +314,8 @@ class ClipboardPictureTest : public ClipboardTest
 protected:
     void SetUp() override
     {
-        const char* previous = std::getenv("TMPDIR");
-        m_hadTmp = previous != nullptr;
-        m_previousTmp = previous ? previous : "";
-        setenv("TMPDIR", scratch.Path().c_str(), 1);
+        m_tmpDir.emplace(scratch.Path());
         ClipboardTest::SetUp();
-    }
-    void TearDown() override
-    {
-        if (m_hadTmp)
-            setenv("TMPDIR", m_previousTmp.c_str(), 1);
-        else
-            unsetenv("TMPDIR");
     }
     // A selected frame showing a picture red on the left, blue on the right.
     CInsertImageFrameItem* AddPictureFrame(CLayoutManager& page, int number)
@@ -374,8 +365,7 @@ protected:
     ScratchFolder scratch;
 
 private:
-    std::string m_previousTmp;
-    bool m_hadTmp = false;
+    std::optional<ScopedTmpDir> m_tmpDir;
 };
 
 // Lowers the largest file this process may write while it lives (a full disk

@@ -1,4 +1,5 @@
 #include "Core/TempFolders.h"
+#include "Core/support/ScopedTmpDir.h"
 #include "Core/support/ScratchFolder.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/InsertImageFrameItem.h"
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <tiffio.h>
 
 using namespace layouttest;
@@ -32,17 +34,7 @@ protected:
     void SetUp() override
     {
         EnsureGuiApplication();
-        const char* previous = std::getenv("TMPDIR");
-        m_previousTmp = previous ? previous : "";
-        m_hadTmp = previous != nullptr;
-        setenv("TMPDIR", scratch.Path().c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (m_hadTmp)
-            setenv("TMPDIR", m_previousTmp.c_str(), 1);
-        else
-            unsetenv("TMPDIR");
+        m_tmpDir.emplace(scratch.Path());
     }
 
     std::string Picture(const std::string& name, int width, int height)
@@ -54,8 +46,9 @@ protected:
     FakeShell shell;
 
 private:
-    std::string m_previousTmp;
-    bool m_hadTmp = false;
+    // Set once the application exists; the last member, so that it is put
+    // back before the others go.
+    std::optional<ScopedTmpDir> m_tmpDir;
 };
 
 TEST_F(ImageFrameTest, BackgroundLimitsRefuseAndKeepThePreviousPicture)

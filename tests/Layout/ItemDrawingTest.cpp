@@ -1,4 +1,5 @@
 // One item of each kind drawn at the scales 1.0 and 0.4, checked by pixels.
+#include "Core/support/ScopedTmpDir.h"
 #include "Core/support/ScratchFolder.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/InsertImageFrameItem.h"
@@ -81,9 +82,7 @@ TEST_P(ItemDrawingTest, BackgroundFrameThroughItsMask)
 {
     const float scale = GetParam();
     ScratchFolder scratch;
-    const char* previous = std::getenv("TMPDIR");
-    const std::string saved = previous ? previous : "";
-    setenv("TMPDIR", scratch.Path().c_str(), 1);
+    const ScopedTmpDir tmpDir(scratch.Path());
     {
         CBackgroundImageFrameItem frame;
         ASSERT_EQ(frame.LoadImage(WriteBmp24(scratch / "p.bmp", 200, 200, 0xFF0000)), ImageLoadOk);
@@ -115,10 +114,6 @@ TEST_P(ItemDrawingTest, BackgroundFrameThroughItsMask)
         EXPECT_EQ(RgbAt(selection, 6, 6), 0xFFFFFFu);
         EXPECT_EQ(RgbAt(selection, 3, 3), 0x000000u);
     }
-    if (previous)
-        setenv("TMPDIR", saved.c_str(), 1);
-    else
-        unsetenv("TMPDIR");
 }
 
 TEST_P(ItemDrawingTest, StringItemInkStaysInsideItsScaledRect)

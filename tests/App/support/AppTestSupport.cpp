@@ -102,7 +102,9 @@ std::unique_ptr<IToolBoxBar> FakeAppUi::CreateToolBoxBar(CZAVEditorApp&, QWidget
 
 std::unique_ptr<IChangeModeBar> FakeAppUi::CreateChangeModeBar(CZAVEditorApp&, QWidget* parent)
 {
-    return std::make_unique<FakeModeBar>(parent);
+    auto bar = std::make_unique<FakeModeBar>(parent);
+    modeBar = bar.get();
+    return bar;
 }
 
 QString ShippedCaption(int textId)

@@ -81,8 +81,10 @@ class FakeModeBar : public IChangeModeBar
 public:
     explicit FakeModeBar(QWidget* parent);
     QWidget* Widget() override { return m_widget; }
-    void SelectMode(int) override {}
+    void SelectMode(int mode) override { modes.push_back(mode); }
     void OnBarFrameMoved() override {}
+
+    std::vector<int> modes;
 
 private:
     QWidget* m_widget;
@@ -124,11 +126,15 @@ public:
     std::unique_ptr<IChangeModeBar> CreateChangeModeBar(CZAVEditorApp& app, QWidget* parent) override;
     void RunLogoDialog() override { ++logoRuns; }
     IDocumentUi* DocumentUi() override { return &documentUi; }
+    IViewDialogs* ViewDialogs() override { return viewDialogs; }
 
     bool toolBoxWithItemList = true;
     FakeToolBox* toolBox = nullptr; // owned by the main frame
+    FakeModeBar* modeBar = nullptr; // owned by the main frame
     int logoRuns = 0;
     FakeDocumentUi documentUi;
+    // The view's dialogs; null ends them as cancelled.
+    IViewDialogs* viewDialogs = nullptr;
 };
 
 class FakeServices : public ILayoutFolderServices

@@ -2,36 +2,14 @@
 // and an environment variable set for the life of a scope.
 #pragma once
 
+#include "Core/support/ScopedEnv.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 
 #include <optional>
 #include <string>
-
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name)
-    {
-        if (qEnvironmentVariableIsSet(name))
-            m_old = qgetenv(name);
-        qputenv(name, QByteArray::fromStdString(value));
-    }
-    ~ScopedEnv()
-    {
-        if (m_old)
-            qputenv(m_name, *m_old);
-        else
-            qunsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<QByteArray> m_old;
-};
 
 // Values left out are not written.
 struct SiblingAppValues

@@ -4,29 +4,12 @@
 // test, it outlives them, so that their destructors still see the folder.
 #pragma once
 
-#include <cstdlib>
-#include <optional>
+#include "Core/support/ScopedEnv.h"
+
 #include <string>
 
-class ScopedTmpDir
+class ScopedTmpDir : public ScopedEnv
 {
 public:
-    explicit ScopedTmpDir(const std::string& folder)
-    {
-        if (const char* previous = std::getenv("TMPDIR"))
-            m_previous = previous;
-        ::setenv("TMPDIR", folder.c_str(), 1);
-    }
-    ~ScopedTmpDir()
-    {
-        if (m_previous)
-            ::setenv("TMPDIR", m_previous->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
-    ScopedTmpDir(const ScopedTmpDir&) = delete;
-    ScopedTmpDir& operator=(const ScopedTmpDir&) = delete;
-
-private:
-    std::optional<std::string> m_previous;
+    explicit ScopedTmpDir(const std::string& folder) : ScopedEnv("TMPDIR", folder) {}
 };

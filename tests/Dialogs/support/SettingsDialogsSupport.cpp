@@ -20,8 +20,7 @@ std::string RangeText(const std::string& lower, const std::string& upper)
 StartedApp::StartedApp()
 {
     EnsureApp();
-    m_oldTmp = qEnvironmentVariable("TMPDIR");
-    qputenv("TMPDIR", m_tmp.path().toUtf8());
+    m_tmpDir.emplace(m_tmp.path().toStdString());
     {
         QSettings store(m_folders.SettingsFile(), QSettings::IniFormat);
         store.setValue(QStringLiteral("App Info/ShowNewWizardOnStartUp"), 0);
@@ -37,10 +36,6 @@ StartedApp::StartedApp()
 StartedApp::~StartedApp()
 {
     Exit();
-    if (m_oldTmp.isEmpty())
-        qunsetenv("TMPDIR");
-    else
-        qputenv("TMPDIR", m_oldTmp.toUtf8());
 }
 
 CZAVEditorDoc& StartedApp::Document()

@@ -4,12 +4,14 @@
 #pragma once
 
 #include "App/support/AppTestSupport.h"
+#include "Core/support/ScopedTmpDir.h"
 #include "Dialogs/support/FakeDialogShell.h"
 
 #include <QDialog>
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 std::string ShippedIniPath();
@@ -34,12 +36,15 @@ public:
 
 private:
     QTemporaryDir m_tmp;
-    QString m_oldTmp;
     AppFolders m_folders;
     FakeServices m_services;
     FakeAppUi m_ui;
     std::unique_ptr<CZAVEditorApp> m_app;
     bool m_exited = false;
+    // Set once the test application exists, which points TMPDIR at its own
+    // folder first; the last member, so that it is put back before the
+    // application goes.
+    std::optional<ScopedTmpDir> m_tmpDir;
 };
 
 // True when the dialog closed with OK.
