@@ -3,7 +3,9 @@
 
 bitmaps/422: the checker tile under transparent pixels (16 x 16, 8-pixel squares);
 bitmaps/423, 502: the pixel grid's dotted strips (1024 x 1 and 1 x 1024,
-black and white pixels alternating, black first).
+black and white pixels alternating, black first);
+bitmaps/424: the free-hand stroke's preview pattern (8 x 8, a one-pixel
+black and white checker).
 """
 import os
 
@@ -26,6 +28,8 @@ def main():
     write(os.path.join(out, '423.png'), row)
     column = [[BLACK if y % 2 == 0 else WHITE] for y in range(1024)]
     write(os.path.join(out, '502.png'), column)
+    pattern = [[BLACK if (x + y) % 2 == 0 else WHITE for x in range(8)] for y in range(8)]
+    write(os.path.join(out, '424.png'), pattern)
 
 
 if __name__ == '__main__':

@@ -4,8 +4,10 @@
 #include "Core/LocalizeScript.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
-#include "Dialogs/StringItemFontDialog.h"
 #include "Dialogs/PictureRangeDialog.h"
+#include "Dialogs/PictureTransparencyDialog.h"
+#include "Dialogs/StringItemFontDialog.h"
+#include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Dialogs/SelectImageDialog.h"
 #include "Platform/DialogLayoutTarget.h"
@@ -126,7 +128,13 @@ int DialogsLayoutDialogs::RunStringItemFontDialog(StringItemFontValues& values)
 
 int DialogsLayoutDialogs::RunPictureTransparencyDialog(CImageFrameItem& item)
 {
-    return m_inner ? m_inner->RunPictureTransparencyDialog(item) : IDCANCEL;
+    // Only a background or a frame with a picture of its own has a
+    // transparency to paint: an empty frame's sample has no working copy.
+    if ((!dynamic_cast<CBackgroundImageFrameItem*>(&item) && !dynamic_cast<CInsertImageFrameItem*>(&item)) ||
+        !item.GetImageBuffer1()->IsValid() || item.GetImageFileName2().empty())
+        return CPictureTransparencyDialog::kFailed;
+    CPictureTransparencyDialog dialog(m_shell, m_shell.MainWindow());
+    return dialog.DoModalForItem(&item);
 }
 
 int DialogsLayoutDialogs::RunPictureRangeDialog(CImageFrameItem& item)

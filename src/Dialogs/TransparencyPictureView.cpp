@@ -662,8 +662,9 @@ void CTransparencyPictureView::TrackShape(POINT point)
     const int changed = m_tracker.TrackRubberBand(this, point, true);
     if (changed) {
         const Rect r = m_tracker.m_rect;
-        const RECT picture = ClientToPictureRect(RECT{std::min(r.left, r.right), std::min(r.top, r.bottom),
+        RECT picture = ClientToPictureRect(RECT{std::min(r.left, r.right), std::min(r.top, r.bottom),
                                                       std::max(r.left, r.right), std::max(r.top, r.bottom)});
+        picture = ConstrainDraggedShape(r, picture);
         if (picture.right > picture.left && picture.bottom > picture.top) {
             SaveUndo();
             ApplyTransparencyTool(picture);

@@ -263,4 +263,15 @@ private:
     QScrollBar* m_vbar = nullptr;
     bool m_laying = false;
     std::map<int, QBasicTimer> m_timers;
+
+    // What the drawing tools (a derived view) need of the window.
+protected:
+    CImage& Display() { return m_display; }
+    const QCursor& ZoomInCursor() const { return m_zoomInCursor; }
+    const QCursor& ZoomOutCursor() const { return m_zoomOutCursor; }
+    const QCursor& NoZoomCursor() const { return m_noZoomCursor; }
+    // The dragged rectangle in picture pixels before it is applied; `drag` is
+    // the tracker's, its anchor first. The drawing tools square it and keep
+    // its direction.
+    virtual RECT ConstrainDraggedShape(const Rect& /*drag*/, RECT picture) { return picture; }
 };

@@ -28,6 +28,8 @@ struct CImagePen
     int style = PS_SOLID;
     int width = 1; // 0 draws like 1
     COLORREF color = 0;
+    // A wide pen painted with this tile (anchored at the image's origin) instead of the colour.
+    const QImage* pattern = nullptr;
 };
 
 struct CImageBrush

@@ -179,6 +179,10 @@ template <typename Paint> void CImageShapePainter::Render(QRect bounds, Paint pa
                     break;
                 }
             }
+            if (pen.pattern && pen.width > 1 && !pen.pattern->isNull()) {
+                qpen.setBrush(QBrush(*pen.pattern));
+                painter.setBrushOrigin(0, 0);
+            }
             painter.setPen(qpen);
         }
         painter.setBrush(brush.hollow ? QBrush(Qt::NoBrush) : QBrush(ToQColor(brush.color)));

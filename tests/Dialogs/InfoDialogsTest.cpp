@@ -337,8 +337,9 @@ TEST(LayoutDialogsWrapperTest, EveryOtherDialogGoesToTheWrappedOne)
     EXPECT_TRUE(wrapper.ChooseColor(color));
     EXPECT_EQ(color, 7u);
     CInsertImageFrameItem frame;
-    EXPECT_EQ(wrapper.RunPictureTransparencyDialog(frame), 12);
-    // The picture-range dialog is the library's own: a frame without a picture fails at once.
+    // The transparency and picture-range dialogs are the library's own: a
+    // frame without a picture fails at once.
+    EXPECT_EQ(wrapper.RunPictureTransparencyDialog(frame), 3);
     EXPECT_EQ(wrapper.RunPictureRangeDialog(frame), 3);
     EXPECT_EQ(wrapper.GetScreenLogPixelsY(), 120);
 

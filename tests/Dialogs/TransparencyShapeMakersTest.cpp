@@ -1,0 +1,207 @@
+// The coverage of the drawn shapes: hard edges without blur, the quarter
+// ellipse's direction and least size, the stamps' outlines and symmetry, the
+// pens' widths, and the stamp resources' checks.
+#include "Dialogs/TransparencyShapeMakers.h"
+#include "Core/ErrorCheck.h"
+#include "Dialogs/TransparencyStamps.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QFile>
+
+#include <functional>
+#include <set>
+#include <vector>
+
+namespace {
+
+constexpr int kLevel = 178;
+
+// Coverage byte at top-down (x, y) of a W x H bottom-up plane.
+int At(const PageBuffer& coverage, int W, int H, int x, int y)
+{
+    return coverage.get()[static_cast<std::size_t>(H - 1 - y) * W + x];
+}
+
+std::set<int> Values(const PageBuffer& coverage, int W, int H)
+{
+    std::set<int> values(coverage.get(), coverage.get() + static_cast<std::size_t>(W) * H);
+    return values;
+}
+
+QByteArray Words(const std::vector<int>& words)
+{
+    QByteArray bytes;
+    for (int w : words) {
+        bytes.append(static_cast<char>(w & 0xFF));
+        bytes.append(static_cast<char>((w >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+} // namespace
+
+TEST(TransparencyShapeMakersTest, WithoutFeatheringEveryMakerGivesExactlyNothingAndTheLevel)
+{
+    const RECT shape{10, 20, 50, 60};
+    const std::vector<POINT> triangle{{12, 22}, {48, 30}, {20, 58}};
+    const std::vector<POINT> stroke{{14, 24}, {40, 50}, {46, 26}};
+    for (int blur : {0, 1}) {
+        const ShapeCoverageArea area{40 + 2 * blur, 40 + 2 * blur, blur};
+        std::vector<std::pair<const char*, std::function<PageBuffer()>>> makers{
+            {"polygon", [&] { return MakePolygonCoverage(triangle, shape, area, kLevel, nullptr); }},
+            {"stroke", [&] { return MakeFreehandCoverage(stroke, shape, 8, area, kLevel, nullptr); }},
+        };
+        for (bool left : {false, true})
+            for (bool up : {false, true})
+                makers.push_back({"quarter", [&, left, up] {
+                                      return MakeQuarterEllipseCoverage(40, 40, left, up, area, kLevel,
+                                                                        nullptr);
+                                  }});
+        for (int stamp = 0; stamp < kStampCount; ++stamp)
+            makers.push_back(
+                {"stamp", [&, stamp] { return MakeStampCoverage(stamp, 40, 40, area, kLevel, nullptr); }});
+        for (auto& [name, make] : makers) {
+            const PageBuffer coverage = make();
+            EXPECT_EQ(Values(coverage, area.width, area.height), (std::set<int>{0, kLevel}))
+                << name << " blur " << blur;
+        }
+    }
+}
+
+TEST(TransparencyShapeMakersTest, AQuarterEllipseCoversItsCornerOnTheSideOfTheDrag)
+{
+    // The smallest quarter, 2 x 2 without feathering, in each direction; and a
+    // large one whose far corner stays empty.
+    for (bool left : {false, true})
+        for (bool up : {false, true}) {
+            const ShapeCoverageArea small{2, 2, 0};
+            const PageBuffer tiny = MakeQuarterEllipseCoverage(1, 1, left, up, small, 255, nullptr);
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < 2; ++x)
+                    EXPECT_EQ(At(tiny, 2, 2, x, y), 255) << left << up << " at " << x << "," << y;
+
+            const ShapeCoverageArea area{60, 40, 0};
+            const PageBuffer big = MakeQuarterEllipseCoverage(60, 40, left, up, area, 255, nullptr);
+            // The centre is the corner the drag began at; the opposite corner lies outside.
+            const int cx = left ? 59 : 0, cy = up ? 39 : 0;
+            EXPECT_EQ(At(big, 60, 40, cx, cy), 255);
+            EXPECT_EQ(At(big, 60, 40, left ? 0 : 59, up ? 0 : 39), 0);
+            EXPECT_EQ(At(big, 60, 40, left ? 1 : 58, cy), 255);
+            EXPECT_EQ(At(big, 60, 40, cx, up ? 1 : 38), 255);
+        }
+}
+
+TEST(TransparencyShapeMakersTest, TheStarAtItsDesignSizeReproducesItsPoints)
+{
+    const StampOutline star = LoadStampOutline(0);
+    ASSERT_EQ(star.base, 348);
+    const std::vector<POINT> points = ScaleStampOutline(star, 0, 0, 348, 348);
+    const std::vector<POINT> design{{0, 137},   {133, 137}, {174, 10},  {215, 137}, {348, 137},
+                                    {240, 213}, {281, 339}, {174, 261}, {67, 339},  {108, 213}};
+    ASSERT_EQ(points.size(), design.size());
+    for (std::size_t i = 0; i < design.size(); ++i) {
+        EXPECT_EQ(points[i].x, design[i].x) << i;
+        EXPECT_EQ(points[i].y, design[i].y) << i;
+    }
+    // Real factors: the diamond into 10 x 10 at (5, 7) floors each product.
+    const std::vector<POINT> diamond = ScaleStampOutline(LoadStampOutline(3), 5, 7, 15, 17);
+    EXPECT_EQ(diamond[1].x, 5 + 1); // 794 * 10 / 4445 = 1.79
+    EXPECT_EQ(diamond[3].x, 5 + 8); // 3651 * 10 / 4445 = 8.21
+    EXPECT_EQ(diamond[2].y, 7 + 10);
+}
+
+TEST(TransparencyShapeMakersTest, StampsAreSymmetricAndAnOddWidthKeepsItsCentreColumnOnce)
+{
+    const int counts[kStampCount] = {10, 94, 150, 4, 75};
+    const int bases[kStampCount] = {348, 3397, 460, 4445, 2117};
+    for (int stamp = 0; stamp < kStampCount; ++stamp) {
+        const StampOutline outline = LoadStampOutline(stamp);
+        EXPECT_EQ(outline.base, bases[stamp]);
+        EXPECT_EQ(static_cast<int>(outline.points.size()), counts[stamp]);
+        for (int width : {41, 40}) {
+            const ShapeCoverageArea area{width + 6, 45 + 6, 3};
+            const PageBuffer coverage = MakeStampCoverage(stamp, width, 45, area, 255, nullptr);
+            int centre = 0;
+            for (int y = 0; y < area.height; ++y) {
+                for (int x = 0; x < area.width; ++x)
+                    ASSERT_EQ(At(coverage, area.width, area.height, x, y),
+                              At(coverage, area.width, area.height, area.width - 1 - x, y))
+                        << "stamp " << stamp << " width " << width << " at " << x << "," << y;
+                centre += At(coverage, area.width, area.height, area.width / 2, y) > 0;
+            }
+            EXPECT_GT(centre, 0) << stamp;
+        }
+    }
+    // An odd width mirrors about a single centre column: the diamond's widest
+    // row is one run of odd length.
+    const ShapeCoverageArea area{21, 21, 0};
+    const PageBuffer diamond = MakeStampCoverage(3, 21, 21, area, 255, nullptr);
+    int widest = 0;
+    for (int y = 0; y < 21; ++y) {
+        int run = 0;
+        for (int x = 0; x < 21; ++x)
+            run += At(diamond, 21, 21, x, y) > 0;
+        widest = std::max(widest, run);
+    }
+    EXPECT_EQ(widest % 2, 1);
+}
+
+TEST(TransparencyShapeMakersTest, PensDrawTheirWidthAlsoForASingleRepeatedPoint)
+{
+    const RECT shape{0, 0, 100, 60};
+    const ShapeCoverageArea area{100, 60, 0};
+    for (int tool = 9; tool <= 12; ++tool) {
+        const int pen = FreehandPenWidth(tool);
+        const PageBuffer line = MakeFreehandCoverage({{10, 30}, {90, 30}}, shape, pen, area, 255, nullptr);
+        int covered = 0;
+        for (int y = 0; y < 60; ++y)
+            covered += At(line, 100, 60, 50, y) > 0;
+        EXPECT_NEAR(covered, pen, pen > 1 ? 1 : 0) << "tool " << tool;
+    }
+    const PageBuffer dot = MakeFreehandCoverage({{50, 30}, {50, 30}}, shape, 16, area, 255, nullptr);
+    int rows = 0, columns = 0;
+    for (int i = 0; i < 60; ++i)
+        rows += At(dot, 100, 60, 50, i) > 0;
+    for (int i = 0; i < 100; ++i)
+        columns += At(dot, 100, 60, i, 30) > 0;
+    EXPECT_GE(rows, 15);
+    EXPECT_GE(columns, 15);
+}
+
+TEST(TransparencyShapeMakersTest, AMalformedStampResourceThrowsOne)
+{
+    const std::vector<std::pair<const char*, QByteArray>> bad{
+        {"base 0", Words({0, 3, 0, 0, 1, 1, 2, 0})},
+        {"negative base", Words({-5, 3, 0, 0, 1, 1, 2, 0})},
+        {"two points", Words({10, 2, 0, 0, 1, 1})},
+        {"short", Words({10, 3, 0, 0, 1, 1, 2})},
+        {"long", Words({10, 3, 0, 0, 1, 1, 2, 0, 7})},
+        {"odd bytes", QByteArray("\x0a\x00\x03", 3)},
+        {"empty", QByteArray()},
+    };
+    for (const auto& [name, bytes] : bad) {
+        try {
+            ParseStampOutline(bytes);
+            ADD_FAILURE() << name << ": no failure";
+        } catch (enumErrorID id) {
+            EXPECT_EQ(id, ErrorIdReported) << name;
+        }
+    }
+    const StampOutline good = ParseStampOutline(Words({10, 3, 0, 0, 10, 5, -1, 10}));
+    EXPECT_EQ(good.base, 10);
+    EXPECT_EQ(good.points[2].x, -1);
+    // Every shipped stamp: base above 0, its points inside the design square.
+    for (int stamp = 0; stamp < kStampCount; ++stamp) {
+        QFile file(QStringLiteral(":/SHAPESBIT/%1").arg(StampResourceId(stamp)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << stamp;
+        const StampOutline outline = ParseStampOutline(file.readAll());
+        for (const POINT& p : outline.points) {
+            EXPECT_GE(p.x, 0);
+            EXPECT_LE(p.x, outline.base);
+            EXPECT_GE(p.y, 0);
+            EXPECT_LE(p.y, outline.base);
+        }
+    }
+}
