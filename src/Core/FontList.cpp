@@ -1,5 +1,6 @@
 #include "Core/FontList.h"
 
+#include <QFont>
 #include <QFontDatabase>
 #include <QString>
 #include <QStringList>
@@ -33,15 +34,33 @@ bool HasAnyFont(std::string_view face)
 
 std::string GetDefaultGuiFontFace()
 {
-    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family().toStdString();
+    const QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    std::string family = FamilyWithoutFoundry(font.family().toStdString());
+    if (HasTrueTypeFont(family))
+        return family;
+    // An alias ("Sans Serif") is no face a file can store: take the family the
+    // font configuration gives it for this locale.
+    return FamilyWithoutFoundry(font.defaultFamily().toStdString());
+}
+
+std::string FamilyWithoutFoundry(std::string_view family)
+{
+    const std::size_t open = family.rfind(" [");
+    if (open == std::string_view::npos || open == 0 || family.back() != ']')
+        return std::string(family);
+    return std::string(family.substr(0, open));
 }
 
 std::vector<std::string> CollectTrueTypeFontNames()
 {
     std::vector<std::string> names;
-    for (const QString& family : QFontDatabase::families())
-        if (QFontDatabase::isSmoothlyScalable(family))
-            AddFontNameSorted(names, family.toStdString());
+    // The generic aliases ("Sans Serif", "Monospace") are listed but are no
+    // family of their own: the database does not know them by name.
+    for (const QString& family : QFontDatabase::families()) {
+        const std::string name = FamilyWithoutFoundry(family.toStdString());
+        if (HasTrueTypeFont(name))
+            AddFontNameSorted(names, name);
+    }
     return names;
 }
 

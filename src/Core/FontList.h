@@ -17,6 +17,10 @@ std::string GetDefaultGuiFontFace();
 // without duplicates; names that are empty or begin with "@" (vertical faces)
 // are left out.
 std::vector<std::string> CollectTrueTypeFontNames();
+// A family as the font database lists it, without the " [Foundry]" it adds
+// when a family comes from several foundries: the files and the font engine
+// know the family by its name alone.
+std::string FamilyWithoutFoundry(std::string_view family);
 // Adds one name to a list kept that way (the rule CollectTrueTypeFontNames
 // follows).
 void AddFontNameSorted(std::vector<std::string>& names, std::string_view name);

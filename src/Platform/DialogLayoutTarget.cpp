@@ -1,6 +1,7 @@
 #include "Platform/DialogLayoutTarget.h"
 
 #include <QFont>
+#include <QLabel>
 #include <QMetaProperty>
 #include <QPointer>
 #include <QVariant>
@@ -10,6 +11,19 @@
 namespace {
 
 constexpr const char* kControlIdProperty = "controlId";
+
+// Whether the text marks a mnemonic: an "&" not doubled.
+bool HasMnemonic(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&')
+            continue;
+        if (text[i + 1] != u'&')
+            return true;
+        ++i;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -104,9 +118,22 @@ void CWidgetDialogLayout::SetControlText(int index, const std::string& text)
     const QMetaObject* meta = control->metaObject();
     // Group boxes carry their caption as a title; buttons, labels and edits as text.
     for (const char* name : {"title", "text"}) {
-        const int index = meta->indexOfProperty(name);
-        if (index >= 0 && meta->property(index).isWritable()) {
+        const int property = meta->indexOfProperty(name);
+        if (property >= 0 && meta->property(property).isWritable()) {
             control->setProperty(name, value);
+            break;
+        }
+    }
+    // A label's mnemonic moves the focus to the next control that takes it,
+    // as a static text's does; without a buddy Qt would show the "&".
+    auto* label = qobject_cast<QLabel*>(control);
+    if (!label || label->buddy() || !HasMnemonic(value))
+        return;
+    const auto& controls = m_impl->controls;
+    for (std::size_t next = static_cast<std::size_t>(index) + 1; next < controls.size(); ++next) {
+        QWidget* candidate = controls[next];
+        if (candidate && !qobject_cast<QLabel*>(candidate) && (candidate->focusPolicy() & Qt::TabFocus)) {
+            label->setBuddy(candidate);
             return;
         }
     }

@@ -19,12 +19,21 @@ const char* kFixture = "[Caption]\n"
                        "12=用紙サイズ(&S):\n"
                        "13=None\n"
                        "14=配置\n"
+                       "15=名前(&N):\n"
+                       "16=A && B\n"
                        "[300]\n"
                        "300=7,320,200\n"
                        "1001=12,10,20,80,24\n"
                        "1002=13,100,150,75,23\n"
                        "1004=14,5,60,200,80\n"
                        "1005=99,10,80,60,20\n"
+                       "[302]\n"
+                       "302=7,320,200\n"
+                       "2001=15,10,10,80,20\n"
+                       "2002=13,10,40,80,20\n"
+                       "2003=13,10,70,80,20\n"
+                       "2004=16,10,100,80,20\n"
+                       "2005=13,10,130,80,20\n"
                        "[301]\n"
                        "301=13,200,100\n";
 
@@ -102,4 +111,38 @@ TEST_F(DialogLayout, WithoutAnEntryTheDialogKeepsItsSizeAndTitle)
     SetupDialogLayout(301, other, m_ini);
     EXPECT_EQ(dialog.size(), QSize(200, 100));
     EXPECT_EQ(dialog.windowTitle(), "");
+}
+
+TEST_F(DialogLayout, ALabelsMnemonicLeadsToTheNextControlThatTakesTheFocus)
+{
+    QDialog dialog;
+    auto* name = new QLabel("name", &dialog);
+    auto* picture = new QLabel("picture", &dialog); // takes no focus: skipped
+    auto* edit = new QLineEdit(&dialog);
+    auto* plain = new QLabel("plain", &dialog); // "&&" is a plain "&"
+    auto* other = new QLineEdit(&dialog);
+    SetControlId(name, 2001);
+    SetControlId(picture, 2002);
+    SetControlId(edit, 2003);
+    SetControlId(plain, 2004);
+    SetControlId(other, 2005);
+
+    CWidgetDialogLayout target(&dialog, nullptr);
+    SetupDialogLayout(302, target, m_ini);
+    EXPECT_EQ(name->buddy(), edit);
+    EXPECT_EQ(plain->buddy(), nullptr);
+    EXPECT_EQ(picture->buddy(), nullptr);
+
+    // A buddy the dialog chose itself is kept.
+    QDialog own;
+    auto* label = new QLabel(&own);
+    auto* first = new QLineEdit(&own);
+    auto* second = new QLineEdit(&own);
+    SetControlId(label, 2001);
+    SetControlId(first, 2003);
+    SetControlId(second, 2005);
+    label->setBuddy(second);
+    CWidgetDialogLayout ownTarget(&own, nullptr);
+    SetupDialogLayout(302, ownTarget, m_ini);
+    EXPECT_EQ(label->buddy(), second);
 }

@@ -28,4 +28,24 @@ TEST(FontList, SystemFontsThroughTheFontDatabase)
     EXPECT_FALSE(HasAnyFont("No Such Face 1f3a"));
     EXPECT_FALSE(HasTrueTypeFont(""));
     EXPECT_FALSE(GetDefaultGuiFontFace().empty());
+    // The default is a family a text can be stored with, not an alias.
+    EXPECT_TRUE(HasTrueTypeFont(GetDefaultGuiFontFace())) << GetDefaultGuiFontFace();
+    for (const std::string& name : names) {
+        EXPECT_EQ(name.find(" ["), std::string::npos) << name;
+        EXPECT_TRUE(HasTrueTypeFont(name)) << name;
+    }
+}
+
+TEST(FontList, FamilyWithoutFoundry)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"C059 [UKWN]", "C059"},
+        {"Nimbus Sans [URW ]", "Nimbus Sans"},
+        {"IPAGothic", "IPAGothic"},
+        {"Odd [name", "Odd [name"},
+        {"[x]", "[x]"},
+        {"", ""},
+    };
+    for (const auto& [listed, family] : cases)
+        EXPECT_EQ(FamilyWithoutFoundry(listed), family) << listed;
 }
