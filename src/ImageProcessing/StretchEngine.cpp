@@ -227,3 +227,54 @@ void StretchPixels(const StretchTarget& target, int x, int y, int width, int hei
         break;
     }
 }
+
+bool ClipStretchRects(StretchRects& r, int sourceWidth, int sourceHeight, int destWidth, int destHeight)
+{
+    if (r.width <= 0 || r.height <= 0 || r.srcWidth <= 0 || r.srcHeight <= 0)
+        return false;
+    r.srcWidth = std::min(r.srcWidth, sourceWidth - r.srcX);
+    r.srcHeight = std::min(r.srcHeight, sourceHeight - r.srcY);
+    r.width = std::min(r.width, destWidth - r.x);
+    r.height = std::min(r.height, destHeight - r.y);
+    return r.width > 0 && r.height > 0 && r.srcWidth > 0 && r.srcHeight > 0;
+}
+
+bool CompositeOpaqueStretched(CImageDC& dest, CImageDC& destMask, StretchRects r, const StretchSource& source)
+{
+    if (!source.bits || source.bpp != 32 || destMask.GetWidth() != dest.GetWidth() ||
+        destMask.GetHeight() != dest.GetHeight())
+        return false;
+    if (!ClipStretchRects(r, source.width, source.rows, dest.GetWidth(), dest.GetHeight()))
+        return true;
+    const AxisMap cols = MapAxis(r.x, r.width, r.srcX, r.srcWidth, source.width, dest.GetWidth());
+    const AxisMap rows = MapAxis(r.y, r.height, r.srcY, r.srcHeight, source.rows, dest.GetHeight());
+    auto outside = [](const AxisMap& map) {
+        return std::find(map.source.begin(), map.source.end(), -1) != map.source.end();
+    };
+    if (outside(cols) || outside(rows))
+        return false;
+    const int n = static_cast<int>(cols.source.size());
+    if (n == 0)
+        return true;
+    // Each source row is gathered once, however many rows repeat it.
+    std::vector<std::uint32_t> line(static_cast<std::size_t>(n));
+    int gathered = -1;
+    for (std::size_t k = 0; k < rows.source.size(); ++k) {
+        const int sr = rows.source[k];
+        if (sr != gathered) {
+            const auto* srcRow = reinterpret_cast<const std::uint32_t*>(
+                source.bits + static_cast<std::ptrdiff_t>(source.rows - 1 - sr) * source.stride);
+            Gather(srcRow, source.width, cols.source.data(), line.data(), n);
+            gathered = sr;
+        }
+        const int y = rows.first + static_cast<int>(k);
+        std::uint32_t* __restrict to = dest.Row(y) + cols.first;
+        std::uint32_t* __restrict mask = destMask.Row(y) + cols.first;
+        const std::uint32_t* __restrict from = line.data();
+        for (int i = 0; i < n; ++i)
+            to[i] = (to[i] & 0xFF000000u) | (from[i] & 0x00FFFFFFu);
+        for (int i = 0; i < n; ++i)
+            mask[i] &= 0xFF000000u;
+    }
+    return true;
+}
