@@ -49,5 +49,7 @@ bool ClipStretchRects(StretchRects& r, int sourceWidth, int sourceHeight, int de
 // and keeps its fourth bytes, and its mask becomes opaque, keeping its fourth
 // bytes too. Nothing is written (and false returned) when a destination pixel
 // would sample outside the source; true when the rectangles clip to nothing.
-bool CompositeOpaqueStretched(CImageDC& dest, CImageDC& destMask, StretchRects r,
-                              const StretchSource& source);
+// `untouched` promises that the rectangle and its mask still hold what
+// CImage::Create left there (fourth bytes 0), so that they need not be read.
+bool CompositeOpaqueStretched(CImageDC& dest, CImageDC& destMask, StretchRects r, const StretchSource& source,
+                              bool untouched);

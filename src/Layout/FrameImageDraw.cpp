@@ -12,6 +12,7 @@
 #include "Layout/LineItem.h"
 #include "Layout/StringItem.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -202,7 +203,8 @@ bool IsOpaque(const std::uint8_t* pixels, int width, int height)
     return true;
 }
 
-bool DrawBackground(const CBackgroundImageFrameItem& item, const RECT& r, CImage& canvas)
+// `untouched`: nothing has been drawn in r yet.
+bool DrawBackground(const CBackgroundImageFrameItem& item, const RECT& r, CImage& canvas, bool untouched)
 {
     CBMPFile reader;
     std::uint8_t* raw = nullptr;
@@ -259,7 +261,8 @@ bool DrawBackground(const CBackgroundImageFrameItem& item, const RECT& r, CImage
     }
     const StretchRects rects{dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
                              from.left, from.top, from.right - from.left, from.bottom - from.top};
-    if (opaque && CompositeOpaqueStretched(*canvas.GetDC(), *canvas.GetMask()->GetDC(), rects, source))
+    if (opaque &&
+        CompositeOpaqueStretched(*canvas.GetDC(), *canvas.GetMask()->GetDC(), rects, source, untouched))
         return true;
     if (!picture.IsValid()) {
         // Not reached for the rectangles above; kept so that any other case
@@ -285,6 +288,16 @@ bool DrawBackground(const CBackgroundImageFrameItem& item, const RECT& r, CImage
 void CLayoutManager::DrawFrameImageItems(CImage& canvas, POINT offset, int& failure) const
 {
     CImage& mask = *canvas.GetMask();
+    // The canvas comes from RenderFrameCanvas as created: white with a white
+    // mask. Until a line or a text is drawn, only the backgrounds drawn so far
+    // have changed it, inside their rectangles.
+    bool onlyBackgrounds = true;
+    std::vector<RECT> backgrounds;
+    auto untouched = [&](const RECT& r) {
+        return onlyBackgrounds && std::none_of(backgrounds.begin(), backgrounds.end(), [&r](const RECT& b) {
+                   return b.left < r.right && r.left < b.right && b.top < r.bottom && r.top < b.bottom;
+               });
+    };
     for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
         const CLayoutItem* item = it->get();
         if (!item->IsVisible())
@@ -293,12 +306,16 @@ void CLayoutManager::DrawFrameImageItems(CImage& canvas, POINT offset, int& fail
         item->GetRect(&r, false);
         r = RECT{r.left + offset.x, r.top + offset.y, r.right + offset.x + 1, r.bottom + offset.y + 1};
         if (const auto* line = dynamic_cast<const CLineItem*>(item)) {
+            onlyBackgrounds = false;
             DrawLineItem(*line, r, canvas, mask);
         } else if (const auto* text = dynamic_cast<const CStringItem*>(item)) {
+            onlyBackgrounds = false;
             DrawStringItem(*text, r, canvas, mask);
         } else if (const auto* background = dynamic_cast<const CBackgroundImageFrameItem*>(item)) {
+            const bool fresh = untouched(r);
+            backgrounds.push_back(r);
             try {
-                if (!DrawBackground(*background, r, canvas)) {
+                if (!DrawBackground(*background, r, canvas, fresh)) {
                     failure = -1;
                     return;
                 }

@@ -193,6 +193,8 @@ TEST_F(FrameImagePinTest, EdgeCasesOfBackgroundsAndTexts)
     AddBackground(-1, RECT{-400, -300, 700, 250}, stripes);
     AddBackground(-1, RECT{2500, 3800, 3600, 4600}, stripes);
     AddBackground(-1, RECT{1000, 2000, 1170, 2170}, stripes);
+    // Drawn before the one above, which so lands on a drawn background.
+    AddBackground(-1, RECT{1100, 2100, 1400, 2300}, stripes);
     // Texts in every direction, with and without a back colour, over the pictures.
     for (int d = 0; d < 4; ++d) {
         CStringItem* text = AddText(0, RECT{600 + d * 450, 1800, 1000 + d * 450, 2600},
@@ -212,7 +214,9 @@ TEST_F(FrameImagePinTest, EdgeCasesOfBackgroundsAndTexts)
         text->SetShadowOffset(POINT{3 - d, 2 + d});
     }
     AddLine(0, RECT{100, 1200, 100, 3800}, 3, 0x00FF00);
-    ExpectPinned(Render(), Pinned{0x53ad031bdc6c37d7ull, 0xf950ce30d5b643bdull, 0x1e68a502cc9e15a2ull});
+    // An opaque picture over texts.
+    AddBackground(0, RECT{700, 1900, 1300, 2400}, stripes);
+    ExpectPinned(Render(), Pinned{0x48b9b4b730d6ad5full, 0xd3896b666be1180dull, 0x2941e859f2cb8ff0ull});
 }
 
 } // namespace
