@@ -137,9 +137,7 @@ void DrawStringItem(const CStringItem& item, const RECT& r, CImage& canvas, CIma
             lineRect.right += move.x;
             lineRect.top += move.y;
             lineRect.bottom += move.y;
-            RECT maskRect = lineRect;
-            canvas.DrawText(lines[i].text, -1, &lineRect, format | extra);
-            mask.DrawText(lines[i].text, -1, &maskRect, format | extra);
+            DrawTextWithMask(*canvas.GetDC(), *mask.GetDC(), lines[i].text, -1, &lineRect, format | extra);
         }
     };
     if (item.HasShadow())
