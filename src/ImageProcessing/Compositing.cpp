@@ -1,6 +1,7 @@
 // Masks of images and the two ways of drawing a masked image onto another.
 #include "Core/ErrorCheck.h"
 #include "ImageProcessing/Image.h"
+#include "ImageProcessing/StretchEngine.h"
 #include "Platform/PageAllocator.h"
 
 #include <algorithm>
@@ -426,15 +427,16 @@ constexpr int kStretchBand = 32;
 int DrawStretched(const CImage& source, PlainDraw draw, CImage* dest, int x, int y, int width, int height,
                   int srcX, int srcY, int srcWidth, int srcHeight)
 {
-    if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0 || !dest || !dest->IsValid() ||
-        !source.IsValid() || !source.HasMask())
+    if (!dest || !dest->IsValid() || !source.IsValid() || !source.HasMask())
         return 0;
-    srcWidth = std::min(srcWidth, source.GetWidth() - srcX);
-    srcHeight = std::min(srcHeight, source.GetHeight() - srcY);
-    width = std::min(width, dest->GetWidth() - x);
-    height = std::min(height, dest->GetHeight() - y);
-    if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0)
+    StretchRects clipped{x, y, width, height, srcX, srcY, srcWidth, srcHeight};
+    if (!ClipStretchRects(clipped, source.GetWidth(), source.GetHeight(), dest->GetWidth(),
+                          dest->GetHeight()))
         return 0;
+    width = clipped.width;
+    height = clipped.height;
+    srcWidth = clipped.srcWidth;
+    srcHeight = clipped.srcHeight;
     const int bandRows = std::min(height, kStretchBand);
     CImage band;
     if (!band.Create(width, bandRows) || !band.CreateMask())

@@ -132,3 +132,9 @@ private:
     POINT m_position;
     int m_styleCounter = 0; // position in the dash pattern, carried from line to line
 };
+
+// DrawText on an image's context and on its mask's: the same pixels as the two
+// calls. Where the mask's context has the image's size, font and clip, black
+// text and both draw transparently, each line is painted once for both.
+int DrawTextWithMask(CImageDC& dc, CImageDC& mask, std::string_view text, int count, RECT* rect,
+                     unsigned format);

@@ -17,12 +17,14 @@ QColor ToQColor(COLORREF c)
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-// Draws one line turned about its reference point into the context; `limit`
-// (when not null) is the rectangle the ink must stay in.
-void DrawLine(CImageDC& dc, const QFont& font, const TextLine& line, int escapement, const QRect& limit)
+// Paints one line turned about its reference point into a scratch picture
+// of its bounds in the context (set in `bounds`); `limit` (when not null) is
+// the rectangle the ink must stay in. A null picture when nothing is drawn.
+QImage PaintLine(const CImageDC& dc, const QFont& font, const TextLine& line, int escapement,
+                 const QRect& limit, QRect& bounds)
 {
     if (line.text.isEmpty())
-        return;
+        return {};
     const QFontMetrics metrics(font);
     const double angle = -escapement / 10.0; // Qt turns clockwise with y pointing down
     QTransform turn;
@@ -31,11 +33,11 @@ void DrawLine(CImageDC& dc, const QFont& font, const TextLine& line, int escapem
     // Ink may overhang the cell (italics, accents): leave room around it.
     const int slack = metrics.height();
     const QRectF cell(-slack, -slack, line.extent.cx + 2.0 * slack, line.extent.cy + 2.0 * slack);
-    QRect bounds = turn.mapRect(cell).toAlignedRect().intersected(QRect(0, 0, dc.GetWidth(), dc.GetHeight()));
+    bounds = turn.mapRect(cell).toAlignedRect().intersected(QRect(0, 0, dc.GetWidth(), dc.GetHeight()));
     if (!limit.isNull())
         bounds = bounds.intersected(limit);
     if (bounds.isEmpty())
-        return;
+        return {};
     QImage scratch(bounds.size(), QImage::Format_ARGB32_Premultiplied);
     scratch.fill(0);
     {
@@ -51,7 +53,27 @@ void DrawLine(CImageDC& dc, const QFont& font, const TextLine& line, int escapem
         painter.setPen(ToQColor(dc.GetTextColor()));
         painter.drawText(QPointF(0, metrics.ascent()), line.text);
     }
-    MergeScratch(dc, scratch, bounds.topLeft(), R2_COPYPEN, true, QRect());
+    return scratch;
+}
+
+// Draws one line turned about its reference point into the context.
+void DrawLine(CImageDC& dc, const QFont& font, const TextLine& line, int escapement, const QRect& limit)
+{
+    QRect bounds;
+    const QImage scratch = PaintLine(dc, font, line, escapement, limit, bounds);
+    if (!scratch.isNull())
+        MergeScratch(dc, scratch, bounds.topLeft(), R2_COPYPEN, true, QRect());
+}
+
+// Where this holds, DrawText on the mask lays out, bounds and clips each line
+// as on the image, and its black ink covers the pixels the image's ink does
+// to the same degree, whatever the image's (opaque) text colour.
+bool MasksAlike(const CImageDC& dc, const CImageDC& mask)
+{
+    return dc.GetWidth() == mask.GetWidth() && dc.GetHeight() == mask.GetHeight() &&
+           dc.GetBkMode() == TRANSPARENT && mask.GetBkMode() == TRANSPARENT && mask.GetTextColor() == 0 &&
+           dc.GetFont().IsNull() == mask.GetFont().IsNull() &&
+           dc.GetFont().GetLogFont() == mask.GetFont().GetLogFont() && dc.GetClip() == mask.GetClip();
 }
 
 } // namespace
@@ -83,6 +105,39 @@ int CImageDC::DrawText(std::string_view text, int count, RECT* rect, unsigned fo
     }
     for (const TextLine& line : lines)
         DrawLine(*this, font, line, m_font.GetEscapement(), limit);
+    return height;
+}
+
+int DrawTextWithMask(CImageDC& dc, CImageDC& mask, std::string_view text, int count, RECT* rect,
+                     unsigned format)
+{
+    if (!rect || (format & DT_CALCRECT) || !MasksAlike(dc, mask)) {
+        RECT maskRect = rect ? *rect : RECT{};
+        const int height = dc.DrawText(text, count, rect, format);
+        mask.DrawText(text, count, rect ? &maskRect : nullptr, format);
+        return height;
+    }
+    if (count >= 0 && static_cast<std::size_t>(count) < text.size())
+        text = text.substr(0, static_cast<std::size_t>(count));
+    const QFont font = dc.GetFont().GetQFont();
+    const std::vector<TextLine> lines = LayoutText(font, text, *rect, format);
+    if (lines.empty())
+        return 0;
+    const int height = lines.back().origin.y + lines.back().extent.cy - rect->top;
+    QRect limit;
+    if (!(format & DT_NOCLIP)) {
+        if (rect->right <= rect->left || rect->bottom <= rect->top)
+            return height;
+        limit = QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
+    }
+    for (const TextLine& line : lines) {
+        QRect bounds;
+        const QImage scratch = PaintLine(dc, font, line, dc.GetFont().GetEscapement(), limit, bounds);
+        if (scratch.isNull())
+            continue;
+        MergeScratch(dc, scratch, bounds.topLeft(), R2_COPYPEN, true, QRect());
+        MergeScratchBlack(mask, scratch, bounds.topLeft());
+    }
     return height;
 }
 

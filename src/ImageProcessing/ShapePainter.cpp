@@ -58,8 +58,9 @@ inline void MergePixel(std::uint32_t s, std::uint32_t& d, int mixMode, bool blen
 // MergePixel: dc * (255 - alpha) fits 16 bits, (x * 0x8081) >> 23 is x / 255
 // for every 16-bit x, and the saturating pack is the min with 255.
 __attribute__((target("avx2"))) int MergeCopyRowAvx2(const std::uint32_t* from, std::uint32_t* to, int count,
-                                                     bool blend)
+                                                     bool blend, std::uint32_t keep)
 {
+    const __m256i kept = _mm256_set1_epi32(static_cast<int>(keep));
     const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
     const __m256i all255 = _mm256_set1_epi16(255);
     const __m256i reciprocal = _mm256_set1_epi16(static_cast<short>(0x8081));
@@ -73,7 +74,8 @@ __attribute__((target("avx2"))) int MergeCopyRowAvx2(const std::uint32_t* from, 
     const __m256i zero = _mm256_setzero_si256();
     int i = 0;
     for (; i + 8 <= count; i += 8) {
-        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + i));
+        const __m256i s =
+            _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + i)), kept);
         const __m256i alpha = _mm256_srli_epi32(s, 24);
         const __m256i untouched = _mm256_cmpeq_epi32(alpha, zero);
         if (_mm256_movemask_epi8(untouched) == -1)
@@ -106,22 +108,21 @@ __attribute__((target("avx2"))) int MergeCopyRowAvx2(const std::uint32_t* from, 
     return i;
 }
 
-int MergeCopyRow(const std::uint32_t* from, std::uint32_t* to, int count, bool blend)
+int MergeCopyRow(const std::uint32_t* from, std::uint32_t* to, int count, bool blend, std::uint32_t keep)
 {
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2 ? MergeCopyRowAvx2(from, to, count, blend) : 0;
+    return avx2 ? MergeCopyRowAvx2(from, to, count, blend, keep) : 0;
 }
 #else
-int MergeCopyRow(const std::uint32_t*, std::uint32_t*, int, bool)
+int MergeCopyRow(const std::uint32_t*, std::uint32_t*, int, bool, std::uint32_t)
 {
     return 0;
 }
 #endif
 
-} // namespace
-
-void MergeScratch(CImageDC& dc, const QImage& scratch, QPoint origin, int mixMode, bool blend,
-                  const QRect& limit)
+// The scratch pixels are taken through `keep`: all bits, or the coverage alone.
+void MergeKept(CImageDC& dc, const QImage& scratch, QPoint origin, int mixMode, bool blend,
+               const QRect& limit, std::uint32_t keep)
 {
     QRect area(origin, scratch.size());
     if (!limit.isNull())
@@ -132,11 +133,25 @@ void MergeScratch(CImageDC& dc, const QImage& scratch, QPoint origin, int mixMod
                                (r.left() - origin.x());
             std::uint32_t* to = dc.Row(y) + r.left();
             const int count = r.width();
-            const int done = mixMode == R2_COPYPEN ? MergeCopyRow(from, to, count, blend) : 0;
+            const int done = mixMode == R2_COPYPEN ? MergeCopyRow(from, to, count, blend, keep) : 0;
             for (int i = done; i < count; ++i)
-                MergePixel(from[i], to[i], mixMode, blend);
+                MergePixel(from[i] & keep, to[i], mixMode, blend);
         }
     }
+}
+
+} // namespace
+
+void MergeScratch(CImageDC& dc, const QImage& scratch, QPoint origin, int mixMode, bool blend,
+                  const QRect& limit)
+{
+    MergeKept(dc, scratch, origin, mixMode, blend, limit, 0xFFFFFFFFu);
+}
+
+void MergeScratchBlack(CImageDC& dc, const QImage& scratch, QPoint origin)
+{
+    // Premultiplied black ink is its coverage with colour bytes 0.
+    MergeKept(dc, scratch, origin, R2_COPYPEN, true, QRect(), 0xFF000000u);
 }
 
 template <typename Paint> void CImageShapePainter::Render(QRect bounds, Paint paint)

@@ -36,3 +36,7 @@ private:
 // not empty, further restricts the pixels written.
 void MergeScratch(CImageDC& dc, const QImage& scratch, QPoint origin, int mixMode, bool blend,
                   const QRect& limit);
+// MergeScratch (copying, blended, unlimited) of the scratch as if its ink had
+// been painted black: its coverage alone. Black text onto a mask from the
+// scratch of the same text in another colour.
+void MergeScratchBlack(CImageDC& dc, const QImage& scratch, QPoint origin);

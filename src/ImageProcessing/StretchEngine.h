@@ -33,3 +33,23 @@ struct StretchTarget
 void StretchPixels(const StretchTarget& target, int x, int y, int width, int height,
                    const StretchSource& source, int srcX, int srcY, int srcWidth, int srcHeight,
                    std::uint32_t rop, std::uint32_t pattern);
+
+// The rectangles of a stretched masked drawing (Image.h: DrawMaskedRect,
+// CompositeRect), clipped as those drawings clip them: the source rectangle
+// to the source, the destination's extents to the destination from its
+// origin on; both scales follow the clipped extents. False when nothing remains.
+struct StretchRects
+{
+    int x, y, width, height, srcX, srcY, srcWidth, srcHeight;
+};
+bool ClipStretchRects(StretchRects& r, int sourceWidth, int sourceHeight, int destWidth, int destHeight);
+
+// CompositeRect of a 32-bit picture whose mask is opaque (0) throughout,
+// without the mask: the destination takes the stretched source's colour bytes
+// and keeps its fourth bytes, and its mask becomes opaque, keeping its fourth
+// bytes too. Nothing is written (and false returned) when a destination pixel
+// would sample outside the source; true when the rectangles clip to nothing.
+// `untouched` promises that the rectangle and its mask still hold what
+// CImage::Create left there (fourth bytes 0), so that they need not be read.
+bool CompositeOpaqueStretched(CImageDC& dest, CImageDC& destMask, StretchRects r, const StretchSource& source,
+                              bool untouched);

@@ -4,12 +4,15 @@
 #include "Core/Geometry.h"
 #include "Core/TextOps.h"
 #include "ImageProcessing/BMPFile.h"
+#include "ImageProcessing/PixelConversion.h"
+#include "ImageProcessing/StretchEngine.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/FrameImage.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/LineItem.h"
 #include "Layout/StringItem.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -134,9 +137,7 @@ void DrawStringItem(const CStringItem& item, const RECT& r, CImage& canvas, CIma
             lineRect.right += move.x;
             lineRect.top += move.y;
             lineRect.bottom += move.y;
-            RECT maskRect = lineRect;
-            canvas.DrawText(lines[i].text, -1, &lineRect, format | extra);
-            mask.DrawText(lines[i].text, -1, &maskRect, format | extra);
+            DrawTextWithMask(*canvas.GetDC(), *mask.GetDC(), lines[i].text, -1, &lineRect, format | extra);
         }
     };
     if (item.HasShadow())
@@ -186,53 +187,96 @@ bool TurnPicture(CImage& picture, int rotation)
     }
 }
 
-bool DrawBackground(const CBackgroundImageFrameItem& item, const RECT& r, CImage& canvas)
+// True when every fourth byte (the mask value) of the packed picture is 0.
+bool IsOpaque(const std::uint8_t* pixels, int width, int height)
+{
+    const auto* words = reinterpret_cast<const std::uint32_t*>(pixels);
+    for (int y = 0; y < height; ++y, words += width) {
+        std::uint32_t seen = 0;
+        for (int x = 0; x < width; ++x)
+            seen |= words[x];
+        if (seen & 0xFF000000u)
+            return false;
+    }
+    return true;
+}
+
+// `untouched`: nothing has been drawn in r yet.
+bool DrawBackground(const CBackgroundImageFrameItem& item, const RECT& r, CImage& canvas, bool untouched)
 {
     CBMPFile reader;
     std::uint8_t* raw = nullptr;
     SIZE size{};
     if (reader.ReadRaw32(item.GetImageFileName2(), &raw, &size) != ImageFileOk || !raw)
         return false;
+    PageBuffer pixels(raw);
+    // A picture opaque throughout composites as a plain copy, so an unturned
+    // one is stretched straight from the file's pixels, without the picture
+    // and mask it would otherwise be made into.
+    const bool opaque = IsUsablePictureSize(size.cx, size.cy) && IsOpaque(raw, size.cx, size.cy);
+    const int rotation = item.GetImageRotation();
     CImage picture;
-    {
-        const PageBuffer pixels(raw);
+    StretchSource source;
+    if (opaque && rotation != 1 && rotation != 2 && rotation != 3) {
+        if (!CanContinue())
+            return false;
+        source = StretchSource{raw, size.cx * 4, size.cx, size.cy, 32, nullptr, 0};
+    } else {
         if (picture.SetFromRgbaBuffer(pixels.get(), size.cx, size.cy, nullptr, nullptr, 0xFFFFFF, 0) != 0 ||
             !picture.IsValid())
             return false;
+        pixels.reset();
+        if (!TurnPicture(picture, rotation))
+            return false;
+        source = StretchSource{picture.GetBits(),
+                               picture.GetWidth() * 4,
+                               picture.GetWidth(),
+                               picture.GetHeight(),
+                               32,
+                               nullptr,
+                               0};
     }
-    if (!TurnPicture(picture, item.GetImageRotation()))
-        return false;
-    const int pw = picture.GetWidth();
-    const int ph = picture.GetHeight();
+    const int pw = source.width;
+    const int ph = source.rows;
     const int rw = r.right - r.left;
     const int rh = r.bottom - r.top;
     if (pw < 1 || ph < 1 || rw < 1 || rh < 1)
         return true;
-    RECT source{0, 0, pw, ph};
+    RECT from{0, 0, pw, ph};
     RECT dest = r;
     if (item.GetImagePlacement() == 0) {
         if (static_cast<long long>(ph) * rw > static_cast<long long>(pw) * rh) {
             const int sh = static_cast<int>(static_cast<long long>(pw) * rh / rw);
-            source = RECT{0, (ph - sh) / 2, pw, (ph - sh) / 2 + sh};
+            from = RECT{0, (ph - sh) / 2, pw, (ph - sh) / 2 + sh};
         } else {
             const int sw = static_cast<int>(static_cast<long long>(ph) * rw / rh);
-            source = RECT{(pw - sw) / 2, 0, (pw - sw) / 2 + sw, ph};
+            from = RECT{(pw - sw) / 2, 0, (pw - sw) / 2 + sw, ph};
         }
     } else if (item.GetImagePlacement() == 1) {
         const Rect inside =
             FitRectInRect(Rect{r.left, r.top, r.right, r.bottom}, Rect{0, 0, pw, ph}, true, true);
         dest = RECT{inside.left, inside.top, inside.right, inside.bottom};
     }
-    const int dw = dest.right - dest.left;
-    const int dh = dest.bottom - dest.top;
-    const int sw = source.right - source.left;
-    const int sh = source.bottom - source.top;
+    const StretchRects rects{dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
+                             from.left, from.top, from.right - from.left, from.bottom - from.top};
+    if (opaque &&
+        CompositeOpaqueStretched(*canvas.GetDC(), *canvas.GetMask()->GetDC(), rects, source, untouched))
+        return true;
+    if (!picture.IsValid()) {
+        // Not reached for the rectangles above; kept so that any other case
+        // draws as the picture with its mask would.
+        if (picture.SetFromRgbaBuffer(pixels.get(), size.cx, size.cy, nullptr, nullptr, 0xFFFFFF, 0) != 0 ||
+            !picture.IsValid())
+            return false;
+    }
     if (picture.HasMask()) {
         // Nothing to composite (a frame off the canvas) is not a failure.
-        picture.CompositeRect(&canvas, dest.left, dest.top, dw, dh, source.left, source.top, sw, sh);
+        picture.CompositeRect(&canvas, rects.x, rects.y, rects.width, rects.height, rects.srcX, rects.srcY,
+                              rects.srcWidth, rects.srcHeight);
         return true;
     }
-    picture.StretchBltTo(&canvas, dest.left, dest.top, dw, dh, source.left, source.top, sw, sh, SRCCOPY);
+    picture.StretchBltTo(&canvas, rects.x, rects.y, rects.width, rects.height, rects.srcX, rects.srcY,
+                         rects.srcWidth, rects.srcHeight, SRCCOPY);
     canvas.GetMask()->FillRectLTRB(dest.left, dest.top, dest.right, dest.bottom, kBlack);
     return true;
 }
@@ -242,6 +286,16 @@ bool DrawBackground(const CBackgroundImageFrameItem& item, const RECT& r, CImage
 void CLayoutManager::DrawFrameImageItems(CImage& canvas, POINT offset, int& failure) const
 {
     CImage& mask = *canvas.GetMask();
+    // The canvas comes from RenderFrameCanvas as created: white with a white
+    // mask. Until a line or a text is drawn, only the backgrounds drawn so far
+    // have changed it, inside their rectangles.
+    bool onlyBackgrounds = true;
+    std::vector<RECT> backgrounds;
+    auto untouched = [&](const RECT& r) {
+        return onlyBackgrounds && std::none_of(backgrounds.begin(), backgrounds.end(), [&r](const RECT& b) {
+                   return b.left < r.right && r.left < b.right && b.top < r.bottom && r.top < b.bottom;
+               });
+    };
     for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
         const CLayoutItem* item = it->get();
         if (!item->IsVisible())
@@ -250,12 +304,16 @@ void CLayoutManager::DrawFrameImageItems(CImage& canvas, POINT offset, int& fail
         item->GetRect(&r, false);
         r = RECT{r.left + offset.x, r.top + offset.y, r.right + offset.x + 1, r.bottom + offset.y + 1};
         if (const auto* line = dynamic_cast<const CLineItem*>(item)) {
+            onlyBackgrounds = false;
             DrawLineItem(*line, r, canvas, mask);
         } else if (const auto* text = dynamic_cast<const CStringItem*>(item)) {
+            onlyBackgrounds = false;
             DrawStringItem(*text, r, canvas, mask);
         } else if (const auto* background = dynamic_cast<const CBackgroundImageFrameItem*>(item)) {
+            const bool fresh = untouched(r);
+            backgrounds.push_back(r);
             try {
-                if (!DrawBackground(*background, r, canvas)) {
+                if (!DrawBackground(*background, r, canvas, fresh)) {
                     failure = -1;
                     return;
                 }

@@ -4,6 +4,7 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <algorithm>
 
 using imagetest::PixelAt;
 
@@ -280,4 +281,58 @@ TEST(TextDrawing, WithoutNoClipTheInkStaysInTheRectangleEvenWhenTurned)
         }
         EXPECT_LT(inkCount[0], inkCount[1]) << escapement;
     }
+}
+
+TEST(TextDrawing, TextWithMaskEqualsTheTwoDrawings)
+{
+    imagetest::EnsureGuiApplication();
+    // Image and mask start with varied pixels, so that smoothed ink blends.
+    auto prepare = [](CImage& image, std::uint32_t seed) {
+        ASSERT_TRUE(image.Create(260, 240));
+        auto* pixels = reinterpret_cast<std::uint32_t*>(image.GetBits());
+        for (std::uint32_t i = 0; i < 260 * 240; ++i)
+            pixels[i] = (i * 7919 + seed) & 0xFFFFFF;
+    };
+    auto same = [](const CImage& a, const CImage& b) {
+        return std::equal(a.GetBits(), a.GetBits() + 260 * 240 * 4, b.GetBits());
+    };
+    CRgn clip;
+    clip.CreateRectRgn(30, 20, 230, 200);
+    int inked = 0;
+    for (bool smooth : {false, true})
+        for (int escapement : {0, -900, 1800, 900})
+            for (COLORREF colour : {RGB(255, 0, 0), RGB(0x20, 0x40, 0xC0), RGB(254, 254, 254)})
+                for (COLORREF maskInk : {RGB(0, 0, 0), RGB(0, 0, 1)})
+                    for (unsigned noClip : {0u, DT_NOCLIP}) {
+                        CImage images[2], masks[2];
+                        for (int k = 0; k < 2; ++k) {
+                            prepare(images[k], 0x123456);
+                            prepare(masks[k], 0x654321);
+                            LOGFONT font = TestFont(escapement);
+                            font.lfQuality = smooth ? ANTIALIASED_QUALITY : DEFAULT_QUALITY;
+                            for (CImage* image : {&images[k], &masks[k]}) {
+                                image->SelectObject(CImageFont(font));
+                                image->SetBkMode(TRANSPARENT);
+                                image->SelectClipRgn(&clip);
+                            }
+                            images[k].SetTextColor(colour);
+                            masks[k].SetTextColor(maskInk);
+                        }
+                        const unsigned format = DT_NOPREFIX | DT_CENTER | noClip;
+                        RECT rects[3] = {{40, 40, 200, 150}, {40, 40, 200, 150}, {40, 40, 200, 150}};
+                        const int height = images[0].DrawText("Ink gW\nline", -1, &rects[0], format);
+                        EXPECT_EQ(masks[0].DrawText("Ink gW\nline", -1, &rects[1], format), height);
+                        EXPECT_EQ(DrawTextWithMask(*images[1].GetDC(), *masks[1].GetDC(), "Ink gW\nline", -1,
+                                                   &rects[2], format),
+                                  height);
+                        EXPECT_TRUE(same(images[0], images[1]))
+                            << smooth << " " << escapement << " " << colour << " " << noClip;
+                        EXPECT_TRUE(same(masks[0], masks[1])) << smooth << " " << escapement << " " << colour
+                                                              << " " << maskInk << " " << noClip;
+                        CImage untouched;
+                        prepare(untouched, 0x123456);
+                        inked += !same(images[0], untouched);
+                    }
+    // Every case put ink on the image.
+    EXPECT_EQ(inked, 2 * 4 * 3 * 2 * 2);
 }

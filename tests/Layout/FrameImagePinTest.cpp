@@ -1,0 +1,222 @@
+// The frame image's exact bytes for two pages: the canvas, its mask and the
+// written file are pinned, so that a faster renderer cannot change a pixel
+// unseen. The first page is the benchmark's A4 page; the second gathers the
+// cases the fast paths must leave as they were (turned, partly transparent
+// and overhanging backgrounds, texts and lines under and over them).
+#include "Core/support/ScopedTmpDir.h"
+#include "Core/support/ScratchFolder.h"
+#include "ImageProcessing/BMPFile.h"
+#include "ImageProcessing/Image.h"
+#include "Layout/BackgroundImageFrameItem.h"
+#include "Layout/LayoutManager.h"
+#include "Layout/LineItem.h"
+#include "Layout/StringItem.h"
+#include "Layout/support/FrameImageSupport.h"
+#include "Layout/support/LayoutTestSupport.h"
+#include "Layout/support/ManagerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+using namespace managertest;
+
+std::uint64_t Fnv1a(const std::uint8_t* bytes, std::size_t count)
+{
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (std::size_t i = 0; i < count; ++i)
+        hash = (hash ^ bytes[i]) * 0x100000001b3ull;
+    return hash;
+}
+
+std::uint64_t HashOf(const CImage& image)
+{
+    return Fnv1a(image.GetBits(), static_cast<std::size_t>(image.GetWidth()) * image.GetHeight() * 4);
+}
+
+std::uint64_t HashOfFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                          std::istreambuf_iterator<char>());
+    return bytes.empty() ? 0 : Fnv1a(bytes.data(), bytes.size());
+}
+
+struct Pinned
+{
+    std::uint64_t canvas, mask, file;
+};
+
+class FrameImagePinTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        layouttest::EnsureGuiApplication();
+        SetUpA4(manager);
+        manager.SetFrameImageClock(&clock);
+    }
+
+    CBackgroundImageFrameItem* AddBackground(int at, RECT rect, const std::string& path)
+    {
+        auto background = std::make_unique<CBackgroundImageFrameItem>();
+        EXPECT_EQ(background->LoadImage(path), ImageLoadOk);
+        background->SetRect(rect);
+        CBackgroundImageFrameItem* raw = background.get();
+        manager.AddItem(at, std::move(background));
+        return raw;
+    }
+
+    CStringItem* AddText(int at, RECT rect, const std::string& text, int size, int direction)
+    {
+        auto item = std::make_unique<CStringItem>();
+        item->SetRect(rect);
+        LOGFONT font;
+        font.lfFaceName = "IPAGothic";
+        font.lfHeight = -size;
+        item->SetLogFont(&font);
+        item->SetText(text);
+        item->SetDirection(direction);
+        CStringItem* raw = item.get();
+        manager.AddItem(at, std::move(item));
+        return raw;
+    }
+
+    void AddLine(int at, RECT rect, int width, COLORREF color)
+    {
+        manager.AddItem(at, MakeLine(rect, width, color));
+    }
+
+    Pinned Render()
+    {
+        CImage canvas;
+        bool small = true;
+        EXPECT_EQ(manager.RenderFrameCanvas(canvas, &small), 0);
+        EXPECT_TRUE(canvas.HasMask());
+        const std::string out = scratch / "page.eff";
+        int quality = 90;
+        EXPECT_EQ(manager.RenderStringItems(out, "", 0, &quality, 0), 0);
+        if (!canvas.HasMask())
+            return {};
+        return {HashOf(canvas), HashOf(*canvas.GetMask()), HashOfFile(out)};
+    }
+
+    ScratchFolder scratch;
+    ScopedTmpDir tmpDir{scratch.Path()};
+    frameimagetest::FixedClock clock;
+    FakeHost host;
+    FakeModeShell shell;
+    CLayoutManager manager;
+};
+
+void ExpectPinned(const Pinned& got, const Pinned& want)
+{
+    EXPECT_EQ(got.canvas, want.canvas) << std::hex << "canvas 0x" << got.canvas;
+    EXPECT_EQ(got.mask, want.mask) << std::hex << "mask 0x" << got.mask;
+    EXPECT_EQ(got.file, want.file) << std::hex << "file 0x" << got.file;
+}
+
+TEST_F(FrameImagePinTest, BenchmarkPage)
+{
+    for (int i = 0; i < 4; ++i) {
+        const std::string path = layouttest::WriteBmp24(
+            scratch / ("picture" + std::to_string(i) + ".bmp"), 900, 1200, [i](int x, int y) {
+                // The benchmark writes its rows from the bottom up.
+                return std::uint32_t((x * 255 / 900) << 16 | ((1199 - y) * 255 / 1200) << 8 |
+                                     ((i * 60) & 0xFF));
+            });
+        AddBackground(
+            -1, RECT{50 + (i % 2) * 1400, 100 + (i / 2) * 2000, 1350 + (i % 2) * 1400, 1900 + (i / 2) * 2000},
+            path);
+    }
+    for (int i = 0; i < 20; ++i) {
+        auto line = std::make_unique<CLineItem>();
+        if (i % 2)
+            line->SetRect(RECT{100 + i * 130, 50, 100 + i * 130, 4000});
+        else
+            line->SetRect(RECT{50, 100 + i * 200, 2800, 100 + i * 200});
+        line->SetWidth(1 + i % 10);
+        line->SetColor(0x102030u * static_cast<unsigned>(i % 7));
+        manager.AddItem(0, std::move(line));
+    }
+    for (int i = 0; i < 16; ++i) {
+        CStringItem* text = AddText(
+            0, RECT{100 + (i % 4) * 700, 200 + (i / 4) * 1000, 700 + (i % 4) * 700, 600 + (i / 4) * 1000},
+            "Frame text " + std::to_string(i) + "\nsecond line", 16 + i, i % 4);
+        LOGFONT font;
+        text->GetLogFont(&font);
+        font.lfWeight = i % 3 ? FW_NORMAL : FW_BOLD;
+        text->SetLogFont(&font);
+        text->SetTextColor(0x2040C0u + static_cast<unsigned>(i));
+        text->SetShadow(i % 2 == 0);
+        text->SetShadowOffset(POINT{-5, 3});
+    }
+    ExpectPinned(Render(), Pinned{0x7ec330d4b3c02da6ull, 0xc60389427d05db55ull, 0xe1a01de03d4f6f50ull});
+}
+
+TEST_F(FrameImagePinTest, EdgeCasesOfBackgroundsAndTexts)
+{
+    // Drawn back to front: the items added last at the tail are drawn first.
+    // A partly transparent picture over text and lines.
+    const std::string glass = layouttest::WriteBmp24(scratch / "glass.bmp", 300, 200, 0x808080);
+    CBackgroundImageFrameItem* see = AddBackground(-1, RECT{200, 300, 1400, 1100}, glass);
+    {
+        std::vector<std::uint8_t> pixels(300 * 200 * 4);
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x) {
+                std::uint8_t* p = &pixels[(static_cast<std::size_t>(y) * 300 + x) * 4];
+                p[0] = static_cast<std::uint8_t>(x);
+                p[1] = static_cast<std::uint8_t>(y);
+                p[2] = static_cast<std::uint8_t>(x ^ y);
+                // Opaque, transparent and graded bands.
+                p[3] = x < 100 ? 0 : x < 200 ? 255 : static_cast<std::uint8_t>((x - 200) * 2 + y / 4);
+            }
+        ASSERT_EQ(CBMPFile().WriteRaw32(see->GetImageFileName2(), pixels.data(), 300, 200), 0);
+    }
+    CStringItem* over = AddText(-1, RECT{250, 350, 1300, 700}, "Under glass\nline two", 30, 0);
+    over->SetTextColor(0x3060A0);
+    over->SetShadow(true);
+    over->SetShadowOffset(POINT{4, -6});
+    AddLine(-1, RECT{150, 900, 1500, 900}, 12, 0x0000C0);
+    // Opaque pictures: turned, reduced, overhanging every edge of the canvas.
+    const std::string stripes = layouttest::WriteBmp24(scratch / "stripes.bmp", 400, 250, [](int x, int y) {
+        return std::uint32_t(((x * 7) & 0xFF) << 16 | ((y * 3) & 0xFF) << 8 | ((x + y) & 0xFF));
+    });
+    AddBackground(-1, RECT{1500, 200, 2300, 1500}, stripes)->SetImageRotation(1);
+    AddBackground(-1, RECT{2400, 1600, 2700, 1800}, stripes)->SetImageRotation(2);
+    AddBackground(-1, RECT{300, 1600, 500, 3000}, stripes)->SetImageRotation(3);
+    AddBackground(-1, RECT{-400, -300, 700, 250}, stripes);
+    AddBackground(-1, RECT{2500, 3800, 3600, 4600}, stripes);
+    AddBackground(-1, RECT{1000, 2000, 1170, 2170}, stripes);
+    // Drawn before the one above, which so lands on a drawn background.
+    AddBackground(-1, RECT{1100, 2100, 1400, 2300}, stripes);
+    // Texts in every direction, with and without a back colour, over the pictures.
+    for (int d = 0; d < 4; ++d) {
+        CStringItem* text = AddText(0, RECT{600 + d * 450, 1800, 1000 + d * 450, 2600},
+                                    "Dir " + std::to_string(d) + " gM\nsecond", 20 + 4 * d, d);
+        text->SetTextColor(0x10A040u * static_cast<unsigned>(d + 1));
+        if (d % 2) {
+            text->SetBackColor(0x20C0E0);
+            text->SetBackColorOn(true);
+        }
+        LOGFONT font;
+        text->GetLogFont(&font);
+        font.lfItalic = d == 2;
+        font.lfWeight = d == 3 ? FW_BOLD : FW_NORMAL;
+        text->SetLogFont(&font);
+        text->SetShadow(d != 1);
+        text->SetShadowColor(0x804020);
+        text->SetShadowOffset(POINT{3 - d, 2 + d});
+    }
+    AddLine(0, RECT{100, 1200, 100, 3800}, 3, 0x00FF00);
+    // An opaque picture over texts.
+    AddBackground(0, RECT{700, 1900, 1300, 2400}, stripes);
+    ExpectPinned(Render(), Pinned{0x48b9b4b730d6ad5full, 0xd3896b666be1180dull, 0x2941e859f2cb8ff0ull});
+}
+
+} // namespace
