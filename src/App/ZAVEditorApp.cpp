@@ -71,11 +71,12 @@ QMargins BorderOf(const QWidget& window)
 // inside asked for before the first show is the whole outer size, and a
 // window that already had a native window may be put with its inside at the
 // corner asked for. Once the border is known (the first move or resize that
-// shows one), the window is given the outer rectangle asked for.
+// shows one), the window is given the outer place asked for.
 class OuterGeometryOnceFramed : public QObject
 {
 public:
-    OuterGeometryOnceFramed(QWidget& window, const QRect& outer) : QObject(&window), m_window(window), m_outer(outer)
+    OuterGeometryOnceFramed(QWidget& window, const QRect& outer, bool sized)
+        : QObject(&window), m_window(window), m_outer(outer), m_sized(sized)
     {
         window.installEventFilter(this);
     }
@@ -91,7 +92,8 @@ protected:
         m_window.removeEventFilter(this);
         // A maximised or minimised window has the place its state gives it.
         if (!(m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
-            m_window.resize(m_outer.size().shrunkBy(border));
+            if (m_sized)
+                m_window.resize(m_outer.size().shrunkBy(border));
             m_window.move(m_outer.topLeft());
         }
         deleteLater();
@@ -101,6 +103,7 @@ protected:
 private:
     QWidget& m_window;
     QRect m_outer;
+    bool m_sized;
 };
 
 Rect OuterRectOf(const QWidget& window)
@@ -111,15 +114,27 @@ Rect OuterRectOf(const QWidget& window)
 // The placed rectangles include the window's border. Asked for before the
 // window is shown, the place goes to the window manager with the map request
 // and is taken as the border's top-left; asked for later it may be ignored.
-void RequestOuterGeometry(QWidget& window, const Rect& outerRect)
+void RequestOuterPlace(QWidget& window, const Rect& outerRect, bool sized)
 {
     const QRect outer = ToQRect(outerRect);
     const QMargins border = BorderOf(window);
     // Sized first: a resize may turn the border-inclusive position into an inner one.
-    window.resize(outer.size().shrunkBy(border));
+    if (sized)
+        window.resize(outer.size().shrunkBy(border));
     window.move(outer.topLeft());
     if (border.isNull() && !(window.windowFlags() & Qt::FramelessWindowHint))
-        new OuterGeometryOnceFramed(window, outer);
+        new OuterGeometryOnceFramed(window, outer, sized);
+}
+
+void RequestOuterGeometry(QWidget& window, const Rect& outerRect)
+{
+    RequestOuterPlace(window, outerRect, true);
+}
+
+// The window keeps its own size.
+void RequestOuterPosition(QWidget& window, const Rect& outerRect)
+{
+    RequestOuterPlace(window, outerRect, false);
 }
 
 } // namespace
@@ -310,7 +325,7 @@ void CZAVEditorApp::PlaceWindowsAndShow()
     if (QDockWidget* frame = m_mainFrame->ChangeModeFrame()) {
         frame->adjustSize();
         const Rect placed = PlaceChangeModeFrame(storedMode, OuterRectOf(*frame), mainNow, workArea);
-        frame->move(placed.left, placed.top);
+        RequestOuterPosition(*frame, placed);
         if (m_settings.GetShowChangeModeWindow() && m_document->IsDSCLayout())
             frame->show();
     }
