@@ -63,8 +63,10 @@ QDockWidget* CMainFrame::FloatBar(QWidget* bar, const QString& objectName)
     if (bar)
         frame->setWidget(bar);
     addDockWidget(Qt::RightDockWidgetArea, frame);
-    frame->setFloating(true);
+    // Hidden first: floating a dock that is not hidden shows it at once, and
+    // the bar would remember that unplaced spot over the stored one.
     frame->hide();
+    frame->setFloating(true);
     frame->installEventFilter(this);
     return frame;
 }

@@ -5,6 +5,17 @@
 
 #include "Core/Geometry.h"
 
+// The places the settings held when they were read, kept apart: the windows
+// store their places into the settings as soon as they exist, before start-up
+// has placed them.
+struct StoredPlaces
+{
+    Rect mainWindow;
+    int mainWindowMaximize = 0;
+    Rect toolBox;
+    Point changeMode;
+};
+
 // The stored rectangle moved into the work area, then cut at the edge it was
 // moved towards when it is larger than the work area.
 Rect FitRectToWorkArea(const Rect& stored, const Rect& workArea);

@@ -20,6 +20,7 @@
 
 #include <QDockWidget>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
@@ -55,14 +56,85 @@ std::string LongFormOf(const std::string& path)
     return path;
 }
 
-// The placed rectangles include the window's border, which the window system
-// adds only once the window is shown.
-void SetOuterGeometry(QWidget& window, const Rect& outerRect)
+// What the window system adds around a window; none before the window has
+// its native window (the toolkit's guess until then is not a border).
+QMargins BorderOf(const QWidget& window)
 {
-    const QRect outer = window.frameGeometry(), inner = window.geometry();
-    const QMargins border(inner.left() - outer.left(), inner.top() - outer.top(),
-                          outer.right() - inner.right(), outer.bottom() - inner.bottom());
-    window.setGeometry(ToQRect(outerRect).marginsRemoved(border));
+    if (!window.testAttribute(Qt::WA_WState_Created))
+        return QMargins();
+    const QRect frame = window.frameGeometry(), inner = window.geometry();
+    return QMargins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                    frame.bottom() - inner.bottom());
+}
+
+// Until the window system has framed a window its border counts as none: the
+// inside asked for before the first show is the whole outer size, and a
+// window that already had a native window may be put with its inside at the
+// corner asked for. Once the border is known (the first move or resize that
+// shows one), the window is given the outer place asked for.
+class OuterGeometryOnceFramed : public QObject
+{
+public:
+    OuterGeometryOnceFramed(QWidget& window, const QRect& outer, bool sized)
+        : QObject(&window), m_window(window), m_outer(outer), m_sized(sized)
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != &m_window || (event->type() != QEvent::Move && event->type() != QEvent::Resize))
+            return false;
+        const QMargins border = BorderOf(m_window);
+        if (border.isNull())
+            return false;
+        m_window.removeEventFilter(this);
+        // A maximised or minimised window has the place its state gives it.
+        if (!(m_window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+            if (m_sized)
+                m_window.resize(m_outer.size().shrunkBy(border));
+            m_window.move(m_outer.topLeft());
+        }
+        deleteLater();
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    QRect m_outer;
+    bool m_sized;
+};
+
+Rect OuterRectOf(const QWidget& window)
+{
+    return ToRect(window.geometry().marginsAdded(BorderOf(window)));
+}
+
+// The placed rectangles include the window's border. Asked for before the
+// window is shown, the place goes to the window manager with the map request
+// and is taken as the border's top-left; asked for later it may be ignored.
+void RequestOuterPlace(QWidget& window, const Rect& outerRect, bool sized)
+{
+    const QRect outer = ToQRect(outerRect);
+    const QMargins border = BorderOf(window);
+    // Sized first: a resize may turn the border-inclusive position into an inner one.
+    if (sized)
+        window.resize(outer.size().shrunkBy(border));
+    window.move(outer.topLeft());
+    if (border.isNull() && !(window.windowFlags() & Qt::FramelessWindowHint))
+        new OuterGeometryOnceFramed(window, outer, sized);
+}
+
+void RequestOuterGeometry(QWidget& window, const Rect& outerRect)
+{
+    RequestOuterPlace(window, outerRect, true);
+}
+
+// The window keeps its own size.
+void RequestOuterPosition(QWidget& window, const Rect& outerRect)
+{
+    RequestOuterPlace(window, outerRect, false);
 }
 
 } // namespace
@@ -175,6 +247,8 @@ bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFi
     const std::unique_ptr<QSettings> store = OpenSettingsStore();
     m_settings.LoadSettings(*store, DefaultFolders{m_env.documentsFolder, m_env.programFolder});
     m_settingsLoaded = true;
+    m_storedPlaces = StoredPlaces{m_settings.GetMainWindowRect(), m_settings.GetMainWindowMaximize(),
+                                  m_settings.GetToolBoxWindowRect(), m_settings.GetChangeModeWindowPos()};
 
     SetLayoutShell(this);
     SetLayoutManagerHost(this);
@@ -212,45 +286,48 @@ bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFi
 
 void CZAVEditorApp::PlaceWindowsAndShow()
 {
-    const Rect storedMain = m_settings.GetMainWindowRect();
-    const Rect storedToolBox = m_settings.GetToolBoxWindowRect();
-    const Point storedMode = m_settings.GetChangeModeWindowPos();
-    const int maximize = m_settings.GetMainWindowMaximize();
+    const Rect& storedMain = m_storedPlaces.mainWindow;
+    const Rect& storedToolBox = m_storedPlaces.toolBox;
+    const Point& storedMode = m_storedPlaces.changeMode;
+    const int maximize = m_storedPlaces.mainWindowMaximize;
     const Rect workArea = WorkArea();
 
-    const Rect main = PlaceMainWindow(storedMain, ToRect(m_mainFrame->frameGeometry()), workArea);
-    m_mainFrame->setGeometry(ToQRect(main));
-    m_mainFrame->show();
-    SetOuterGeometry(*m_mainFrame, main);
+    // Every place is asked for before its window is shown, so that a window
+    // manager maps the window there instead of choosing a place itself.
+    const Rect main = PlaceMainWindow(storedMain, OuterRectOf(*m_mainFrame), workArea);
+    RequestOuterGeometry(*m_mainFrame, main);
     if (maximize)
         m_mainFrame->showMaximized();
+    else
+        m_mainFrame->show();
+    // The bars go beside the window as placed; a maximised window covers the work area.
+    const Rect mainNow = maximize ? workArea : main;
 
-    const Rect mainNow = ToRect(m_mainFrame->frameGeometry());
     if (QDockWidget* frame = m_mainFrame->ToolBoxFrame()) {
-        frame->show();
         frame->adjustSize();
-        const Rect placed =
-            PlaceToolBoxFrame(storedToolBox, ToRect(frame->frameGeometry()), mainNow, workArea);
+        const Rect placed = PlaceToolBoxFrame(storedToolBox, OuterRectOf(*frame), mainNow, workArea);
+        RequestOuterGeometry(*frame, placed);
+        if (m_settings.GetShowToolBoxWindow())
+            frame->show();
         if (IToolBoxBar* bar = m_mainFrame->GetToolBoxBar();
             bar && storedToolBox.left != NeverStored && storedToolBox.top != NeverStored) {
-            // What the frame adds around the bar: its caption and border.
-            const int overhead = frame->frameGeometry().height() - bar->Widget()->height();
+            // What the frame adds around the bar: its caption and border. A
+            // hidden frame lays its bar out only when asked to.
+            if (QLayout* layout = frame->isVisible() ? nullptr : frame->layout())
+                layout->setGeometry(frame->rect());
+            const Rect outer = OuterRectOf(*frame);
+            const int overhead = (outer.bottom - outer.top) - bar->Widget()->height();
             bar->SetBarHeight((placed.bottom - placed.top) - overhead);
         }
-        SetOuterGeometry(*frame, placed);
-        if (!m_settings.GetShowToolBoxWindow())
-            frame->hide();
     }
     if (m_document->IsDSCLayout() && m_document->GetLayoutManager()->GetDragState().currentTool == 6)
         SelectTool(7);
     if (QDockWidget* frame = m_mainFrame->ChangeModeFrame()) {
-        frame->show();
         frame->adjustSize();
-        const Rect placed =
-            PlaceChangeModeFrame(storedMode, ToRect(frame->frameGeometry()), mainNow, workArea);
-        frame->move(placed.left, placed.top);
-        if (!m_settings.GetShowChangeModeWindow() || !m_document->IsDSCLayout())
-            frame->hide();
+        const Rect placed = PlaceChangeModeFrame(storedMode, OuterRectOf(*frame), mainNow, workArea);
+        RequestOuterPosition(*frame, placed);
+        if (m_settings.GetShowChangeModeWindow() && m_document->IsDSCLayout())
+            frame->show();
     }
 }
 
@@ -298,8 +375,7 @@ void CZAVEditorApp::SelectMode(int mode)
 
 void CZAVEditorApp::ShowModeBar(bool show)
 {
-    if (QDockWidget* frame = m_mainFrame ? m_mainFrame->ChangeModeFrame() : nullptr)
-        frame->setVisible(show);
+    ShowBar(FloatingBar::ChangeMode, show);
 }
 
 void CZAVEditorApp::SelectTool(int tool)
@@ -366,7 +442,9 @@ bool CZAVEditorApp::IsBarVisible(FloatingBar bar)
 
 void CZAVEditorApp::ShowBar(FloatingBar bar, bool show)
 {
-    if (!m_mainFrame)
+    // Until the main window is placed and shown (a layout made in the start-up
+    // wizard) start-up decides; a bar shown now would be mapped unplaced.
+    if (!m_mainFrame || !m_mainFrame->isVisible())
         return;
     if (QDockWidget* frame =
             bar == FloatingBar::ToolBox ? m_mainFrame->ToolBoxFrame() : m_mainFrame->ChangeModeFrame())

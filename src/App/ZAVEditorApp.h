@@ -10,6 +10,7 @@
 #include "App/ProgramLauncher.h"
 #include "App/StandInDocumentUi.h"
 #include "App/ViewCommandHost.h"
+#include "App/WindowPlacement.h"
 #include "App/ZAVEditorView.h"
 #include "Layout/LayoutManagerHost.h"
 #include "Layout/LayoutServices.h"
@@ -142,6 +143,7 @@ private:
     ILayoutFileKinds* m_fileKinds = &m_documentFileKinds;
     std::optional<std::vector<std::string>> m_cardRoots;
     std::unique_ptr<CZAVEditorDoc> m_document;
+    StoredPlaces m_storedPlaces;
     DetachedProgramLauncher m_launcher;
     std::unique_ptr<PrintCommand> m_print; // reached through the view's Print
     std::unique_ptr<CMainFrame> m_mainFrame;

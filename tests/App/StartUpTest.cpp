@@ -133,7 +133,8 @@ TEST_F(StartUpTest, AStoredPlaceIsFittedAndTheBarsHiddenAsStored)
     EXPECT_EQ(ui.logoRuns, 0);
     EXPECT_FALSE(app.GetMainFrame()->ToolBoxFrame()->isVisible());
     EXPECT_TRUE(app.GetMainFrame()->ChangeModeFrame()->isVisible());
-    EXPECT_EQ(app.GetMainFrame()->frameGeometry().size(), QSize(640, 480));
+    // The stored corner is the border's, not the inside's.
+    EXPECT_EQ(app.GetMainFrame()->frameGeometry(), QRect(20, 30, 640, 480));
     app.ExitInstance();
 }
 

@@ -12,14 +12,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDockWidget>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <map>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -33,6 +39,35 @@ struct KeyRecorder : QObject
         return false;
     }
 };
+
+// Where each of the start-up windows was when it was first shown, and how often
+// it was shown: a window manager takes the place a window has when it is
+// mapped and may ignore a later move.
+struct FirstShowRecorder : QObject
+{
+    std::map<std::string, QRect> firstShownAt;
+    std::map<std::string, int> shows;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && widget && widget->isWindow()) {
+            const std::string name = widget->objectName().toStdString();
+            if (shows[name]++ == 0)
+                firstShownAt[name] = widget->frameGeometry();
+        }
+        return false;
+    }
+};
+
+std::string Describe(const QPoint& p)
+{
+    return std::to_string(p.x()) + "," + std::to_string(p.y());
+}
+
+std::string Describe(const QRect& r)
+{
+    return Describe(r.topLeft()) + " " + std::to_string(r.width()) + "x" + std::to_string(r.height());
+}
 
 class ProgramBarsTest : public ::testing::Test
 {
@@ -118,6 +153,60 @@ TEST_F(ProgramBarsTest, TheProgramGetsTheRealBarsAndTheirPlacesAreKept)
     EXPECT_EQ(store.value(QStringLiteral("App Info/ToolBoxWindowH")).toInt(), toolBoxAt.height());
     EXPECT_EQ(store.value(QStringLiteral("App Info/ChangeModeWindowX")).toInt(), modeAt.left());
     EXPECT_EQ(store.value(QStringLiteral("App Info/ChangeModeWindowY")).toInt(), modeAt.top());
+}
+
+TEST_F(ProgramBarsTest, OnAFirstStartTheBarsAreShownOnceWhereTheyBelongBesideTheMainWindow)
+{
+    // Camera layouts only: the new layout shows the mode bar too.
+    AppFolders camera({"EditableFrameType=1"});
+    {
+        QSettings store(camera.SettingsFile(), QSettings::IniFormat);
+        store.setValue(QStringLiteral("App Info/ShowNewWizardOnStartUp"), 0);
+        store.setValue(QStringLiteral("App Info/ShowOpeningOnStartUp"), 0);
+    }
+    FirstShowRecorder shown;
+    qApp->installEventFilter(&shown);
+    AppDialogShell shell;
+    DialogsUi ui(shell);
+    QRect toolBoxAt, modeAt;
+    {
+        CZAVEditorApp app(camera.Environment(), ui, services);
+        shell.Attach(&app);
+        const bool started = app.InitInstance(std::nullopt);
+        qApp->removeEventFilter(&shown);
+        ASSERT_TRUE(started);
+        CMainFrame* frame = app.GetMainFrame();
+        const QRect main = frame->frameGeometry();
+        EXPECT_EQ(main.size(), QSize(400, 500));
+        toolBoxAt = frame->ToolBoxFrame()->frameGeometry();
+        modeAt = frame->ChangeModeFrame()->frameGeometry();
+        // Room enough that neither bar is pulled back into the work area.
+        const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+        ASSERT_GE(work.width(), 400 + toolBoxAt.width());
+        ASSERT_GE(work.height(), std::max(toolBoxAt.height(), 500 + modeAt.height()));
+
+        // The main window with its border, title bar included, on the screen.
+        EXPECT_TRUE(work.contains(main)) << Describe(work) << " main " << Describe(main);
+        EXPECT_EQ(Describe(toolBoxAt.topLeft()), Describe(main.topRight() + QPoint(1, 0)));
+        EXPECT_EQ(Describe(modeAt.topLeft()), Describe(main.bottomLeft() + QPoint(0, 1)));
+        // Each window was shown once, already where it belongs.
+        EXPECT_EQ(shown.shows, (std::map<std::string, int>{
+                                   {"MainFrame", 1}, {"ToolBoxFrame", 1}, {"ChangeModeFrame", 1}}));
+        EXPECT_EQ(Describe(shown.firstShownAt["MainFrame"]), Describe(main));
+        EXPECT_EQ(Describe(shown.firstShownAt["ToolBoxFrame"]), Describe(toolBoxAt));
+        EXPECT_EQ(Describe(shown.firstShownAt["ChangeModeFrame"].topLeft()), Describe(modeAt.topLeft()));
+        app.ExitInstance();
+    }
+    // What is remembered is where the bars are, not where they were before placement.
+    QSettings store(camera.SettingsFile(), QSettings::IniFormat);
+    const auto stored = [&store](const char* key) {
+        return store.value(QLatin1String("App Info/") + QLatin1String(key)).toInt();
+    };
+    EXPECT_EQ(Describe(QRect(stored("ToolBoxWindowX"), stored("ToolBoxWindowY"), stored("ToolBoxWindowW"),
+                             stored("ToolBoxWindowH"))),
+              Describe(toolBoxAt));
+    EXPECT_EQ(Describe(QPoint(stored("ChangeModeWindowX"), stored("ChangeModeWindowY"))),
+              Describe(modeAt.topLeft()));
 }
 
 } // namespace
