@@ -11,7 +11,6 @@
 
 class CInsertImageFrameItem;
 class CRangePictureView;
-class QButtonGroup;
 class QToolButton;
 
 class CPictureRangeDialog : public CPictureToolDialog
@@ -32,7 +31,6 @@ public:
 
     CRangePictureView* View() const { return m_view; }
     QToolButton* ToolButton(int controlId) const;
-    QButtonGroup* ToolGroup() const { return m_tools; }
     int GetMode() const { return m_mode; }
 
     // The picture and zoom remembered for the next run, shared by every run in the process.

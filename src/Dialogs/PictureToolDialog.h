@@ -33,6 +33,9 @@ public:
         int ZoomFor(const std::string& pictureName) const;
     };
 
+    // The exclusive group of the tool buttons, each with its tool's number.
+    QButtonGroup* ToolGroup() const { return m_tools; }
+
 protected:
     CPictureToolDialog(IDialogShell& shell, int dialogId, QWidget* parent);
 

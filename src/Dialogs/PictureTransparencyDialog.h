@@ -11,7 +11,6 @@
 
 class CImageFrameItem;
 class CTransparencyDrawingView;
-class QButtonGroup;
 class QLabel;
 class QSlider;
 class QToolButton;
@@ -41,7 +40,6 @@ public:
     QToolButton* Button(int controlId) const;
     QSlider* Slider(int controlId) const;
     QLabel* Label(int controlId) const;
-    QButtonGroup* ToolGroup() const { return m_tools; }
     int GetTool() const { return m_tool; }
     int GetBlur() const { return m_blur; }
     int GetRatio() const { return m_ratio; }
