@@ -6,12 +6,12 @@
 // Feathering: a 3000 x 2000 ellipse blurred by 50 and merged into the mask,
 // against OpenCV on one thread doing the same with the blur's kernel.
 #include "BenchSupport.h"
+#include "OpenCvBlurKernel.h"
 
 #include "Dialogs/TransparencyGeometry.h"
 #include "Dialogs/TransparencyMask.h"
 #include "Dialogs/TransparencyRender.h"
 #include "Dialogs/TransparencyShapes.h"
-#include "Filters/UCF_SGAUSS.h"
 #include "ImageProcessing/BMPFile.h"
 #include "ImageProcessing/BitmapInfo.h"
 #include "ImageProcessing/Image.h"
@@ -195,12 +195,7 @@ void FeatherOurs(benchmark::State& state)
 void FeatherOpenCv(benchmark::State& state)
 {
     cv::setNumThreads(1);
-    std::vector<int16_t> weights(2 * kBlur);
-    int32_t sum = 0;
-    const int taps = UCF_SGAUSS::BuildKernel(kBlur, weights.data(), &sum);
-    cv::Mat kernel(taps, 1, CV_32F);
-    for (int i = 0; i < taps; ++i)
-        kernel.at<float>(i) = static_cast<float>(weights[i]) / static_cast<float>(sum);
+    const cv::Mat kernel = BlurKernel(kBlur);
     cv::Mat mask(kAreaHeight, kAreaWidth, CV_8UC1, cv::Scalar(0));
     for (auto _ : state) {
         cv::Mat work(kAreaHeight, kAreaWidth, CV_8UC1, cv::Scalar(0));

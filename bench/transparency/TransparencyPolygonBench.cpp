@@ -2,9 +2,10 @@
 // 3000 x 2000, blurred by 50 and merged into a 4000 x 3000 mask, against
 // OpenCV on one thread filling the polygon into an 8-bit working area,
 // blurring it with the same kernel and taking the maximum into the mask.
+#include "OpenCvBlurKernel.h"
+
 #include "Dialogs/TransparencyShapeMakers.h"
 #include "Dialogs/TransparencyShapes.h"
-#include "Filters/UCF_SGAUSS.h"
 #include "ImageProcessing/BitmapInfo.h"
 
 #include <benchmark/benchmark.h>
@@ -73,12 +74,7 @@ void PolygonOpenCv(benchmark::State& state)
     std::vector<cv::Point> local;
     for (const POINT& p : points)
         local.emplace_back(p.x - shape.left + kBlur, p.y - shape.top + kBlur);
-    std::vector<int16_t> weights(2 * kBlur);
-    int32_t sum = 0;
-    const int taps = UCF_SGAUSS::BuildKernel(kBlur, weights.data(), &sum);
-    cv::Mat kernel(taps, 1, CV_32F);
-    for (int i = 0; i < taps; ++i)
-        kernel.at<float>(i) = static_cast<float>(weights[i]) / static_cast<float>(sum);
+    const cv::Mat kernel = BlurKernel(kBlur);
     cv::Mat mask(kMaskHeight, kMaskWidth, CV_8UC1, cv::Scalar(0));
     for (auto _ : state) {
         cv::Mat work(H, W, CV_8UC1, cv::Scalar(0));

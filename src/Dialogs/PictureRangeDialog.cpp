@@ -11,13 +11,9 @@
 #include "Platform/DialogLayoutTarget.h"
 
 #include <QButtonGroup>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QPushButton>
-#include <QScreen>
-#include <QTimer>
 #include <QToolButton>
-#include <QWheelEvent>
 
 #include <array>
 
@@ -35,38 +31,22 @@ constexpr std::array<ToolButtonSpec, 3> kToolButtons{{
     {1051, 240, "Zoom in"},
     {1052, 241, "Zoom out"},
 }};
-constexpr int kDrawAreaId = 2100;
 constexpr int kDialogIconId = 260;
 constexpr int kTooThinTextId = 84;
-constexpr int kToolTipChars = 80;
-// Between OK's top and the view's bottom.
-constexpr int kViewGap = 8;
 
 // Remembered for the rest of the process, whichever dialog ran last.
-struct LastPicture
+CPictureToolDialog::LastPicture& Last()
 {
-    std::string name;
-    int zoom = 0;
-};
-
-LastPicture& Last()
-{
-    static LastPicture last;
+    static CPictureToolDialog::LastPicture last;
     return last;
-}
-
-QIcon ResourceIcon(int id)
-{
-    return QIcon(QStringLiteral(":/icons/%1.png").arg(id));
 }
 
 } // namespace
 
 CPictureRangeDialog::CPictureRangeDialog(IDialogShell& shell, QWidget* parent)
-    : CSettingsDialog(shell, kDialogId, parent), m_tools(new QButtonGroup(this))
+    : CPictureToolDialog(shell, kDialogId, parent)
 {
     setWindowTitle(QStringLiteral("Picture range"));
-    m_tools->setExclusive(true);
     for (std::size_t i = 0; i < kToolButtons.size(); ++i) {
         auto* button = AddControl(new QToolButton(this), kToolButtons[i].controlId);
         button->setText(QString::fromLatin1(kToolButtons[i].text));
@@ -75,8 +55,7 @@ CPictureRangeDialog::CPictureRangeDialog(IDialogShell& shell, QWidget* parent)
         button->setAutoRaise(false);
         m_tools->addButton(button, static_cast<int>(i));
     }
-    m_drawArea = AddControl(new QWidget(this), kDrawAreaId);
-    m_drawArea->hide();
+    AddDrawArea();
     // The places the localisation file gives, for a file without the dialog's section.
     OkButton()->setGeometry(124, 304, 100, 28);
     CancelButton()->setGeometry(232, 304, 100, 28);
@@ -120,13 +99,10 @@ int CPictureRangeDialog::exec()
 
 int CPictureRangeDialog::DoModalForItem(CInsertImageFrameItem* item)
 {
-    if (!item || !item->GetImageBuffer1()->IsValid())
+    if (!HasPicture(item))
         return kFailed;
     m_item = item;
-    const int result = QDialog::exec();
-    if (result == QDialog::Accepted)
-        return IDOK;
-    return result == kFailed ? kFailed : IDCANCEL;
+    return RunModal();
 }
 
 void CPictureRangeDialog::OnInitDialog()
@@ -144,20 +120,15 @@ void CPictureRangeDialog::InitDialog()
     for (const ToolButtonSpec& spec : kToolButtons) {
         QToolButton* button = ToolButton(spec.controlId);
         button->setIcon(ResourceIcon(spec.iconId));
-        button->setIconSize(button->size() - QSize(8, 8));
-        button->setToolTip(button->text().left(kToolTipChars));
+        DressToolButton(button);
     }
     OkButton()->setToolTip(QString());
     CancelButton()->setToolTip(QString());
-
-    const QRect ok = OkButton()->geometry();
-    const QRect cancel = CancelButton()->geometry();
-    m_rightMargin = width() - (cancel.x() + cancel.width());
-    m_bottomMargin = height() - (cancel.y() + cancel.height());
-    m_buttonGap = cancel.x() - (ok.x() + ok.width());
+    KeepButtonMargins();
 
     m_view = CRangePictureView::Create(this, m_drawArea->x(), m_drawArea->y());
     NullCheck(m_view, ErrorIdReported);
+    SetPictureView(m_view);
     m_view->setToolTip(QString());
     m_view->SetFailureHandler([this](int id) { Fail(id); });
     m_view->resize(m_drawArea->size());
@@ -166,100 +137,29 @@ void CPictureRangeDialog::InitDialog()
     m_tools->button(m_mode)->setChecked(true);
     m_view->SetMode(m_mode);
 
-    m_initialWidth = width();
-    m_initialHeight = height();
-    setMinimumSize(m_initialWidth, m_initialHeight);
-    PlaceFromSettings();
-    LayoutControls();
+    PlaceWindow();
 
-    const LastPicture& last = Last();
     const SIZE picture = m_view->Geometry().GetPictureSize();
-    const QString name = QString::fromStdString(m_item->GetImageFileName());
-    if (last.zoom > 0 && QString::fromStdString(last.name).compare(name, Qt::CaseInsensitive) == 0)
-        m_view->SetZoom(last.zoom, picture.cx / 2, picture.cy / 2);
+    if (const int zoom = Last().ZoomFor(m_item->GetImageFileName()); zoom > 0)
+        m_view->SetZoom(zoom, picture.cx / 2, picture.cy / 2);
     else
         m_view->FitZoom();
     m_initialised = true;
 }
 
-void CPictureRangeDialog::Fail(int errorId)
+Rect CPictureRangeDialog::ReadWindowRect() const
 {
-    if (m_failed)
-        return;
-    m_failed = true;
-    m_shell.ReportErrorCode(errorId);
-    // The modal loop may not have started yet (a failure while the dialog is first shown).
-    QTimer::singleShot(0, this, [this] { done(kFailed); });
+    return m_shell.Settings().GetRangeWindowRect();
 }
 
-void CPictureRangeDialog::PlaceFromSettings()
+void CPictureRangeDialog::WriteWindowRect(const Rect& rect)
 {
-    const Rect stored = m_shell.Settings().GetRangeWindowRect();
-    if (stored.left == NeverStored || stored.top == NeverStored)
-        return;
-    const QPoint centre((stored.left + stored.right) / 2, (stored.top + stored.bottom) / 2);
-    QScreen* screen = QGuiApplication::screenAt(centre);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    const RECT placed = PlaceInsideWorkArea(
-        stored, RECT{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
-    // The stored rectangle is the window's with its frame.
-    const QSize frame = frameGeometry().size() - size();
-    resize(std::max(placed.Width() - frame.width(), m_initialWidth),
-           std::max(placed.Height() - frame.height(), m_initialHeight));
-    move(placed.left, placed.top);
-}
-
-void CPictureRangeDialog::LayoutControls()
-{
-    QPushButton* ok = OkButton();
-    QPushButton* cancel = CancelButton();
-    const int cancelLeft = width() - m_rightMargin - cancel->width();
-    const int cancelTop = height() - m_bottomMargin - cancel->height();
-    cancel->move(cancelLeft, cancelTop);
-    ok->move(cancelLeft - m_buttonGap - ok->width(), cancelTop);
-    if (m_view) {
-        const QPoint at = m_view->pos();
-        m_view->resize(std::max(width() - 2 * at.x(), 1), std::max(cancelTop - at.y() - kViewGap, 1));
-    }
-}
-
-void CPictureRangeDialog::StoreWindowRect()
-{
-    if (!m_initialised || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
-        return;
-    const QRect r = frameGeometry();
-    const Rect rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     m_shell.Settings().SetRangeWindowRect(&rect);
 }
 
-void CPictureRangeDialog::resizeEvent(QResizeEvent* event)
+void CPictureRangeDialog::ScrollPage(bool down)
 {
-    CSettingsDialog::resizeEvent(event);
-    if (!m_view)
-        return;
-    try {
-        LayoutControls();
-    } catch (enumErrorID id) {
-        Fail(id);
-    }
-    StoreWindowRect();
-}
-
-void CPictureRangeDialog::moveEvent(QMoveEvent* event)
-{
-    CSettingsDialog::moveEvent(event);
-    StoreWindowRect();
-}
-
-void CPictureRangeDialog::wheelEvent(QWheelEvent* event)
-{
-    if (m_view)
-        m_view->ScrollPage(true, event->angleDelta().y() < 1);
-    event->accept();
+    m_view->ScrollPage(true, down);
 }
 
 void CPictureRangeDialog::OnModeCommand()

@@ -5,22 +5,19 @@
 // OK and writes it into the frame.
 #pragma once
 
-#include "Dialogs/SettingsDialog.h"
+#include "Dialogs/PictureToolDialog.h"
 
 #include <string>
 
 class CInsertImageFrameItem;
 class CRangePictureView;
-class QButtonGroup;
 class QToolButton;
 
-class CPictureRangeDialog : public CSettingsDialog
+class CPictureRangeDialog : public CPictureToolDialog
 {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 136;
-    // Results: 1 OK, 2 Cancel, 3 failure.
-    static constexpr int kFailed = 3;
 
     CPictureRangeDialog(IDialogShell& shell, QWidget* parent = nullptr);
     ~CPictureRangeDialog() override;
@@ -34,7 +31,6 @@ public:
 
     CRangePictureView* View() const { return m_view; }
     QToolButton* ToolButton(int controlId) const;
-    QButtonGroup* ToolGroup() const { return m_tools; }
     int GetMode() const { return m_mode; }
 
     // The picture and zoom remembered for the next run, shared by every run in the process.
@@ -44,33 +40,19 @@ public:
 
 protected:
     void OnInitDialog() override;
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
     // The picture and zoom are remembered however the dialog ends.
     void done(int result) override;
+    Rect ReadWindowRect() const override;
+    void WriteWindowRect(const Rect& rect) override;
+    void ScrollPage(bool down) override;
 
 private:
     void InitDialog();
-    // A failure while the dialog runs: reported, and the dialog ends with 3.
-    void Fail(int errorId);
-    void LayoutControls();
-    void StoreWindowRect();
-    void PlaceFromSettings();
     void OnModeCommand();
     void Remember();
 
     CRangePictureView* m_view = nullptr;
     CInsertImageFrameItem* m_item = nullptr;
-    QButtonGroup* m_tools;
-    QWidget* m_drawArea;
-    int m_rightMargin = 0;
-    int m_bottomMargin = 0;
-    int m_buttonGap = 0;
-    int m_initialWidth = 0;
-    int m_initialHeight = 0;
     int m_mode = 0;
-    bool m_initialised = false;
-    bool m_failed = false;
     bool m_remembered = false;
 };

@@ -14,16 +14,12 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
-#include <QTimer>
 #include <QToolButton>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <array>
@@ -35,15 +31,11 @@ constexpr int kFirstToolId = 1000;
 constexpr int kModeIconId = 2050;
 constexpr int kBlurLabelId = 2051;
 constexpr int kSeparatorId = 2055;
-constexpr int kDrawAreaId = 2100;
 constexpr int kDialogIconId = 262;
 constexpr int kSetLabelTextId = 5;
 constexpr int kCancelLabelTextId = 190;
 constexpr int kSetTipTextId = 188;
 constexpr int kCancelTipTextId = 189;
-constexpr int kToolTipChars = 80;
-// Between OK's top and the view's bottom.
-constexpr int kViewGap = 8;
 
 // Window texts of the tool buttons (their tool tips); the localisation file replaces them.
 constexpr std::array<const char*, kToolCount> kToolTexts{"Rectangle",
@@ -64,21 +56,10 @@ constexpr std::array<const char*, kToolCount> kToolTexts{"Rectangle",
 // Icons of tools 9..14, whatever the mode.
 constexpr std::array<int, 6> kFixedToolIcons{210, 211, 212, 213, 240, 241};
 
-struct LastPicture
+CPictureToolDialog::LastPicture& Last()
 {
-    std::string name;
-    int zoom = 0;
-};
-
-LastPicture& Last()
-{
-    static LastPicture last;
+    static CPictureToolDialog::LastPicture last;
     return last;
-}
-
-QIcon ResourceIcon(int id)
-{
-    return QIcon(QStringLiteral(":/icons/%1.png").arg(id));
 }
 
 QRect ToolPlace(int tool)
@@ -93,11 +74,10 @@ QRect ToolPlace(int tool)
 } // namespace
 
 CPictureTransparencyDialog::CPictureTransparencyDialog(IDialogShell& shell, QWidget* parent)
-    : CSettingsDialog(shell, kDialogId, parent), m_tools(new QButtonGroup(this))
+    : CPictureToolDialog(shell, kDialogId, parent)
 {
     setWindowTitle(QStringLiteral("Transparency"));
     setSizeGripEnabled(true);
-    m_tools->setExclusive(true);
     for (int tool = 0; tool < kToolCount; ++tool) {
         auto* button = AddControl(new QToolButton(this), kFirstToolId + tool);
         button->setText(QString::fromLatin1(kToolTexts[static_cast<std::size_t>(tool)]));
@@ -141,9 +121,7 @@ CPictureTransparencyDialog::CPictureTransparencyDialog(IDialogShell& shell, QWid
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
     separator->setGeometry(8, 48, 698, 2);
-    m_drawArea = AddControl(new QWidget(this), kDrawAreaId);
-    m_drawArea->hide();
-    m_drawArea->setGeometry(8, 140, 696, 452);
+    AddDrawArea()->setGeometry(8, 140, 696, 452);
     OkButton()->setGeometry(488, 600, 100, 28);
     CancelButton()->setGeometry(600, 600, 100, 28);
     resize(716, 640);
@@ -163,26 +141,17 @@ CPictureTransparencyDialog::~CPictureTransparencyDialog()
 
 QToolButton* CPictureTransparencyDialog::Button(int controlId) const
 {
-    for (QToolButton* button : findChildren<QToolButton*>())
-        if (GetControlId(button) == controlId)
-            return button;
-    return nullptr;
+    return FindControl<QToolButton>(controlId);
 }
 
 QSlider* CPictureTransparencyDialog::Slider(int controlId) const
 {
-    for (QSlider* slider : findChildren<QSlider*>())
-        if (GetControlId(slider) == controlId)
-            return slider;
-    return nullptr;
+    return FindControl<QSlider>(controlId);
 }
 
 QLabel* CPictureTransparencyDialog::Label(int controlId) const
 {
-    for (QLabel* label : findChildren<QLabel*>())
-        if (GetControlId(label) == controlId)
-            return label;
-    return nullptr;
+    return FindControl<QLabel>(controlId);
 }
 
 std::string CPictureTransparencyDialog::LastPictureName()
@@ -207,13 +176,10 @@ int CPictureTransparencyDialog::exec()
 
 int CPictureTransparencyDialog::DoModalForItem(CImageFrameItem* item)
 {
-    if (!item || !item->GetImageBuffer1() || !item->GetImageBuffer1()->IsValid())
+    if (!HasPicture(item))
         return kFailed;
     m_item = item;
-    const int result = QDialog::exec();
-    if (result == QDialog::Accepted)
-        return IDOK;
-    return result == kFailed ? kFailed : IDCANCEL;
+    return RunModal();
 }
 
 bool CPictureTransparencyDialog::IsCameraDocument() const
@@ -256,23 +222,16 @@ void CPictureTransparencyDialog::InitDialog()
             ->setIcon(ResourceIcon(kFixedToolIcons[static_cast<std::size_t>(tool - 9)]));
     Button(kUndoButtonId)->setIcon(ResourceIcon(242));
     Button(kCheckerButtonId)->setIcon(ResourceIcon(243));
-    for (QToolButton* button : findChildren<QToolButton*>()) {
-        button->setIconSize(button->size() - QSize(8, 8));
-        if (GetControlId(button) != kModeButtonId)
-            button->setToolTip(button->text().left(kToolTipChars));
-    }
+    for (QToolButton* button : findChildren<QToolButton*>())
+        DressToolButton(button, GetControlId(button) != kModeButtonId);
     SetModeIcons(m_mode);
     for (QWidget* quiet : std::initializer_list<QWidget*>{OkButton(), CancelButton(), Slider(kBlurSliderId),
                                                           Slider(kRatioSliderId)})
         quiet->setToolTip(QString());
-
-    const QRect ok = OkButton()->geometry();
-    const QRect cancel = CancelButton()->geometry();
-    m_rightMargin = width() - (cancel.x() + cancel.width());
-    m_bottomMargin = height() - (cancel.y() + cancel.height());
-    m_buttonGap = cancel.x() - (ok.x() + ok.width());
+    KeepButtonMargins();
 
     m_view = new CTransparencyDrawingView(m_shell, this);
+    SetPictureView(m_view);
     m_view->Create(this, m_drawArea->x(), m_drawArea->y());
     m_view->setToolTip(QString());
     m_view->resize(m_drawArea->size());
@@ -297,18 +256,11 @@ void CPictureTransparencyDialog::InitDialog()
         Slider(kRatioSliderId)->setEnabled(false);
     }
     LoadControls();
-
-    m_initialWidth = width();
-    m_initialHeight = height();
-    setMinimumSize(m_initialWidth, m_initialHeight);
-    PlaceFromSettings();
-    LayoutControls();
+    PlaceWindow();
     SaveControls();
 
-    const LastPicture& last = Last();
-    const QString name = QString::fromStdString(m_item->GetImageFileName());
-    if (last.zoom > 0 && QString::fromStdString(last.name).compare(name, Qt::CaseInsensitive) == 0)
-        m_view->SetZoom(last.zoom, m_view->Picture().GetWidth() / 2, m_view->Picture().GetHeight() / 2);
+    if (const int zoom = Last().ZoomFor(m_item->GetImageFileName()); zoom > 0)
+        m_view->SetZoom(zoom, m_view->Picture().GetWidth() / 2, m_view->Picture().GetHeight() / 2);
     else
         m_view->FitZoom();
     qApp->installEventFilter(this);
@@ -395,10 +347,8 @@ QString CPictureTransparencyDialog::ToolTipFor(int controlId) const
 {
     if (controlId == kModeButtonId)
         return Button(kModeButtonId)->toolTip();
-    for (QWidget* widget : findChildren<QWidget*>())
-        if (GetControlId(widget) == controlId)
-            return widget->toolTip();
-    return QString();
+    const QWidget* widget = FindControl<QWidget>(controlId);
+    return widget ? widget->toolTip() : QString();
 }
 
 bool CPictureTransparencyDialog::eventFilter(QObject* watched, QEvent* event)
@@ -449,84 +399,26 @@ bool CPictureTransparencyDialog::eventFilter(QObject* watched, QEvent* event)
     return CSettingsDialog::eventFilter(watched, event);
 }
 
-void CPictureTransparencyDialog::Fail(int errorId)
-{
-    if (m_failed)
-        return;
-    m_failed = true;
-    m_shell.ReportErrorCode(errorId);
-    // The modal loop may not have started yet (a failure while the dialog is first shown).
-    QTimer::singleShot(0, this, [this] { done(kFailed); });
-}
-
-void CPictureTransparencyDialog::PlaceFromSettings()
-{
-    const Rect stored = m_shell.Settings().GetTransparentWindowRect();
-    if (stored.left == NeverStored || stored.top == NeverStored)
-        return;
-    const QPoint centre((stored.left + stored.right) / 2, (stored.top + stored.bottom) / 2);
-    QScreen* screen = QGuiApplication::screenAt(centre);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    const RECT placed = PlaceInsideWorkArea(
-        stored, RECT{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()});
-    // The stored rectangle is the window's with its frame.
-    const QSize frame = frameGeometry().size() - size();
-    resize(std::max(placed.Width() - frame.width(), m_initialWidth),
-           std::max(placed.Height() - frame.height(), m_initialHeight));
-    move(placed.left, placed.top);
-}
-
 void CPictureTransparencyDialog::LayoutControls()
 {
-    QPushButton* ok = OkButton();
-    QPushButton* cancel = CancelButton();
-    const int cancelLeft = width() - m_rightMargin - cancel->width();
-    const int cancelTop = height() - m_bottomMargin - cancel->height();
-    cancel->move(cancelLeft, cancelTop);
-    ok->move(cancelLeft - m_buttonGap - ok->width(), cancelTop);
-    for (QFrame* line : findChildren<QFrame*>())
-        if (GetControlId(line) == kSeparatorId)
-            line->resize(std::max(width() - 2 * line->x(), 1), line->height());
-    if (m_view) {
-        const QPoint at = m_view->pos();
-        m_view->resize(std::max(width() - 2 * at.x(), 1), std::max(cancelTop - at.y() - kViewGap, 1));
-    }
+    CPictureToolDialog::LayoutControls();
+    if (QFrame* line = FindControl<QFrame>(kSeparatorId))
+        line->resize(std::max(width() - 2 * line->x(), 1), line->height());
 }
 
-void CPictureTransparencyDialog::StoreWindowRect()
+Rect CPictureTransparencyDialog::ReadWindowRect() const
 {
-    if (!m_initialised || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
-        return;
-    const QRect r = frameGeometry();
-    const Rect rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    return m_shell.Settings().GetTransparentWindowRect();
+}
+
+void CPictureTransparencyDialog::WriteWindowRect(const Rect& rect)
+{
     m_shell.Settings().SetTransparentWindowRect(&rect);
 }
 
-void CPictureTransparencyDialog::resizeEvent(QResizeEvent* event)
+void CPictureTransparencyDialog::ScrollPage(bool down)
 {
-    CSettingsDialog::resizeEvent(event);
-    if (!m_view)
-        return;
-    LayoutControls();
-    StoreWindowRect();
-}
-
-void CPictureTransparencyDialog::moveEvent(QMoveEvent* event)
-{
-    CSettingsDialog::moveEvent(event);
-    StoreWindowRect();
-}
-
-void CPictureTransparencyDialog::wheelEvent(QWheelEvent* event)
-{
-    // The wheel scrolls the picture a page at a time; the view ignores it during a gesture.
-    if (m_view)
-        m_view->OnScroll(WM_VSCROLL, event->angleDelta().y() < 1 ? SB_PAGEDOWN : SB_PAGEUP, 0);
-    event->accept();
+    m_view->OnScroll(WM_VSCROLL, down ? SB_PAGEDOWN : SB_PAGEUP, 0);
 }
 
 void CPictureTransparencyDialog::accept()

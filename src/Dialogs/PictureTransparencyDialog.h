@@ -5,24 +5,21 @@
 // in the settings (also when cancelled) and on OK writes the mask into the item.
 #pragma once
 
-#include "Dialogs/SettingsDialog.h"
+#include "Dialogs/PictureToolDialog.h"
 
 #include <string>
 
 class CImageFrameItem;
 class CTransparencyDrawingView;
-class QButtonGroup;
 class QLabel;
 class QSlider;
 class QToolButton;
 
-class CPictureTransparencyDialog : public CSettingsDialog
+class CPictureTransparencyDialog : public CPictureToolDialog
 {
     Q_OBJECT
 public:
     static constexpr int kDialogId = 137;
-    // Results: 1 OK, 2 Cancel, 3 failure.
-    static constexpr int kFailed = 3;
     static constexpr int kBlurSliderId = 1400;
     static constexpr int kRatioSliderId = 1401;
     static constexpr int kModeButtonId = 1103;
@@ -43,7 +40,6 @@ public:
     QToolButton* Button(int controlId) const;
     QSlider* Slider(int controlId) const;
     QLabel* Label(int controlId) const;
-    QButtonGroup* ToolGroup() const { return m_tools; }
     int GetTool() const { return m_tool; }
     int GetBlur() const { return m_blur; }
     int GetRatio() const { return m_ratio; }
@@ -58,19 +54,18 @@ public:
 
 protected:
     void OnInitDialog() override;
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
     // Keys and presses meant for the dialog while a polygon or stroke holds the grab.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
+    // The separator follows the width too.
+    void LayoutControls() override;
+    Rect ReadWindowRect() const override;
+    void WriteWindowRect(const Rect& rect) override;
+    // The view ignores it during a gesture.
+    void ScrollPage(bool down) override;
 
 private:
     void InitDialog();
-    void Fail(int errorId);
-    void LayoutControls();
-    void StoreWindowRect();
-    void PlaceFromSettings();
     // The controls' values into the members, and the tool, ratio and blur to the view.
     void SaveControls();
     void LoadControls();
@@ -86,20 +81,11 @@ private:
 
     CTransparencyDrawingView* m_view = nullptr;
     CImageFrameItem* m_item = nullptr;
-    QButtonGroup* m_tools;
-    QWidget* m_drawArea;
-    int m_rightMargin = 0;
-    int m_bottomMargin = 0;
-    int m_buttonGap = 0;
-    int m_initialWidth = 0;
-    int m_initialHeight = 0;
-    bool m_initialised = false;
     int m_tool = 0;
     int m_blur = 50;
     int m_ratio = 100;
     bool m_checker = false;
     int m_mode = 0;
-    bool m_failed = false;
     bool m_stored = false;
     bool m_filtering = false;
 };

@@ -24,7 +24,6 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -308,17 +307,10 @@ TEST_F(PictureRangeDialogTest, SelectImageRangeWritesTheStoredRangeUnderOneUndoR
     EXPECT_EQ(RangeOf(*frame), (RECT{0, 0, 640, 480}));
 
     app.Exit();
-    QSettings store(app.SettingsFile(), QSettings::IniFormat);
-    const auto value = [&](const char* name) {
-        for (const QString& key : store.allKeys())
-            if (key.endsWith(QLatin1String(name)))
-                return store.value(key).toInt();
-        return -1;
-    };
-    EXPECT_EQ(value("RangeWindowX"), window.x());
-    EXPECT_EQ(value("RangeWindowY"), window.y());
-    EXPECT_EQ(value("RangeWindowW"), window.width());
-    EXPECT_EQ(value("RangeWindowH"), window.height());
+    EXPECT_EQ(app.StoredSetting("RangeWindowX"), window.x());
+    EXPECT_EQ(app.StoredSetting("RangeWindowY"), window.y());
+    EXPECT_EQ(app.StoredSetting("RangeWindowW"), window.width());
+    EXPECT_EQ(app.StoredSetting("RangeWindowH"), window.height());
 }
 
 TEST_F(PictureRangeDialogTest, TheLayoutDialogsRunItOnlyForInsertPhotoFrames)

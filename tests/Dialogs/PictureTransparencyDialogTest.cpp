@@ -22,7 +22,6 @@
 #include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
-#include <QSettings>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -293,16 +292,9 @@ TEST_F(PictureTransparencyDialogTest, EditTransparencyWritesTheMaskUnderOneUndoR
     EXPECT_EQ(MaskByteAt(before, 150, 100), 0);
 
     app.Exit();
-    QSettings store(app.SettingsFile(), QSettings::IniFormat);
-    const auto value = [&](const char* name) {
-        for (const QString& key : store.allKeys())
-            if (key.endsWith(QLatin1String(name)))
-                return store.value(key).toInt();
-        return -1;
-    };
-    EXPECT_EQ(value("GaussianRatio"), 0);
-    EXPECT_EQ(value("SetTransparency"), 0);
-    EXPECT_NE(value("TransparentWindowX"), -1);
+    EXPECT_EQ(app.StoredSetting("GaussianRatio"), 0);
+    EXPECT_EQ(app.StoredSetting("SetTransparency"), 0);
+    EXPECT_NE(app.StoredSetting("TransparentWindowX"), -1);
 }
 
 TEST_F(PictureTransparencyDialogTest, TheLayoutDialogsRunItOnlyForAPictureThatIsLoaded)

@@ -50,3 +50,12 @@ void StartedApp::Exit()
     m_exited = true;
     m_app->ExitInstance();
 }
+
+int StartedApp::StoredSetting(const char* nameEnd) const
+{
+    QSettings store(SettingsFile(), QSettings::IniFormat);
+    for (const QString& key : store.allKeys())
+        if (key.endsWith(QLatin1String(nameEnd)))
+            return store.value(key).toInt();
+    return -1;
+}

@@ -30,6 +30,9 @@ public:
     QString TempFolder() const { return m_tmp.path(); }
     // Ends the application, which writes its settings.
     void Exit();
+    // The integer stored in the settings file under the key whose name ends
+    // so, whatever its group; -1 without one.
+    int StoredSetting(const char* nameEnd) const;
 
     FakeDialogShell shell;
     MessageRecorder recorder;
