@@ -30,8 +30,7 @@ namespace {
 
 constexpr COLORREF kPreviewBackground = RGB(0xC8, 0xC8, 0xDC);
 constexpr int kFitSide = 120;
-// Text 162 is the About box's title here, so the type has its own text.
-constexpr int kZvdTypeText = 3360;
+constexpr int kZvdTypeText = 162;
 constexpr int kLayoutTypesText = 193;
 constexpr int kPackageTypeText = 203;
 constexpr int kTitleText = 171;

@@ -219,7 +219,7 @@ TEST_F(MainFrameTest, HelpAboutOpensTheAboutBoxOverTheMainWindow)
         }
     });
     about->trigger();
-    EXPECT_EQ(seenTitle, ShippedCaption(162));
+    EXPECT_EQ(seenTitle, ShippedCaption(3370));
     EXPECT_EQ(seenParent, frame);
 }
 

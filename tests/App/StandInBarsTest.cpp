@@ -100,7 +100,7 @@ TEST_F(StandInBarsTest, MovingAFloatingFrameStoresItsPlace)
 TEST_F(StandInBarsTest, AboutBoxIsLocalisedFromItsDialogSection)
 {
     CAboutDlg dialog(app->GetLocalizeIniPath(), &app->GetUIFont());
-    EXPECT_EQ(dialog.windowTitle(), ShippedCaption(162));
+    EXPECT_EQ(dialog.windowTitle(), ShippedCaption(3370));
     QStringList texts;
     for (QLabel* label : dialog.findChildren<QLabel*>())
         texts << label->text();

@@ -216,7 +216,7 @@ TEST_F(OpenFileDialogTest, AStoredTypeAbove2OpensOnTheFirstAndIsStoredBack)
                           dialog.reject();
                       }),
                   0);
-        EXPECT_EQ(filter.toStdString(), Text(3360)); // the first type, shown by its description
+        EXPECT_EQ(filter.toStdString(), Text(162)); // the first type, shown by its description
         EXPECT_EQ(bars.shell.settings.GetOpenFileFilterIndex(), 1);
         EXPECT_EQ(dialog.windowTitle().toStdString(), Text(171));
     }
@@ -253,7 +253,7 @@ TEST_F(OpenFileDialogTest, TheFileTypesFollowTheInstallation)
         Run(dialog, [&] { dialog.reject(); });
         const QStringList filters = dialog.nameFilters();
         ASSERT_EQ(filters.size(), 2);
-        EXPECT_EQ(filters[0].toStdString(), Text(3360) + " (*.[zZ][vV][dD])");
+        EXPECT_EQ(filters[0].toStdString(), Text(162) + " (*.[zZ][vV][dD])");
         if (type == 1)
             EXPECT_EQ(filters[1].toStdString(), Text(203) + " (*.[fF][dD][pP])");
         else
