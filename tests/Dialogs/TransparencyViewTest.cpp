@@ -191,6 +191,16 @@ private:
     int m_count = 0;
 };
 
+// The colour the view shows at a window point (its display image is bottom-up).
+std::uint32_t ShownPixel(const CTransparencyPictureView& view, int x, int y)
+{
+    const CImage& d = view.DisplayImage();
+    std::uint32_t v = 0;
+    std::memcpy(&v, d.GetBits() + static_cast<std::size_t>(d.GetHeight() - 1 - y) * d.GetRowBytes() + x * 4,
+                4);
+    return v & 0xFFFFFF;
+}
+
 } // namespace
 
 TEST_F(TransparencyViewTest, LoadingTurnsPixelsAndMaskLikeTheItemAndKeepsAnUndoCopy)
@@ -479,13 +489,7 @@ TEST_F(TransparencyViewTest, PixelsAreDrawnThroughTheMaskOverWhiteOrTheChecker)
     const POINT o = view->Geometry().GetOffset();
     ASSERT_EQ(o.x, 65);
     ASSERT_EQ(o.y, 20);
-    const auto shown = [&](int x, int y) {
-        const CImage& d = view->DisplayImage();
-        std::uint32_t v = 0;
-        std::memcpy(
-            &v, d.GetBits() + static_cast<std::size_t>(d.GetHeight() - 1 - y) * d.GetRowBytes() + x * 4, 4);
-        return v & 0xFFFFFF;
-    };
+    const auto shown = [&](int x, int y) { return ShownPixel(*view, x, y); };
     const auto blend = [](std::uint32_t s, std::uint32_t b, int m) {
         std::uint32_t out = 0;
         for (int shift = 0; shift < 24; shift += 8) {
@@ -521,13 +525,7 @@ TEST_F(TransparencyViewTest, TheGridAt800PercentDotsEveryPicturePixelBorder)
     const POINT o = view->Geometry().GetOffset();
     ASSERT_EQ(o.x, 0);
     ASSERT_EQ(o.y, 0);
-    const auto shown = [&](int x, int y) {
-        const CImage& d = view->DisplayImage();
-        std::uint32_t v = 0;
-        std::memcpy(
-            &v, d.GetBits() + static_cast<std::size_t>(d.GetHeight() - 1 - y) * d.GetRowBytes() + x * 4, 4);
-        return v & 0xFFFFFF;
-    };
+    const auto shown = [&](int x, int y) { return ShownPixel(*view, x, y); };
     for (int k = 0; k < 20; ++k) {
         // A vertical border at 70 + 8k: black on even rows, white on odd ones.
         EXPECT_EQ(shown(o.x + 8 * k, o.y + 3), 0xFFFFFFu);
