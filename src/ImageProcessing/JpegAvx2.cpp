@@ -420,6 +420,64 @@ JPEG_AVX2 uint32_t LumaRow(const uint8_t* row, uint32_t width, int16_t* luma)
     return x;
 }
 
+namespace {
+
+// Eight words, each for two pixels.
+JPEG_AVX2 inline __m256i Twice(__m128i v)
+{
+    return _mm256_set_m128i(_mm_unpackhi_epi16(v, v), _mm_unpacklo_epi16(v, v));
+}
+
+} // namespace
+
+JPEG_AVX2 uint32_t RgbFromYccHalf(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t width,
+                                  uint8_t* rgb)
+{
+    // The tables' products, floor-shifted, come out of 16-bit high-half
+    // multiplies with the shift folded into the multiplicand: (359 c) >> 8 is
+    // the high half of (c << 8) * 359, (7258 c) >> 12 that of (c << 4) * 7258.
+    const __m128i centre = _mm_set1_epi16(128);
+    const __m128i redFactor = _mm_set1_epi16(359), blueFactor = _mm_set1_epi16(7258);
+    const __m128i greenFactors =
+        _mm_set1_epi32(int32_t(uint32_t(uint16_t(-2819)) | (uint32_t(uint16_t(-5850)) << 16)));
+    // Per half: eight pixels from R0-7 G0-7 (rg) and B0-7 (bb); 16 bytes, then 8.
+    const __m256i firstRg = _mm256_setr_epi8(0, 8, -1, 1, 9, -1, 2, 10, -1, 3, 11, -1, 4, 12, -1, 5, 0, 8, -1,
+                                             1, 9, -1, 2, 10, -1, 3, 11, -1, 4, 12, -1, 5);
+    const __m256i firstB = _mm256_setr_epi8(-1, -1, 0, -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1, -1, -1,
+                                            0, -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1);
+    const __m256i secondRg = _mm256_setr_epi8(13, -1, 6, 14, -1, 7, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                              13, -1, 6, 14, -1, 7, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m256i secondB = _mm256_setr_epi8(-1, 5, -1, -1, 6, -1, -1, 7, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                             5, -1, -1, 6, -1, -1, 7, -1, -1, -1, -1, -1, -1, -1, -1);
+    uint32_t x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const __m128i b = _mm_sub_epi16(
+            _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + x / 2))), centre);
+        const __m128i r = _mm_sub_epi16(
+            _mm_cvtepu8_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + x / 2))), centre);
+        const __m128i red = _mm_mulhi_epi16(_mm_slli_epi16(r, 8), redFactor);
+        const __m128i blue = _mm_mulhi_epi16(_mm_slli_epi16(b, 4), blueFactor);
+        const __m128i green =
+            _mm_packs_epi32(_mm_srai_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(b, r), greenFactors), 13),
+                            _mm_srai_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(b, r), greenFactors), 13));
+        const __m256i luma = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y + x)));
+        // The unsigned saturation of the packs is the clamp to 0..255.
+        const __m256i rg =
+            _mm256_packus_epi16(_mm256_add_epi16(luma, Twice(red)), _mm256_add_epi16(luma, Twice(green)));
+        const __m256i bb = _mm256_packus_epi16(_mm256_add_epi16(luma, Twice(blue)), _mm256_setzero_si256());
+        const __m256i first =
+            _mm256_or_si256(_mm256_shuffle_epi8(rg, firstRg), _mm256_shuffle_epi8(bb, firstB));
+        const __m256i second =
+            _mm256_or_si256(_mm256_shuffle_epi8(rg, secondRg), _mm256_shuffle_epi8(bb, secondB));
+        uint8_t* o = rgb + 3 * size_t(x);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm256_castsi256_si128(first));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o + 16), _mm256_castsi256_si128(second));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 24), _mm256_extracti128_si256(first, 1));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o + 40), _mm256_extracti128_si256(second, 1));
+    }
+    return x;
+}
+
 } // namespace JpegAvx2
 
 #else
@@ -455,6 +513,11 @@ uint32_t RgbFromBgra(const uint8_t*, uint32_t, uint8_t*)
 }
 
 uint32_t EveryFourthByte(const uint8_t*, uint32_t, uint8_t*)
+{
+    return 0;
+}
+
+uint32_t RgbFromYccHalf(const uint8_t*, const uint8_t*, const uint8_t*, uint32_t, uint8_t*)
 {
     return 0;
 }

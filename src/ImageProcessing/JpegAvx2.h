@@ -55,4 +55,9 @@ uint32_t ChromaRow(const uint8_t* row, uint32_t width, int16_t* cb, int16_t* cr)
 // Chroma of the 2x2 groups of two rows:
 uint32_t ChromaPairs(const uint8_t* rowA, const uint8_t* rowB, uint32_t width, int16_t* cb, int16_t* cr);
 
+// The decoder's colour output of one row whose chroma is sampled at half the
+// width: exactly its table conversion, R, G, B pixels; returns how many
+// leading pixels it has covered (an even number), the caller does the rest.
+uint32_t RgbFromYccHalf(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t width, uint8_t* rgb);
+
 } // namespace JpegAvx2

@@ -1,4 +1,5 @@
 // The entropy-coded part of CJpegDecoder: MCUs, restart markers, colour output.
+#include "ImageProcessing/JpegAvx2.h"
 #include "ImageProcessing/JpegCpu.h"
 #include "ImageProcessing/JpegDct.h"
 #include "ImageProcessing/JpegDecoder.h"
@@ -44,11 +45,12 @@ inline void PutRgb(uint8_t* o, int y, int cb, int cr)
     o[2] = Clamp255(y + kColour.cbBlue[cb]);
 }
 
-// Luminance at full resolution, both chroma planes replicated by ChromaStep.
+// Luminance at full resolution, both chroma planes replicated by ChromaStep;
+// from pixel x on (even where ChromaStep is 2).
 template <int N, int ChromaStep>
-void ConvertRow(uint8_t* o, const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t width)
+void ConvertRow(uint8_t* o, const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t width,
+                uint32_t x = 0)
 {
-    uint32_t x = 0;
     if constexpr (ChromaStep == 2) {
         for (; x + 1 < width; x += 2) {
             const int b = cb[x >> 1], r = cr[x >> 1];
@@ -293,6 +295,7 @@ JPEG_VECTOR_CLONES void CJpegDecoder::WriteRows(uint8_t* out, uint32_t rows) con
     const bool colour = !ComponentsAreRgb();
     const bool fullLuma = c0.hFactor == 1;
     const int chromaStep = c1.hFactor == c2.hFactor ? c1.hFactor : 0;
+    const bool vectors = JpegAvx2::Available();
     for (uint32_t y = 0; y < rows; ++y) {
         uint8_t* o = out + y * rowBytes;
         const uint8_t* src[4] = {nullptr, nullptr, nullptr, nullptr};
@@ -302,8 +305,11 @@ JPEG_VECTOR_CLONES void CJpegDecoder::WriteRows(uint8_t* out, uint32_t rows) con
             n == 4 ? ConvertRow<4, 1>(o, src[0], src[1], src[2], m_width)
                    : ConvertRow<3, 1>(o, src[0], src[1], src[2], m_width);
         } else if (colour && fullLuma && chromaStep == 2) {
-            n == 4 ? ConvertRow<4, 2>(o, src[0], src[1], src[2], m_width)
-                   : ConvertRow<3, 2>(o, src[0], src[1], src[2], m_width);
+            if (n == 4)
+                ConvertRow<4, 2>(o, src[0], src[1], src[2], m_width);
+            else
+                ConvertRow<3, 2>(o, src[0], src[1], src[2], m_width,
+                                 vectors ? JpegAvx2::RgbFromYccHalf(src[0], src[1], src[2], m_width, o) : 0);
         } else if (colour) {
             const uint32_t* i0 = c0.sampleIndex.data();
             const uint32_t* i1 = c1.sampleIndex.data();

@@ -197,6 +197,48 @@ TEST(JpegDct, VectorRgbFromBgraReordersEveryCoveredPixel)
     }
 }
 
+TEST(JpegDct, VectorColourOutputMatchesTheDecoderRuleForEveryChromaPair)
+{
+    if (!JpegAvx2::Available())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    auto clamp = [](int v) { return std::clamp(v, 0, 255); };
+    // One row per cr, every cb in it; the luminance runs through its whole range and both ends.
+    constexpr uint32_t kWidth = 512;
+    std::vector<uint8_t> cb(kWidth / 2), cr(kWidth / 2), luma(kWidth), rgb(kWidth * 3 + 1);
+    for (int pattern = 0; pattern < 3; ++pattern)
+        for (int r = 0; r < 256; ++r) {
+            for (uint32_t i = 0; i < kWidth / 2; ++i) {
+                cb[i] = static_cast<uint8_t>(i);
+                cr[i] = static_cast<uint8_t>(r);
+            }
+            for (uint32_t x = 0; x < kWidth; ++x)
+                luma[x] = pattern == 0 ? static_cast<uint8_t>(x * 37 + r * 11) : pattern == 1 ? 0 : 255;
+            std::fill(rgb.begin(), rgb.end(), 0xA5);
+            ASSERT_EQ(JpegAvx2::RgbFromYccHalf(luma.data(), cb.data(), cr.data(), kWidth, rgb.data()),
+                      kWidth);
+            int wrong = 0;
+            for (uint32_t x = 0; x < kWidth; ++x) {
+                const int y = luma[x], b = cb[x / 2] - 128, c = cr[x / 2] - 128;
+                const int expected[3] = {clamp(y + ((359 * c) >> 8)),
+                                         clamp(y + ((-2819 * b - 5850 * c) >> 13)),
+                                         clamp(y + ((7258 * b) >> 12))};
+                for (int k = 0; k < 3; ++k)
+                    if (rgb[3 * x + k] != expected[k] && wrong++ == 0)
+                        ADD_FAILURE() << "y " << y << " cb " << b + 128 << " cr " << c + 128 << " channel "
+                                      << k << ": " << int(rgb[3 * x + k]) << " not " << expected[k];
+            }
+            ASSERT_EQ(wrong, 0);
+            EXPECT_EQ(rgb[kWidth * 3], 0xA5);
+        }
+    // Rows that do not fill the last step leave their tail to the caller, untouched.
+    for (uint32_t width : {1u, 15u, 17u, 33u, 47u}) {
+        std::fill(rgb.begin(), rgb.end(), 0xA5);
+        const uint32_t done = JpegAvx2::RgbFromYccHalf(luma.data(), cb.data(), cr.data(), width, rgb.data());
+        EXPECT_EQ(done, width / 16 * 16) << width;
+        EXPECT_EQ(rgb[3 * done], 0xA5) << width;
+    }
+}
+
 TEST(JpegDct, VectorLumaMatchesTheConversionRule)
 {
     if (!JpegAvx2::Available())
