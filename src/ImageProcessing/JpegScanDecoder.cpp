@@ -73,6 +73,19 @@ void ConvertRow(uint8_t* o, const uint8_t* y, const uint8_t* cb, const uint8_t* 
 
 void CJpegDecoder::BitReader::Fill()
 {
+    // Whole bytes up to 64 bits from one load, where none of the eight is 0xFF.
+    if (stop == 0 && bits >= 0 && bits <= 56 && end - p >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        const uint64_t inverted = ~word;
+        if (((inverted - 0x0101010101010101u) & ~inverted & 0x8080808080808080u) == 0) {
+            const int count = (64 - bits) / 8;
+            acc |= (__builtin_bswap64(word) >> bits) & (~uint64_t(0) << (64 - bits - 8 * count));
+            p += count;
+            bits += 8 * count;
+            return;
+        }
+    }
     while (bits <= 56) {
         if (stop != 0) {
             bits += 8; // zeros stand in for data not given (yet)
@@ -150,22 +163,42 @@ inline int32_t Dequantise(int64_t value, int32_t q)
 bool CJpegDecoder::DecodeBlock(BitReader& r, Component& comp, int32_t& predictor, int32_t* block,
                                unsigned& nonZeroRows)
 {
-    if (r.bits < 32)
-        r.Fill();
-    const int dcSize = DecodeSymbol(r, m_dcTables[comp.dcTable]);
+    // The bits in locals, which the stores into the block cannot alias; the
+    // reader itself is touched only to refill.
+    struct
+    {
+        uint64_t acc;
+        int bits;
+    } b{r.acc, r.bits};
+    auto refill = [&] {
+        if (b.bits < 32) {
+            r.acc = b.acc;
+            r.bits = b.bits;
+            r.Fill();
+            b.acc = r.acc;
+            b.bits = r.bits;
+        }
+    };
+    auto finish = [&](bool ok, unsigned rows) {
+        r.acc = b.acc;
+        r.bits = b.bits;
+        nonZeroRows = rows;
+        return ok;
+    };
+    refill();
+    const int dcSize = DecodeSymbol(b, m_dcTables[comp.dcTable]);
     if (dcSize < 0 || dcSize > 15)
-        return false;
-    const int32_t diff = ReceiveExtend(r, dcSize);
+        return finish(false, 0);
+    const int32_t diff = ReceiveExtend(b, dcSize);
     predictor = static_cast<int32_t>(static_cast<uint32_t>(predictor) + static_cast<uint32_t>(diff));
     block[0] = Dequantise(predictor, comp.quant[0]);
-    nonZeroRows = 1;
+    unsigned rows = 1;
     const JpegHuffmanTable& ac = m_acTables[comp.acTable];
     for (int k = 1; k < 64;) {
-        if (r.bits < 32)
-            r.Fill();
-        const int symbol = DecodeSymbol(r, ac);
+        refill();
+        const int symbol = DecodeSymbol(b, ac);
         if (symbol < 0)
-            return false;
+            return finish(false, rows);
         const int run = symbol >> 4, size = symbol & 15;
         if (size == 0) {
             if (run != 15)
@@ -175,13 +208,13 @@ bool CJpegDecoder::DecodeBlock(BitReader& r, Component& comp, int32_t& predictor
         }
         k += run;
         if (k > 63)
-            return false;
+            return finish(false, rows);
         const int natural = JpegTables::kZigzag[k];
-        block[natural] = Dequantise(ReceiveExtend(r, size), comp.quant[natural]);
-        nonZeroRows |= 1u << (natural >> 3);
+        block[natural] = Dequantise(ReceiveExtend(b, size), comp.quant[natural]);
+        rows |= 1u << (natural >> 3);
         ++k;
     }
-    return true;
+    return finish(true, rows);
 }
 
 CJpegDecoder::Step CJpegDecoder::DecodeScan(const uint8_t* data, size_t size, size_t& pos, uint8_t* out,
