@@ -478,6 +478,109 @@ JPEG_AVX2 uint32_t RgbFromYccHalf(const uint8_t* y, const uint8_t* cb, const uin
     return x;
 }
 
+namespace {
+
+// The decoder's inverse transform, eight columns (then rows) a vector, in
+// 32-bit lanes with its wrapping arithmetic and its shortcuts for empty
+// columns and rows, so that every stream, hostile ones too, gives its pixels.
+JPEG_AVX2 inline __m256i Sub(__m256i a, __m256i b)
+{
+    return _mm256_sub_epi32(a, b);
+}
+
+template <int N> JPEG_AVX2 inline __m256i DescaleWrap(__m256i x)
+{
+    return _mm256_srai_epi32(Add(x, _mm256_set1_epi32(1 << (N - 1))), N);
+}
+
+// One 1-D pass over inputs i[0..7]; out[k] before descaling by N.
+template <int N> JPEG_AVX2 inline void InversePass(const __m256i i[8], __m256i out[8])
+{
+    const __m256i z1 = Mul(Add(i[2], i[6]), 4433);
+    const __m256i t2 = Add(z1, Mul(i[6], -15137)), t3 = Add(z1, Mul(i[2], 6270));
+    const __m256i t0 = _mm256_slli_epi32(Add(i[0], i[4]), 13), t1 = _mm256_slli_epi32(Sub(i[0], i[4]), 13);
+    const __m256i tmp10 = Add(t0, t3), tmp11 = Add(t1, t2), tmp12 = Sub(t1, t2), tmp13 = Sub(t0, t3);
+    const __m256i q1 = Add(i[7], i[1]), q2 = Add(i[5], i[3]), q3 = Add(i[7], i[3]), q4 = Add(i[5], i[1]);
+    const __m256i z5 = Mul(Add(q3, q4), 9633);
+    const __m256i m1 = Mul(q1, -7373), m2 = Mul(q2, -20995);
+    const __m256i m3 = Add(Mul(q3, -16069), z5), m4 = Add(Mul(q4, -3196), z5);
+    const __m256i o0 = Add(Add(Mul(i[7], 2446), m1), m3), o1 = Add(Add(Mul(i[5], 16819), m2), m4);
+    const __m256i o2 = Add(Add(Mul(i[3], 25172), m2), m3), o3 = Add(Add(Mul(i[1], 12299), m1), m4);
+    out[0] = DescaleWrap<N>(Add(tmp10, o3));
+    out[7] = DescaleWrap<N>(Sub(tmp10, o3));
+    out[1] = DescaleWrap<N>(Add(tmp11, o2));
+    out[6] = DescaleWrap<N>(Sub(tmp11, o2));
+    out[2] = DescaleWrap<N>(Add(tmp12, o1));
+    out[5] = DescaleWrap<N>(Sub(tmp12, o1));
+    out[3] = DescaleWrap<N>(Add(tmp13, o0));
+    out[4] = DescaleWrap<N>(Sub(tmp13, o0));
+}
+
+// Lanes where inputs 1 to 7 are all zero.
+JPEG_AVX2 inline __m256i OnlyFirst(const __m256i i[8])
+{
+    __m256i any = _mm256_or_si256(_mm256_or_si256(i[1], i[2]), _mm256_or_si256(i[3], i[4]));
+    any = _mm256_or_si256(any, _mm256_or_si256(_mm256_or_si256(i[5], i[6]), i[7]));
+    return _mm256_cmpeq_epi32(any, _mm256_setzero_si256());
+}
+
+// 8x8 double words.
+JPEG_AVX2 inline void Transpose32(__m256i r[8])
+{
+    const __m256i a0 = _mm256_unpacklo_epi32(r[0], r[1]), a1 = _mm256_unpackhi_epi32(r[0], r[1]);
+    const __m256i a2 = _mm256_unpacklo_epi32(r[2], r[3]), a3 = _mm256_unpackhi_epi32(r[2], r[3]);
+    const __m256i a4 = _mm256_unpacklo_epi32(r[4], r[5]), a5 = _mm256_unpackhi_epi32(r[4], r[5]);
+    const __m256i a6 = _mm256_unpacklo_epi32(r[6], r[7]), a7 = _mm256_unpackhi_epi32(r[6], r[7]);
+    const __m256i b0 = _mm256_unpacklo_epi64(a0, a2), b1 = _mm256_unpackhi_epi64(a0, a2);
+    const __m256i b2 = _mm256_unpacklo_epi64(a1, a3), b3 = _mm256_unpackhi_epi64(a1, a3);
+    const __m256i b4 = _mm256_unpacklo_epi64(a4, a6), b5 = _mm256_unpackhi_epi64(a4, a6);
+    const __m256i b6 = _mm256_unpacklo_epi64(a5, a7), b7 = _mm256_unpackhi_epi64(a5, a7);
+    r[0] = _mm256_permute2x128_si256(b0, b4, 0x20);
+    r[1] = _mm256_permute2x128_si256(b1, b5, 0x20);
+    r[2] = _mm256_permute2x128_si256(b2, b6, 0x20);
+    r[3] = _mm256_permute2x128_si256(b3, b7, 0x20);
+    r[4] = _mm256_permute2x128_si256(b0, b4, 0x31);
+    r[5] = _mm256_permute2x128_si256(b1, b5, 0x31);
+    r[6] = _mm256_permute2x128_si256(b2, b6, 0x31);
+    r[7] = _mm256_permute2x128_si256(b3, b7, 0x31);
+}
+
+} // namespace
+
+JPEG_AVX2 void Inverse(const int32_t coefficients[64], uint8_t* out, int stride)
+{
+    __m256i in[8], w[8];
+    for (int r = 0; r < 8; ++r)
+        in[r] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(coefficients + 8 * r));
+    // Columns: lane c is column c.
+    InversePass<13 - 2>(in, w);
+    const __m256i columnDc = _mm256_slli_epi32(in[0], 2), emptyColumns = OnlyFirst(in);
+    for (int r = 0; r < 8; ++r)
+        w[r] = _mm256_blendv_epi8(w[r], columnDc, emptyColumns);
+    // Rows: lane r is row r.
+    Transpose32(w);
+    __m256i o[8];
+    InversePass<13 + 2 + 3>(w, o);
+    const __m256i rowDc = DescaleWrap<2 + 3>(w[0]), emptyRows = OnlyFirst(w);
+    const __m256i centre = _mm256_set1_epi32(128);
+    for (int k = 0; k < 8; ++k)
+        o[k] = Add(_mm256_blendv_epi8(o[k], rowDc, emptyRows), centre);
+    Transpose32(o);
+    // Saturating packs clamp to 0..255; rows 0-3 and 4-7 come out as 8-byte runs.
+    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+    const __m256i top = _mm256_permutevar8x32_epi32(
+        _mm256_packus_epi16(_mm256_packs_epi32(o[0], o[1]), _mm256_packs_epi32(o[2], o[3])), order);
+    const __m256i bottom = _mm256_permutevar8x32_epi32(
+        _mm256_packus_epi16(_mm256_packs_epi32(o[4], o[5]), _mm256_packs_epi32(o[6], o[7])), order);
+    const __m128i rows[4] = {_mm256_castsi256_si128(top), _mm256_extracti128_si256(top, 1),
+                             _mm256_castsi256_si128(bottom), _mm256_extracti128_si256(bottom, 1)};
+    for (int r = 0; r < 4; ++r) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + (2 * r) * stride), rows[r]);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + (2 * r + 1) * stride),
+                         _mm_unpackhi_epi64(rows[r], rows[r]));
+    }
+}
+
 } // namespace JpegAvx2
 
 #else
@@ -520,6 +623,10 @@ uint32_t EveryFourthByte(const uint8_t*, uint32_t, uint8_t*)
 uint32_t RgbFromYccHalf(const uint8_t*, const uint8_t*, const uint8_t*, uint32_t, uint8_t*)
 {
     return 0;
+}
+
+void Inverse(const int32_t*, uint8_t*, int)
+{
 }
 
 } // namespace JpegAvx2

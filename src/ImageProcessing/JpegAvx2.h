@@ -60,4 +60,7 @@ uint32_t ChromaPairs(const uint8_t* rowA, const uint8_t* rowB, uint32_t width, i
 // leading pixels it has covered (an even number), the caller does the rest.
 uint32_t RgbFromYccHalf(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, uint32_t width, uint8_t* rgb);
 
+// JpegDct::Inverse of any block, every coefficient read.
+void Inverse(const int32_t coefficients[64], uint8_t* out, int stride);
+
 } // namespace JpegAvx2

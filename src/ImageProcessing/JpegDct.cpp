@@ -163,8 +163,17 @@ inline Even EvenPart(U i0, U i2, U i4, U i6)
 
 } // namespace
 
-JPEG_VECTOR_CLONES void Inverse(const int32_t coefficients[64], unsigned nonZeroRows, uint8_t* out,
-                                int stride)
+void Inverse(const int32_t coefficients[64], unsigned nonZeroRows, uint8_t* out, int stride)
+{
+    // Blocks with only their first row, often just the DC, cost little without vectors.
+    if ((nonZeroRows & ~1u) != 0 && JpegAvx2::Available())
+        JpegAvx2::Inverse(coefficients, out, stride);
+    else
+        InversePortable(coefficients, nonZeroRows, out, stride);
+}
+
+JPEG_VECTOR_CLONES void InversePortable(const int32_t coefficients[64], unsigned nonZeroRows, uint8_t* out,
+                                        int stride)
 {
     if ((nonZeroRows & ~1u) == 0) {
         bool dcOnly = true;

@@ -19,5 +19,7 @@ void ForwardPortable(const int16_t* samples, int stride, int32_t coefficients[64
 // nonZeroRows tells which coefficient rows hold anything (bit r for row r), so
 // that empty rows and the DC-only block cost nothing.
 void Inverse(const int32_t coefficients[64], unsigned nonZeroRows, uint8_t* out, int stride);
+// The same without processor-specific vectors.
+void InversePortable(const int32_t coefficients[64], unsigned nonZeroRows, uint8_t* out, int stride);
 
 } // namespace JpegDct
