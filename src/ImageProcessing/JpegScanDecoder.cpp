@@ -149,7 +149,9 @@ template <typename Reader> inline int32_t ReceiveExtend(Reader& r, int size)
     const int32_t value = static_cast<int32_t>(r.acc >> (64 - size));
     r.acc <<= size;
     r.bits -= size;
-    return value < (1 << (size - 1)) ? value - (1 << size) + 1 : value;
+    // Without a branch: the sign of a coefficient is a coin toss.
+    const int32_t negative = static_cast<int32_t>((static_cast<uint32_t>(value) >> (size - 1)) & 1) - 1;
+    return value + (negative & (static_cast<int32_t>(~uint32_t(0) << size) + 1));
 }
 
 inline int32_t Dequantise(int64_t value, int32_t q)
