@@ -290,9 +290,8 @@ CJpegDecoder::Step CJpegDecoder::DecodeScan(const uint8_t* data, size_t size, si
                         else
                             JpegDct::Inverse(block, nonZeroRows, base + by * 8 * comp.stride + bx * 8,
                                              static_cast<int>(comp.stride));
-                        for (int row = 0; row < 8; ++row)
-                            if (nonZeroRows & (1u << row))
-                                std::memset(block + row * 8, 0, 8 * sizeof(int32_t));
+                        // A whole clear costs less than a mispredicted choice of rows.
+                        std::memset(block, 0, nonZeroRows == 1 ? 8 * sizeof(int32_t) : sizeof block);
                     }
             }
             if (r.UsedPadding()) {
