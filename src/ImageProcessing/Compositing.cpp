@@ -161,6 +161,49 @@ __attribute__((target("avx2"))) void BlendRowAvx2(const std::uint32_t* src, cons
     }
     BlendRowSse2(src + i, mask + i, dst + i, count - i);
 }
+
+// One cache line of each stream per step, so each line is prefetched once;
+// the software prefetch runs further ahead than the AVX2 form's, which pays on
+// processors with a large, slower last-level cache.
+__attribute__((target("avx512f,avx512bw"))) void BlendRowAvx512(const std::uint32_t* src,
+                                                                 const std::uint32_t* mask,
+                                                                 std::uint32_t* dst, int count)
+{
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i ones = _mm512_set1_epi8(static_cast<char>(0xFF));
+    const __m512i all255 = _mm512_set1_epi16(255);
+    const __m512i reciprocal = _mm512_set1_epi16(static_cast<short>(0x8081));
+    // Byte 2 of each pixel into all four of its bytes.
+    const __m512i spread = _mm512_set4_epi32(0x0E0E0E0E, 0x0A0A0A0A, 0x06060606, 0x02020202);
+    constexpr __mmask64 kColour = 0x7777777777777777ull; // the fourth byte of the destination stays
+    constexpr int kAhead = 2048;
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        _mm_prefetch(reinterpret_cast<const char*>(mask + i) + kAhead, _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(src + i) + kAhead, _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(dst + i) + kAhead, _MM_HINT_T0);
+        const __m512i m = _mm512_shuffle_epi8(_mm512_loadu_si512(mask + i), spread);
+        if (_mm512_cmpeq_epi8_mask(m, ones) == ~__mmask64(0))
+            continue;
+        if (_mm512_cmpeq_epi8_mask(m, zero) == ~__mmask64(0)) {
+            _mm512_mask_storeu_epi8(dst + i, kColour, _mm512_loadu_si512(src + i));
+            continue;
+        }
+        const __m512i d = _mm512_loadu_si512(dst + i);
+        const __m512i s = _mm512_loadu_si512(src + i);
+        const __m512i mLo = _mm512_unpacklo_epi8(m, zero), mHi = _mm512_unpackhi_epi8(m, zero);
+        const __m512i xLo =
+            _mm512_add_epi16(_mm512_mullo_epi16(_mm512_unpacklo_epi8(s, zero), _mm512_sub_epi16(all255, mLo)),
+                             _mm512_mullo_epi16(_mm512_unpacklo_epi8(d, zero), mLo));
+        const __m512i xHi =
+            _mm512_add_epi16(_mm512_mullo_epi16(_mm512_unpackhi_epi8(s, zero), _mm512_sub_epi16(all255, mHi)),
+                             _mm512_mullo_epi16(_mm512_unpackhi_epi8(d, zero), mHi));
+        const __m512i result = _mm512_packus_epi16(_mm512_srli_epi16(_mm512_mulhi_epu16(xLo, reciprocal), 7),
+                                                   _mm512_srli_epi16(_mm512_mulhi_epu16(xHi, reciprocal), 7));
+        _mm512_mask_storeu_epi8(dst + i, kColour, result);
+    }
+    BlendRowAvx2(src + i, mask + i, dst + i, count - i);
+}
 #endif
 
 using BlendRowFn = void (*)(const std::uint32_t*, const std::uint32_t*, std::uint32_t*, int);
@@ -169,6 +212,8 @@ BlendRowFn ChooseBlendRow()
 {
 #ifdef __SSE2__
     __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512bw"))
+        return BlendRowAvx512;
     if (__builtin_cpu_supports("avx2"))
         return BlendRowAvx2;
     return BlendRowSse2;

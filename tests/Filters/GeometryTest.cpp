@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 // Pixels named by letter in their blue byte, alpha 0x80 + letter.
@@ -43,6 +45,34 @@ TEST(Rotate, QuarterTurnsOfThreeByTwo)
         EXPECT_EQ(Read(dst), c.expected) << c.mode;
         for (int32_t i = 0; i < 6; ++i)
             EXPECT_EQ(dst.At(i % 2, i / 2)[3], 0x33) << "alpha kept";
+    }
+}
+
+TEST(Rotate, EveryPixelOfLargerPicturesLandsWhereTheTurnPutsItAlphaKept)
+{
+    // Sizes around the blocks the turn works in, with padded rows.
+    const struct
+    {
+        int32_t w, h, padding;
+    } sizes[] = {{23, 13, 0}, {16, 8, 4}, {5, 4, 0}, {37, 7, 12}, {1, 9, 0}, {9, 1, 0}};
+    for (const auto& size : sizes) {
+        for (const int32_t mode : {0, 1}) {
+            Picture src(size.w, size.h, 8, 4, size.padding), dst(size.h, size.w, 8, 4, size.padding);
+            src.Randomise(static_cast<uint32_t>(size.w * 100 + size.h));
+            dst.Randomise(static_cast<uint32_t>(size.w + size.h * 100));
+            const Picture before = dst;
+            ASSERT_EQ(RunFilter(UCF_ID_ROTATE, src, &dst, &mode, 4), UCF_OK);
+            for (int32_t y = 0; y < size.w; ++y) {
+                for (int32_t x = 0; x < size.h; ++x) {
+                    const uint8_t* from =
+                        mode == 0 ? src.At(y, size.h - 1 - x) : src.At(size.w - 1 - y, x);
+                    const uint8_t* got = dst.At(x, y);
+                    ASSERT_EQ(0, std::memcmp(got, from, 3))
+                        << size.w << "x" << size.h << " mode " << mode << " at " << x << "," << y;
+                    ASSERT_EQ(got[3], before.At(x, y)[3]) << "alpha kept";
+                }
+            }
+        }
     }
 }
 

@@ -98,6 +98,48 @@ TEST(Compositing, DrawMaskedPartialValuesFollowThePlainFormulaInEveryColumn)
     }
 }
 
+TEST(Compositing, DrawMaskedRunsOfClearOpaqueAndPartialMaskFollowThePlainFormula)
+{
+    // Runs longer than any vector step, starting off its boundaries, so whole
+    // steps of one kind and steps that mix kinds are both taken.
+    constexpr int kWidth = 83;
+    const struct
+    {
+        int run;
+        int offset;
+    } patterns[] = {{16, 0}, {32, 5}, {48, 11}, {7, 3}};
+    int row = 0;
+    CImage source, dest;
+    ASSERT_TRUE(source.Create(kWidth, 4));
+    ASSERT_TRUE(source.CreateMask());
+    ASSERT_TRUE(dest.Create(kWidth, 4));
+    FillRandom(source, 41);
+    FillRandom(dest, 42);
+    std::mt19937 random(43);
+    for (const auto& p : patterns) {
+        for (int x = 0; x < kWidth; ++x) {
+            const int kind = ((x + p.offset) / p.run) % 3;
+            SetMask(source, x, row, kind == 0 ? 0 : kind == 1 ? 255 : random() & 0xFF);
+        }
+        ++row;
+    }
+    std::vector<std::uint32_t> before;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            before.push_back(PixelAt(dest, x, y));
+    ASSERT_EQ(source.DrawMasked(&dest, 0, 0, kWidth, 4, 0, 0), 1);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const unsigned m = MaskAt(source, x, y);
+            const std::uint32_t s = PixelAt(source, x, y), d = before[y * kWidth + x];
+            std::uint32_t expected = d & 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8)
+                expected |= ((((s >> shift) & 0xFF) * (255 - m) + ((d >> shift) & 0xFF) * m) / 255) << shift;
+            ASSERT_EQ(PixelAt(dest, x, y), expected) << x << "," << y << " m " << m;
+        }
+    }
+}
+
 TEST(Compositing, DrawMaskedClipsAtTheFarEdgesAndRefusesBadArguments)
 {
     CImage source, dest;
