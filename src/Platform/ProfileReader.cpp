@@ -7,37 +7,19 @@
 #include <cctype>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 namespace {
 
-using profile_syntax::kMaxProfileBytes;
 using profile_syntax::SameName;
 using profile_syntax::Trim;
-
-std::optional<std::string> ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxProfileBytes)
-        return std::nullopt;
-    in.seekg(0);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    in.read(bytes.data(), size);
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
-}
 
 } // namespace
 
 std::optional<std::string> ReadProfileValue(const std::string& path, std::string_view section,
                                             std::string_view key)
 {
-    const auto bytes = ReadWholeFile(path);
+    const auto bytes = profile_syntax::ReadProfileBytes(path, false);
     if (!bytes)
         return std::nullopt;
     const std::string_view wantedSection = Trim(section);

@@ -4,13 +4,39 @@
 
 #include <cctype>
 #include <cstddef>
+#include <fstream>
 #include <ios>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace profile_syntax {
 
 // Profile files are a few kilobytes; anything near this is not one.
 inline constexpr std::streamoff kMaxProfileBytes = 64 * 1024 * 1024;
+
+// The file's bytes; nothing when it cannot be opened or is too large. With
+// `wholeOnly` a short read gives nothing too (a rewrite must not lose the rest);
+// otherwise the bytes read are what there is.
+inline std::optional<std::string> ReadProfileBytes(const std::string& path, bool wholeOnly)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0 || size > kMaxProfileBytes)
+        return std::nullopt;
+    in.seekg(0);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    in.read(bytes.data(), size);
+    if (in.gcount() != size) {
+        if (wholeOnly)
+            return std::nullopt;
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+    }
+    return bytes;
+}
 
 inline bool IsSpace(char c)
 {

@@ -6,14 +6,12 @@
 
 #include <cctype>
 #include <cerrno>
-#include <fstream>
 #include <optional>
 #include <sys/stat.h>
 #include <vector>
 
 namespace {
 
-using profile_syntax::kMaxProfileBytes;
 using profile_syntax::SameName;
 using profile_syntax::Trim;
 
@@ -31,19 +29,7 @@ std::optional<std::string> ReadExisting(const std::string& path)
     };
     if (::stat(path.c_str(), &info) != 0)
         return errno == ENOENT ? std::optional<std::string>(std::string()) : std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxProfileBytes)
-        return std::nullopt;
-    in.seekg(0);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    in.read(bytes.data(), size);
-    if (in.gcount() != size)
-        return std::nullopt;
-    return bytes;
+    return profile_syntax::ReadProfileBytes(path, true);
 }
 
 struct Line
