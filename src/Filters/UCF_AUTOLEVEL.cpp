@@ -1,5 +1,6 @@
 #include "UCF_AUTOLEVEL.h"
 
+#include "LevelKernels.h"
 #include "SampleAccess.h"
 #include "ToneSamples.h"
 #include "UtilFilter.h"
@@ -221,6 +222,20 @@ int32_t UCF_AUTOLEVEL::ProcessStrip(const FilterJob& job)
     const bool wide = s.bytesPerSample == 2;
     const bool swap = s.byteSwap16 != 0;
     const int64_t tableBytes = wide ? 65536 * 2 : 256;
+    if (!wide && s.bytesPerPixel >= 1 && s.bytesPerPixel <= 4) {
+        // Tables follow red, green, blue; each goes to the place its sample holds.
+        const uint8_t* places[4] = {};
+        for (int32_t k = 0; k < tones.count; ++k)
+            places[tones.index[k]] = tables + k * tableBytes;
+        for (int32_t y = 0; y < s.regionHeight; ++y) {
+            MapSamples8(s.pixels + static_cast<int64_t>(y) * s.rowBytes,
+                        d.pixels + static_cast<int64_t>(y) * d.rowBytes, s.regionWidth, s.bytesPerPixel,
+                        places);
+            if (ReportProgress(StripPercent(y, s.regionHeight)))
+                return UCF_ERR_CANCELLED;
+        }
+        return UCF_OK;
+    }
     for (int32_t y = 0; y < s.regionHeight; ++y) {
         const uint8_t* src = s.pixels + static_cast<int64_t>(y) * s.rowBytes;
         uint8_t* dst = d.pixels + static_cast<int64_t>(y) * d.rowBytes;

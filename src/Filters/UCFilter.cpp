@@ -1,6 +1,7 @@
 #include "UCFilter.h"
 
 #include "FilterErrorCode.h"
+#include "LevelKernels.h"
 #include "UtilFilter.h"
 
 #include <cstring>
@@ -287,6 +288,20 @@ int32_t UCFilter::AccumulateHistogram(const FilterJob& job)
     if (!buffer)
         return UCF_ERR_NOBUFFER;
     const PixelLayout& s = job.source;
+    if ((m_histogramKind == 0 || m_histogramKind == 2) && s.bytesPerSample == 1 && s.bytesPerPixel >= 1 &&
+        s.bytesPerPixel <= 4) {
+        uint32_t counts[4 * 256] = {};
+        CountSamples8(s.pixels, s.rowBytes, s.regionWidth, s.regionHeight, s.bytesPerPixel, counts);
+        auto* t = static_cast<uint32_t*>(buffer);
+        const int32_t places[3] = {s.red, s.green, s.blue};
+        for (int32_t k = 0; k < (m_histogramKind == 0 ? 3 : 1); ++k) {
+            // A grey histogram counts the first sample, whatever the layout names.
+            const uint32_t* from = counts + 256 * (m_histogramKind == 0 ? places[k] : 0);
+            for (int32_t v = 0; v < 256; ++v)
+                t[256 * k + v] += from[v];
+        }
+        return UCF_OK;
+    }
     const uint8_t* row = s.pixels;
     for (int32_t y = 0; y < s.regionHeight; ++y, row += s.rowBytes) {
         const uint8_t* p = row;

@@ -2,12 +2,15 @@
 // tables, and results a client stores or reads.
 #include "FilterTestSupport.h"
 #include "Filters/FilterRegistry.h"
+#include "Filters/PixelLayout.h"
 #include "Filters/UCF_AUTOLEVEL.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -212,6 +215,70 @@ TEST(AutoLevel, LevelTablesForHostilePoints)
     UCF_AUTOLEVEL::BuildLevels(0, 65535, 65536, w.data());
     for (int32_t i = 0; i < 65536; ++i)
         ASSERT_EQ(w[i], i);
+}
+
+// The 8-bit filter as its steps state it: one histogram per colour sample,
+// the points and tables, each colour sample mapped through its table.
+void NaiveAutoLevel(const Picture& source, Picture& expected, const std::array<double, 2>& percents)
+{
+    ImageDescriptor d = const_cast<Picture&>(source).Describe();
+    PixelLayout layout;
+    ASSERT_EQ(DecodePixelFormat(&d, &layout), UCF_OK);
+    const int32_t channels[3] = {layout.red, layout.green, layout.blue};
+    const int32_t count = source.format == UCF_FMT_GRAY8 ? 1 : 3;
+    const int64_t pixels = int64_t{source.width} * source.height;
+    for (int32_t k = 0; k < count; ++k) {
+        uint32_t histogram[256] = {};
+        for (int32_t y = 0; y < source.height; ++y)
+            for (int32_t x = 0; x < source.width; ++x)
+                ++histogram[source.At(x, y)[channels[k]]];
+        uint32_t lo = 0, hi = 0;
+        UCF_AUTOLEVEL::FindPoints(histogram, 256, pixels, percents[0], percents[1], &lo, &hi);
+        uint8_t table[256];
+        UCF_AUTOLEVEL::BuildLevels(lo, hi, 256, table);
+        for (int32_t y = 0; y < source.height; ++y)
+            for (int32_t x = 0; x < source.width; ++x)
+                expected.At(x, y)[channels[k]] = table[source.At(x, y)[channels[k]]];
+    }
+}
+
+// Widths around the vector sizes of every 8-bit layout, padded rows, in place
+// and into a destination whose alpha must survive.
+TEST(AutoLevel, EightBitLayoutsMatchThePlainHistogramAndTables)
+{
+    const struct
+    {
+        int32_t format, bytesPerPixel;
+    } layouts[] = {{1, 1}, {2, 3}, {4, 3}, {8, 4}, {16, 4}};
+    const std::array<double, 2> settings[] = {{0.5, 0.5}, {0, 0}, {10, 3}};
+    for (const auto& layout : layouts)
+        for (int32_t width : {1, 5, 21, 22, 64, 65, 100, 191, 257})
+            for (int32_t padding : {0, 7})
+                for (const auto& percents : settings) {
+                    Picture src(width, 5, layout.format, layout.bytesPerPixel, padding);
+                    std::mt19937 rng(static_cast<uint32_t>(width * 31 + layout.format + padding));
+                    // A narrow band, so the points fall inside it and the tables stretch.
+                    for (auto& b : src.bytes)
+                        b = static_cast<uint8_t>(40 + rng() % 150);
+                    Picture expected = src;
+                    NaiveAutoLevel(src, expected, percents);
+                    const std::string name = "format " + std::to_string(layout.format) + " width " +
+                                             std::to_string(width) + " padding " + std::to_string(padding) +
+                                             " low " + std::to_string(percents[0]);
+
+                    Picture inPlace = src;
+                    ASSERT_EQ(RunFilter(UCF_ID_AUTOLEVEL, inPlace, nullptr, percents.data(), 16), UCF_OK);
+                    EXPECT_TRUE(inPlace.SameRows(expected)) << name;
+
+                    Picture destination(width, 5, layout.format, layout.bytesPerPixel, padding);
+                    destination.Fill(0xA5);
+                    Picture wanted = destination;
+                    NaiveAutoLevel(src, wanted, percents);
+                    // NaiveAutoLevel maps src's samples into wanted; the rest stays 0xA5.
+                    ASSERT_EQ(RunFilter(UCF_ID_AUTOLEVEL, src, &destination, percents.data(), 16), UCF_OK);
+                    EXPECT_TRUE(destination.SameRows(wanted)) << name;
+                    EXPECT_EQ(destination.bytes, wanted.bytes) << name << ": padding written";
+                }
 }
 
 TEST(AutoLevel, BlocksAreChecked)
