@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #pragma GCC diagnostic ignored "-Wpsabi"
 
 namespace {
@@ -284,4 +288,89 @@ FILTER_VECTOR_CLONES void BlurGatherLanes(const int32_t* const* rows, int32_t co
         for (int64_t e = off + w; e < extLength; ++e)
             ext[e * kBlurLanes + k] = last;
     }
+}
+
+namespace {
+
+template <int32_t BPP>
+inline __attribute__((always_inline)) void MixPixels(uint8_t* row, const uint8_t* unblurred,
+                                                     const uint8_t* mask, int32_t from, int32_t to,
+                                                     int32_t alpha)
+{
+    for (int32_t x = from; x < to; ++x) {
+        const uint32_t m = mask[x];
+        for (int32_t c = 0; c < BPP; ++c) {
+            const int64_t i = int64_t{x} * BPP + c;
+            if (c != alpha)
+                row[i] = static_cast<uint8_t>((row[i] * m + unblurred[i] * (256 - m)) >> 8);
+        }
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define BLUR_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl")))
+
+// 32 pixels a step in 16-bit lanes: a product and its complement sum to at most
+// 255 x 256, so no lane overflows. Each vector of 32 samples takes its pixels'
+// mask words by one permutation. Returns the pixels done.
+template <int32_t BPP>
+BLUR_AVX512 int32_t MixAvx512(uint8_t* row, const uint8_t* unblurred, const uint8_t* mask, int32_t width,
+                              int32_t alpha)
+{
+    __m512i spread[BPP];
+    __mmask32 written[BPP];
+    for (int32_t k = 0; k < BPP; ++k) {
+        alignas(64) uint16_t index[32];
+        uint32_t bits = 0;
+        for (int32_t i = 0; i < 32; ++i) {
+            index[i] = static_cast<uint16_t>((32 * k + i) / BPP);
+            if ((32 * k + i) % BPP != alpha)
+                bits |= uint32_t{1} << i;
+        }
+        spread[k] = _mm512_load_si512(index);
+        written[k] = bits;
+    }
+    const __m512i full = _mm512_set1_epi16(256);
+    int32_t x = 0;
+    for (; x + 32 <= width; x += 32) {
+        const __m512i m =
+            _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + x)));
+        for (int32_t k = 0; k < BPP; ++k) {
+            uint8_t* r = row + int64_t{x} * BPP + 32 * k;
+            const uint8_t* u = unblurred + int64_t{x} * BPP + 32 * k;
+            const __m512i w = _mm512_permutexvar_epi16(spread[k], m);
+            const __m512i blurred =
+                _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(r)));
+            const __m512i plain =
+                _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(u)));
+            const __m512i sum = _mm512_add_epi16(_mm512_mullo_epi16(blurred, w),
+                                                 _mm512_mullo_epi16(plain, _mm512_sub_epi16(full, w)));
+            _mm512_mask_cvtepi16_storeu_epi8(r, written[k], _mm512_srli_epi16(sum, 8));
+        }
+    }
+    return x;
+}
+
+bool HasAvx512Bw()
+{
+    static const bool has = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl");
+    return has;
+}
+#endif
+
+} // namespace
+
+FILTER_INTEGER_CLONES void BlurMixMasked(uint8_t* row, const uint8_t* unblurred, const uint8_t* mask,
+                                         int32_t width, int32_t bytesPerPixel, int32_t alpha)
+{
+    int32_t done = 0;
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (HasAvx512Bw())
+        done = bytesPerPixel == 3 ? MixAvx512<3>(row, unblurred, mask, width, alpha)
+                                  : MixAvx512<4>(row, unblurred, mask, width, alpha);
+#endif
+    if (bytesPerPixel == 3)
+        MixPixels<3>(row, unblurred, mask, done, width, alpha);
+    else
+        MixPixels<4>(row, unblurred, mask, done, width, alpha);
 }

@@ -57,3 +57,8 @@ void BlurWriteRow(const uint8_t* row, int32_t width, int32_t bytesPerPixel, int3
 // The horizontal outputs of `count` lanes into a channel of their destination rows.
 void BlurScatterLanes(const int32_t* lanes, int32_t count, int32_t width, int32_t stride,
                       uint8_t* const* rows);
+// A blurred row mixed with its unblurred one through a grey mask row, sample by
+// sample: (blurred x m + unblurred x (256 - m)) >> 8 with m the pixel's mask
+// byte. Pixels of 3 or 4 bytes; the alpha byte (index, or -1) is kept.
+void BlurMixMasked(uint8_t* row, const uint8_t* unblurred, const uint8_t* mask, int32_t width,
+                   int32_t bytesPerPixel, int32_t alpha);

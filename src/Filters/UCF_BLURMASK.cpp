@@ -86,15 +86,10 @@ int32_t UCF_BLURMASK::FinishRow(const FilterJob& job, uint8_t* row, const uint8_
         if (index < 0 || index >= m_mask.regionHeight)
             return UCF_ERR_BADPARAM;
         const uint8_t* mask = DescriptorRow(m_mask, index);
-        if (d.bytesPerPixel == 3 && step == 3) {
-            // Every sample is a colour one and the same formula holds for each:
-            // a fixed stride lets the loop vectorise.
-            for (int32_t x = 0; x < width; ++x) {
-                const uint32_t m = mask[x];
-                for (int32_t c = 0; c < 3; ++c)
-                    row[3 * x + c] =
-                        static_cast<uint8_t>((row[3 * x + c] * m + unblurred[3 * x + c] * (256 - m)) >> 8);
-            }
+        // Every sample but alpha is a colour one, in the same place in both rows.
+        if (d.bytesPerPixel == step && job.source.format == d.format &&
+            ((step == 3 && d.alpha < 0) || (step == 4 && d.alpha >= 0))) {
+            BlurMixMasked(row, unblurred, mask, width, step, d.alpha);
             return UCF_OK;
         }
         for (int32_t x = 0; x < width; ++x, row += d.bytesPerPixel, unblurred += step) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -108,6 +109,48 @@ TEST(BlurMaskTest, MatchesTheNaiveFormulaAtEveryRadiusAndShape)
                     EXPECT_TRUE(out.SameRows(src)) << radius;
                 }
             }
+        }
+    }
+}
+
+// Rows long enough for the mixing to run in whole vectors and a tail, in
+// place and into a destination, whole and in strips.
+TEST(BlurMaskTest, WideRowsMatchTheNaiveFormula)
+{
+    struct Shape
+    {
+        int32_t width, height, lines, format, bytesPerPixel;
+    } shapes[] = {{64, 6, 0, 4, 3}, {203, 5, 2, 4, 3}, {97, 4, 0, 2, 3}, {150, 5, 0, 8, 4}, {33, 7, 3, 8, 4}};
+    for (int32_t radius : {3, 30, 100}) {
+        for (const Shape& shape : shapes) {
+            Picture src(shape.width, shape.height, shape.format, shape.bytesPerPixel, 5);
+            src.Randomise(static_cast<uint32_t>(radius * 13 + shape.width));
+            const Picture blurred = NaiveTruncatedBlur(src, radius);
+            Picture mask(shape.width, shape.height, 1, 1, 3);
+            mask.Randomise(static_cast<uint32_t>(shape.width + 1));
+            // The extremes of the mask along the first row.
+            *mask.At(0, 0) = 0;
+            *mask.At(1, 0) = 255;
+            *mask.At(shape.width - 1, 0) = 255;
+            const Picture expected = Mixed(src, blurred, mask);
+            const std::string name =
+                "radius " + std::to_string(radius) + " width " + std::to_string(shape.width);
+
+            Picture inPlace = src;
+            ASSERT_EQ(BlurMask(inPlace, &mask, {radius, 0, 0, 100}, shape.lines), UCF_OK);
+            EXPECT_TRUE(inPlace.SameRows(expected)) << name;
+            EXPECT_EQ(inPlace.bytes.back(), src.bytes.back()) << name;
+
+            Picture destination(shape.width, shape.height, shape.format, shape.bytesPerPixel, 5);
+            destination.Fill(0x5A);
+            ASSERT_EQ(
+                BlurMask(src, &mask, {radius, 0, 0, 100}, shape.lines, sizeof(BlurMaskBlock), &destination),
+                UCF_OK);
+            for (int32_t y = 0; y < shape.height; ++y)
+                for (int32_t x = 0; x < shape.width; ++x)
+                    for (int32_t c = 0; c < 3; ++c)
+                        ASSERT_EQ(destination.At(x, y)[c], expected.At(x, y)[c])
+                            << name << " at " << x << "," << y << " sample " << c;
         }
     }
 }
