@@ -42,8 +42,13 @@ FILTER_VECTOR_CLONES void BlurVerticalStep(const uint8_t* s0, const uint8_t* s1,
     }
 }
 
-FILTER_VECTOR_CLONES void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, int32_t* out,
-                                              const BlurShape& shape)
+namespace {
+
+// The truncating form divides without the rounding's doubling and half-norm
+// addend, which would leave every value as it is: integers times 1 plus 0.
+template <bool ROUNDED>
+inline __attribute__((always_inline)) void HorizontalLoop(const int32_t* ext, int32_t* acc, int32_t* out,
+                                                          const BlurShape& shape)
 {
     const int64_t off = shape.off;
     const int64_t md = shape.md;
@@ -54,8 +59,7 @@ FILTER_VECTOR_CLONES void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, 
         StoreLanes(acc + k * kBlurLanes, Lanes{});
     Lanes b = LoadLanes(ext + off * kBlurLanes) * shape.boxSum;
     const Doubles inverse = Doubles{} + shape.inverse;
-    const Doubles addend = Doubles{} + (shape.colour ? static_cast<double>(shape.norm) : 0.0);
-    const Doubles scale = Doubles{} + (shape.colour ? 2.0 : 1.0);
+    const Doubles addend = Doubles{} + static_cast<double>(shape.norm);
     int32_t slot = 1 % d;
     for (int64_t e = off + 1; e < end; ++e) {
         const Lanes u = LoadLanes(ext + e * kBlurLanes) - LoadLanes(ext + (e - md) * kBlurLanes) -
@@ -73,13 +77,28 @@ FILTER_VECTOR_CLONES void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, 
             v -= LoadLanes(ext + (off + x) * kBlurLanes);
         const Half lo = {v[0], v[1], v[2], v[3]};
         const Half hi = {v[4], v[5], v[6], v[7]};
-        const Doubles qlo = (__builtin_convertvector(lo, Doubles) * scale + addend) * inverse;
-        const Doubles qhi = (__builtin_convertvector(hi, Doubles) * scale + addend) * inverse;
-        const Half rlo = __builtin_convertvector(qlo, Half);
-        const Half rhi = __builtin_convertvector(qhi, Half);
+        Doubles qlo = __builtin_convertvector(lo, Doubles);
+        Doubles qhi = __builtin_convertvector(hi, Doubles);
+        if (ROUNDED) {
+            qlo = qlo * 2.0 + addend;
+            qhi = qhi * 2.0 + addend;
+        }
+        const Half rlo = __builtin_convertvector(qlo * inverse, Half);
+        const Half rhi = __builtin_convertvector(qhi * inverse, Half);
         const Lanes r = {rlo[0], rlo[1], rlo[2], rlo[3], rhi[0], rhi[1], rhi[2], rhi[3]};
         StoreLanes(out + x * kBlurLanes, r);
     }
+}
+
+} // namespace
+
+FILTER_VECTOR_CLONES void BlurHorizontalLanes(const int32_t* ext, int32_t* acc, int32_t* out,
+                                              const BlurShape& shape)
+{
+    if (shape.colour)
+        HorizontalLoop<true>(ext, acc, out, shape);
+    else
+        HorizontalLoop<false>(ext, acc, out, shape);
 }
 
 bool BlurMakeDivider(uint32_t norm, bool colour, BlurDivider* divider)
