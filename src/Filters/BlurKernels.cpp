@@ -372,7 +372,9 @@ BLUR_AVX512 int32_t MixAvx512(uint8_t* row, const uint8_t* unblurred, const uint
 
 bool HasAvx512Bw()
 {
-    static const bool has = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl");
+    // Filters may run from static constructors, before the processor is probed.
+    static const bool has =
+        (__builtin_cpu_init(), __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl"));
     return has;
 }
 #endif

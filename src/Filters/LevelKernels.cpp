@@ -104,7 +104,9 @@ LEVEL_VBMI int64_t MapVbmi(const uint8_t* source, uint8_t* destination, int64_t 
 
 bool HasVbmi()
 {
-    static const bool has = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+    // Filters may run from static constructors, before the processor is probed.
+    static const bool has =
+        (__builtin_cpu_init(), __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"));
     return has;
 }
 #endif
