@@ -320,8 +320,9 @@ inline __attribute__((always_inline)) void MixPixels(uint8_t* row, const uint8_t
         const uint32_t m = mask[x];
         for (int32_t c = 0; c < BPP; ++c) {
             const int64_t i = int64_t{x} * BPP + c;
-            if (BPP == 3 || c != alpha)
-                row[i] = static_cast<uint8_t>((row[i] * m + unblurred[i] * (256 - m)) >> 8);
+            // A select rather than a skip, so the loop still vectorises with alpha.
+            const auto mixed = static_cast<uint8_t>((row[i] * m + unblurred[i] * (256 - m)) >> 8);
+            row[i] = BPP == 3 || c != alpha ? mixed : row[i];
         }
     }
 }
