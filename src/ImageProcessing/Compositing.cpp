@@ -468,21 +468,27 @@ constexpr int kStretchBand = 32;
 // The stretching forms: both rectangles clipped to their images, then the
 // source part stretched with its mask to the destination size and drawn by
 // the plain form, band by band. Each band starts as a fresh picture with mask
-// would, so pixels the stretch leaves alone draw as they always did.
-int DrawStretched(const CImage& source, PlainDraw draw, CImage* dest, int x, int y, int width, int height,
-                  int srcX, int srcY, int srcWidth, int srcHeight)
+// would, so pixels the stretch leaves alone draw as they always did. `dest`
+// holds the rows from `top` on of a destination of destWidth x destHeight.
+int DrawStretched(const CImage& source, PlainDraw draw, CImage* dest, int top, int destWidth, int destHeight,
+                  int x, int y, int width, int height, int srcX, int srcY, int srcWidth, int srcHeight)
 {
     if (!dest || !dest->IsValid() || !source.IsValid() || !source.HasMask())
         return 0;
     StretchRects clipped{x, y, width, height, srcX, srcY, srcWidth, srcHeight};
-    if (!ClipStretchRects(clipped, source.GetWidth(), source.GetHeight(), dest->GetWidth(),
-                          dest->GetHeight()))
+    if (!ClipStretchRects(clipped, source.GetWidth(), source.GetHeight(), destWidth, destHeight))
         return 0;
     width = clipped.width;
     height = clipped.height;
     srcWidth = clipped.srcWidth;
     srcHeight = clipped.srcHeight;
-    const int bandRows = std::min(height, kStretchBand);
+    // Rows of the rectangle that land in `dest`; every row samples the source
+    // row it would in one stretch of the whole rectangle.
+    const int first = std::max(0, top - y);
+    const int last = std::min(height, top + dest->GetHeight() - y);
+    if (first >= last)
+        return 1;
+    const int bandRows = std::min(last - first, kStretchBand);
     CImage band;
     if (!band.Create(width, bandRows) || !band.CreateMask())
         return 0;
@@ -490,17 +496,15 @@ int DrawStretched(const CImage& source, PlainDraw draw, CImage* dest, int x, int
     auto* pixels = reinterpret_cast<std::uint32_t*>(band.GetBits());
     auto* maskPixels = reinterpret_cast<std::uint32_t*>(band.GetMask()->GetBits());
     const std::uint32_t freshPixel = pixels[0], freshMask = maskPixels[0];
-    for (int top = 0; top < height; top += bandRows) {
-        if (top > 0) {
+    for (int row = first; row < last; row += bandRows) {
+        if (row > first) {
             std::fill_n(pixels, count, freshPixel);
             std::fill_n(maskPixels, count, freshMask);
         }
-        // The whole destination rectangle, shifted up: every row samples the
-        // source row it would in one stretch of the whole rectangle.
-        source.StretchBltTo(&band, 0, -top, width, height, srcX, srcY, srcWidth, srcHeight, SRCCOPY);
-        source.GetMask()->StretchBltTo(band.GetMask(), 0, -top, width, height, srcX, srcY, srcWidth,
+        source.StretchBltTo(&band, 0, -row, width, height, srcX, srcY, srcWidth, srcHeight, SRCCOPY);
+        source.GetMask()->StretchBltTo(band.GetMask(), 0, -row, width, height, srcX, srcY, srcWidth,
                                        srcHeight, SRCCOPY);
-        (band.*draw)(dest, x, y + top, width, std::min(bandRows, height - top), 0, 0);
+        (band.*draw)(dest, x, y + row - top, width, std::min(bandRows, last - row), 0, 0);
     }
     return 1;
 }
@@ -510,13 +514,20 @@ int DrawStretched(const CImage& source, PlainDraw draw, CImage* dest, int x, int
 int CImage::DrawMaskedRect(CImage* dest, int x, int y, int width, int height, int srcX, int srcY,
                            int srcWidth, int srcHeight) const
 {
-    return DrawStretched(*this, &CImage::DrawMasked, dest, x, y, width, height, srcX, srcY, srcWidth,
-                         srcHeight);
+    return DrawStretched(*this, &CImage::DrawMasked, dest, 0, dest ? dest->GetWidth() : 0,
+                         dest ? dest->GetHeight() : 0, x, y, width, height, srcX, srcY, srcWidth, srcHeight);
 }
 
 int CImage::CompositeRect(CImage* dest, int x, int y, int width, int height, int srcX, int srcY, int srcWidth,
                           int srcHeight) const
 {
-    return DrawStretched(*this, &CImage::Composite, dest, x, y, width, height, srcX, srcY, srcWidth,
-                         srcHeight);
+    return DrawStretched(*this, &CImage::Composite, dest, 0, dest ? dest->GetWidth() : 0,
+                         dest ? dest->GetHeight() : 0, x, y, width, height, srcX, srcY, srcWidth, srcHeight);
+}
+
+int CImage::CompositeRectRows(CImage* dest, int top, int destWidth, int destHeight, int x, int y, int width,
+                              int height, int srcX, int srcY, int srcWidth, int srcHeight) const
+{
+    return DrawStretched(*this, &CImage::Composite, dest, top, destWidth, destHeight, x, y, width, height,
+                         srcX, srcY, srcWidth, srcHeight);
 }

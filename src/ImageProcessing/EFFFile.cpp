@@ -143,6 +143,17 @@ int CEFFFile::WriteImage(std::string path, CImage* source, int samplingMode, int
     });
 }
 
+int CEFFFile::WriteRows(std::string path, int width, int height, IJpegBatchSource& rows, int samplingMode,
+                        int quality)
+{
+    ResetCancel();
+    return Writing([&] {
+        const JpegEncodeParams params = EncodeParams(width, height, samplingMode, quality);
+        CJpegEncoder encoder(m_clock);
+        EncodeInBatches(*this, path, encoder, params, true, rows);
+    });
+}
+
 int CEFFFile::WriteBufferEx(std::string path, const std::uint8_t* pixels, const std::uint8_t* plane,
                             int width, int height, int samplingMode, int quality)
 {

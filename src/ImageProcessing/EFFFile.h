@@ -12,6 +12,7 @@
 #include <string>
 
 class CImage;
+class IJpegBatchSource;
 
 // The header segment as read; 16-bit values in the machine's order, fields the
 // file does not hold 0. Text fields keep at most 127 bytes and their NUL.
@@ -76,6 +77,10 @@ public:
     virtual int WriteBufferEx(std::string path, const std::uint8_t* pixels, const std::uint8_t* plane,
                               int width, int height, int samplingMode, int quality);
     virtual int WriteImage(std::string path, CImage* source, int samplingMode, int quality);
+    // WriteImage of a picture made a batch of rows at a time as the encoder
+    // asks for them, never held whole.
+    int WriteRows(std::string path, int width, int height, IJpegBatchSource& rows, int samplingMode,
+                  int quality);
 
     // 1 read, 0 failed (the record zeroed).
     int ReadEffHeader(std::string path, EffHeaderRecord* record);

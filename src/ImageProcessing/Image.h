@@ -184,6 +184,10 @@ public:
     int Composite(CImage* dest, int x, int y, int width, int height, int srcX, int srcY) const;
     int CompositeRect(CImage* dest, int x, int y, int width, int height, int srcX, int srcY, int srcWidth,
                       int srcHeight) const;
+    // CompositeRect onto a destination of destWidth x destHeight of which
+    // `dest` holds the rows from `top` on, as many as it has.
+    int CompositeRectRows(CImage* dest, int top, int destWidth, int destHeight, int x, int y, int width,
+                          int height, int srcX, int srcY, int srcWidth, int srcHeight) const;
 
     // --- Loading and saving by file kind (ImageFileIO.cpp) -----------------------------
     // Release, then read the file with the reader its extension names; the

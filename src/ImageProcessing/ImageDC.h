@@ -11,12 +11,13 @@
 #include "ImageProcessing/ImageFont.h"
 #include "ImageProcessing/Region.h"
 
+#include <QImage>
+#include <QPoint>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-class QImage;
 class QPainter;
 
 // Sets `count` pixels from `pixels` on; large spans bypass the cache, since
@@ -138,3 +139,15 @@ private:
 // text and both draw transparently, each line is painted once for both.
 int DrawTextWithMask(CImageDC& dc, CImageDC& mask, std::string_view text, int count, RECT* rect,
                      unsigned format);
+
+// The lines DrawTextWithMask paints for alike contexts (`dc` giving the size,
+// font, colours and modes), kept to be merged later, possibly in parts: into
+// the image by MergeScratch (copying, blended), into the mask by
+// MergeScratchBlack. Returns the text's height; DT_CALCRECT paints nothing.
+struct TextInk
+{
+    QImage scratch;
+    QPoint origin; // the scratch's top-left on the context
+};
+int PaintTextInk(const CImageDC& dc, std::string_view text, int count, const RECT& rect, unsigned format,
+                 std::vector<TextInk>& ink);

@@ -108,6 +108,36 @@ int CImageDC::DrawText(std::string_view text, int count, RECT* rect, unsigned fo
     return height;
 }
 
+int PaintTextInk(const CImageDC& dc, std::string_view text, int count, const RECT& rect, unsigned format,
+                 std::vector<TextInk>& ink)
+{
+    if (format & DT_CALCRECT)
+        return 0;
+    if (count >= 0 && static_cast<std::size_t>(count) < text.size())
+        text = text.substr(0, static_cast<std::size_t>(count));
+    const QFont font = dc.GetFont().GetQFont();
+    const std::vector<TextLine> lines = LayoutText(font, text, rect, format);
+    if (lines.empty())
+        return 0;
+    const int height = lines.back().origin.y + lines.back().extent.cy - rect.top;
+    QRect limit;
+    if (!(format & DT_NOCLIP)) {
+        if (rect.right <= rect.left || rect.bottom <= rect.top)
+            return height;
+        limit = QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    }
+    for (const TextLine& line : lines) {
+        TextInk painted;
+        QRect bounds;
+        painted.scratch = PaintLine(dc, font, line, dc.GetFont().GetEscapement(), limit, bounds);
+        if (painted.scratch.isNull())
+            continue;
+        painted.origin = bounds.topLeft();
+        ink.push_back(std::move(painted));
+    }
+    return height;
+}
+
 int DrawTextWithMask(CImageDC& dc, CImageDC& mask, std::string_view text, int count, RECT* rect,
                      unsigned format)
 {
@@ -117,26 +147,11 @@ int DrawTextWithMask(CImageDC& dc, CImageDC& mask, std::string_view text, int co
         mask.DrawText(text, count, rect ? &maskRect : nullptr, format);
         return height;
     }
-    if (count >= 0 && static_cast<std::size_t>(count) < text.size())
-        text = text.substr(0, static_cast<std::size_t>(count));
-    const QFont font = dc.GetFont().GetQFont();
-    const std::vector<TextLine> lines = LayoutText(font, text, *rect, format);
-    if (lines.empty())
-        return 0;
-    const int height = lines.back().origin.y + lines.back().extent.cy - rect->top;
-    QRect limit;
-    if (!(format & DT_NOCLIP)) {
-        if (rect->right <= rect->left || rect->bottom <= rect->top)
-            return height;
-        limit = QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
-    }
-    for (const TextLine& line : lines) {
-        QRect bounds;
-        const QImage scratch = PaintLine(dc, font, line, dc.GetFont().GetEscapement(), limit, bounds);
-        if (scratch.isNull())
-            continue;
-        MergeScratch(dc, scratch, bounds.topLeft(), R2_COPYPEN, true, QRect());
-        MergeScratchBlack(mask, scratch, bounds.topLeft());
+    std::vector<TextInk> ink;
+    const int height = PaintTextInk(dc, text, count, *rect, format, ink);
+    for (const TextInk& line : ink) {
+        MergeScratch(dc, line.scratch, line.origin, R2_COPYPEN, true, QRect());
+        MergeScratchBlack(mask, line.scratch, line.origin);
     }
     return height;
 }

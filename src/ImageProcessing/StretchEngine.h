@@ -47,9 +47,25 @@ bool ClipStretchRects(StretchRects& r, int sourceWidth, int sourceHeight, int de
 // CompositeRect of a 32-bit picture whose mask is opaque (0) throughout,
 // without the mask: the destination takes the stretched source's colour bytes
 // and keeps its fourth bytes, and its mask becomes opaque, keeping its fourth
-// bytes too. Nothing is written (and false returned) when a destination pixel
-// would sample outside the source; true when the rectangles clip to nothing.
-// `untouched` promises that the rectangle and its mask still hold what
-// CImage::Create left there (fourth bytes 0), so that they need not be read.
-bool CompositeOpaqueStretched(CImageDC& dest, CImageDC& destMask, StretchRects r, const StretchSource& source,
-                              bool untouched);
+// bytes too. Prepared once for the whole destination and then drawn into
+// windows of its rows, each sampling as the whole drawing would.
+class COpaqueStretch
+{
+public:
+    // False (and nothing to draw) when a destination pixel would sample outside
+    // the source or the source is not 32-bit; a rectangle that clips to
+    // nothing draws nothing.
+    bool Prepare(StretchRects r, const StretchSource& source, int destWidth, int destHeight);
+    // `dest` and `destMask` show destination rows top .. top + their height - 1.
+    // `untouched` promises that those rows still hold what CImage::Create left
+    // there (fourth bytes 0), so that they need not be read; the rows are then
+    // written around the cache.
+    void Draw(CImageDC& dest, CImageDC& destMask, int top, bool untouched) const;
+
+private:
+    StretchSource m_source;
+    int m_colFirst = 0;
+    int m_rowFirst = 0;
+    std::vector<int> m_cols;
+    std::vector<int> m_rows;
+};

@@ -9,23 +9,31 @@
 #include <filesystem>
 #include <system_error>
 
+namespace {
+
+// The canvas of the printable area and where the layout's origin lands on it.
+FramePadding PagePadding(const RECT& printable, POINT* origin)
+{
+    const FramePadding pad =
+        ComputeFramePadding(printable.right - printable.left + 1, printable.bottom - printable.top + 1);
+    *origin = POINT{pad.offset.x - printable.left, pad.offset.y - printable.top};
+    return pad;
+}
+
+} // namespace
+
 int CLayoutManager::RenderFrameCanvas(CImage& canvas, bool* small) const
 {
-    const RECT printable = GetPrintableRect();
-    const int width = printable.right - printable.left + 1;
-    const int height = printable.bottom - printable.top + 1;
     if (GetItemCount(-1, 1, nullptr) <= 1)
         return 1;
-    const FramePadding pad = ComputeFramePadding(width, height);
+    POINT origin;
+    const FramePadding pad = PagePadding(GetPrintableRect(), &origin);
     if (small)
         *small = pad.small;
-    // The mask starts white (all transparent): created white in one pass
-    // rather than cleared to black and then filled.
-    if (!canvas.Create(pad.width, pad.height) || !canvas.GetMask() ||
-        !canvas.GetMask()->Create(pad.width, pad.height))
+    if (!CreateFrameCanvas(canvas, pad.width, pad.height))
         return -1;
     int failure = 0;
-    DrawFrameImageItems(canvas, POINT{pad.offset.x - printable.left, pad.offset.y - printable.top}, failure);
+    DrawFrameImageItems(canvas, origin, failure);
     return failure;
 }
 
@@ -36,11 +44,6 @@ int CLayoutManager::RenderStringItems(const std::string& outputPath, const std::
         return 1;
     if (outputPath.empty())
         return 0;
-    CImage canvas;
-    bool small = false;
-    const int drawn = RenderFrameCanvas(canvas, &small);
-    if (drawn != 0)
-        return drawn;
     auto measure = [&]() -> long long {
         if (!setIndexPath.empty()) {
             const ILayoutDocument* document = GetActiveDocument();
@@ -50,6 +53,19 @@ int CLayoutManager::RenderStringItems(const std::string& outputPath, const std::
         const auto size = std::filesystem::file_size(outputPath, error);
         return error ? 0 : static_cast<long long>(size);
     };
-    return WriteFrameImage(canvas, small, outputPath, samplingMode, quality, sizeLimit != 0,
-                           m_frameImageClock ? *m_frameImageClock : SystemEffClock(), measure);
+    const CEffClock& clock = m_frameImageClock ? *m_frameImageClock : SystemEffClock();
+    POINT origin;
+    const FramePadding pad = PagePadding(GetPrintableRect(), &origin);
+    if (!pad.small) {
+        CFramePainter painter(m_items, origin, pad.width, pad.height);
+        return WriteFrameImageInBands(painter, pad.width, pad.height, outputPath, samplingMode, quality,
+                                      sizeLimit != 0, clock, measure);
+    }
+    // A small canvas is stretched whole before it is written.
+    CImage canvas;
+    bool small = false;
+    const int drawn = RenderFrameCanvas(canvas, &small);
+    if (drawn != 0)
+        return drawn;
+    return WriteFrameImage(canvas, small, outputPath, samplingMode, quality, sizeLimit != 0, clock, measure);
 }

@@ -4,9 +4,12 @@
 #pragma once
 
 #include "ImageProcessing/GdiTypes.h"
+#include "Layout/LayoutItemList.h"
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 class CImage;
 class CEffClock;
@@ -31,8 +34,50 @@ unsigned FrameTextLineFormat(int direction);
 // The shadow's drawing offset and the correction that keeps the text inside the item.
 void FrameTextShadowOffsets(int direction, bool verticalText, POINT shadow, POINT* draw, POINT* correction);
 
+class CFrameInkStore;
+
+// Draws the page's fixed layer (lines, texts, backgrounds, the bottom one
+// first) into the canvas whole, or band by band into a strip of its rows, so
+// that the encoder can take each band while it is in the cache.
+class CFramePainter
+{
+public:
+    // `offset`: where layout unit (0, 0) lands on a canvas of width x height.
+    CFramePainter(const LayoutItemList& items, POINT offset, int width, int height);
+    ~CFramePainter();
+    CFramePainter(const CFramePainter&) = delete;
+    CFramePainter& operator=(const CFramePainter&) = delete;
+
+    // Onto the whole canvas as created (white, with a white mask). False when
+    // a background cannot be drawn; the canvas is then incomplete.
+    bool DrawAll(CImage& canvas);
+    // Starts a pass of bands; the backgrounds no band reaches are read for
+    // their failure alone, as drawing the whole canvas would.
+    bool Begin();
+    // The canvas's rows from `top` on into `band` (the canvas's width, created
+    // as the canvas would be); the bands of a pass come from the top down.
+    bool DrawBand(CImage& band, int top);
+
+private:
+    struct Entry;
+    int m_width;
+    int m_height;
+    std::vector<Entry> m_entries;
+    std::unique_ptr<CFrameInkStore> m_store;
+};
+
 // Saves the canvas (stretched to 160 x 160 first when small) as EFF, lowering
 // the quality by 10 while the measured size is at or over the limit.
 // 0 written, -1 no image, -2 the writer failed, -3 not under the limit at quality 10.
 int WriteFrameImage(CImage& canvas, bool small, const std::string& path, int samplingMode, int* quality,
                     bool sizeLimit, const CEffClock& clock, const std::function<long long()>& measure);
+
+// The canvas (or a band of it) as the frame image starts: white, with a white mask.
+bool CreateFrameCanvas(CImage& canvas, int width, int height);
+
+// WriteFrameImage of a canvas that is never held whole: each attempt draws it
+// again band by band as the encoder takes it. -1 also when a background
+// cannot be drawn.
+int WriteFrameImageInBands(CFramePainter& painter, int width, int height, const std::string& path,
+                           int samplingMode, int* quality, bool sizeLimit, const CEffClock& clock,
+                           const std::function<long long()>& measure);

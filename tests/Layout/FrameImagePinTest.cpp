@@ -6,8 +6,10 @@
 #include "Core/support/ScopedTmpDir.h"
 #include "Core/support/ScratchFolder.h"
 #include "ImageProcessing/BMPFile.h"
+#include "ImageProcessing/EFFFile.h"
 #include "ImageProcessing/Image.h"
 #include "Layout/BackgroundImageFrameItem.h"
+#include "Layout/FrameImage.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/LineItem.h"
 #include "Layout/StringItem.h"
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -217,6 +220,59 @@ TEST_F(FrameImagePinTest, EdgeCasesOfBackgroundsAndTexts)
     // An opaque picture over texts.
     AddBackground(0, RECT{700, 1900, 1300, 2400}, stripes);
     ExpectPinned(Render(), Pinned{0x48b9b4b730d6ad5full, 0xd3896b666be1180dull, 0x2941e859f2cb8ff0ull});
+}
+
+// The file is written from bands of rows drawn as the encoder takes them; it
+// must hold what writing the whole canvas gives, also when the size limit
+// makes every band be drawn again, and a background that cannot be read
+// fails the render even where no band reaches it.
+TEST_F(FrameImagePinTest, BandsWriteWhatTheWholeCanvasWrites)
+{
+    const std::string stripes = layouttest::WriteBmp24(scratch / "stripes.bmp", 400, 250, [](int x, int y) {
+        return std::uint32_t(((x * 5) & 0xFF) << 16 | ((y * 9) & 0xFF) << 8 | ((x ^ y) & 0xFF));
+    });
+    // Edges off the band grid (32 rows), above the canvas and across it.
+    AddBackground(-1, RECT{-40, -57, 900, 31}, stripes);
+    AddBackground(-1, RECT{300, 95, 1700, 1333}, stripes)->SetImagePlacement(1);
+    AddLine(0, RECT{10, 63, 2500, 63}, 7, 0x204060);
+    CStringItem* text = AddText(0, RECT{120, 15, 1900, 270}, "Across\nthe bands gM", 40, 0);
+    text->SetBackColor(0xC0E020);
+    text->SetBackColorOn(true);
+    text->SetShadow(true);
+    text->SetShadowOffset(POINT{-7, 9});
+    AddText(0, RECT{1500, 1000, 1800, 2900}, "Down the page", 26, 1)->SetShadow(true);
+
+    CImage canvas;
+    bool small = true;
+    ASSERT_EQ(manager.RenderFrameCanvas(canvas, &small), 0);
+    ASSERT_FALSE(small);
+    const std::string whole = scratch / "whole.eff";
+    ASSERT_EQ(CEFFFile(clock).WriteImage(whole, &canvas, 0, 70), 0);
+
+    // Two attempts over the limit: the third, at quality 70, is kept.
+    const RECT printable = manager.GetPrintableRect();
+    const FramePadding pad = ComputeFramePadding(printable.right - printable.left + 1,
+                                                 printable.bottom - printable.top + 1);
+    CFramePainter painter(manager.GetItems(), POINT{pad.offset.x - printable.left, pad.offset.y - printable.top},
+                          pad.width, pad.height);
+    int measured = 0;
+    int quality = 90;
+    const std::string banded = scratch / "banded.eff";
+    EXPECT_EQ(WriteFrameImageInBands(painter, pad.width, pad.height, banded, 0, &quality, true, clock,
+                                     [&] { return ++measured < 3 ? 245760LL : 1000LL; }),
+              0);
+    EXPECT_EQ(quality, 70);
+    EXPECT_EQ(HashOfFile(banded), HashOfFile(whole));
+
+    // A background below the canvas whose picture is gone.
+    CBackgroundImageFrameItem* gone = AddBackground(0, RECT{100, 9000, 400, 9300}, stripes);
+    std::filesystem::remove(gone->GetImageFileName2());
+    CImage failed;
+    EXPECT_EQ(manager.RenderFrameCanvas(failed, &small), -1);
+    const std::string none = scratch / "none.eff";
+    quality = 90;
+    EXPECT_EQ(manager.RenderStringItems(none, "", 0, &quality, 0), -1);
+    EXPECT_FALSE(std::filesystem::exists(none));
 }
 
 } // namespace
