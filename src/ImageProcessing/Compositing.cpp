@@ -165,9 +165,8 @@ __attribute__((target("avx2"))) void BlendRowAvx2(const std::uint32_t* src, cons
 // One cache line of each stream per step, so each line is prefetched once;
 // the software prefetch runs further ahead than the AVX2 form's, which pays on
 // processors with a large, slower last-level cache.
-__attribute__((target("avx512f,avx512bw"))) void BlendRowAvx512(const std::uint32_t* src,
-                                                                 const std::uint32_t* mask,
-                                                                 std::uint32_t* dst, int count)
+__attribute__((target("avx512f,avx512bw"))) void
+BlendRowAvx512(const std::uint32_t* src, const std::uint32_t* mask, std::uint32_t* dst, int count)
 {
     const __m512i zero = _mm512_setzero_si512();
     const __m512i ones = _mm512_set1_epi8(static_cast<char>(0xFF));

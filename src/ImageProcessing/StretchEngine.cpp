@@ -52,7 +52,8 @@ void GatherPlain(const std::uint32_t* row, const int* columns, std::uint32_t* ds
 
 #if defined(__x86_64__)
 // Eight destination pixels whose columns rise through at most eight source
-// pixels (any enlargement) come from one load and one permute.
+// pixels (any enlargement) come from one load and one permute, any others
+// from one gather.
 __attribute__((target("avx2"))) void GatherAvx2(const std::uint32_t* row, int rowWidth, const int* columns,
                                                 std::uint32_t* dst, int count)
 {
@@ -66,7 +67,10 @@ __attribute__((target("avx2"))) void GatherAvx2(const std::uint32_t* row, int ro
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i),
                                 _mm256_permutevar8x32_epi32(pixels, offsets));
         } else {
-            GatherPlain(row, columns, dst, i, i + 8);
+            _mm256_storeu_si256(
+                reinterpret_cast<__m256i*>(dst + i),
+                _mm256_i32gather_epi32(reinterpret_cast<const int*>(row),
+                                       _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + i)), 4));
         }
     }
     GatherPlain(row, columns, dst, i, count);
@@ -277,8 +281,8 @@ __attribute__((target("avx2"))) int KeepFourthRowAvx2(const std::uint32_t* from,
         auto* t = reinterpret_cast<__m256i*>(to + i);
         auto* m = reinterpret_cast<__m256i*>(mask + i);
         const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + i));
-        _mm256_storeu_si256(t, _mm256_or_si256(_mm256_and_si256(_mm256_loadu_si256(t), fourth),
-                                               _mm256_and_si256(s, colour)));
+        _mm256_storeu_si256(
+            t, _mm256_or_si256(_mm256_and_si256(_mm256_loadu_si256(t), fourth), _mm256_and_si256(s, colour)));
         _mm256_storeu_si256(m, _mm256_and_si256(_mm256_loadu_si256(m), fourth));
     }
     return i;

@@ -236,7 +236,8 @@ private:
     std::vector<TextInk> m_ink;
 };
 
-CTextPart::CTextPart(const CStringItem& item, const RECT& r, int pageWidth, int pageHeight, CFrameInkStore& store)
+CTextPart::CTextPart(const CStringItem& item, const RECT& r, int pageWidth, int pageHeight,
+                     CFrameInkStore& store)
     : m_rect(r)
 {
     LOGFONT font;
@@ -370,8 +371,7 @@ public:
     void Draw(CImage& canvas, CImage& mask, int top, bool untouched) override;
 
 private:
-    enum class Form
-    {
+    enum class Form {
         Nothing,
         Opaque,    // straight from the file's pixels
         Composite, // the picture with its mask
@@ -446,8 +446,8 @@ bool CBackgroundPart::Prepare(const CBackgroundImageFrameItem& item, const RECT&
             FitRectInRect(Rect{r.left, r.top, r.right, r.bottom}, Rect{0, 0, pw, ph}, true, true);
         m_dest = RECT{inside.left, inside.top, inside.right, inside.bottom};
     }
-    m_rects = StretchRects{m_dest.left,   m_dest.top, m_dest.right - m_dest.left, m_dest.bottom - m_dest.top,
-                           from.left,     from.top,   from.right - from.left,     from.bottom - from.top};
+    m_rects = StretchRects{m_dest.left, m_dest.top, m_dest.right - m_dest.left, m_dest.bottom - m_dest.top,
+                           from.left,   from.top,   from.right - from.left,     from.bottom - from.top};
     if (opaque && m_opaque.Prepare(m_rects, source, pageWidth, pageHeight)) {
         m_form = Form::Opaque;
         return true;

@@ -49,7 +49,8 @@ public:
         : m_painter(painter), m_band(band),
           m_rows(band.GetBits(), static_cast<std::uint32_t>(band.GetWidth()),
                  static_cast<std::uint32_t>(band.GetHeight()), static_cast<std::size_t>(band.GetRowBytes()),
-                 band.GetMask()->GetBits() + 2, 4, static_cast<std::size_t>(band.GetMask()->GetRowBytes()), true),
+                 band.GetMask()->GetBits() + 2, 4, static_cast<std::size_t>(band.GetMask()->GetRowBytes()),
+                 true),
           m_freshPixel(freshPixel), m_freshMask(freshMask)
     {
     }
@@ -107,8 +108,9 @@ int WriteFrameImageInBands(CFramePainter& painter, int width, int height, const 
                            const std::function<long long()>& measure)
 {
     CImage band;
-    if (!CreateFrameCanvas(band, width, static_cast<int>(std::min<std::uint32_t>(kJpegBatchRows,
-                                                                                static_cast<std::uint32_t>(height)))))
+    if (!CreateFrameCanvas(
+            band, width,
+            static_cast<int>(std::min<std::uint32_t>(kJpegBatchRows, static_cast<std::uint32_t>(height)))))
         return -1;
     const std::uint32_t freshPixel = *reinterpret_cast<const std::uint32_t*>(band.GetBits());
     const std::uint32_t freshMask = *reinterpret_cast<const std::uint32_t*>(band.GetMask()->GetBits());

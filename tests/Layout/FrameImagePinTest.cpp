@@ -251,10 +251,11 @@ TEST_F(FrameImagePinTest, BandsWriteWhatTheWholeCanvasWrites)
 
     // Two attempts over the limit: the third, at quality 70, is kept.
     const RECT printable = manager.GetPrintableRect();
-    const FramePadding pad = ComputeFramePadding(printable.right - printable.left + 1,
-                                                 printable.bottom - printable.top + 1);
-    CFramePainter painter(manager.GetItems(), POINT{pad.offset.x - printable.left, pad.offset.y - printable.top},
-                          pad.width, pad.height);
+    const FramePadding pad =
+        ComputeFramePadding(printable.right - printable.left + 1, printable.bottom - printable.top + 1);
+    CFramePainter painter(manager.GetItems(),
+                          POINT{pad.offset.x - printable.left, pad.offset.y - printable.top}, pad.width,
+                          pad.height);
     int measured = 0;
     int quality = 90;
     const std::string banded = scratch / "banded.eff";
