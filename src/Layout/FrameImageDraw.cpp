@@ -12,6 +12,7 @@
 #include "Layout/LayoutManager.h"
 #include "Layout/LineItem.h"
 #include "Layout/StringItem.h"
+#include "Platform/PageAllocator.h"
 
 #include <QRect>
 #include <algorithm>
@@ -154,7 +155,8 @@ public:
         }
         if (m_block == m_blocks.size()) {
             const std::size_t size = std::max(bytes, kBlock);
-            PageBuffer block = AllocPageBuffer(size);
+            // Every byte taken is written before it is read.
+            PageBuffer block(static_cast<std::uint8_t*>(PageAllocUncleared(size)));
             if (!block)
                 return nullptr;
             m_blocks.push_back(std::move(block));
