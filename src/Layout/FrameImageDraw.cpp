@@ -130,8 +130,6 @@ std::vector<TextLine> PrepareLines(const CStringItem& item, CImageDC& canvas, co
     return lines;
 }
 
-// A string item ready to draw: its background fill and the ink of its
-// lines (the shadow's first), painted once at the page's size.
 } // namespace
 
 // Memory for the ink a pass keeps. Its blocks are large, and the page
@@ -222,6 +220,8 @@ bool KeepInk(TextInk& ink, const QRect& clip, CFrameInkStore& store)
     return true;
 }
 
+// A string item ready to draw: its background fill and the ink of its
+// lines (the shadow's first), painted once at the page's size.
 class CTextPart : public CFramePart
 {
 public:
