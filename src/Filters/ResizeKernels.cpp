@@ -2,8 +2,13 @@
 
 #include "VectorClones.h"
 
+#include <algorithm>
 #include <cstring>
 #include <emmintrin.h>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #pragma GCC diagnostic ignored "-Wpsabi"
 
@@ -28,9 +33,9 @@ inline Quad Blend(const uint8_t* left, const uint8_t* right, __m128i weights)
 
 } // namespace
 
-FILTER_VECTOR_CLONES void
-ResizeBilinearRow(const uint8_t* top, const uint8_t* bottom, const int32_t* columns, const int32_t* rights,
-                  const int32_t* weights, int32_t width, int32_t fy, uint32_t keepMask, uint8_t* out)
+FILTER_VECTOR_CLONES void ResizeBilinearRow(const uint8_t* top, const uint8_t* bottom, const int32_t* columns,
+                                            const int32_t* rights, const int32_t* weights, int32_t width,
+                                            int32_t fy, uint32_t keepMask, uint8_t* out)
 {
     const int32_t wy = 1024 - fy;
     const __m128i keep = _mm_cvtsi32_si128(static_cast<int32_t>(keepMask));
@@ -48,4 +53,157 @@ ResizeBilinearRow(const uint8_t* top, const uint8_t* bottom, const int32_t* colu
         const int32_t result = _mm_cvtsi128_si32(merged);
         std::memcpy(o, &result, 4);
     }
+}
+
+namespace {
+
+constexpr int32_t kBlock = 16;        // destination pixels a block
+constexpr int32_t kSteps = 3;         // vectors of sixteen colour samples a block
+constexpr int32_t kWindowPixels = 32; // source pixels one permute reaches
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define RESIZE_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+bool HasVbmi()
+{
+    // Filters may run from static constructors, before the processor is probed.
+    static const bool has =
+        (__builtin_cpu_init(), __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"));
+    return has;
+}
+
+// Source pair (P, R) of each colour sample as two 16-bit words, so one
+// multiply-add gives P (1024 - fx) + R fx; the vertical products follow as in
+// the per-pixel row.
+RESIZE_VBMI __m512i BlendStep(const uint8_t* top, const uint8_t* bottom, const BilinearRows4::Step& step,
+                              __m512i fy, __m512i wy)
+{
+    const __mmask64 lowBytes = 0x5555555555555555ull;
+    const __m512i index = _mm512_load_si512(step.index);
+    const __m512i weights = _mm512_load_si512(step.weights);
+    const __m512i t = _mm512_maskz_permutex2var_epi8(lowBytes, _mm512_loadu_si512(top), index,
+                                                     _mm512_loadu_si512(top + 64));
+    const __m512i b = _mm512_maskz_permutex2var_epi8(lowBytes, _mm512_loadu_si512(bottom), index,
+                                                     _mm512_loadu_si512(bottom + 64));
+    const __m512i ht = _mm512_madd_epi16(t, weights);
+    const __m512i hb = _mm512_madd_epi16(b, weights);
+    // The zero-masking forms: GCC 12's plain ones start from a self-initialised
+    // vector that -Wuninitialized reports.
+    const __mmask16 all = 0xFFFF;
+    return _mm512_add_epi32(_mm512_maskz_srli_epi32(all, _mm512_mullo_epi32(hb, fy), 20),
+                            _mm512_maskz_srli_epi32(all, _mm512_mullo_epi32(ht, wy), 20));
+}
+
+RESIZE_VBMI void WideBlocks(const uint8_t* top, const uint8_t* bottom, const int32_t* windows,
+                            const BilinearRows4::Step* steps, int32_t first, int32_t end, int32_t fy,
+                            const uint8_t* order, uint64_t colourBytes, uint8_t* out)
+{
+    const __m512i vfy = _mm512_set1_epi32(fy);
+    const __m512i vwy = _mm512_set1_epi32(1024 - fy);
+    const __m512i pixelOrder = _mm512_loadu_si512(order);
+    for (int32_t b = first; b < end; ++b) {
+        const int32_t* w = windows + kSteps * b;
+        const BilinearRows4::Step* s = steps + kSteps * b;
+        const __m512i d0 = BlendStep(top + 4 * int64_t{w[0]}, bottom + 4 * int64_t{w[0]}, s[0], vfy, vwy);
+        const __m512i d1 = BlendStep(top + 4 * int64_t{w[1]}, bottom + 4 * int64_t{w[1]}, s[1], vfy, vwy);
+        const __m512i d2 = BlendStep(top + 4 * int64_t{w[2]}, bottom + 4 * int64_t{w[2]}, s[2], vfy, vwy);
+        // Every sum is at most 255, so the saturating packs only narrow.
+        const __m512i packed = _mm512_packus_epi16(_mm512_packus_epi32(d0, d1), _mm512_packus_epi32(d2, d2));
+        _mm512_mask_storeu_epi8(out + int64_t{b} * kBlock * 4, colourBytes,
+                                _mm512_maskz_permutexvar_epi8(~__mmask64{0}, pixelOrder, packed));
+    }
+}
+#else
+bool HasVbmi()
+{
+    return false;
+}
+#endif
+
+} // namespace
+
+BilinearRows4::BilinearRows4(std::span<const int32_t> columns, std::span<const int32_t> rights,
+                             std::span<const int32_t> fractions, int32_t sourceWidth, uint32_t keepMask,
+                             bool wide)
+    : m_columns(columns.begin(), columns.end()), m_rights(rights.begin(), rights.end()),
+      m_weights(fractions.size()), m_keep(keepMask), m_width(static_cast<int32_t>(columns.size()))
+{
+    for (size_t i = 0; i < fractions.size(); ++i)
+        m_weights[i] = (fractions[i] << 16) | (1024 - fractions[i]);
+    int32_t alpha = -1;
+    for (int32_t k = 0; k < 4; ++k)
+        if (keepMask == uint32_t{0xFF} << (8 * k))
+            alpha = k;
+    const int32_t blocks = m_width / kBlock;
+    if (!wide || !HasVbmi() || alpha < 0 || sourceWidth < kWindowPixels || blocks == 0)
+        return;
+    int32_t colour[3];
+    for (int32_t k = 0, n = 0; k < 4; ++k)
+        if (k != alpha)
+            colour[n++] = k;
+    // The packs leave colour sample e of a block (step e / 16, lane e % 16) at
+    // byte 16 (lane / 4) + 4 step + lane % 4.
+    for (int32_t e = 0; e < kBlock * 3; ++e) {
+        const int32_t step = e / 16, lane = e % 16;
+        m_order[4 * (e / 3) + colour[e % 3]] = static_cast<uint8_t>(16 * (lane / 4) + 4 * step + lane % 4);
+        m_colourBytes |= uint64_t{1} << (4 * (e / 3) + colour[e % 3]);
+    }
+    m_windows.assign(static_cast<size_t>(blocks) * kSteps, -1);
+    m_steps.resize(m_windows.size());
+    for (int32_t b = 0; b < blocks; ++b) {
+        bool fits = true;
+        for (int32_t step = 0; step < kSteps && fits; ++step) {
+            const int32_t firstPixel = b * kBlock + 16 * step / 3;
+            const int32_t window = std::min(columns[firstPixel], sourceWidth - kWindowPixels);
+            Step& st = m_steps[kSteps * b + step];
+            std::memset(st.index, 0, sizeof st.index);
+            for (int32_t lane = 0; lane < 16 && fits; ++lane) {
+                const int32_t e = 16 * step + lane;
+                const int32_t pixel = b * kBlock + e / 3;
+                const int32_t p = columns[pixel] - window, r = rights[pixel] - window;
+                fits = p >= 0 && r >= 0 && p < kWindowPixels && r < kWindowPixels;
+                st.index[4 * lane] = static_cast<uint8_t>(4 * p + colour[e % 3]);
+                st.index[4 * lane + 2] = static_cast<uint8_t>(4 * r + colour[e % 3]);
+                st.weights[lane] = m_weights[pixel];
+            }
+            m_windows[kSteps * b + step] = window;
+        }
+        if (!fits)
+            m_windows[kSteps * b] = -1;
+        else
+            ++m_wideBlocks;
+    }
+}
+
+bool BilinearRows4::WideSupported()
+{
+    return HasVbmi();
+}
+
+void BilinearRows4::Row(const uint8_t* top, const uint8_t* bottom, int32_t fy, uint8_t* out) const
+{
+    int32_t done = 0; // columns written so far
+    auto perPixel = [&](int32_t end) {
+        if (end > done)
+            ResizeBilinearRow(top, bottom, m_columns.data() + done, m_rights.data() + done,
+                              m_weights.data() + done, end - done, fy, m_keep, out + 4 * int64_t{done});
+        done = end;
+    };
+#if defined(__x86_64__) && defined(__GNUC__)
+    const int32_t blocks = static_cast<int32_t>(m_windows.size()) / kSteps;
+    for (int32_t b = 0; b < blocks;) {
+        if (m_windows[kSteps * b] < 0) {
+            ++b;
+            continue;
+        }
+        int32_t end = b + 1;
+        while (end < blocks && m_windows[kSteps * end] >= 0)
+            ++end;
+        perPixel(b * kBlock);
+        WideBlocks(top, bottom, m_windows.data(), m_steps.data(), b, end, fy, m_order, m_colourBytes, out);
+        done = end * kBlock;
+        b = end;
+    }
+#endif
+    perPixel(m_width);
 }
