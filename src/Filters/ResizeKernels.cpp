@@ -72,41 +72,41 @@ bool HasVbmi()
     return has;
 }
 
-// Source pair (P, R) of each colour sample as two 16-bit words, so one
-// multiply-add gives P (1024 - fx) + R fx; the vertical products follow as in
-// the per-pixel row.
+// Each colour sample's dword holds its source pair as bytes (P, R, P, R); the
+// weights split 1024 - fx and fx into sixteens and units, (b0, b1, a0, a1), so
+// the byte multiply-add gives the words Y = P b0 + R b1 and X = P a0 + R a1
+// with 16 X + Y = P (1024 - fx) + R fx. Neither word can saturate (X <= 255 * 64).
+// One word multiply-add by (wy, 16 wy) then gives the exact 28-bit vertical
+// product that the per-pixel row forms in 32 bits.
 RESIZE_VBMI __m512i BlendStep(const uint8_t* top, const uint8_t* bottom, const BilinearRows4::Step& step,
-                              __m512i fy, __m512i wy)
+                              __m512i topWeight, __m512i bottomWeight)
 {
-    const __mmask64 lowBytes = 0x5555555555555555ull;
     const __m512i index = _mm512_load_si512(step.index);
     const __m512i weights = _mm512_load_si512(step.weights);
-    const __m512i t = _mm512_maskz_permutex2var_epi8(lowBytes, _mm512_loadu_si512(top), index,
-                                                     _mm512_loadu_si512(top + 64));
-    const __m512i b = _mm512_maskz_permutex2var_epi8(lowBytes, _mm512_loadu_si512(bottom), index,
-                                                     _mm512_loadu_si512(bottom + 64));
-    const __m512i ht = _mm512_madd_epi16(t, weights);
-    const __m512i hb = _mm512_madd_epi16(b, weights);
+    const __m512i t = _mm512_permutex2var_epi8(_mm512_loadu_si512(top), index, _mm512_loadu_si512(top + 64));
+    const __m512i b =
+        _mm512_permutex2var_epi8(_mm512_loadu_si512(bottom), index, _mm512_loadu_si512(bottom + 64));
+    const __m512i vt = _mm512_madd_epi16(_mm512_maddubs_epi16(t, weights), topWeight);
+    const __m512i vb = _mm512_madd_epi16(_mm512_maddubs_epi16(b, weights), bottomWeight);
     // The zero-masking forms: GCC 12's plain ones start from a self-initialised
     // vector that -Wuninitialized reports.
     const __mmask16 all = 0xFFFF;
-    return _mm512_add_epi32(_mm512_maskz_srli_epi32(all, _mm512_mullo_epi32(hb, fy), 20),
-                            _mm512_maskz_srli_epi32(all, _mm512_mullo_epi32(ht, wy), 20));
+    return _mm512_add_epi32(_mm512_maskz_srli_epi32(all, vb, 20), _mm512_maskz_srli_epi32(all, vt, 20));
 }
 
 RESIZE_VBMI void WideBlocks(const uint8_t* top, const uint8_t* bottom, const int32_t* windows,
                             const BilinearRows4::Step* steps, int32_t first, int32_t end, int32_t fy,
                             const uint8_t* order, uint64_t colourBytes, uint8_t* out)
 {
-    const __m512i vfy = _mm512_set1_epi32(fy);
-    const __m512i vwy = _mm512_set1_epi32(1024 - fy);
+    const __m512i vfy = _mm512_set1_epi32(fy | (16 * fy) << 16);
+    const __m512i vwy = _mm512_set1_epi32((1024 - fy) | (16 * (1024 - fy)) << 16);
     const __m512i pixelOrder = _mm512_loadu_si512(order);
     for (int32_t b = first; b < end; ++b) {
         const int32_t* w = windows + kSteps * b;
         const BilinearRows4::Step* s = steps + kSteps * b;
-        const __m512i d0 = BlendStep(top + 4 * int64_t{w[0]}, bottom + 4 * int64_t{w[0]}, s[0], vfy, vwy);
-        const __m512i d1 = BlendStep(top + 4 * int64_t{w[1]}, bottom + 4 * int64_t{w[1]}, s[1], vfy, vwy);
-        const __m512i d2 = BlendStep(top + 4 * int64_t{w[2]}, bottom + 4 * int64_t{w[2]}, s[2], vfy, vwy);
+        const __m512i d0 = BlendStep(top + 4 * int64_t{w[0]}, bottom + 4 * int64_t{w[0]}, s[0], vwy, vfy);
+        const __m512i d1 = BlendStep(top + 4 * int64_t{w[1]}, bottom + 4 * int64_t{w[1]}, s[1], vwy, vfy);
+        const __m512i d2 = BlendStep(top + 4 * int64_t{w[2]}, bottom + 4 * int64_t{w[2]}, s[2], vwy, vfy);
         // Every sum is at most 255, so the saturating packs only narrow.
         const __m512i packed = _mm512_packus_epi16(_mm512_packus_epi32(d0, d1), _mm512_packus_epi32(d2, d2));
         _mm512_mask_storeu_epi8(out + int64_t{b} * kBlock * 4, colourBytes,
@@ -156,15 +156,19 @@ BilinearRows4::BilinearRows4(std::span<const int32_t> columns, std::span<const i
             const int32_t firstPixel = b * kBlock + 16 * step / 3;
             const int32_t window = std::min(columns[firstPixel], sourceWidth - kWindowPixels);
             Step& st = m_steps[kSteps * b + step];
-            std::memset(st.index, 0, sizeof st.index);
             for (int32_t lane = 0; lane < 16 && fits; ++lane) {
                 const int32_t e = 16 * step + lane;
                 const int32_t pixel = b * kBlock + e / 3;
                 const int32_t p = columns[pixel] - window, r = rights[pixel] - window;
                 fits = p >= 0 && r >= 0 && p < kWindowPixels && r < kWindowPixels;
-                st.index[4 * lane] = static_cast<uint8_t>(4 * p + colour[e % 3]);
-                st.index[4 * lane + 2] = static_cast<uint8_t>(4 * r + colour[e % 3]);
-                st.weights[lane] = m_weights[pixel];
+                const uint8_t pi = static_cast<uint8_t>(4 * p + colour[e % 3]);
+                const uint8_t ri = static_cast<uint8_t>(4 * r + colour[e % 3]);
+                const uint8_t pair[4] = {pi, ri, pi, ri};
+                std::memcpy(st.index + 4 * lane, pair, 4);
+                const int32_t w0 = 1024 - fractions[pixel], w1 = fractions[pixel];
+                const int8_t split[4] = {static_cast<int8_t>(w0 & 15), static_cast<int8_t>(w1 & 15),
+                                         static_cast<int8_t>(w0 >> 4), static_cast<int8_t>(w1 >> 4)};
+                std::memcpy(&st.weights[lane], split, 4);
             }
             m_windows[kSteps * b + step] = window;
         }

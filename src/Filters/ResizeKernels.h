@@ -34,7 +34,7 @@ public:
     static bool WideSupported();
 
     // One vector of sixteen colour samples: its permute index into the
-    // window's 128 bytes and its horizontal weights.
+    // window's 128 bytes and its horizontal weights as signed bytes.
     struct alignas(64) Step
     {
         uint8_t index[64];
