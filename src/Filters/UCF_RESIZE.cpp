@@ -188,16 +188,13 @@ int32_t UCF_RESIZE::Bilinear(const PixelLayout& s, const PixelLayout& d)
         uint32_t keep = 0;
         if (s.alpha >= 0)
             keep = uint32_t{0xFF} << (8 * s.alpha);
-        std::vector<int32_t> weights(cols.size());
-        for (size_t i = 0; i < cols.size(); ++i)
-            weights[i] = (fxs[i] << 16) | (1024 - fxs[i]);
+        const BilinearRows4 rows(cols, rights, fxs, s.regionWidth, keep);
         for (int64_t j = 0; j < d.regionHeight && out.Row(); ++j) {
             const int64_t y = j * ystep;
             const int64_t row = std::min<int64_t>(y >> 10, s.regionHeight - 1);
             const uint8_t* top = s.pixels + row * s.rowBytes;
             const uint8_t* bottom = row + 1 < s.regionHeight ? top + s.rowBytes : top;
-            ResizeBilinearRow(top, bottom, cols.data(), rights.data(), weights.data(), d.regionWidth,
-                              static_cast<int32_t>(y & 1023), keep, out.Row());
+            rows.Row(top, bottom, static_cast<int32_t>(y & 1023), out.Row());
             out.Advance();
         }
         out.Finish();
