@@ -1,4 +1,5 @@
 #include "BlurKernels.h"
+#include "CpuFeatures.h"
 
 #include "VectorClones.h"
 
@@ -371,13 +372,6 @@ BLUR_AVX512 int32_t MixAvx512(uint8_t* row, const uint8_t* unblurred, const uint
     return x;
 }
 
-bool HasAvx512Bw()
-{
-    // Filters may run from static constructors, before the processor is probed.
-    static const bool has =
-        (__builtin_cpu_init(), __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl"));
-    return has;
-}
 #endif
 
 } // namespace
@@ -387,7 +381,7 @@ FILTER_INTEGER_CLONES void BlurMixMasked(uint8_t* row, const uint8_t* unblurred,
 {
     int32_t done = 0;
 #if defined(__x86_64__) && defined(__GNUC__)
-    if (HasAvx512Bw())
+    if (FilterCpu::Avx512BwVl())
         done = bytesPerPixel == 3 ? MixAvx512<3>(row, unblurred, mask, width, alpha)
                                   : MixAvx512<4>(row, unblurred, mask, width, alpha);
 #endif

@@ -1,4 +1,5 @@
 #include "LevelKernels.h"
+#include "CpuFeatures.h"
 
 #include <cstring>
 
@@ -102,13 +103,6 @@ LEVEL_VBMI int64_t MapVbmi(const uint8_t* source, uint8_t* destination, int64_t 
     return i;
 }
 
-bool HasVbmi()
-{
-    // Filters may run from static constructors, before the processor is probed.
-    static const bool has =
-        (__builtin_cpu_init(), __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"));
-    return has;
-}
 #endif
 
 } // namespace
@@ -145,7 +139,7 @@ void MapSamples8(const uint8_t* source, uint8_t* destination, int32_t width, int
     if (width <= 0)
         return;
 #if defined(__x86_64__) && defined(__GNUC__)
-    if (HasVbmi() && (bytesPerPixel == 1 || bytesPerPixel == 3 || bytesPerPixel == 4)) {
+    if (FilterCpu::Avx512Vbmi() && (bytesPerPixel == 1 || bytesPerPixel == 3 || bytesPerPixel == 4)) {
         const int64_t bytes = int64_t{width} * bytesPerPixel;
         const int64_t done = bytesPerPixel == 1   ? MapVbmi<1>(source, destination, bytes, tables)
                              : bytesPerPixel == 3 ? MapVbmi<3>(source, destination, bytes, tables)

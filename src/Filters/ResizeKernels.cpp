@@ -1,4 +1,5 @@
 #include "ResizeKernels.h"
+#include "CpuFeatures.h"
 
 #include "VectorClones.h"
 
@@ -79,11 +80,9 @@ int32_t SplitWeights(int32_t fx)
 
 ResizePath Probe()
 {
-    // Filters may run from static constructors, before the processor is probed.
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"))
+    if (FilterCpu::Avx512Vbmi())
         return ResizePath::Vbmi;
-    return __builtin_cpu_supports("avx2") ? ResizePath::Avx2 : ResizePath::PerPixel;
+    return FilterCpu::Avx2() ? ResizePath::Avx2 : ResizePath::PerPixel;
 }
 
 // Each colour sample's dword holds its source pair as bytes (P, R, P, R); the
