@@ -1,57 +1,27 @@
 #include "Dialogs/TransparencyShapeMakers.h"
 
-#include "CUtilFilter/GaussianBlur.h"
 #include "Core/ErrorCheck.h"
 #include "Dialogs/TransparencyShapes.h"
 #include "Dialogs/TransparencyStamps.h"
-#include "ImageProcessing/BitmapInfo.h"
 #include "ImageProcessing/Image.h"
 #include "ImageProcessing/ImageDC.h"
 
 #include <algorithm>
-#include <cstring>
 
 PageBuffer MakeDrawnCoverage(const ShapeCoverageArea& area, bool mirrored, int level,
                              IFilterProgressSink* progress, const std::function<void(CImageDC&)>& draw)
 {
-    const int W = area.width;
-    const int H = area.height;
-    BoolCheck(W > 0 && H > 0 && area.blur >= 0, ErrorIdReported);
-    const int drawn = mirrored ? (W + 1) / 2 : W;
-
-    PageBuffer bits;
-    {
-        CImage work;
-        BoolCheck(work.Create(drawn, H), ErrorIdReported);
-        work.FillRect(0, 0, drawn, H, 0x000000);
-        CImageDC* dc = work.GetDC();
-        NullCheck(dc, ErrorIdReported);
-        dc->SelectObject(CImagePen{PS_SOLID, 1, 0xFFFFFF});
-        dc->SelectObject(CImageBrush{0xFFFFFF, false});
-        draw(*dc);
-        bits.reset(work.GetBits24());
-        NullCheck(bits.get(), ErrorIdReported);
-    }
-    FillShapeLevel(bits.get(), drawn, H, level);
-    if (area.blur > 1) {
-        CGaussianBlur feather;
-        feather.SetProgressWindow(progress);
-        feather.ExecuteOnFormattedBuffers(area.blur, bits.get(), drawn, H, 4, nullptr, 0, 0, 4);
-    }
-
-    PageBuffer coverage = AllocPageBuffer(static_cast<std::uint64_t>(W) * static_cast<std::uint64_t>(H));
-    NullCheck(coverage.get(), ErrorIdReported);
-    const int stride24 = AlignRowBytes(drawn * 3);
-    for (int y = 0; y < H; ++y) {
-        const std::uint8_t* from = bits.get() + static_cast<std::size_t>(y) * stride24 + 2;
-        std::uint8_t* to = coverage.get() + static_cast<std::size_t>(y) * W;
-        for (int x = 0; x < drawn; ++x)
-            to[x] = from[3 * x];
-        if (mirrored)
-            for (int x = 0; x < W - drawn; ++x)
-                to[W - 1 - x] = to[x];
-    }
-    return coverage;
+    BoolCheck(area.blur >= 0, ErrorIdReported);
+    return MakeShapeCoverage(
+        area.width, area.height, mirrored ? CoverageMirror::Horizontal : CoverageMirror::None,
+        [&](CImage& work) {
+            CImageDC* dc = work.GetDC();
+            NullCheck(dc, ErrorIdReported);
+            dc->SelectObject(CImagePen{PS_SOLID, 1, 0xFFFFFF});
+            dc->SelectObject(CImageBrush{0xFFFFFF, false});
+            draw(*dc);
+        },
+        area.blur, level, progress);
 }
 
 PageBuffer MakePolygonCoverage(const std::vector<POINT>& points, const RECT& shape,

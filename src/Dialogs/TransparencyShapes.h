@@ -16,9 +16,10 @@ class IFilterProgressSink;
 // integers, so that 100 gives 255 exactly.
 int TransparencyFillLevel(int ratio, int mode, bool camera);
 
-// Every pixel of a bottom-up 24-bit buffer (rows padded to 4 bytes) whose
-// first byte is 255 takes the level in all three bytes; every other becomes 0.
-void FillShapeLevel(std::uint8_t* bits, int width, int height, int level);
+// The work image as the bottom-up 24-bit buffer the feathering blurs (rows
+// padded to 4 bytes with zeros): a pixel whose first byte is 255 takes the
+// level in all three bytes, every other is 0. Null when memory runs out.
+PageBuffer ShapeLevelBits(const CImage& work, int level);
 
 // Which part of a working area the shape is drawn in; the rest is mirrored
 // from it: all of it, its left half (ceil(W / 2) columns) or its top-left

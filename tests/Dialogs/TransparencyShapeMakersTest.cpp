@@ -3,6 +3,7 @@
 // pens' widths, and the stamp resources' checks.
 #include "Dialogs/TransparencyShapeMakers.h"
 #include "Core/ErrorCheck.h"
+#include "Dialogs/TransparencyShapes.h"
 #include "Dialogs/TransparencyStamps.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <QByteArray>
 #include <QFile>
 
+#include <cstdint>
 #include <functional>
 #include <set>
 #include <vector>
@@ -204,4 +206,41 @@ TEST(TransparencyShapeMakersTest, AMalformedStampResourceThrowsOne)
             EXPECT_LE(p.y, outline.base);
         }
     }
+}
+
+TEST(TransparencyShapeMakersTest, FeatheredCoverageBytesArePinned)
+{
+    // Odd working sizes (a mirrored centre column, padded work rows) and a
+    // blur on the recursive path as well as one on the direct taps.
+    const auto hash = [](const PageBuffer& coverage, const ShapeCoverageArea& area) {
+        std::uint64_t h = 14695981039346656037ull;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(area.width) * area.height; ++i)
+            h = (h ^ coverage.get()[i]) * 1099511628211ull;
+        return h;
+    };
+    const RECT shape{10, 20, 51, 57};
+    const std::vector<POINT> star{{12, 22}, {50, 30}, {31, 36}, {44, 56}, {20, 50}, {25, 33}};
+    const std::vector<POINT> stroke{{14, 24}, {40, 50}, {46, 26}, {46, 26}};
+    std::vector<std::uint64_t> got;
+    for (int blur : {3, 12}) {
+        const ShapeCoverageArea area{41 + 2 * blur, 37 + 2 * blur, blur};
+        got.push_back(hash(MakePolygonCoverage(star, shape, area, kLevel, nullptr), area));
+        got.push_back(hash(MakeFreehandCoverage(stroke, shape, 7, area, kLevel, nullptr), area));
+        got.push_back(hash(MakeQuarterEllipseCoverage(41, 37, true, false, area, kLevel, nullptr), area));
+        for (int stamp = 0; stamp < kStampCount; ++stamp)
+            got.push_back(hash(MakeStampCoverage(stamp, 41, 37, area, kLevel, nullptr), area));
+        for (SymmetricShape kind : {SymmetricShape::Rectangle, SymmetricShape::Ellipse})
+            got.push_back(hash(MakeSymmetricCoverage(kind, 41, 37, blur, 255, nullptr), area));
+    }
+    // Taken from the pipeline before its level pass was rewritten.
+    const std::vector<std::uint64_t> want{
+        5219536218868384781ull, 13444658493349171188ull, 1098806424888087842ull,
+        13952233263018394597ull, 16359984928231273507ull, 3829804122232765588ull,
+        8550663375927282557ull, 2985116162634436087ull, 10596431092975795554ull,
+        10080819644484969434ull, 4159458733390712703ull, 4487873892674520825ull,
+        636063765440185507ull, 5632530317867669602ull, 10687602740543322416ull,
+        4699124016370967305ull, 13951850374389587654ull, 11903746631156714686ull,
+        18401200597709563866ull, 8036168061833764386ull,
+    };
+    EXPECT_EQ(got, want);
 }

@@ -46,21 +46,34 @@ TEST(TransparencyShapesTest, FillLevelIsExactForEveryRatioAndFullForCameraLayout
         EXPECT_EQ(TransparencyFillLevel(ratio, 0, false) * 100, ratio * 255 - (ratio * 255) % 100);
 }
 
-TEST(TransparencyShapesTest, FillShapeLevelRaisesWhiteAndClearsEverythingElse)
+TEST(TransparencyShapesTest, ShapeLevelBitsRaiseAFirstByteOf255AndClearEverythingElse)
 {
-    // 3 x 2 pixels, rows padded to 12 bytes.
-    std::vector<std::uint8_t> bits(24, 0);
-    const std::uint8_t row0[] = {255, 255, 255, 0, 0, 0, 255, 10, 20};
-    const std::uint8_t row1[] = {7, 7, 7, 255, 255, 255, 254, 254, 254};
-    std::copy(std::begin(row0), std::end(row0), bits.begin());
-    std::copy(std::begin(row1), std::end(row1), bits.begin() + 12);
-    bits[9] = 99; // padding stays
-    FillShapeLevel(bits.data(), 3, 2, 77);
-    const std::uint8_t want0[] = {77, 77, 77, 0, 0, 0, 77, 77, 77};
-    const std::uint8_t want1[] = {0, 0, 0, 77, 77, 77, 0, 0, 0};
-    EXPECT_TRUE(std::equal(std::begin(want0), std::end(want0), bits.begin()));
-    EXPECT_TRUE(std::equal(std::begin(want1), std::end(want1), bits.begin() + 12));
-    EXPECT_EQ(bits[9], 99);
+    // Stored pixels whose first byte is 255 or not, in every position of the
+    // four-pixel groups and their tails; widths 1..9 cover each padding.
+    const std::uint32_t kinds[] = {0x00FFFFFFu, 0x00000000u, 0x000000FFu, 0xFFFFFF00u, 0x00FEFEFEu, 0xFF0000FFu};
+    for (int width = 1; width <= 9; ++width) {
+        const int height = 3;
+        CImage work;
+        ASSERT_TRUE(work.Create(width, height));
+        auto* pixels = reinterpret_cast<std::uint32_t*>(work.GetBits());
+        for (int i = 0; i < width * height; ++i)
+            pixels[i] = kinds[(i * 5 + i / 7) % 6];
+        const PageBuffer bits = ShapeLevelBits(work, 77);
+        ASSERT_NE(bits.get(), nullptr);
+        const int stride = (width * 3 + 3) & ~3;
+        for (int row = 0; row < height; ++row) {
+            const std::uint8_t* got = bits.get() + static_cast<std::size_t>(row) * stride;
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t want = (pixels[row * width + x] & 0xFF) == 0xFF ? 77 : 0;
+                ASSERT_EQ(got[3 * x], want) << width << " " << row << " " << x;
+                ASSERT_EQ(got[3 * x + 1], want) << width << " " << row << " " << x;
+                ASSERT_EQ(got[3 * x + 2], want) << width << " " << row << " " << x;
+            }
+            for (int pad = width * 3; pad < stride; ++pad)
+                ASSERT_EQ(got[pad], 0) << width << " " << row << " " << pad;
+        }
+    }
+    EXPECT_EQ(ShapeLevelBits(CImage{}, 77).get(), nullptr);
 }
 
 TEST(TransparencyShapesTest, HardEdgedShapesHoldExactlyTwoValuesAndTheirShape)
