@@ -17,37 +17,64 @@ int TransparencyFillLevel(int ratio, int mode, bool camera)
     return percent * 255 / 100;
 }
 
-PageBuffer ShapeLevelBits(const CImage& work, int level)
+PageBuffer ShapeLevelBits(const CImage& work, int level, const ShapeLevelLayout& layout)
 {
     static_assert(std::endian::native == std::endian::little, "pixels are read and written as words");
     const std::uint8_t* pixels = work.GetBits();
-    const int width = work.GetWidth();
+    const int imageWidth = work.GetWidth();
     const int height = work.GetHeight();
-    if (!pixels || width <= 0 || height <= 0)
+    const int width = layout.width;
+    if (!pixels || imageWidth <= 0 || height <= 0 || width <= 0)
         return nullptr;
+    for (int start : layout.starts)
+        if (start < 0 || start > imageWidth - width)
+            return nullptr;
     const int stride = AlignRowBytes(width * 3);
-    PageBuffer bits = AllocPageBuffer(static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(height));
+    PageBuffer bits =
+        AllocPageBuffer(static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(height));
     if (!bits)
         return nullptr;
     const auto value = static_cast<std::uint32_t>(level & 0xFF);
     const auto levelOf = [value](std::uint32_t pixel) { return (pixel & 0xFF) == 0xFF ? value : 0u; };
     for (int row = 0; row < height; ++row) {
-        const auto* from = reinterpret_cast<const std::uint32_t*>(pixels) + static_cast<std::size_t>(row) * width;
+        const auto* line =
+            reinterpret_cast<const std::uint32_t*>(pixels) + static_cast<std::size_t>(row) * imageWidth;
+        const std::uint32_t* first = line + layout.starts[0];
+        const std::uint32_t* second = line + layout.starts[1];
+        const std::uint32_t* third = line + layout.starts[2];
+        const auto samples = [&](int x) {
+            return levelOf(first[x]) | levelOf(second[x]) << 8 | levelOf(third[x]) << 16;
+        };
         std::uint8_t* to = bits.get() + static_cast<std::size_t>(row) * stride;
         int x = 0;
-        // Four pixels make three words: one pass instead of a byte-wise copy and a fill.
+        // Four pixels make three words.
         for (; x + 4 <= width; x += 4, to += 12) {
-            const std::uint32_t a = levelOf(from[x]), b = levelOf(from[x + 1]), c = levelOf(from[x + 2]),
-                                d = levelOf(from[x + 3]);
-            const std::uint32_t words[3] = {a * 0x010101u | b << 24, b * 0x0101u | c * 0x01010000u,
-                                            c | d * 0x01010100u};
+            const std::uint32_t a = samples(x), b = samples(x + 1), c = samples(x + 2), d = samples(x + 3);
+            const std::uint32_t words[3] = {a | b << 24, b >> 8 | c << 16, c >> 16 | d << 8};
             std::memcpy(to, words, sizeof(words));
         }
-        for (; x < width; ++x, to += 3)
-            to[0] = to[1] = to[2] = static_cast<std::uint8_t>(levelOf(from[x]));
+        for (; x < width; ++x, to += 3) {
+            const std::uint32_t v = samples(x);
+            to[0] = static_cast<std::uint8_t>(v);
+            to[1] = static_cast<std::uint8_t>(v >> 8);
+            to[2] = static_cast<std::uint8_t>(v >> 16);
+        }
         std::memset(to, 0, static_cast<std::size_t>(stride - width * 3));
     }
     return bits;
+}
+
+ShapeLevelLayout PackShapeLevels(int width, int blur)
+{
+    // The blur reaches blur - 1 columns to each side. Three ranges of p columns,
+    // the first at the left edge and the last at the right, cover every column
+    // with its whole reach (or the image's own edge) once 3p >= width + 4 reach;
+    // the middle one must also end inside the image.
+    const int reach = blur - 1;
+    const int packed = (width + 4 * reach + 2) / 3;
+    if (blur <= 1 || packed >= width || 2 * packed > width + 2 * reach)
+        return ShapeLevelLayout{width, {0, 0, 0}};
+    return ShapeLevelLayout{packed, {0, packed - 2 * reach, width - packed}};
 }
 
 PageBuffer MakeShapeCoverage(int areaWidth, int areaHeight, CoverageMirror mirror,
@@ -65,26 +92,39 @@ PageBuffer MakeShapeCoverage(int areaWidth, int areaHeight, CoverageMirror mirro
     BoolCheck(work.Create(qw, qh), ErrorIdReported);
     work.FillRect(0, 0, qw, qh, 0x000000);
     draw(work);
-    PageBuffer bits = ShapeLevelBits(work, level);
+    // The blur treats the three samples of a pixel alike and apart, so the
+    // work image's columns are blurred as three ranges side by side.
+    const ShapeLevelLayout layout = PackShapeLevels(qw, blur);
+    PageBuffer bits = ShapeLevelBits(work, level, layout);
     NullCheck(bits.get(), ErrorIdReported);
     work.Release();
     if (blur > 1) {
         CGaussianBlur feather;
         feather.SetProgressWindow(progress);
-        feather.ExecuteOnFormattedBuffers(blur, bits.get(), qw, qh, 4, nullptr, 0, 0, 4);
+        feather.ExecuteOnFormattedBuffers(blur, bits.get(), layout.width, qh, 4, nullptr, 0, 0, 4);
     }
 
     PageBuffer coverage = AllocPageBuffer(static_cast<std::uint64_t>(W) * static_cast<std::uint64_t>(H));
     NullCheck(coverage.get(), ErrorIdReported);
     std::uint8_t* out = coverage.get();
-    const int stride24 = AlignRowBytes(qw * 3);
+    const int stride24 = AlignRowBytes(layout.width * 3);
+    // Each column comes from the first range that holds the blur's reach
+    // around it; the last range reaches the right edge.
+    const int reach = std::max(blur - 1, 0);
+    const int firstEnd = std::min(layout.starts[1] + reach, qw);
+    const int secondEnd = std::max(std::min(layout.starts[2] + reach, qw), firstEnd);
     // Top-down row y of the work image is its stored row qh - 1 - y, and the
     // coverage's stored row H - 1 - y.
     for (int y = 0; y < qh; ++y) {
         const std::uint8_t* from = bits.get() + static_cast<std::size_t>(qh - 1 - y) * stride24;
         std::uint8_t* to = out + static_cast<std::size_t>(H - 1 - y) * W;
-        for (int x = 0; x < qw; ++x)
-            to[x] = from[x * 3 + 2];
+        int x = 0;
+        for (; x < firstEnd; ++x)
+            to[x] = from[x * 3];
+        for (; x < secondEnd; ++x)
+            to[x] = from[(x - layout.starts[1]) * 3 + 1];
+        for (; x < qw; ++x)
+            to[x] = from[(x - layout.starts[2]) * 3 + 2];
         for (int x = 0; x < W - qw; ++x)
             to[W - 1 - x] = to[x];
     }

@@ -16,10 +16,24 @@ class IFilterProgressSink;
 // integers, so that 100 gives 255 exactly.
 int TransparencyFillLevel(int ratio, int mode, bool camera);
 
+// Where the three samples of a level buffer's pixel come from: sample c of
+// pixel x is the work image's column starts[c] + x, for `width` pixels.
+struct ShapeLevelLayout
+{
+    int width = 0;
+    int starts[3] = {};
+};
+
 // The work image as the bottom-up 24-bit buffer the feathering blurs (rows
-// padded to 4 bytes with zeros): a pixel whose first byte is 255 takes the
-// level in all three bytes, every other is 0. Null when memory runs out.
-PageBuffer ShapeLevelBits(const CImage& work, int level);
+// padded to 4 bytes with zeros): a sample whose work pixel has 255 as its
+// first byte takes the level, every other is 0. Null when memory runs out or
+// the layout reaches outside the image.
+PageBuffer ShapeLevelBits(const CImage& work, int level, const ShapeLevelLayout& layout);
+
+// The layout blurring a work image `width` columns wide by `blur`: three
+// overlapping ranges side by side where that is narrower, else the whole
+// width in every sample.
+ShapeLevelLayout PackShapeLevels(int width, int blur);
 
 // Which part of a working area the shape is drawn in; the rest is mirrored
 // from it: all of it, its left half (ceil(W / 2) columns) or its top-left

@@ -232,15 +232,35 @@ TEST(TransparencyShapeMakersTest, FeatheredCoverageBytesArePinned)
         for (SymmetricShape kind : {SymmetricShape::Rectangle, SymmetricShape::Ellipse})
             got.push_back(hash(MakeSymmetricCoverage(kind, 41, 37, blur, 255, nullptr), area));
     }
-    // Taken from the pipeline before its level pass was rewritten.
+    // Wider areas than the blur's reach, and narrow ones within it.
+    std::vector<POINT> bigStar;
+    for (const POINT& p : star)
+        bigStar.push_back(POINT{10 + (p.x - 10) * 5, 20 + (p.y - 20) * 5});
+    const RECT bigShape{10, 20, 215, 205};
+    for (int blur : {4, 30}) {
+        const ShapeCoverageArea area{205 + 2 * blur, 185 + 2 * blur, blur};
+        got.push_back(hash(MakePolygonCoverage(bigStar, bigShape, area, kLevel, nullptr), area));
+        got.push_back(hash(MakeStampCoverage(1, 205, 185, area, kLevel, nullptr), area));
+        for (int width : {1, 3, 40, 205}) {
+            const ShapeCoverageArea narrow{width + 2 * blur, 60 + 2 * blur, blur};
+            got.push_back(
+                hash(MakeSymmetricCoverage(SymmetricShape::Ellipse, width, 60, blur, 255, nullptr), narrow));
+            got.push_back(
+                hash(MakeQuarterEllipseCoverage(width, 60, false, true, narrow, kLevel, nullptr), narrow));
+        }
+    }
+    // Taken from the pipeline before its level pass and its blur were rewritten.
     const std::vector<std::uint64_t> want{
-        5219536218868384781ull, 13444658493349171188ull, 1098806424888087842ull,
-        13952233263018394597ull, 16359984928231273507ull, 3829804122232765588ull,
-        8550663375927282557ull, 2985116162634436087ull, 10596431092975795554ull,
-        10080819644484969434ull, 4159458733390712703ull, 4487873892674520825ull,
-        636063765440185507ull, 5632530317867669602ull, 10687602740543322416ull,
-        4699124016370967305ull, 13951850374389587654ull, 11903746631156714686ull,
-        18401200597709563866ull, 8036168061833764386ull,
+        5219536218868384781ull,  13444658493349171188ull, 1098806424888087842ull,  13952233263018394597ull,
+        16359984928231273507ull, 3829804122232765588ull,  8550663375927282557ull,  2985116162634436087ull,
+        10596431092975795554ull, 10080819644484969434ull, 4159458733390712703ull,  4487873892674520825ull,
+        636063765440185507ull,   5632530317867669602ull,  10687602740543322416ull, 4699124016370967305ull,
+        13951850374389587654ull, 11903746631156714686ull, 18401200597709563866ull, 8036168061833764386ull,
+        18413704049126847733ull, 18058459873159983044ull, 12891346901105591481ull, 16684230827267752932ull,
+        9325991329648566839ull,  11362946200746438597ull, 6342406113670129665ull,  6171057553908333134ull,
+        3149154001465042537ull,  675172195067856489ull,   8812456081555578062ull,  9712309386652676702ull,
+        14131119115510564057ull, 11006333340233907204ull, 14262475307781043229ull, 11443045120607518399ull,
+        5773195360503272713ull,  1024908465839456275ull,  8842380772702247415ull,  13679046783350841991ull,
     };
     EXPECT_EQ(got, want);
 }

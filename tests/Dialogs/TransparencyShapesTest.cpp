@@ -1,5 +1,6 @@
 #include "Dialogs/TransparencyShapes.h"
 #include "App/support/AppTestSupport.h"
+#include "CUtilFilter/GaussianBlur.h"
 #include "ImageProcessing/BitmapInfo.h"
 #include "ImageProcessing/Image.h"
 
@@ -46,34 +47,84 @@ TEST(TransparencyShapesTest, FillLevelIsExactForEveryRatioAndFullForCameraLayout
         EXPECT_EQ(TransparencyFillLevel(ratio, 0, false) * 100, ratio * 255 - (ratio * 255) % 100);
 }
 
-TEST(TransparencyShapesTest, ShapeLevelBitsRaiseAFirstByteOf255AndClearEverythingElse)
+TEST(TransparencyShapesTest, LevelBitsRaiseAFirstByteOf255AndReadEachSampleFromItsRange)
 {
     // Stored pixels whose first byte is 255 or not, in every position of the
     // four-pixel groups and their tails; widths 1..9 cover each padding.
-    const std::uint32_t kinds[] = {0x00FFFFFFu, 0x00000000u, 0x000000FFu, 0xFFFFFF00u, 0x00FEFEFEu, 0xFF0000FFu};
-    for (int width = 1; width <= 9; ++width) {
+    const std::uint32_t kinds[] = {0x00FFFFFFu, 0x00000000u, 0x000000FFu,
+                                   0xFFFFFF00u, 0x00FEFEFEu, 0xFF0000FFu};
+    for (int imageWidth = 1; imageWidth <= 11; ++imageWidth) {
         const int height = 3;
         CImage work;
-        ASSERT_TRUE(work.Create(width, height));
+        ASSERT_TRUE(work.Create(imageWidth, height));
         auto* pixels = reinterpret_cast<std::uint32_t*>(work.GetBits());
-        for (int i = 0; i < width * height; ++i)
+        for (int i = 0; i < imageWidth * height; ++i)
             pixels[i] = kinds[(i * 5 + i / 7) % 6];
-        const PageBuffer bits = ShapeLevelBits(work, 77);
-        ASSERT_NE(bits.get(), nullptr);
-        const int stride = (width * 3 + 3) & ~3;
-        for (int row = 0; row < height; ++row) {
-            const std::uint8_t* got = bits.get() + static_cast<std::size_t>(row) * stride;
-            for (int x = 0; x < width; ++x) {
-                const std::uint8_t want = (pixels[row * width + x] & 0xFF) == 0xFF ? 77 : 0;
-                ASSERT_EQ(got[3 * x], want) << width << " " << row << " " << x;
-                ASSERT_EQ(got[3 * x + 1], want) << width << " " << row << " " << x;
-                ASSERT_EQ(got[3 * x + 2], want) << width << " " << row << " " << x;
+        std::vector<ShapeLevelLayout> layouts{{imageWidth, {0, 0, 0}}};
+        if (imageWidth > 2)
+            layouts.push_back({imageWidth - 2, {0, 2, 1}});
+        for (const ShapeLevelLayout& layout : layouts) {
+            const PageBuffer bits = ShapeLevelBits(work, 77, layout);
+            ASSERT_NE(bits.get(), nullptr);
+            const int stride = (layout.width * 3 + 3) & ~3;
+            for (int row = 0; row < height; ++row) {
+                const std::uint8_t* got = bits.get() + static_cast<std::size_t>(row) * stride;
+                for (int x = 0; x < layout.width; ++x)
+                    for (int c = 0; c < 3; ++c) {
+                        const std::uint32_t pixel = pixels[row * imageWidth + layout.starts[c] + x];
+                        ASSERT_EQ(got[3 * x + c], (pixel & 0xFF) == 0xFF ? 77 : 0)
+                            << imageWidth << " " << layout.width << " " << row << " " << x << " " << c;
+                    }
+                for (int pad = layout.width * 3; pad < stride; ++pad)
+                    ASSERT_EQ(got[pad], 0) << imageWidth << " " << row << " " << pad;
             }
-            for (int pad = width * 3; pad < stride; ++pad)
-                ASSERT_EQ(got[pad], 0) << width << " " << row << " " << pad;
         }
+        // A range reaching past either edge is refused.
+        EXPECT_EQ(ShapeLevelBits(work, 77, {imageWidth, {0, 1, 0}}).get(), nullptr);
+        EXPECT_EQ(ShapeLevelBits(work, 77, {imageWidth, {-1, 0, 0}}).get(), nullptr);
     }
-    EXPECT_EQ(ShapeLevelBits(CImage{}, 77).get(), nullptr);
+    EXPECT_EQ(ShapeLevelBits(CImage{}, 77, {1, {0, 0, 0}}).get(), nullptr);
+}
+
+TEST(TransparencyShapesTest, PackedColumnRangesBlurExactlyAsTheWholeWidth)
+{
+    EnsureApp();
+    // Noise with white edge columns, so that any column taken from a range
+    // that misses part of the blur's reach, or sees a false edge, differs.
+    const auto white = [](int x, int row, int width) {
+        return x == 0 || x == width - 1 || (x * 7 + row * 13 + (x * row) % 5) % 23 < 9;
+    };
+    for (int width : {1, 2, 5, 9, 20, 39, 40, 41, 58, 97, 301})
+        for (int blur : {0, 1, 2, 3, 4, 5, 12, 30}) {
+            const int height = 9 + blur % 4;
+            const int level = 201;
+            // The whole width in all three samples, blurred as the pipeline once did.
+            const int stride = AlignRowBytes(width * 3);
+            std::vector<std::uint8_t> bits(static_cast<std::size_t>(stride) * height, 0);
+            for (int row = 0; row < height; ++row)
+                for (int x = 0; x < width; ++x)
+                    if (white(x, row, width))
+                        std::fill_n(&bits[static_cast<std::size_t>(row) * stride + 3 * x], 3, level);
+            if (blur > 1) {
+                CGaussianBlur feather;
+                feather.ExecuteOnFormattedBuffers(blur, bits.data(), width, height, 4, nullptr, 0, 0, 4);
+            }
+            const PageBuffer plane = MakeShapeCoverage(
+                width, height, CoverageMirror::None,
+                [&](CImage& work) {
+                    auto* pixels = reinterpret_cast<std::uint32_t*>(work.GetBits());
+                    for (int row = 0; row < height; ++row)
+                        for (int x = 0; x < width; ++x)
+                            if (white(x, row, width))
+                                pixels[static_cast<std::size_t>(row) * width + x] = 0x00FFFFFFu;
+                },
+                blur, level, nullptr);
+            for (int row = 0; row < height; ++row)
+                for (int x = 0; x < width; ++x)
+                    ASSERT_EQ(plane.get()[static_cast<std::size_t>(row) * width + x],
+                              bits[static_cast<std::size_t>(row) * stride + 3 * x + 2])
+                        << "width " << width << " blur " << blur << " at " << x << "," << row;
+        }
 }
 
 TEST(TransparencyShapesTest, HardEdgedShapesHoldExactlyTwoValuesAndTheirShape)
