@@ -73,8 +73,11 @@ ShapeLevelLayout PackShapeLevels(int width, int blur)
     const int reach = blur - 1;
     const int packed = (width + 4 * reach + 2) / 3;
     if (blur <= 1 || packed >= width || 2 * packed > width + 2 * reach)
-        return ShapeLevelLayout{width, {0, 0, 0}};
-    return ShapeLevelLayout{packed, {0, packed - 2 * reach, width - packed}};
+        return ShapeLevelLayout{width, {0, 0, 0}, {0, 0}};
+    const int middle = packed - 2 * reach;
+    const int last = width - packed;
+    // Each column is read from the first range that holds its reach.
+    return ShapeLevelLayout{packed, {0, middle, last}, {middle + reach, last + reach}};
 }
 
 PageBuffer MakeShapeCoverage(int areaWidth, int areaHeight, CoverageMirror mirror,
@@ -108,20 +111,15 @@ PageBuffer MakeShapeCoverage(int areaWidth, int areaHeight, CoverageMirror mirro
     NullCheck(coverage.get(), ErrorIdReported);
     std::uint8_t* out = coverage.get();
     const int stride24 = AlignRowBytes(layout.width * 3);
-    // Each column comes from the first range that holds the blur's reach
-    // around it; the last range reaches the right edge.
-    const int reach = std::max(blur - 1, 0);
-    const int firstEnd = std::min(layout.starts[1] + reach, qw);
-    const int secondEnd = std::max(std::min(layout.starts[2] + reach, qw), firstEnd);
     // Top-down row y of the work image is its stored row qh - 1 - y, and the
     // coverage's stored row H - 1 - y.
     for (int y = 0; y < qh; ++y) {
         const std::uint8_t* from = bits.get() + static_cast<std::size_t>(qh - 1 - y) * stride24;
         std::uint8_t* to = out + static_cast<std::size_t>(H - 1 - y) * W;
         int x = 0;
-        for (; x < firstEnd; ++x)
+        for (; x < layout.ends[0]; ++x)
             to[x] = from[x * 3];
-        for (; x < secondEnd; ++x)
+        for (; x < layout.ends[1]; ++x)
             to[x] = from[(x - layout.starts[1]) * 3 + 1];
         for (; x < qw; ++x)
             to[x] = from[(x - layout.starts[2]) * 3 + 2];

@@ -17,11 +17,14 @@ class IFilterProgressSink;
 int TransparencyFillLevel(int ratio, int mode, bool camera);
 
 // Where the three samples of a level buffer's pixel come from: sample c of
-// pixel x is the work image's column starts[c] + x, for `width` pixels.
+// pixel x is the work image's column starts[c] + x, for `width` pixels. The
+// blurred work image's columns up to ends[0] are read from sample 0, those up
+// to ends[1] from sample 1 and the rest from sample 2.
 struct ShapeLevelLayout
 {
     int width = 0;
     int starts[3] = {};
+    int ends[2] = {};
 };
 
 // The work image as the bottom-up 24-bit buffer the feathering blurs (rows
