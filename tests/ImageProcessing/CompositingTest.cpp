@@ -31,6 +31,28 @@ unsigned MaskAt(const CImage& image, int x, int y)
     return (PixelAt(*image.GetMask(), x, y) >> 16) & 0xFF;
 }
 
+// Draws the whole 4-row source onto dest and checks every pixel against the
+// plain formula, the fourth byte kept from dest.
+void ExpectDrawMaskedFollowsThePlainFormula(const CImage& source, CImage& dest, int width, const char* label)
+{
+    std::vector<std::uint32_t> before;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < width; ++x)
+            before.push_back(PixelAt(dest, x, y));
+    ASSERT_EQ(source.DrawMasked(&dest, 0, 0, width, 4, 0, 0), 1) << label;
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const unsigned m = MaskAt(source, x, y);
+            const std::uint32_t s = PixelAt(source, x, y), d = before[y * width + x];
+            std::uint32_t expected = d & 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8)
+                expected |= ((((s >> shift) & 0xFF) * (255 - m) + ((d >> shift) & 0xFF) * m) / 255) << shift;
+            ASSERT_EQ(PixelAt(dest, x, y), expected)
+                << label << " width " << width << ": " << x << "," << y << " m " << m;
+        }
+    }
+}
+
 } // namespace
 
 TEST(Compositing, DrawMaskedIsExactAtMaskZeroAnd255AndKeepsTheFourthByte)
@@ -79,22 +101,7 @@ TEST(Compositing, DrawMaskedPartialValuesFollowThePlainFormulaInEveryColumn)
         FillRandom(source, 10 + width);
         FillRandom(dest, 20 + width);
         FillRandom(*source.GetMask(), 30 + width);
-        std::vector<std::uint32_t> before;
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < width; ++x)
-                before.push_back(PixelAt(dest, x, y));
-        ASSERT_EQ(source.DrawMasked(&dest, 0, 0, width, 4, 0, 0), 1);
-        for (int y = 0; y < 4; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const unsigned m = MaskAt(source, x, y);
-                const std::uint32_t s = PixelAt(source, x, y), d = before[y * width + x];
-                std::uint32_t expected = d & 0xFF000000u;
-                for (int shift = 0; shift < 24; shift += 8)
-                    expected |= ((((s >> shift) & 0xFF) * (255 - m) + ((d >> shift) & 0xFF) * m) / 255)
-                                << shift;
-                ASSERT_EQ(PixelAt(dest, x, y), expected) << width << ": " << x << "," << y << " m " << m;
-            }
-        }
+        ExpectDrawMaskedFollowsThePlainFormula(source, dest, width, "random");
     }
 }
 
@@ -123,21 +130,7 @@ TEST(Compositing, DrawMaskedRunsOfClearOpaqueAndPartialMaskFollowThePlainFormula
         }
         ++row;
     }
-    std::vector<std::uint32_t> before;
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            before.push_back(PixelAt(dest, x, y));
-    ASSERT_EQ(source.DrawMasked(&dest, 0, 0, kWidth, 4, 0, 0), 1);
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const unsigned m = MaskAt(source, x, y);
-            const std::uint32_t s = PixelAt(source, x, y), d = before[y * kWidth + x];
-            std::uint32_t expected = d & 0xFF000000u;
-            for (int shift = 0; shift < 24; shift += 8)
-                expected |= ((((s >> shift) & 0xFF) * (255 - m) + ((d >> shift) & 0xFF) * m) / 255) << shift;
-            ASSERT_EQ(PixelAt(dest, x, y), expected) << x << "," << y << " m " << m;
-        }
-    }
+    ExpectDrawMaskedFollowsThePlainFormula(source, dest, kWidth, "runs");
 }
 
 TEST(Compositing, DrawMaskedClipsAtTheFarEdgesAndRefusesBadArguments)
