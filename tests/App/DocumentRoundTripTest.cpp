@@ -3,17 +3,25 @@
 
 #include "App/FontCatalogue.h"
 #include "Core/Files.h"
+#include "ImageProcessing/BMPFile.h"
+#include "ImageProcessing/EFFFile.h"
+#include "ImageProcessing/ImageFile.h"
 #include "Layout/BackgroundImageFrameItem.h"
+#include "Layout/LayoutServices.h"
 #include "Layout/LineItem.h"
 #include "Layout/MacroStringItem.h"
 #include "Layout/StringItem.h"
+#include "Layout/support/DialogFakes.h"
 #include "Script/UDLScript.h"
 #include "Script/ZAVScript.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 
+#include <cstdlib>
 #include <memory>
 #include <set>
 #include <typeinfo>
@@ -153,6 +161,38 @@ void ExpectSameItems(CLayoutManager& before, CLayoutManager& after)
     }
 }
 
+void SaveZvd(CZAVEditorDoc& d, const std::string& path)
+{
+    ASSERT_TRUE(CreateFolderPath(d.StripExtension(path)));
+    std::vector<std::string> images;
+    ASSERT_EQ(d.ExportZvdFrameImages(d.StripExtension(path), &images), 1);
+    CZAVScript written;
+    ASSERT_EQ(d.BuildZvdRecords(written, path, &images), 1);
+    ASSERT_EQ(written.Write(path), 1);
+}
+
+void OpenZvd(CZAVEditorDoc& d, const std::string& path)
+{
+    CZAVScript read;
+    ASSERT_EQ(read.Read(path), 1);
+    ASSERT_EQ(d.BuildFromZvdScript(read), 1);
+}
+
+// The one frame image of a companion folder.
+std::string OnlyEff(const std::string& folder)
+{
+    const QStringList found = QDir(QString::fromStdString(folder)).entryList({QStringLiteral("*.eff")});
+    EXPECT_EQ(found.size(), 1) << folder;
+    return found.isEmpty() ? folder : folder + "/" + found.front().toStdString();
+}
+
+QByteArray FileBytes(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    return file.readAll();
+}
+
 // Writes the page of `from` as an editor document and builds it again in `to`.
 void ZvdTrip(DocumentFixture& from, DocumentFixture& to)
 {
@@ -231,6 +271,104 @@ TEST(RoundTripTest, ACameraLayoutAsAnEditorDocument)
     EXPECT_TRUE(to.document->IsDSCLayout());
     EXPECT_TRUE(view.messages.empty());
     ExpectSameItems(layout, *to.document->GetLayoutManager());
+}
+
+// The items ask the document's texts for their fonts, as in the program.
+class ShellOver : public ILayoutShell
+{
+public:
+    explicit ShellOver(std::string ini) : m_ini(std::move(ini)) { SetLayoutShell(this); }
+    ~ShellOver() override { SetLayoutShell(nullptr); }
+    ILayoutDocument* GetActiveEditorDoc() override { return nullptr; }
+    std::string GetLocalizeIniPath() override { return m_ini; }
+
+private:
+    std::string m_ini;
+};
+
+// A photo frame whose three texts were switched on in the image-information
+// dialog, with a face of the list and the larger size.
+CInsertImageFrameItem* FrameWithCaptions(CZAVEditorDoc& d, dialogtest::FakeDialogs& dialogs,
+                                         const std::string& work)
+{
+    CLayoutManager& layout = *d.GetLayoutManager();
+    auto made = std::make_unique<CInsertImageFrameItem>();
+    CInsertImageFrameItem* frame = made.get();
+    frame->SetFrameNumber(1);
+    EXPECT_EQ(frame->LoadImage(Picture(work, "photo.jpg", "JPG")), 0);
+    Put(layout, std::move(made), RECT{100, 100, 400, 400});
+    dialogs.editInfo = [](ImageInfoValues& v) {
+        v.showDateTime = true;
+        v.showExposureTime = true;
+        v.showISO = true;
+        v.showFileName = true;
+        v.fontFace = "IPAMincho";
+        v.fontSize = 1;
+        v.infoValue = static_cast<int>(RGB(200, 30, 40));
+    };
+    EXPECT_TRUE(layout.EditImageInfo(frame));
+    return frame;
+}
+
+void ExpectCaptions(CLayoutManager& layout)
+{
+    ASSERT_EQ(layout.GetItemCount(-1, -1, &IsKindOf<CMacroStringItem>), 3);
+    CInsertImageFrameItem* frame = nullptr;
+    for (const auto& item : layout.GetItems())
+        if (auto* found = dynamic_cast<CInsertImageFrameItem*>(item.get()))
+            frame = found;
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->GetInfoFontKey(), "Mincho");
+    EXPECT_EQ(frame->GetInfoFontName(), "IPAMincho");
+    EXPECT_EQ(frame->GetInfoFontSize(), 1);
+    EXPECT_EQ(frame->GetInfoTextColor(), RGB(200, 30, 40));
+    EXPECT_TRUE(frame->ShowsExposureTime());
+    EXPECT_TRUE(frame->ShowsISO());
+    EXPECT_FALSE(frame->ShowsFNumber());
+    CMacroStringItem* texts[] = {frame->GetLinkedText1(), frame->GetLinkedText2(), frame->GetLinkedText3()};
+    for (int kind = 0; kind < 3; ++kind) {
+        ASSERT_NE(texts[kind], nullptr) << kind;
+        EXPECT_EQ(texts[kind]->GetOwnerFrame(), frame);
+        EXPECT_EQ(texts[kind]->GetMacroKind(), kind);
+    }
+}
+
+TEST(RoundTripTest, CaptionsMadeInTheEditorReadBackWholeFromAnEditorDocument)
+{
+    DocumentFixture from;
+    DocumentFixture to;
+    ShellOver shell(from.host.localizeIniPath);
+    dialogtest::FakeDialogs dialogs;
+    RecordingView view;
+    ASSERT_TRUE(from.document->SetLayoutPaper(3, 0, 0, 500, false));
+    FrameWithCaptions(*from.document, dialogs, from.Work());
+    ZvdTrip(from, to);
+    EXPECT_TRUE(view.messages.empty());
+    ExpectCaptions(*to.document->GetLayoutManager());
+}
+
+TEST(RoundTripTest, CaptionsMadeInTheEditorReadBackWholeFromALayoutScript)
+{
+    DocumentFixture from;
+    DocumentFixture to;
+    ShellOver shell(from.host.localizeIniPath);
+    dialogtest::FakeDialogs dialogs;
+    RecordingView view;
+    CZAVEditorDoc& d = *from.document;
+    ASSERT_TRUE(d.SetLayoutPaper(3, 0, 0, 500, false));
+    FrameWithCaptions(d, dialogs, from.Work());
+    const std::string path = from.Work() + "/Trip.usd";
+    ASSERT_TRUE(CreateFolderPath(from.Work() + "/Trip"));
+    std::vector<std::string> images;
+    ASSERT_EQ(d.ExportUsdFrameImages(d.StripExtension(path), &images, 0), 1);
+    CUDLScript written;
+    ASSERT_EQ(d.BuildUsdRecords(written, path, &images, 0), 1);
+    ASSERT_EQ(written.Write(path), 1);
+    CUDLScript read;
+    ASSERT_EQ(read.Read(path), 1);
+    ASSERT_EQ(to.document->BuildFromLayoutScript(read), 0);
+    EXPECT_TRUE(view.messages.empty());
+    ExpectCaptions(*to.document->GetLayoutManager());
 }
 
 } // namespace
