@@ -273,6 +273,68 @@ TEST(RoundTripTest, ACameraLayoutAsAnEditorDocument)
     ExpectSameItems(layout, *to.document->GetLayoutManager());
 }
 
+CBackgroundImageFrameItem* OnlyBackground(CZAVEditorDoc& d)
+{
+    CBackgroundImageFrameItem* found = nullptr;
+    for (const auto& item : d.GetLayoutManager()->GetItems())
+        if (auto* background = dynamic_cast<CBackgroundImageFrameItem*>(item.get()))
+            found = background;
+    return found;
+}
+
+TEST(RoundTripTest, AnUnchangedBackgroundIsStoredByteForByteOnEverySave)
+{
+    DocumentFixture first;
+    DocumentFixture second;
+    DocumentFixture third;
+    RecordingView view;
+    ASSERT_TRUE(first.document->SetLayoutPaper(3, 0, 0, 500, false));
+    auto back = std::make_unique<CBackgroundImageFrameItem>();
+    ASSERT_EQ(back->LoadImage(Picture(first.Work(), "back.bmp", "BMP")), 0);
+    Put(*first.document->GetLayoutManager(), std::move(back), RECT{10, 10, 500, 700});
+
+    const std::string one = first.Work() + "/One.zvd";
+    SaveZvd(*first.document, one);
+    const QByteArray stored = FileBytes(OnlyEff(first.Work() + "/One"));
+    ASSERT_FALSE(stored.isEmpty());
+    // Reopened and saved twice, once under another name and once in place.
+    OpenZvd(*second.document, one);
+    const std::string two = second.Work() + "/Two.zvd";
+    SaveZvd(*second.document, two);
+    EXPECT_EQ(FileBytes(OnlyEff(second.Work() + "/Two")), stored);
+    SaveZvd(*second.document, two);
+    EXPECT_EQ(FileBytes(OnlyEff(second.Work() + "/Two")), stored);
+    EXPECT_TRUE(view.messages.empty());
+
+    // A changed mask is encoded anew and comes back with the change.
+    CBackgroundImageFrameItem* reopened = OnlyBackground(*second.document);
+    ASSERT_NE(reopened, nullptr);
+    CBMPFile bmp;
+    std::uint8_t* raw = nullptr;
+    SIZE size{};
+    ASSERT_EQ(bmp.ReadRaw32(reopened->GetImageFileName2(), &raw, &size), 0);
+    PageBuffer pixels(raw);
+    // One row of the mask turned over, as the transparency dialog would.
+    for (int x = 0; x < size.cx; ++x)
+        pixels.get()[x * 4 + 3] ^= 0xFF;
+    const int turned = pixels.get()[3];
+    const std::size_t lastRow = static_cast<std::size_t>(size.cx) * 4 * (size.cy - 1) + 3;
+    const int kept = pixels.get()[lastRow];
+    ASSERT_EQ(bmp.WriteRaw32(reopened->GetImageFileName2(), pixels.get(), size.cx, size.cy), 0);
+    const std::string three = third.Work() + "/Three.zvd";
+    SaveZvd(*second.document, three);
+    const std::string changed = OnlyEff(third.Work() + "/Three");
+    EXPECT_NE(FileBytes(changed), stored);
+    std::uint8_t* readBack = nullptr;
+    SIZE readSize{};
+    ASSERT_EQ(CEFFFile().ReadBuffer(changed, &readBack, nullptr, &readSize, nullptr), 0);
+    PageBuffer decoded(readBack);
+    ASSERT_EQ(readSize.cx, size.cx);
+    EXPECT_NEAR(decoded.get()[3], turned, 48);
+    EXPECT_NEAR(decoded.get()[lastRow], kept, 48);
+    EXPECT_GT(std::abs(turned - kept), 200);
+}
+
 // The items ask the document's texts for their fonts, as in the program.
 class ShellOver : public ILayoutShell
 {
