@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QSettings>
+#include <QTimer>
 
 namespace {
 
@@ -92,6 +93,36 @@ void ProgramTest::Choose(int command)
 void ProgramTest::ChooseWithModals(int command, std::vector<ModalHandler> handlers)
 {
     RunWithModals([&] { Choose(command); }, std::move(handlers));
+}
+
+bool ProgramTest::ProgramEndsDuring(const std::function<void()>& action)
+{
+    bool ended = false;
+    const QMetaObject::Connection watch =
+        QObject::connect(qApp, &QGuiApplication::lastWindowClosed, [&ended] { ended = true; });
+    QTimer::singleShot(0, [&action, &ended] {
+        action();
+        // An ending program's quit request ends the loop itself.
+        QTimer::singleShot(0, [&ended] {
+            if (!ended)
+                QCoreApplication::exit(0);
+        });
+    });
+    QTimer stuck;
+    stuck.setSingleShot(true);
+    QObject::connect(&stuck, &QTimer::timeout, [] {
+        ADD_FAILURE() << "the program's last window closed but the program did not end";
+        QCoreApplication::exit(1);
+    });
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &stuck, [&stuck] { stuck.start(10000); });
+    QApplication::exec();
+    QObject::disconnect(watch);
+    // A window that closes may ask to quit more than once; a request left
+    // over would end the next event loop, a later dialog's, at once. One more
+    // turn of the program's loop takes it.
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QApplication::exec();
+    return ended;
 }
 
 namespace {

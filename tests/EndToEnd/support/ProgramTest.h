@@ -18,6 +18,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,10 @@ public:
     void Choose(int command);
     // The same, answering the modal windows it opens with the handlers.
     void ChooseWithModals(int command, std::vector<ModalHandler> handlers);
+    // Runs the action inside the program's event loop, as the running program
+    // would; true when the program ended there (its last window closed).
+    bool ProgramEndsDuring(const std::function<void()>& action);
+
     // A left-button drag between two client points of the view.
     void Drag(QPoint from, QPoint to);
     // A left-button double click at a client point of the view.

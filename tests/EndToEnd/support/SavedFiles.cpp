@@ -58,25 +58,36 @@ const std::vector<SavedFile>& SavedFiles()
     return Registry();
 }
 
-std::string SaveLayout(ProgramTest& test, SaveTarget target, const std::string& name)
+PlannedSave PlanSave(ProgramTest& test, SaveTarget target, const std::string& name)
 {
-    CZAVEditorDoc& document = *test.App().GetDocument();
-    std::string expected;
+    PlannedSave save{target, std::string(), {}};
     switch (target) {
     case SaveTarget::EditorDocument:
-        expected = test.DocumentsFolder() + name + ".zvd";
-        test.ChooseWithModals(kSaveAsRegister, {ChooseFormat(kEditorDocumentEntry), ChooseFile(expected)});
+        save.path = test.DocumentsFolder() + name + ".zvd";
+        save.handlers = {ChooseFormat(kEditorDocumentEntry), ChooseFile(save.path)};
         break;
     case SaveTarget::InPlace:
-        expected = document.GetPathName();
-        test.ChooseWithModals(ID_FILE_SAVE, {});
+        save.path = test.Document().GetPathName();
         break;
     }
+    return save;
+}
+
+std::string RecordSave(ProgramTest& test, const PlannedSave& save)
+{
+    CZAVEditorDoc& document = test.Document();
     const std::string path = document.GetPathName();
-    if (path != expected || !QFileInfo::exists(QString::fromStdString(path)) || document.IsModified()) {
-        ADD_FAILURE() << "the save to " << expected << " did not happen (document: " << path << ")";
+    if (path != save.path || !QFileInfo::exists(QString::fromStdString(path)) || document.IsModified()) {
+        ADD_FAILURE() << "the save to " << save.path << " did not happen (document: " << path << ")";
         return std::string();
     }
-    Registry().push_back(SavedFile{target, path});
+    Registry().push_back(SavedFile{save.target, path});
     return path;
+}
+
+std::string SaveLayout(ProgramTest& test, SaveTarget target, const std::string& name)
+{
+    PlannedSave save = PlanSave(test, target, name);
+    test.ChooseWithModals(target == SaveTarget::InPlace ? ID_FILE_SAVE : kSaveAsRegister, save.handlers);
+    return RecordSave(test, save);
 }

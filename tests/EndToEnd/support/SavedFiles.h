@@ -4,6 +4,8 @@
 // (SavedFiles) see them all.
 #pragma once
 
+#include "EndToEnd/support/ModalDriver.h"
+
 #include <string>
 #include <vector>
 
@@ -27,3 +29,15 @@ const std::vector<SavedFile>& SavedFiles();
 // InPlace) and returns the document's path after the save; empty, with a
 // test failure, when the save did not happen.
 std::string SaveLayout(ProgramTest& test, SaveTarget target, const std::string& name);
+
+// The same save when the program asks for it itself (the question before
+// changes are discarded): the handlers answer the save-format dialog and what
+// follows it; after the action, RecordSave checks and records the file.
+struct PlannedSave
+{
+    SaveTarget target;
+    std::string path;
+    std::vector<ModalHandler> handlers;
+};
+PlannedSave PlanSave(ProgramTest& test, SaveTarget target, const std::string& name);
+std::string RecordSave(ProgramTest& test, const PlannedSave& save);
