@@ -79,8 +79,9 @@ TEST_F(CloseQuestionTest, CancelKeepsTheProgramTheWindowAndTheChanges)
         StartWithChanges();
         EXPECT_FALSE(LeaveAnswering(way, AnswerSaveQuestion(Answer::Cancel))) << Name(way);
         ExpectEverythingKept(way);
-        if (way == Way::LogOut)
+        if (way == Way::LogOut) {
             EXPECT_FALSE(m_sessionMayEnd);
+        }
         EXPECT_TRUE(NothingSaved()) << Name(way);
         FinishProgram();
     }
@@ -138,8 +139,9 @@ TEST_F(CloseQuestionTest, AYesWhoseSaveIsCancelledKeepsEverything)
         save.handlers.back() = [](QWidget& modal) { CloseModal(modal); };
         EXPECT_FALSE(LeaveAnswering(way, AnswerSaveQuestion(Answer::Yes, &save))) << Name(way);
         ExpectEverythingKept(way);
-        if (way == Way::LogOut)
+        if (way == Way::LogOut) {
             EXPECT_FALSE(m_sessionMayEnd);
+        }
         EXPECT_TRUE(NothingSaved()) << Name(way);
         FinishProgram();
     }
