@@ -56,8 +56,9 @@ std::string DetailedPicture(const std::string& folder, const std::string& name)
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             seed = seed * 1664525u + 1013904223u;
-            image.setPixel(x, y, qRgb((x * 3 + static_cast<int>(seed >> 24)) & 0xFF, (y * 5) & 0xFF,
-                                      static_cast<int>((seed >> 16) & 0xFF)));
+            image.setPixel(x, y,
+                           qRgb((x * 3 + static_cast<int>(seed >> 24)) & 0xFF, (y * 5) & 0xFF,
+                                static_cast<int>((seed >> 16) & 0xFF)));
         }
     const std::string path = folder + "/" + name;
     EXPECT_TRUE(image.save(QString::fromStdString(path), "BMP"));
