@@ -174,7 +174,10 @@ int DocumentFileKinds::LoadZvdDocument(CZAVEditorDoc& document, const std::strin
             return -1;
         const int built = document.BuildFromZvdScript(script);
         script.Clear();
-        return built == 1 ? 1 : 0;
+        if (built != 1)
+            return 0;
+        document.RememberLayoutThumbnail(CombinePath(CZAVEditorDoc::StripExtension(path), kThumbnailName));
+        return 1;
     } catch (int) {
         return 0;
     }
@@ -188,7 +191,10 @@ int DocumentFileKinds::LoadUsdLayout(CZAVEditorDoc& document, const std::string&
             return 0;
         const int built = document.BuildFromLayoutScript(script);
         script.Clear();
-        return built == 0 ? 1 : 0;
+        if (built != 0)
+            return 0;
+        document.RememberLayoutThumbnail(CombinePath(CZAVEditorDoc::StripExtension(path), kThumbnailName));
+        return 1;
     } catch (int) {
         return 0;
     }

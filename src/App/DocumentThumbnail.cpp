@@ -8,6 +8,7 @@
 #include "ImageProcessing/Image.h"
 #include "ImageProcessing/ImageFile.h"
 #include "ImageProcessing/Region.h"
+#include "Platform/AtomicFileWriter.h"
 
 #include <cmath>
 
@@ -94,7 +95,7 @@ private:
 
 } // namespace
 
-int CZAVEditorDoc::WriteLayoutThumbnail(const std::string& path)
+bool CZAVEditorDoc::DrawLayoutThumbnail(CImage& image)
 {
     try {
         CLayoutManager& layout = m_layout;
@@ -125,7 +126,6 @@ int CZAVEditorDoc::WriteLayoutThumbnail(const std::string& path)
             height = kThumbnailMinSide;
         }
 
-        CImage image;
         BoolCheck(image.Create(width, height), 0);
         image.FillRectLTRB(0, 0, width, height, kAroundPage);
         image.FillRectLTRB(page.left, page.top, page.right, page.bottom, kPage);
@@ -185,9 +185,27 @@ int CZAVEditorDoc::WriteLayoutThumbnail(const std::string& path)
             }
         }
         image.SelectClipRgn(nullptr);
-        BoolCheck(image.SaveAsJpeg(path, 0, kThumbnailQuality) == ImageFileOk, 0);
     } catch (int) {
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
+}
+
+int CZAVEditorDoc::WriteLayoutThumbnail(const std::string& path)
+{
+    CImage image;
+    if (!DrawLayoutThumbnail(image))
+        return 0;
+    if (const auto carried = m_openedThumbnail.Take(image))
+        return WriteFileAtomically(path, carried->data(), carried->size()) ? 1 : 0;
+    return image.SaveAsJpeg(path, 0, kThumbnailQuality) == ImageFileOk ? 1 : 0;
+}
+
+void CZAVEditorDoc::RememberLayoutThumbnail(const std::string& path)
+{
+    CImage image;
+    if (DrawLayoutThumbnail(image))
+        m_openedThumbnail.Remember(path, image);
+    else
+        m_openedThumbnail.Forget();
 }

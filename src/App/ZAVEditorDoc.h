@@ -4,6 +4,7 @@
 // shows, and checks the page and the destination before a save.
 #pragma once
 
+#include "App/CarriedThumbnail.h"
 #include "App/CommandRouter.h"
 #include "App/PaperModes.h"
 #include "App/SaveChecks.h"
@@ -130,6 +131,9 @@ public:
     int SaveUsmLayout(const std::string& path);
     // The page as the small picture a saved layout carries: 1 written, 0 failed.
     int WriteLayoutThumbnail(const std::string& path);
+    // The thumbnail the layout was just opened with: a save keeps its bytes
+    // while the page draws as it does now.
+    void RememberLayoutThumbnail(const std::string& path);
     // The three files Print hands over, in the temporary folder; 1 with the
     // hand-off file's path, 0 on failure (files already written stay).
     int WriteTempPrintFiles(std::string& udoPath);
@@ -179,6 +183,8 @@ public:
     void OnCommand(int id) override;
 
 private:
+    // The page drawn as WriteLayoutThumbnail stores it; false when it cannot be drawn.
+    bool DrawLayoutThumbnail(CImage& image);
     int SetHeaderText(std::string& field, std::string text);
     void LoadInsertFramePrototype();
     int OpenByKind(const std::string& path);
@@ -206,6 +212,7 @@ private:
     std::string m_cameraSetPrefix;
     int m_dscLayout = 0;
     CInsertImageFrameItem m_insertFramePrototype;
+    CCarriedThumbnail m_openedThumbnail;
     RECT m_paperCommonRect{0, 0, 703, 1023};
     TargetAccessTest m_targetAccess;
 

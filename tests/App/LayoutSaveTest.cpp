@@ -2,11 +2,15 @@
 
 #include "Core/Files.h"
 #include "Core/TempFolders.h"
+#include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/ImageFrameItem.h"
+#include "Layout/LineItem.h"
 #include "Script/UDLScript.h"
 #include "Script/ZAVScript.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
 
 #include <functional>
 
@@ -199,6 +203,61 @@ TEST(LayoutSaveTest, AnEditorDocumentReopenedAndSavedInPlaceKeepsItsBytes)
     ASSERT_EQ(f.Doc().SaveZvdDocument(path), 0);
     EXPECT_EQ(ReadTree(folder), first);
     EXPECT_TRUE(f.view.messages.empty());
+}
+
+// A background of fine detail, which every new encoding and every new
+// drawing of the thumbnail would change a little.
+void PutDetailedBackground(RealKindsFixture& f)
+{
+    QImage image(300, 240, QImage::Format_RGB888);
+    std::uint32_t seed = 99;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            image.setPixel(x, y, qRgb(static_cast<int>(seed >> 24), (x * 2) & 0xFF, (x + y) & 0xFF));
+        }
+    const std::string picture = f.Work() + "/detail.bmp";
+    ASSERT_TRUE(image.save(QString::fromStdString(picture), "BMP"));
+    auto back = std::make_unique<CBackgroundImageFrameItem>();
+    ASSERT_EQ(back->LoadImage(picture), 0);
+    back->SetRect(RECT{20, 20, 620, 500});
+    ASSERT_TRUE(f.Layout().AddItem(0, std::move(back)));
+}
+
+TEST(LayoutSaveTest, AnUnchangedLayoutReopenedKeepsItsPicturesAndThumbnailUnderAnyName)
+{
+    const std::function<int(CZAVEditorDoc&, const std::string&)> loads[] = {
+        [](CZAVEditorDoc& d, const std::string& p) { return d.LoadZvdDocument(p); },
+        [](CZAVEditorDoc& d, const std::string& p) { return d.LoadUsdLayout(p); },
+    };
+    for (int k = 0; k < 2; ++k) {
+        const Kind& kind = kKinds[k];
+        SCOPED_TRACE(kind.extension);
+        RealKindsFixture f;
+        PutDetailedBackground(f);
+        const std::string first = f.Work() + "/first" + kind.extension;
+        ASSERT_EQ(kind.save(f.Doc(), first), 0);
+        const auto stored = ReadTree(f.Work() + "/first");
+        ASSERT_EQ(stored.size(), 2u);
+
+        f.Doc().ResetLayout();
+        ASSERT_EQ(loads[k](f.Doc(), first), 1);
+        const std::string second = f.Work() + "/second" + kind.extension;
+        ASSERT_EQ(kind.save(f.Doc(), second), 0);
+        EXPECT_EQ(ReadTree(f.Work() + "/second"), stored);
+
+        // A page drawn differently gets a thumbnail of its own.
+        auto line = std::make_unique<CLineItem>();
+        line->SetWidth(4);
+        line->SetRect(RECT{40, 40, 600, 40});
+        ASSERT_TRUE(f.Layout().AddItem(0, std::move(line)));
+        const std::string third = f.Work() + "/third" + kind.extension;
+        ASSERT_EQ(kind.save(f.Doc(), third), 0);
+        const auto changed = ReadTree(f.Work() + "/third");
+        ASSERT_TRUE(changed.count("THUMB.USF"));
+        EXPECT_NE(changed.at("THUMB.USF"), stored.at("THUMB.USF"));
+        EXPECT_TRUE(f.view.messages.empty());
+    }
 }
 
 TEST(LayoutSaveTest, TheDocumentSavesAndOpensThroughTheRealKinds)
