@@ -8,11 +8,13 @@
 #include "App/LayoutFolderServices.h"
 #include "App/MainMenu.h"
 #include "App/MessageBoxes.h"
+#include "App/StagedSave.h"
 #include "Core/Files.h"
 #include "Core/PaperRules.h"
 #include "Core/Path.h"
 #include "Core/SystemFolders.h"
 #include "Core/TempFolders.h"
+#include "Platform/FileSystem.h"
 #include "Platform/ShiftJis.h"
 
 #include <QApplication>
@@ -382,7 +384,9 @@ int CZAVEditorDoc::SaveByKind(const std::string& path, const std::string& extens
     if (IsReadOnlyFile(path))
         throw 1;
     const std::string companion = path.substr(0, path.size() - extension.size());
-    if (ext != ".fdp" && IsDirectory(companion) && FolderHasReadOnlyFile(companion))
+    // A companion folder the save could not clear away afterwards refuses the
+    // save as a read-only file does.
+    if (ext != ".fdp" && IsDirectory(companion) && !FolderTreeMayBeRemoved(FollowSymbolicLinks(companion)))
         throw 1;
     if (ext == ".usm")
         for (const std::string& member : CameraSetScriptPaths(path))

@@ -347,6 +347,38 @@ TEST_F(CameraSetSaveTest, SavingAgainReplacesTheSet)
     EXPECT_EQ(written.MakeCameraFileNames(), 1);
 }
 
+TEST_F(CameraSetSaveTest, ASetSavedThroughSymbolicLinksWritesTheirTargetsAndKeepsTheLinks)
+{
+    AddLine();
+    const std::string card = Card("linked/VLUDL");
+    const std::string index = card + "/ABCDEF_0.usm";
+    ASSERT_EQ(f.Doc().SaveUsmLayout(index), 0);
+    // Every file of the set and its image folder moved elsewhere, a link left
+    // in each one's place.
+    const std::string elsewhere = Card("elsewhere");
+    fs::create_directories(elsewhere);
+    const std::vector<std::string> names = NamesIn(card);
+    for (const std::string& name : names) {
+        fs::rename(card + "/" + name, elsewhere + "/" + name);
+        fs::create_symlink(elsewhere + "/" + name, card + "/" + name);
+    }
+    const std::map<std::string, std::string> before = ReadTree(elsewhere);
+
+    ASSERT_TRUE(f.Doc().NewDSCLayout(1));
+    ASSERT_EQ(f.Doc().SaveUsmLayout(index), 0);
+    for (const std::string& name : names)
+        EXPECT_TRUE(fs::is_symlink(card + "/" + name)) << name;
+    EXPECT_EQ(NamesIn(card), names);
+    EXPECT_EQ(NamesIn(elsewhere), names);
+    EXPECT_NE(ReadTree(elsewhere), before);
+    EXPECT_EQ(NamesIn(elsewhere + "/ABCDEF_0"), (std::vector<std::string>{"ABCDEF_0.ctf", "THUMB.USF"}));
+    for (const char* member : kMembers) {
+        CUDLScript script;
+        ASSERT_EQ(script.Read(elsewhere + "/" + member), 1);
+        EXPECT_EQ(script.GetDirection(), 1);
+    }
+}
+
 TEST_F(CameraSetSaveTest, ACopyThatFailsHalfWayLeavesThePreviousSetWhole)
 {
     AddLine();
