@@ -8,6 +8,7 @@
 #include "App/LayoutFolderServices.h"
 #include "App/MainMenu.h"
 #include "App/MessageBoxes.h"
+#include "App/SaveDialogStart.h"
 #include "App/StagedSave.h"
 #include "Core/Files.h"
 #include "Core/PaperRules.h"
@@ -439,6 +440,10 @@ int CZAVEditorDoc::DoSave(const std::string& /*path*/, bool replace)
     const int visible = m_layout.GetItemCount(-1, 1, nullptr);
     const std::string ending = LastFour(m_pathName);
     QWidget* parent = m_host.MainWindow();
+    // A name without its folder would be written into the process's current
+    // folder: it is asked for again instead.
+    if (!IsAbsolutePathName(m_pathName))
+        return m_ui.RunSelectSaveDialog(*this, parent, 0);
     if (ending == ".zvd") {
         if (IsWin2000OrLater() && m_services.IsInCommonUDLFolder(m_pathName))
             return m_ui.RunSelectSaveDialog(*this, parent, 0);
@@ -462,7 +467,7 @@ bool CZAVEditorDoc::SaveAs(const std::string& extension, const std::string& give
 {
     if (AsciiLower(extension) != ".zvd")
         return false;
-    std::string path = givenPath;
+    std::string path = IsAbsolutePathName(givenPath) ? givenPath : std::string();
     bool proposeDefaultName = false;
     if (!EndsWithNoCase(m_pathName, extension)) {
         path.clear();
@@ -473,10 +478,10 @@ bool CZAVEditorDoc::SaveAs(const std::string& extension, const std::string& give
             return false;
     } else {
         const std::string documents = m_host.GetDocumentsFolder();
-        std::string folder = m_pathName.empty() ? std::string() : GetFolderFromPath(m_pathName);
+        std::string folder = IsAbsolutePathName(m_pathName) ? GetFolderFromPath(m_pathName) : std::string();
         if (folder.empty())
             folder = documents;
-        if (folder.back() != '/')
+        if (folder.empty() || folder.back() != '/')
             folder += '/';
         const std::string name = proposeDefaultName ? Caption(173) : GetFileNameFromPath(m_pathName, false);
         const std::string firstProposal = folder + name + extension;
@@ -490,12 +495,13 @@ bool CZAVEditorDoc::SaveAs(const std::string& extension, const std::string& give
                 m_ui.RunSaveFileDialog(m_host.MainWindow(), Caption(215), filter, proposal);
             if (!chosen)
                 return false;
-            const int check = CheckSaveDestination(".zvd", *chosen, 0);
+            const std::string absolute = AbsoluteChosenPath(*chosen, StartOfSaveDialog(proposal).folder);
+            const int check = CheckSaveDestination(".zvd", absolute, 0);
             if (check == SaveDestinationNoAccess)
                 return false;
             if (check != SaveDestinationOk)
                 continue;
-            path = *chosen;
+            path = absolute;
             break;
         }
         // Trailing dots and blanks first, so that "abc.zvd. " saves as abc.zvd.

@@ -169,6 +169,36 @@ TEST_F(DocumentSaveTest, SaveAsProposesTheDocumentsFolderText173AndZvd)
     EXPECT_EQ(f.ui.proposals.back(), f.Work() + "/sub/" + ShippedCaption(173).toStdString() + ".zvd");
 }
 
+TEST_F(DocumentSaveTest, NoSaveWritesIntoTheProcesssCurrentFolder)
+{
+    // A name the dialog answered without its folder lies in the offered folder.
+    f.ui.chosenPaths = {"answer.zvd"};
+    ASSERT_TRUE(doc.SaveAs(".zvd", std::string(), true));
+    EXPECT_EQ(f.kinds.calls.back(), "save zvd " + f.host.documentsFolder + "answer.zvd");
+    EXPECT_EQ(doc.GetPathName(), f.host.documentsFolder + "answer.zvd");
+
+    // A document named without its folder is asked for a name again, on
+    // File > Save and on a save as under its own name.
+    for (const char* name : {"plain.zvd", "plain.usd"}) {
+        SCOPED_TRACE(name);
+        doc.GetLayoutManager()->AddItem(0, std::make_unique<CLineItem>());
+        doc.SetPathName(name);
+        f.kinds.calls.clear();
+        f.ui.saveDialogForms.clear();
+        f.ui.saveDialogEnd = kSaveDialogNoSave;
+        EXPECT_EQ(doc.DoSave(std::string(), true), kSaveDialogNoSave);
+        EXPECT_EQ(f.ui.saveDialogForms, std::vector<int>{0});
+        EXPECT_TRUE(f.kinds.calls.empty());
+    }
+    doc.SetPathName("plain.zvd");
+    f.ui.proposals.clear();
+    f.ui.chosenPaths = {f.Work() + "/given.zvd"};
+    ASSERT_TRUE(doc.SaveAs(".zvd", "plain.zvd", true));
+    ASSERT_EQ(f.ui.proposals.size(), 1u);
+    EXPECT_EQ(f.ui.proposals[0], f.host.documentsFolder + "plain.zvd");
+    EXPECT_EQ(f.kinds.calls, std::vector<std::string>{"save zvd " + f.Work() + "/given.zvd"});
+}
+
 TEST_F(DocumentSaveTest, SaveAsAsksAgainOnARefusalAndGivesUpOnMissingRights)
 {
     f.MakeFile("taken.zvd");
