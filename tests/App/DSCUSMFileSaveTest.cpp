@@ -15,6 +15,8 @@
 #include "Platform/ProfileReader.h"
 #include "Script/UDLScript.h"
 
+#include "FrameKit/compare/ReadersAgree.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -198,6 +200,7 @@ TEST_F(CameraSetSaveTest, ACameraLayoutIsWrittenToTheCardAsACompleteSetThatReope
         const std::string card = Card("card" + std::to_string(content) + "/VLUDL");
         const std::string index = card + "/ABCDEF_0.usm";
         ASSERT_EQ(f.Doc().SaveUsmLayout(index), 0);
+        EXPECT_TRUE(ReadersAgree(index));
 
         std::vector<std::string> expected(std::begin(kMembers), std::end(kMembers));
         expected.push_back("ABCDEF_0");
@@ -434,6 +437,7 @@ TEST_F(CameraSetSaveTest, ACameraPackageCarriesTheSetAndReopensAsThePage)
     fs::create_directories(Card("out"));
     ASSERT_EQ(f.Doc().SaveFdpLayout(package), 0);
     EXPECT_TRUE(IsFile(package));
+    EXPECT_TRUE(ReadersAgree(package));
     EXPECT_NE(std::find(f.kit.calls.begin(), f.kit.calls.end(), "PackageDSC"), f.kit.calls.end());
     EXPECT_FALSE(fs::exists(GetTempEncodeFolder(false)));
     EXPECT_TRUE(IsFile(f.Doc().GetDecodeFolder() + "/ABCDEF_0.usm"));
