@@ -141,6 +141,8 @@ protected:
         return wizard.button(which)->isVisible();
     }
 
+    // Before any widget member, so that a test of this fixture also runs alone.
+    bool m_appReady = (EnsureApp(), true);
     QTemporaryDir dir;
     FakeDialogShell shell;
     QWidget owner;
