@@ -28,6 +28,8 @@
 #include <optional>
 #include <random>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -452,6 +454,43 @@ TEST_F(CameraSetSaveTest, ACameraPackageCarriesTheSetAndReopensAsThePage)
     EXPECT_EQ(LayoutShape(other.Layout()),
               (std::vector<std::string>{std::string(typeid(CBackgroundImageFrameItem).name()) + " " + rect,
                                         std::string(typeid(CInsertImageFrameItem).name()) + " " + rect}));
+}
+
+TEST_F(CameraSetSaveTest, TheFirstBackgroundsSizesFollowEveryTurnOfItsPicture)
+{
+    // A 300 x 200 picture: its sides exchanged at a quarter and three-quarter turn.
+    QImage image(300, 200, QImage::Format_RGB888);
+    image.fill(Qt::darkGreen);
+    const std::string path = f.Work() + "/wide.bmp";
+    ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
+    const std::string source = GetTempSaveUSMFolder(false) + "usmtemp.usd";
+    {
+        CDSCUSMFile set;
+        ASSERT_EQ(set.Init(&f.Doc(), source, Card("VLUDL")), 1);
+        RecordSize frame{1, 1};
+        RecordSize picture{1, 1};
+        EXPECT_EQ(set.GetBackgroundFrameSizes(frame, picture), 1);
+        EXPECT_EQ(std::pair(frame.width, frame.height), std::pair(0, 0)); // no background yet
+        EXPECT_EQ(std::pair(picture.width, picture.height), std::pair(0, 0));
+    }
+    for (const auto& [rotation, turned] :
+         {std::pair{0, false}, std::pair{1, true}, std::pair{2, false}, std::pair{3, true}}) {
+        SCOPED_TRACE("rotation " + std::to_string(rotation));
+        auto back = std::make_unique<CBackgroundImageFrameItem>();
+        ASSERT_EQ(back->LoadImage(path), 0);
+        back->SetRect(RECT{0, 0, 600, 500});
+        back->SetImageRotation(rotation);
+        // In front of the previous turn's background: the first in the list counts.
+        ASSERT_TRUE(f.Layout().AddItem(0, std::move(back)));
+        CDSCUSMFile set;
+        ASSERT_EQ(set.Init(&f.Doc(), source, Card("VLUDL")), 1);
+        RecordSize frame;
+        RecordSize picture;
+        EXPECT_EQ(set.GetBackgroundFrameSizes(frame, picture), 1);
+        EXPECT_EQ(std::pair(frame.width, frame.height), std::pair(600, 500));
+        EXPECT_EQ(std::pair(picture.width, picture.height),
+                  turned ? std::pair(200, 300) : std::pair(300, 200));
+    }
 }
 
 TEST_F(CameraSetSaveTest, TheSetWritersRefusalReachesThePackageSave)
