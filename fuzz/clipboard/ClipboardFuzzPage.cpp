@@ -6,6 +6,7 @@
 #include "Layout/StringItem.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -54,16 +55,28 @@ ClipboardFuzzFolder::ClipboardFuzzFolder()
     // The editor's temporary folders follow TMPDIR; keep them in here.
     setenv("TMPDIR", m_path.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (chdir(m_path.c_str()) != 0)
-        std::abort();
     m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
-    WritePicture(kFuzzPicture);
+    WritePicture((m_path + "/" + kFuzzPicture).c_str());
 }
 
 ClipboardFuzzFolder::~ClipboardFuzzFolder()
 {
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
+}
+
+InFuzzFolder::InFuzzFolder(const ClipboardFuzzFolder& folder)
+    : m_previous(::open(".", O_RDONLY | O_DIRECTORY))
+{
+    if (m_previous < 0 || ::chdir(folder.Path().c_str()) != 0)
+        std::abort();
+}
+
+InFuzzFolder::~InFuzzFolder()
+{
+    if (::fchdir(m_previous) != 0)
+        std::abort();
+    ::close(m_previous);
 }
 
 void ClipboardFuzzFolder::ClearTemporaryFiles() const

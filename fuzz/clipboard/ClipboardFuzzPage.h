@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-// Relative to the scratch folder, which is the working folder: a block written
-// elsewhere names its pictures with these and still replays anywhere.
+// Relative to the scratch folder, which is the working folder while a block is
+// pasted: a block written elsewhere names its picture so and replays anywhere.
 inline constexpr char kFuzzPicture[] = "p.bmp";
 
 class ClipboardFuzzFolder
@@ -29,6 +29,20 @@ private:
     char m_name[16] = "clipboard";
     char* m_argv[2] = {m_name, nullptr};
     std::unique_ptr<QGuiApplication> m_app;
+};
+
+// Makes the scratch folder the working folder for its lifetime only: the
+// fuzzer's own paths stay relative to the folder it was started in.
+class InFuzzFolder
+{
+public:
+    explicit InFuzzFolder(const ClipboardFuzzFolder& folder);
+    ~InFuzzFolder();
+    InFuzzFolder(const InFuzzFolder&) = delete;
+    InFuzzFolder& operator=(const InFuzzFolder&) = delete;
+
+private:
+    int m_previous;
 };
 
 // A bordered A4 page with a line, a text and the frames 1 and 2.

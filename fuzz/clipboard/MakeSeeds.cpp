@@ -91,6 +91,7 @@ int main(int argc, char** argv)
     g_out = std::filesystem::absolute(argv[1]).string();
     std::filesystem::create_directories(g_out);
     const ClipboardFuzzFolder folder;
+    const InFuzzFolder here(folder);
 
     Seed("nothing", [](CLayoutManager&) {});
     Seed("line", [](CLayoutManager& p) { AddLine(p, RECT{10, 200, 300, 200}, 5); });

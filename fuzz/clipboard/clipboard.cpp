@@ -45,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static const ClipboardFuzzFolder folder;
     {
+        const InFuzzFolder here(folder);
         BytesClipboard clipboard(std::vector<std::uint8_t>(data, data + size));
         CLayoutManager page;
         SetUpFuzzPage(page);
