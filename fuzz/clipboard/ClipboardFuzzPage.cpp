@@ -88,7 +88,7 @@ void ClipboardFuzzFolder::ClearTemporaryFiles() const
             std::filesystem::remove_all(entry.path(), ignored);
 }
 
-void SetUpFuzzPage(CLayoutManager& manager)
+void SetUpFuzzPage(CLayoutManager& manager, bool withFrame)
 {
     manager.SetNewItemName("Line%d");
     manager.SetFrameNameFormat("Frame%d");
@@ -101,11 +101,12 @@ void SetUpFuzzPage(CLayoutManager& manager)
     text->SetRect(RECT{20, 20, 80, 40});
     text->SetLabel("A");
     manager.AddItem(-1, std::move(text));
-    for (int number : {1, 2}) {
+    if (withFrame) {
+        // Frame 2 alone: the smallest free number is 1, below a pasted frame's.
         auto frame = std::make_unique<CInsertImageFrameItem>();
-        frame->SetRect(RECT{30 * number, 50, 30 * number + 100, 150});
-        frame->SetFrameNumber(number);
-        frame->SetLabel("Frame" + std::to_string(number));
+        frame->SetRect(RECT{30, 50, 130, 150});
+        frame->SetFrameNumber(2);
+        frame->SetLabel("Frame2");
         manager.AddItem(-1, std::move(frame));
     }
 }

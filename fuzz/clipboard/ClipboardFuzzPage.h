@@ -45,5 +45,7 @@ private:
     int m_previous;
 };
 
-// A bordered A4 page with a line, a text and the frames 1 and 2.
-void SetUpFuzzPage(CLayoutManager& manager);
+// A bordered A4 page with a line and a text, and with `withFrame` frame 2.
+// Frames are slow to make (each loads its placeholder pictures): only the
+// page the block is pasted onto has one.
+void SetUpFuzzPage(CLayoutManager& manager, bool withFrame);
