@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -45,7 +46,11 @@ ModalHandler ChooseFile(const std::string& path)
     return [path](QWidget& modal) {
         auto* dialog = qobject_cast<QFileDialog*>(&modal);
         ASSERT_NE(dialog, nullptr) << "expected the file dialog";
-        dialog->selectFile(QString::fromStdString(path));
+        // Typed, as a user does: a selection made through the dialog is
+        // replaced by the proposal once the folder has been read.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(path));
         // What the dialog's Save button does.
         QMetaObject::invokeMethod(dialog, "accept");
     };
