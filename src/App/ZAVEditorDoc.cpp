@@ -9,11 +9,13 @@
 #include "App/MainMenu.h"
 #include "App/MessageBoxes.h"
 #include "App/SaveDialogStart.h"
+#include "App/StagedSave.h"
 #include "Core/Files.h"
 #include "Core/PaperRules.h"
 #include "Core/Path.h"
 #include "Core/SystemFolders.h"
 #include "Core/TempFolders.h"
+#include "Platform/FileSystem.h"
 #include "Platform/ShiftJis.h"
 
 #include <QApplication>
@@ -177,6 +179,14 @@ void CZAVEditorDoc::SetPathName(const std::string& path)
     m_pathName = path;
     if (!path.empty())
         m_windowTitle = GetFileNameFromPath(path, true);
+}
+
+void CZAVEditorDoc::RestoreIdentity(const std::string& path, const std::string& windowTitle, bool modified)
+{
+    m_pathName = path;
+    m_windowTitle = windowTitle;
+    SetModifiedFlag(modified ? 1 : 0);
+    m_host.UpdateFrameTitle();
 }
 
 void CZAVEditorDoc::ResetLayout()
@@ -383,7 +393,9 @@ int CZAVEditorDoc::SaveByKind(const std::string& path, const std::string& extens
     if (IsReadOnlyFile(path))
         throw 1;
     const std::string companion = path.substr(0, path.size() - extension.size());
-    if (ext != ".fdp" && IsDirectory(companion) && FolderHasReadOnlyFile(companion))
+    // A companion folder the save could not clear away afterwards refuses the
+    // save as a read-only file does.
+    if (ext != ".fdp" && IsDirectory(companion) && !FolderTreeMayBeRemoved(FollowSymbolicLinks(companion)))
         throw 1;
     if (ext == ".usm")
         for (const std::string& member : CameraSetScriptPaths(path))

@@ -84,6 +84,39 @@ TEST_F(DocumentSaveTest, AReadOnlyFileInTheCompanionFolderRefusesTheSave)
     EXPECT_EQ(f.MessageIds(), std::vector<int>{198});
 }
 
+TEST_F(DocumentSaveTest, ACompanionFolderThatCannotBeWrittenRefusesTheSaveBeforeAnythingIsWritten)
+{
+    struct Case
+    {
+        const char* name;
+        const char* readOnly; // the folder made read-only, below the work folder
+        int text;
+    } cases[] = {
+        {"lay.zvd", "lay", 180},
+        {"lay.usd", "lay", 198},
+        {"deep.usd", "deep/sub", 198},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = f.Work() + "/" + c.name;
+        const std::string companion = path.substr(0, path.size() - 4);
+        f.MakeFile(companion.substr(f.Work().size() + 1) + "/sub/Image001.jpg");
+        f.MakeFile(companion.substr(f.Work().size() + 1) + "/THUMB.USF");
+        const std::string folder = f.Work() + "/" + c.readOnly;
+        QFile::setPermissions(QString::fromStdString(folder), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                                  QFileDevice::ReadUser |
+                                                                  QFileDevice::ExeUser);
+        f.kinds.calls.clear();
+        f.recorder.messages.clear();
+        EXPECT_FALSE(doc.OnSaveDocument(path));
+        EXPECT_EQ(f.MessageIds(), std::vector<int>{c.text});
+        EXPECT_TRUE(f.kinds.calls.empty());
+        EXPECT_FALSE(IsFile(path));
+        QFile::setPermissions(QString::fromStdString(folder),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+}
+
 TEST_F(DocumentSaveTest, FileSaveOfANewLayoutOrOfAnEmptyLayoutScriptRunsTheSaveDialog)
 {
     f.ui.saveDialogEnd = kSaveDialogNoSave;
