@@ -52,6 +52,21 @@ std::unique_ptr<CLayoutItem> MakeItem(std::int32_t kind)
     }
 }
 
+// Far beyond any paper, and small enough that the paste's sums and spans of
+// coordinates and line widths stay within an int.
+constexpr std::int64_t kMaxBlockCoordinate = 1 << 24;
+
+bool HasWorkableGeometry(const CLayoutItem& item)
+{
+    RECT r;
+    item.GetRect(&r, false);
+    const auto within = [](std::int64_t v) { return v >= -kMaxBlockCoordinate && v <= kMaxBlockCoordinate; };
+    if (!within(r.left) || !within(r.top) || !within(r.right) || !within(r.bottom))
+        return false;
+    const auto* line = dynamic_cast<const CLineItem*>(&item);
+    return !line || within(line->GetWidth(false, -1.0f));
+}
+
 // The items of a block, read whole before anything on the page changes.
 struct ClipBlock
 {
@@ -61,8 +76,8 @@ struct ClipBlock
     int frames = 0;
 };
 
-// Empty (and false) for a truncated block, an unknown kind, counts that
-// disagree with the items read, or bytes left over.
+// Empty (and false) for a truncated block, an unknown kind, an item placed far
+// beyond any paper, counts that disagree with the items read, or bytes left over.
 bool ReadBlock(const std::vector<std::uint8_t>& bytes, ClipBlock& block)
 {
     try {
@@ -78,6 +93,8 @@ bool ReadBlock(const std::vector<std::uint8_t>& bytes, ClipBlock& block)
             if (!item)
                 return false;
             item->Serialize(archive);
+            if (!HasWorkableGeometry(*item))
+                return false;
             if (IsKindOf<CLineItem>(item.get()))
                 ++block.lines;
             else

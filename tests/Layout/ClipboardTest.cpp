@@ -288,6 +288,38 @@ TEST_F(ClipboardTest, TruncatedOrForeignBlocksPasteNothing)
     EXPECT_EQ(other.Paste(), 0);
 }
 
+TEST_F(ClipboardTest, ItemsPlacedFarBeyondAnyPaperPasteNothing)
+{
+    struct Case
+    {
+        const char* name;
+        RECT rect;
+        int lineWidth; // 0: a text
+    };
+    const Case cases[] = {
+        {"line wider than an int holds", RECT{-2000000000, 10, 2000000000, 10}, 1},
+        {"text far right", RECT{30000000, 0, 30000100, 50}, 0},
+        {"text far up", RECT{0, -30000000, 50, 50}, 0},
+        {"line of a huge width", RECT{10, 10, 100, 10}, 2000000000},
+    };
+    Append(other, MakeString(RECT{0, 0, 50, 50}, "Z"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CLayoutManager source;
+        SetUpA4(source);
+        source.SetClipboardPort(&clipboard);
+        if (c.lineWidth > 0)
+            Append(source, MakeLine(c.rect, c.lineWidth))->SetSelected(true);
+        else
+            Append(source, MakeString(c.rect, "far"))->SetSelected(true);
+        ASSERT_TRUE(source.Copy());
+        host.Clear();
+        EXPECT_EQ(other.Paste(), 0);
+        EXPECT_EQ(Labels(other), (Labels_t{"Z"}));
+        EXPECT_EQ(host.messages, (std::vector<int>{24}));
+    }
+}
+
 TEST_F(ClipboardTest, PastedLineIsFittedIntoThePrintableArea)
 {
     other.SetPaper(22, 0, 0, 500, false); // printable {3, 3, 689, 1199}
