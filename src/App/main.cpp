@@ -1,5 +1,6 @@
 // The editor program: installs the bars, dialogs and services the
 // application calls, then runs it.
+#include "App/QtTranslation.h"
 #include "App/ShellLayoutDialogs.h"
 #include "App/SystemLayoutFolderServices.h"
 #include "App/ZAVEditorApp.h"
@@ -32,6 +33,7 @@ int main(int argc, char* argv[])
     SetLayoutDialogs(&dialogLibraryLayoutDialogs);
     DialogsUi ui(shell);
     AppEnvironment environment = DefaultAppEnvironment();
+    const auto qtTranslation = InstallQtTranslation(environment.programFolder + "Localize.ini");
     SystemLayoutFolderServices services(environment.programFolder + "Localize.ini");
     CZAVEditorApp app(std::move(environment), ui, services);
     shell.Attach(&app);
