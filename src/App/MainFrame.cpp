@@ -6,12 +6,15 @@
 #include "Core/LocalizeScript.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSessionManager>
 #include <QStatusBar>
 
 namespace {
@@ -45,6 +48,8 @@ CMainFrame::CMainFrame(CZAVEditorApp& app, IAppUi& ui, CommandRouter& router)
     BuildMenuBar();
     AddAccelerators();
     setAcceptDrops(true);
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager& session) { OnCommitDataRequest(session); });
 
     std::string title;
     CLocalizeScript(app.GetLocalizeIniPath()).GetCaption(161, title);
@@ -218,8 +223,37 @@ void CMainFrame::dropEvent(QDropEvent* event)
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
             event->acceptProposedAction();
-            m_app.OpenDocumentFile(url.toLocalFile().toStdString());
+            // Opened once the drop has ended: the open may ask first, and the
+            // dragging program waits for the drop to finish.
+            const std::string path = url.toLocalFile().toStdString();
+            QMetaObject::invokeMethod(
+                this, [this, path] { m_app.OpenDocumentFile(path); }, Qt::QueuedConnection);
             return;
         }
     }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    // File > Exit closes the window too, so both ask here.
+    if (m_app.SaveModifiedDocument())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CMainFrame::OnCommitDataRequest(QSessionManager& session)
+{
+    // Without leave to ask, nothing can be saved: the format is the user's choice.
+    if (!session.allowsInteraction())
+        return;
+    if (QueryEndSession())
+        session.release();
+    else
+        session.cancel();
+}
+
+bool CMainFrame::QueryEndSession()
+{
+    return m_app.SaveModifiedDocument();
 }

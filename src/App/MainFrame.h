@@ -1,7 +1,8 @@
 // The editor's main window: the view, a status bar, menu 128 with its
 // accelerators, and the tool box and paper-mode bars, which always float.
 // It remembers its placement, relays layout notifications to the bars and
-// takes the files a later start hands over.
+// takes the files a later start hands over. Leaving it - closing, or the
+// desktop's log-out - first asks whether to save unsaved changes.
 #pragma once
 
 #include "App/AppUi.h"
@@ -16,6 +17,7 @@ class CZAVEditorApp;
 class CommandRouter;
 class QDockWidget;
 class QMenu;
+class QSessionManager;
 
 class CMainFrame : public QMainWindow
 {
@@ -34,6 +36,9 @@ public:
     // The table of what each layout change redraws on the bars; always 0.
     int OnLayoutChanged(int kind);
     void OnOpenFileRequest(const QString& path) { m_handOver.OnOpenFileRequest(path); }
+    // The desktop's log-out, once the program may ask the user: true lets
+    // the session end, false cancels it.
+    bool QueryEndSession();
 
 protected:
     void moveEvent(QMoveEvent* event) override;
@@ -42,6 +47,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildMenuBar();
@@ -50,6 +56,7 @@ private:
     QDockWidget* FloatBar(QWidget* bar, const QString& objectName);
     void StoreRect();
     void StoreSizeState();
+    void OnCommitDataRequest(QSessionManager& session);
 
     CZAVEditorApp& m_app;
     CommandRouter& m_router;

@@ -393,9 +393,14 @@ int CZAVEditorApp::ExitInstance()
     return 0;
 }
 
+bool CZAVEditorApp::SaveModifiedDocument()
+{
+    return !m_document || m_document->SaveModified();
+}
+
 bool CZAVEditorApp::OpenDocumentFile(const std::string& path)
 {
-    return m_document && m_document->OnOpenDocument(path);
+    return m_document && m_document->SaveModified() && m_document->OnOpenDocument(path);
 }
 
 std::vector<std::string> CZAVEditorApp::GetMemoryCardRoots()

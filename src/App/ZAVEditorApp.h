@@ -77,7 +77,11 @@ public:
     void AddRecentFile(const std::string& path) { m_settings.RecentFiles().AddRecentFile(path); }
     int RemoveRecentFile(const std::string& path) { return m_settings.RecentFiles().RemoveRecentFile(path); }
 
-    // Dropped and handed-over files: the document's open, which keeps the list.
+    // The question before unsaved changes are discarded (the document's
+    // SaveModified); false: the caller keeps the document and does not go on.
+    bool SaveModifiedDocument();
+    // Dropped and handed-over files: the question first, then the document's
+    // open; a file that fails to open leaves the document as it was.
     bool OpenDocumentFile(const std::string& path);
     // Before InitInstance: the document's file kinds (not owned), and the
     // memory-card roots (else the mounted removable volumes).

@@ -95,6 +95,16 @@ TEST_F(SaveDestinationTest, ReadOnlyTargetsAndVariants)
     EXPECT_EQ(f.MessageIds(), std::vector<int>{180});
     EXPECT_EQ(Run({"rov", true, ".usm", "rov/ABCDEF_1.usm", 1, 6, 198}), 6);
     EXPECT_EQ(f.MessageIds(), std::vector<int>{198});
+
+    // A companion folder that the save could not clear away, though every
+    // file in it may be written.
+    f.MakeFile("rof.zvd");
+    f.MakeFile("rof/THUMB.USF");
+    const QString folder = QString::fromStdString(f.Work() + "/rof");
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(Run({"rof", false, ".zvd", "rof.zvd", 1, 6, 180}), 6);
+    EXPECT_EQ(f.MessageIds(), std::vector<int>{180});
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST_F(SaveDestinationTest, TheReservedNumberedFormShowsText207WithTheEighthCharacter)

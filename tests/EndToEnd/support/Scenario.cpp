@@ -1,0 +1,40 @@
+#include "EndToEnd/support/Scenario.h"
+
+#include "App/MainMenu.h"
+#include "EndToEnd/support/Controls.h"
+#include "Layout/LayoutManager.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QWizard>
+
+namespace {
+
+constexpr int kPaperList = 1340;
+constexpr int kPostcardPaper = 0;
+constexpr int kLineCommand = 32810;
+
+} // namespace
+
+void NewPostcardLayout(ProgramTest& test)
+{
+    test.ChooseWithModals(ID_FILE_NEW, {[](QWidget& modal) {
+                              auto* wizard = qobject_cast<QWizard*>(&modal);
+                              ASSERT_NE(wizard, nullptr) << "expected the new-layout wizard";
+                              QWizardPage* page = wizard->currentPage();
+                              ASSERT_NE(page, nullptr);
+                              auto* papers = ControlOf<QComboBox>(*page, kPaperList);
+                              ASSERT_NE(papers, nullptr) << "expected the paper page";
+                              const int postcard = papers->findData(kPostcardPaper);
+                              ASSERT_GE(postcard, 0);
+                              papers->setCurrentIndex(postcard);
+                              wizard->button(QWizard::FinishButton)->click();
+                          }});
+    ASSERT_EQ(test.Layout().GetPaperSizeIndex(), kPostcardPaper);
+}
+
+void DrawLine(ProgramTest& test, double fx1, double fy1, double fx2, double fy2)
+{
+    test.Choose(kLineCommand);
+    test.Drag(test.OnPage(fx1, fy1), test.OnPage(fx2, fy2));
+}
