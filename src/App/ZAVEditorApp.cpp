@@ -346,7 +346,9 @@ void CZAVEditorApp::PlaceWindowsAndShow()
 
     if (QDockWidget* frame = m_mainFrame->ToolBoxFrame()) {
         frame->adjustSize();
-        const int clientTop = mainNow.top + BorderOf(*m_mainFrame).top() + m_mainFrame->menuBar()->height();
+        // Below the menu bar, also while the window system has not framed the window yet.
+        const int clientTop =
+            mainNow.top + ExpectedBorderOf(*m_mainFrame).top() + m_mainFrame->menuBar()->height();
         const Rect placed =
             PlaceToolBoxFrame(storedToolBox, OuterRectOf(*frame), mainNow, clientTop, workArea);
         RequestOuterGeometry(*frame, placed);
