@@ -1,7 +1,6 @@
 #include "ClipboardFuzzPage.h"
 
 #include "Core/TempFolders.h"
-#include "Layout/InsertImageFrameItem.h"
 #include "Layout/LineItem.h"
 #include "Layout/StringItem.h"
 
@@ -88,7 +87,7 @@ void ClipboardFuzzFolder::ClearTemporaryFiles() const
             std::filesystem::remove_all(entry.path(), ignored);
 }
 
-void SetUpFuzzPage(CLayoutManager& manager, bool withFrame)
+void SetUpFuzzPage(CLayoutManager& manager)
 {
     manager.SetNewItemName("Line%d");
     manager.SetFrameNameFormat("Frame%d");
@@ -101,12 +100,4 @@ void SetUpFuzzPage(CLayoutManager& manager, bool withFrame)
     text->SetRect(RECT{20, 20, 80, 40});
     text->SetLabel("A");
     manager.AddItem(-1, std::move(text));
-    if (withFrame) {
-        // Frame 2 alone: the smallest free number is 1, below a pasted frame's.
-        auto frame = std::make_unique<CInsertImageFrameItem>();
-        frame->SetRect(RECT{30, 50, 130, 150});
-        frame->SetFrameNumber(2);
-        frame->SetLabel("Frame2");
-        manager.AddItem(-1, std::move(frame));
-    }
 }

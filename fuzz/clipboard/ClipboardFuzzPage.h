@@ -45,7 +45,7 @@ private:
     int m_previous;
 };
 
-// A bordered A4 page with a line and a text, and with `withFrame` frame 2.
-// Frames are slow to make (each loads its placeholder pictures): only the
-// page the block is pasted onto has one.
-void SetUpFuzzPage(CLayoutManager& manager, bool withFrame);
+// A bordered A4 page with a line and a text. No frame: a frame is slow to make
+// (it loads its placeholder pictures), and without one every pasted frame
+// numbered 1 or more is renumbered.
+void SetUpFuzzPage(CLayoutManager& manager);

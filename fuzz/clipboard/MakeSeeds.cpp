@@ -38,7 +38,7 @@ std::string WithLocalPictures(const std::vector<std::uint8_t>& block)
 void Seed(const std::string& name, const std::function<void(CLayoutManager&)>& build)
 {
     CLayoutManager page;
-    SetUpFuzzPage(page, false);
+    SetUpFuzzPage(page);
     page.SelectAll(false);
     build(page);
     const auto block = page.WriteClipboardBlock();

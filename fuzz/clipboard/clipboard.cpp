@@ -1,6 +1,6 @@
 // Clipboard blocks of arbitrary bytes, as another editor may have left them
 // in the layout format, pasted onto a page with items. The pasted items must
-// copy into a block that pastes as many items onto a page with fewer items, and
+// copy into a block that pastes as many items onto a page like the first, and
 // Undo must take them away again.
 #include "ClipboardFuzzPage.h"
 #include "Layout/ClipboardPort.h"
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const InFuzzFolder here(folder);
         BytesClipboard clipboard(std::vector<std::uint8_t>(data, data + size));
         CLayoutManager page;
-        SetUpFuzzPage(page, true);
+        SetUpFuzzPage(page);
         std::vector<const CLayoutItem*> original;
         for (const auto& item : page.GetItems())
             original.push_back(item.get());
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::abort(); // what was pasted must copy
             BytesClipboard copied(*again);
             CLayoutManager second;
-            SetUpFuzzPage(second, false);
+            SetUpFuzzPage(second);
             if (PasteOnto(second, copied) != pasted)
                 std::abort(); // and paste as many items again
             page.Undo();

@@ -2,6 +2,7 @@
 
 #include "App/AboutDlg.h"
 #include "App/AppUi.h"
+#include "App/DocumentKeeper.h"
 #include "App/LayoutFolderServices.h"
 #include "App/MainFrame.h"
 #include "App/MainMenu.h"
@@ -284,7 +285,7 @@ bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFi
     m_router.SetTarget(CommandRouter::View, &m_view->CommandTarget());
     bool firstAttempt = false;
     if (commandLineFile)
-        firstAttempt = OpenDocumentFile(LongFormOf(*commandLineFile));
+        firstAttempt = m_document->OnOpenDocument(LongFormOf(*commandLineFile));
     else
         firstAttempt = m_document->OnNewDocument();
     // A file that fails to open leaves a new layout, and no wizard is offered.
@@ -402,7 +403,22 @@ bool CZAVEditorApp::SaveModifiedDocument()
 
 bool CZAVEditorApp::OpenDocumentFile(const std::string& path)
 {
-    return m_document && m_document->SaveModified() && m_document->OnOpenDocument(path);
+    return m_document && m_document->SaveModified() && OpenKeepingDocument(path);
+}
+
+bool CZAVEditorApp::OpenKeepingDocument(const std::string& path)
+{
+    if (!m_document)
+        return false;
+    // A missing file or one in the photo-printing application's own folder is
+    // refused before the layout is touched.
+    if (!IsFile(path) || m_services.IsInSiblingConfigUDLFolder(path))
+        return m_document->OnOpenDocument(path);
+    DocumentKeeper kept(*m_document);
+    if (m_document->OnOpenDocument(path))
+        return true;
+    kept.Restore();
+    return false;
 }
 
 std::vector<std::string> CZAVEditorApp::GetMemoryCardRoots()

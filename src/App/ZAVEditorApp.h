@@ -83,6 +83,8 @@ public:
     // Dropped and handed-over files: the question first, then the document's
     // open; a file that fails to open leaves the document as it was.
     bool OpenDocumentFile(const std::string& path);
+    // The open alone, for callers that asked already.
+    bool OpenKeepingDocument(const std::string& path);
     // Before InitInstance: the document's file kinds (not owned), and the
     // memory-card roots (else the mounted removable volumes).
     void SetLayoutFileKinds(ILayoutFileKinds* kinds) { m_fileKinds = kinds ? kinds : &m_documentFileKinds; }

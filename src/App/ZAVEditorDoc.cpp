@@ -181,6 +181,14 @@ void CZAVEditorDoc::SetPathName(const std::string& path)
         m_windowTitle = GetFileNameFromPath(path, true);
 }
 
+void CZAVEditorDoc::RestoreIdentity(const std::string& path, const std::string& windowTitle, bool modified)
+{
+    m_pathName = path;
+    m_windowTitle = windowTitle;
+    SetModifiedFlag(modified ? 1 : 0);
+    m_host.UpdateFrameTitle();
+}
+
 void CZAVEditorDoc::ResetLayout()
 {
     if (!m_decodeFolder.empty() && IsDirectory(m_decodeFolder))

@@ -71,6 +71,9 @@ public:
     const std::string& GetWindowTitle() const { return m_windowTitle; }
     const std::string& GetPathName() const { return m_pathName; }
     void SetPathName(const std::string& path);
+    // A layout put back after a failed open takes its path, window title and
+    // modified state again.
+    void RestoreIdentity(const std::string& path, const std::string& windowTitle, bool modified);
     virtual bool IsModified() const { return m_modified != 0; }
     virtual void SetModifiedFlag(int modified) { m_modified = modified; }
 

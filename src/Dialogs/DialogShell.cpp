@@ -1,7 +1,7 @@
 #include "Dialogs/DialogShell.h"
 
-#include "App/MainFrame.h"
 #include "App/LayoutFolderServices.h"
+#include "App/MainFrame.h"
 #include "App/MessageBoxes.h"
 #include "App/UsmFileNames.h"
 #include "App/ZAVEditorApp.h"
@@ -234,6 +234,11 @@ void IDialogShell::SetModifiedFlag(int modified)
 {
     if (CZAVEditorDoc* document = GetActiveEditorDoc())
         document->SetModifiedFlag(modified);
+}
+
+bool AppDialogShell::OnOpenDocument(const std::string& path)
+{
+    return m_app && m_app->OpenKeepingDocument(path);
 }
 
 std::vector<std::string> AppDialogShell::GetRecentFileList()

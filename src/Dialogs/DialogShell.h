@@ -138,6 +138,8 @@ public:
     int GetUDLFolder(std::string& folder) override;
     int GetCommonUDLFolder(std::string& folder) override;
     int IsInSiblingConfigUDLFolder(const std::string& path) override;
+    // The application's open, which keeps the layout when the file fails to open.
+    bool OnOpenDocument(const std::string& path) override;
 
 private:
     CZAVEditorApp* m_app = nullptr;

@@ -18,14 +18,16 @@ EditorProgram::EditorProgram(AppEnvironment environment)
     // The shell answers for the application, which is made with the dialog
     // library's implementations, so it is attached once both exist.
     m_shell.Attach(&m_app);
+    m_previousLayoutDialogs = GetLayoutDialogs();
     SetLayoutDialogs(&m_layoutDialogs);
 }
 
 EditorProgram::~EditorProgram()
 {
     Finish();
+    // A second start that handed its file over leaves the running one's in place.
     if (GetLayoutDialogs() == &m_layoutDialogs)
-        SetLayoutDialogs(nullptr);
+        SetLayoutDialogs(m_previousLayoutDialogs);
 }
 
 bool EditorProgram::Start(const std::optional<std::string>& commandLineFile)

@@ -38,5 +38,6 @@ private:
     DialogsUi m_ui;
     SystemLayoutFolderServices m_services;
     CZAVEditorApp m_app;
+    ILayoutDialogs* m_previousLayoutDialogs = nullptr;
     bool m_finished = false;
 };

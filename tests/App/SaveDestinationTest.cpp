@@ -7,6 +7,9 @@
 
 #include <QDir>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 struct DestinationCase
@@ -81,6 +84,32 @@ TEST_F(SaveDestinationTest, ATableOfDestinations)
         EXPECT_EQ(f.MessageIds(), expected) << c.name;
         for (const RecordedMessage& message : f.recorder.messages)
             EXPECT_EQ(message.caption, ShippedCaption(161)) << c.name;
+    }
+}
+
+TEST_F(SaveDestinationTest, AChosenPathWithoutItsExtensionIsRefusedFrom260Characters)
+{
+    // Before the name rules: below the limit the name rule speaks (181), from it on
+    // the path is refused as a bad name (21).
+    const std::string name = "ABCDEFGHI";
+    const std::size_t fixed = f.Work().size() + 1 + 1 + name.size(); // "/", the folder's "/", the name
+    ASSERT_LT(fixed, 259u);
+    const std::string folder(259 - fixed, 'd');
+    const struct
+    {
+        const char* what;
+        std::string relative;
+        int message;
+    } cases[] = {
+        {"259 characters", folder + "/" + name, 181},
+        {"260 characters", folder + "d/" + name, 21},
+        {"261 characters", folder + "dd/" + name, 21},
+    };
+    ASSERT_EQ((f.Work() + "/" + cases[0].relative).size(), 259u);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Run({c.what, false, ".usd", c.relative, 0, 2, c.message}), 2);
+        EXPECT_EQ(f.MessageIds(), std::vector<int>{c.message});
     }
 }
 

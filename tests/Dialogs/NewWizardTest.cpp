@@ -521,11 +521,10 @@ TEST_F(PaperPageTest, EveryPaperTheProgramOffersStoresTheMarginModeOfEachOfItsAr
         int standard, maximum, borderless, roll;
     };
     std::vector<PaperRow> rows = {
-        {0, 1, 0, 2, -1}, {1, 1, 0, -1, -1}, {2, 1, -1, -1, -1}, {3, 1, 0, 2, -1},
-        {4, 1, 0, 5, -1}, {5, 1, 0, 5, -1},  {22, -1, 0, 6, -1}, {23, -1, 0, 6, -1},
+        {0, 1, 0, 2, -1},    {1, 1, 0, -1, -1},  {2, 1, -1, -1, -1}, {3, 1, 0, 2, -1},   {4, 1, 0, 5, -1},
+        {5, 1, 0, 5, -1},    {6, -1, -1, -1, 3}, {7, -1, -1, -1, 3}, {8, -1, -1, -1, 3}, {9, -1, -1, -1, 3},
+        {10, -1, -1, -1, 3}, {22, -1, 0, 6, -1}, {23, -1, 0, 6, -1},
     };
-    for (int roll = 6; roll <= 10; ++roll)
-        rows.push_back({roll, -1, -1, -1, 3});
     for (int plain = 12; plain <= 21; ++plain)
         rows.push_back({plain, 1, 0, 2, -1});
 

@@ -212,7 +212,8 @@ TEST(PageInfoTest, TheThirdValueByPaperAndMargin)
 
 TEST(PageInfoTest, TheRollPapersShowTheirLengthFromTheFirstToTheLastCode)
 {
-    // Codes 6 to 11 are roll papers here (11 included); 5 and 12 are not.
+    // The first and last roll codes and the unnamed 11 show a length; their
+    // neighbours 5 and 12 do not.
     BarFixture bars;
     const CLocalizeScript texts(bars.doc.host.localizeIniPath);
     for (const auto& [paper, roll] : {std::pair{5, false}, std::pair{6, true}, std::pair{10, true},

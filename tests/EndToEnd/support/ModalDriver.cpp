@@ -53,14 +53,16 @@ struct ModalRun
         if (Seen(modal))
             return;
         seen.emplace_back(modal);
-        QPointer<QWidget> guard(modal);
         if (handlers.empty()) {
             ADD_FAILURE() << "unexpected modal window " << Describe(*modal);
-        } else {
-            const ModalHandler handler = std::move(handlers.front());
-            handlers.pop_front();
-            // A nested window the handler opens is answered by the next handler
-            // from this same timer, which keeps running inside the nested loop.
+            CloseModal(*modal);
+            return;
+        }
+        // Run from a timer of its own: a window the handler opens runs a
+        // nested loop, in which this timer must keep ticking to answer it,
+        // and a timer never fires again while its own handler runs.
+        QTimer::singleShot(0, modal, [modal, handler = std::move(handlers.front())] {
+            QPointer<QWidget> guard(modal);
             try {
                 handler(*modal);
             } catch (const std::exception& error) {
@@ -68,9 +70,10 @@ struct ModalRun
             } catch (...) {
                 ADD_FAILURE() << "handler of " << Describe(*modal) << " threw";
             }
-        }
-        if (guard && guard->isVisible())
-            CloseModal(*guard);
+            if (guard && guard->isVisible())
+                CloseModal(*guard);
+        });
+        handlers.pop_front();
     }
 };
 

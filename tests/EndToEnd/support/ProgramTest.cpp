@@ -2,6 +2,7 @@
 
 #include "App/MainFrame.h"
 #include "App/MenuDisplay.h"
+#include "App/SingleInstance.h"
 #include "App/ZAVEditorDoc.h"
 #include "App/ZAVEditorView.h"
 #include "Layout/LayoutManager.h"
@@ -9,11 +10,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QSettings>
+#include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 
@@ -46,7 +53,10 @@ ProgramTest::~ProgramTest()
 void ProgramTest::StartProgram(const std::optional<std::string>& commandLineFile)
 {
     FinishProgram();
-    m_program = std::make_unique<EditorProgram>(m_folders.Environment());
+    AppEnvironment environment = m_folders.Environment();
+    // Where a second start of the program looks for this one.
+    environment.instanceFolder = DefaultInstanceFolder();
+    m_program = std::make_unique<EditorProgram>(std::move(environment));
     m_program->App().SetMemoryCardRoots(std::vector<std::string>{MemoryCardRoot()});
     const bool started = m_program->Start(commandLineFile);
     ASSERT_TRUE(started) << "the program refused to start";
@@ -123,6 +133,45 @@ bool ProgramTest::ProgramEndsDuring(const std::function<void()>& action)
     QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
     QApplication::exec();
     return ended;
+}
+
+namespace {
+
+void WaitUntil(const std::function<bool()>& taken, const char* what)
+{
+    if (!QTest::qWaitFor(taken, 10000))
+        ADD_FAILURE() << what << " was not taken";
+}
+
+} // namespace
+
+void ProgramTest::HandOver(const std::string& path, const std::function<bool()>& taken)
+{
+    // The installed program itself, started again: it finds this one by the
+    // lock and the socket in the user's temporary folder, hands the file over
+    // and waits for this one's answer, so it must run beside this process.
+    QProcess second;
+    second.start(QStringLiteral(ZAV_EDITOR_PROGRAM), {QString::fromStdString(path)});
+    ASSERT_TRUE(second.waitForStarted()) << "the second start did not run";
+    WaitUntil([&] { return second.state() == QProcess::NotRunning && taken(); }, "the handed-over file");
+    if (second.state() != QProcess::NotRunning) {
+        second.kill();
+        second.waitForFinished();
+        ADD_FAILURE() << "the second start did not end";
+    }
+}
+
+void ProgramTest::Drop(const std::string& path, const std::function<bool()>& taken)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    const QPoint at = Frame().rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted()) << "the main window refuses the drag";
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &drop);
+    WaitUntil(taken, "the dropped file");
 }
 
 namespace {

@@ -54,6 +54,14 @@ public:
     // would; true when the program ended there (its last window closed).
     bool ProgramEndsDuring(const std::function<void()>& action);
 
+    // A second start of the program (the editor executable) with the file: it
+    // hands the file to this one and ends. Returns once `taken` holds (the
+    // running program opens the file from its event loop), failing the test
+    // when it does not within a while.
+    void HandOver(const std::string& path, const std::function<bool()>& taken);
+    // The file dropped on the main window; returns once `taken` holds.
+    void Drop(const std::string& path, const std::function<bool()>& taken);
+
     // A left-button drag between two client points of the view.
     void Drag(QPoint from, QPoint to);
     // A left-button double click at a client point of the view.

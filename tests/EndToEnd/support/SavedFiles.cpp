@@ -4,12 +4,14 @@
 #include "App/ZAVEditorDoc.h"
 #include "Dialogs/SelectSaveDialog.h"
 #include "EndToEnd/support/ProgramTest.h"
+#include "FrameKit/compare/ReadersAgree.h"
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -45,7 +47,11 @@ ModalHandler ChooseFile(const std::string& path)
     return [path](QWidget& modal) {
         auto* dialog = qobject_cast<QFileDialog*>(&modal);
         ASSERT_NE(dialog, nullptr) << "expected the file dialog";
-        dialog->selectFile(QString::fromStdString(path));
+        // Typed, as a user does: a selection made through the dialog is
+        // replaced by the proposal once the folder has been read.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(path));
         // What the dialog's Save button does.
         QMetaObject::invokeMethod(dialog, "accept");
     };
@@ -82,6 +88,10 @@ std::string RecordSave(ProgramTest& test, const PlannedSave& save)
         return std::string();
     }
     Registry().push_back(SavedFile{save.target, path});
+    // Every file the editor writes reads alike through its own reader and the kit.
+    if (ReadersCompareKind(path)) {
+        EXPECT_TRUE(ReadersAgree(path));
+    }
     return path;
 }
 
