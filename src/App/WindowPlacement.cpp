@@ -2,6 +2,8 @@
 
 #include "App/AppSettings.h"
 
+#include <algorithm>
+
 namespace {
 
 // One axis of the fit: [low, high) into [areaLow, areaHigh).
@@ -54,18 +56,38 @@ Rect FitRectToWorkArea(const Rect& stored, const Rect& workArea)
     return rect;
 }
 
-Rect PlaceMainWindow(const Rect& stored, const Rect& current, const Rect& workArea)
+Rect FirstStartMainWindow(const Rect& current, const Rect& workArea, const FirstStartRoom& room)
+{
+    Rect area = workArea;
+    area.right = std::max(area.left + 1, area.right - room.besideWidth);
+    area.bottom = std::max(area.top + 1, area.bottom - room.belowHeight);
+    const int height = area.bottom - area.top;
+    int width = room.menuBarWidth;
+    if (room.paperWidth > 0 && room.paperHeight > 0) {
+        const long long pageHeight = std::max(0, height - room.chromeHeight - 2 * room.pageMargin);
+        const long long pageWidth = pageHeight * room.paperWidth / room.paperHeight;
+        width =
+            static_cast<int>(std::max<long long>(width, pageWidth + 2 * room.pageMargin + room.chromeWidth));
+    }
+    width = std::min(width, area.right - area.left);
+    return FitRectToWorkArea(Rect{current.left, current.top, current.left + width, current.top + height},
+                             area);
+}
+
+Rect PlaceMainWindow(const Rect& stored, const Rect& current, const Rect& workArea,
+                     const FirstStartRoom& room)
 {
     if (stored.left == NeverStored || stored.top == NeverStored)
-        return Rect{current.left, current.top, current.left + 400, current.top + 500};
+        return FirstStartMainWindow(current, workArea, room);
     return FitRectToWorkArea(stored, workArea);
 }
 
-Rect PlaceToolBoxFrame(const Rect& stored, const Rect& currentFrame, const Rect& mainWindow,
+Rect PlaceToolBoxFrame(const Rect& stored, const Rect& currentFrame, const Rect& mainWindow, int clientTop,
                        const Rect& workArea)
 {
     if (stored.left == NeverStored || stored.top == NeverStored)
-        return PullBackInside(Sized(Point{mainWindow.right, mainWindow.top}, currentFrame), workArea);
+        return PullBackInside(
+            Sized(Point{mainWindow.right, std::max(mainWindow.top, clientTop)}, currentFrame), workArea);
     return FitRectToWorkArea(stored, workArea);
 }
 

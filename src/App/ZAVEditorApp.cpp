@@ -25,6 +25,8 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
 
 #include <cmath>
 
@@ -66,6 +68,17 @@ QMargins BorderOf(const QWidget& window)
     const QRect frame = window.frameGeometry(), inner = window.geometry();
     return QMargins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
                     frame.bottom() - inner.bottom());
+}
+
+// A window not framed yet has no known border; the room kept for the bars
+// counts on a usual one, so that framed they still fit beside the window.
+QMargins ExpectedBorderOf(const QWidget& window)
+{
+    if (const QMargins known = BorderOf(window); !known.isNull())
+        return known;
+    const QStyle* style = window.style();
+    const int side = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    return QMargins(side, side + style->pixelMetric(QStyle::PM_TitleBarHeight), side, side);
 }
 
 // Until the window system has framed a window its border counts as none: the
@@ -285,6 +298,33 @@ bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFi
     return true;
 }
 
+FirstStartRoom CZAVEditorApp::MeasureFirstStartRoom() const
+{
+    const QMargins border = BorderOf(*m_mainFrame);
+    const int viewFrame = 2 * m_view->frameWidth();
+    FirstStartRoom room;
+    room.menuBarWidth = m_mainFrame->menuBar()->sizeHint().width() + border.left() + border.right();
+    room.chromeWidth = border.left() + border.right() + viewFrame;
+    room.chromeHeight = border.top() + border.bottom() + m_mainFrame->menuBar()->sizeHint().height() +
+                        m_mainFrame->statusBar()->sizeHint().height() + viewFrame;
+    room.pageMargin = kPageMargin;
+    const SIZE paper = m_document->GetLayoutManager()->GetPaperExtent();
+    room.paperWidth = paper.cx;
+    room.paperHeight = paper.cy;
+    if (QDockWidget* frame = m_mainFrame->ToolBoxFrame(); frame && m_settings.GetShowToolBoxWindow()) {
+        frame->adjustSize();
+        const QMargins border = ExpectedBorderOf(*frame);
+        room.besideWidth = frame->width() + border.left() + border.right();
+    }
+    if (QDockWidget* frame = m_mainFrame->ChangeModeFrame();
+        frame && m_settings.GetShowChangeModeWindow() && m_document->IsDSCLayout()) {
+        frame->adjustSize();
+        const QMargins border = ExpectedBorderOf(*frame);
+        room.belowHeight = frame->height() + border.top() + border.bottom();
+    }
+    return room;
+}
+
 void CZAVEditorApp::PlaceWindowsAndShow()
 {
     const Rect& storedMain = m_storedPlaces.mainWindow;
@@ -295,7 +335,8 @@ void CZAVEditorApp::PlaceWindowsAndShow()
 
     // Every place is asked for before its window is shown, so that a window
     // manager maps the window there instead of choosing a place itself.
-    const Rect main = PlaceMainWindow(storedMain, OuterRectOf(*m_mainFrame), workArea);
+    const Rect main =
+        PlaceMainWindow(storedMain, OuterRectOf(*m_mainFrame), workArea, MeasureFirstStartRoom());
     RequestOuterGeometry(*m_mainFrame, main);
     if (maximize)
         m_mainFrame->showMaximized();
@@ -306,7 +347,11 @@ void CZAVEditorApp::PlaceWindowsAndShow()
 
     if (QDockWidget* frame = m_mainFrame->ToolBoxFrame()) {
         frame->adjustSize();
-        const Rect placed = PlaceToolBoxFrame(storedToolBox, OuterRectOf(*frame), mainNow, workArea);
+        // Below the menu bar, also while the window system has not framed the window yet.
+        const int clientTop =
+            mainNow.top + ExpectedBorderOf(*m_mainFrame).top() + m_mainFrame->menuBar()->height();
+        const Rect placed =
+            PlaceToolBoxFrame(storedToolBox, OuterRectOf(*frame), mainNow, clientTop, workArea);
         RequestOuterGeometry(*frame, placed);
         if (m_settings.GetShowToolBoxWindow())
             frame->show();

@@ -130,6 +130,8 @@ private:
     bool RefuseStart(int textId);
     std::unique_ptr<QSettings> OpenSettingsStore() const;
     void PlaceWindowsAndShow();
+    // What the first start sizes the main window for: its menus, its page and the bars.
+    FirstStartRoom MeasureFirstStartRoom() const;
     void OnInstanceRequest(const QString& path);
 
     AppEnvironment m_env;

@@ -24,4 +24,5 @@ void SetupDialogLayout(int dialogId, IDialogLayoutTarget& dialog, const std::str
         if (script.GetCaption(captionId, text) && !text.empty())
             dialog.SetControlText(i, text);
     }
+    dialog.FitControlsToTexts();
 }

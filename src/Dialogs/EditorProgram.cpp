@@ -12,8 +12,8 @@ std::string LocalizeIniOf(const AppEnvironment& environment)
 } // namespace
 
 EditorProgram::EditorProgram(AppEnvironment environment)
-    : m_layoutDialogs(m_shell), m_ui(m_shell), m_services(LocalizeIniOf(environment)),
-      m_app(std::move(environment), m_ui, m_services)
+    : m_qtTranslation(InstallQtTranslation(LocalizeIniOf(environment))), m_layoutDialogs(m_shell),
+      m_ui(m_shell), m_services(LocalizeIniOf(environment)), m_app(std::move(environment), m_ui, m_services)
 {
     // The shell answers for the application, which is made with the dialog
     // library's implementations, so it is attached once both exist.

@@ -3,12 +3,14 @@
 // `main` runs it in the event loop; the end-to-end tests drive this same one.
 #pragma once
 
+#include "App/QtTranslation.h"
 #include "App/SystemLayoutFolderServices.h"
 #include "App/ZAVEditorApp.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogsUi.h"
 #include "Dialogs/PlatformLayoutDialogs.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +31,8 @@ public:
     CZAVEditorApp& App() { return m_app; }
 
 private:
+    // First: Qt's own texts speak the program's language before anything shows.
+    std::unique_ptr<QTranslator> m_qtTranslation;
     AppDialogShell m_shell;
     PlatformLayoutDialogs m_layoutDialogs;
     DialogsUi m_ui;

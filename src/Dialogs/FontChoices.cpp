@@ -62,8 +62,10 @@ std::vector<FontStyleChoice> FontStylesOf(const QString& family)
 {
     std::vector<FontStyleChoice> styles;
     for (const QString& style : QFontDatabase::styles(family)) {
+        // The font database calls only italic styles italic; an oblique one
+        // is slanted too, and taken for upright it would hide the regular style.
         FontStyleChoice choice{style, QFontDatabase::weight(family, style),
-                               QFontDatabase::italic(family, style)};
+                               QFontDatabase::font(family, style, 12).style() != QFont::StyleNormal};
         if (choice.weight <= 0)
             choice.weight = 400;
         // Two styles of one weight and slant (such as "Book" and "Regular")

@@ -8,11 +8,13 @@
 #include "ImageProcessing/ImageIcon.h"
 #include "Platform/DialogLayoutTarget.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 
 namespace {
 
@@ -72,9 +74,15 @@ std::string CSelectImageDialog::StartFolder() const
     AppSettings& settings = m_shell.Settings();
     const std::string stored = m_purpose == kPurposeInsertFrame ? settings.GetLoadImageFolderForInsertFrame()
                                                                 : settings.GetLoadImageFolderForBkFrame();
-    if (!stored.empty() && IsDirectory(stored))
-        return stored;
-    return m_shell.GetProgramFolder() + "Image";
+    // The program's picture folder is the stored default; where it or the
+    // stored folder is gone, the user's own pictures are the likely place.
+    const std::string candidates[] = {
+        stored, m_shell.GetProgramFolder() + "Image",
+        QStandardPaths::writableLocation(QStandardPaths::PicturesLocation).toStdString()};
+    for (const std::string& folder : candidates)
+        if (!folder.empty() && IsDirectory(folder))
+            return folder;
+    return QDir::homePath().toStdString();
 }
 
 void CSelectImageDialog::OnInitDialog()

@@ -38,8 +38,9 @@ public:
 
     // The full path of the chosen picture; empty when none.
     const std::string& GetChosenPath() const { return m_chosenPath; }
-    // The folder the tree starts from: the stored one, or the program's
-    // "Image" folder when it is empty or no folder.
+    // The folder the tree starts from: the stored one, else the program's
+    // "Image" folder, else the user's pictures folder, else home; each only
+    // when it is a folder.
     std::string StartFolder() const;
 
     CFolderTreeCtrl* FolderTree() const { return m_tree; }

@@ -23,6 +23,11 @@ public:
     // Position and size in the dialog's client area.
     virtual void PlaceControl(int index, int x, int y, int width, int height) = 0;
     virtual void SetControlText(int index, const std::string& text) = 0;
+    // Last: widens (a word-wrapped label: heightens) each control whose text
+    // needs more room than the stored size gives, moves what lies beyond it
+    // out of the way and grows the dialog to match. The stored sizes were
+    // measured in another platform's font.
+    virtual void FitControlsToTexts() = 0;
 };
 
 // A control's id is the widget's "controlId" property; widgets without one are
@@ -45,6 +50,7 @@ public:
     int ControlId(int index) const override;
     void PlaceControl(int index, int x, int y, int width, int height) override;
     void SetControlText(int index, const std::string& text) override;
+    void FitControlsToTexts() override;
 
 private:
     struct Impl;

@@ -48,13 +48,24 @@ std::string UserDocumentsPath()
     return WithoutTrailingSlash(QDir::homePath().toStdString());
 }
 
+std::string ProgramFolderFor(const std::string& executableFolder)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder(executableFolder);
+    std::error_code error;
+    if (fs::is_regular_file(folder / "Localize.ini", error))
+        return WithoutTrailingSlash(executableFolder);
+    const fs::path installed = (folder / ZAV_SHARE_FROM_BIN).lexically_normal();
+    return WithoutTrailingSlash(installed.string());
+}
+
 std::string ProgramFolderPath()
 {
     std::error_code error;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error)
         return {};
-    return WithoutTrailingSlash(exe.parent_path().string());
+    return ProgramFolderFor(exe.parent_path().string());
 }
 
 std::string CommonAppDataPath()

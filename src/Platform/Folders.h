@@ -12,9 +12,12 @@ std::string UserTempPath();
 // The XDG documents folder, made when missing; the home folder when it
 // cannot be made.
 std::string UserDocumentsPath();
-// The folder of the running executable (where Localize.ini lies); empty when
-// it cannot be read.
+// The folder of Localize.ini and the resources: the running executable's
+// folder when Localize.ini lies there (the build tree), else the installed
+// share folder beside it; empty when the executable cannot be read.
 std::string ProgramFolderPath();
+// The same rule for a given executable folder.
+std::string ProgramFolderFor(const std::string& executableFolder);
 // The common application data folder, open to every user: the folder named by
 // ZAV_SHARED_DATA_DIR when set, else /var/lib/zaveditor when it exists (made
 // by scripts/install-deps), else "zaveditor" in the user's XDG data folder.

@@ -3,6 +3,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 
 class QWidget;
 
@@ -16,3 +17,9 @@ int GetWindowHeight(const QWidget* window);
 // top-left corner plus half the difference of the other's client size and
 // the window's outer size.
 QPoint CalcCenteredWindowPos(const QWidget* window, const QWidget* other);
+
+// How much wider and higher a control must be to show its whole text: labels
+// (a word-wrapped one by the height its width needs), push buttons, check
+// boxes and radio buttons; (0, 0) when the whole text shows and for any other
+// widget.
+QSize TextShortfall(const QWidget* control);

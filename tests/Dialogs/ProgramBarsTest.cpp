@@ -17,6 +17,7 @@
 #include <QDockWidget>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -177,17 +178,30 @@ TEST_F(ProgramBarsTest, OnAFirstStartTheBarsAreShownOnceWhereTheyBelongBesideThe
         ASSERT_TRUE(started);
         CMainFrame* frame = app.GetMainFrame();
         const QRect main = frame->frameGeometry();
-        EXPECT_EQ(main.size(), QSize(400, 500));
         toolBoxAt = frame->ToolBoxFrame()->frameGeometry();
         modeAt = frame->ChangeModeFrame()->frameGeometry();
-        // Room enough that neither bar is pulled back into the work area.
+        // Every menu shows on the menu bar, none behind its overflow button.
+        const QMenuBar* menus = frame->menuBar();
+        for (QAction* action : menus->actions())
+            EXPECT_TRUE(menus->rect().contains(menus->actionGeometry(action)) &&
+                        !menus->actionGeometry(action).isEmpty())
+                << action->text().toStdString();
+        // The window leaves room for both bars, so neither covers it.
         const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-        ASSERT_GE(work.width(), 400 + toolBoxAt.width());
-        ASSERT_GE(work.height(), std::max(toolBoxAt.height(), 500 + modeAt.height()));
+        EXPECT_GE(work.width(), main.width() + toolBoxAt.width());
+        EXPECT_GE(work.height(), main.height() + modeAt.height());
+        EXPECT_FALSE(toolBoxAt.intersects(main)) << Describe(toolBoxAt) << " main " << Describe(main);
+        EXPECT_FALSE(modeAt.intersects(main)) << Describe(modeAt) << " main " << Describe(main);
 
         // The main window with its border, title bar included, on the screen.
         EXPECT_TRUE(work.contains(main)) << Describe(work) << " main " << Describe(main);
-        EXPECT_EQ(Describe(toolBoxAt.topLeft()), Describe(main.topRight() + QPoint(1, 0)));
+        // The tool box beside it, not above the bottom of its menu bar (the
+        // border a window system will add counts), so a maximised window
+        // keeps its menus uncovered.
+        const int menuBottom = menus->mapToGlobal(QPoint(0, menus->height())).y();
+        EXPECT_EQ(toolBoxAt.left(), main.right() + 1);
+        EXPECT_GE(toolBoxAt.top(), menuBottom);
+        EXPECT_LE(toolBoxAt.top(), menuBottom + 40);
         EXPECT_EQ(Describe(modeAt.topLeft()), Describe(main.bottomLeft() + QPoint(0, 1)));
         // Each window was shown once, already where it belongs.
         EXPECT_EQ(shown.shows, (std::map<std::string, int>{

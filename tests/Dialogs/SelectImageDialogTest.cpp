@@ -6,6 +6,7 @@
 #include "App/support/ModalScript.h"
 
 #include "App/ZAVEditorDoc.h"
+#include "Core/support/ScopedEnv.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/FolderTreeCtrl.h"
 #include "Dialogs/ImageListCtrl.h"
@@ -136,10 +137,33 @@ TEST_F(SelectImageDialogTest, AStoredFolderThatIsGoneGivesTheProgramsImageFolder
     }
 }
 
+// Without the stored and the program's folders the browser opens in the
+// user's pictures folder, and without that at home, never at the root.
+TEST_F(SelectImageDialogTest, WithoutStoredOrProgramFoldersItStartsInPicturesElseHome)
+{
+    const std::string home = Make("home");
+    const ScopedEnv homeVariable("HOME", home);
+    const ScopedEnv configVariable("XDG_CONFIG_HOME", Make("config"));
+    Store(root.Path("gone"), "");
+    const std::string pictures = Make("home/Pictures", {"p.jpg"});
+    for (const int purpose : {0, 1}) {
+        CSelectImageDialog dialog(shell, purpose);
+        EXPECT_EQ(dialog.StartFolder(), pictures) << purpose;
+    }
+    std::filesystem::remove_all(pictures);
+    CSelectImageDialog dialog(shell, 0);
+    EXPECT_EQ(dialog.StartFolder(), home);
+    dialog.show();
+    EXPECT_EQ(dialog.FolderTree()->GetSelectedFolderPath(), home);
+}
+
 TEST_F(SelectImageDialogTest, AFolderTheTreeCannotFindLeavesTheRootOpenAndNothingSelected)
 {
-    // Neither the stored folder nor the program's "Image" folder exists.
+    // Neither the stored folder nor the program's "Image" folder exists, nor
+    // the pictures folder or home.
     Store(root.Path("gone"), root.Path("gone"));
+    const ScopedEnv homeVariable("HOME", root.Path("gone-home"));
+    const ScopedEnv configVariable("XDG_CONFIG_HOME", root.Path("gone-config"));
     CSelectImageDialog dialog(shell, 1);
     dialog.show();
     CFolderTreeCtrl& tree = *dialog.FolderTree();

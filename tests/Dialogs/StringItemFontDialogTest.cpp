@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontDatabase>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -94,6 +96,24 @@ protected:
     std::vector<COLORREF> chooserSaw;
     std::optional<COLORREF> nextColor;
 };
+
+// A text without a face of its own opens on the first face in its upright
+// regular style, also where that face lists a slanted style first.
+TEST_F(StringItemFontDialogTest, ATextWithoutAFaceOpensOnTheRegularStyleOfTheFirstFace)
+{
+    auto dialog = Open(StringItemFontValues{});
+    ASSERT_EQ(dialog->FaceBox()->currentText(), "DejaVu Sans");
+    const QString style = dialog->StyleBox()->currentText();
+    const QFont shown = QFontDatabase::font(QStringLiteral("DejaVu Sans"), style, 12);
+    EXPECT_EQ(shown.style(), QFont::StyleNormal) << style.toStdString();
+    EXPECT_EQ(shown.weight(), QFont::Normal) << style.toStdString();
+    // Slanted styles are offered, each once, as slanted.
+    for (const FontStyleChoice& choice : FontStylesOf(QStringLiteral("DejaVu Sans")))
+        EXPECT_EQ(choice.italic,
+                  QFontDatabase::font(QStringLiteral("DejaVu Sans"), choice.name, 12).style() !=
+                      QFont::StyleNormal)
+            << choice.name.toStdString();
+}
 
 TEST_F(StringItemFontDialogTest, OpensOnTheValuesWithFacesTheFilesCanStore)
 {
