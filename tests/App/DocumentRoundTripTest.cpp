@@ -226,6 +226,23 @@ void ZvdTrip(DocumentFixture& from, DocumentFixture& to)
     ASSERT_EQ(to.document->BuildFromZvdScript(read), 1);
 }
 
+// Writes `from`'s page as a layout script with its frame images and builds
+// `to` from what is read back.
+void UsdTrip(DocumentFixture& from, DocumentFixture& to)
+{
+    CZAVEditorDoc& d = *from.document;
+    const std::string path = from.Work() + "/Trip.usd";
+    ASSERT_TRUE(CreateFolderPath(from.Work() + "/Trip"));
+    std::vector<std::string> images;
+    ASSERT_EQ(d.ExportUsdFrameImages(d.StripExtension(path), &images, 0), 1);
+    CUDLScript written;
+    ASSERT_EQ(d.BuildUsdRecords(written, path, &images, 0), 1);
+    ASSERT_EQ(written.Write(path), 1);
+    CUDLScript read;
+    ASSERT_EQ(read.Read(path), 1);
+    ASSERT_EQ(to.document->BuildFromLayoutScript(read), 0);
+}
+
 TEST(RoundTripTest, APhotoLayoutAsAnEditorDocument)
 {
     DocumentFixture from;
@@ -247,16 +264,7 @@ TEST(RoundTripTest, APhotoLayoutAsALayoutScript)
     CZAVEditorDoc& d = *from.document;
     ASSERT_TRUE(d.SetLayoutPaper(3, 1, 0, 500, false));
     MakePhotoPage(*d.GetLayoutManager(), from.Work(), false, false);
-    const std::string path = from.Work() + "/Trip.usd";
-    ASSERT_TRUE(CreateFolderPath(from.Work() + "/Trip"));
-    std::vector<std::string> images;
-    ASSERT_EQ(d.ExportUsdFrameImages(d.StripExtension(path), &images, 0), 1);
-    CUDLScript written;
-    ASSERT_EQ(d.BuildUsdRecords(written, path, &images, 0), 1);
-    ASSERT_EQ(written.Write(path), 1);
-    CUDLScript read;
-    ASSERT_EQ(read.Read(path), 1);
-    ASSERT_EQ(to.document->BuildFromLayoutScript(read), 0);
+    ASSERT_NO_FATAL_FAILURE(UsdTrip(from, to));
     EXPECT_TRUE(view.messages.empty());
     // The layout script holds no photo: the frame comes back empty.
     auto* frame = dynamic_cast<CInsertImageFrameItem*>(d.GetLayoutManager()->GetItemAt(2));
@@ -436,16 +444,7 @@ TEST(RoundTripTest, CaptionsMadeInTheEditorReadBackWholeFromALayoutScript)
     CZAVEditorDoc& d = *from.document;
     ASSERT_TRUE(d.SetLayoutPaper(3, 0, 0, 500, false));
     FrameWithCaptions(d, dialogs, from.Work());
-    const std::string path = from.Work() + "/Trip.usd";
-    ASSERT_TRUE(CreateFolderPath(from.Work() + "/Trip"));
-    std::vector<std::string> images;
-    ASSERT_EQ(d.ExportUsdFrameImages(d.StripExtension(path), &images, 0), 1);
-    CUDLScript written;
-    ASSERT_EQ(d.BuildUsdRecords(written, path, &images, 0), 1);
-    ASSERT_EQ(written.Write(path), 1);
-    CUDLScript read;
-    ASSERT_EQ(read.Read(path), 1);
-    ASSERT_EQ(to.document->BuildFromLayoutScript(read), 0);
+    ASSERT_NO_FATAL_FAILURE(UsdTrip(from, to));
     EXPECT_TRUE(view.messages.empty());
     ExpectCaptions(*to.document->GetLayoutManager());
 }

@@ -1,4 +1,5 @@
 #include "App/support/FileKindsFakes.h"
+#include "App/support/SaveKinds.h"
 
 #include "Core/Files.h"
 #include "Core/TempFolders.h"
@@ -17,17 +18,6 @@
 #include <functional>
 
 namespace {
-
-struct Kind
-{
-    const char* extension;
-    std::function<int(CZAVEditorDoc&, const std::string&)> save;
-};
-
-const Kind kKinds[] = {
-    {".zvd", [](CZAVEditorDoc& d, const std::string& p) { return d.SaveZvdDocument(p); }},
-    {".usd", [](CZAVEditorDoc& d, const std::string& p) { return d.SaveUsdLayout(p, 0); }},
-};
 
 // The header values of a saved file.
 UDLHeaderInfo HeaderOf(const std::string& path)
@@ -53,7 +43,7 @@ std::vector<std::string> ImageNames(CLayoutManager& layout)
 
 TEST(LayoutSaveTest, WritesTheFileAndItsCompanionFolderAndAStrayFileGoesAtTheNextSave)
 {
-    for (const Kind& kind : kKinds) {
+    for (const SaveKind& kind : kSaveKinds) {
         SCOPED_TRACE(kind.extension);
         RealKindsFixture f;
         f.MakePhotoPage();
@@ -105,8 +95,8 @@ const Fault kFaults[] = {
 };
 
 // Saves with the n-th call of the fault's step failing; true when it failed.
-bool SaveFailingAt(RealKindsFixture& f, const Kind& kind, const Fault& fault, int n, const std::string& path,
-                   int& result)
+bool SaveFailingAt(RealKindsFixture& f, const SaveKind& kind, const Fault& fault, int n,
+                   const std::string& path, int& result)
 {
     if (fault.atomic) {
         FailingFileWrites writes(fault.writeStep, n);
@@ -123,7 +113,7 @@ bool SaveFailingAt(RealKindsFixture& f, const Kind& kind, const Fault& fault, in
 TEST(LayoutSaveTest, AFailureAtAnyStepLeavesThePreviousSaveAsItWas)
 {
     constexpr int kMostCalls = 400;
-    for (const Kind& kind : kKinds) {
+    for (const SaveKind& kind : kSaveKinds) {
         for (const Fault& fault : kFaults) {
             SCOPED_TRACE(std::string(kind.extension) + ", " + fault.name);
             RealKindsFixture f;
@@ -163,7 +153,7 @@ TEST(LayoutSaveTest, AFailureAtAnyStepLeavesThePreviousSaveAsItWas)
 
 TEST(LayoutSaveTest, AFirstSaveThatFailsLeavesNoFileAndNoFolder)
 {
-    for (const Kind& kind : kKinds) {
+    for (const SaveKind& kind : kSaveKinds) {
         for (const Fault& fault : {kFaults[0], kFaults[4], kFaults[5]}) {
             SCOPED_TRACE(std::string(kind.extension) + ", " + fault.name);
             RealKindsFixture f;
@@ -234,7 +224,7 @@ TEST(LayoutSaveTest, AnUnchangedLayoutReopenedKeepsItsPicturesAndThumbnailUnderA
         [](CZAVEditorDoc& d, const std::string& p) { return d.LoadUsdLayout(p); },
     };
     for (int k = 0; k < 2; ++k) {
-        const Kind& kind = kKinds[k];
+        const SaveKind& kind = kSaveKinds[k];
         SCOPED_TRACE(kind.extension);
         RealKindsFixture f;
         PutDetailedBackground(f);

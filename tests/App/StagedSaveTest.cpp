@@ -2,6 +2,7 @@
 // made, an old version it could not clear away, and symbolic links it saves
 // through.
 #include "App/support/FileKindsFakes.h"
+#include "App/support/SaveKinds.h"
 
 #include "App/StagedSave.h"
 #include "Core/Files.h"
@@ -19,30 +20,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Kind
-{
-    const char* extension;
-    std::function<int(CZAVEditorDoc&, const std::string&)> save;
-};
-
-const Kind kKinds[] = {
-    {".zvd", [](CZAVEditorDoc& d, const std::string& p) { return d.SaveZvdDocument(p); }},
-    {".usd", [](CZAVEditorDoc& d, const std::string& p) { return d.SaveUsdLayout(p, 0); }},
-};
-
-// Sets the umask while it lives.
-class Umask
-{
-public:
-    explicit Umask(mode_t mask) : m_saved(::umask(mask)) {}
-    ~Umask() { ::umask(m_saved); }
-    Umask(const Umask&) = delete;
-    Umask& operator=(const Umask&) = delete;
-
-private:
-    mode_t m_saved;
-};
 
 unsigned ModeOf(const std::string& path)
 {
@@ -76,7 +53,7 @@ void ChangeThePhoto(RealKindsFixture& f, unsigned rgb)
 TEST(StagedSaveTest, WhatASaveMakesTakesTheModesOfTheUmaskAlsoInASharedFolder)
 {
     for (const mode_t mask : {022, 002, 077}) {
-        for (const Kind& kind : kKinds) {
+        for (const SaveKind& kind : kSaveKinds) {
             SCOPED_TRACE(std::to_string(mask) + kind.extension);
             RealKindsFixture f;
             f.MakePhotoPage();
@@ -85,7 +62,7 @@ TEST(StagedSaveTest, WhatASaveMakesTakesTheModesOfTheUmaskAlsoInASharedFolder)
             ASSERT_TRUE(fs::create_directory(shared));
             fs::permissions(shared, static_cast<fs::perms>(01777));
             const std::string path = shared + "/page" + kind.extension;
-            const Umask umask(mask);
+            const ScopedUmask umask(mask);
             // The first save and one that replaces it.
             for (int round = 0; round < 2; ++round) {
                 SCOPED_TRACE(round);
@@ -134,7 +111,7 @@ void MakeWritableAgain(const std::string& folder)
 
 TEST(StagedSaveTest, ACompanionFolderThatCouldNotBeClearedAwayFailsTheSaveAndStaysAsItWas)
 {
-    for (const Kind& kind : kKinds) {
+    for (const SaveKind& kind : kSaveKinds) {
         for (const Obstacle& obstacle : kObstacles) {
             SCOPED_TRACE(std::string(kind.extension) + ", " + obstacle.what);
             RealKindsFixture f;
@@ -160,7 +137,7 @@ TEST(StagedSaveTest, ACompanionFolderThatCouldNotBeClearedAwayFailsTheSaveAndSta
 TEST(StagedSaveTest, AnOldVersionThatCannotBeRemovedAfterTheSwapIsNoSuccess)
 {
     const std::function<int(CZAVEditorDoc&, const std::string&)> saves[] = {
-        kKinds[0].save, kKinds[1].save,
+        kSaveKinds[0].save, kSaveKinds[1].save,
         [](CZAVEditorDoc& d, const std::string& p) { return d.SaveFdpLayout(p); }};
     const char* extensions[] = {".zvd", ".usd", ".fdp"};
     for (int i = 0; i < 3; ++i) {
@@ -237,7 +214,7 @@ TEST(StagedSaveTest, AFolderAnotherUserCannotWriteIsNotRemovableForThatUser)
 
 TEST(StagedSaveTest, ASaveThroughSymbolicLinksWritesTheirTargetsAndKeepsTheLinks)
 {
-    for (const Kind& kind : kKinds) {
+    for (const SaveKind& kind : kSaveKinds) {
         SCOPED_TRACE(kind.extension);
         RealKindsFixture f;
         f.MakePhotoPage();

@@ -3,6 +3,7 @@
 // open to everyone gets what the user's umask gives.
 #include "App/MainMenu.h"
 #include "App/ZAVEditorDoc.h"
+#include "App/support/SaveKinds.h"
 #include "EndToEnd/support/SavedFiles.h"
 #include "EndToEnd/support/Scenario.h"
 #include "Layout/LayoutManager.h"
@@ -77,18 +78,6 @@ private:
     void (*m_previousSignal)(int) = SIG_DFL;
 };
 
-class Umask
-{
-public:
-    explicit Umask(mode_t mask) : m_saved(::umask(mask)) {}
-    ~Umask() { ::umask(m_saved); }
-    Umask(const Umask&) = delete;
-    Umask& operator=(const Umask&) = delete;
-
-private:
-    mode_t m_saved;
-};
-
 using SaveFailureTest = ProgramTest;
 
 TEST_F(SaveFailureTest, ASaveTheDiskOrTheFolderRefusesLeavesThePreviousSaveWholeAndTellsTheUser)
@@ -159,7 +148,7 @@ TEST_F(SaveFailureTest, ASaveIntoAFolderOpenToEveryoneGivesItsFilesAndFolderTheM
 {
     // Like the shared layout folder: open to every user, sticky.
     fs::permissions(DocumentsFolder(), static_cast<fs::perms>(01777));
-    const Umask umask(002);
+    const ScopedUmask umask(002);
     StartProgram();
     NewPostcardLayout(*this);
     DrawLine(*this, 0.2, 0.2, 0.8, 0.6);
