@@ -1,6 +1,7 @@
 #include "Script/HeaderSection.h"
 
 #include "Core/ErrorCheck.h"
+#include "Core/PaperRules.h"
 #include "Script/ScriptNumber.h"
 #include "Script/ScriptPath.h"
 #include "Script/ScriptText.h"
@@ -18,11 +19,6 @@ constexpr std::array<std::string_view, 24> kPaperTexts = {
 constexpr std::array<std::string_view, 7> kMarginTexts = {
     "42,42,42,42",     "42,198,42,42",    "-42,-72,-36,-36", "0,0,-36,-36",
     "-36,-36,-36,-36", "-42,-72,-50,-50", "-36,-50,-26,-26"};
-
-constexpr std::int32_t kPaperA3 = 4;
-constexpr std::int32_t kPaperA3N = 5;
-constexpr std::int32_t kPaperBusinessCard = 22;
-constexpr std::int32_t kPaperWallet = 23;
 
 std::string_view FlagText(std::int32_t flag)
 {
@@ -75,8 +71,8 @@ std::optional<std::string_view> MarginText(std::int32_t marginMode)
 bool MarginAcceptedForPaper(std::int32_t marginMode, std::int32_t paperSize)
 {
     const bool roll = IsScriptRollPaper(paperSize);
-    const bool a3 = paperSize == kPaperA3 || paperSize == kPaperA3N;
-    const bool card = paperSize == kPaperBusinessCard || paperSize == kPaperWallet;
+    const bool a3 = IsA3Paper(paperSize);
+    const bool card = IsCardPaper(paperSize);
     switch (marginMode) {
     case 0:
     case 1:
