@@ -95,19 +95,6 @@ bool DeleteFolderContentsExcept(const std::string& folder, const std::vector<std
     return true;
 }
 
-bool FolderHasReadOnlyFile(const std::string& folder)
-{
-    const auto entries = ListFolder(folder);
-    if (!entries)
-        return false;
-    for (const FolderEntry& entry : *entries) {
-        const std::string path = Join(folder, entry.name);
-        if (entry.isFolder ? FolderHasReadOnlyFile(path) : IsReadOnlyFile(path))
-            return true;
-    }
-    return false;
-}
-
 std::uint64_t GetFileSizeOfPath(const std::string& path)
 {
     return RegularFileSize(path).value_or(0);

@@ -26,8 +26,6 @@ bool DeleteFolderTree(const std::string& folder);
 // Deletes every entry of the folder whose full path is not in `keep` (compared
 // without regard to case); the folder stays. False when the folder is missing.
 bool DeleteFolderContentsExcept(const std::string& folder, const std::vector<std::string>& keep);
-// A read-only file anywhere in the folder's tree.
-bool FolderHasReadOnlyFile(const std::string& folder);
 // Size of a file in bytes; 0 for a missing file.
 std::uint64_t GetFileSizeOfPath(const std::string& path);
 // Sum of the sizes of the files directly in the folder.

@@ -4,6 +4,7 @@
 #include "App/LayoutFolderServices.h"
 #include "App/MessageBoxes.h"
 #include "App/SaveChecks.h"
+#include "App/StagedSave.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/Files.h"
 #include "Core/Path.h"
@@ -11,6 +12,7 @@
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/SaveNameSupport.h"
+#include "Platform/FileSystem.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -210,10 +212,10 @@ void CSCRegistDialog::Register()
                 return;
             }
     }
-    // 9. Read-only files.
+    // 9. Read-only files, and a companion folder the save could not clear away.
     const std::string companion = FindPathNoCase(stem);
-    bool readOnly = IsReadOnlyFile(writeTo) ||
-                    (!companion.empty() && IsDirectory(companion) && FolderHasReadOnlyFile(companion));
+    bool readOnly = IsReadOnlyFile(writeTo) || (!companion.empty() && IsDirectory(companion) &&
+                                                !FolderTreeMayBeRemoved(FollowSymbolicLinks(companion)));
     for (const std::string& variant : variants) {
         const std::string found = FindPathNoCase(variant);
         readOnly = readOnly || (!found.empty() && IsReadOnlyFile(found));

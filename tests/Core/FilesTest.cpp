@@ -85,19 +85,6 @@ TEST(Files, DeleteFolderContentsExceptKeepsListedPathsWithoutRegardToCase)
     EXPECT_FALSE(DeleteFolderContentsExcept(scratch / "none", {}));
 }
 
-TEST(Files, FolderHasReadOnlyFileSearchesTheTree)
-{
-    ScratchFolder scratch;
-    scratch.Write("t/a.txt");
-    const std::string deep = scratch.Write("t/x/y/b.txt");
-    EXPECT_FALSE(FolderHasReadOnlyFile(scratch / "t"));
-    MakeReadOnly(scratch / "t/x"); // folders themselves do not count
-    EXPECT_FALSE(FolderHasReadOnlyFile(scratch / "t"));
-    ::chmod((scratch / "t/x").c_str(), 0755);
-    MakeReadOnly(deep);
-    EXPECT_TRUE(FolderHasReadOnlyFile(scratch / "t"));
-}
-
 TEST(Files, Sizes)
 {
     ScratchFolder scratch;

@@ -260,6 +260,17 @@ TEST_F(SCRegistDialogTest, WhatStandsInTheWayOrIsReadOnlyIsRefused)
     EXPECT_EQ(s.ShellMessages(), std::vector<int>{198});
     EXPECT_TRUE(s.Saves().empty());
     QFile::setPermissions(QString::fromStdString(locked), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    // The companion folder itself cannot be written, though its files can.
+    s.shell.messages.clear();
+    const QString folder = QString::fromStdString(Card("VLUDL/Lay1"));
+    const auto folderModes = QFile::permissions(folder);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    s.shell.answers = {kAnswerYes};
+    Register(*dialog, "LAY1");
+    EXPECT_EQ(s.ShellMessages(), std::vector<int>{198});
+    EXPECT_TRUE(s.Saves().empty());
+    QFile::setPermissions(folder, folderModes);
 }
 
 TEST_F(SCRegistDialogTest, FailuresEndAsNotSavedAfterTheirMessage)
