@@ -4,6 +4,8 @@
 #include "Dialogs/NewWizard.h"
 #include "Dialogs/SelectSaveDialog.h"
 
+#include <QFileDialog>
+
 void WizardDocumentUi::RunNewWizard(CZAVEditorDoc&, QWidget* parent, int startMode)
 {
     CNewWizard wizard(m_shell, parent);
@@ -20,4 +22,18 @@ int WizardDocumentUi::RunSelectSaveDialog(CZAVEditorDoc& /*document*/, QWidget* 
     // The dialog works on the shell's active document, which is this one.
     CSelectSaveDialog dialog(m_shell, askBeforeDiscard, parent);
     return dialog.DoModal();
+}
+
+std::optional<std::string> WizardDocumentUi::RunSaveFileDialog(QWidget* parent, const std::string& title,
+                                                               const std::string& filter,
+                                                               const std::string& proposal)
+{
+    QFileDialog dialog(parent, QString::fromStdString(title), QString::fromStdString(proposal),
+                       QString::fromStdString(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(QString::fromStdString(proposal));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst().toStdString();
 }

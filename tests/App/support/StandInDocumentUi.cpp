@@ -1,4 +1,4 @@
-#include "App/StandInDocumentUi.h"
+#include "App/support/StandInDocumentUi.h"
 
 #include "App/AppSettings.h"
 #include "App/SaveChecks.h"
