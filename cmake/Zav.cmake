@@ -7,6 +7,18 @@ set(ZAV_TEST_ENV
     "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 
+# Seconds a test program may run before CTest stops it, a few times a normal
+# run under the sanitizers on a busy machine, so that a hang fails fast instead
+# of after CTest's 1,500 s. A slow program has its own entry here (or passes
+# TIMEOUT); normal runs with ctest -j 4 were about 85 s for app_tests, 65 s for
+# dialogs_tests, 22 s for layout_tests, under 10 s for the others and under 5 s
+# for each corpus replay.
+set(ZAV_TEST_TIMEOUT 60)
+set(ZAV_TEST_TIMEOUT_app_tests 300)
+set(ZAV_TEST_TIMEOUT_dialogs_tests 240)
+set(ZAV_TEST_TIMEOUT_layout_tests 120)
+set(ZAV_FUZZ_REPLAY_TIMEOUT 30)
+
 # zav_add_library(NAME SOURCES ... DEPS ...)
 function(zav_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
@@ -15,28 +27,38 @@ function(zav_add_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# zav_add_test(NAME SOURCES ... DEPS ...): one GoogleTest executable, one CTest entry.
+# zav_add_test(NAME [TIMEOUT SECONDS] SOURCES ... DEPS ...): one GoogleTest
+# executable, one CTest entry.
 function(zav_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_TIMEOUT AND DEFINED ZAV_TEST_TIMEOUT_${name})
+    set(ARG_TIMEOUT ${ZAV_TEST_TIMEOUT_${name}})
+  elseif(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT ${ZAV_TEST_TIMEOUT})
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE ZAV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZAV_TEST_ENV}")
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZAV_TEST_ENV}" TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
-# zav_add_fuzz_target(NAME SOURCES ... DEPS ...): the harness (NAME.cpp defines
-# LLVMFuzzerTestOneInput). Always builds a replay driver that runs every file of
-# fuzz/corpus/NAME under CTest; with ZAV_FUZZ (clang) also the libFuzzer binary.
+# zav_add_fuzz_target(NAME [TIMEOUT SECONDS] SOURCES ... DEPS ...): the harness
+# (NAME.cpp defines LLVMFuzzerTestOneInput). Always builds a replay driver that
+# runs every file of fuzz/corpus/NAME under CTest; with ZAV_FUZZ (clang) also
+# the libFuzzer binary.
 function(zav_add_fuzz_target name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT ${ZAV_FUZZ_REPLAY_TIMEOUT})
+  endif()
   set(corpus ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
   add_executable(fuzz_replay_${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
   target_include_directories(fuzz_replay_${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(fuzz_replay_${name} PRIVATE ${ARG_DEPS})
   add_test(NAME fuzz_replay_${name} COMMAND fuzz_replay_${name} ${corpus})
-  set_tests_properties(fuzz_replay_${name} PROPERTIES ENVIRONMENT "${ZAV_TEST_ENV}")
+  set_tests_properties(fuzz_replay_${name} PROPERTIES ENVIRONMENT "${ZAV_TEST_ENV}" TIMEOUT ${ARG_TIMEOUT})
   if(ZAV_FUZZ)
     add_executable(fuzz_${name} ${ARG_SOURCES})
     target_include_directories(fuzz_${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
@@ -60,13 +82,14 @@ function(zav_folder_library name)
   endif()
 endfunction()
 
-# zav_folder_tests(NAME DEPS ...): one test program from every *Test.cpp of the
-# folder (sub-folders included) plus any helper .cpp in a "support" sub-folder.
+# zav_folder_tests(NAME [TIMEOUT SECONDS] DEPS ...): one test program from every
+# *Test.cpp of the folder (sub-folders included) plus any helper .cpp in a
+# "support" sub-folder.
 function(zav_folder_tests name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp
        ${CMAKE_CURRENT_SOURCE_DIR}/support/*.cpp)
   if(sources)
-    zav_add_test(${name} SOURCES ${sources} DEPS ${ARG_DEPS})
+    zav_add_test(${name} TIMEOUT ${ARG_TIMEOUT} SOURCES ${sources} DEPS ${ARG_DEPS})
   endif()
 endfunction()

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -65,6 +66,12 @@ struct Harness
         if (!made)
             std::abort();
         folder = std::string(made) + "/";
+    }
+    // Replays under `make test` leave nothing behind.
+    ~Harness()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
     }
 
     int argc = 1;

@@ -51,8 +51,10 @@ int LoadCameraLayoutSet(CZAVEditorDoc& document, const std::string& indexPath, I
         const std::string name = index.GetFilename(i);
         if (!IsBareMemberName(name))
             return 0;
-        std::string member;
-        if (!GetLongPath(member, CombinePath(folder, name), true))
+        // The one rule of every stored reference: exact, else the one entry
+        // that matches without regard to case.
+        const std::string member = LookUpStoredReference(folder, name).path;
+        if (!IsFile(member))
             return 0;
         if (script.Read(member) != 1)
             return 0;

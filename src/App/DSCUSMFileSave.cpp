@@ -15,6 +15,7 @@
 #include "ImageProcessing/ImageFile.h"
 #include "ImageProcessing/JpegFile.h"
 #include "Platform/AtomicFileWriter.h"
+#include "Platform/FileSystem.h"
 #include "Platform/ProfileReader.h"
 #include "Platform/ProfileWriter.h"
 
@@ -23,7 +24,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -87,7 +90,9 @@ std::vector<std::string> FileNamesIn(const std::string& folder, bool (*wanted)(c
 }
 
 // Moves staged files over their targets one by one, keeping each replaced file
-// aside until Finish; ending without Finish puts every old file back.
+// aside until Finish; ending without Finish puts every old file back. A target
+// reached through a symbolic link is replaced where the link leads, from a copy
+// staged beside it on its own file system, and the link stays.
 class FileSwaps
 {
 public:
@@ -105,19 +110,43 @@ public:
 
     bool Move(const std::string& staged, const std::string& target)
     {
-        Entry entry{staged, target, {}, false};
-        if (IsFile(target)) {
-            entry.aside = CombinePath(m_asideFolder, GetFileNameFromPath(target, true));
-            if (!m_files.Rename(target, entry.aside))
+        const std::string real = FollowSymbolicLinks(target);
+        if (real.empty())
+            return false;
+        Entry entry{staged, real, {}, false, nullptr};
+        std::string asideName = GetFileNameFromPath(real, true);
+        std::string asideFolder = m_asideFolder;
+        if (real != target) {
+            entry.beside = std::make_unique<StagingFolder>(m_files);
+            if (!entry.beside->Make(real))
+                return false;
+            entry.staged = CombinePath(entry.beside->Path(), GetFileNameFromPath(real, true));
+            if (!CopyWholeFile(staged, entry.staged))
+                return false;
+            asideFolder = entry.beside->Path();
+            asideName = "." + asideName + ".old";
+        }
+        if (IsFile(real)) {
+            entry.aside = CombinePath(asideFolder, asideName);
+            if (!m_files.Rename(real, entry.aside))
                 return false;
         }
-        m_done.push_back(entry);
-        if (!m_files.Rename(staged, target))
+        m_done.push_back(std::move(entry));
+        if (!m_files.Rename(m_done.back().staged, real))
             return false;
         m_done.back().moved = true;
         return true;
     }
-    void Finish() { m_finished = true; }
+    // Removes what was set aside beside link targets; false when some stays.
+    [[nodiscard]] bool Finish()
+    {
+        m_finished = true;
+        bool removed = true;
+        for (Entry& entry : m_done)
+            if (entry.beside)
+                removed = m_files.DeleteTree(entry.beside->Path()) && removed;
+        return removed;
+    }
 
 private:
     struct Entry
@@ -126,6 +155,7 @@ private:
         std::string target;
         std::string aside;
         bool moved;
+        std::unique_ptr<StagingFolder> beside;
     };
 
     void Undo()
@@ -267,7 +297,18 @@ int CDSCUSMFile::CopyPackageFiles()
         // up or is pulled out meanwhile costs only the staging.
         StagingFolder staging(files);
         BoolCheck(staging.Make(m_indexPath), 0);
-        const std::string stagedImages = CombinePath(staging.Path(), GetFileNameFromPath(imageFolder, true));
+        // An image folder reached through a symbolic link is replaced where
+        // the link leads, staged beside it on its own file system.
+        const std::string imageTarget = FollowSymbolicLinks(imageFolder);
+        BoolCheck(!imageTarget.empty(), 0);
+        std::optional<StagingFolder> imageStaging;
+        std::string imageBase = staging.Path();
+        if (GetFolderFromPath(imageTarget) != GetFolderFromPath(imageFolder)) {
+            imageStaging.emplace(files);
+            BoolCheck(imageStaging->Make(imageTarget), 0);
+            imageBase = imageStaging->Path();
+        }
+        const std::string stagedImages = CombinePath(imageBase, GetFileNameFromPath(imageFolder, true));
         BoolCheck(CreateFolderPath(stagedImages), 0);
         for (const std::string& name : FileNamesIn(temp, IsSetImageFile))
             BoolCheck(CopyWholeFile(CombinePath(temp, name), CombinePath(stagedImages, name)), 0);
@@ -285,13 +326,19 @@ int CDSCUSMFile::CopyPackageFiles()
         // Into place: the image folder first and the index last, so that no
         // index names files that are not there yet.
         FolderSwap swapImages(files);
-        BoolCheck(swapImages.Swap(stagedImages, imageFolder), 0);
+        BoolCheck(swapImages.Swap(stagedImages, imageTarget), 0);
         FileSwaps swapFiles(files, aside);
         for (const std::string& name : setFiles)
             BoolCheck(swapFiles.Move(CombinePath(staging.Path(), name), InFolder(destination, name)), 0);
-        swapFiles.Finish();
-        swapImages.Finish();
+        const bool linkedAsideRemoved = swapFiles.Finish();
+        const bool imagesAsideRemoved = swapImages.Finish();
+        const bool filesAsideRemoved = files.DeleteTree(aside) && linkedAsideRemoved;
         staging.Keep();
+        if (imageStaging)
+            imageStaging->Keep();
+        // The set is in place, but a copy of the previous one that stays
+        // beside it must not pass for a clean save.
+        BoolCheck(imagesAsideRemoved && filesAsideRemoved, 0);
     } catch (int code) {
         return code;
     } catch (const std::bad_alloc&) {

@@ -1,6 +1,7 @@
 #include "App/DocumentBuildMessages.h"
 
 #include "App/MessageBoxes.h"
+#include "Core/PaperRules.h"
 #include "Layout/LayoutManagerHost.h"
 
 #include <initializer_list>
@@ -39,9 +40,9 @@ bool IsPaperOffered(const std::string& displayName, int paperIndex, int marginMo
         return OneOf(marginMode, {0, 1});
     if (paperIndex == 2)
         return marginMode == 1;
-    if (paperIndex >= 6 && paperIndex <= 10)
+    if (IsScriptRollPaper(paperIndex))
         return OneOf(marginMode, {3, 4});
-    if (paperIndex == 22 || paperIndex == 23)
+    if (IsCardPaper(paperIndex))
         return OneOf(marginMode, {0, 6});
     return OneOf(marginMode, {0, 1, 2, 5});
 }

@@ -48,15 +48,18 @@ std::string PictureInSet(const std::string& path, const CameraSetPictures* set)
     if (path.empty())
         return {};
     const std::string normal = std::filesystem::path(path).lexically_normal().string();
-    std::string found;
+    const auto existing = [&normal] {
+        std::string found = LookUpStoredReference(std::string_view(), normal).path;
+        return IsFile(found) ? found : std::string();
+    };
     if (!set)
-        return GetLongPath(found, normal, true) ? found : std::string();
+        return existing();
     std::string folder = std::filesystem::path(set->folder).lexically_normal().string();
     if (folder.empty() || folder.back() != '/')
         folder += '/';
     if (normal.size() <= folder.size() || normal.compare(0, folder.size(), folder) != 0)
         return {};
-    return GetLongPath(found, normal, true) ? found : std::string();
+    return existing();
 }
 
 } // namespace

@@ -11,10 +11,12 @@
 #include "Core/Path.h"
 #include "Core/TempFolders.h"
 #include "Layout/ImageFrameItem.h"
+#include "Platform/FileSystem.h"
 #include "Script/UDLScript.h"
 #include "Script/ZAVScript.h"
 
 #include <climits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -54,8 +56,21 @@ int SaveWithCompanion(CZAVEditorDoc& document, ISaveFileSystem& files, const std
         const std::string companion = CZAVEditorDoc::StripExtension(path);
         BoolCheck(!companion.empty() && companion != path, 0);
 
+        // Through a symbolic link the link's target is replaced and the link
+        // stays; each staging lies beside its own target, on its file system.
+        const std::string companionTarget = FollowSymbolicLinks(companion);
+        const std::string fileTarget = FollowSymbolicLinks(path);
+        BoolCheck(!companionTarget.empty() && !fileTarget.empty(), 0);
+
         StagingFolder staging(files);
-        BoolCheck(staging.Make(companion), 0);
+        BoolCheck(staging.Make(companionTarget), 0);
+        std::optional<StagingFolder> scriptStaging;
+        StagingFolder* scriptBeside = &staging;
+        if (GetFolderFromPath(fileTarget) != GetFolderFromPath(companionTarget)) {
+            scriptStaging.emplace(files);
+            BoolCheck(scriptStaging->Make(fileTarget), 0);
+            scriptBeside = &*scriptStaging;
+        }
         std::vector<std::string> images;
         BoolCheck(exportImages(companion, images) == 1, 0);
         Script script;
@@ -66,17 +81,22 @@ int SaveWithCompanion(CZAVEditorDoc& document, ISaveFileSystem& files, const std
         BoolCheck(capacity <= INT32_MAX, 0);
         script.SetCapacity(static_cast<std::int32_t>(capacity));
         script.SetThumbnail(CombinePath(companion, kThumbnailName));
-        const std::string stagedScript = staging.SiblingFile(GetFileExtension(path));
+        const std::string stagedScript = scriptBeside->SiblingFile(GetFileExtension(path));
         BoolCheck(!IsFile(stagedScript) && script.Write(stagedScript) == 1, 0);
         script.Clear();
 
         FolderSwap swap(files);
-        BoolCheck(swap.Swap(staging.Path(), companion), 0);
-        BoolCheck(files.Rename(stagedScript, path), 0);
-        swap.Finish();
+        BoolCheck(swap.Swap(staging.Path(), companionTarget), 0);
+        BoolCheck(files.Rename(stagedScript, fileTarget), 0);
+        const bool asideRemoved = swap.Finish();
         staging.Keep();
+        if (scriptStaging)
+            scriptStaging->Keep();
         for (const FrameImageRename& rename : renames)
             rename.item->SetImageFileName(rename.path);
+        // The new save is in place, but a copy of the previous one that stays
+        // beside it must not pass for a clean save.
+        BoolCheck(asideRemoved, 0);
     } catch (int) {
         return 1;
     }
@@ -215,8 +235,11 @@ int DocumentFileKinds::SaveFdpLayout(CZAVEditorDoc& document, const std::string&
 
         // The package is made beside the target and takes its place only when
         // complete, so the previous package stays until then.
+        // Through a symbolic link the link's target is replaced and the link stays.
+        const std::string target = FollowSymbolicLinks(path);
+        BoolCheck(!target.empty(), 1);
         StagingFolder staging(m_files);
-        BoolCheck(staging.Make(path), 1);
+        BoolCheck(staging.Make(target), 1);
         const std::string package = CombinePath(staging.Path(), GetFileNameFromPath(path, true));
         const std::unique_ptr<IPackageKit> kit = m_kits();
         NullCheck(kit.get(), 1);
@@ -230,11 +253,13 @@ int DocumentFileKinds::SaveFdpLayout(CZAVEditorDoc& document, const std::string&
         const std::string decode = document.GetDecodeFolder();
         FolderSwap swap(m_files);
         BoolCheck(swap.Swap(encode, decode), 1);
-        BoolCheck(m_files.Rename(package, path), 1);
-        swap.Finish();
+        BoolCheck(m_files.Rename(package, target), 1);
+        const bool asideRemoved = swap.Finish();
         staging.Keep();
         for (const KeptImageName& named : NamedImageFrames(*layout))
             named.frame->SetImageFileName(ReplaceAll(named.frame->GetImageFileName(), encode, decode));
+        if (!asideRemoved)
+            return 1;
     } catch (int code) {
         result = code == kCameraSetRefused ? kCameraSetRefused : 1;
     }

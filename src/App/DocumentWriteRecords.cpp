@@ -123,9 +123,15 @@ void CopyOver(const std::string& from, const std::string& to)
     BoolCheck(target.Commit(), 0);
 }
 
-// The 32-bit working picture of a background as an EFF with its mask.
+// The 32-bit working picture of a background as an EFF with its mask; a
+// picture still as its EFF file gave it keeps that file's bytes, so that
+// saving again never loses quality.
 void WriteBackgroundEff(const CImageFrameItem& item, const std::string& target)
 {
+    if (const auto carried = item.GetCarriedPicture().Take(item.GetImageFileName2())) {
+        BoolCheck(WriteFileAtomically(target, carried->data(), carried->size()), 0);
+        return;
+    }
     CBMPFile reader;
     std::uint8_t* raw = nullptr;
     SIZE size{};

@@ -2,10 +2,12 @@
 
 #include "App/LayoutFolderServices.h"
 #include "App/MessageBoxes.h"
+#include "App/StagedSave.h"
 #include "Core/Files.h"
 #include "Core/LocalizeScript.h"
 #include "Core/Path.h"
 #include "Core/SystemFolders.h"
+#include "Platform/FileSystem.h"
 #include "Platform/ProfileReader.h"
 
 #include <QDir>
@@ -243,7 +245,10 @@ int CheckSaveDestination(const SaveDestinationContext& context, std::string_view
         return Refuse(167, SaveDestinationForeignFolder);
     if (full.size() >= kMaxFullPathLength)
         return Refuse(21, SaveDestinationBadName);
-    if (IsReadOnlyFile(full) || (zvd && IsDirectory(stem) && FolderHasReadOnlyFile(stem)))
+    // A companion folder the save could not clear away afterwards is refused
+    // as a read-only file is, before anything is written.
+    if (IsReadOnlyFile(full) ||
+        (zvd && IsDirectory(stem) && !FolderTreeMayBeRemoved(FollowSymbolicLinks(stem))))
         return Refuse(180, SaveDestinationReadOnly);
     for (const std::string& variant : variants)
         if (IsReadOnlyFile(variant))

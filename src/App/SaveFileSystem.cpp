@@ -1,27 +1,51 @@
 #include "App/SaveFileSystem.h"
 
+#include "Core/Files.h"
+#include "Platform/FileSystem.h"
+
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <vector>
+#include <random>
 
 namespace {
+
+std::string UniqueTail()
+{
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::string tail;
+    for (int i = 0; i < 6; ++i)
+        tail += kLetters[pick(random)];
+    return tail;
+}
 
 class SystemFileSystem : public ISaveFileSystem
 {
 public:
     bool MakeUniqueFolder(const std::string& prefix, std::string& made) override
     {
-        std::string pattern = prefix + "XXXXXX";
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        if (!mkdtemp(buffer.data()))
-            return false;
-        made = buffer.data();
-        return true;
+        // Not mkdtemp, whose folder is the owner's alone: the umask (and a
+        // default access list of the parent) decides, as for any new folder.
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string path = prefix + UniqueTail();
+            if (MakeFolder(path, 0777)) {
+                made = path;
+                return true;
+            }
+            if (errno != EEXIST)
+                return false;
+        }
+        return false;
     }
     bool Rename(const std::string& from, const std::string& to) override
     {
         return std::rename(from.c_str(), to.c_str()) == 0;
+    }
+    bool DeleteTree(const std::string& folder) override
+    {
+        DeleteFolderTree(folder);
+        return !PathExists(folder);
     }
 };
 

@@ -2,8 +2,9 @@
 
 #include "Core/Files.h"
 #include "Core/Path.h"
+#include "Platform/FileSystem.h"
 
-#include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -14,13 +15,28 @@ std::string SiblingPrefix(const std::string& target, const char* kind)
     return CombinePath(GetFolderFromPath(target), name);
 }
 
-void RemoveEmptyFolder(const std::string& folder)
-{
-    std::error_code error;
-    std::filesystem::remove(folder, error);
-}
-
 } // namespace
+
+bool FolderTreeMayBeRemoved(const std::string& folder)
+{
+    if (!MayDeleteEntry(folder))
+        return false;
+    if (HasReadOnlyAttribute(folder) || !HasEffectiveAccess(folder, R_OK | W_OK | X_OK))
+        return false;
+    const auto entries = ListFolder(folder);
+    if (!entries)
+        return false;
+    for (const FolderEntry& entry : *entries) {
+        const std::string path = CombinePath(folder, entry.name);
+        if (entry.isFolder) {
+            if (!FolderTreeMayBeRemoved(path))
+                return false;
+        } else if (!MayDeleteEntry(path) || (!IsSymbolicLink(path) && HasReadOnlyAttribute(path))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 FolderSwap::~FolderSwap()
 {
@@ -33,6 +49,8 @@ bool FolderSwap::Swap(const std::string& staged, const std::string& target)
     m_staged = staged;
     m_target = target;
     if (IsDirectory(target)) {
+        if (!FolderTreeMayBeRemoved(target))
+            return false;
         if (!m_files.MakeUniqueFolder(SiblingPrefix(target, ".old-"), m_aside))
             return false;
         if (!m_files.Rename(target, m_aside))
@@ -45,11 +63,10 @@ bool FolderSwap::Swap(const std::string& staged, const std::string& target)
     return true;
 }
 
-void FolderSwap::Finish()
+bool FolderSwap::Finish()
 {
     m_finished = true;
-    if (m_movedAside)
-        DeleteFolderTree(m_aside);
+    return !m_movedAside || m_files.DeleteTree(m_aside);
 }
 
 void FolderSwap::Undo()

@@ -8,6 +8,14 @@
 
 #include <string>
 
+// Whether the folder and everything in it can be removed by this user: no
+// read-only file or folder in it (the read-only attribute counts even where
+// the system would let the user delete), every folder readable and writable,
+// every entry deletable from its folder. A save checks it before it puts
+// anything in the folder's place, since a set-aside copy that cannot be
+// removed would stay behind.
+bool FolderTreeMayBeRemoved(const std::string& folder);
+
 // Puts a staged folder in place of a target folder. Until Finish the old
 // folder is kept aside; ending without Finish moves the staged folder back to
 // its staging name and the old folder back to the target.
@@ -19,9 +27,12 @@ public:
     FolderSwap(const FolderSwap&) = delete;
     FolderSwap& operator=(const FolderSwap&) = delete;
 
+    // False, with nothing moved, when an old folder is there that could not be
+    // removed afterwards.
     bool Swap(const std::string& staged, const std::string& target);
-    // Deletes the old folder.
-    void Finish();
+    // Deletes the old folder; false when a part of it stays, and then the
+    // save must not count as done.
+    [[nodiscard]] bool Finish();
 
 private:
     void Undo();

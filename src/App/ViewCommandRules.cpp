@@ -1,5 +1,6 @@
 #include "App/ViewCommandRules.h"
 
+#include "Core/PaperRules.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutManager.h"
@@ -86,11 +87,6 @@ const CInsertImageFrameItem* OneFrameOfSelection(const CLayoutManager& layout)
     const auto* text =
         dynamic_cast<const CMacroStringItem*>(layout.GetFirstSelectedItem(&IsKindOf<CMacroStringItem>));
     return text ? text->GetOwnerFrame() : nullptr;
-}
-
-bool IsRollPaperIndex(int paperSizeIndex)
-{
-    return paperSizeIndex >= 6 && paperSizeIndex <= 10;
 }
 
 bool CanZoomIn(float scale)
@@ -213,7 +209,7 @@ int RollPaperLowestLength(const CLayoutManager& layout)
 int RollPaperStartLength(const CLayoutManager& layout, int lowest)
 {
     const int length = layout.GetRollLength() & 0xFFFF;
-    return std::min(std::max(length, lowest), kMaxRollPaperLength);
+    return std::min(std::max(length, lowest), kMaxRollLength);
 }
 
 std::string OnlineManualPath(const std::string& programFolder)

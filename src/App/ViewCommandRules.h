@@ -11,8 +11,6 @@ class CLayoutManager;
 
 // Menu line widths in layout units (1 pt = 5 units).
 constexpr int kUnitsPerPoint = 5;
-// The widest roll paper, in layout units.
-constexpr int kMaxRollPaperLength = 15840;
 
 // The width of a line-width command (32811 hairline .. 32818 8 pt); 0 for any other id.
 int LineWidthOfCommand(int id);
@@ -37,7 +35,6 @@ bool CanEditSelection(const CLayoutManager& layout, bool camera);
 // The one insert-photo frame the selection is about (the frame itself or its
 // macro strings); null when the selection is empty or covers more than one.
 const CInsertImageFrameItem* OneFrameOfSelection(const CLayoutManager& layout);
-bool IsRollPaperIndex(int paperSizeIndex);
 bool CanZoomIn(float scale);
 bool CanZoomOut(float scale);
 

@@ -11,6 +11,7 @@
 #include "App/ZAVEditorDoc.h"
 #include "App/ZAVEditorView.h"
 #include "Core/Files.h"
+#include "Core/PaperRules.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutDialogs.h"
@@ -656,7 +657,7 @@ void CZAVEditorView::OnOptionRollPaper()
     CLayoutManager& layout = Layout();
     const int lowest = RollPaperLowestLength(layout);
     int length = RollPaperStartLength(layout, lowest);
-    if (!dialogs->RunRollPaperDialog(lowest, kMaxRollPaperLength, length))
+    if (!dialogs->RunRollPaperDialog(lowest, kMaxRollLength, length))
         return;
     m_document.SetLayoutPaper(layout.GetPaperSizeIndex(), layout.GetOrientation(), layout.GetPaperMode(),
                               length, false);
@@ -668,7 +669,7 @@ void CZAVEditorView::OnOptionRollPaper()
 
 void CZAVEditorView::OnUpdateOptionRollPaper(CCmdUI* ui)
 {
-    ui->Enable(!IsCameraLayout() && IsRollPaperIndex(Layout().GetPaperSizeIndex()));
+    ui->Enable(!IsCameraLayout() && IsScriptRollPaper(Layout().GetPaperSizeIndex()));
 }
 
 void CZAVEditorView::OnOptionEnvironment()

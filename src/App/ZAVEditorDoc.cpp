@@ -8,11 +8,14 @@
 #include "App/LayoutFolderServices.h"
 #include "App/MainMenu.h"
 #include "App/MessageBoxes.h"
+#include "App/SaveDialogStart.h"
+#include "App/StagedSave.h"
 #include "Core/Files.h"
 #include "Core/PaperRules.h"
 #include "Core/Path.h"
 #include "Core/SystemFolders.h"
 #include "Core/TempFolders.h"
+#include "Platform/FileSystem.h"
 #include "Platform/ShiftJis.h"
 
 #include <QApplication>
@@ -390,7 +393,9 @@ int CZAVEditorDoc::SaveByKind(const std::string& path, const std::string& extens
     if (IsReadOnlyFile(path))
         throw 1;
     const std::string companion = path.substr(0, path.size() - extension.size());
-    if (ext != ".fdp" && IsDirectory(companion) && FolderHasReadOnlyFile(companion))
+    // A companion folder the save could not clear away afterwards refuses the
+    // save as a read-only file does.
+    if (ext != ".fdp" && IsDirectory(companion) && !FolderTreeMayBeRemoved(FollowSymbolicLinks(companion)))
         throw 1;
     if (ext == ".usm")
         for (const std::string& member : CameraSetScriptPaths(path))
@@ -443,6 +448,10 @@ int CZAVEditorDoc::DoSave(const std::string& /*path*/, bool replace)
     const int visible = m_layout.GetItemCount(-1, 1, nullptr);
     const std::string ending = LastFour(m_pathName);
     QWidget* parent = m_host.MainWindow();
+    // A name without its folder would be written into the process's current
+    // folder: it is asked for again instead.
+    if (!IsAbsolutePathName(m_pathName))
+        return m_ui.RunSelectSaveDialog(*this, parent, 0);
     if (ending == ".zvd") {
         if (IsWin2000OrLater() && m_services.IsInCommonUDLFolder(m_pathName))
             return m_ui.RunSelectSaveDialog(*this, parent, 0);
@@ -466,7 +475,7 @@ bool CZAVEditorDoc::SaveAs(const std::string& extension, const std::string& give
 {
     if (AsciiLower(extension) != ".zvd")
         return false;
-    std::string path = givenPath;
+    std::string path = IsAbsolutePathName(givenPath) ? givenPath : std::string();
     bool proposeDefaultName = false;
     if (!EndsWithNoCase(m_pathName, extension)) {
         path.clear();
@@ -477,10 +486,10 @@ bool CZAVEditorDoc::SaveAs(const std::string& extension, const std::string& give
             return false;
     } else {
         const std::string documents = m_host.GetDocumentsFolder();
-        std::string folder = m_pathName.empty() ? std::string() : GetFolderFromPath(m_pathName);
+        std::string folder = IsAbsolutePathName(m_pathName) ? GetFolderFromPath(m_pathName) : std::string();
         if (folder.empty())
             folder = documents;
-        if (folder.back() != '/')
+        if (folder.empty() || folder.back() != '/')
             folder += '/';
         const std::string name = proposeDefaultName ? Caption(173) : GetFileNameFromPath(m_pathName, false);
         const std::string firstProposal = folder + name + extension;
@@ -494,12 +503,13 @@ bool CZAVEditorDoc::SaveAs(const std::string& extension, const std::string& give
                 m_ui.RunSaveFileDialog(m_host.MainWindow(), Caption(215), filter, proposal);
             if (!chosen)
                 return false;
-            const int check = CheckSaveDestination(".zvd", *chosen, 0);
+            const std::string absolute = AbsoluteChosenPath(*chosen, StartOfSaveDialog(proposal).folder);
+            const int check = CheckSaveDestination(".zvd", absolute, 0);
             if (check == SaveDestinationNoAccess)
                 return false;
             if (check != SaveDestinationOk)
                 continue;
-            path = *chosen;
+            path = absolute;
             break;
         }
         // Trailing dots and blanks first, so that "abc.zvd. " saves as abc.zvd.

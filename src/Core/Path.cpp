@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <system_error>
+#include <vector>
 
 namespace {
 
@@ -25,6 +28,57 @@ bool IsStoredAbsolute(std::string_view path)
         path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
     const bool network = path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
     return drive || network || (!path.empty() && path[0] == '/');
+}
+
+// Drive-letter and network paths name another system's files.
+bool IsForeignAbsolute(std::string_view path)
+{
+    return IsStoredAbsolute(path) && path[0] != '/';
+}
+
+// The components of a native path with "." and ".." folded; ".." at the root stays there.
+std::vector<std::string> FoldedComponents(std::string_view path)
+{
+    const bool rooted = !path.empty() && path[0] == '/';
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        const std::string_view part = path.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty() && parts.back() != "..")
+                parts.pop_back();
+            else if (!rooted)
+                parts.emplace_back(part);
+        } else if (!part.empty() && part != ".") {
+            parts.emplace_back(part);
+        }
+        start = end + 1;
+    }
+    return parts;
+}
+
+bool EntryExists(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found &&
+           !error;
+}
+
+// The entries of `folder` whose names equal `name` without regard to ASCII case.
+std::vector<std::string> CaseBlindMatches(const std::string& folder, const std::string& name)
+{
+    std::vector<std::string> matches;
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        std::string entry = it->path().filename().string();
+        if (EqualsIgnoringAsciiCase(entry, name))
+            matches.push_back(std::move(entry));
+    }
+    return matches;
 }
 
 std::string Replaced(std::string_view text, char from, char to)
@@ -120,12 +174,47 @@ std::string NativeToStoredReference(std::string_view native)
     return Replaced(native, '/', '\\');
 }
 
+ReferenceLookup LookUpStoredReference(std::string_view layoutFolder, std::string_view stored)
+{
+    ReferenceLookup lookup;
+    if (stored.empty() || IsForeignAbsolute(stored)) {
+        lookup.path = std::string(stored);
+        return lookup;
+    }
+    const std::string native = Replaced(stored, '\\', '/');
+    const std::string joined = native[0] == '/' ? native : CombinePath(layoutFolder, native);
+    lookup.match = ReferenceMatch::Exact;
+    const bool rooted = joined[0] == '/';
+    std::string folder = rooted ? "/" : ".";
+    std::string path;
+    for (std::string& part : FoldedComponents(joined)) {
+        const std::string prefix = path.empty() && !rooted ? std::string() : path + '/';
+        std::string next = prefix + part;
+        if (lookup.match <= ReferenceMatch::CaseBlind && !EntryExists(next)) {
+            const std::vector<std::string> matches = CaseBlindMatches(folder, part);
+            if (matches.size() == 1) {
+                next = prefix + matches.front();
+                lookup.match = ReferenceMatch::CaseBlind;
+            } else if (matches.empty()) {
+                lookup.match = ReferenceMatch::Missing;
+            } else {
+                lookup.match = ReferenceMatch::Ambiguous;
+                lookup.ambiguousFolder = folder;
+                lookup.ambiguousName = part;
+            }
+        }
+        path = std::move(next);
+        folder = path;
+    }
+    if (path.empty())
+        path = rooted ? "/" : ".";
+    lookup.path = std::move(path);
+    return lookup;
+}
+
 std::string ResolveStoredReference(std::string_view layoutFolder, std::string_view stored)
 {
-    const std::string native = StoredReferenceToNative(stored);
-    if (native.empty() || IsStoredAbsolute(native))
-        return native;
-    return CombinePath(layoutFolder, native);
+    return LookUpStoredReference(layoutFolder, stored).path;
 }
 
 std::string MakeStoredReference(std::string_view layoutFolder, std::string_view fullPath)

@@ -32,9 +32,34 @@ bool IsJpegFileName(std::string_view path);
 std::string StoredReferenceToNative(std::string_view stored);
 // The form to store: relative references get "\" for "/"; absolute paths stay.
 std::string NativeToStoredReference(std::string_view native);
-// The native path a stored reference names, relative ones taken from
-// `layoutFolder`: ".\Image\a.jpg" in "/lay" gives "/lay/Image/a.jpg". An
-// empty reference stays empty.
+// How a stored reference met the file system.
+enum class ReferenceMatch {
+    Exact,     // every component found as written
+    CaseBlind, // some component found only without regard to ASCII case
+    Missing,   // some component found neither way (or a path from another system)
+    Ambiguous  // some component missing as written and matched by several entries
+};
+
+struct ReferenceLookup
+{
+    std::string path;
+    ReferenceMatch match = ReferenceMatch::Missing;
+    // With Ambiguous: the folder and the name as written that several entries match.
+    std::string ambiguousFolder;
+    std::string ambiguousName;
+};
+
+// The rule every reader of layout files keeps for a stored reference (the
+// frame-file kit keeps its own copy): "\" and "/" both separate; a relative
+// reference is taken from `layoutFolder`, a "/" one from the root; "." and
+// ".." are folded by the text. Each component missing as written is looked up
+// in its folder without regard to ASCII case: one matching entry is taken,
+// several take none (the component stays as written and so does not exist).
+// Below a missing component nothing more is looked up. Drive-letter and
+// network references are kept as stored and never resolve.
+ReferenceLookup LookUpStoredReference(std::string_view layoutFolder, std::string_view stored);
+// The path of LookUpStoredReference: ".\Image\a.jpg" in "/lay" gives
+// "/lay/Image/a.jpg". An empty reference stays empty.
 std::string ResolveStoredReference(std::string_view layoutFolder, std::string_view stored);
 // The stored form of a file: dot-relative with "\" when it lies below
 // `layoutFolder`, else the full path.

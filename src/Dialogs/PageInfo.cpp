@@ -4,6 +4,7 @@
 #include "App/PaperNames.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/LocalizeScript.h"
+#include "Core/PaperRules.h"
 #include "Core/Units.h"
 #include "Layout/LayoutManager.h"
 
@@ -74,16 +75,11 @@ PageInfoSource GetPageInfoSource(CZAVEditorDoc& document)
     return source;
 }
 
-bool IsRollPaper(int paperIndex)
-{
-    return paperIndex >= 6 && paperIndex <= 11;
-}
-
 std::string PageInfoThirdValue(const PageInfoSource& source, int unit, const CLocalizeScript& texts)
 {
     if (source.paperIndex < 0)
         return "-----";
-    if (IsRollPaper(source.paperIndex)) {
+    if (IsPageTableRollPaper(source.paperIndex)) {
         float length = static_cast<float>(source.rollLength);
         switch (unit) {
         case 1:
@@ -108,7 +104,7 @@ PageInfoTexts MakePageInfoTexts(const PageInfoSource* source, int unit, const CL
     const std::string separator = Text(texts, 183);
     out.separators = separator + "\n" + separator + "\n" + separator + "\n";
     out.labels = Text(texts, 184) + "\n" + Text(texts, 185) + "\n" +
-                 Text(texts, IsRollPaper(source->paperIndex) ? 187 : 186) + "\n";
+                 Text(texts, IsPageTableRollPaper(source->paperIndex) ? 187 : 186) + "\n";
     out.paperName =
         source->paperIndex < 0 ? std::string("-----") : GetPaperSizeName(texts.GetPath(), source->paperIndex);
     if (!out.paperName.empty()) {

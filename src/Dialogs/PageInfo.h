@@ -30,7 +30,6 @@ struct PageInfoTexts
     std::string third;
 };
 
-bool IsRollPaper(int paperIndex);
 // The third value: margin text by paper and margin, or the roll length.
 std::string PageInfoThirdValue(const PageInfoSource& source, int unit, const CLocalizeScript& texts);
 // Without a document (null) every text is empty.

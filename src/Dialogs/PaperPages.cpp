@@ -2,6 +2,7 @@
 
 #include "App/AppSettings.h"
 #include "Core/LocalizeScript.h"
+#include "Core/PaperRules.h"
 #include "Dialogs/DialogShell.h"
 #include "Platform/DialogLayoutTarget.h"
 
@@ -17,16 +18,6 @@
 #include <vector>
 
 namespace {
-
-bool IsRollPaper(int paper)
-{
-    return paper >= 6 && paper <= 11;
-}
-
-bool IsCardPaper(int paper)
-{
-    return paper == 22 || paper == 23;
-}
 
 QButtonGroup* RadioGroup(QWidget* page, std::initializer_list<int> controlIds)
 {
@@ -95,9 +86,7 @@ int MarginModeOf(int area, int paper, bool autoCutter, int showAutoCutter)
     case kAreaStandard:
         return 1;
     case kAreaBorderless:
-        if (paper == 4 || paper == 5)
-            return 5;
-        return IsCardPaper(paper) ? 6 : 2;
+        return BorderlessMarginMode(paper);
     case kAreaRollPaper:
         return autoCutter && showAutoCutter != 0 ? 4 : 3;
     default:
@@ -175,7 +164,7 @@ void CPaperSettingDialog::OnPaperChanged()
         allowed = {kAreaStandard};
         if (area == kAreaMaximum || area == kAreaBorderless || area == kAreaRollPaper)
             replaced = kAreaStandard;
-    } else if (IsRollPaper(paper)) {
+    } else if (IsPageTableRollPaper(paper)) {
         allowed = {kAreaRollPaper};
         if (area == kAreaStandard || area == kAreaMaximum || area == kAreaBorderless)
             replaced = kAreaRollPaper;
@@ -190,7 +179,7 @@ void CPaperSettingDialog::OnPaperChanged()
     }
     for (QAbstractButton* button : m_area->buttons())
         button->setEnabled(std::find(allowed.begin(), allowed.end(), m_area->id(button)) != allowed.end());
-    m_autoCutter->setEnabled(IsRollPaper(paper));
+    m_autoCutter->setEnabled(IsPageTableRollPaper(paper));
     if (replaced != area) {
         SetChecked(m_area, replaced);
         // The direction pictures differ for roll paper.

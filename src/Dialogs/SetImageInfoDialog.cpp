@@ -6,10 +6,10 @@
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/PictureRangeDialog.h"
 #include "Dialogs/PictureTransparencyDialog.h"
+#include "Dialogs/SelectImageDialog.h"
 #include "Dialogs/StringItemFontDialog.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/InsertImageFrameItem.h"
-#include "Dialogs/SelectImageDialog.h"
 #include "Platform/DialogLayoutTarget.h"
 
 #include <QButtonGroup>
@@ -41,8 +41,6 @@ constexpr std::array<InfoBox, 8> kBoxes{{
     {1122, &ImageInfoValues::showFileName, "File name"},
     {1128, &ImageInfoValues::fullPath, "Full path"},
 }};
-
-constexpr std::array<const char*, 5> kFaceKeys{"Courier", "Gothic", "Mincho", "Helvetica", "Roman"};
 
 } // namespace
 
@@ -79,7 +77,7 @@ void CSetImageInfoDialog::OnInitDialog()
 {
     const CLocalizeScript script(m_shell.GetLocalizeIniPath());
     m_faces->clear();
-    for (const char* key : kFaceKeys) {
+    for (const char* key : kInfoFontKeys) {
         std::string face;
         if (script.GetDrawStringFont(key, face) && !face.empty())
             m_faces->addItem(QString::fromStdString(face));

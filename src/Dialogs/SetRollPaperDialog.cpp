@@ -1,6 +1,7 @@
 #include "Dialogs/SetRollPaperDialog.h"
 
 #include "App/AppSettings.h"
+#include "Core/PaperRules.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/DigitEdit.h"
@@ -13,8 +14,8 @@
 
 namespace {
 
-constexpr int kLowest = 500;
-constexpr int kHighest = 15840;
+constexpr int kLowest = kMinRollLength;
+constexpr int kHighest = kMaxRollLength;
 
 struct UnitSteps
 {

@@ -200,7 +200,8 @@ int ZAVPictureObject::Parse(const char* text, std::int32_t length)
         rect.x1 = ZavDecimal(f[1].c_str());
         rect.y1 = ZavDecimal(f[2].c_str());
         rect.x2 = ZavDecimal(f[3].c_str());
-        if (!f[4].empty() && f[4][0] == 'N') {
+        // The editor writes an open bottom as -1; files from elsewhere have "N".
+        if ((!f[4].empty() && f[4][0] == 'N') || f[4] == "-1") {
             if (isFixed)
                 return ZAV_ERR_SYNTAX;
             openHeight = 1;

@@ -108,7 +108,7 @@ ZAV_FileUtil::ZAV_FileUtil(const char* path, bool openNow, bool forWriting)
     if (!openNow)
         return;
     // Created afresh only: an existing file is never replaced.
-    m_fd = forWriting ? ::open(m_path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644)
+    m_fd = forWriting ? ::open(m_path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666)
                       : ZavOpenRegularForReading(m_path);
     m_heldOpen = m_fd >= 0;
 }
@@ -223,7 +223,7 @@ bool RemoveFolder(const char* path)
 
 int CreateFolder(const char* path)
 {
-    return (path != nullptr && ::mkdir(path, 0755) == 0) ? ZAV_OK : ZAV_ERR_FILE_IO;
+    return (path != nullptr && ::mkdir(path, 0777) == 0) ? ZAV_OK : ZAV_ERR_FILE_IO;
 }
 
 int GetFileNamePart(const char* path, char* out, std::size_t outSize)

@@ -75,21 +75,31 @@ PZAVUnpackage::PZAVUnpackage() = default;
 PZAVUnpackage::~PZAVUnpackage() = default;
 
 int PZAVUnpackage::OpenFolder(const std::string& folderPart, std::shared_ptr<Folder>& out,
-                              std::string& relative)
+                              std::vector<std::string>& components)
 {
-    std::vector<std::string> components;
     if (int rc = MakeMemberPath(folderPart, components))
         return rc;
-    relative.clear();
-    for (const std::string& name : components)
-        relative += name + "/";
+    if (components.empty()) {
+        out = m_targetFolder;
+        return ZAV_OK;
+    }
+    if (m_current.folder && m_current.components == components) {
+        out = m_current.folder;
+        return ZAV_OK;
+    }
+    // The folder kept open before is done with; closing it first keeps at
+    // most the target's and one walk's descriptors open.
+    m_current = OpenedFolder{};
     std::shared_ptr<Folder> current = m_targetFolder;
+    std::vector<std::string> walked;
     for (const std::string& name : components) {
         int fd = ::openat(current->fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0 && errno == ENOENT) {
-            if (::mkdirat(current->fd, name.c_str(), 0755) != 0)
+            // The umask decides the mode, as for any folder the user makes.
+            if (::mkdirat(current->fd, name.c_str(), 0777) != 0)
                 return ZAV_ERR_FILE_IO;
-            m_made.push_back({current, name, true});
+            if (!Record(walked, current->fd, name, true))
+                return ZAV_ERR_FILE_IO;
             fd = ::openat(current->fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (fd < 0)
                 return ZAV_ERR_FILE_IO;
@@ -98,9 +108,36 @@ int PZAVUnpackage::OpenFolder(const std::string& folderPart, std::shared_ptr<Fol
             return ZAV_ERR_ARGUMENT;
         }
         current = std::make_shared<Folder>(fd);
+        walked.push_back(name);
     }
+    m_current = OpenedFolder{components, current};
     out = current;
     return ZAV_OK;
+}
+
+bool PZAVUnpackage::Record(const std::vector<std::string>& parent, int parentFd, const std::string& name,
+                           bool isFolder)
+{
+    struct stat st;
+    if (::fstatat(parentFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        ::unlinkat(parentFd, name.c_str(), isFolder ? AT_REMOVEDIR : 0);
+        return false;
+    }
+    m_made.push_back({parent, name, isFolder, static_cast<unsigned long long>(st.st_dev),
+                      static_cast<unsigned long long>(st.st_ino)});
+    return true;
+}
+
+std::shared_ptr<PZAVUnpackage::Folder> PZAVUnpackage::Reopen(const std::vector<std::string>& components)
+{
+    std::shared_ptr<Folder> current = m_targetFolder;
+    for (const std::string& name : components) {
+        const int fd = ::openat(current->fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            return nullptr;
+        current = std::make_shared<Folder>(fd);
+    }
+    return current;
 }
 
 int PZAVUnpackage::WriteMember(const PZAVUnpackAnalize& analysis, const MemberRecord& record,
@@ -109,16 +146,19 @@ int PZAVUnpackage::WriteMember(const PZAVUnpackAnalize& analysis, const MemberRe
     if (record.size == 0)
         return ZAV_OK;
     std::shared_ptr<Folder> parent;
-    std::string relative;
-    if (int rc = OpenFolder(folder, parent, relative))
+    std::vector<std::string> components;
+    if (int rc = OpenFolder(folder, parent, components))
         return rc;
     std::string name;
     if (!ZavCp932ToUtf8(record.packageName, name) || !IsPlainName(name))
         return ZAV_ERR_FILE_IO;
+    std::string relative;
+    for (const std::string& component : components)
+        relative += component + "/";
     if (!m_written.insert(relative + name).second)
         return ZAV_OK;
     const int fd =
-        ::openat(parent->fd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        ::openat(parent->fd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) {
         // Whatever is there, a link included, is kept as it is.
         if (warning != nullptr)
@@ -128,7 +168,8 @@ int PZAVUnpackage::WriteMember(const PZAVUnpackAnalize& analysis, const MemberRe
     if (fd < 0)
         return ZAV_ERR_FILE_IO;
     Folder file(fd);
-    m_made.push_back({parent, name, false});
+    if (!Record(components, parent->fd, name, false))
+        return ZAV_ERR_FILE_IO;
     std::vector<char> body(record.size);
     if (int rc = analysis.Package().ReadMember(record.packageName, body.data(), record.size))
         return rc;
@@ -177,14 +218,29 @@ int PZAVUnpackage::WriteAll(const PZAVUnpackAnalize& analysis, int* warning)
 
 void PZAVUnpackage::Rollback()
 {
+    m_current = OpenedFolder{};
     // Files first, then folders, each in reverse order of creation, so that
-    // nested new folders are empty when their turn comes.
+    // nested new folders are empty when their turn comes. Each parent is
+    // found again below the target, one at a time.
+    OpenedFolder parent;
+    const auto remove = [&](const Made& made) {
+        if (!parent.folder || parent.components != made.parent)
+            parent = OpenedFolder{made.parent, Reopen(made.parent)};
+        if (!parent.folder)
+            return;
+        struct stat st;
+        if (::fstatat(parent.folder->fd, made.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            static_cast<unsigned long long>(st.st_dev) != made.device ||
+            static_cast<unsigned long long>(st.st_ino) != made.inode)
+            return;
+        ::unlinkat(parent.folder->fd, made.name.c_str(), made.isFolder ? AT_REMOVEDIR : 0);
+    };
     for (auto it = m_made.rbegin(); it != m_made.rend(); ++it)
         if (!it->isFolder)
-            ::unlinkat(it->parent->fd, it->name.c_str(), 0);
+            remove(*it);
     for (auto it = m_made.rbegin(); it != m_made.rend(); ++it)
         if (it->isFolder)
-            ::unlinkat(it->parent->fd, it->name.c_str(), AT_REMOVEDIR);
+            remove(*it);
     m_made.clear();
 }
 
@@ -192,6 +248,7 @@ int PZAVUnpackage::Unpackage(const char* package, const char* targetFolder, int*
 {
     m_made.clear();
     m_written.clear();
+    m_current = OpenedFolder{};
     int rc = ZavGuard([&]() -> int {
         if (targetFolder == nullptr || targetFolder[0] != '/')
             return ZAV_ERR_NO_TARGET_FOLDER;
@@ -208,6 +265,7 @@ int PZAVUnpackage::Unpackage(const char* package, const char* targetFolder, int*
     if (rc != ZAV_OK)
         Rollback();
     m_made.clear();
+    m_current = OpenedFolder{};
     m_targetFolder.reset();
     return rc;
 }

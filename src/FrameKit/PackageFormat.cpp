@@ -293,7 +293,7 @@ int PZAVPackage::Write(const char* target, const PackageGroups& groups)
         struct stat st;
         if (::lstat(target, &st) == 0)
             return ZAV_ERR_PACKAGE_TARGET;
-        Fd fd(::open(target, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        Fd fd(::open(target, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (fd.get() < 0)
             return errno == EEXIST ? ZAV_ERR_PACKAGE_TARGET : ZAV_ERR_FILE_IO;
         int rc = ZavGuard([&] { return WriteAll(fd.get(), groups); });

@@ -54,25 +54,39 @@ std::string Child(const std::string& folder, const std::string& name)
 
 bool EqualAsciiNoCase(const std::string& a, const char* b)
 {
-    return ::strcasecmp(a.c_str(), b) == 0;
+    std::size_t i = 0;
+    for (; a[i] != '\0' && b[i] != '\0'; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return i == a.size() && b[i] == '\0';
 }
 
-// Finds name in folder without regard to (single-byte) letter case.
+// The one entry of folder whose name matches without regard to (single-byte)
+// letter case; several matches are as good as none, since picking one would
+// depend on the order the folder lists them in.
 bool FindNoCase(const std::string& folder, std::string& name)
 {
     DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
     if (dir == nullptr)
         return false;
-    bool found = false;
+    int found = 0;
+    std::string match;
     while (dirent* e = ::readdir(dir)) {
-        if (EqualAsciiNoCase(name, e->d_name)) {
-            name = e->d_name;
-            found = true;
-            break;
-        }
+        if (EqualAsciiNoCase(name, e->d_name) && ++found == 1)
+            match = e->d_name;
     }
     ::closedir(dir);
-    return found;
+    if (found != 1)
+        return false;
+    name = match;
+    return true;
 }
 
 ZavDateTime ToDateTime(const struct timespec& ts)

@@ -25,7 +25,10 @@ int GetFileTime(const char* path, int which, ZavDateTime* out);
 
 // Joins a reference as written in a kit file (Shift-JIS, "\") to a host folder
 // (UTF-8, "/"), giving a host path. "." and ".." are folded; a component not
-// found as written is looked up in its folder without regard to case. A
+// found as written is looked up in its folder without regard to ASCII case and
+// taken when exactly one entry matches (several: it stays as written, so the
+// reference names no file; nothing below a component not found is looked
+// up). The editor keeps the same rule in its own copy. A
 // drive-letter reference stays inside the folder as written (so it never
 // resolves against the working directory); a leading "\" starts at the root.
 // 6100 for an empty reference, a folder that is not absolute, a reference

@@ -47,7 +47,19 @@ void ZAV_Key::GetValue(char* buffer, int size, bool stripQuotes) const
     }
     std::size_t out = 0;
     const std::size_t room = static_cast<std::size_t>(size) - 1;
-    for (std::size_t i = 0; value[i] != '\0' && out < room; ++i) {
+    // The editor quotes a text without escaping it, so a value enclosed in
+    // quotes is the text inside them, quotes within it included. Any other
+    // value loses every quote.
+    std::size_t last = 0;
+    for (std::size_t i = 0; value[i] != '\0'; ++i) {
+        last = i;
+        if (IsSjisLeadByte(static_cast<unsigned char>(value[i])) && value[i + 1] != '\0')
+            ++i;
+    }
+    const bool enclosed = value[0] == '"' && last > 0 && value[last] == '"';
+    for (std::size_t i = enclosed ? 1 : 0; value[i] != '\0' && out < room; ++i) {
+        if (enclosed && i == last)
+            break;
         unsigned char c = static_cast<unsigned char>(value[i]);
         if (IsSjisLeadByte(c) && value[i + 1] != '\0') {
             // A quote byte trailing a lead byte belongs to the character.
@@ -57,7 +69,7 @@ void ZAV_Key::GetValue(char* buffer, int size, bool stripQuotes) const
             buffer[out++] = value[++i];
             continue;
         }
-        if (c != '"')
+        if (c != '"' || enclosed)
             buffer[out++] = value[i];
     }
 }

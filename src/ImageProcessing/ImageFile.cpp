@@ -38,7 +38,7 @@ bool CImageFile::Open(const std::string& path, OpenMode mode)
 {
     Close();
     if (mode == OpenMode::CreateReadWrite) {
-        if (m_staged.Open(path, 0644))
+        if (m_staged.Open(path, 0666))
             m_fd = m_staged.Descriptor();
         return m_fd >= 0;
     }

@@ -1,6 +1,7 @@
 #include "Layout/BackgroundImageFrameItem.h"
 
 #include "ImageProcessing/BMPFile.h"
+#include "ImageProcessing/ImageFile.h"
 #include "Platform/Archive.h"
 
 CBackgroundImageFrameItem::CBackgroundImageFrameItem()
@@ -33,8 +34,8 @@ int CBackgroundImageFrameItem::LoadImage(const std::string& path)
     return CImageFrameItem::LoadImage(path);
 }
 
-bool CBackgroundImageFrameItem::ExportImage(const std::string& /*path*/, const std::uint8_t* pixels,
-                                            int width, int height)
+bool CBackgroundImageFrameItem::ExportImage(const std::string& path, const std::uint8_t* pixels, int width,
+                                            int height)
 {
     if (!WorkingFile().MakeFresh())
         return false;
@@ -42,6 +43,10 @@ bool CBackgroundImageFrameItem::ExportImage(const std::string& /*path*/, const s
         WorkingFile().Reset();
         return false;
     }
+    // An EFF file is the form a layout stores a background in, and the working
+    // copy holds exactly its pixels and mask: a save can take its bytes.
+    if (ImageFileKindForBuffer(path) == ImageFileKind::Eff)
+        CarriedPicture().Remember(path, WorkingFile().Path());
     return true;
 }
 

@@ -115,6 +115,7 @@ int CImageFrameItem::LoadImage(const std::string& path)
 {
     if (!path.empty()) {
         CImage saved = std::move(m_images[0]);
+        const CCarriedPicture savedCarried = m_carried;
         const int savedWidth = m_pictureWidth;
         const int savedHeight = m_pictureHeight;
         const double savedScale = m_displayScale;
@@ -147,11 +148,15 @@ int CImageFrameItem::LoadImage(const std::string& path)
             double scale = m_displayScale;
             m_images[0].SetFromRgbaBuffer(pixels.get(), size.cx, size.cy, &box, &scale, 0xFFFFFF, 1);
             m_displayScale = scale;
+            // The new working copy says for itself whether its file carries it.
+            m_carried.Forget();
             if (!m_images[0].IsValid() || !ExportImage(path, pixels.get(), size.cx, size.cy))
                 result = ImageLoadUnreadable;
         }
         if (result != ImageLoadOk) {
             m_images[0] = std::move(saved);
+            // A working copy that was replaced no longer matches its digest.
+            m_carried = savedCarried;
             m_pictureWidth = savedWidth;
             m_pictureHeight = savedHeight;
             m_displayScale = savedScale;
@@ -160,6 +165,7 @@ int CImageFrameItem::LoadImage(const std::string& path)
     } else {
         m_images[0].Release();
         m_workingFile.Reset();
+        m_carried.Forget();
         m_pictureWidth = 0;
         m_pictureHeight = 0;
         m_displayScale = 1.0;
@@ -410,6 +416,7 @@ CImageFrameItem* CImageFrameItem::CopyFrom(const CImageFrameItem& other)
     } else {
         m_workingFile.Reset();
     }
+    m_carried = other.m_carried;
     for (int i = 0; i < 4; ++i) {
         if (other.m_images[i].IsValid())
             m_images[i].CopyFrom(&other.m_images[i]);

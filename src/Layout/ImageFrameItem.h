@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ImageProcessing/Image.h"
+#include "Layout/CarriedPicture.h"
 #include "Layout/LayoutItem.h"
 #include "Layout/WorkingFile.h"
 
@@ -58,6 +59,9 @@ public:
     // Makes the working copy of a loaded picture.
     virtual bool ExportImage(const std::string& path, const std::uint8_t* pixels, int width, int height) = 0;
 
+    // The file whose bytes a save may store instead of encoding the working copy again.
+    const CCarriedPicture& GetCarriedPicture() const { return m_carried; }
+
     double GetImageScale() const { return m_displayScale; }
     SIZE GetPictureSize() const { return SIZE{m_pictureWidth, m_pictureHeight}; }
     CImageFrameItem* CopyFrom(const CImageFrameItem& other);
@@ -76,6 +80,7 @@ protected:
     // The picture drawn into the frame; `masked` draws through image's mask where it has one.
     bool DrawPicture(CImage* canvas, float scale, const POINT* origin, int rotation, bool masked);
     CWorkingFile& WorkingFile() { return m_workingFile; }
+    CCarriedPicture& CarriedPicture() { return m_carried; }
     // The part of the display copy Draw shows: the range scaled, or all of it.
     RECT DisplaySourceRect() const;
 
@@ -86,6 +91,7 @@ private:
     int m_mode = 4;
     std::string m_fileName;
     CWorkingFile m_workingFile;
+    CCarriedPicture m_carried;
     CImage m_images[4];
     int m_pictureWidth = 0;
     int m_pictureHeight = 0;

@@ -253,6 +253,23 @@ void CInsertImageFrameItem::ApplyInfoFontKey(const std::string& key)
     m_infoFontName = face;
 }
 
+void CInsertImageFrameItem::ApplyInfoFontFace(const std::string& face)
+{
+    m_infoFontName = face;
+    const CLocalizeScript script(GetLayoutLocalizeIniPath());
+    const auto names = [&script, &face](const std::string& key) {
+        std::string named;
+        return !key.empty() && script.GetDrawStringFont(key, named) && named == face;
+    };
+    if (names(m_infoFontKey))
+        return;
+    for (const char* key : kInfoFontKeys)
+        if (names(key)) {
+            m_infoFontKey = key;
+            return;
+        }
+}
+
 CInsertImageFrameItem* CInsertImageFrameItem::CopyFrom(const CInsertImageFrameItem& other)
 {
     CImageFrameItem::CopyFrom(other);

@@ -7,9 +7,15 @@
 #include "Layout/ImageFrameItem.h"
 #include "Layout/LayoutItemList.h"
 
+#include <array>
 #include <string>
 
 class CMacroStringItem;
+
+// The "DrawStringFont" keys whose faces the image-information texts may use,
+// in the order the image-information dialog offers them.
+inline constexpr std::array<const char*, 5> kInfoFontKeys{"Courier", "Gothic", "Mincho", "Helvetica",
+                                                          "Roman"};
 
 class CInsertImageFrameItem : public CImageFrameItem
 {
@@ -61,6 +67,10 @@ public:
     virtual void SetShowFullPath(bool on) { m_showFullPath = on ? 1 : 0; }
     // The key and the face it names in the localisation file (the key itself when it names none).
     virtual void ApplyInfoFontKey(const std::string& key);
+    // A face chosen by name also sets the key the layout files store for it:
+    // the frame's own key when that names the face, else the first of
+    // kInfoFontKeys that does; a face no key names leaves the key alone.
+    virtual void ApplyInfoFontFace(const std::string& face);
     virtual std::string GetInfoFontKey() const { return m_infoFontKey; }
     virtual void SetInfoFontKey(const std::string& key) { m_infoFontKey = key; }
     virtual std::string GetInfoFontName() const { return m_infoFontName; }

@@ -155,6 +155,9 @@ bool CLayoutManager::CreateBox(POINT p0, POINT p1)
         }
         return false;
     }
+    // The item list names a text by its text, as it does once the layout is reopened.
+    if (auto* text = dynamic_cast<CStringItem*>(item.get()))
+        text->SetLabel(text->GetText());
     return AdoptNewItem(std::move(item));
 }
 

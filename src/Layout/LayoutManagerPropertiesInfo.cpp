@@ -104,7 +104,7 @@ bool CLayoutManager::EditImageInfo(CInsertImageFrameItem* frame)
 
     const bool fontChanged =
         values.fontFace != frame->GetInfoFontName() || values.fontSize != frame->GetInfoFontSize();
-    frame->SetInfoFontName(values.fontFace);
+    frame->ApplyInfoFontFace(values.fontFace);
     frame->SetInfoFontSize(values.fontSize);
     frame->SetInfoTextColor(static_cast<COLORREF>(values.infoValue));
     const ShootingFlags before = FlagsOf(*frame);

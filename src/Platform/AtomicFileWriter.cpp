@@ -1,12 +1,13 @@
 #include "Platform/AtomicFileWriter.h"
 
+#include "Platform/FileSystem.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <memory>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,13 +91,13 @@ bool AtomicFileWriter::Open(const std::string& target, mode_t mode)
     Discard();
     if (target.empty())
         return false;
-    std::string path = target;
+    // Through a link the link's target is replaced, and the temporary file
+    // lies beside that target so that the rename stays on its file system; a
+    // link whose target does not exist yet makes it.
+    const std::string path = FollowSymbolicLinks(target);
+    if (path.empty())
+        return false;
     struct stat st;
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        std::unique_ptr<char, decltype(&std::free)> real(::realpath(target.c_str(), nullptr), &std::free);
-        if (real)
-            path = real.get();
-    }
     const bool exists = ::stat(path.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode)) {
         do {

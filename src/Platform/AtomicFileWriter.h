@@ -35,11 +35,11 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    // Creates the temporary file beside `target` (a symbolic link is followed,
-    // so the link stays). A new target gets `mode` less the umask, an existing
-    // one keeps its permissions (and its owner and group where allowed). An existing target that is not a
-    // regular file (a device, a pipe) has no contents to keep and is written directly. False when the folder
-    // is missing or the file cannot be created.
+    // Creates the temporary file beside `target`; through symbolic links it
+    // lies beside the file they end at, which is replaced while the links stay. A new target gets `mode` less
+    // the umask, an existing one keeps its permissions (and its owner and group where allowed). An existing
+    // target that is not a regular file (a device, a pipe) has no contents to keep and is written directly.
+    // False when the folder is missing or the file cannot be created.
     bool Open(const std::string& target, mode_t mode = 0666);
     bool IsOpen() const { return m_fd >= 0; }
     // The descriptor of the file being written, for seeking and reading back;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -59,6 +60,35 @@ bool PathExists(const std::string& path)
 {
     struct stat st;
     return StatNoFollow(path, st);
+}
+
+bool IsSymbolicLink(const std::string& path)
+{
+    struct stat st;
+    return StatNoFollow(path, st) && S_ISLNK(st.st_mode);
+}
+
+std::string FollowSymbolicLinks(const std::string& path)
+{
+    // The system's own limit of links in one lookup.
+    constexpr int kMostLinks = 40;
+    std::string current = path;
+    for (int hop = 0; hop <= kMostLinks; ++hop) {
+        if (!IsSymbolicLink(current))
+            return current;
+        std::vector<char> target(PATH_MAX + 1);
+        const ssize_t size = ::readlink(current.c_str(), target.data(), target.size());
+        if (size <= 0 || static_cast<std::size_t>(size) >= target.size())
+            return {};
+        const std::string next(target.data(), static_cast<std::size_t>(size));
+        if (next.front() == '/') {
+            current = next;
+        } else {
+            const std::string parent = ParentOf(current);
+            current = (parent == "/" ? parent : parent + '/') + next;
+        }
+    }
+    return {};
 }
 
 bool IsFolderPath(const std::string& path)

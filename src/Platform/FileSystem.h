@@ -18,6 +18,11 @@ struct FolderEntry
 std::optional<std::vector<FolderEntry>> ListFolder(const std::string& folder);
 
 bool PathExists(const std::string& path);
+bool IsSymbolicLink(const std::string& path);
+// The path a write through `path` lands on: a symbolic link's target, link
+// after link (a relative target counts from the link's folder), which need not
+// exist yet; the path itself when it is no link. Empty for a loop.
+std::string FollowSymbolicLinks(const std::string& path);
 bool IsFolderPath(const std::string& path);
 // Something that exists and is not a folder (links followed).
 bool IsFilePath(const std::string& path);

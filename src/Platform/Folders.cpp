@@ -35,10 +35,17 @@ std::string UserTempPath()
 
 std::string UserDocumentsPath()
 {
-    QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (docs.isEmpty())
-        docs = QDir::homePath();
-    return WithoutTrailingSlash(docs.toStdString());
+    // Made when missing, as the desktop's own tools make it, so that the
+    // folder offered for a save always exists; the mode is the umask's.
+    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!docs.isEmpty() && QDir::isAbsolutePath(docs)) {
+        std::error_code error;
+        const std::filesystem::path folder = docs.toStdString();
+        std::filesystem::create_directories(folder, error);
+        if (std::filesystem::is_directory(folder, error))
+            return WithoutTrailingSlash(folder.string());
+    }
+    return WithoutTrailingSlash(QDir::homePath().toStdString());
 }
 
 std::string ProgramFolderPath()

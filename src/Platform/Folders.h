@@ -9,7 +9,8 @@
 // meet each other's working files. Empty when it cannot be had safely (a
 // foreign owner, a symbolic link, or no way to create it).
 std::string UserTempPath();
-// The XDG documents folder, or the home folder when there is none.
+// The XDG documents folder, made when missing; the home folder when it
+// cannot be made.
 std::string UserDocumentsPath();
 // The folder of the running executable (where Localize.ini lies); empty when
 // it cannot be read.

@@ -127,7 +127,8 @@ bool WriteProfileValue(const std::string& path, std::string_view section, std::s
     if (lastSectionLine) {
         const Line& after = lines[*lastSectionLine];
         out.append(bytes, 0, after.next);
-        if (after.next == after.end) // the last line had no line end
+        // A last line without a line feed (a lone CR ends no line for the reader) gets one.
+        if (bytes[after.next - 1] != '\n')
             out += eol;
         out += keyLine + eol;
         out.append(bytes, after.next, std::string::npos);

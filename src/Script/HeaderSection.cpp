@@ -176,6 +176,10 @@ void WriteHeaderSection(CScript& script, const UDLHeaderInfo& header, HeaderForm
     const auto paper = PaperSizeText(header.paperSize);
     const auto margin = MarginText(header.marginMode);
     BoolCheck(paper.has_value() && margin.has_value(), 0);
+    // The margin text goes only on a paper it is read back for: readers of
+    // the format (this one and the photo-printing application's) refuse the
+    // file otherwise, so such a layout would never reopen.
+    BoolCheck(MarginAcceptedForPaper(header.marginMode, header.paperSize), 0);
     WriteQuotedKey(script, "HdCopyright", header.copyright, kHeaderTextField);
     BoolCheck(script.WriteKeyValue("HdCopyFlag", FlagText(header.copyFlag)), 0);
     BoolCheck(script.WriteKeyValue("HdChangeFlag", FlagText(header.changeFlag)), 0);

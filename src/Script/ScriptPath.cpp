@@ -16,9 +16,18 @@ std::string ScriptFolderOf(const std::string& scriptPath)
 
 std::string StoredToNativePath(std::string_view stored, std::string_view folder)
 {
-    if (!IsDotRelativePath(stored))
-        return std::string(stored);
-    return ResolveStoredReference(folder, stored);
+    return LookUpScriptReference(stored, folder).path;
+}
+
+ReferenceLookup LookUpScriptReference(std::string_view stored, std::string_view folder)
+{
+    // A native absolute path is looked up like a dot-relative one: a layout
+    // moved from a case-blind file system may name it in another case.
+    if (IsDotRelativePath(stored) || (!stored.empty() && stored[0] == '/'))
+        return LookUpStoredReference(folder, stored);
+    ReferenceLookup kept;
+    kept.path = std::string(stored);
+    return kept;
 }
 
 std::string NativeToStoredPath(std::string_view native, std::string_view folder)

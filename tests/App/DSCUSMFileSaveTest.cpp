@@ -15,6 +15,8 @@
 #include "Platform/ProfileReader.h"
 #include "Script/UDLScript.h"
 
+#include "FrameKit/compare/ReadersAgree.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -26,6 +28,8 @@
 #include <optional>
 #include <random>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -198,6 +202,7 @@ TEST_F(CameraSetSaveTest, ACameraLayoutIsWrittenToTheCardAsACompleteSetThatReope
         const std::string card = Card("card" + std::to_string(content) + "/VLUDL");
         const std::string index = card + "/ABCDEF_0.usm";
         ASSERT_EQ(f.Doc().SaveUsmLayout(index), 0);
+        EXPECT_TRUE(ReadersAgree(index));
 
         std::vector<std::string> expected(std::begin(kMembers), std::end(kMembers));
         expected.push_back("ABCDEF_0");
@@ -347,6 +352,38 @@ TEST_F(CameraSetSaveTest, SavingAgainReplacesTheSet)
     EXPECT_EQ(written.MakeCameraFileNames(), 1);
 }
 
+TEST_F(CameraSetSaveTest, ASetSavedThroughSymbolicLinksWritesTheirTargetsAndKeepsTheLinks)
+{
+    AddLine();
+    const std::string card = Card("linked/VLUDL");
+    const std::string index = card + "/ABCDEF_0.usm";
+    ASSERT_EQ(f.Doc().SaveUsmLayout(index), 0);
+    // Every file of the set and its image folder moved elsewhere, a link left
+    // in each one's place.
+    const std::string elsewhere = Card("elsewhere");
+    fs::create_directories(elsewhere);
+    const std::vector<std::string> names = NamesIn(card);
+    for (const std::string& name : names) {
+        fs::rename(card + "/" + name, elsewhere + "/" + name);
+        fs::create_symlink(elsewhere + "/" + name, card + "/" + name);
+    }
+    const std::map<std::string, std::string> before = ReadTree(elsewhere);
+
+    ASSERT_TRUE(f.Doc().NewDSCLayout(1));
+    ASSERT_EQ(f.Doc().SaveUsmLayout(index), 0);
+    for (const std::string& name : names)
+        EXPECT_TRUE(fs::is_symlink(card + "/" + name)) << name;
+    EXPECT_EQ(NamesIn(card), names);
+    EXPECT_EQ(NamesIn(elsewhere), names);
+    EXPECT_NE(ReadTree(elsewhere), before);
+    EXPECT_EQ(NamesIn(elsewhere + "/ABCDEF_0"), (std::vector<std::string>{"ABCDEF_0.ctf", "THUMB.USF"}));
+    for (const char* member : kMembers) {
+        CUDLScript script;
+        ASSERT_EQ(script.Read(elsewhere + "/" + member), 1);
+        EXPECT_EQ(script.GetDirection(), 1);
+    }
+}
+
 TEST_F(CameraSetSaveTest, ACopyThatFailsHalfWayLeavesThePreviousSetWhole)
 {
     AddLine();
@@ -402,6 +439,7 @@ TEST_F(CameraSetSaveTest, ACameraPackageCarriesTheSetAndReopensAsThePage)
     fs::create_directories(Card("out"));
     ASSERT_EQ(f.Doc().SaveFdpLayout(package), 0);
     EXPECT_TRUE(IsFile(package));
+    EXPECT_TRUE(ReadersAgree(package));
     EXPECT_NE(std::find(f.kit.calls.begin(), f.kit.calls.end(), "PackageDSC"), f.kit.calls.end());
     EXPECT_FALSE(fs::exists(GetTempEncodeFolder(false)));
     EXPECT_TRUE(IsFile(f.Doc().GetDecodeFolder() + "/ABCDEF_0.usm"));
@@ -416,6 +454,43 @@ TEST_F(CameraSetSaveTest, ACameraPackageCarriesTheSetAndReopensAsThePage)
     EXPECT_EQ(LayoutShape(other.Layout()),
               (std::vector<std::string>{std::string(typeid(CBackgroundImageFrameItem).name()) + " " + rect,
                                         std::string(typeid(CInsertImageFrameItem).name()) + " " + rect}));
+}
+
+TEST_F(CameraSetSaveTest, TheFirstBackgroundsSizesFollowEveryTurnOfItsPicture)
+{
+    // A 300 x 200 picture: its sides exchanged at a quarter and three-quarter turn.
+    QImage image(300, 200, QImage::Format_RGB888);
+    image.fill(Qt::darkGreen);
+    const std::string path = f.Work() + "/wide.bmp";
+    ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
+    const std::string source = GetTempSaveUSMFolder(false) + "usmtemp.usd";
+    {
+        CDSCUSMFile set;
+        ASSERT_EQ(set.Init(&f.Doc(), source, Card("VLUDL")), 1);
+        RecordSize frame{1, 1};
+        RecordSize picture{1, 1};
+        EXPECT_EQ(set.GetBackgroundFrameSizes(frame, picture), 1);
+        EXPECT_EQ(std::pair(frame.width, frame.height), std::pair(0, 0)); // no background yet
+        EXPECT_EQ(std::pair(picture.width, picture.height), std::pair(0, 0));
+    }
+    for (const auto& [rotation, turned] :
+         {std::pair{0, false}, std::pair{1, true}, std::pair{2, false}, std::pair{3, true}}) {
+        SCOPED_TRACE("rotation " + std::to_string(rotation));
+        auto back = std::make_unique<CBackgroundImageFrameItem>();
+        ASSERT_EQ(back->LoadImage(path), 0);
+        back->SetRect(RECT{0, 0, 600, 500});
+        back->SetImageRotation(rotation);
+        // In front of the previous turn's background: the first in the list counts.
+        ASSERT_TRUE(f.Layout().AddItem(0, std::move(back)));
+        CDSCUSMFile set;
+        ASSERT_EQ(set.Init(&f.Doc(), source, Card("VLUDL")), 1);
+        RecordSize frame;
+        RecordSize picture;
+        EXPECT_EQ(set.GetBackgroundFrameSizes(frame, picture), 1);
+        EXPECT_EQ(std::pair(frame.width, frame.height), std::pair(600, 500));
+        EXPECT_EQ(std::pair(picture.width, picture.height),
+                  turned ? std::pair(200, 300) : std::pair(300, 200));
+    }
 }
 
 TEST_F(CameraSetSaveTest, TheSetWritersRefusalReachesThePackageSave)

@@ -3,17 +3,25 @@
 
 #include "App/FontCatalogue.h"
 #include "Core/Files.h"
+#include "ImageProcessing/BMPFile.h"
+#include "ImageProcessing/EFFFile.h"
+#include "ImageProcessing/ImageFile.h"
 #include "Layout/BackgroundImageFrameItem.h"
+#include "Layout/LayoutServices.h"
 #include "Layout/LineItem.h"
 #include "Layout/MacroStringItem.h"
 #include "Layout/StringItem.h"
+#include "Layout/support/DialogFakes.h"
 #include "Script/UDLScript.h"
 #include "Script/ZAVScript.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 
+#include <cstdlib>
 #include <memory>
 #include <set>
 #include <typeinfo>
@@ -37,6 +45,23 @@ std::string Picture(const std::string& folder, const std::string& name, const ch
     image.fill(Qt::green);
     const std::string path = folder + "/" + name;
     EXPECT_TRUE(image.save(QString::fromStdString(path), format));
+    return path;
+}
+
+// A picture with fine detail, which every new encoding changes a little.
+std::string DetailedPicture(const std::string& folder, const std::string& name)
+{
+    QImage image(320, 240, QImage::Format_RGB888);
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            image.setPixel(x, y,
+                           qRgb((x * 3 + static_cast<int>(seed >> 24)) & 0xFF, (y * 5) & 0xFF,
+                                static_cast<int>((seed >> 16) & 0xFF)));
+        }
+    const std::string path = folder + "/" + name;
+    EXPECT_TRUE(image.save(QString::fromStdString(path), "BMP"));
     return path;
 }
 
@@ -153,6 +178,38 @@ void ExpectSameItems(CLayoutManager& before, CLayoutManager& after)
     }
 }
 
+void SaveZvd(CZAVEditorDoc& d, const std::string& path)
+{
+    ASSERT_TRUE(CreateFolderPath(d.StripExtension(path)));
+    std::vector<std::string> images;
+    ASSERT_EQ(d.ExportZvdFrameImages(d.StripExtension(path), &images), 1);
+    CZAVScript written;
+    ASSERT_EQ(d.BuildZvdRecords(written, path, &images), 1);
+    ASSERT_EQ(written.Write(path), 1);
+}
+
+void OpenZvd(CZAVEditorDoc& d, const std::string& path)
+{
+    CZAVScript read;
+    ASSERT_EQ(read.Read(path), 1);
+    ASSERT_EQ(d.BuildFromZvdScript(read), 1);
+}
+
+// The one frame image of a companion folder.
+std::string OnlyEff(const std::string& folder)
+{
+    const QStringList found = QDir(QString::fromStdString(folder)).entryList({QStringLiteral("*.eff")});
+    EXPECT_EQ(found.size(), 1) << folder;
+    return found.isEmpty() ? folder : folder + "/" + found.front().toStdString();
+}
+
+QByteArray FileBytes(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+    return file.readAll();
+}
+
 // Writes the page of `from` as an editor document and builds it again in `to`.
 void ZvdTrip(DocumentFixture& from, DocumentFixture& to)
 {
@@ -231,6 +288,166 @@ TEST(RoundTripTest, ACameraLayoutAsAnEditorDocument)
     EXPECT_TRUE(to.document->IsDSCLayout());
     EXPECT_TRUE(view.messages.empty());
     ExpectSameItems(layout, *to.document->GetLayoutManager());
+}
+
+CBackgroundImageFrameItem* OnlyBackground(CZAVEditorDoc& d)
+{
+    CBackgroundImageFrameItem* found = nullptr;
+    for (const auto& item : d.GetLayoutManager()->GetItems())
+        if (auto* background = dynamic_cast<CBackgroundImageFrameItem*>(item.get()))
+            found = background;
+    return found;
+}
+
+TEST(RoundTripTest, AnUnchangedBackgroundIsStoredByteForByteOnEverySave)
+{
+    DocumentFixture first;
+    DocumentFixture second;
+    DocumentFixture third;
+    RecordingView view;
+    ASSERT_TRUE(first.document->SetLayoutPaper(3, 0, 0, 500, false));
+    auto back = std::make_unique<CBackgroundImageFrameItem>();
+    ASSERT_EQ(back->LoadImage(DetailedPicture(first.Work(), "back.bmp")), 0);
+    Put(*first.document->GetLayoutManager(), std::move(back), RECT{10, 10, 500, 700});
+
+    const std::string one = first.Work() + "/One.zvd";
+    SaveZvd(*first.document, one);
+    const QByteArray stored = FileBytes(OnlyEff(first.Work() + "/One"));
+    ASSERT_FALSE(stored.isEmpty());
+    // Reopened and saved twice, once under another name and once in place.
+    OpenZvd(*second.document, one);
+    const std::string two = second.Work() + "/Two.zvd";
+    SaveZvd(*second.document, two);
+    EXPECT_EQ(FileBytes(OnlyEff(second.Work() + "/Two")), stored);
+    SaveZvd(*second.document, two);
+    EXPECT_EQ(FileBytes(OnlyEff(second.Work() + "/Two")), stored);
+    EXPECT_TRUE(view.messages.empty());
+
+    // A changed mask is encoded anew and comes back with the change.
+    CBackgroundImageFrameItem* reopened = OnlyBackground(*second.document);
+    ASSERT_NE(reopened, nullptr);
+    CBMPFile bmp;
+    std::uint8_t* raw = nullptr;
+    SIZE size{};
+    ASSERT_EQ(bmp.ReadRaw32(reopened->GetImageFileName2(), &raw, &size), 0);
+    PageBuffer pixels(raw);
+    // One row of the mask turned over, as the transparency dialog would.
+    for (int x = 0; x < size.cx; ++x)
+        pixels.get()[x * 4 + 3] ^= 0xFF;
+    const int turned = pixels.get()[3];
+    const std::size_t lastRow = static_cast<std::size_t>(size.cx) * 4 * (size.cy - 1) + 3;
+    const int kept = pixels.get()[lastRow];
+    ASSERT_EQ(bmp.WriteRaw32(reopened->GetImageFileName2(), pixels.get(), size.cx, size.cy), 0);
+    const std::string three = third.Work() + "/Three.zvd";
+    SaveZvd(*second.document, three);
+    const std::string changed = OnlyEff(third.Work() + "/Three");
+    EXPECT_NE(FileBytes(changed), stored);
+    std::uint8_t* readBack = nullptr;
+    SIZE readSize{};
+    ASSERT_EQ(CEFFFile().ReadBuffer(changed, &readBack, nullptr, &readSize, nullptr), 0);
+    PageBuffer decoded(readBack);
+    ASSERT_EQ(readSize.cx, size.cx);
+    EXPECT_NEAR(decoded.get()[3], turned, 48);
+    EXPECT_NEAR(decoded.get()[lastRow], kept, 48);
+    EXPECT_GT(std::abs(turned - kept), 200);
+}
+
+// The items ask the document's texts for their fonts, as in the program.
+class ShellOver : public ILayoutShell
+{
+public:
+    explicit ShellOver(std::string ini) : m_ini(std::move(ini)) { SetLayoutShell(this); }
+    ~ShellOver() override { SetLayoutShell(nullptr); }
+    ILayoutDocument* GetActiveEditorDoc() override { return nullptr; }
+    std::string GetLocalizeIniPath() override { return m_ini; }
+
+private:
+    std::string m_ini;
+};
+
+// A photo frame whose three texts were switched on in the image-information
+// dialog, with a face of the list and the larger size.
+CInsertImageFrameItem* FrameWithCaptions(CZAVEditorDoc& d, dialogtest::FakeDialogs& dialogs,
+                                         const std::string& work)
+{
+    CLayoutManager& layout = *d.GetLayoutManager();
+    auto made = std::make_unique<CInsertImageFrameItem>();
+    CInsertImageFrameItem* frame = made.get();
+    frame->SetFrameNumber(1);
+    EXPECT_EQ(frame->LoadImage(Picture(work, "photo.jpg", "JPG")), 0);
+    Put(layout, std::move(made), RECT{100, 100, 400, 400});
+    dialogs.editInfo = [](ImageInfoValues& v) {
+        v.showDateTime = true;
+        v.showExposureTime = true;
+        v.showISO = true;
+        v.showFileName = true;
+        v.fontFace = "IPAMincho";
+        v.fontSize = 1;
+        v.infoValue = static_cast<int>(RGB(200, 30, 40));
+    };
+    EXPECT_TRUE(layout.EditImageInfo(frame));
+    return frame;
+}
+
+void ExpectCaptions(CLayoutManager& layout)
+{
+    ASSERT_EQ(layout.GetItemCount(-1, -1, &IsKindOf<CMacroStringItem>), 3);
+    CInsertImageFrameItem* frame = nullptr;
+    for (const auto& item : layout.GetItems())
+        if (auto* found = dynamic_cast<CInsertImageFrameItem*>(item.get()))
+            frame = found;
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->GetInfoFontKey(), "Mincho");
+    EXPECT_EQ(frame->GetInfoFontName(), "IPAMincho");
+    EXPECT_EQ(frame->GetInfoFontSize(), 1);
+    EXPECT_EQ(frame->GetInfoTextColor(), RGB(200, 30, 40));
+    EXPECT_TRUE(frame->ShowsExposureTime());
+    EXPECT_TRUE(frame->ShowsISO());
+    EXPECT_FALSE(frame->ShowsFNumber());
+    CMacroStringItem* texts[] = {frame->GetLinkedText1(), frame->GetLinkedText2(), frame->GetLinkedText3()};
+    for (int kind = 0; kind < 3; ++kind) {
+        ASSERT_NE(texts[kind], nullptr) << kind;
+        EXPECT_EQ(texts[kind]->GetOwnerFrame(), frame);
+        EXPECT_EQ(texts[kind]->GetMacroKind(), kind);
+    }
+}
+
+TEST(RoundTripTest, CaptionsMadeInTheEditorReadBackWholeFromAnEditorDocument)
+{
+    DocumentFixture from;
+    DocumentFixture to;
+    ShellOver shell(from.host.localizeIniPath);
+    dialogtest::FakeDialogs dialogs;
+    RecordingView view;
+    ASSERT_TRUE(from.document->SetLayoutPaper(3, 0, 0, 500, false));
+    FrameWithCaptions(*from.document, dialogs, from.Work());
+    ZvdTrip(from, to);
+    EXPECT_TRUE(view.messages.empty());
+    ExpectCaptions(*to.document->GetLayoutManager());
+}
+
+TEST(RoundTripTest, CaptionsMadeInTheEditorReadBackWholeFromALayoutScript)
+{
+    DocumentFixture from;
+    DocumentFixture to;
+    ShellOver shell(from.host.localizeIniPath);
+    dialogtest::FakeDialogs dialogs;
+    RecordingView view;
+    CZAVEditorDoc& d = *from.document;
+    ASSERT_TRUE(d.SetLayoutPaper(3, 0, 0, 500, false));
+    FrameWithCaptions(d, dialogs, from.Work());
+    const std::string path = from.Work() + "/Trip.usd";
+    ASSERT_TRUE(CreateFolderPath(from.Work() + "/Trip"));
+    std::vector<std::string> images;
+    ASSERT_EQ(d.ExportUsdFrameImages(d.StripExtension(path), &images, 0), 1);
+    CUDLScript written;
+    ASSERT_EQ(d.BuildUsdRecords(written, path, &images, 0), 1);
+    ASSERT_EQ(written.Write(path), 1);
+    CUDLScript read;
+    ASSERT_EQ(read.Read(path), 1);
+    ASSERT_EQ(to.document->BuildFromLayoutScript(read), 0);
+    EXPECT_TRUE(view.messages.empty());
+    ExpectCaptions(*to.document->GetLayoutManager());
 }
 
 } // namespace

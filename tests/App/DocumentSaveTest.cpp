@@ -84,6 +84,39 @@ TEST_F(DocumentSaveTest, AReadOnlyFileInTheCompanionFolderRefusesTheSave)
     EXPECT_EQ(f.MessageIds(), std::vector<int>{198});
 }
 
+TEST_F(DocumentSaveTest, ACompanionFolderThatCannotBeWrittenRefusesTheSaveBeforeAnythingIsWritten)
+{
+    struct Case
+    {
+        const char* name;
+        const char* readOnly; // the folder made read-only, below the work folder
+        int text;
+    } cases[] = {
+        {"lay.zvd", "lay", 180},
+        {"lay.usd", "lay", 198},
+        {"deep.usd", "deep/sub", 198},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = f.Work() + "/" + c.name;
+        const std::string companion = path.substr(0, path.size() - 4);
+        f.MakeFile(companion.substr(f.Work().size() + 1) + "/sub/Image001.jpg");
+        f.MakeFile(companion.substr(f.Work().size() + 1) + "/THUMB.USF");
+        const std::string folder = f.Work() + "/" + c.readOnly;
+        QFile::setPermissions(QString::fromStdString(folder), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                                  QFileDevice::ReadUser |
+                                                                  QFileDevice::ExeUser);
+        f.kinds.calls.clear();
+        f.recorder.messages.clear();
+        EXPECT_FALSE(doc.OnSaveDocument(path));
+        EXPECT_EQ(f.MessageIds(), std::vector<int>{c.text});
+        EXPECT_TRUE(f.kinds.calls.empty());
+        EXPECT_FALSE(IsFile(path));
+        QFile::setPermissions(QString::fromStdString(folder),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+}
+
 TEST_F(DocumentSaveTest, FileSaveOfANewLayoutOrOfAnEmptyLayoutScriptRunsTheSaveDialog)
 {
     f.ui.saveDialogEnd = kSaveDialogNoSave;
@@ -134,6 +167,36 @@ TEST_F(DocumentSaveTest, SaveAsProposesTheDocumentsFolderText173AndZvd)
     ASSERT_TRUE(doc.OnOpenDocument(usd));
     EXPECT_FALSE(doc.SaveAs(".zvd", usd, true));
     EXPECT_EQ(f.ui.proposals.back(), f.Work() + "/sub/" + ShippedCaption(173).toStdString() + ".zvd");
+}
+
+TEST_F(DocumentSaveTest, NoSaveWritesIntoTheProcesssCurrentFolder)
+{
+    // A name the dialog answered without its folder lies in the offered folder.
+    f.ui.chosenPaths = {"answer.zvd"};
+    ASSERT_TRUE(doc.SaveAs(".zvd", std::string(), true));
+    EXPECT_EQ(f.kinds.calls.back(), "save zvd " + f.host.documentsFolder + "answer.zvd");
+    EXPECT_EQ(doc.GetPathName(), f.host.documentsFolder + "answer.zvd");
+
+    // A document named without its folder is asked for a name again, on
+    // File > Save and on a save as under its own name.
+    for (const char* name : {"plain.zvd", "plain.usd"}) {
+        SCOPED_TRACE(name);
+        doc.GetLayoutManager()->AddItem(0, std::make_unique<CLineItem>());
+        doc.SetPathName(name);
+        f.kinds.calls.clear();
+        f.ui.saveDialogForms.clear();
+        f.ui.saveDialogEnd = kSaveDialogNoSave;
+        EXPECT_EQ(doc.DoSave(std::string(), true), kSaveDialogNoSave);
+        EXPECT_EQ(f.ui.saveDialogForms, std::vector<int>{0});
+        EXPECT_TRUE(f.kinds.calls.empty());
+    }
+    doc.SetPathName("plain.zvd");
+    f.ui.proposals.clear();
+    f.ui.chosenPaths = {f.Work() + "/given.zvd"};
+    ASSERT_TRUE(doc.SaveAs(".zvd", "plain.zvd", true));
+    ASSERT_EQ(f.ui.proposals.size(), 1u);
+    EXPECT_EQ(f.ui.proposals[0], f.host.documentsFolder + "plain.zvd");
+    EXPECT_EQ(f.kinds.calls, std::vector<std::string>{"save zvd " + f.Work() + "/given.zvd"});
 }
 
 TEST_F(DocumentSaveTest, SaveAsAsksAgainOnARefusalAndGivesUpOnMissingRights)

@@ -2,6 +2,7 @@
 #include "App/support/StandInAppUi.h"
 #include "App/ZAVEditorDoc.h"
 #include "App/support/DocumentFakes.h"
+#include "App/support/ModalScript.h"
 
 #include <gtest/gtest.h>
 
@@ -110,9 +111,8 @@ TEST_F(DocumentWindowTest, FileNewWithAPostcardChosenInTheStandInMakesAPostcardL
     ASSERT_TRUE(app.InitInstance(std::nullopt));
     ASSERT_NE(app.GetDocument()->GetLayoutManager()->GetPaperSizeIndex(), 0);
     bool driven = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    modaltest::OnNextModal<QDialog>([&](QDialog& modal) {
+        auto* dialog = &modal;
         auto* papers = dialog->findChild<QComboBox*>(QStringLiteral("PaperSize"));
         auto* direction = dialog->findChild<QComboBox*>(QStringLiteral("Direction"));
         ASSERT_NE(papers, nullptr);

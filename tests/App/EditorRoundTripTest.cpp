@@ -7,6 +7,7 @@
 #include "App/support/StandInDocumentUi.h"
 #include "App/ZAVEditorDoc.h"
 #include "App/support/AppTestSupport.h"
+#include "App/support/ModalScript.h"
 #include "App/support/SiblingAppConfig.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutManager.h"
@@ -144,9 +145,8 @@ TEST_F(EditorRoundTripTest, ANewPostcardSavedOpenedAndSavedInPlaceIsByteForByteT
 
     // File > New: the paper page, postcard, upright.
     bool paperChosen = false;
-    QTimer::singleShot(0, [&paperChosen] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    modaltest::OnNextModal<QDialog>([&paperChosen](QDialog& modal) {
+        auto* dialog = &modal;
         auto* papers = dialog->findChild<QComboBox*>(QStringLiteral("PaperSize"));
         auto* direction = dialog->findChild<QComboBox*>(QStringLiteral("Direction"));
         ASSERT_NE(papers, nullptr);
@@ -175,9 +175,8 @@ TEST_F(EditorRoundTripTest, ANewPostcardSavedOpenedAndSavedInPlaceIsByteForByteT
     // File > Save as / register: the editor document.
     const std::string path = temp.path().toStdString() + "/postcard.zvd";
     ui.documents.savePath = path;
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    modaltest::OnNextModal<QDialog>([](QDialog& modal) {
+        auto* dialog = &modal;
         ASSERT_EQ(dialog->objectName(), QStringLiteral("SelectSave"));
         auto* buttons = dialog->findChild<QDialogButtonBox*>();
         ASSERT_NE(buttons, nullptr);

@@ -6,6 +6,8 @@
 #include "Script/UDLScript.h"
 #include "Script/ZAVScript.h"
 
+#include "FrameKit/compare/ReadersAgree.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -191,6 +193,7 @@ TEST(LayoutSaveTest, AnEditorDocumentReopenedAndSavedInPlaceKeepsItsBytes)
     const std::string folder = f.Work() + "/lay";
     const std::string path = folder + "/page.zvd";
     ASSERT_EQ(f.Doc().SaveZvdDocument(path), 0);
+    EXPECT_TRUE(ReadersAgree(path));
     const std::map<std::string, std::string> first = ReadTree(folder);
 
     f.Doc().ResetLayout();

@@ -8,6 +8,8 @@
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/ImageFrameItem.h"
 
+#include "FrameKit/compare/ReadersAgree.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,6 +30,7 @@ TEST(PackageSaveTest, APhotoLayoutPackedAndReopenedIsTheSamePage)
     const std::string package = f.Work() + "/page.fdp";
     ASSERT_EQ(f.Doc().SaveFdpLayout(package), 0);
     EXPECT_TRUE(IsFile(package));
+    EXPECT_TRUE(ReadersAgree(package));
     EXPECT_EQ(NamesIn(f.Work()), (std::vector<std::string>{"back.bmp", "page.fdp", "photo.jpg"}));
     EXPECT_FALSE(IsDirectory(GetTempEncodeFolder(false)));
     const std::string decode = f.Doc().GetDecodeFolder();

@@ -7,6 +7,9 @@
 
 #include <QDir>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 struct DestinationCase
@@ -84,6 +87,32 @@ TEST_F(SaveDestinationTest, ATableOfDestinations)
     }
 }
 
+TEST_F(SaveDestinationTest, AChosenPathWithoutItsExtensionIsRefusedFrom260Characters)
+{
+    // Before the name rules: below the limit the name rule speaks (181), from it on
+    // the path is refused as a bad name (21).
+    const std::string name = "ABCDEFGHI";
+    const std::size_t fixed = f.Work().size() + 1 + 1 + name.size(); // "/", the folder's "/", the name
+    ASSERT_LT(fixed, 259u);
+    const std::string folder(259 - fixed, 'd');
+    const struct
+    {
+        const char* what;
+        std::string relative;
+        int message;
+    } cases[] = {
+        {"259 characters", folder + "/" + name, 181},
+        {"260 characters", folder + "d/" + name, 21},
+        {"261 characters", folder + "dd/" + name, 21},
+    };
+    ASSERT_EQ((f.Work() + "/" + cases[0].relative).size(), 259u);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Run({c.what, false, ".usd", c.relative, 0, 2, c.message}), 2);
+        EXPECT_EQ(f.MessageIds(), std::vector<int>{c.message});
+    }
+}
+
 TEST_F(SaveDestinationTest, ReadOnlyTargetsAndVariants)
 {
     const std::string target = f.MakeFile("ro.zvd");
@@ -95,6 +124,16 @@ TEST_F(SaveDestinationTest, ReadOnlyTargetsAndVariants)
     EXPECT_EQ(f.MessageIds(), std::vector<int>{180});
     EXPECT_EQ(Run({"rov", true, ".usm", "rov/ABCDEF_1.usm", 1, 6, 198}), 6);
     EXPECT_EQ(f.MessageIds(), std::vector<int>{198});
+
+    // A companion folder that the save could not clear away, though every
+    // file in it may be written.
+    f.MakeFile("rof.zvd");
+    f.MakeFile("rof/THUMB.USF");
+    const QString folder = QString::fromStdString(f.Work() + "/rof");
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(Run({"rof", false, ".zvd", "rof.zvd", 1, 6, 180}), 6);
+    EXPECT_EQ(f.MessageIds(), std::vector<int>{180});
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST_F(SaveDestinationTest, TheReservedNumberedFormShowsText207WithTheEighthCharacter)

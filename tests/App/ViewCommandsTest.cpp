@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -594,14 +595,101 @@ TEST_F(ViewCommandsTest, UpdateHandlersOverRepresentativeSelections)
 
 TEST_F(ViewCommandsTest, RollPaperIsOfferedForPapersSixToTenOfAPhotoLayout)
 {
-    for (int paper : {0, 5, 6, 8, 10, 12}) {
+    // Code 11 cannot be a page's paper; every roll paper with a name is offered.
+    const std::pair<int, bool> cases[] = {{0, false}, {5, false}, {6, true},   {7, true},  {8, true},
+                                          {9, true},  {10, true}, {12, false}, {23, false}};
+    for (const auto& [paper, offered] : cases) {
         Document().SetDSCLayout(0);
         ASSERT_TRUE(Document().SetLayoutPaper(paper, 0, 0, 3000, false)) << paper;
-        EXPECT_EQ(State(32860).enabled, paper >= 6 && paper <= 10) << paper;
+        EXPECT_EQ(State(32860).enabled, offered) << paper;
     }
     Document().SetLayoutPaper(6, 0, 0, 3000, false);
     Document().SetDSCLayout(1);
     EXPECT_FALSE(State(32860).enabled);
+}
+
+TEST_F(ViewCommandsTest, TheBackgroundCommandsOverOneAndSeveralSelected)
+{
+    // The transparency range edits one picture; keeping the aspect applies to all.
+    struct Case
+    {
+        const char* name;
+        std::function<void(ViewCommandsTest&)> make;
+        bool transparency;
+        bool keepAspect;
+    };
+    const Case cases[] = {
+        {"nothing", [](auto&) {}, false, false},
+        {"one background", [](auto& t) { t.AddBackground(); }, true, true},
+        {"one of two backgrounds",
+         [](auto& t) {
+             t.AddBackground();
+             t.AddBackground(false);
+         },
+         true, true},
+        {"two backgrounds",
+         [](auto& t) {
+             t.AddBackground();
+             t.AddBackground();
+         },
+         false, true},
+        {"three backgrounds",
+         [](auto& t) {
+             for (int i = 0; i < 3; ++i)
+                 t.AddBackground();
+         },
+         false, true},
+        {"background and text",
+         [](auto& t) {
+             t.AddBackground();
+             t.AddText();
+         },
+         false, false},
+        {"one text", [](auto& t) { t.AddText(); }, false, false},
+    };
+    for (const Case& c : cases) {
+        Layout().DeleteAllItems();
+        c.make(*this);
+        EXPECT_EQ(State(32841).enabled, c.transparency) << c.name;
+        EXPECT_EQ(State(32842).enabled, c.keepAspect) << c.name;
+        // The menu, opened as the user opens it, offers the entry or not.
+        EXPECT_EQ(FromMenu(32841), c.transparency) << c.name;
+    }
+}
+
+TEST_F(ViewCommandsTest, TheFrameEntriesOverHiddenAndShownFramesAndOneOrSeveralSelected)
+{
+    // Image information needs one frame that is shown or selected itself; applying
+    // an image needs the frame itself selected.
+    const RECT p = Printable();
+    const RECT frameRect{p.left + 50, p.top + 50, p.left + 350, p.top + 250};
+    const RECT otherRect{p.left + 400, p.top + 50, p.left + 700, p.top + 250};
+    struct Case
+    {
+        const char* name;
+        bool frameSelected, frameVisible;
+        bool secondFrame;
+        bool info, apply;
+    };
+    const Case cases[] = {
+        {"shown frame selected", true, true, false, true, true},
+        {"hidden frame selected", true, false, false, true, true},
+        {"text of a shown frame", false, true, false, true, false},
+        {"text of a hidden frame", false, false, false, false, false},
+        {"two frames selected", true, true, true, false, false},
+    };
+    for (const Case& c : cases) {
+        Layout().DeleteAllItems();
+        Document().SetDSCLayout(0);
+        CInsertImageFrameItem* frame = AddFrame(frameRect, c.frameSelected);
+        frame->SetVisible(c.frameVisible);
+        if (!c.frameSelected)
+            AddMacro(frame);
+        if (c.secondFrame)
+            AddFrame(otherRect);
+        EXPECT_EQ(State(32856).enabled, c.info) << c.name;
+        EXPECT_EQ(State(32851).enabled, c.apply) << c.name;
+    }
 }
 
 TEST_F(ViewCommandsTest, PrintFollowsThePhotoApplicationsStateAndVersion)

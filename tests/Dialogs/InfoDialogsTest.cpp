@@ -1,5 +1,6 @@
 #include "App/MessageBoxes.h"
 #include "App/ZAVEditorDoc.h"
+#include "App/support/ModalScript.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/HeaderInfoDialog.h"
 #include "Dialogs/SetImageInfoDialog.h"
@@ -145,9 +146,8 @@ TEST_F(HeaderInfoDialogTest, TheRunReportsCancel)
 {
     WizardDocumentUi documentUi(app.shell);
     for (const bool ok : {false, true}) {
-        QTimer::singleShot(0, [ok] {
-            auto* dialog = qobject_cast<CHeaderInfoDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
+        modaltest::OnNextModal<CHeaderInfoDialog>([ok](CHeaderInfoDialog& modal) {
+            auto* dialog = &modal;
             dialog->TitleEdit()->setText(QStringLiteral("Winter"));
             (ok ? dialog->OkButton() : dialog->CancelButton())->click();
         });
@@ -155,9 +155,8 @@ TEST_F(HeaderInfoDialogTest, TheRunReportsCancel)
         EXPECT_EQ(app.Document().GetTitle(), ok ? "Winter" : "Summer");
     }
     // The document's own header check reaches the same dialog.
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CHeaderInfoDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    modaltest::OnNextModal<CHeaderInfoDialog>([](CHeaderInfoDialog& modal) {
+        auto* dialog = &modal;
         dialog->TitleEdit()->setText(QStringLiteral("Spring"));
         dialog->OkButton()->click();
     });
@@ -284,9 +283,8 @@ TEST(ImageInfoThroughTheLayoutModelTest, OkAddsTheFramesTextsUnderOneUndoRecord)
     ILayoutDialogs* previous = GetLayoutDialogs();
     SetLayoutDialogs(&dialogs);
     const auto answer = [](bool ok) {
-        QTimer::singleShot(0, [ok] {
-            auto* dialog = qobject_cast<CSetImageInfoDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
+        modaltest::OnNextModal<CSetImageInfoDialog>([ok](CSetImageInfoDialog& modal) {
+            auto* dialog = &modal;
             dialog->Box(1120)->setChecked(true);
             dialog->Box(1122)->setChecked(true);
             (ok ? dialog->OkButton() : dialog->CancelButton())->click();

@@ -1,4 +1,5 @@
 #include "App/ZAVEditorDoc.h"
+#include "App/support/ModalScript.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/DigitEdit.h"
 #include "Dialogs/SetGridDialog.h"
@@ -132,9 +133,8 @@ TEST_F(LengthDialogsTest, TheGridCommandStoresTheFourValuesOnOkOnly)
     manager.SetGrid(GridSettings{10, 12, false, true});
     shell.settings.SetUnit(0);
     const auto answer = [](bool ok, const char* width) {
-        QTimer::singleShot(0, [ok, width] {
-            auto* dialog = qobject_cast<CSetGridDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
+        modaltest::OnNextModal<CSetGridDialog>([ok, width](CSetGridDialog& modal) {
+            auto* dialog = &modal;
             Enter(dialog->WidthEdit(), width);
             dialog->ShowBox()->setChecked(true);
             (ok ? dialog->OkButton() : dialog->CancelButton())->click();

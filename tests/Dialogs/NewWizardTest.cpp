@@ -2,6 +2,8 @@
 #include "App/MainFrame.h"
 #include "App/ZAVEditorDoc.h"
 #include "App/support/AppTestSupport.h"
+#include "App/support/ModalScript.h"
+#include "Core/LocalizeScript.h"
 #include "Dialogs/DialogsUi.h"
 #include "Dialogs/PaperPages.h"
 #include "Dialogs/support/FakeDialogShell.h"
@@ -21,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -138,6 +141,8 @@ protected:
         return wizard.button(which)->isVisible();
     }
 
+    // Before any widget member, so that a test of this fixture also runs alone.
+    bool m_appReady = (EnsureApp(), true);
     QTemporaryDir dir;
     FakeDialogShell shell;
     QWidget owner;
@@ -506,6 +511,77 @@ TEST_F(PaperPageTest, FinishMakesTheLayoutAndStoresTheDefaults)
     }
 }
 
+TEST_F(PaperPageTest, EveryPaperTheProgramOffersStoresTheMarginModeOfEachOfItsAreas)
+{
+    // The margin mode of each printable area on every paper; -1 where the area is
+    // not offered. Roll paper gives 3, or 4 with the auto cutter checked.
+    struct PaperRow
+    {
+        int paper;
+        int standard, maximum, borderless, roll;
+    };
+    std::vector<PaperRow> rows = {
+        {0, 1, 0, 2, -1},    {1, 1, 0, -1, -1},  {2, 1, -1, -1, -1}, {3, 1, 0, 2, -1},   {4, 1, 0, 5, -1},
+        {5, 1, 0, 5, -1},    {6, -1, -1, -1, 3}, {7, -1, -1, -1, 3}, {8, -1, -1, -1, 3}, {9, -1, -1, -1, 3},
+        {10, -1, -1, -1, 3}, {22, -1, 0, 6, -1}, {23, -1, 0, 6, -1},
+    };
+    for (int plain = 12; plain <= 21; ++plain)
+        rows.push_back({plain, 1, 0, 2, -1});
+
+    // The table covers exactly the papers of the shipped paper list, in a
+    // fixture of plain names.
+    std::vector<PaperSizeEntry> shipped;
+    CLocalizeScript(ZAV_SOURCE_DIR "/resources/Localize.ini").GetPaperSizeString(shipped);
+    std::vector<int> shippedIds, tableIds;
+    std::string papers = "[PaperSizeString]\n";
+    for (std::size_t i = 0; i < shipped.size(); ++i) {
+        shippedIds.push_back(shipped[i].paperId);
+        papers += std::to_string(i + 1) + "=" + std::to_string(shipped[i].paperId) + ",P" +
+                  std::to_string(shipped[i].paperId) + "\n";
+    }
+    for (const PaperRow& row : rows)
+        tableIds.push_back(row.paper);
+    std::sort(shippedIds.begin(), shippedIds.end());
+    std::sort(tableIds.begin(), tableIds.end());
+    ASSERT_EQ(tableIds, shippedIds);
+    WriteFixture(papers);
+    SetInstall(0, 1);
+
+    for (const PaperRow& row : rows) {
+        const QString name = QStringLiteral("P%1").arg(row.paper);
+        const int modes[] = {row.standard, row.maximum, row.borderless, row.roll};
+        std::vector<int> offered;
+        for (int area = 0; area < 4; ++area)
+            if (modes[area] >= 0)
+                offered.push_back(area);
+        for (int area = 0; area < 4; ++area) {
+            for (const bool cutter : {false, true}) {
+                if (modes[area] < 0 || (cutter && area != 3))
+                    continue;
+                SCOPED_TRACE("paper " + std::to_string(row.paper) + " area " + std::to_string(area) +
+                             (cutter ? " with the cutter" : ""));
+                shell.documentCalls.clear();
+                CNewWizard wizard(shell, &owner);
+                CPaperSettingDialog* page = Open(wizard);
+                ASSERT_NE(page, nullptr);
+                ChoosePaper(page, name);
+                EXPECT_EQ(EnabledAreas(page), offered);
+                ASSERT_TRUE(Button(page, 1030 + area)->isEnabled());
+                Button(page, 1030 + area)->setChecked(true);
+                Button(page, 1035)->setChecked(true);
+                Button(page, 1102)->setChecked(cutter);
+                wizard.button(QWizard::FinishButton)->click();
+                const int margin = cutter ? 4 : modes[area];
+                const std::vector<std::string> expected = {"NewSingleLayout " + std::to_string(row.paper) +
+                                                               " 1 " + std::to_string(margin),
+                                                           "SetDSCLayout 0", "InitialFrameUpdate"};
+                EXPECT_EQ(shell.documentCalls, expected);
+                EXPECT_EQ(shell.settings.GetSingleZAVDefaultPaperMargin(), margin);
+            }
+        }
+    }
+}
+
 TEST_F(PaperPageTest, CancelMakesAndStoresNothing)
 {
     shell.settings.SetSingleZAVDefaultPaperSize(4);
@@ -600,10 +676,8 @@ TEST(WizardWiringTest, FileNewRunsThePaperPageOnTheMainWindowAndMakesTheLayout)
 
     QWidget* seenParent = nullptr;
     bool answered = false;
-    QTimer::singleShot(0, [&] {
-        auto* wizard = qobject_cast<CNewWizard*>(QApplication::activeModalWidget());
-        if (!wizard)
-            return;
+    modaltest::OnNextModal<CNewWizard>([&](CNewWizard& modal) {
+        auto* wizard = &modal;
         answered = true;
         seenParent = wizard->parentWidget();
         QWidget* page = wizard->currentPage();

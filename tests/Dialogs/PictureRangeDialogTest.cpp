@@ -5,6 +5,7 @@
 #include "App/AppSettings.h"
 #include "App/MessageBoxes.h"
 #include "App/ZAVEditorDoc.h"
+#include "App/support/ModalScript.h"
 #include "Dialogs/RangePictureView.h"
 #include "Dialogs/SetImageInfoDialog.h"
 #include "Dialogs/support/PictureRangeSupport.h"
@@ -69,7 +70,7 @@ protected:
     int Run(CInsertImageFrameItem* frame, const std::function<void(CPictureRangeDialog&)>& script)
     {
         CPictureRangeDialog dialog(app.shell);
-        QTimer::singleShot(0, &dialog, [&] { script(dialog); });
+        modaltest::OnceRunning<CPictureRangeDialog>(dialog, script);
         return dialog.DoModalForItem(frame);
     }
 
@@ -263,7 +264,8 @@ TEST_F(PictureRangeDialogTest, RunsOnlyForAFrameWithAReadablePicture)
     }
     CPictureRangeDialog dialog(app.shell);
     // Whatever the user manages to press before the dialog ends writes nothing.
-    QTimer::singleShot(0, &dialog, [&] { dialog.OkButton()->click(); });
+    modaltest::OnceRunning<CPictureRangeDialog>(
+        dialog, [](CPictureRangeDialog& shown) { shown.OkButton()->click(); });
     EXPECT_EQ(dialog.DoModalForItem(frame.get()), 3);
     EXPECT_EQ(app.shell.errorCodes, (std::vector<int>{1}));
     EXPECT_EQ(RangeOf(*frame), (RECT{10, 20, 300, 400}));
@@ -284,9 +286,8 @@ TEST_F(PictureRangeDialogTest, SelectImageRangeWritesTheStoredRangeUnderOneUndoR
     DialogsLayoutDialogs dialogs(app.shell, nullptr);
     SetLayoutDialogs(&dialogs);
     QRect window;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<CPictureRangeDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    modaltest::OnNextModal<CPictureRangeDialog>([&](CPictureRangeDialog& modal) {
+        auto* dialog = &modal;
         CRangePictureView* view = dialog->View();
         // The view shows the picture 480 wide and 640 high.
         EXPECT_EQ(view->Geometry().GetPictureSize().cx, 480);
@@ -319,10 +320,8 @@ TEST_F(PictureRangeDialogTest, TheLayoutDialogsRunItOnlyForInsertPhotoFrames)
     CBackgroundImageFrameItem background;
     EXPECT_EQ(dialogs.RunPictureRangeDialog(background), 3);
     auto frame = Frame(800, 600);
-    QTimer::singleShot(0, [] {
-        if (auto* dialog = qobject_cast<CPictureRangeDialog*>(QApplication::activeModalWidget()))
-            dialog->CancelButton()->click();
-    });
+    modaltest::OnNextModal<CPictureRangeDialog>(
+        [](CPictureRangeDialog& dialog) { dialog.CancelButton()->click(); });
     EXPECT_EQ(dialogs.RunPictureRangeDialog(*frame), IDCANCEL);
 }
 

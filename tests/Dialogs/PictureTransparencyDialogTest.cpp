@@ -5,6 +5,7 @@
 #include "Dialogs/PictureTransparencyDialog.h"
 #include "App/AppSettings.h"
 #include "App/ZAVEditorDoc.h"
+#include "App/support/ModalScript.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/SetImageInfoDialog.h"
 #include "Dialogs/TransparencyDrawingView.h"
@@ -56,7 +57,7 @@ protected:
     int Run(CImageFrameItem* item, const std::function<void(CPictureTransparencyDialog&)>& script)
     {
         CPictureTransparencyDialog dialog(app.shell);
-        QTimer::singleShot(0, &dialog, [&] { script(dialog); });
+        modaltest::OnceRunning<CPictureTransparencyDialog>(dialog, script);
         return dialog.DoModalForItem(item);
     }
 
@@ -254,9 +255,8 @@ TEST_F(PictureTransparencyDialogTest, EditTransparencyWritesTheMaskUnderOneUndoR
 
     DialogsLayoutDialogs dialogs(app.shell, nullptr);
     SetLayoutDialogs(&dialogs);
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<CPictureTransparencyDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    modaltest::OnNextModal<CPictureTransparencyDialog>([&](CPictureTransparencyDialog& shown) {
+        CPictureTransparencyDialog* dialog = &shown;
         CTransparencyDrawingView* view = dialog->View();
         view->SetZoom(100, 0, 0);
         dialog->Slider(CPictureTransparencyDialog::kBlurSliderId)->setValue(0);
@@ -303,11 +303,8 @@ TEST_F(PictureTransparencyDialogTest, TheLayoutDialogsRunItOnlyForAPictureThatIs
     CInsertImageFrameItem empty;
     EXPECT_EQ(dialogs.RunPictureTransparencyDialog(empty), 3);
     auto item = Item();
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<CPictureTransparencyDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->CancelButton()->click();
-    });
+    modaltest::OnNextModal<CPictureTransparencyDialog>(
+        [](CPictureTransparencyDialog& dialog) { dialog.CancelButton()->click(); });
     EXPECT_EQ(dialogs.RunPictureTransparencyDialog(*item), IDCANCEL);
 }
 

@@ -3,6 +3,7 @@
 // tree's lazy filling, and a picture applied to a frame through the layout
 // model.
 #include "Dialogs/SelectImageDialog.h"
+#include "App/support/ModalScript.h"
 
 #include "App/ZAVEditorDoc.h"
 #include "Dialogs/DialogSupport.h"
@@ -284,9 +285,8 @@ TEST(SelectImageThroughTheLayoutModelTest, TheChosenPictureLandsInTheFrameWithOn
     ILayoutDialogs* previous = GetLayoutDialogs();
     SetLayoutDialogs(&dialogs);
     bool answered = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<CSelectImageDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    modaltest::OnNextModal<CSelectImageDialog>([&](CSelectImageDialog& modal) {
+        auto* dialog = &modal;
         answered = true;
         EXPECT_EQ(dialog->FolderTree()->GetSelectedFolderPath(), elsewhere);
         ASSERT_TRUE(dialog->FolderTree()->SelectFolder(folder));

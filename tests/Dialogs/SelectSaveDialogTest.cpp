@@ -1,6 +1,7 @@
 #include "Dialogs/SelectSaveDialog.h"
 #include "App/DocumentUi.h"
 #include "App/ZAVEditorDoc.h"
+#include "App/support/ModalScript.h"
 #include "Dialogs/WizardDocumentUi.h"
 #include "Dialogs/support/SaveDialogFixture.h"
 #include "Layout/InsertImageFrameItem.h"
@@ -104,14 +105,14 @@ protected:
     int Run(CSelectSaveDialog& dialog, int entry, QPushButton* (CSelectSaveDialog::*button)() const)
     {
         runner.dialog = &dialog;
-        QTimer::singleShot(0, &dialog, [&dialog, entry, button] {
-            const int index = dialog.FormatCombo()->findData(entry);
+        modaltest::OnceRunning<CSelectSaveDialog>(dialog, [entry, button](CSelectSaveDialog& shown) {
+            const int index = shown.FormatCombo()->findData(entry);
             if (index < 0) {
-                dialog.reject();
+                shown.reject();
                 return;
             }
-            dialog.FormatCombo()->setCurrentIndex(index);
-            (dialog.*button)()->click();
+            shown.FormatCombo()->setCurrentIndex(index);
+            (shown.*button)()->click();
         });
         return dialog.DoModal();
     }
@@ -246,10 +247,8 @@ TEST_F(SelectSaveDialogTest, TheDocumentsSaveQuestionIsThisDialogInTheAskedMode)
     WizardDocumentUi documentUi(s.shell);
     for (const int mode : {0, 1}) {
         int shownMode = -1;
-        QTimer::singleShot(0, [&shownMode] {
-            auto* dialog = qobject_cast<CSelectSaveDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
+        modaltest::OnNextModal<CSelectSaveDialog>([&shownMode](CSelectSaveDialog& modal) {
+            auto* dialog = &modal;
             shownMode = dialog->Mode();
             dialog->CancelButton()->click();
         });

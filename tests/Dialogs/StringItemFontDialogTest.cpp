@@ -2,6 +2,7 @@
 #include "App/FontCatalogue.h"
 #include "App/MessageBoxes.h"
 #include "App/ZAVEditorDoc.h"
+#include "App/support/ModalScript.h"
 #include "Dialogs/FontChoices.h"
 #include "Dialogs/HeaderInfoDialog.h"
 #include "Dialogs/SetImageInfoDialog.h"
@@ -505,11 +506,7 @@ protected:
     // Runs `answer` on the dialog once it is up.
     static void WhenOpen(std::function<void(CStringItemFontDialog&)> answer)
     {
-        QTimer::singleShot(0, [answer] {
-            auto* dialog = qobject_cast<CStringItemFontDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            answer(*dialog);
-        });
+        modaltest::OnNextModal<CStringItemFontDialog>(std::move(answer));
     }
 
     StartedApp app;
@@ -543,9 +540,8 @@ TEST_F(TextDialogThroughTheModelTest, OkChangesTheItemUnderOneUndoRecord)
         dialog.TextEdit()->InsertText(kHiragana); // as an input method commits it
         dialog.TextColorButton()->click();
         dialog.ShadowCheck()->click();
-        QTimer::singleShot(0, [] {
-            auto* shadow = qobject_cast<CSetShadowDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(shadow, nullptr);
+        modaltest::OnNextModal<CSetShadowDialog>([](CSetShadowDialog& shown) {
+            CSetShadowDialog* shadow = &shown;
             QWidget* preview = shadow->Preview();
             const Rect r = shadow->Tracker().m_rect;
             const QPoint from((r.left + r.right) / 2, (r.top + r.bottom) / 2);

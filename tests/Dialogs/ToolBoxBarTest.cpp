@@ -20,6 +20,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <string>
+#include <utility>
+
 namespace {
 
 class ToolBoxBarTest : public ::testing::Test
@@ -205,6 +208,25 @@ TEST(PageInfoTest, TheThirdValueByPaperAndMargin)
     }
     PageInfoSource none;
     EXPECT_EQ(PageInfoThirdValue(none, 0, texts), "-----");
+}
+
+TEST(PageInfoTest, TheRollPapersShowTheirLengthFromTheFirstToTheLastCode)
+{
+    // The first and last roll codes and the unnamed 11 show a length; their
+    // neighbours 5 and 12 do not.
+    BarFixture bars;
+    const CLocalizeScript texts(bars.doc.host.localizeIniPath);
+    for (const auto& [paper, roll] : {std::pair{5, false}, std::pair{6, true}, std::pair{10, true},
+                                      std::pair{11, true}, std::pair{12, false}}) {
+        SCOPED_TRACE("paper " + std::to_string(paper));
+        PageInfoSource source;
+        source.paperIndex = paper;
+        source.marginMode = 3;
+        source.rollLength = 2125;
+        EXPECT_EQ(PageInfoThirdValue(source, 0, texts), roll ? "2125 " + bars.Text(104) : bars.Text(41));
+        EXPECT_EQ(MakePageInfoTexts(&source, 0, texts).labels,
+                  bars.Text(184) + "\n" + bars.Text(185) + "\n" + bars.Text(roll ? 187 : 186) + "\n");
+    }
 }
 
 TEST_F(ToolBoxBarTest, TheReadOutRepaintsFromTheSelectionInTheUnit)

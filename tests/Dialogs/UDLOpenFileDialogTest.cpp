@@ -2,6 +2,7 @@
 #include "App/AppSettings.h"
 #include "App/PaperNames.h"
 #include "App/support/AppTestSupport.h"
+#include "App/support/ModalScript.h"
 #include "Core/Files.h"
 #include "Core/SystemFolders.h"
 #include "Core/TempFolders.h"
@@ -91,7 +92,7 @@ protected:
     // Runs the dialog, handing it to `during` once it shows.
     int Run(CUDLOpenFileDialog& dialog, const std::function<void()>& during)
     {
-        QTimer::singleShot(0, &dialog, during);
+        modaltest::OnceRunning<CUDLOpenFileDialog>(dialog, [during](CUDLOpenFileDialog&) { during(); });
         return dialog.DoModal();
     }
 
@@ -323,26 +324,25 @@ TEST_F(OpenFileDialogTest, FileOpenRunsTheWizardWhoseBrowseOpensTheChosenFile)
     bars.shell.settings.SetOpenFileFilterIndex(2);
     WizardDocumentUi ui(bars.shell);
     for (bool accept : {false, true}) {
-        QTimer::singleShot(0, [&] {
-            auto* wizard = qobject_cast<QWizard*>(QApplication::activeModalWidget());
-            ASSERT_NE(wizard, nullptr);
+        modaltest::OnNextModal<QWizard>([&](QWizard& modal) {
+            auto* wizard = &modal;
             QWidget* browse = nullptr;
             for (QWidget* child : wizard->currentPage()->findChildren<QWidget*>())
                 if (GetControlId(child) == 1200)
                     browse = child;
             ASSERT_NE(browse, nullptr);
-            QTimer::singleShot(0, [&] {
-                auto* dialog = qobject_cast<CUDLOpenFileDialog*>(QApplication::activeModalWidget());
-                ASSERT_NE(dialog, nullptr);
+            modaltest::OnNextModal<CUDLOpenFileDialog>([&](CUDLOpenFileDialog& dialog) {
                 if (!accept) {
-                    dialog->reject();
-                    QTimer::singleShot(0, wizard, &QWizard::reject);
+                    dialog.reject();
                     return;
                 }
-                dialog->selectFile(QString::fromStdString(Path("lay/wide.usd")));
-                QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+                dialog.selectFile(QString::fromStdString(Path("lay/wide.usd")));
+                QMetaObject::invokeMethod(&dialog, "accept", Qt::DirectConnection);
             });
             qobject_cast<QAbstractButton*>(browse)->click();
+            // A cancelled browse leaves the wizard open.
+            if (!accept)
+                wizard->reject();
         });
         ui.RunNewWizard(*bars.doc.document, nullptr, kExistingPage);
     }

@@ -89,6 +89,13 @@ TEST(FrameLayoutDetail, DrawItemCasesAsOneTable)
          "P1o0(10,20,30,20)N frames 1"},
         {"open height on a fixed picture", Header(), "DrawPicture(\"a.bmp\",0,10,20,30,N,0,0,0)",
          ZAV_ERR_SYNTAX, ""},
+        // The editor writes an open height as -1.
+        {"insert frame with open height -1", Header(), "DrawPicture(\"\",1,10,20,30,-1,0,0,0)", ZAV_OK,
+         "P1o0(10,20,30,20)N frames 1"},
+        {"open height -1 on a fixed picture", Header(), "DrawPicture(\"a.bmp\",0,10,20,30,-1,0,0,0)",
+         ZAV_ERR_SYNTAX, ""},
+        {"a bottom of -2 is a bottom", Header(), "DrawPicture(\"\",1,10,20,30,-2,0,0,0)", ZAV_OK,
+         "P1o0(10,-2,30,20) frames 1"},
         {"a.eff fixed and normalised", Header(), "DrawPicture(\"a.eff\",0,100,20,0,40,0,0,0)", ZAV_OK,
          "P0F(0,20,100,40) frames 0 eff"},
         {"codes 4 2 8", Header(), "DrawPicture(\"\",1,0,0,9,9,4,2,8)", ZAV_OK, "P1o0(0,0,9,9) frames 1"},

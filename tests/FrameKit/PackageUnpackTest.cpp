@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <sys/resource.h>
 
 namespace {
 
@@ -147,6 +149,60 @@ TEST(PackageUnpack, HostileReferencesAndPlantedLinksWriteNothingOutsideTheTarget
         EXPECT_EQ(after, before);
         EXPECT_EQ(ReadBytes(dir / "outside/m.jpg"), "secret");
     }
+}
+
+// Lowers the soft limit of open files while it lives.
+class OpenFileLimit
+{
+public:
+    explicit OpenFileLimit(rlim_t soft)
+    {
+        EXPECT_EQ(::getrlimit(RLIMIT_NOFILE, &m_saved), 0);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = soft;
+        EXPECT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    }
+    ~OpenFileLimit() { ::setrlimit(RLIMIT_NOFILE, &m_saved); }
+    OpenFileLimit(const OpenFileLimit&) = delete;
+    OpenFileLimit& operator=(const OpenFileLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+};
+
+TEST(PackageUnpack, ThousandsOfMembersInOneSubfolderUnpackUnderALowOpenFileLimit)
+{
+    constexpr int kMembers = 2000;
+    PackageTempDir dir;
+    std::vector<std::pair<std::string, std::string>> pictures;
+    for (int i = 0; i < kMembers; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "p%04d.jpg", i);
+        pictures.push_back({std::string("Image\\") + name, "body " + std::to_string(i)});
+    }
+    const std::string fdp = HostilePackage(dir, "many", pictures);
+    // The same members with a last one that fails: the rollback too runs
+    // under the limit and takes everything away again.
+    pictures.push_back({"\\abs\\last.jpg", "x"});
+    const std::string failing = HostilePackage(dir, "fails", pictures);
+    fs::create_directories(dir.path() / "target");
+    fs::create_directories(dir.path() / "other");
+    int warning = 0;
+    {
+        const OpenFileLimit limit(256);
+        EXPECT_EQ(Unpack(failing, dir.path() / "other", &warning), ZAV_ERR_ARGUMENT);
+        EXPECT_EQ(Unpack(fdp, dir.path() / "target", &warning), ZAV_OK);
+    }
+    EXPECT_TRUE(fs::is_empty(dir.path() / "other"));
+    EXPECT_EQ(warning, 0);
+    int found = 0;
+    for (const auto& entry : fs::directory_iterator(dir.path() / "target/Image")) {
+        const std::string name = entry.path().filename().string();
+        const int number = std::stoi(name.substr(1, 4));
+        EXPECT_EQ(ReadBytes(entry.path().string()), "body " + std::to_string(number)) << name;
+        ++found;
+    }
+    EXPECT_EQ(found, kMembers);
 }
 
 TEST(PackageUnpack, MemberPathsOfFolderParts)

@@ -66,6 +66,24 @@ TEST(FrameSection, QuotesStrippedOnlyAtCharacterBoundariesAndLimitsKept)
     key.GetValue(buf, 3, false);
     EXPECT_STREQ(buf, "\"a");
 
+    // Quotes inside an enclosed value are the editor's text; elsewhere every
+    // quote goes.
+    const struct
+    {
+        const char* value;
+        const char* stripped;
+    } cases[] = {{"\"say \"hi\" 100%\"", "say \"hi\" 100%"},
+                 {"\"\"", ""},
+                 {"\"", ""},
+                 {"a\"b\"c", "abc"},
+                 {"\"open", "open"},
+                 {"\"\x81\x22\"", "\x81\x22"}};
+    for (const auto& c : cases) {
+        ZAV_Key quoted("K", c.value, false);
+        quoted.GetValue(buf, sizeof buf, true);
+        EXPECT_STREQ(buf, c.stripped) << c.value;
+    }
+
     std::string longName(70, 'n'), longValue(600, 'v');
     ZAV_Key big(longName.c_str(), longValue.c_str(), false);
     EXPECT_EQ(std::string(big.name).size(), 64u);

@@ -1,6 +1,7 @@
 #include "Core/TempFolders.h"
 #include "Core/support/ScopedTmpDir.h"
 #include "Core/support/ScratchFolder.h"
+#include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/UndoInfo.h"
 #include "Layout/support/LayoutTestSupport.h"
@@ -305,6 +306,53 @@ TEST_F(ClipboardTest, PastedLineIsFittedIntoThePrintableArea)
     EXPECT_GE(width, 5);
     EXPECT_LT(width, 20);
     EXPECT_EQ(width % 5, 0);
+}
+
+TEST_F(ClipboardTest, SelectAllCopiesHiddenItemsAndTheirPastedCopiesAreShown)
+{
+    // Every kind the block carries, each hidden and shown; Select All takes both.
+    struct Kind
+    {
+        const char* name;
+        std::function<CLayoutItem*(CLayoutManager&)> add;
+    };
+    const Kind kinds[] = {
+        {"line",
+         [](CLayoutManager& page) {
+             return Append(page, MakeLine(RECT{10, 10, 100, 10}, 1));
+         }},
+        {"text",
+         [](CLayoutManager& page) {
+             return Append(page, MakeString(RECT{0, 0, 50, 50}, "S"));
+         }},
+        {"insert-photo frame",
+         [](CLayoutManager& page) {
+             return Append(page, MakeFrame(RECT{10, 10, 200, 200}, 1));
+         }},
+        {"background",
+         [](CLayoutManager& page) {
+             auto background = std::make_unique<CBackgroundImageFrameItem>();
+             background->SetRect(RECT{20, 20, 300, 300});
+             return Append(page, std::move(background));
+         }},
+    };
+    for (const Kind& kind : kinds) {
+        for (const bool visible : {false, true}) {
+            SCOPED_TRACE(std::string(kind.name) + (visible ? " shown" : " hidden"));
+            manager.DeleteAllItems();
+            other.DeleteAllItems();
+            kind.add(manager)->SetVisible(visible);
+            manager.SelectAll(true);
+            ASSERT_TRUE(manager.Copy());
+            ASSERT_EQ(manager.GetItemAt(0)->IsVisible(), visible); // the copy leaves the source alone
+            for (int paste = 1; paste <= 2; ++paste) {
+                ASSERT_EQ(other.Paste(), 1);
+                ASSERT_EQ(other.GetItemCount(-1, -1, nullptr), paste);
+                for (int i = 0; i < paste; ++i)
+                    EXPECT_TRUE(other.GetItemAt(i)->IsVisible()) << "paste " << paste << " item " << i;
+            }
+        }
+    }
 }
 
 // Pictures travel through files in the clipboard folder, under a temporary

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using namespace managertest;
@@ -210,6 +212,31 @@ TEST_F(FixedAspectTest, AQuarterTurnedPictureExchangesTheRatio)
     auto frame = FrameFor(tall, CEditItem::KindRight);
     POINT p = InP(300, 200);
     EXPECT_EQ(manager.CalcResizeRect(frame.get(), &p), InPRect(100, 0, 300, 400));
+}
+
+TEST_F(FixedAspectTest, EveryTurnResizesByThePicturesTurnedProportions)
+{
+    // The picture is 200 x 100: upright and half-turned it keeps 2:1, a quarter
+    // or three-quarter turn shows it 1:2. The same drag must follow that.
+    struct TurnCase
+    {
+        int rotation;
+        RECT expected;
+    };
+    const TurnCase cases[] = {
+        {0, InPRect(100, 150, 300, 250)},
+        {1, InPRect(100, 0, 300, 400)},
+        {2, InPRect(100, 150, 300, 250)},
+        {3, InPRect(100, 0, 300, 400)},
+    };
+    for (const TurnCase& c : cases) {
+        SCOPED_TRACE("rotation " + std::to_string(c.rotation));
+        manager.DeleteAllItems();
+        auto* background = AddBackground(InPRect(100, 100, 200, 300), c.rotation);
+        auto frame = FrameFor(background, CEditItem::KindRight);
+        POINT p = InP(300, 200);
+        EXPECT_EQ(manager.CalcResizeRect(frame.get(), &p), c.expected);
+    }
 }
 
 TEST_F(FixedAspectTest, NeverGrowsPastThePrintableRectOnTheCentredAxis)

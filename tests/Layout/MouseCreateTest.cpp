@@ -145,6 +145,17 @@ TEST_F(MouseCreateTest, NewTextTakesTheDefaultFontAndColour)
     EXPECT_EQ(font.lfHeight, -40);
 }
 
+TEST_F(MouseCreateTest, NewTextIsNamedByItsTextAtOnce)
+{
+    dialogs.editFont = [](StringItemFontValues& v) { v.text = "Summer\r\n2026"; };
+    UseTool(5);
+    Drag(InP(10, 10), {InP(110, 160)});
+    auto* text = dynamic_cast<CStringItem*>(Front());
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetText(), "Summer\r\n2026");
+    EXPECT_EQ(text->GetLabel(), "Summer\r\n2026");
+}
+
 TEST_F(MouseCreateTest, LineToolDrawsAVerticalOrHorizontalLine)
 {
     ChangeItemDefaults(manager, [](ItemDefaults& d) {

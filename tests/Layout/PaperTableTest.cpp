@@ -24,6 +24,21 @@ TEST(PaperTableTest, SizesByOrientationAndRollLength)
     }
 }
 
+TEST(PaperTableTest, TheRollLengthCountsFrom500To15840Inclusive)
+{
+    // Outside the range the roll row keeps its own height (499).
+    const PaperCase cases[] = {
+        {7, 0, 499, 1417, 499},     {7, 0, 500, 1417, 499},     {7, 0, 501, 1417, 500},
+        {7, 0, 15839, 1417, 15838}, {7, 0, 15840, 1417, 15839}, {7, 0, 15841, 1417, 499},
+        {7, 1, 15840, 15839, 1417}, {12, 0, 3000, 2976, 8418},
+    };
+    for (const PaperCase& c : cases) {
+        const SIZE size = GetPaperSizeFromTable(c.index, c.orientation, c.roll);
+        EXPECT_EQ(size.cx, c.width) << c.index << " " << c.orientation << " " << c.roll;
+        EXPECT_EQ(size.cy, c.height) << c.index << " " << c.orientation << " " << c.roll;
+    }
+}
+
 TEST(PaperTableTest, MarginsTurnWithTheOrientation)
 {
     EXPECT_EQ(GetModeMargins(1, 0), (PageMargins{42, 198, 42, 42}));
@@ -34,6 +49,25 @@ TEST(PaperTableTest, MarginsTurnWithTheOrientation)
     EXPECT_EQ(GetModeMargins(6, 1), (PageMargins{-26, -26, -36, -50}));
     EXPECT_EQ(GetModeMargins(7, 0), (PageMargins{}));
     EXPECT_EQ(GetModeMargins(-1, 1), (PageMargins{}));
+}
+
+TEST(PaperTableTest, EveryMarginModeInBothOrientations)
+{
+    struct MarginRow
+    {
+        int mode;
+        PageMargins portrait, landscape;
+    };
+    const MarginRow rows[] = {
+        {0, {42, 42, 42, 42}, {42, 42, 42, 42}},         {1, {42, 198, 42, 42}, {42, 42, 42, 198}},
+        {2, {-42, -72, -36, -36}, {-36, -36, -42, -72}}, {3, {0, 0, -36, -36}, {-36, -36, 0, 0}},
+        {4, {-36, -36, -36, -36}, {-36, -36, -36, -36}}, {5, {-42, -72, -50, -50}, {-50, -50, -42, -72}},
+        {6, {-36, -50, -26, -26}, {-26, -26, -36, -50}},
+    };
+    for (const MarginRow& row : rows) {
+        EXPECT_EQ(GetModeMargins(row.mode, 0), row.portrait) << "mode " << row.mode;
+        EXPECT_EQ(GetModeMargins(row.mode, 1), row.landscape) << "mode " << row.mode;
+    }
 }
 
 TEST(PaperTableTest, PrintableRectOfBorderedAndBorderlessPages)

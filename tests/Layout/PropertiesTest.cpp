@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 namespace {
 
 using namespace managertest;
@@ -260,6 +263,30 @@ TEST_F(PropertiesTest, FixingTheAspectReshapesToThePicture)
     EXPECT_FALSE(withPicture->IsAspectFixed());
     ASSERT_EQ(manager.Undo(), 1);
     EXPECT_TRUE(withPicture->IsAspectFixed());
+}
+
+TEST_F(PropertiesTest, FixingTheAspectFollowsEveryTurnOfThePicture)
+{
+    // A 300 x 200 picture shows 3:2 upright and half-turned, 2:3 at a quarter or
+    // three-quarter turn.
+    const std::string path = layouttest::WriteBmp24(Scratch("Wide.bmp"), 300, 200, 0x336699);
+    const std::pair<int, RECT> cases[] = {{0, RECT{0, 0, 600, 400}},
+                                          {1, RECT{0, 0, 400, 600}},
+                                          {2, RECT{0, 0, 600, 400}},
+                                          {3, RECT{0, 0, 400, 600}}};
+    for (const auto& [rotation, expected] : cases) {
+        SCOPED_TRACE("rotation " + std::to_string(rotation));
+        manager.DeleteAllItems();
+        auto* background = Append(manager, std::make_unique<CBackgroundImageFrameItem>());
+        ASSERT_EQ(background->LoadImage(path), ImageLoadOk);
+        background->SetImageRotation(rotation);
+        background->SetRect(RECT{0, 0, 600, 600});
+        background->SetSelected(true);
+        EXPECT_TRUE(manager.ToggleAspectFixed(true));
+        RECT r;
+        background->GetRect(&r, false);
+        EXPECT_EQ(r, expected);
+    }
 }
 
 TEST_F(PropertiesTest, PlacementAndAutoRotateReachEverySelectedFrame)

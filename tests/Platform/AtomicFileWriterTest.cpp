@@ -124,6 +124,48 @@ TEST_F(AtomicFileWriterTest, AWriteThroughALinkReplacesTheLinkedFileAndKeepsTheL
     EXPECT_EQ(FolderNames(File("real")), std::set<std::string>{"data.txt"});
 }
 
+TEST_F(AtomicFileWriterTest, EveryKindOfLinkIsWrittenThroughInTheTargetsOwnFolder)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links; // name, what it points to
+        std::string target;                                     // below the test's folder
+        bool targetExists;
+    } cases[] = {
+        {"relative, into another folder", {{"link.txt", "real/data.txt"}}, "real/data.txt", true},
+        {"absolute", {{"link.txt", "@/real/data.txt"}}, "real/data.txt", true},
+        {"to a file not made yet", {{"link.txt", "real/new.txt"}}, "real/new.txt", false},
+        {"a chain of two", {{"link.txt", "mid.txt"}, {"mid.txt", "real/data.txt"}}, "real/data.txt", true},
+        {"relative to the link's own folder",
+         {{"real/link.txt", "../other/data.txt"}},
+         "other/data.txt",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir folder;
+        const std::string base = folder.path().toStdString();
+        std::filesystem::create_directory(base + "/real");
+        std::filesystem::create_directory(base + "/other");
+        if (c.targetExists)
+            WriteText(base + "/" + c.target, "old");
+        for (const auto& [name, to] : c.links)
+            std::filesystem::create_symlink(to.front() == '@' ? base + to.substr(1) : to, base + "/" + name);
+        const std::string link = base + "/" + c.links.front().first;
+        FaultyWriteCalls calls(WriteFault::None);
+        EXPECT_TRUE(Replace(link, "new"));
+        for (const auto& made : c.links)
+            EXPECT_TRUE(std::filesystem::is_symlink(base + "/" + made.first)) << made.first;
+        EXPECT_EQ(ReadText(base + "/" + c.target), "new");
+        ASSERT_EQ(calls.Opened().size(), 1u);
+        const std::string targetFolder = std::filesystem::path(base + "/" + c.target).parent_path().string();
+        EXPECT_EQ(std::filesystem::path(calls.Opened().front()).parent_path().lexically_normal().string(),
+                  std::filesystem::path(targetFolder).lexically_normal().string());
+        EXPECT_FALSE(std::filesystem::exists(calls.Opened().front()));
+    }
+}
+
 TEST_F(AtomicFileWriterTest, MissingFolderOrFolderTargetFails)
 {
     EXPECT_FALSE(Replace(File("no/such/folder/a.txt"), "x"));

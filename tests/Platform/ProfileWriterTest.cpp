@@ -72,6 +72,8 @@ TEST_F(ProfileWriterTest, AddsMissingKeysAndSectionsWithTheFilesLineEnds)
          "[A]\r\nx=1\r\nk=v\r\n\r\n[B]\r\ny=2\r\n"},
         {"LF-only file", "[A]\nx=1\n[B]\ny=2\n", "B", "[A]\nx=1\n[B]\ny=2\nk=v\n"},
         {"last line without a line end", "[A]\r\nx=1", "A", "[A]\r\nx=1\r\nk=v\r\n"},
+        {"last line ending in a lone CR", "[A]\r\nx=1\r", "A", "[A]\r\nx=1\r\r\nk=v\r\n"},
+        {"section line ending in a lone CR", "[A]\r", "A", "[A]\r\r\nk=v\r\n"},
         {"empty section", "[A]\r\n[B]\r\n", "a", "[A]\r\nk=v\r\n[B]\r\n"},
         {"section to the file's end", "[A]\nx=1", "C", "[A]\nx=1\n[C]\nk=v\n"},
         {"empty file", "", "S", "[S]\r\nk=v\r\n"},

@@ -21,9 +21,34 @@ TEST(UDLScriptHeader, RollPaperWritesItsLength)
     TempFolder folder;
     CUDLScript script;
     script.SetPaperSize(7);
+    script.SetMarginMode(3);
     ASSERT_EQ(script.SetRollPaperLength(3000), 1);
     ASSERT_EQ(script.Write(folder.File("a.usd")), 1);
-    EXPECT_EQ(ReadBytes(folder.File("a.usd")), ReadBytes(FixturePath("roll-paper.usd")));
+    std::string expected = ReadBytes(FixturePath("roll-paper.usd"));
+    expected.replace(expected.find("42,42,42,42"), 11, "0,0,-36,-36");
+    EXPECT_EQ(ReadBytes(folder.File("a.usd")), expected);
+}
+
+TEST(UDLScriptHeader, AMarginTheReaderRefusesForThePaperIsNotWritten)
+{
+    struct Case
+    {
+        int paper;
+        int margin;
+    };
+    // Each pair is one the reader refuses: cut margins on roll paper, roll
+    // margins on cut paper, and the borderless modes of other papers.
+    for (const Case c : {Case{7, 0}, Case{6, 1}, Case{10, 2}, Case{3, 3}, Case{22, 4}, Case{3, 5}, Case{4, 6},
+                         Case{4, 2}, Case{23, 2}}) {
+        SCOPED_TRACE(testing::Message() << "paper " << c.paper << ", margin " << c.margin);
+        TempFolder folder;
+        WriteBytes(folder.File("a.usd"), "before");
+        CUDLScript script;
+        script.SetPaperSize(c.paper);
+        script.SetMarginMode(c.margin);
+        EXPECT_EQ(script.Write(folder.File("a.usd")), 0);
+        EXPECT_EQ(ReadBytes(folder.File("a.usd")), "before");
+    }
 }
 
 TEST(UDLScriptHeader, GoldenFileReadsBackAndWritesByteForByte)

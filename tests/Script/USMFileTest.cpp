@@ -232,6 +232,30 @@ TEST_F(USMFileExportTest, TheByteTotalCountsItsOwnDigits)
     }
 }
 
+TEST_F(USMFileExportTest, ARollPaperMemberIsRefusedForItsReaderWouldRefuseIt)
+{
+    // Set members carry a cut paper's margin (their names have no character
+    // for a roll margin), which no reader accepts on roll paper.
+    TestSet set;
+    const std::string source = m_cards.File("usmtemp.usd");
+    {
+        CUDLScript script;
+        script.SetPaperSize(17);
+        script.SetMarginMode(2);
+        UDLDrawRecord photo;
+        photo.picture = UDLPicturePart{"", 1, 0, 0, 1332, 1914, 1, 0, 4};
+        script.SetDrawRecords({photo});
+        ASSERT_EQ(script.Write(source), 1);
+    }
+    FixedDocument document;
+    ASSERT_EQ(set.Init(&document, source, m_cards.File("ABCDEF.usd")), 1);
+    set.AddVariant({17, 2});
+    set.AddVariant({7, 0});
+    const std::string temp = SetFolder(set);
+    EXPECT_NE(set.Export(), 1);
+    EXPECT_FALSE(std::filesystem::exists(GetFolderFromPath(temp) + "/ABCDEF71.usd"));
+}
+
 TEST_F(USMFileExportTest, MembersTakeTheirPairsPaperAndTheSourcesTexts)
 {
     TestSet set;
@@ -260,14 +284,14 @@ TEST_F(USMFileExportTest, MembersTakeTheirPairsPaperAndTheSourcesTexts)
     FixedDocument document;
     ASSERT_EQ(set.Init(&document, source, m_cards.File("ABCDEF.usd")), 1);
     set.AddVariant({17, 2});
-    set.AddVariant({7, 0});
+    set.AddVariant({0, 0});
     const std::string temp = SetFolder(set);
     ASSERT_EQ(set.Export(), 1);
     ASSERT_EQ(set.Save(), 1);
 
     const std::string tempRoot = GetFolderFromPath(temp);
     EXPECT_EQ(set.GetHeader().fileNames,
-              (std::vector<std::string>{tempRoot + "/ABCDEF00.usd", tempRoot + "/ABCDEF71.usd"}));
+              (std::vector<std::string>{tempRoot + "/ABCDEF00.usd", tempRoot + "/ABCDEF31.usd"}));
     EXPECT_EQ(set.GetTitle(), "Set title");
     EXPECT_EQ(set.GetCount(), 2);
 
@@ -287,15 +311,17 @@ TEST_F(USMFileExportTest, MembersTakeTheirPairsPaperAndTheSourcesTexts)
     EXPECT_NE(baseText.find("\".\\ABCDEF_0\\Image002.eff\""), std::string::npos);
     EXPECT_EQ(baseText.find("HdRollPaperLength"), std::string::npos);
 
-    const std::string roll = ReadBytes(tempRoot + "/ABCDEF71.usd");
-    EXPECT_NE(roll.find("HdRollPaperLength=500\r\n"), std::string::npos);
-    EXPECT_NE(roll.find("\"\",1,3,3,1326,409,"), std::string::npos);
-    EXPECT_NE(roll.find("HdCapacity=" + std::to_string(roll.size()) + "\r\n"), std::string::npos);
+    const std::string card = ReadBytes(tempRoot + "/ABCDEF31.usd");
+    EXPECT_NE(card.find("HdPhysicalPaperSize=HAGAKI\r\nHdMargines=42,42,42,42\r\n"), std::string::npos);
+    EXPECT_NE(card.find("\"\",1,3,3,1326,2006,"), std::string::npos) << card;
+    EXPECT_NE(card.find("HdCapacity=" + std::to_string(card.size()) + "\r\n"), std::string::npos);
+    CUDLScript member;
+    EXPECT_EQ(member.Read(tempRoot + "/ABCDEF31.usd"), 1);
 
     const std::string index = ReadBytes(tempRoot + "/ABCDEF_0.usm");
     EXPECT_EQ(index, "[HEADER]\r\nHdRevision=01.00\r\nHdTitle=\"Set title\"\r\nHdComment=\"Set comment\"\r\n"
                      "HdCapability=0\r\nHdClassification=00.01\r\nHdCount=2\r\n"
-                     "HdFilename=\"ABCDEF00.usd\"\r\nHdFilename=\"ABCDEF71.usd\"\r\n");
+                     "HdFilename=\"ABCDEF00.usd\"\r\nHdFilename=\"ABCDEF31.usd\"\r\n");
 }
 
 TEST_F(USMFileExportTest, APairOutsideTheTablesFailsTheExport)

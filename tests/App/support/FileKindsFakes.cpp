@@ -84,6 +84,11 @@ bool FailingSaveFileSystem::Rename(const std::string& from, const std::string& t
     return !Fails(RenameStep) && SystemSaveFileSystem().Rename(from, to);
 }
 
+bool FailingSaveFileSystem::DeleteTree(const std::string& folder)
+{
+    return !Fails(DeleteStep) && SystemSaveFileSystem().DeleteTree(folder);
+}
+
 namespace {
 
 class RecordingKit : public IPackageKit

@@ -46,9 +46,11 @@ private:
 class FailingSaveFileSystem : public ISaveFileSystem
 {
 public:
-    enum Step { None, MakeFolderStep, RenameStep };
+    enum Step { None, MakeFolderStep, RenameStep, DeleteStep };
     bool MakeUniqueFolder(const std::string& prefix, std::string& made) override;
     bool Rename(const std::string& from, const std::string& to) override;
+    // A failing removal deletes nothing.
+    bool DeleteTree(const std::string& folder) override;
     void FailAt(Step step, int n);
     bool Failed() const { return m_failed; }
     // The calls of the chosen step since FailAt.

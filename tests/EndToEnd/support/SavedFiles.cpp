@@ -4,6 +4,7 @@
 #include "App/ZAVEditorDoc.h"
 #include "Dialogs/SelectSaveDialog.h"
 #include "EndToEnd/support/ProgramTest.h"
+#include "FrameKit/compare/ReadersAgree.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,10 @@ std::string RecordSave(ProgramTest& test, const PlannedSave& save)
         return std::string();
     }
     Registry().push_back(SavedFile{save.target, path});
+    // Every file the editor writes reads alike through its own reader and the kit.
+    if (ReadersCompareKind(path)) {
+        EXPECT_TRUE(ReadersAgree(path));
+    }
     return path;
 }
 

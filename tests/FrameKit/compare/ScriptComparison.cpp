@@ -2,6 +2,7 @@
 // kit as through CUDLScript itself.
 #include "FrameKit/PackageErrorCode.h"
 #include "FrameKit/SDK.h"
+#include "FrameKit/compare/ReadersAgree.h"
 #include "Script/UDLScript.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,7 @@ TEST_P(FrameKitAgainstScript, SameHeaderAndItems)
         c.setup(writer, dir.string());
         ASSERT_EQ(writer.Write(path), 1) << c.name;
     }
+    EXPECT_TRUE(ReadersAgree(path)) << c.name;
     CUDLScript script;
     ASSERT_EQ(script.Read(path), 1) << c.name;
     const UDLHeaderInfo& sh = script.GetHeaderInfo();

@@ -117,7 +117,7 @@ public:
     ~FakeModeShell() override { SetLayoutShell(nullptr); }
 
     ILayoutDocument* GetActiveEditorDoc() override { return this; }
-    std::string GetLocalizeIniPath() override { return {}; }
+    std::string GetLocalizeIniPath() override { return localizeIniPath; }
     bool IsDSCLayout() const override { return cameraLayout; }
     int GetPageOrientation() const override { return orientation; }
     int GetEditMode() const override { return editMode; }
@@ -137,6 +137,7 @@ public:
     bool cameraLayout = false;
     int orientation = 0;
     int editMode = 0;
+    std::string localizeIniPath;
     std::array<int, 14> params{};
     RECT modePageRect{};
     bool hasModePageRect = false;
