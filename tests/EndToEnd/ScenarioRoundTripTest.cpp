@@ -6,11 +6,13 @@
 #include "App/ZAVEditorDoc.h"
 #include "Core/Path.h"
 #include "Dialogs/FolderTreeCtrl.h"
+#include "Dialogs/HeaderInfoDialog.h"
 #include "Dialogs/ImageListCtrl.h"
 #include "Dialogs/PictureTransparencyDialog.h"
 #include "Dialogs/SelectImageDialog.h"
 #include "Dialogs/SetImageInfoDialog.h"
 #include "Dialogs/SetShadowDialog.h"
+#include "Dialogs/ShiftJisEdit.h"
 #include "Dialogs/StringItemFontDialog.h"
 #include "Dialogs/TransparencyDrawingView.h"
 #include "EndToEnd/support/Controls.h"
@@ -51,6 +53,7 @@ constexpr int kBackgroundTool = 32840;
 constexpr int kTransparencyCommand = 32841;
 constexpr int kTextTool = 32830;
 constexpr int kEllipseTool = 1001;
+constexpr int kLayoutInfoCommand = 32772;
 
 QByteArray FileBytes(const std::string& path)
 {
@@ -100,9 +103,12 @@ std::string MaskDigest(const CImageFrameItem& frame)
 }
 
 // What the page holds, item by item, in the properties the user set.
-std::vector<std::string> DescribePage(CLayoutManager& layout)
+std::vector<std::string> DescribePage(CZAVEditorDoc& document)
 {
+    CLayoutManager& layout = *document.GetLayoutManager();
     std::vector<std::string> page;
+    page.push_back("header " + document.GetTitle() + "/" + document.GetAuthor() + "/" +
+                   document.GetComment());
     std::map<const CLayoutItem*, int> index;
     for (const auto& item : layout.GetItems())
         index[item.get()] = static_cast<int>(index.size());
@@ -164,6 +170,9 @@ QPoint OnPicture(const CTransparencyDrawingView& view, int x, int y)
 class ScenarioRoundTripTest : public ProgramTest
 {
 protected:
+    // Memory-card drives switched on, so a camera layout set can be registered on the test's card.
+    ScenarioRoundTripTest() : ProgramTest({"EnableMemoryCardDrive=1"}) {}
+
     void MakeScenario()
     {
         const std::string photos = MakeDetailedPicture(ScratchFolder(), "photo", 300, 200, 11);
@@ -238,6 +247,17 @@ protected:
         ASSERT_EQ(texts.size(), 1u);
         DrawLine(*this, 0.1, 0.9, 0.9, 0.9);
         ASSERT_EQ(ItemsOf<CLineItem>(Layout()).size(), 1u);
+
+        // File > Layout information: the header texts.
+        ChooseWithModals(kLayoutInfoCommand, {[](QWidget& modal) {
+                             auto* dialog = qobject_cast<CHeaderInfoDialog*>(&modal);
+                             ASSERT_NE(dialog, nullptr) << "expected the layout information dialog";
+                             QTest::keyClicks(dialog->TitleEdit(), QStringLiteral("Summer"));
+                             QTest::keyClicks(dialog->AuthorEdit(), QStringLiteral("Kim"));
+                             QTest::keyClicks(dialog->CommentEdit(), QStringLiteral("by the sea"));
+                             QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+                         }});
+        ASSERT_EQ(Document().GetTitle(), "Summer");
     }
 };
 
@@ -291,15 +311,15 @@ TEST_F(ScenarioRoundTripTest, TheEditorDocumentOpensInAFreshProgramAsSavedAndSav
     MakeScenario();
     if (HasFatalFailure())
         return;
-    const std::vector<std::string> made = DescribePage(Layout());
+    const std::vector<std::string> made = DescribePage(Document());
     const std::string first = SaveLayout(*this, SaveTarget::EditorDocument, "scenario");
     ASSERT_FALSE(first.empty());
-    EXPECT_EQ(DescribePage(Layout()), made);
+    EXPECT_EQ(DescribePage(Document()), made);
 
     ForgetMessages();
     StartProgram(first);
     EXPECT_TRUE(Messages().empty()) << Messages().front().text.toStdString();
-    EXPECT_EQ(DescribePage(Layout()), made);
+    EXPECT_EQ(DescribePage(Document()), made);
     EXPECT_FALSE(Document().IsModified());
 
     const std::string second = SaveLayout(*this, SaveTarget::EditorDocument, "scenario-again");
@@ -311,7 +331,7 @@ TEST_F(ScenarioRoundTripTest, TheEditorDocumentOpensInAFreshProgramAsSavedAndSav
 
     // From then on every file stays as it is, the thumbnail too.
     StartProgram(second);
-    EXPECT_EQ(DescribePage(Layout()), made);
+    EXPECT_EQ(DescribePage(Document()), made);
     const std::string third = SaveLayout(*this, SaveTarget::EditorDocument, "scenario-third");
     ASSERT_FALSE(third.empty());
     ExpectSameLines(ComparableDocument(third), ComparableDocument(second));
@@ -335,5 +355,76 @@ TEST_F(ScenarioRoundTripTest, TheFirstSavesThumbnailIsTheOneTheReopenedLayoutSav
     const QString thumbnail = QString::fromLatin1(kThumbnail);
     EXPECT_TRUE(CompanionFiles(second).at(thumbnail) == CompanionFiles(first).at(thumbnail));
 }
+
+// The same round trip through the layout kinds the photo-printing
+// application and cameras read: saved, opened in a fresh program, saved again
+// under another name in the same kind.
+struct KindCase
+{
+    SaveTarget target;
+    const char* name;
+    // Set while the second save of this kind cannot yet be the first one's:
+    // the mend it needs.
+    const char* sameSaveNeeds = nullptr;
+};
+
+class LayoutKindRoundTripTest : public ScenarioRoundTripTest, public ::testing::WithParamInterface<KindCase>
+{
+};
+
+// A layout script holds no text and no sample photo: a text is written as
+// the picture of its rendering, and a photo frame as the place of a photo to
+// come; everything else comes back as made.
+std::vector<std::string> AsLayoutScriptCarriesIt(std::vector<std::string> page, const std::string& textRect)
+{
+    for (std::string& entry : page) {
+        if (entry.rfind(textRect + " ", 0) == 0)
+            entry = textRect + " the text or its picture";
+        const std::string withPicture = "photo frame: picture 1";
+        if (const auto at = entry.find(withPicture); at != std::string::npos)
+            entry.replace(at, withPicture.size(), "photo frame: picture 0");
+    }
+    return page;
+}
+
+TEST_P(LayoutKindRoundTripTest, OpensInAFreshProgramAsSavedAndSavesAgainTheSame)
+{
+    const KindCase kind = GetParam();
+    StartProgram();
+    MakeScenario();
+    if (HasFatalFailure())
+        return;
+    const std::vector<std::string> made = DescribePage(Document());
+    const std::string first = SaveLayout(*this, kind.target, kind.name);
+    ASSERT_FALSE(first.empty());
+
+    std::string textRect;
+    for (const std::string& entry : made)
+        if (entry.find(" text \"") != std::string::npos)
+            textRect = entry.substr(0, entry.find(' '));
+    ASSERT_FALSE(textRect.empty());
+
+    ForgetMessages();
+    StartProgram(first);
+    EXPECT_TRUE(Messages().empty()) << Messages().front().text.toStdString();
+    EXPECT_EQ(AsLayoutScriptCarriesIt(DescribePage(Document()), textRect),
+              AsLayoutScriptCarriesIt(made, textRect));
+
+    if (kind.sameSaveNeeds)
+        GTEST_SKIP() << "the second save is not compared yet: " << kind.sameSaveNeeds;
+    const std::string second = SaveLayout(*this, kind.target, std::string(kind.name) + "b");
+    ASSERT_FALSE(second.empty());
+    ExpectSameLines(ComparableDocument(second), ComparableDocument(first));
+    ExpectSameCompanion(second, first, QString::fromLatin1(kThumbnail));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, LayoutKindRoundTripTest,
+                         ::testing::Values(KindCase{SaveTarget::SharedLayoutFolder, "shared"},
+                                           KindCase{
+                                               SaveTarget::PackagedFrame, "pack",
+                                               "a packaged frame file saved from a reopened one encodes its "
+                                               "pictures again (Image000.eff 32,037 -> 40,755 bytes) and "
+                                               "carries the first save's thumbnail; it needs the "
+                                               "unchanged-picture copy for packaged files"}));
 
 } // namespace
