@@ -1,10 +1,10 @@
 #include "Dialogs/WizardDocumentUi.h"
 
+#include "App/SaveFileDialog.h"
+
 #include "Dialogs/HeaderInfoDialog.h"
 #include "Dialogs/NewWizard.h"
 #include "Dialogs/SelectSaveDialog.h"
-
-#include <QFileDialog>
 
 void WizardDocumentUi::RunNewWizard(CZAVEditorDoc&, QWidget* parent, int startMode)
 {
@@ -28,12 +28,5 @@ std::optional<std::string> WizardDocumentUi::RunSaveFileDialog(QWidget* parent, 
                                                                const std::string& filter,
                                                                const std::string& proposal)
 {
-    QFileDialog dialog(parent, QString::fromStdString(title), QString::fromStdString(proposal),
-                       QString::fromStdString(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.selectFile(QString::fromStdString(proposal));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst().toStdString();
+    return RunPlatformSaveFileDialog(parent, title, filter, proposal);
 }
