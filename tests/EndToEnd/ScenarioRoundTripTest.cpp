@@ -53,7 +53,6 @@ constexpr int kBackgroundTool = 32840;
 constexpr int kTransparencyCommand = 32841;
 constexpr int kTextTool = 32830;
 constexpr int kEllipseTool = 1001;
-constexpr int kLayoutInfoCommand = 32772;
 
 QByteArray FileBytes(const std::string& path)
 {
@@ -249,14 +248,8 @@ protected:
         ASSERT_EQ(ItemsOf<CLineItem>(Layout()).size(), 1u);
 
         // File > Layout information: the header texts.
-        ChooseWithModals(kLayoutInfoCommand, {[](QWidget& modal) {
-                             auto* dialog = qobject_cast<CHeaderInfoDialog*>(&modal);
-                             ASSERT_NE(dialog, nullptr) << "expected the layout information dialog";
-                             QTest::keyClicks(dialog->TitleEdit(), QStringLiteral("Summer"));
-                             QTest::keyClicks(dialog->AuthorEdit(), QStringLiteral("Kim"));
-                             QTest::keyClicks(dialog->CommentEdit(), QStringLiteral("by the sea"));
-                             QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
-                         }});
+        SetLayoutInformation(*this, QStringLiteral("Summer"), QStringLiteral("Kim"),
+                             QStringLiteral("by the sea"));
         ASSERT_EQ(Document().GetTitle(), "Summer");
     }
 };

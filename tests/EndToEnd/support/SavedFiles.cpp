@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -144,8 +145,11 @@ std::string RecordSave(ProgramTest& test, const PlannedSave& save)
     // A save of the editor document makes the file the document's own, unmodified.
     const bool own = save.target == SaveTarget::EditorDocument || save.target == SaveTarget::InPlace;
     if (!written || (own && (document.GetPathName() != expected || document.IsModified()))) {
-        ADD_FAILURE() << "the save to " << expected << " did not happen (document: " << document.GetPathName()
-                      << ")";
+        const QFileInfo target(QString::fromStdString(expected));
+        ADD_FAILURE()
+            << "the save to " << expected << " did not happen (document: " << document.GetPathName()
+            << "; the folder holds: "
+            << target.dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' ').toStdString() << ")";
         return std::string();
     }
     Registry().push_back(SavedFile{save.target, expected});

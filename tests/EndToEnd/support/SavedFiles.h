@@ -17,7 +17,7 @@ enum class SaveTarget {
     InPlace,            // File > Save of the document's own path
     PackagedFrame,      // .fdp through the packaged-save dialog, into its proposed folder
     SharedLayoutFolder, // .usd registered for the photo-printing application in the shared layout folder
-    CameraCard,         // a camera layout set (.usm) registered on the test's memory card
+    CameraCard,         // a camera layout set (.usm) on the test's memory card; a name of 6 characters
 };
 
 struct SavedFile
