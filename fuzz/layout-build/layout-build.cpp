@@ -4,9 +4,9 @@
 #include "App/AppSettings.h"
 #include "App/CameraSetLoad.h"
 #include "App/DocumentHost.h"
+#include "App/DocumentUi.h"
 #include "App/FontCatalogue.h"
 #include "App/LayoutFileKinds.h"
-#include "App/StandInDocumentUi.h"
 #include "App/SystemLayoutFolderServices.h"
 #include "App/ZAVEditorDoc.h"
 #include "Script/UDLScript.h"
@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -45,6 +46,20 @@ private:
 };
 
 // Fixed fonts keep the runs independent of the machine's font set.
+// Building a layout from a file opens no dialog.
+class NoDocumentDialogs : public IDocumentUi
+{
+public:
+    void RunNewWizard(CZAVEditorDoc&, QWidget*, int) override {}
+    int RunSelectSaveDialog(CZAVEditorDoc&, QWidget*, int) override { return kSaveDialogCancel; }
+    bool RunHeaderInfoDialog(CZAVEditorDoc&, QWidget*) override { return false; }
+    std::optional<std::string> RunSaveFileDialog(QWidget*, const std::string&, const std::string&,
+                                                 const std::string&) override
+    {
+        return std::nullopt;
+    }
+};
+
 class FixedFonts : public IFontCatalogue
 {
 public:
@@ -82,7 +97,7 @@ struct Harness
     std::string folder;
     HeadlessHost host;
     SystemLayoutFolderServices services{std::string()};
-    StandInDocumentUi ui;
+    NoDocumentDialogs ui;
     UnbuiltLayoutFileKinds kinds;
 };
 

@@ -46,10 +46,10 @@ public:
     virtual std::unique_ptr<IChangeModeBar> CreateChangeModeBar(CZAVEditorApp& app, QWidget* parent) = 0;
     // The logo shown at start-up, modal, without an owner.
     virtual void RunLogoDialog() = 0;
-    // The document's dialogs; null keeps the application's stand-ins.
-    virtual IDocumentUi* DocumentUi() { return nullptr; }
+    // The document's dialogs; never null.
+    virtual IDocumentUi* DocumentUi() = 0;
     // The modeless notice shown while Print hands the layout over, owned by
-    // the view; null keeps the application's stand-in.
+    // the view; null shows none.
     virtual std::unique_ptr<QWidget> CreateWaitPrintSettingDialog(QWidget* /*owner*/) { return nullptr; }
     // The grid, line-width, roll-paper and environment dialogs of the view's
     // commands; null: those commands end as cancelled.

@@ -1,6 +1,6 @@
 // The dialogs the document runs: the new-layout wizard, the save-format
 // dialog, the layout header dialog and the file dialog of Save As. The
-// dialog library implements them; the application holds stand-ins until then.
+// dialog library implements them.
 #pragma once
 
 #include <optional>

@@ -4,7 +4,6 @@
 #include "App/LayoutFolderServices.h"
 #include "App/MessageBoxes.h"
 #include "App/ProgramLauncher.h"
-#include "App/StandInWaitDialog.h"
 #include "App/ZAVEditorDoc.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutManager.h"
@@ -118,9 +117,8 @@ void PrintCommand::OnFilePrint()
         return;
 
     std::unique_ptr<QWidget> wait = m_ui.CreateWaitPrintSettingDialog(m_owner);
-    if (!wait)
-        wait = CreateStandInWaitPrintSettingDialog(m_owner);
-    wait->show();
+    if (wait)
+        wait->show();
 
     std::string udo;
     const int written = m_writer ? m_writer(udo) : m_document.WriteTempPrintFiles(udo);

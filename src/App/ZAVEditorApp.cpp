@@ -3,6 +3,7 @@
 #include "App/AboutDlg.h"
 #include "App/AppUi.h"
 #include "App/DocumentKeeper.h"
+#include "App/DocumentUi.h"
 #include "App/LayoutFolderServices.h"
 #include "App/MainFrame.h"
 #include "App/MainMenu.h"
@@ -272,8 +273,7 @@ bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFi
 
     if (commandLineFile)
         AddRecentFile(LongFormOf(*commandLineFile));
-    if (IDocumentUi* documentUi = m_ui.DocumentUi())
-        m_documentUi = documentUi;
+    m_documentUi = m_ui.DocumentUi();
     m_document = std::make_unique<CZAVEditorDoc>(*this, m_services, *m_documentUi, *m_fileKinds);
     m_router.SetTarget(CommandRouter::Document, m_document.get());
     m_mainFrame = std::make_unique<CMainFrame>(*this, m_ui, m_router);

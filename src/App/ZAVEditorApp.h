@@ -8,7 +8,6 @@
 #include "App/DocumentFileKinds.h"
 #include "App/DocumentHost.h"
 #include "App/ProgramLauncher.h"
-#include "App/StandInDocumentUi.h"
 #include "App/ViewCommandHost.h"
 #include "App/WindowPlacement.h"
 #include "App/ZAVEditorView.h"
@@ -145,9 +144,8 @@ private:
     bool m_settingsLoaded = false;
     CommandRouter m_router;
     std::unique_ptr<SingleInstance> m_instance;
-    StandInDocumentUi m_standInDocumentUi;
     DocumentFileKinds m_documentFileKinds;
-    IDocumentUi* m_documentUi = &m_standInDocumentUi;
+    IDocumentUi* m_documentUi = nullptr; // the interface's, from the start-up on
     ILayoutFileKinds* m_fileKinds = &m_documentFileKinds;
     std::optional<std::vector<std::string>> m_cardRoots;
     std::unique_ptr<CZAVEditorDoc> m_document;

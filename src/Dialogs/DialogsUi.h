@@ -1,9 +1,8 @@
-// The dialog library's answer to what the application shows. Bars and
-// dialogs not built yet keep the application's stand-ins.
+// The dialog library's answer to what the application shows: its bars, logo,
+// document and view dialogs and the wait notice of Print.
 #pragma once
 
 #include "App/AppUi.h"
-#include "App/StandInAppUi.h"
 #include "Dialogs/ViewDialogs.h"
 #include "Dialogs/WizardDocumentUi.h"
 
@@ -25,7 +24,6 @@ public:
 
 private:
     IDialogShell& m_shell;
-    StandInAppUi m_standIns;
     WizardDocumentUi m_documentUi;
     DialogsViewDialogs m_viewDialogs;
 };

@@ -1,5 +1,7 @@
 #include "Dialogs/WizardDocumentUi.h"
 
+#include "App/SaveFileDialog.h"
+
 #include "Dialogs/HeaderInfoDialog.h"
 #include "Dialogs/NewWizard.h"
 #include "Dialogs/SelectSaveDialog.h"
@@ -20,4 +22,11 @@ int WizardDocumentUi::RunSelectSaveDialog(CZAVEditorDoc& /*document*/, QWidget* 
     // The dialog works on the shell's active document, which is this one.
     CSelectSaveDialog dialog(m_shell, askBeforeDiscard, parent);
     return dialog.DoModal();
+}
+
+std::optional<std::string> WizardDocumentUi::RunSaveFileDialog(QWidget* parent, const std::string& title,
+                                                               const std::string& filter,
+                                                               const std::string& proposal)
+{
+    return RunPlatformSaveFileDialog(parent, title, filter, proposal);
 }

@@ -1,10 +1,9 @@
 // The document's dialogs from the dialog library: the new-layout wizard with
-// its existing-layout page (File > Open), the save-format dialog and the
-// layout header; the file dialog of Save As stays the application's stand-in.
+// its existing-layout page (File > Open), the save-format dialog, the layout
+// header and the platform's file dialog of Save As.
 #pragma once
 
 #include "App/DocumentUi.h"
-#include "App/StandInDocumentUi.h"
 
 class IDialogShell;
 
@@ -18,12 +17,8 @@ public:
     bool RunHeaderInfoDialog(CZAVEditorDoc& document, QWidget* parent) override;
     std::optional<std::string> RunSaveFileDialog(QWidget* parent, const std::string& title,
                                                  const std::string& filter,
-                                                 const std::string& proposal) override
-    {
-        return m_standIns.RunSaveFileDialog(parent, title, filter, proposal);
-    }
+                                                 const std::string& proposal) override;
 
 private:
     IDialogShell& m_shell;
-    StandInDocumentUi m_standIns;
 };

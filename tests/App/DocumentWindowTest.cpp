@@ -1,5 +1,5 @@
 #include "App/MainFrame.h"
-#include "App/StandInAppUi.h"
+#include "App/support/StandInAppUi.h"
 #include "App/ZAVEditorDoc.h"
 #include "App/support/DocumentFakes.h"
 #include "App/support/ModalScript.h"

@@ -1,8 +1,8 @@
 // The save-file dialog opens in a folder that exists and answers with a path
 // that does not depend on the process's current folder.
 #include "App/SaveDialogStart.h"
-#include "App/StandInDocumentUi.h"
 #include "App/support/AppTestSupport.h"
+#include "App/support/StandInDocumentUi.h"
 #include "Core/support/ScopedEnv.h"
 #include "Core/support/ScratchFolder.h"
 

@@ -1,6 +1,6 @@
 #include "App/AboutDlg.h"
 #include "App/MainFrame.h"
-#include "App/StandInAppUi.h"
+#include "App/support/StandInAppUi.h"
 #include "App/ZAVEditorDoc.h"
 #include "App/support/AppTestSupport.h"
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -17,8 +18,11 @@ namespace {
 
 std::string Describe(const QWidget& modal)
 {
-    return modal.metaObject()->className() + std::string(" \"") + modal.objectName().toStdString() + "\" (" +
-           modal.windowTitle().toStdString() + ")";
+    std::string text = modal.metaObject()->className() + std::string(" \"") +
+                       modal.objectName().toStdString() + "\" (" + modal.windowTitle().toStdString() + ")";
+    if (const auto* box = qobject_cast<const QMessageBox*>(&modal))
+        text += ": " + box->text().toStdString();
+    return text;
 }
 
 struct ModalRun

@@ -32,10 +32,21 @@ std::string Sub(const QTemporaryDir& root, const char* name)
 
 } // namespace
 
-ProgramTest::ProgramTest()
+namespace {
+
+std::vector<std::string> WithoutOpeningLogo(std::vector<std::string> settings)
+{
+    settings.insert(settings.begin(), "ShowOpeningFirst=0");
+    return settings;
+}
+
+} // namespace
+
+ProgramTest::ProgramTest(const std::vector<std::string>& uiSettings)
     : m_tempEnv("TMPDIR", Sub(m_root, "tmp")), m_sharedEnv("ZAV_SHARED_DATA_DIR", Sub(m_root, "shared")),
       // No photo-printing application is installed unless a test writes this file.
-      m_photoAppEnv("ZAV_PHOTO_APP_CONFIG", m_root.filePath(QStringLiteral("photo-app.ini")).toStdString())
+      m_photoAppEnv("ZAV_PHOTO_APP_CONFIG", m_root.filePath(QStringLiteral("photo-app.ini")).toStdString()),
+      m_folders(WithoutOpeningLogo(uiSettings))
 {
     EnsureApp();
     Sub(m_root, "card");

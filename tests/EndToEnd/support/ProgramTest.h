@@ -30,7 +30,8 @@ class CLayoutManager;
 class ProgramTest : public ::testing::Test
 {
 public:
-    ProgramTest();
+    // `uiSettings`: "Key=Value" lines of Localize.ini's installation settings.
+    explicit ProgramTest(const std::vector<std::string>& uiSettings = {});
     ~ProgramTest() override;
 
     // Starts the program (a new one when one runs: it is finished first);
@@ -85,7 +86,7 @@ private:
     ScopedEnv m_tempEnv;
     ScopedEnv m_sharedEnv;
     ScopedEnv m_photoAppEnv;
-    AppFolders m_folders{{"ShowOpeningFirst=0"}};
+    AppFolders m_folders;
     MessageRecorder m_messages;
     std::unique_ptr<EditorProgram> m_program;
 };

@@ -2,13 +2,17 @@
 
 #include "App/MainMenu.h"
 #include "App/ZAVEditorDoc.h"
+#include "Dialogs/SCRegistDialog.h"
+#include "Dialogs/SaveAsPackagedZAVDialog.h"
 #include "Dialogs/SelectSaveDialog.h"
 #include "EndToEnd/support/ProgramTest.h"
 #include "FrameKit/compare/ReadersAgree.h"
+#include "Platform/Folders.h"
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -21,6 +25,9 @@ namespace {
 
 constexpr int kSaveAsRegister = 32773;
 constexpr int kEditorDocumentEntry = 215;
+constexpr int kPackagedFrameEntry = 216;
+constexpr int kSharedFolderEntry = 217;
+constexpr int kCameraCardEntry = 218;
 
 std::vector<SavedFile>& Registry()
 {
@@ -57,6 +64,39 @@ ModalHandler ChooseFile(const std::string& path)
     };
 }
 
+// The packaged-save dialog: its proposed folder, the name typed, OK.
+ModalHandler PackageAs(const std::string& name, std::shared_ptr<std::string> path)
+{
+    return [name, path](QWidget& modal) {
+        auto* dialog = qobject_cast<CSaveAsPackagedZAVDialog*>(&modal);
+        ASSERT_NE(dialog, nullptr) << "expected the packaged-save dialog, not "
+                                   << modal.metaObject()->className() << " "
+                                   << modal.windowTitle().toStdString();
+        *path = dialog->Folder() + "/" + name + ".fdp";
+        dialog->NameEdit()->clear();
+        QTest::keyClicks(dialog->NameEdit(), QString::fromStdString(name));
+        QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    };
+}
+
+// The registration dialog: the name typed (and, on a card, the test's card), OK.
+ModalHandler RegisterAs(const std::string& name)
+{
+    return [name](QWidget& modal) {
+        auto* dialog = qobject_cast<CSCRegistDialog*>(&modal);
+        ASSERT_NE(dialog, nullptr) << "expected the registration dialog, not "
+                                   << modal.metaObject()->className() << " "
+                                   << modal.windowTitle().toStdString();
+        if (dialog->Mode() != 0) {
+            ASSERT_GE(dialog->DriveCombo()->count(), 1) << "the test's memory card is not offered";
+            dialog->DriveCombo()->setCurrentIndex(0);
+        }
+        dialog->NameEdit()->clear();
+        QTest::keyClicks(dialog->NameEdit(), QString::fromStdString(name));
+        QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    };
+}
+
 } // namespace
 
 const std::vector<SavedFile>& SavedFiles()
@@ -66,14 +106,32 @@ const std::vector<SavedFile>& SavedFiles()
 
 PlannedSave PlanSave(ProgramTest& test, SaveTarget target, const std::string& name)
 {
-    PlannedSave save{target, std::string(), {}};
+    PlannedSave save{target, std::make_shared<std::string>(), {}};
+    std::string& path = *save.path;
     switch (target) {
     case SaveTarget::EditorDocument:
-        save.path = test.DocumentsFolder() + name + ".zvd";
-        save.handlers = {ChooseFormat(kEditorDocumentEntry), ChooseFile(save.path)};
+        path = test.DocumentsFolder() + name + ".zvd";
+        save.handlers = {ChooseFormat(kEditorDocumentEntry), ChooseFile(path)};
         break;
     case SaveTarget::InPlace:
-        save.path = test.Document().GetPathName();
+        path = test.Document().GetPathName();
+        break;
+    case SaveTarget::PackagedFrame:
+        save.handlers = {ChooseFormat(kPackagedFrameEntry), PackageAs(name, save.path)};
+        break;
+    case SaveTarget::SharedLayoutFolder: {
+        std::string shared;
+        EXPECT_TRUE(test.App().FolderServices().GetUDLFolder(shared)) << "no shared layout folder";
+        if (!shared.empty() && shared.back() != '/')
+            shared += '/';
+        path = shared + name + ".usd";
+        save.handlers = {ChooseFormat(kSharedFolderEntry), RegisterAs(name)};
+        break;
+    }
+    case SaveTarget::CameraCard:
+        // A camera layout set is named after its first layout.
+        path = test.MemoryCardRoot() + "VLUDL/" + name + "_0.usm";
+        save.handlers = {ChooseFormat(kCameraCardEntry), RegisterAs(name)};
         break;
     }
     return save;
@@ -82,17 +140,24 @@ PlannedSave PlanSave(ProgramTest& test, SaveTarget target, const std::string& na
 std::string RecordSave(ProgramTest& test, const PlannedSave& save)
 {
     CZAVEditorDoc& document = test.Document();
-    const std::string path = document.GetPathName();
-    if (path != save.path || !QFileInfo::exists(QString::fromStdString(path)) || document.IsModified()) {
-        ADD_FAILURE() << "the save to " << save.path << " did not happen (document: " << path << ")";
+    const std::string& expected = *save.path;
+    const bool written = !expected.empty() && QFileInfo::exists(QString::fromStdString(expected));
+    // A save of the editor document makes the file the document's own, unmodified.
+    const bool own = save.target == SaveTarget::EditorDocument || save.target == SaveTarget::InPlace;
+    if (!written || (own && (document.GetPathName() != expected || document.IsModified()))) {
+        const QFileInfo target(QString::fromStdString(expected));
+        ADD_FAILURE()
+            << "the save to " << expected << " did not happen (document: " << document.GetPathName()
+            << "; the folder holds: "
+            << target.dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' ').toStdString() << ")";
         return std::string();
     }
-    Registry().push_back(SavedFile{save.target, path});
+    Registry().push_back(SavedFile{save.target, expected});
     // Every file the editor writes reads alike through its own reader and the kit.
-    if (ReadersCompareKind(path)) {
-        EXPECT_TRUE(ReadersAgree(path));
+    if (ReadersCompareKind(expected)) {
+        EXPECT_TRUE(ReadersAgree(expected));
     }
-    return path;
+    return expected;
 }
 
 std::string SaveLayout(ProgramTest& test, SaveTarget target, const std::string& name)

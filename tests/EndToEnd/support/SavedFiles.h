@@ -6,14 +6,18 @@
 
 #include "EndToEnd/support/ModalDriver.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class ProgramTest;
 
 enum class SaveTarget {
-    EditorDocument, // .zvd through Save as / register and the file dialog, into the documents folder
-    InPlace,        // File > Save of the document's own path
+    EditorDocument,     // .zvd through Save as / register and the file dialog, into the documents folder
+    InPlace,            // File > Save of the document's own path
+    PackagedFrame,      // .fdp through the packaged-save dialog, into its proposed folder
+    SharedLayoutFolder, // .usd registered for the photo-printing application in the shared layout folder
+    CameraCard,         // a camera layout set (.usm) on the test's memory card; a name of 6 characters
 };
 
 struct SavedFile
@@ -36,7 +40,8 @@ std::string SaveLayout(ProgramTest& test, SaveTarget target, const std::string& 
 struct PlannedSave
 {
     SaveTarget target;
-    std::string path;
+    // The file the save writes; a dialog that proposes its folder fills it in.
+    std::shared_ptr<std::string> path;
     std::vector<ModalHandler> handlers;
 };
 PlannedSave PlanSave(ProgramTest& test, SaveTarget target, const std::string& name);

@@ -1,11 +1,15 @@
 #include "EndToEnd/support/Scenario.h"
 
 #include "App/MainMenu.h"
+#include "Dialogs/HeaderInfoDialog.h"
+#include "Dialogs/ShiftJisEdit.h"
 #include "EndToEnd/support/Controls.h"
 #include "Layout/LayoutManager.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QPushButton>
+#include <QTest>
 #include <QWizard>
 
 namespace {
@@ -13,6 +17,7 @@ namespace {
 constexpr int kPaperList = 1340;
 constexpr int kPostcardPaper = 0;
 constexpr int kLineCommand = 32810;
+constexpr int kLayoutInfoCommand = 32772;
 
 } // namespace
 
@@ -37,4 +42,17 @@ void DrawLine(ProgramTest& test, double fx1, double fy1, double fx2, double fy2)
 {
     test.Choose(kLineCommand);
     test.Drag(test.OnPage(fx1, fy1), test.OnPage(fx2, fy2));
+}
+
+void SetLayoutInformation(ProgramTest& test, const QString& title, const QString& author,
+                          const QString& comment)
+{
+    test.ChooseWithModals(kLayoutInfoCommand, {[&](QWidget& modal) {
+                              auto* dialog = qobject_cast<CHeaderInfoDialog*>(&modal);
+                              ASSERT_NE(dialog, nullptr) << "expected the layout information dialog";
+                              QTest::keyClicks(dialog->TitleEdit(), title);
+                              QTest::keyClicks(dialog->AuthorEdit(), author);
+                              QTest::keyClicks(dialog->CommentEdit(), comment);
+                              QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+                          }});
 }

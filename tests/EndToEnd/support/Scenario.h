@@ -9,6 +9,10 @@ void NewPostcardLayout(ProgramTest& test);
 // Item > Line, drawn with the mouse between two fractions of the page.
 void DrawLine(ProgramTest& test, double fx1, double fy1, double fx2, double fy2);
 
+// File > Layout information: the three header texts typed, OK.
+void SetLayoutInformation(ProgramTest& test, const QString& title, const QString& author,
+                          const QString& comment);
+
 // The items of a class on the page.
 template <typename Item> std::vector<const Item*> ItemsOf(CLayoutManager& layout)
 {

@@ -1,6 +1,5 @@
-// The document's dialogs until the dialog library brings the real ones: a
-// paper page of the localised papers and both directions, a camera page of
-// the direction, a file dialog for opening, a save-format choice between the
+// Simple document dialogs for the application tests: a paper page of the localised papers and both
+// directions, a camera page of the direction, a file dialog for opening, a save-format choice between the
 // current file's own format and the editor document, and the three header texts.
 #pragma once
 

@@ -1,9 +1,11 @@
-// The bars and the logo until the dialog library brings the real ones: a
-// tool box of the five tool buttons, a paper-mode bar without buttons, and a
-// logo that returns at once. Both bars store their floating places.
+// Simple bars, dialogs and logo for the application tests that drive the
+// application without the dialog library: a tool box of the five tool
+// buttons, a paper-mode bar without buttons, a logo that returns at once and
+// the simple document dialogs. Both bars store their floating places.
 #pragma once
 
 #include "App/AppUi.h"
+#include "App/support/StandInDocumentUi.h"
 
 class StandInAppUi : public IAppUi
 {
@@ -11,6 +13,10 @@ public:
     std::unique_ptr<IToolBoxBar> CreateToolBoxBar(CZAVEditorApp& app, QWidget* parent) override;
     std::unique_ptr<IChangeModeBar> CreateChangeModeBar(CZAVEditorApp& app, QWidget* parent) override;
     void RunLogoDialog() override {}
+    IDocumentUi* DocumentUi() override { return &m_documentUi; }
+
+private:
+    StandInDocumentUi m_documentUi;
 };
 
 // The tool behind each of the tool box's buttons, in button order.

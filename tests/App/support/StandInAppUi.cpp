@@ -1,4 +1,4 @@
-#include "App/StandInAppUi.h"
+#include "App/support/StandInAppUi.h"
 
 #include "App/ZAVEditorApp.h"
 #include "App/ZAVEditorDoc.h"
@@ -53,7 +53,8 @@ public:
     {
         CZAVEditorDoc* document = m_app.GetDocument();
         if (QAbstractButton* button =
-                document ? m_group->button(document->GetLayoutManager()->GetDragState().currentTool) : nullptr)
+                document ? m_group->button(document->GetLayoutManager()->GetDragState().currentTool)
+                         : nullptr)
             button->setChecked(true);
     }
     void UpdateItemInfo(int) override {}

@@ -1,8 +1,8 @@
-#include "App/StandInDocumentUi.h"
+#include "App/support/StandInDocumentUi.h"
 
 #include "App/AppSettings.h"
 #include "App/SaveChecks.h"
-#include "App/SaveDialogStart.h"
+#include "App/SaveFileDialog.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/Path.h"
 
@@ -183,17 +183,5 @@ std::optional<std::string> StandInDocumentUi::RunSaveFileDialog(QWidget* parent,
                                                                 const std::string& filter,
                                                                 const std::string& proposal)
 {
-    // A dialog given a folder that does not exist would fall back to the
-    // process's current folder and take the name there.
-    const SaveDialogStart start = StartOfSaveDialog(proposal);
-    QFileDialog dialog(parent, QString::fromStdString(title), QString::fromStdString(start.folder),
-                       QString::fromStdString(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDirectory(QString::fromStdString(start.folder));
-    dialog.selectFile(QString::fromStdString(start.name));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return AbsoluteChosenPath(dialog.selectedFiles().constFirst().toStdString(),
-                              dialog.directory().absolutePath().toStdString());
+    return RunPlatformSaveFileDialog(parent, title, filter, proposal);
 }
