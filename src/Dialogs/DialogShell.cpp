@@ -230,6 +230,12 @@ bool IDialogShell::OnOpenDocument(const std::string& path)
     return document && document->OnOpenDocument(path);
 }
 
+bool IDialogShell::IsDocumentModified()
+{
+    CZAVEditorDoc* document = GetActiveEditorDoc();
+    return document && document->IsModified();
+}
+
 void IDialogShell::SetModifiedFlag(int modified)
 {
     if (CZAVEditorDoc* document = GetActiveEditorDoc())

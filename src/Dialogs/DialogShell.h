@@ -95,6 +95,7 @@ public:
     // The active document's: -1 (or false) without one.
     virtual int FindPaperSizeEntry(int code);
     virtual bool OnOpenDocument(const std::string& path);
+    virtual bool IsDocumentModified();
     virtual void SetModifiedFlag(int modified);
 
     // --- The image browser ---

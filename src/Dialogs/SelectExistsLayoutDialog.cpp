@@ -270,10 +270,14 @@ void CSelectExistsLayoutDialog::OpenLayout(const std::string& path)
         m_shell.ShowLocalizedMessage(140, MB_ICONSTOP);
         return;
     }
+    // A failed open leaves the layout the wizard started from (the program
+    // puts a kept layout back): it stays as modified as it was, so changes
+    // made before are still asked about.
+    const bool wasModified = m_shell.IsDocumentModified();
     if (path.empty())
         m_shell.ShowLocalizedMessage(150, MB_ICONSTOP);
     else if (!m_shell.OnOpenDocument(path))
-        m_shell.SetModifiedFlag(0);
+        m_shell.SetModifiedFlag(wasModified ? 1 : 0);
     // The sheet's end validates the page once more: that pass lets it close.
     if (QDialog* sheet = wizard()) {
         m_ending = true;
