@@ -415,6 +415,17 @@ TEST_P(LayoutKindRoundTripTest, OpensInAFreshProgramAsSavedAndSavesAgainTheSame)
     ASSERT_TRUE(IsFile(firstScript) && IsFile(secondScript));
     ExpectSameLines(ComparableDocument(secondScript), ComparableDocument(firstScript));
     ExpectSameCompanion(secondScript, firstScript);
+
+    // Saved once more in the same session: the files the layout was opened
+    // from may be gone by now (a package's unpacked folder is the last save's).
+    const std::string third = SaveLayout(*this, kind.target, std::string(kind.name) + "c");
+    ASSERT_FALSE(third.empty());
+    const QTemporaryDir thirdFolder;
+    ASSERT_TRUE(thirdFolder.isValid());
+    const std::string thirdScript = SavedLayoutScript(kind.target, third, thirdFolder);
+    ASSERT_TRUE(IsFile(thirdScript));
+    ExpectSameLines(ComparableDocument(thirdScript), ComparableDocument(firstScript));
+    ExpectSameCompanion(thirdScript, firstScript);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, LayoutKindRoundTripTest,
