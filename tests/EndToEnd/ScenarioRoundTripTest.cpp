@@ -345,7 +345,7 @@ TEST_F(ScenarioRoundTripTest, TheFirstSavesThumbnailIsTheOneTheReopenedLayoutSav
 
 // The same round trip through the layout kinds the photo-printing
 // application and cameras read: saved, opened in a fresh program, saved again
-// under another name in the same kind.
+// twice under other names in the same kind.
 struct KindCase
 {
     SaveTarget target;
