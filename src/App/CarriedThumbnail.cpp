@@ -57,6 +57,14 @@ void CCarriedThumbnail::Forget()
     m_pageDigest.clear();
 }
 
+void CCarriedThumbnail::Follow(const std::string& file)
+{
+    if (m_file.empty())
+        return;
+    if (const auto bytes = FileBytes(file); bytes && Digest(*bytes) == m_fileDigest)
+        m_file = file;
+}
+
 std::optional<std::vector<char>> CCarriedThumbnail::Take(const CImage& drawn) const
 {
     if (m_file.empty() || PageDigest(drawn) != m_pageDigest)

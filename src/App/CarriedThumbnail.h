@@ -17,6 +17,9 @@ public:
     // the file cannot be read.
     void Remember(const std::string& file, const CImage& drawn);
     void Forget();
+    // The file is read from `file` from now on when it holds the same bytes:
+    // a save that replaced the folder it lay in keeps the carry.
+    void Follow(const std::string& file);
     // The file's bytes while it and the page drawn now are both as remembered.
     std::optional<std::vector<char>> Take(const CImage& drawn) const;
 

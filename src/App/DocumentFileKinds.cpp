@@ -262,8 +262,16 @@ int DocumentFileKinds::SaveFdpLayout(CZAVEditorDoc& document, const std::string&
         BoolCheck(m_files.Rename(package, target), 1);
         const bool asideRemoved = swap.Finish();
         staging.Keep();
-        for (const KeptImageName& named : NamedImageFrames(*layout))
+        // The files the layout was opened with lay in the folder just
+        // replaced; what is carried is read from the new save from now on.
+        for (const KeptImageName& named : NamedImageFrames(*layout)) {
             named.frame->SetImageFileName(ReplaceAll(named.frame->GetImageFileName(), encode, decode));
+            named.frame->FollowCarriedPicture(named.frame->GetImageFileName());
+        }
+        if (!camera)
+            document.FollowLayoutThumbnail(CombinePath(
+                CZAVEditorDoc::StripExtension(CombinePath(decode, GetFileNameFromPath(layoutPath, true))),
+                kThumbnailName));
         if (!asideRemoved)
             return 1;
     } catch (int code) {

@@ -201,6 +201,11 @@ int CZAVEditorDoc::WriteLayoutThumbnail(const std::string& path)
     return image.SaveAsJpeg(path, 0, kThumbnailQuality) == ImageFileOk ? 1 : 0;
 }
 
+void CZAVEditorDoc::FollowLayoutThumbnail(const std::string& path)
+{
+    m_openedThumbnail.Follow(path);
+}
+
 void CZAVEditorDoc::RememberLayoutThumbnail(const std::string& path)
 {
     CImage image;

@@ -137,6 +137,8 @@ public:
     // The thumbnail the layout was just opened with: a save keeps its bytes
     // while the page draws as it does now.
     void RememberLayoutThumbnail(const std::string& path);
+    // A save moved the thumbnail the layout was opened with to `path`.
+    void FollowLayoutThumbnail(const std::string& path);
     // The three files Print hands over, in the temporary folder; 1 with the
     // hand-off file's path, 0 on failure (files already written stay).
     int WriteTempPrintFiles(std::string& udoPath);

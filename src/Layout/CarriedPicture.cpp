@@ -43,6 +43,12 @@ void CCarriedPicture::Forget()
     m_workingDigest.clear();
 }
 
+void CCarriedPicture::Follow(const std::string& file)
+{
+    if (IsSet() && DigestOfFile(file) == m_sourceDigest)
+        m_source = file;
+}
+
 std::optional<std::vector<char>> CCarriedPicture::Take(const std::string& working) const
 {
     if (!IsSet() || DigestOfFile(working) != m_workingDigest)

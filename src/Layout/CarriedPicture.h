@@ -16,6 +16,9 @@ public:
     void Remember(const std::string& source, const std::string& working);
     void Forget();
     bool IsSet() const { return !m_source.empty(); }
+    // The carried bytes are read from `file` from now on when it holds them:
+    // a save that replaced the folder the source lay in keeps the carry.
+    void Follow(const std::string& file);
     // The source's bytes while the working copy and the source are both as
     // they were remembered; nothing once either has changed.
     std::optional<std::vector<char>> Take(const std::string& working) const;

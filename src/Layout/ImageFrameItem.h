@@ -61,6 +61,8 @@ public:
 
     // The file whose bytes a save may store instead of encoding the working copy again.
     const CCarriedPicture& GetCarriedPicture() const { return m_carried; }
+    // A save moved the file the carried bytes are read from to `file`.
+    void FollowCarriedPicture(const std::string& file) { m_carried.Follow(file); }
 
     double GetImageScale() const { return m_displayScale; }
     SIZE GetPictureSize() const { return SIZE{m_pictureWidth, m_pictureHeight}; }

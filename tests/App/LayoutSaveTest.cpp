@@ -253,6 +253,39 @@ TEST(LayoutSaveTest, AnUnchangedLayoutReopenedKeepsItsPicturesAndThumbnailUnderA
     }
 }
 
+// A packaged frame file's saves replace the folder it was unpacked into, the
+// folder the pictures and thumbnail it opened with were read from.
+TEST(LayoutSaveTest, AnUnchangedPackageReopenedKeepsItsPicturesAndThumbnailOverSeveralSaves)
+{
+    RealKindsFixture f;
+    PutDetailedBackground(f);
+    const std::string first = f.Work() + "/first.fdp";
+    ASSERT_EQ(f.Doc().SaveFdpLayout(first), 0);
+
+    f.Doc().ResetLayout();
+    ASSERT_EQ(f.Doc().LoadFdpLayout(first), 1);
+    const char* again[] = {"second", "third"};
+    for (const char* name : again)
+        ASSERT_EQ(f.Doc().SaveFdpLayout(f.Work() + "/" + name + ".fdp"), 0) << name;
+
+    const auto unpacked = [&](const std::string& name) {
+        const std::string folder = f.Work() + "/unpacked-" + name;
+        CreateFolderPath(folder);
+        int warning = 0;
+        EXPECT_EQ(MakeFramePackageKit()->Unpackage(f.Work() + "/" + name + ".fdp", folder, warning), 0);
+        return ReadTree(folder + "/" + name);
+    };
+    const auto stored = unpacked("first");
+    ASSERT_EQ(stored.size(), 2u);
+    for (const char* name : again) {
+        const auto saved = unpacked(name);
+        EXPECT_EQ(saved.size(), stored.size()) << name;
+        for (const auto& [file, bytes] : stored)
+            EXPECT_TRUE(saved.count(file) && saved.at(file) == bytes) << name << ": " << file;
+    }
+    EXPECT_TRUE(f.view.messages.empty());
+}
+
 TEST(LayoutSaveTest, TheDocumentSavesAndOpensThroughTheRealKinds)
 {
     RealKindsFixture f;

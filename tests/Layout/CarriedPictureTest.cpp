@@ -130,4 +130,39 @@ TEST_F(CarriedPictureTest, ARefusedPictureKeepsWhatWasCarried)
     EXPECT_EQ(*carried, Bytes(other));
 }
 
+// A save that replaces the folder the source lay in points the carry at the
+// file that now holds the same bytes, never at one that holds others.
+TEST_F(CarriedPictureTest, TheCarryFollowsItsBytesToANewFileOnly)
+{
+    struct Case
+    {
+        const char* name;
+        int shade; // of the file followed; -1 when there is none
+        bool carried;
+    };
+    const Case cases[] = {
+        {"the same bytes", 0, true},
+        {"other bytes", 90, false},
+        {"no file", -1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string eff = WriteEff(scratch / "Image001.eff");
+        const std::vector<char> stored = Bytes(eff);
+        CBackgroundImageFrameItem item;
+        ASSERT_EQ(item.LoadImage(eff), ImageLoadOk);
+        const std::string moved = scratch / "Image000.eff";
+        std::remove(moved.c_str());
+        if (c.shade >= 0)
+            WriteEff(moved, c.shade);
+        item.FollowCarriedPicture(moved);
+        ASSERT_EQ(std::remove(eff.c_str()), 0);
+        const auto carried = item.GetCarriedPicture().Take(item.GetImageFileName2());
+        ASSERT_EQ(carried.has_value(), c.carried);
+        if (carried) {
+            EXPECT_EQ(*carried, stored);
+        }
+    }
+}
+
 } // namespace
