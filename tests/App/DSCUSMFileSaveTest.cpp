@@ -504,6 +504,13 @@ TEST_F(CameraSetSaveTest, ASetReopenedUnchangedRegistersAgainWithItsPicturesByte
              back->Rotate(true);
          },
          false, false, false},
+        {"a part of the frame image chosen",
+         [](CLayoutManager& layout) {
+             auto* back = dynamic_cast<CBackgroundImageFrameItem*>(layout.GetItemAt(0));
+             ASSERT_NE(back, nullptr);
+             back->SetImageRange(RECT{0, 0, 512, 352});
+         },
+         false, false, false},
         {"the photo turned",
          [&photoFrame](CLayoutManager& layout) { photoFrame(layout).SetImageRotation(3); }, true, false,
          true},
