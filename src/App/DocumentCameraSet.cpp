@@ -1,5 +1,6 @@
 // The document's side of camera layout sets: checking and building a camera
-// layout script, and the byte total of a written set.
+// layout script, the thumbnails a set opened unchanged keeps, and the byte
+// total of a written set.
 #include "App/CameraSetLoad.h"
 #include "App/CarriedFrameImage.h"
 #include "App/CtfFile.h"
