@@ -14,6 +14,7 @@ namespace {
 
 // Big enough to tell the picture's sides apart; the pixels are not used.
 constexpr int kProbeBox = 64;
+constexpr const char* kThumbnailName = "THUMB.USF";
 
 } // namespace
 
@@ -74,6 +75,13 @@ int LoadCameraLayoutSet(CZAVEditorDoc& document, const std::string& indexPath, I
         corrected = true;
     else if (built != CameraScriptAccepted)
         return 0;
+    // The set's thumbnails show its page only when nothing was corrected.
+    const std::string images = GetFileNameFromPath(indexPath, false) + "/";
+    const auto inSet = [&](const std::string& name) {
+        return corrected ? std::string() : LookUpStoredReference(folder, images + name).path;
+    };
+    document.RememberLayoutThumbnail(inSet(kThumbnailName));
+    document.RememberCameraThumbnail(inSet(GetFileNameFromPath(indexPath, false) + ".ctf"));
     if (corrected) {
         BuildMessages messages;
         messages.corrected = true;

@@ -10,6 +10,8 @@
 #include "Layout/MacroStringItem.h"
 #include "Platform/AtomicFileWriter.h"
 
+#include <QCryptographicHash>
+
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -355,4 +357,39 @@ bool HasCameraDrawnContent(const CLayoutManager& layout)
             !IsKindOf<CMacroStringItem>(item.get()))
             return true;
     return false;
+}
+
+std::string CtfSourceDigest(const CLayoutManager& layout, const std::vector<char>& frameImage)
+{
+    const CInsertImageFrameItem* frame = FirstPhotoFrame(layout);
+    if (!frame)
+        return {};
+    RECT r{};
+    frame->GetRect(&r, false);
+    const SIZE paper = layout.GetPaperSize();
+    const PageMargins margins = layout.GetMargins();
+    const RECT printable = layout.GetPrintableRect();
+    const int values[] = {paper.cx,
+                          paper.cy,
+                          margins.left,
+                          margins.top,
+                          margins.right,
+                          margins.bottom,
+                          printable.left,
+                          printable.top,
+                          printable.right,
+                          printable.bottom,
+                          r.left,
+                          r.top,
+                          r.right,
+                          r.bottom,
+                          frame->GetImageRotation(),
+                          frame->GetAspectKind(),
+                          frame->GetImagePlacement(),
+                          PhotoInFront(layout) ? 1 : 0,
+                          HasCameraDrawnContent(layout) ? 1 : 0};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArrayView(reinterpret_cast<const char*>(values), sizeof values));
+    hash.addData(QByteArrayView(frameImage.data(), static_cast<qsizetype>(frameImage.size())));
+    return hash.result().toStdString();
 }

@@ -83,3 +83,9 @@ private:
 // is neither a photo frame nor a macro string (those the camera fills in
 // itself).
 bool HasCameraDrawnContent(const CLayoutManager& layout);
+
+// What a camera thumbnail of the layout is made from, as one digest: the
+// paper and margins, the first photo frame and the items before it, and the
+// frame image's bytes (empty when the layout has none). Empty without a
+// photo frame.
+std::string CtfSourceDigest(const CLayoutManager& layout, const std::vector<char>& frameImage);

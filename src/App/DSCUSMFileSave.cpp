@@ -2,6 +2,7 @@
 // set's temporary folder, the members and the index beside it, the byte total,
 // and the staged copy to the destination that keeps the previous set whole
 // until the new one is complete.
+#include "App/CarriedFrameImage.h"
 #include "App/CtfFile.h"
 #include "App/DSCUSMFile.h"
 #include "App/SaveChecks.h"
@@ -226,6 +227,14 @@ int CDSCUSMFile::Save()
 void CDSCUSMFile::RenderTextImage(const std::string& indexPath, int& quality)
 {
     NullCheck(m_editorDocument, 0);
+    // A set reopened unchanged keeps its frame image; the file was within the
+    // limit when it was written, and a set over it now is rendered smaller.
+    if (indexPath.empty()) {
+        if (const auto carried = CarriedFrameImage(*m_editorDocument->GetLayoutManager())) {
+            BoolCheck(WriteFileAtomically(m_textImagePath, carried->data(), carried->size()), 0);
+            return;
+        }
+    }
     const int rendered = m_editorDocument->GetLayoutManager()->RenderStringItems(
         m_textImagePath, indexPath, kTextImageSampling, &quality, 1);
     if (rendered == -3)
@@ -261,6 +270,9 @@ int CDSCUSMFile::WriteCtf(const std::string& path, int quality)
         return 0;
     if (IsFile(path) && !ForceDeleteFile(path))
         return 0;
+    if (const auto carried =
+            m_editorDocument->TakeOpenedCameraThumbnail(m_renderFlag == 1 ? m_textImagePath : std::string()))
+        return WriteFileAtomically(path, carried->data(), carried->size()) ? 1 : 0;
     CCtfFile ctf;
     ctf.Init(m_editorDocument->GetLayoutManager(), path, m_textImagePath, quality);
     return ctf.Make() == 1 ? 1 : 0;
@@ -269,8 +281,12 @@ int CDSCUSMFile::WriteCtf(const std::string& path, int quality)
 int CDSCUSMFile::WriteThumbIndex()
 {
     std::string temp;
-    if (GetTempFolder(temp) != 1 || m_sourceScriptPath.empty())
+    if (GetTempFolder(temp) != 1 || m_sourceScriptPath.empty() || !m_editorDocument)
         return 0;
+    // Decoding and encoding again would change a thumbnail the page still matches.
+    if (const auto carried = m_editorDocument->TakeOpenedThumbnail())
+        return WriteFileAtomically(CombinePath(temp, kThumbnailName), carried->data(), carried->size()) ? 1
+                                                                                                        : 0;
     // The thumbnail the document wrote beside the source script.
     const std::string source = CombinePath(CZAVEditorDoc::StripExtension(m_sourceScriptPath), kThumbnailName);
     CImage image;

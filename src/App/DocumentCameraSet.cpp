@@ -1,12 +1,16 @@
 // The document's side of camera layout sets: checking and building a camera
-// layout script, and the byte total of a written set.
+// layout script, the thumbnails a set opened unchanged keeps, and the byte
+// total of a written set.
 #include "App/CameraSetLoad.h"
+#include "App/CarriedFrameImage.h"
+#include "App/CtfFile.h"
 #include "App/DSCUSMFile.h"
 #include "App/SaveChecks.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
 #include "Core/Files.h"
 #include "Core/Path.h"
+#include "ImageProcessing/Image.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/PaperTable.h"
 #include "Script/UDLScript.h"
@@ -14,6 +18,8 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -207,6 +213,43 @@ int CZAVEditorDoc::BuildFromCameraLayoutScript(CUDLScript* script, const CameraS
         return code == CameraScriptCorrected ? CameraScriptCorrected : CameraScriptFailed;
     }
     return corrected ? CameraScriptCorrected : CameraScriptAccepted;
+}
+
+std::optional<std::vector<char>> CZAVEditorDoc::TakeOpenedThumbnail()
+{
+    CImage image;
+    if (!DrawLayoutThumbnail(image))
+        return std::nullopt;
+    return m_openedThumbnail.Take(image);
+}
+
+void CZAVEditorDoc::RememberCameraThumbnail(const std::string& path)
+{
+    m_openedCameraThumbnail.Forget();
+    // A frame image drawn anew would not be the bytes the thumbnail was made from.
+    std::vector<char> frameImage;
+    if (HasCameraDrawnContent(m_layout)) {
+        auto carried = CarriedFrameImage(m_layout);
+        if (!carried)
+            return;
+        frameImage = std::move(*carried);
+    }
+    m_openedCameraThumbnail.Remember(path, CtfSourceDigest(m_layout, frameImage));
+}
+
+std::optional<std::vector<char>>
+CZAVEditorDoc::TakeOpenedCameraThumbnail(const std::string& frameImagePath) const
+{
+    std::vector<char> frameImage;
+    if (!frameImagePath.empty()) {
+        std::ifstream in(frameImagePath, std::ios::binary);
+        if (!in)
+            return std::nullopt;
+        frameImage.assign(std::istreambuf_iterator<char>(in), {});
+        if (in.bad())
+            return std::nullopt;
+    }
+    return m_openedCameraThumbnail.Take(CtfSourceDigest(m_layout, frameImage));
 }
 
 long long CZAVEditorDoc::GetUsmTotalFileSize(const std::string& path) const

@@ -4,6 +4,7 @@
 // shows, and checks the page and the destination before a save.
 #pragma once
 
+#include "App/CarriedCtf.h"
 #include "App/CarriedThumbnail.h"
 #include "App/CommandRouter.h"
 #include "App/PaperModes.h"
@@ -14,6 +15,7 @@
 #include "Layout/LayoutServices.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -139,6 +141,14 @@ public:
     void RememberLayoutThumbnail(const std::string& path);
     // A save moved the thumbnail the layout was opened with to `path`.
     void FollowLayoutThumbnail(const std::string& path);
+    // The bytes of the thumbnail remembered at open while the page still
+    // draws as it did then; nothing otherwise.
+    std::optional<std::vector<char>> TakeOpenedThumbnail();
+    // The camera thumbnail of the set just opened: a registration keeps its
+    // bytes while the page and the frame image (`frameImagePath`, empty when
+    // the set has none) are what it was made from.
+    void RememberCameraThumbnail(const std::string& path);
+    std::optional<std::vector<char>> TakeOpenedCameraThumbnail(const std::string& frameImagePath) const;
     // The three files Print hands over, in the temporary folder; 1 with the
     // hand-off file's path, 0 on failure (files already written stay).
     int WriteTempPrintFiles(std::string& udoPath);
@@ -218,6 +228,7 @@ private:
     int m_dscLayout = 0;
     CInsertImageFrameItem m_insertFramePrototype;
     CCarriedThumbnail m_openedThumbnail;
+    CCarriedCtf m_openedCameraThumbnail;
     RECT m_paperCommonRect{0, 0, 703, 1023};
     TargetAccessTest m_targetAccess;
 

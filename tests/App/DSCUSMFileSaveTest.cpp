@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <random>
 #include <stdexcept>
@@ -454,6 +455,83 @@ TEST_F(CameraSetSaveTest, ACameraPackageCarriesTheSetAndReopensAsThePage)
     EXPECT_EQ(LayoutShape(other.Layout()),
               (std::vector<std::string>{std::string(typeid(CBackgroundImageFrameItem).name()) + " " + rect,
                                         std::string(typeid(CInsertImageFrameItem).name()) + " " + rect}));
+}
+
+TEST_F(CameraSetSaveTest, ASetReopenedUnchangedRegistersAgainWithItsPicturesBytesAndAChangeIsMadeAgain)
+{
+    // A first registration over the limit: its frame image is rendered again
+    // at a lower quality after the camera thumbnail was made, so neither
+    // could be made again from the set as it is stored.
+    AddLine();
+    ASSERT_EQ(SaveWithPad(Card("own/ABCDEF_0.usm"), 0), 1);
+    const int own = ReadProfileInt(Card("own/ABCDEF_0.usm"), "HEADER", "HdCapability", -1);
+    ASSERT_GT(own, 10000);
+    const std::string index = Card("first/ABCDEF_0.usm");
+    ASSERT_EQ(SaveWithPad(index, kCameraSetSizeLimit - (own - 4) - 4), 1);
+    ASSERT_GT(shell.measures, 0);
+    constexpr const char* kPictures[] = {"ABCDEF.eff", "ABCDEF_0.ctf", "THUMB.USF"};
+
+    struct Case
+    {
+        const char* change;
+        std::function<void(CLayoutManager&)> apply;
+        bool frameImageKept;
+        bool cameraThumbnailKept;
+        bool thumbnailKept;
+    };
+    const auto photoFrame = [](CLayoutManager& layout) -> CInsertImageFrameItem& {
+        for (const auto& item : layout.GetItems())
+            if (auto* frame = dynamic_cast<CInsertImageFrameItem*>(item.get()))
+                return *frame;
+        throw std::logic_error("no photo frame");
+    };
+    const Case cases[] = {
+        {"nothing", [](CLayoutManager&) {}, true, true, true},
+        {"a line added",
+         [](CLayoutManager& layout) {
+             auto line = std::make_unique<CLineItem>();
+             line->SetWidth(12);
+             line->SetColor(RGB(20, 20, 200));
+             line->SetRect(RECT{100, 500, 900, 500});
+             ASSERT_TRUE(layout.AddItem(0, std::move(line)));
+         },
+         false, false, false},
+        {"the frame image turned",
+         [](CLayoutManager& layout) {
+             auto* back = dynamic_cast<CBackgroundImageFrameItem*>(layout.GetItemAt(0));
+             ASSERT_NE(back, nullptr);
+             back->Rotate(true);
+             back->Rotate(true);
+         },
+         false, false, false},
+        {"a part of the frame image chosen",
+         [](CLayoutManager& layout) {
+             auto* back = dynamic_cast<CBackgroundImageFrameItem*>(layout.GetItemAt(0));
+             ASSERT_NE(back, nullptr);
+             back->SetImageRange(RECT{0, 0, 512, 352});
+         },
+         false, false, false},
+        {"the photo turned",
+         [&photoFrame](CLayoutManager& layout) { photoFrame(layout).SetImageRotation(3); }, true, false,
+         true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.change);
+        RealKindsFixture other;
+        ASSERT_EQ(other.Doc().LoadUsmLayout(index), 1);
+        ASSERT_TRUE(other.base.MessageIds().empty());
+        c.apply(other.Layout());
+        const std::string again = Card("again" + std::to_string(n++));
+        ASSERT_EQ(other.Doc().SaveUsmLayout(again + "/ABCDEF_0.usm"), 0);
+        const bool kept[] = {c.frameImageKept, c.cameraThumbnailKept, c.thumbnailKept};
+        for (int i = 0; i < 3; ++i) {
+            const std::string first = ReadFileBytes(Card("first/ABCDEF_0/") + kPictures[i]);
+            const std::string second = ReadFileBytes(again + "/ABCDEF_0/" + kPictures[i]);
+            ASSERT_FALSE(second.empty()) << kPictures[i];
+            EXPECT_EQ(first == second, kept[i]) << kPictures[i];
+        }
+    }
 }
 
 TEST_F(CameraSetSaveTest, TheFirstBackgroundsSizesFollowEveryTurnOfItsPicture)
