@@ -80,7 +80,7 @@ int LoadCameraLayoutSet(CZAVEditorDoc& document, const std::string& indexPath, I
     const auto inSet = [&](const std::string& name) {
         return corrected ? std::string() : LookUpStoredReference(folder, images + name).path;
     };
-    document.RememberLayoutThumbnail(inSet(kThumbnailName));
+    document.RememberLayoutThumbnail(inSet(kThumbnailName), CZAVEditorDoc::ThumbnailKind::CameraSet);
     document.RememberCameraThumbnail(inSet(GetFileNameFromPath(indexPath, false) + ".ctf"));
     if (corrected) {
         BuildMessages messages;

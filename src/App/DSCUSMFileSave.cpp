@@ -284,7 +284,7 @@ int CDSCUSMFile::WriteThumbIndex()
     if (GetTempFolder(temp) != 1 || m_sourceScriptPath.empty() || !m_editorDocument)
         return 0;
     // Decoding and encoding again would change a thumbnail the page still matches.
-    if (const auto carried = m_editorDocument->TakeOpenedThumbnail())
+    if (const auto carried = m_editorDocument->TakeOpenedThumbnail(CZAVEditorDoc::ThumbnailKind::CameraSet))
         return WriteFileAtomically(CombinePath(temp, kThumbnailName), carried->data(), carried->size()) ? 1
                                                                                                         : 0;
     // The thumbnail the document wrote beside the source script.

@@ -215,8 +215,10 @@ int CZAVEditorDoc::BuildFromCameraLayoutScript(CUDLScript* script, const CameraS
     return corrected ? CameraScriptCorrected : CameraScriptAccepted;
 }
 
-std::optional<std::vector<char>> CZAVEditorDoc::TakeOpenedThumbnail()
+std::optional<std::vector<char>> CZAVEditorDoc::TakeOpenedThumbnail(ThumbnailKind kind)
 {
+    if (kind != m_openedThumbnailKind)
+        return std::nullopt;
     CImage image;
     if (!DrawLayoutThumbnail(image))
         return std::nullopt;

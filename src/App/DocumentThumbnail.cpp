@@ -196,8 +196,9 @@ int CZAVEditorDoc::WriteLayoutThumbnail(const std::string& path)
     CImage image;
     if (!DrawLayoutThumbnail(image))
         return 0;
-    if (const auto carried = m_openedThumbnail.Take(image))
-        return WriteFileAtomically(path, carried->data(), carried->size()) ? 1 : 0;
+    if (m_openedThumbnailKind == ThumbnailKind::Layout)
+        if (const auto carried = m_openedThumbnail.Take(image))
+            return WriteFileAtomically(path, carried->data(), carried->size()) ? 1 : 0;
     return image.SaveAsJpeg(path, 0, kThumbnailQuality) == ImageFileOk ? 1 : 0;
 }
 
@@ -206,8 +207,9 @@ void CZAVEditorDoc::FollowLayoutThumbnail(const std::string& path)
     m_openedThumbnail.Follow(path);
 }
 
-void CZAVEditorDoc::RememberLayoutThumbnail(const std::string& path)
+void CZAVEditorDoc::RememberLayoutThumbnail(const std::string& path, ThumbnailKind kind)
 {
+    m_openedThumbnailKind = kind;
     CImage image;
     if (DrawLayoutThumbnail(image))
         m_openedThumbnail.Remember(path, image);

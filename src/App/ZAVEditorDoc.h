@@ -136,14 +136,17 @@ public:
     int SaveUsmLayout(const std::string& path);
     // The page as the small picture a saved layout carries: 1 written, 0 failed.
     int WriteLayoutThumbnail(const std::string& path);
-    // The thumbnail the layout was just opened with: a save keeps its bytes
-    // while the page draws as it does now.
-    void RememberLayoutThumbnail(const std::string& path);
+    // Who made a thumbnail: a layout's (drawn at full quality) and a camera
+    // set's (encoded again for the camera) are never taken for each other.
+    enum class ThumbnailKind { Layout, CameraSet };
+    // The thumbnail the layout was just opened with: a save of the same kind
+    // keeps its bytes while the page draws as it does now.
+    void RememberLayoutThumbnail(const std::string& path, ThumbnailKind kind = ThumbnailKind::Layout);
     // A save moved the thumbnail the layout was opened with to `path`.
     void FollowLayoutThumbnail(const std::string& path);
     // The bytes of the thumbnail remembered at open while the page still
     // draws as it did then; nothing otherwise.
-    std::optional<std::vector<char>> TakeOpenedThumbnail();
+    std::optional<std::vector<char>> TakeOpenedThumbnail(ThumbnailKind kind);
     // The camera thumbnail of the set just opened: a registration keeps its
     // bytes while the page and the frame image (`frameImagePath`, empty when
     // the set has none) are what it was made from.
@@ -228,6 +231,7 @@ private:
     int m_dscLayout = 0;
     CInsertImageFrameItem m_insertFramePrototype;
     CCarriedThumbnail m_openedThumbnail;
+    ThumbnailKind m_openedThumbnailKind = ThumbnailKind::Layout;
     CCarriedCtf m_openedCameraThumbnail;
     RECT m_paperCommonRect{0, 0, 703, 1023};
     TargetAccessTest m_targetAccess;

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -532,6 +533,33 @@ TEST_F(CameraSetSaveTest, ASetReopenedUnchangedRegistersAgainWithItsPicturesByte
             EXPECT_EQ(first == second, kept[i]) << kPictures[i];
         }
     }
+}
+
+TEST_F(CameraSetSaveTest, ASetsThumbnailAndAnEditorDocumentsAreNeverTakenForEachOther)
+{
+    // The set encodes its thumbnail again for the camera, the editor document
+    // draws its own at full quality: an unchanged page carries each only into
+    // a file of its own kind.
+    AddLine();
+    ASSERT_EQ(SaveWithPad(Card("set/ABCDEF_0.usm"), 0), 1);
+    const std::string setThumbnail = ReadFileBytes(Card("set/ABCDEF_0/THUMB.USF"));
+    ASSERT_FALSE(setThumbnail.empty());
+    {
+        RealKindsFixture reopened;
+        ASSERT_EQ(reopened.Doc().LoadUsmLayout(Card("set/ABCDEF_0.usm")), 1);
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Card("doc"))));
+        ASSERT_EQ(reopened.Doc().SaveZvdDocument(Card("doc/Layout.zvd")), 0);
+        const std::string documentThumbnail = ReadFileBytes(Card("doc/Layout/THUMB.USF"));
+        ASSERT_FALSE(documentThumbnail.empty());
+        EXPECT_TRUE(documentThumbnail != setThumbnail) << "the document took the set's thumbnail";
+    }
+    RealKindsFixture fromDocument;
+    ASSERT_EQ(fromDocument.Doc().LoadZvdDocument(Card("doc/Layout.zvd")), 1);
+    ASSERT_EQ(fromDocument.Doc().SaveUsmLayout(Card("again/ABCDEF_0.usm")), 0);
+    const std::string again = ReadFileBytes(Card("again/ABCDEF_0/THUMB.USF"));
+    ASSERT_FALSE(again.empty());
+    EXPECT_TRUE(again != ReadFileBytes(Card("doc/Layout/THUMB.USF")))
+        << "the set took the document's thumbnail";
 }
 
 TEST_F(CameraSetSaveTest, TheFirstBackgroundsSizesFollowEveryTurnOfItsPicture)
