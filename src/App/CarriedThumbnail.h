@@ -4,6 +4,8 @@
 // from pictures that were decoded from their files.
 #pragma once
 
+#include "Core/CarriedFile.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,7 +26,5 @@ public:
     std::optional<std::vector<char>> Take(const CImage& drawn) const;
 
 private:
-    std::string m_file;
-    std::string m_fileDigest;
-    std::string m_pageDigest;
+    CCarriedFile m_file;
 };

@@ -4,11 +4,11 @@
 // shows, and checks the page and the destination before a save.
 #pragma once
 
-#include "App/CarriedCtf.h"
 #include "App/CarriedThumbnail.h"
 #include "App/CommandRouter.h"
 #include "App/PaperModes.h"
 #include "App/SaveChecks.h"
+#include "Core/CarriedFile.h"
 #include "Core/LocalizeScript.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutManager.h"
@@ -232,7 +232,9 @@ private:
     CInsertImageFrameItem m_insertFramePrototype;
     CCarriedThumbnail m_openedThumbnail;
     ThumbnailKind m_openedThumbnailKind = ThumbnailKind::Layout;
-    CCarriedCtf m_openedCameraThumbnail;
+    // The camera thumbnail (".ctf") the set was opened with, keyed by what it
+    // is made from (CtfSourceDigest).
+    CCarriedFile m_openedCameraThumbnail;
     RECT m_paperCommonRect{0, 0, 703, 1023};
     TargetAccessTest m_targetAccess;
 

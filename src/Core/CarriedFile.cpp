@@ -1,4 +1,4 @@
-#include "App/CarriedCtf.h"
+#include "Core/CarriedFile.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -23,27 +23,35 @@ std::string Digest(const QByteArray& bytes)
 
 } // namespace
 
-void CCarriedCtf::Remember(const std::string& file, const std::string& sources)
+void CCarriedFile::Remember(const std::string& file, const std::string& key)
 {
     Forget();
     const auto bytes = FileBytes(file);
-    if (!bytes || sources.empty())
+    if (!bytes || key.empty())
         return;
     m_file = file;
     m_fileDigest = Digest(*bytes);
-    m_sources = sources;
+    m_key = key;
 }
 
-void CCarriedCtf::Forget()
+void CCarriedFile::Forget()
 {
     m_file.clear();
     m_fileDigest.clear();
-    m_sources.clear();
+    m_key.clear();
 }
 
-std::optional<std::vector<char>> CCarriedCtf::Take(const std::string& sources) const
+void CCarriedFile::Follow(const std::string& file)
 {
-    if (m_file.empty() || sources.empty() || sources != m_sources)
+    if (m_file.empty())
+        return;
+    if (const auto bytes = FileBytes(file); bytes && Digest(*bytes) == m_fileDigest)
+        m_file = file;
+}
+
+std::optional<std::vector<char>> CCarriedFile::Take(const std::string& key) const
+{
+    if (m_file.empty() || key.empty() || key != m_key)
         return std::nullopt;
     const auto bytes = FileBytes(m_file);
     if (!bytes || Digest(*bytes) != m_fileDigest)
