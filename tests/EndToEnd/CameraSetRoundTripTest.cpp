@@ -7,6 +7,7 @@
 #include "Dialogs/FolderTreeCtrl.h"
 #include "Dialogs/ImageListCtrl.h"
 #include "Dialogs/SelectImageDialog.h"
+#include "EndToEnd/support/Commands.h"
 #include "EndToEnd/support/Pictures.h"
 #include "EndToEnd/support/SavedFiles.h"
 #include "EndToEnd/support/Scenario.h"
@@ -26,8 +27,6 @@
 #include <map>
 
 namespace {
-
-constexpr int kBackgroundTool = 32840;
 
 class CameraSetRoundTripTest : public ProgramTest
 {
@@ -54,12 +53,6 @@ protected:
     }
 };
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The set's files on the card (index, member scripts, companion folders),
 // named and filled with the set's name taken out and the capacity lines,
 // which differ between two registrations, blanked.
@@ -74,7 +67,7 @@ std::map<QString, QByteArray> CardFiles(const std::string& folder, const std::st
         QString key = root.relativeFilePath(path);
         if (!key.startsWith(set))
             continue;
-        QByteArray bytes = FileBytes(path);
+        QByteArray bytes = FileBytes(path.toStdString());
         bytes.replace(QByteArray::fromStdString(name), "NAME");
         QList<QByteArray> lines = bytes.split('\n');
         for (QByteArray& line : lines)
@@ -99,7 +92,7 @@ TEST_F(CameraSetRoundTripTest, ACameraLayoutSetOnTheCardOpensAsMadeAndRegistersA
 
     // A frame picture over the page, chosen in the picture choice.
     const std::string pictures = MakeDetailedPicture(ScratchFolder(), "frame", 320, 240, 5);
-    Choose(kBackgroundTool);
+    Choose(commands::kBackgroundTool);
     RunWithModals([&] { Drag(OnPage(0.05, 0.05), OnPage(0.95, 0.95)); }, {[&pictures](QWidget& modal) {
                       auto* dialog = qobject_cast<CSelectImageDialog*>(&modal);
                       ASSERT_NE(dialog, nullptr) << "expected the picture choice";

@@ -7,6 +7,7 @@
 #include "Dialogs/SelectImageDialog.h"
 #include "Dialogs/SetImageInfoDialog.h"
 #include "Dialogs/StringItemFontDialog.h"
+#include "EndToEnd/support/Commands.h"
 #include "EndToEnd/support/Controls.h"
 #include "EndToEnd/support/SavedFiles.h"
 #include "EndToEnd/support/Scenario.h"
@@ -30,28 +31,7 @@
 
 namespace {
 
-constexpr int kInsertFrameTool = 32850;
-constexpr int kBackgroundTool = 32840;
-constexpr int kTextTool = 32830;
-constexpr int kImageInfoCommand = 32856;
-
 using ReopenedLayoutTest = ProgramTest;
-
-QByteArray FileBytes(const std::string& path)
-{
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The frame images of a layout's companion folder, by name.
-std::map<QString, QByteArray> CompanionFiles(const std::string& layoutPath)
-{
-    const QString folder = QString::fromStdString(CZAVEditorDoc::StripExtension(layoutPath));
-    std::map<QString, QByteArray> files;
-    for (const QString& name : QDir(folder).entryList(QDir::Files))
-        files[name] = FileBytes((folder + "/" + name).toStdString());
-    return files;
-}
 
 // Every companion file the same name, byte for byte.
 void ExpectSameCompanion(const std::map<QString, QByteArray>& saved,
@@ -76,11 +56,11 @@ TEST_F(ReopenedLayoutTest, CaptionsSwitchedOnInTheImageInformationDialogComeBack
 {
     StartProgram();
     NewPostcardLayout(*this);
-    Choose(kInsertFrameTool);
+    Choose(commands::kInsertFrameTool);
     Drag(OnPage(0.15, 0.1), OnPage(0.8, 0.5));
     ASSERT_NE(OnlyFrame(Layout()), nullptr);
 
-    ChooseWithModals(kImageInfoCommand, {[](QWidget& modal) {
+    ChooseWithModals(commands::kImageInfo, {[](QWidget& modal) {
                          auto* dialog = qobject_cast<CSetImageInfoDialog*>(&modal);
                          ASSERT_NE(dialog, nullptr) << "expected the image-information dialog";
                          for (const int box : {1120, 1123, 1125, 1122})
@@ -135,7 +115,7 @@ TEST_F(ReopenedLayoutTest, ABackgroundPictureIsSavedByteForByteAfterEveryReopeni
 
     StartProgram();
     NewPostcardLayout(*this);
-    Choose(kBackgroundTool);
+    Choose(commands::kBackgroundTool);
     RunWithModals([&] { Drag(OnPage(0.1, 0.1), OnPage(0.9, 0.9)); }, {[&pictures](QWidget& modal) {
                       auto* dialog = qobject_cast<CSelectImageDialog*>(&modal);
                       ASSERT_NE(dialog, nullptr) << "expected the picture choice";
@@ -170,7 +150,7 @@ TEST_F(ReopenedLayoutTest, ATextIsListedUnderItsTextAtOnceAndAfterReopening)
 {
     StartProgram();
     NewPostcardLayout(*this);
-    Choose(kTextTool);
+    Choose(commands::kTextTool);
     RunWithModals([&] { Drag(OnPage(0.2, 0.6), OnPage(0.8, 0.7)); }, {[](QWidget& modal) {
                       auto* dialog = qobject_cast<CStringItemFontDialog*>(&modal);
                       ASSERT_NE(dialog, nullptr) << "expected the text dialog";

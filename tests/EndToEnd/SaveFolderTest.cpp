@@ -9,6 +9,7 @@
 #include "Core/support/ScopedEnv.h"
 #include "Dialogs/EditorProgram.h"
 #include "Dialogs/SelectSaveDialog.h"
+#include "EndToEnd/support/Commands.h"
 #include "EndToEnd/support/Controls.h"
 #include "EndToEnd/support/ModalDriver.h"
 #include "Layout/LayoutManager.h"
@@ -37,9 +38,7 @@
 
 namespace {
 
-constexpr int kSaveAsRegister = 32773;
 constexpr int kEditorDocumentEntry = 215;
-constexpr int kLineTool = 32810;
 constexpr int kPaperList = 1340;
 constexpr int kUntitledName = 173;
 
@@ -126,7 +125,7 @@ protected:
                           papers->setCurrentIndex(papers->findData(0));
                           wizard->button(QWizard::FinishButton)->click();
                       }});
-        Choose(kLineTool);
+        Choose(commands::kLineTool);
         Drag(OnPage(0.2, 0.2), OnPage(0.8, 0.6));
         ASSERT_EQ(Layout().GetItemCount(-1, -1, &IsKindOf<CLineItem>), 1);
     }
@@ -152,7 +151,7 @@ TEST_F(SaveFolderTest, SaveAsWithoutADocumentsFolderOffersOneThatExistsAndSavesT
     NewLayoutWithALine();
 
     QString offered;
-    RunWithModals([&] { Choose(kSaveAsRegister); },
+    RunWithModals([&] { Choose(commands::kSaveAsRegister); },
                   {[](QWidget& modal) {
                        auto* dialog = qobject_cast<CSelectSaveDialog*>(&modal);
                        ASSERT_NE(dialog, nullptr) << "expected the save-format dialog";

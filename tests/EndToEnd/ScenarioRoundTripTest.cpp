@@ -17,6 +17,7 @@
 #include "Dialogs/ShiftJisEdit.h"
 #include "Dialogs/StringItemFontDialog.h"
 #include "Dialogs/TransparencyDrawingView.h"
+#include "EndToEnd/support/Commands.h"
 #include "EndToEnd/support/Controls.h"
 #include "EndToEnd/support/Pictures.h"
 #include "EndToEnd/support/SavedFiles.h"
@@ -49,28 +50,7 @@
 
 namespace {
 
-constexpr int kInsertFrameTool = 32850;
-constexpr int kApplyImageCommand = 32851;
-constexpr int kImageInfoCommand = 32856;
-constexpr int kBackgroundTool = 32840;
-constexpr int kTransparencyCommand = 32841;
-constexpr int kTextTool = 32830;
 constexpr int kEllipseTool = 1001;
-
-QByteArray FileBytes(const std::string& path)
-{
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-std::map<QString, QByteArray> CompanionFiles(const std::string& layoutPath)
-{
-    const QString folder = QString::fromStdString(CZAVEditorDoc::StripExtension(layoutPath));
-    std::map<QString, QByteArray> files;
-    for (const QString& name : QDir(folder).entryList(QDir::Files))
-        files[name] = FileBytes((folder + "/" + name).toStdString());
-    return files;
-}
 
 std::string RectText(const CLayoutItem& item)
 {
@@ -182,11 +162,11 @@ protected:
         NewPostcardLayout(*this);
 
         // The photo frame, its picture and all three captions.
-        Choose(kInsertFrameTool);
+        Choose(commands::kInsertFrameTool);
         Drag(OnPage(0.15, 0.1), OnPage(0.8, 0.45));
         ASSERT_EQ(ItemsOf<CInsertImageFrameItem>(Layout()).size(), 1u);
-        ChooseWithModals(kApplyImageCommand, {ChoosePicture(photos)});
-        ChooseWithModals(kImageInfoCommand, {[](QWidget& modal) {
+        ChooseWithModals(commands::kApplyImage, {ChoosePicture(photos)});
+        ChooseWithModals(commands::kImageInfo, {[](QWidget& modal) {
                              auto* dialog = qobject_cast<CSetImageInfoDialog*>(&modal);
                              ASSERT_NE(dialog, nullptr) << "expected the image-information dialog";
                              for (const int box : {1120, 1121, 1122, 1123, 1124, 1125, 1126})
@@ -203,10 +183,10 @@ protected:
         ASSERT_EQ(ItemsOf<CMacroStringItem>(Layout()).size(), 3u);
 
         // The background and its painted transparency.
-        Choose(kBackgroundTool);
+        Choose(commands::kBackgroundTool);
         RunWithModals([&] { Drag(OnPage(0.05, 0.5), OnPage(0.95, 0.95)); }, {ChoosePicture(backs)});
         ASSERT_EQ(ItemsOf<CBackgroundImageFrameItem>(Layout()).size(), 1u);
-        ChooseWithModals(kTransparencyCommand, {[](QWidget& modal) {
+        ChooseWithModals(commands::kTransparency, {[](QWidget& modal) {
                              auto* dialog = qobject_cast<CPictureTransparencyDialog*>(&modal);
                              ASSERT_NE(dialog, nullptr) << "expected the transparency dialog";
                              CTransparencyDrawingView* view = dialog->View();
@@ -228,7 +208,7 @@ protected:
         ASSERT_NE(MaskDigest(*ItemsOf<CBackgroundImageFrameItem>(Layout()).front()), "no mask");
 
         // A text with a shadow, and a line.
-        Choose(kTextTool);
+        Choose(commands::kTextTool);
         RunWithModals([&] { Drag(OnPage(0.2, 0.55), OnPage(0.8, 0.65)); },
                       {[](QWidget& modal) {
                            auto* dialog = qobject_cast<CStringItemFontDialog*>(&modal);

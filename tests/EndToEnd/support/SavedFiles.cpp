@@ -1,4 +1,5 @@
 #include "EndToEnd/support/SavedFiles.h"
+#include "EndToEnd/support/Commands.h"
 
 #include "App/MainMenu.h"
 #include "App/ZAVEditorDoc.h"
@@ -13,6 +14,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -23,7 +25,6 @@
 
 namespace {
 
-constexpr int kSaveAsRegister = 32773;
 constexpr int kEditorDocumentEntry = 215;
 constexpr int kPackagedFrameEntry = 216;
 constexpr int kSharedFolderEntry = 217;
@@ -163,6 +164,22 @@ std::string RecordSave(ProgramTest& test, const PlannedSave& save)
 std::string SaveLayout(ProgramTest& test, SaveTarget target, const std::string& name)
 {
     PlannedSave save = PlanSave(test, target, name);
-    test.ChooseWithModals(target == SaveTarget::InPlace ? ID_FILE_SAVE : kSaveAsRegister, save.handlers);
+    test.ChooseWithModals(target == SaveTarget::InPlace ? ID_FILE_SAVE : commands::kSaveAsRegister,
+                          save.handlers);
     return RecordSave(test, save);
+}
+
+QByteArray FileBytes(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::map<QString, QByteArray> CompanionFiles(const std::string& layoutPath)
+{
+    const QString folder = QString::fromStdString(CZAVEditorDoc::StripExtension(layoutPath));
+    std::map<QString, QByteArray> files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files))
+        files[name] = FileBytes((folder + "/" + name).toStdString());
+    return files;
 }

@@ -6,6 +6,10 @@
 
 #include "EndToEnd/support/ModalDriver.h"
 
+#include <QByteArray>
+#include <QString>
+
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,3 +50,8 @@ struct PlannedSave
 };
 PlannedSave PlanSave(ProgramTest& test, SaveTarget target, const std::string& name);
 std::string RecordSave(ProgramTest& test, const PlannedSave& save);
+
+// A file's bytes; empty when it cannot be read.
+QByteArray FileBytes(const std::string& path);
+// The files of a saved layout's companion folder, by name.
+std::map<QString, QByteArray> CompanionFiles(const std::string& layoutPath);

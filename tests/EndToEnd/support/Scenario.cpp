@@ -1,4 +1,5 @@
 #include "EndToEnd/support/Scenario.h"
+#include "EndToEnd/support/Commands.h"
 
 #include "App/MainMenu.h"
 #include "Dialogs/HeaderInfoDialog.h"
@@ -16,8 +17,6 @@ namespace {
 
 constexpr int kPaperList = 1340;
 constexpr int kPostcardPaper = 0;
-constexpr int kLineCommand = 32810;
-constexpr int kLayoutInfoCommand = 32772;
 
 } // namespace
 
@@ -40,14 +39,14 @@ void NewPostcardLayout(ProgramTest& test)
 
 void DrawLine(ProgramTest& test, double fx1, double fy1, double fx2, double fy2)
 {
-    test.Choose(kLineCommand);
+    test.Choose(commands::kLineTool);
     test.Drag(test.OnPage(fx1, fy1), test.OnPage(fx2, fy2));
 }
 
 void SetLayoutInformation(ProgramTest& test, const QString& title, const QString& author,
                           const QString& comment)
 {
-    test.ChooseWithModals(kLayoutInfoCommand, {[&](QWidget& modal) {
+    test.ChooseWithModals(commands::kLayoutInfo, {[&](QWidget& modal) {
                               auto* dialog = qobject_cast<CHeaderInfoDialog*>(&modal);
                               ASSERT_NE(dialog, nullptr) << "expected the layout information dialog";
                               QTest::keyClicks(dialog->TitleEdit(), title);
