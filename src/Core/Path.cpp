@@ -206,9 +206,7 @@ ReferenceLookup LookUpStoredReference(std::string_view layoutFolder, std::string
         path = std::move(next);
         folder = path;
     }
-    if (path.empty())
-        path = rooted ? "/" : ".";
-    lookup.path = std::move(path);
+    lookup.path = path.empty() ? std::string(rooted ? "/" : ".") : std::move(path);
     return lookup;
 }
 
