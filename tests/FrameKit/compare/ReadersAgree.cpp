@@ -1,5 +1,7 @@
 #include "FrameKit/compare/ReadersAgree.h"
 
+#include "Platform/ShiftJis.h"
+
 #include "Core/Path.h"
 #include "FrameKit/PackageErrorCode.h"
 #include "FrameKit/PackageZAV.h"
@@ -16,7 +18,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <iconv.h>
 #include <sstream>
 #include <unistd.h>
 #include <vector>
@@ -72,30 +73,12 @@ std::string Extension(const std::string& path)
 // The kit keeps its files' texts in Shift-JIS; the editor in UTF-8.
 std::string Utf8(const std::string& sjis)
 {
-    iconv_t cd = ::iconv_open("UTF-8", "CP932");
-    std::string in = sjis;
-    std::vector<char> out(in.size() * 4 + 4);
-    char* src = in.data();
-    char* dst = out.data();
-    std::size_t inLeft = in.size();
-    std::size_t outLeft = out.size();
-    const std::size_t rc = ::iconv(cd, &src, &inLeft, &dst, &outLeft);
-    ::iconv_close(cd);
-    return rc == static_cast<std::size_t>(-1) ? "<not CP932>" : std::string(out.data(), dst);
+    return ShiftJisToUtf8(sjis).value_or("<not CP932>");
 }
 
 std::string Sjis(const std::string& utf8)
 {
-    iconv_t cd = ::iconv_open("CP932", "UTF-8");
-    std::string in = utf8;
-    std::vector<char> out(in.size() * 2 + 4);
-    char* src = in.data();
-    char* dst = out.data();
-    std::size_t inLeft = in.size();
-    std::size_t outLeft = out.size();
-    const std::size_t rc = ::iconv(cd, &src, &inLeft, &dst, &outLeft);
-    ::iconv_close(cd);
-    return rc == static_cast<std::size_t>(-1) ? std::string() : std::string(out.data(), dst);
+    return Utf8ToShiftJis(utf8).value_or(std::string());
 }
 
 // The file a reference names by the kit's own rule; empty when it cannot say.

@@ -4,13 +4,13 @@
 #include "Core/Path.h"
 #include "FrameKit/PackageErrorCode.h"
 #include "FrameKit/PathResolve.h"
+#include "Platform/ShiftJis.h"
 #include "Script/ScriptPath.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iconv.h>
 #include <unistd.h>
 #include <vector>
 
@@ -20,17 +20,9 @@ namespace {
 
 std::string Sjis(const std::string& utf8)
 {
-    iconv_t cd = ::iconv_open("CP932", "UTF-8");
-    std::string in = utf8;
-    std::vector<char> out(in.size() * 2 + 4);
-    char* src = in.data();
-    char* dst = out.data();
-    std::size_t inLeft = in.size();
-    std::size_t outLeft = out.size();
-    const std::size_t rc = ::iconv(cd, &src, &inLeft, &dst, &outLeft);
-    ::iconv_close(cd);
-    EXPECT_NE(rc, static_cast<std::size_t>(-1)) << utf8;
-    return std::string(out.data(), dst);
+    const std::optional<std::string> sjis = Utf8ToShiftJis(utf8);
+    EXPECT_TRUE(sjis.has_value()) << utf8;
+    return sjis.value_or(std::string());
 }
 
 class ReferenceResolution : public ::testing::Test

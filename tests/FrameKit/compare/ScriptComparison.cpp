@@ -3,13 +3,13 @@
 #include "FrameKit/PackageErrorCode.h"
 #include "FrameKit/SDK.h"
 #include "FrameKit/compare/ReadersAgree.h"
+#include "Platform/ShiftJis.h"
 #include "Script/UDLScript.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
-#include <iconv.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -20,15 +20,7 @@ namespace {
 
 std::string Utf8(const char* sjis)
 {
-    iconv_t cd = ::iconv_open("UTF-8", "CP932");
-    std::string in(sjis);
-    std::vector<char> out(in.size() * 4 + 4);
-    char* src = in.data();
-    char* dst = out.data();
-    std::size_t inLeft = in.size(), outLeft = out.size();
-    const std::size_t rc = ::iconv(cd, &src, &inLeft, &dst, &outLeft);
-    ::iconv_close(cd);
-    return rc == static_cast<std::size_t>(-1) ? "<not CP932>" : std::string(out.data(), dst);
+    return ShiftJisToUtf8(sjis).value_or("<not CP932>");
 }
 
 UDLDrawRecord Picture(std::string file, int frame, int l, int t, int r, int b, int rot, int place, int mode)
