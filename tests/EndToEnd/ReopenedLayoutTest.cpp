@@ -60,19 +60,7 @@ TEST_F(ReopenedLayoutTest, CaptionsSwitchedOnInTheImageInformationDialogComeBack
     Drag(OnPage(0.15, 0.1), OnPage(0.8, 0.5));
     ASSERT_NE(OnlyFrame(Layout()), nullptr);
 
-    ChooseWithModals(commands::kImageInfo, {[](QWidget& modal) {
-                         auto* dialog = qobject_cast<CSetImageInfoDialog*>(&modal);
-                         ASSERT_NE(dialog, nullptr) << "expected the image-information dialog";
-                         for (const int box : {1120, 1123, 1125, 1122})
-                             ControlOf<QCheckBox>(modal, box)->setChecked(true);
-                         auto* faces = ControlOf<QComboBox>(modal, 1341);
-                         ASSERT_NE(faces, nullptr);
-                         const int mincho = faces->findText(QStringLiteral("IPAMincho"));
-                         ASSERT_GE(mincho, 0);
-                         faces->setCurrentIndex(mincho);
-                         ControlOf<QRadioButton>(modal, 1081)->setChecked(true);
-                         QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
-                     }});
+    ChooseWithModals(commands::kImageInfo, {SwitchOnCaptions({1120, 1123, 1125, 1122})});
     ASSERT_EQ(ItemsOf<CMacroStringItem>(Layout()).size(), 3u);
 
     const std::string path = SaveLayout(*this, SaveTarget::EditorDocument, "captions");

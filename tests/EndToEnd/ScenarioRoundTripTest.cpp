@@ -166,20 +166,8 @@ protected:
         Drag(OnPage(0.15, 0.1), OnPage(0.8, 0.45));
         ASSERT_EQ(ItemsOf<CInsertImageFrameItem>(Layout()).size(), 1u);
         ChooseWithModals(commands::kApplyImage, {ChoosePicture(photos)});
-        ChooseWithModals(commands::kImageInfo, {[](QWidget& modal) {
-                             auto* dialog = qobject_cast<CSetImageInfoDialog*>(&modal);
-                             ASSERT_NE(dialog, nullptr) << "expected the image-information dialog";
-                             for (const int box : {1120, 1121, 1122, 1123, 1124, 1125, 1126})
-                                 if (auto* check = ControlOf<QCheckBox>(modal, box))
-                                     check->setChecked(true);
-                             auto* faces = ControlOf<QComboBox>(modal, 1341);
-                             ASSERT_NE(faces, nullptr);
-                             const int mincho = faces->findText(QStringLiteral("IPAMincho"));
-                             ASSERT_GE(mincho, 0);
-                             faces->setCurrentIndex(mincho);
-                             ControlOf<QRadioButton>(modal, 1081)->setChecked(true);
-                             QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
-                         }});
+        ChooseWithModals(commands::kImageInfo,
+                         {SwitchOnCaptions({1120, 1121, 1122, 1123, 1124, 1125, 1126})});
         ASSERT_EQ(ItemsOf<CMacroStringItem>(Layout()).size(), 3u);
 
         // The background and its painted transparency.

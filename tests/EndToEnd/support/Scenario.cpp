@@ -3,13 +3,16 @@
 
 #include "App/MainMenu.h"
 #include "Dialogs/HeaderInfoDialog.h"
+#include "Dialogs/SetImageInfoDialog.h"
 #include "Dialogs/ShiftJisEdit.h"
 #include "EndToEnd/support/Controls.h"
 #include "Layout/LayoutManager.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QWizard>
 
@@ -54,4 +57,22 @@ void SetLayoutInformation(ProgramTest& test, const QString& title, const QString
                               QTest::keyClicks(dialog->CommentEdit(), comment);
                               QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
                           }});
+}
+
+ModalHandler SwitchOnCaptions(std::vector<int> switches)
+{
+    return [switches](QWidget& modal) {
+        auto* dialog = qobject_cast<CSetImageInfoDialog*>(&modal);
+        ASSERT_NE(dialog, nullptr) << "expected the image-information dialog";
+        for (const int box : switches)
+            if (auto* check = ControlOf<QCheckBox>(modal, box))
+                check->setChecked(true);
+        auto* faces = ControlOf<QComboBox>(modal, 1341);
+        ASSERT_NE(faces, nullptr);
+        const int mincho = faces->findText(QStringLiteral("IPAMincho"));
+        ASSERT_GE(mincho, 0);
+        faces->setCurrentIndex(mincho);
+        ControlOf<QRadioButton>(modal, 1081)->setChecked(true);
+        QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    };
 }

@@ -1,8 +1,11 @@
 // Steps of the user's road shared by the end-to-end tests.
 #pragma once
 
+#include "EndToEnd/support/ModalDriver.h"
 #include "EndToEnd/support/ProgramTest.h"
 #include "Layout/LayoutManager.h"
+
+#include <vector>
 
 // File > New, the wizard's paper page: a postcard, upright.
 void NewPostcardLayout(ProgramTest& test);
@@ -12,6 +15,10 @@ void DrawLine(ProgramTest& test, double fx1, double fy1, double fx2, double fy2)
 // File > Layout information: the three header texts typed, OK.
 void SetLayoutInformation(ProgramTest& test, const QString& title, const QString& author,
                           const QString& comment);
+
+// The image-information dialog: the check boxes `switches` (those the dialog
+// has) switched on, the captions' face IPAMincho, the radio button 1081, OK.
+ModalHandler SwitchOnCaptions(std::vector<int> switches);
 
 // The items of a class on the page.
 template <typename Item> std::vector<const Item*> ItemsOf(CLayoutManager& layout)
