@@ -67,6 +67,7 @@ void ProgramTest::StartProgram(const std::optional<std::string>& commandLineFile
     AppEnvironment environment = m_folders.Environment();
     // Where a second start of the program looks for this one.
     environment.instanceFolder = DefaultInstanceFolder();
+    AdjustEnvironment(environment);
     m_program = std::make_unique<EditorProgram>(std::move(environment));
     m_program->App().SetMemoryCardRoots(std::vector<std::string>{MemoryCardRoot()});
     const bool started = m_program->Start(commandLineFile);

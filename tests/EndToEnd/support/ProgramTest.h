@@ -81,6 +81,11 @@ public:
     void ForgetMessages() { m_messages.messages.clear(); }
     bool SawMessage(int textId) const;
 
+protected:
+    // What a test changes in the environment the program starts with, just
+    // before each start.
+    virtual void AdjustEnvironment(AppEnvironment&) {}
+
 private:
     QTemporaryDir m_root;
     ScopedEnv m_tempEnv;
