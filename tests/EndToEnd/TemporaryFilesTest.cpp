@@ -84,6 +84,9 @@ protected:
                       }});
         Choose(ID_FILE_PRINT);
         ASSERT_TRUE(Messages().empty()) << Messages().front().text.toStdString();
+        // A packaged frame file asks for the layout's title first.
+        SetLayoutInformation(*this, QStringLiteral("Summer"), QStringLiteral("Me"),
+                             QStringLiteral("Printed"));
         ASSERT_FALSE(SaveLayout(*this, SaveTarget::PackagedFrame, "packaged").empty());
         // What the print handed over lies in the temporary folder now.
         const TempPrintFiles handed = TempPrintFilePaths();
