@@ -490,18 +490,12 @@ RawTiff Lab(std::vector<std::uint8_t> samples, std::vector<float> whitePoint = {
     return t;
 }
 
+// One row of signed samples.
 RawTiff Signed(std::uint16_t bits, std::uint16_t samples, std::uint16_t photometric,
                std::vector<std::uint8_t> data)
 {
-    RawTiff t;
-    t.bits = bits;
-    t.samples = samples;
-    t.photometric = photometric;
-    t.format = SAMPLEFORMAT_INT;
-    t.width = static_cast<std::uint32_t>(data.size() / (bits / 8) / samples);
-    t.height = 1;
-    t.data = std::move(data);
-    return t;
+    const auto width = static_cast<std::uint32_t>(data.size() / (bits / 8) / samples);
+    return RawTiff{width, 1, bits, samples, photometric, SAMPLEFORMAT_INT, std::move(data), {}};
 }
 
 std::uint8_t S8(int v)
@@ -541,7 +535,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct RefusedCase
 {
     const char* name;
-    RawTiff file;
+    std::uint16_t bits, samples, photometric, format;
 };
 
 class TiffRefusedContent : public ::testing::TestWithParam<RefusedCase>
@@ -551,35 +545,28 @@ class TiffRefusedContent : public ::testing::TestWithParam<RefusedCase>
 // What the RGBA reading cannot convert is unsupported content, not a failed read.
 TEST_P(TiffRefusedContent, IsUnsupported)
 {
+    const RefusedCase& c = GetParam();
     FixtureFolder folder;
     const std::string path = folder.Path("r.tif");
-    ASSERT_TRUE(WriteRawTiff(path, GetParam().file));
+    ASSERT_TRUE(WriteRawTiff(
+        path,
+        RawTiff{.bits = c.bits, .samples = c.samples, .photometric = c.photometric, .format = c.format}));
     EXPECT_EQ(Read(path).result, ImageFileUnsupported);
     CImage image;
     EXPECT_EQ(CTiffFile().Read(path, &image), ImageFileUnsupported);
     EXPECT_FALSE(image.IsValid());
 }
 
-RawTiff Kind(std::uint16_t bits, std::uint16_t samples, std::uint16_t photometric, std::uint16_t format)
-{
-    RawTiff t;
-    t.bits = bits;
-    t.samples = samples;
-    t.photometric = photometric;
-    t.format = format;
-    return t;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Kinds, TiffRefusedContent,
-    ::testing::Values(RefusedCase{"Grey12", Kind(12, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_UINT)},
-                      RefusedCase{"Grey32", Kind(32, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_UINT)},
-                      RefusedCase{"SignedGrey32", Kind(32, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_INT)},
-                      RefusedCase{"FloatGrey32", Kind(32, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_IEEEFP)},
-                      RefusedCase{"FloatGrey16", Kind(16, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_IEEEFP)},
-                      RefusedCase{"FloatRgb32", Kind(32, 3, PHOTOMETRIC_RGB, SAMPLEFORMAT_IEEEFP)},
-                      RefusedCase{"Cmyk16", Kind(16, 4, PHOTOMETRIC_SEPARATED, SAMPLEFORMAT_UINT)},
-                      RefusedCase{"SignedGrey4", Kind(4, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_INT)}),
+    ::testing::Values(RefusedCase{"Grey12", 12, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_UINT},
+                      RefusedCase{"Grey32", 32, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_UINT},
+                      RefusedCase{"SignedGrey32", 32, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_INT},
+                      RefusedCase{"FloatGrey32", 32, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_IEEEFP},
+                      RefusedCase{"FloatGrey16", 16, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_IEEEFP},
+                      RefusedCase{"FloatRgb32", 32, 3, PHOTOMETRIC_RGB, SAMPLEFORMAT_IEEEFP},
+                      RefusedCase{"Cmyk16", 16, 4, PHOTOMETRIC_SEPARATED, SAMPLEFORMAT_UINT},
+                      RefusedCase{"SignedGrey4", 4, 1, PHOTOMETRIC_MINISBLACK, SAMPLEFORMAT_INT}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
