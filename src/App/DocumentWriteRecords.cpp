@@ -128,7 +128,7 @@ void CopyOver(const std::string& from, const std::string& to)
 // saving again never loses quality.
 void WriteBackgroundEff(const CImageFrameItem& item, const std::string& target)
 {
-    if (const auto carried = item.GetCarriedPicture().Take(item.GetImageFileName2())) {
+    if (const auto carried = item.TakeCarriedPicture()) {
         BoolCheck(WriteFileAtomically(target, carried->data(), carried->size()), 0);
         return;
     }
@@ -295,15 +295,19 @@ public:
     {
         CopyOver(source, WritePath(target));
         ForceDeleteFile(source);
-        if (item)
+        if (item) {
+            item->CarryStoredPicture(WritePath(target));
             m_renames.push_back(FrameImageRename{item, target});
+        }
         return RecordPath(target);
     }
     void Finish(std::vector<FrameImageRename>* renames)
     {
         if (m_staging.empty()) {
-            for (const FrameImageRename& rename : m_renames)
+            for (const FrameImageRename& rename : m_renames) {
                 rename.item->SetImageFileName(rename.path);
+                rename.item->FollowCarriedPicture(rename.path);
+            }
         } else if (renames) {
             *renames = std::move(m_renames);
         }

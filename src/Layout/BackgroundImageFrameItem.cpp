@@ -46,7 +46,7 @@ bool CBackgroundImageFrameItem::ExportImage(const std::string& path, const std::
     // An EFF file is the form a layout stores a background in, and the working
     // copy holds exactly its pixels and mask: a save can take its bytes.
     if (ImageFileKindForBuffer(path) == ImageFileKind::Eff)
-        CarriedPicture().Remember(path, WorkingFile().Path());
+        CarriedPicture().Remember(WorkingFile());
     return true;
 }
 
