@@ -1,5 +1,7 @@
 #include "Core/Path.h"
 
+#include "Platform/ShiftJis.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -152,6 +154,21 @@ std::string MakeDotRelativePath(std::string_view baseFolder, std::string_view fu
     std::string relative(1, '.');
     relative.append(fullPath.substr(base.size()));
     return relative;
+}
+
+std::size_t PathShiftJisBytes(std::string_view path)
+{
+    return ShiftJisByteCount(path);
+}
+
+bool IsChosenPathTooLong(std::string_view path)
+{
+    return PathShiftJisBytes(path) >= kMaxChosenPathBytes;
+}
+
+bool IsSavedPathTooLong(std::string_view fullPath)
+{
+    return PathShiftJisBytes(fullPath) >= kMaxSavedPathBytes;
 }
 
 bool IsJpegFileName(std::string_view path)

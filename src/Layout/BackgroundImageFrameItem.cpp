@@ -1,12 +1,13 @@
 #include "Layout/BackgroundImageFrameItem.h"
 
+#include "Core/PictureLimits.h"
 #include "ImageProcessing/BMPFile.h"
 #include "ImageProcessing/ImageFile.h"
 #include "Platform/Archive.h"
 
 CBackgroundImageFrameItem::CBackgroundImageFrameItem()
 {
-    SetLimits(160, 160, 4095, 4095, -1.0);
+    SetLimits(kMinPictureSide, kMinPictureSide, kMaxPictureSide, kMaxPictureSide, -1.0);
     CImageFrameItem::SetImagePlacement(0);
 }
 

@@ -2,6 +2,7 @@
 
 #include "CUtilFilter/Rotate.h"
 #include "Core/ErrorCheck.h"
+#include "Core/PictureLimits.h"
 #include "Core/TempFolders.h"
 #include "ImageProcessing/ImageFile.h"
 #include "Layout/BackgroundImageFrameItem.h"
@@ -143,8 +144,7 @@ int CImageFrameItem::LoadImage(const std::string& path)
             result = ImageLoadUnreadable;
         else if ((m_minWidth >= 0 && size.cx < m_minWidth) || (m_minHeight >= 0 && size.cy < m_minHeight))
             result = ImageLoadTooSmall;
-        else if (m_maxAspect >= 0.0 && (std::ceil(static_cast<double>(size.cx) / size.cy) > m_maxAspect ||
-                                        std::ceil(static_cast<double>(size.cy) / size.cx) > m_maxAspect))
+        else if (m_maxAspect >= 0.0 && IsPictureTooLong(size.cx, size.cy, m_maxAspect))
             result = ImageLoadTooLong;
         if (result == ImageLoadOk) {
             const SIZE box{kDisplaySize, kDisplaySize};

@@ -2,6 +2,7 @@
 
 #include "Core/Geometry.h"
 #include "Core/LocalizeScript.h"
+#include "Core/PictureLimits.h"
 #include "ImageProcessing/JpegFile.h"
 #include "ImageProcessing/PictureOrientation.h"
 #include "Layout/LayoutServices.h"
@@ -47,7 +48,7 @@ int CameraRotation(int stored, int orientation)
 
 CInsertImageFrameItem::CInsertImageFrameItem()
 {
-    SetLimits(160, 160, 4095, 4095, 80.0);
+    SetLimits(kMinPictureSide, kMinPictureSide, kMaxPictureSide, kMaxPictureSide, kMaxInsertPictureAspect);
     CInsertImageFrameItem::LoadImage(std::string());
 }
 

@@ -105,7 +105,7 @@ bool CLayoutManager::SetOrientation(int orientation)
 
 bool CLayoutManager::SetPaperSizeIndex(int index)
 {
-    if (index < 0 || index >= kPaperSizeCount || index == kUnassignedPaperSize)
+    if (!IsNamedPaper(index))
         return false;
     m_paperSizeIndex = index;
     return true;
@@ -135,7 +135,7 @@ bool CLayoutManager::SetPaper(int sizeIndex, int orientation, int mode, int roll
 {
     // Code 11 has a table row but no paper: taking its size while keeping the
     // old code would leave the two disagreeing.
-    if (sizeIndex < 0 || sizeIndex >= kPaperSizeCount || sizeIndex == kUnassignedPaperSize)
+    if (!IsNamedPaper(sizeIndex))
         return false;
     if (orientation < 0 || orientation > 1 || mode < 0 || mode >= kMarginModeCount)
         return false;
