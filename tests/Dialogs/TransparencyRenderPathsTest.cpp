@@ -44,8 +44,8 @@ protected:
                 p[3] = static_cast<std::uint8_t>(area == 0 ? 0 : area == 1 ? 255 : random());
             }
         const std::string path = QDir(m_folder.path()).filePath("picture.bmp").toStdString();
-        ASSERT_EQ(CBMPFile().WriteRaw32(path, pixels.data(), kWidth, kHeight), 1);
-        m_picture.LoadFile(path, 0);
+        CBMPFile().WriteRaw32(path, pixels.data(), kWidth, kHeight);
+        m_picture.LoadFile(path, 0); // a failed write shows as nothing loaded
         ASSERT_TRUE(m_picture.IsLoaded());
     }
 
