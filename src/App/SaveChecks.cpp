@@ -241,7 +241,7 @@ int CheckSaveDestination(const SaveDestinationContext& context, std::string_view
                 return Refuse(12, SaveDestinationInTheWay);
     }
     if ((zvd || fdp) && (services.IsInSiblingConfigUDLFolder(full) || services.IsInUDLFolder(full) ||
-                         (IsWin2000OrLater() && services.IsInCommonUDLFolder(full))))
+                         services.IsInCommonUDLFolder(full)))
         return Refuse(167, SaveDestinationForeignFolder);
     if (full.size() >= kMaxFullPathLength)
         return Refuse(21, SaveDestinationBadName);

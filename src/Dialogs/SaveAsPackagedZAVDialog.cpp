@@ -5,7 +5,7 @@
 #include "App/ZAVEditorDoc.h"
 #include "Core/Files.h"
 #include "Core/FolderBrowser.h"
-#include "Core/SystemFolders.h"
+#include "Core/ProgramLog.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/SaveNameSupport.h"
@@ -34,7 +34,7 @@ bool IsLayoutFolder(ILayoutFolderServices& services, const std::string& folder)
 {
     const std::string probe = WithTrailingSlash(folder) + "_";
     return services.IsInSiblingConfigUDLFolder(probe) || services.IsInUDLFolder(probe) ||
-           (IsWin2000OrLater() && services.IsInCommonUDLFolder(probe));
+           services.IsInCommonUDLFolder(probe);
 }
 
 } // namespace
@@ -108,6 +108,7 @@ void CSaveAsPackagedZAVDialog::OnSelectFolder()
 
 void CSaveAsPackagedZAVDialog::accept()
 {
+    const FailedCheckTrail trail;
     try {
         ILayoutFolderServices* services = m_shell.FolderServices();
         CZAVEditorDoc* document = m_shell.GetActiveEditorDoc();
@@ -138,6 +139,7 @@ void CSaveAsPackagedZAVDialog::accept()
         // The document has reported a failed write itself.
         End(written ? 1 : 2);
     } catch (...) {
+        LogOperationEnd("packaged save", m_name->text().toStdString(), 24, trail);
         m_shell.ShowLocalizedMessage(24, MB_ICONSTOP);
         End(2);
     }

@@ -5,7 +5,6 @@
 #include "App/SaveChecks.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/Path.h"
-#include "Core/SystemFolders.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/ShiftJisEdit.h"
@@ -17,7 +16,7 @@ LayoutNameProposal ProposeLayoutName(ILayoutFolderServices& services, const std:
     if (path.empty())
         return proposal;
     if (services.IsInSiblingConfigUDLFolder(path) || services.IsInUDLFolder(path) ||
-        (IsWin2000OrLater() && services.IsInCommonUDLFolder(path)))
+        services.IsInCommonUDLFolder(path))
         proposal.folder = WithoutTrailingSlash(documentsFolder);
     else
         proposal.folder = GetFolderFromPath(path);
