@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr std::size_t kFaceNameField = 32;
-constexpr std::size_t kCharTextField = 260;
 constexpr int kBoldWeight = 700;
 constexpr int kRenderedImageMode = 4;
 constexpr int kAutomaticRotation = 4;
@@ -78,7 +76,7 @@ void StoreChars(CStringItem& item, ZAVCharPart& part, const PageTurn& turn)
     if (!part.faceName.empty() && part.faceName.front() == '@')
         part.faceName.erase(0, 1);
     // A longer face or text would be cut into another one: refuse it.
-    BoolCheck(FitsShiftJisField(part.faceName, kFaceNameField), 0);
+    BoolCheck(FitsShiftJisField(part.faceName, kShortNameField), 0);
     part.text = item.GetText();
     BoolCheck(FitsShiftJisField(part.text, kCharTextField), 0);
     SetBox(part, turn.Store(UnscaledRect(item)));

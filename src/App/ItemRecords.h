@@ -15,6 +15,7 @@
 #include "Layout/LayoutManagerNames.h"
 #include "Layout/LineItem.h"
 #include "Layout/MacroStringItem.h"
+#include "Script/ObjectFields.h"
 #include "Script/ShiftJisText.h"
 #include "Script/UDLDrawRecord.h"
 #include "Script/ZAVDrawRecord.h"
@@ -149,9 +150,6 @@ template <> struct CaptionFields<UDLTextPart>
     static constexpr auto fontSize = &UDLTextPart::flag;
 };
 
-// Shift-JIS bytes of a caption's font key, its terminating NUL included.
-inline constexpr std::size_t kCaptionFontKeyField = 32;
-
 // The frame a caption is written for. A caption whose frame is gone has
 // nothing to name it by and nothing to take its settings from: every file kind
 // leaves it out, as every reader drops a caption record without its frame.
@@ -169,7 +167,7 @@ void StoreCaption(CMacroStringItem& text, const CInsertImageFrameItem& owner, Te
     SetBox(part, turn.Store(UnscaledRect(text)));
     ReadTurned(text, turn.Orientation(), [&] { part.direction = text.GetDirection(); });
     part.*Fields::fontKey = owner.GetInfoFontKey();
-    BoolCheck(FitsShiftJisField(part.*Fields::fontKey, kCaptionFontKeyField), 0);
+    BoolCheck(FitsShiftJisField(part.*Fields::fontKey, kShortNameField), 0);
     part.*Fields::fontSize = owner.GetInfoFontSize();
     SplitColor(owner.GetInfoTextColor(), part.red, part.green, part.blue);
     StoreVisible(part, text);
