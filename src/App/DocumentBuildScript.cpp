@@ -140,39 +140,20 @@ int CZAVEditorDoc::BuildFromLayoutScript(CUDLScript& script)
 
 int CZAVEditorDoc::AddPictureRecord(const UDLDrawRecord& record)
 {
-    try {
-        const UDLPicturePart& picture = record.picture;
-        if (picture.frameNumber == 0) {
-            if (auto frame = BackgroundFromRecord(m_layout, picture))
-                BoolCheck(m_layout.AddItem(0, std::move(frame)), 0);
-            return 1;
-        }
-        BoolCheck(
-            m_layout.AddItem(0, InsertFrameFromRecord(m_layout, m_host.GetLocalizeIniPath(), picture, false)),
-            0);
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    return RecordBuildResult(
+        [&] { AddPictureFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.picture, false); });
 }
 
 int CZAVEditorDoc::AddLineRecord(const UDLDrawRecord& record, int number)
 {
-    try {
-        AddLineFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.line, number);
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    return RecordBuildResult(
+        [&] { AddLineFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.line, number); });
 }
 
 int CZAVEditorDoc::AddMacroStringRecord(const UDLDrawRecord& record, CInsertImageFrameItem* frame)
 {
-    try {
+    return RecordBuildResult([&] {
         if (frame)
             AddCaptionFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.text, *frame);
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    });
 }

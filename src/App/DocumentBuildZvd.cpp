@@ -242,44 +242,22 @@ int CZAVEditorDoc::BuildFromZvdScript(CZAVScript& script)
 
 int CZAVEditorDoc::BuildPictureItem(const ZAVDrawRecord& record)
 {
-    try {
-        const ZAVPicturePart& picture = record.picture;
-        if (picture.frameNumber == 0) {
-            if (auto frame = BackgroundFromRecord(m_layout, picture))
-                BoolCheck(m_layout.AddItem(0, std::move(frame)), 0);
-            return 1;
-        }
-        // A camera layout keeps its photo frame last.
-        const bool camera = IsDSCLayout();
-        const int position = camera ? m_layout.GetItemCount(-1, -1, nullptr) : 0;
-        BoolCheck(m_layout.AddItem(position, InsertFrameFromRecord(m_layout, m_host.GetLocalizeIniPath(),
-                                                                   picture, camera)),
-                  0);
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    return RecordBuildResult(
+        [&] { AddPictureFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.picture, IsDSCLayout()); });
 }
 
 int CZAVEditorDoc::BuildLineItem(const ZAVDrawRecord& record, int number)
 {
-    try {
-        AddLineFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.line, number);
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    return RecordBuildResult(
+        [&] { AddLineFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.line, number); });
 }
 
 int CZAVEditorDoc::BuildMacroStringItem(const ZAVDrawRecord& record, CInsertImageFrameItem* owner)
 {
-    try {
+    return RecordBuildResult([&] {
         if (owner)
             AddCaptionFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.macroString, *owner);
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    });
 }
 
 int CZAVEditorDoc::BuildStringItem(const ZAVDrawRecord& record)

@@ -279,6 +279,22 @@ std::unique_ptr<CLineItem> LineItemFromRecord(const CLayoutManager& layout,
     return item;
 }
 
+// Adds the picture of the record to the page: a background at the top, an
+// insert-photo frame at the top, or last in a camera layout. Nothing for a
+// background whose file is missing.
+template <class Picture>
+void AddPictureFromRecord(CLayoutManager& layout, const std::string& localizeIniPath, const Picture& picture,
+                          bool camera)
+{
+    if (picture.frameNumber == 0) {
+        if (auto frame = BackgroundFromRecord(layout, picture))
+            BoolCheck(layout.AddItem(0, std::move(frame)), 0);
+        return;
+    }
+    const int position = camera ? layout.GetItemCount(-1, -1, nullptr) : 0;
+    BoolCheck(layout.AddItem(position, InsertFrameFromRecord(layout, localizeIniPath, picture, camera)), 0);
+}
+
 // Adds the line of the record to the page; nothing for a width out of range.
 template <typename LinePart>
 void AddLineFromRecord(CLayoutManager& layout, const std::string& localizeIniPath, const LinePart& line,
@@ -302,3 +318,15 @@ CInsertImageFrameItem* CaptionRecordOwner(CInsertImageFrameItem*& runOwner, std:
 template <class Text>
 void AddCaptionFromRecord(CLayoutManager& layout, const std::string& localizeIniPath, const Text& text,
                           CInsertImageFrameItem& owner);
+
+// A record builder's boundary: 1 when the record was built or dropped by rule,
+// 0 when a check failed.
+template <class Build> int RecordBuildResult(Build build)
+{
+    try {
+        build();
+        return 1;
+    } catch (int) {
+        return 0;
+    }
+}
