@@ -162,7 +162,7 @@ std::vector<std::uint8_t> ExifFixtureFile(const ExifFixture& f)
     Put32(block, 8, big);
     // IFD0: Orientation only.
     Put16(block, 1, big);
-    PutEntry(block, {0x0112, 3, 1}, big);
+    PutEntry(block, {0x0112, 3, static_cast<std::uint32_t>(f.orientation)}, big);
     const std::uint32_t ifd1 = 8 + 2 + 12 + 4;
     Put32(block, ifd1, big);
 
