@@ -3,10 +3,10 @@
 // a camera set's member), must build or fail cleanly without a fault.
 #include "App/AppSettings.h"
 #include "App/CameraSetLoad.h"
+#include "App/DocumentFileKinds.h"
 #include "App/DocumentHost.h"
 #include "App/DocumentUi.h"
 #include "App/FontCatalogue.h"
-#include "App/LayoutFileKinds.h"
 #include "App/SystemLayoutFolderServices.h"
 #include "App/ZAVEditorDoc.h"
 #include "Script/UDLScript.h"
@@ -98,7 +98,7 @@ struct Harness
     HeadlessHost host;
     SystemLayoutFolderServices services{std::string()};
     NoDocumentDialogs ui;
-    UnbuiltLayoutFileKinds kinds;
+    DocumentFileKinds kinds;
 };
 
 Harness& TheHarness()

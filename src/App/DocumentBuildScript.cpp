@@ -1,9 +1,8 @@
 // The page built from a layout script's draw records.
 #include "App/DocumentBuildGeometry.h"
-#include "App/DocumentBuildLine.h"
-#include "App/DocumentBuildMacro.h"
 #include "App/DocumentBuildMessages.h"
 #include "App/DocumentHost.h"
+#include "App/ItemRecords.h"
 #include "App/PaperNames.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
@@ -23,18 +22,7 @@ namespace {
 
 constexpr int kMaxBuiltPictures = CLayoutManager::kMaxOtherItems;
 constexpr int kMaxBuiltLines = CLayoutManager::kMaxLines;
-constexpr int kAutomaticRotation = 4;
 constexpr int kCameraLayoutChanged = 3;
-
-WideRect PictureRect(const UDLPicturePart& picture)
-{
-    return WideRect{picture.left, picture.top, picture.right, picture.bottom};
-}
-
-bool WiderThanHigh(std::int64_t width, std::int64_t height)
-{
-    return width > height;
-}
 
 } // namespace
 
@@ -69,29 +57,10 @@ int CZAVEditorDoc::BuildFromLayoutScript(CUDLScript& script)
             case UDLDrawPicture: {
                 UDLPicturePart& picture = record.picture;
                 if (picture.bottom == -1) {
-                    std::int64_t bottom = std::int64_t{picture.top} + picture.right - picture.left;
-                    const std::int64_t edge = orientation == 1 ? printable.right : printable.bottom;
-                    bottom = std::max<std::int64_t>(std::min(bottom, edge), INT_MIN + 1);
-                    picture.bottom = static_cast<std::int32_t>(bottom);
-                    if (picture.top >= picture.bottom)
-                        picture.top = picture.bottom - 1;
+                    CloseOpenBottom(picture, printable, orientation);
                     adjusted = true;
                 }
-                if (picture.imageMode != 4) {
-                    picture.imageMode = 4;
-                    adjusted = true;
-                }
-                if (picture.frameNumber == 0) {
-                    if (picture.placement != 0) {
-                        picture.placement = 0;
-                        adjusted = true;
-                    }
-                    if (picture.rotation == kAutomaticRotation)
-                        adjusted = true;
-                } else if ((camera && picture.placement != 0) || (!camera && picture.placement == 2)) {
-                    picture.placement = 0;
-                    adjusted = true;
-                }
+                adjusted = CorrectPictureSettings(picture, camera) || adjusted;
                 const bool background = picture.frameNumber == 0;
                 if (!camera) {
                     BoolCheck(AddPictureRecord(record), 0);
@@ -127,16 +96,12 @@ int CZAVEditorDoc::BuildFromLayoutScript(CUDLScript& script)
                 BoolCheck(++lines <= kMaxBuiltLines, 0);
                 break;
             case UDLDrawText: {
-                if (!owner) {
+                CInsertImageFrameItem* frame = CaptionRecordOwner(owner, record.text.frameNumber);
+                if (!frame) {
                     adjusted = true;
                     break;
                 }
-                if (owner->GetFrameNumber() != record.text.frameNumber) {
-                    adjusted = true;
-                    owner = nullptr;
-                    break;
-                }
-                BoolCheck(AddMacroStringRecord(record, owner), 0);
+                BoolCheck(AddMacroStringRecord(record, frame), 0);
                 if (layout.GetItemCount(-1, -1, nullptr) != before + 1) {
                     adjusted = true;
                     break;
@@ -175,115 +140,20 @@ int CZAVEditorDoc::BuildFromLayoutScript(CUDLScript& script)
 
 int CZAVEditorDoc::AddPictureRecord(const UDLDrawRecord& record)
 {
-    std::unique_ptr<CImageFrameItem> created;
-    try {
-        const UDLPicturePart& picture = record.picture;
-        const int orientation = m_layout.GetOrientation();
-        const WideRect rect = TurnRecordRect(PictureRect(picture), orientation, PageTurnHeight(m_layout));
-        const bool exists = !picture.fileName.empty() && IsFile(picture.fileName);
-        if (picture.frameNumber == 0) {
-            if (!exists)
-                return 1;
-            auto item = std::make_unique<CBackgroundImageFrameItem>();
-            CBackgroundImageFrameItem& frame = *item;
-            created = std::move(item);
-            frame.SetLabel(GetFileNameFromPath(picture.fileName, true));
-            BoolCheck(FitsPrintable(m_layout, rect), 0);
-            frame.SetRect(NarrowRect(rect));
-            BoolCheck(frame.LoadImage(picture.fileName) == 0, 0);
-            frame.SetImageMode(picture.imageMode);
-            frame.SetImagePlacement(picture.placement);
-            if (picture.rotation != kAutomaticRotation) {
-                frame.SetImageRotation(picture.rotation);
-                if (orientation == 1)
-                    frame.Rotate(false);
-            } else {
-                const std::int64_t w = rect.right - rect.left;
-                const std::int64_t h = rect.bottom - rect.top;
-                const CImage* image = frame.GetImageBuffer1();
-                const std::int64_t imageW = image->GetWidth();
-                const std::int64_t imageH = image->GetHeight();
-                const bool crossed = (WiderThanHigh(w, h) && WiderThanHigh(imageH, imageW)) ||
-                                     (WiderThanHigh(h, w) && WiderThanHigh(imageW, imageH));
-                const bool same = (WiderThanHigh(w, h) && WiderThanHigh(imageW, imageH)) ||
-                                  (WiderThanHigh(h, w) && WiderThanHigh(imageH, imageW));
-                frame.SetImageRotation(orientation == 0 ? (crossed ? 1 : 0) : (same ? 0 : 3));
-            }
-        } else {
-            std::string format;
-            BoolCheck(CLocalizeScript(m_host.GetLocalizeIniPath()).GetCaption(11, format), 0);
-            auto item = std::make_unique<CInsertImageFrameItem>();
-            CInsertImageFrameItem& frame = *item;
-            created = std::move(item);
-            frame.SetFrameNumber(picture.frameNumber);
-            if (exists)
-                frame.LoadImage(picture.fileName);
-            frame.SetLabel(FormatNumberedName(format, picture.frameNumber));
-            BoolCheck(FitsPrintable(m_layout, rect), 0);
-            frame.SetRect(NarrowRect(rect));
-            if (exists)
-                frame.LoadImage(picture.fileName);
-            frame.SetImageMode(picture.imageMode);
-            frame.SetImagePlacement(picture.placement);
-            frame.SetImageRotation(picture.rotation);
-            if (orientation == 1)
-                frame.Rotate(false);
-            frame.SetImageRange(RECT{0, 0, 0, 0});
-        }
-        created->SetDrawSuppressed(false);
-        BoolCheck(m_layout.AddItem(0, std::move(created)), 0);
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    return RecordBuildResult(
+        [&] { AddPictureFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.picture, false); });
 }
 
 int CZAVEditorDoc::AddLineRecord(const UDLDrawRecord& record, int number)
 {
-    try {
-        const UDLLinePart& line = record.line;
-        std::unique_ptr<CLineItem> item =
-            LineItemFromRecord(m_layout, m_host.GetLocalizeIniPath(), line, number);
-        if (!item)
-            return 1;
-        item->SetDrawSuppressed(false);
-        BoolCheck(m_layout.AddItem(0, std::move(item)), 0);
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    return RecordBuildResult(
+        [&] { AddLineFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.line, number); });
 }
 
 int CZAVEditorDoc::AddMacroStringRecord(const UDLDrawRecord& record, CInsertImageFrameItem* frame)
 {
-    try {
-        const UDLTextPart& text = record.text;
-        if (!frame || text.frameNumber == 0 || text.frameNumber != frame->GetFrameNumber())
-            return 1;
-        const std::string& macro = text.macroText;
-        const int kind = ChooseMacroKind(*frame, macro);
-        if (kind < 0)
-            return 1;
-        std::string face;
-        if (!CLocalizeScript(m_host.GetLocalizeIniPath()).GetDrawStringFont(text.name, face))
-            return 1;
-        const WideRect rect = TurnRecordRect(WideRect{text.left, text.top, text.right, text.bottom},
-                                             m_layout.GetOrientation(), PageTurnHeight(m_layout));
-        BoolCheck(FitsPrintable(m_layout, rect), 0);
-        auto item = std::make_unique<CMacroStringItem>();
-        CMacroStringItem* added = item.get();
-        item->SetRect(NarrowRect(rect));
-        item->SetMacroKind(kind);
-        item->SetOwnerFrame(frame);
-        item->SetDirection(text.direction);
-        if (m_layout.GetOrientation() == 1)
-            item->Rotate(false);
-        item->SetDrawSuppressed(false);
-        BoolCheck(m_layout.AddItem(0, std::move(item)), 0);
-        LinkMacroString(*frame, added, kind, macro,
-                        MacroTextSettings{text.name, ColorOf(text.red, text.green, text.blue), text.flag});
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    return RecordBuildResult([&] {
+        if (frame)
+            AddCaptionFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.text, *frame);
+    });
 }

@@ -1,10 +1,9 @@
 // The page built from an editor document's draw records.
 #include "App/DocumentBuildGeometry.h"
-#include "App/DocumentBuildLine.h"
-#include "App/DocumentBuildMacro.h"
 #include "App/DocumentBuildMessages.h"
 #include "App/DocumentHost.h"
 #include "App/FontCatalogue.h"
+#include "App/ItemRecords.h"
 #include "App/PaperNames.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
@@ -27,7 +26,6 @@ namespace {
 
 constexpr int kMaxBuiltPicturesAndStrings = CLayoutManager::kMaxOtherItems;
 constexpr int kMaxBuiltLines = CLayoutManager::kMaxLines;
-constexpr int kAutomaticRotation = 4;
 constexpr int kMaxPoints = 999;
 constexpr int kDefaultPixelsPerInch = 96;
 constexpr std::uint8_t kProofQuality = 2;
@@ -36,22 +34,6 @@ int ScreenPixelsPerInch()
 {
     ILayoutDialogs* dialogs = GetLayoutDialogs();
     return dialogs ? dialogs->GetScreenLogPixelsY() : kDefaultPixelsPerInch;
-}
-
-WideRect PictureRect(const ZAVPicturePart& picture)
-{
-    return WideRect{picture.left, picture.top, picture.right, picture.bottom};
-}
-
-// An open bottom becomes a square one, held within the printable area.
-void CloseOpenBottom(ZAVPicturePart& picture, const RECT& printable, int orientation)
-{
-    std::int64_t bottom = std::int64_t{picture.top} + picture.right - picture.left;
-    const std::int64_t edge = orientation == 1 ? printable.right : printable.bottom;
-    bottom = std::max<std::int64_t>(std::min(bottom, edge), INT_MIN + 1);
-    picture.bottom = static_cast<std::int32_t>(bottom);
-    if (picture.top >= picture.bottom)
-        picture.top = picture.bottom - 1;
 }
 
 // The camera frame's rectangle as a record holds it.
@@ -119,57 +101,33 @@ int CZAVEditorDoc::BuildFromZvdScript(CZAVScript& script)
             case ZAVDrawPicture: {
                 ZAVPicturePart& picture = record.picture;
                 const bool background = picture.frameNumber == 0;
-                if (background) {
-                    if (picture.placement != 0) {
-                        picture.placement = 0;
-                        corrected = true;
-                    }
-                    if (picture.imageMode != 4) {
-                        picture.imageMode = 4;
-                        corrected = true;
-                    }
-                    if (picture.rotation == kAutomaticRotation)
-                        corrected = true;
-                    if (picture.bottom == -1) {
+                const bool cameraFrame = camera && !background;
+                corrected = CorrectPictureSettings(picture, camera) || corrected;
+                if (cameraFrame && picture.rotation != 1) {
+                    picture.rotation = 1;
+                    corrected = true;
+                }
+                if (picture.bottom == -1) {
+                    if (cameraFrame) {
+                        const WideRect r = CameraRecordRect(printable, orientation);
+                        picture.left = static_cast<std::int32_t>(r.left);
+                        picture.top = static_cast<std::int32_t>(r.top);
+                        picture.right = static_cast<std::int32_t>(r.right);
+                        picture.bottom = static_cast<std::int32_t>(r.bottom);
+                    } else {
                         CloseOpenBottom(picture, printable, orientation);
-                        corrected = true;
                     }
+                    corrected = true;
+                }
+                if (cameraFrame && !SameRect(RecordRect(picture), CameraRecordRect(printable, orientation)))
+                    corrected = true;
+                if (!cameraFrame) {
+                    BoolCheck(BuildPictureItem(record) == 1, 0);
+                } else if (cameraFrames == 0) {
+                    picture.visible = 1;
                     BoolCheck(BuildPictureItem(record) == 1, 0);
                 } else {
-                    if ((camera && picture.placement != 0) || (!camera && picture.placement == 2)) {
-                        picture.placement = 0;
-                        corrected = true;
-                    }
-                    if (picture.imageMode != 4) {
-                        picture.imageMode = 4;
-                        corrected = true;
-                    }
-                    if (camera && picture.rotation != 1) {
-                        picture.rotation = 1;
-                        corrected = true;
-                    }
-                    if (picture.bottom == -1) {
-                        if (camera) {
-                            const WideRect r = CameraRecordRect(printable, orientation);
-                            picture.left = static_cast<std::int32_t>(r.left);
-                            picture.top = static_cast<std::int32_t>(r.top);
-                            picture.right = static_cast<std::int32_t>(r.right);
-                            picture.bottom = static_cast<std::int32_t>(r.bottom);
-                        } else {
-                            CloseOpenBottom(picture, printable, orientation);
-                        }
-                        corrected = true;
-                    }
-                    if (camera && !SameRect(PictureRect(picture), CameraRecordRect(printable, orientation)))
-                        corrected = true;
-                    if (!camera) {
-                        BoolCheck(BuildPictureItem(record) == 1, 0);
-                    } else if (cameraFrames == 0) {
-                        picture.visible = 1;
-                        BoolCheck(BuildPictureItem(record) == 1, 0);
-                    } else {
-                        corrected = true;
-                    }
+                    corrected = true;
                 }
                 if (!grew()) {
                     corrected = true;
@@ -204,16 +162,14 @@ int CZAVEditorDoc::BuildFromZvdScript(CZAVScript& script)
                     itemBeforeFrame = true;
                 break;
             case ZAVDrawMacroString: {
-                if (camera || !owner) {
+                // A camera layout has no captions.
+                CInsertImageFrameItem* frame =
+                    camera ? nullptr : CaptionRecordOwner(owner, record.macroString.ownerFrameNumber);
+                if (!frame) {
                     corrected = true;
                     break;
                 }
-                if (owner->GetFrameNumber() != record.macroString.ownerFrameNumber) {
-                    corrected = true;
-                    owner = nullptr;
-                    break;
-                }
-                BoolCheck(BuildMacroStringItem(record, owner) == 1, 0);
+                BoolCheck(BuildMacroStringItem(record, frame) == 1, 0);
                 if (!grew()) {
                     corrected = true;
                     break;
@@ -286,136 +242,22 @@ int CZAVEditorDoc::BuildFromZvdScript(CZAVScript& script)
 
 int CZAVEditorDoc::BuildPictureItem(const ZAVDrawRecord& record)
 {
-    try {
-        const ZAVPicturePart& picture = record.picture;
-        const int orientation = m_layout.GetOrientation();
-        const bool exists = !picture.fileName.empty() && IsFile(picture.fileName);
-        const WideRect turned = TurnRecordRect(PictureRect(picture), orientation, PageTurnHeight(m_layout));
-        if (picture.frameNumber == 0) {
-            if (!exists)
-                return 1;
-            auto frame = std::make_unique<CBackgroundImageFrameItem>();
-            frame->SetLabel(GetFileNameFromPath(picture.fileName, true));
-            BoolCheck(FitsPrintable(m_layout, turned), 0);
-            frame->SetRect(NarrowRect(turned));
-            BoolCheck(frame->LoadImage(picture.fileName) == 0, 0);
-            frame->SetImageMode(picture.imageMode);
-            frame->SetImagePlacement(picture.placement);
-            if (picture.rotation != kAutomaticRotation) {
-                frame->SetImageRotation(picture.rotation);
-                if (orientation == 1)
-                    frame->Rotate(false);
-            } else {
-                const std::int64_t w = turned.right - turned.left;
-                const std::int64_t h = turned.bottom - turned.top;
-                const std::int64_t iw = frame->GetImageBuffer1()->GetWidth();
-                const std::int64_t ih = frame->GetImageBuffer1()->GetHeight();
-                int rotation = 0;
-                if (orientation == 0)
-                    rotation = (w > h && iw < ih) || (w < h && iw > ih) ? 1 : 0;
-                else
-                    rotation = (w < h && iw < ih) || (w > h && iw > ih) ? 0 : 3;
-                frame->SetImageRotation(rotation);
-            }
-            frame->SetVisible(picture.visible != 0);
-            frame->SetDrawSuppressed(false);
-            BoolCheck(m_layout.AddItem(0, std::move(frame)), 0);
-            return 1;
-        }
-        const bool camera = IsDSCLayout();
-        auto frame = std::make_unique<CInsertImageFrameItem>();
-        WideRect rect = turned;
-        if (!camera) {
-            std::string format;
-            BoolCheck(CLocalizeScript(m_host.GetLocalizeIniPath()).GetCaption(11, format), 0);
-            frame->SetFrameNumber(picture.frameNumber);
-            frame->SetLabel(FormatNumberedName(format, picture.frameNumber));
-        } else {
-            std::string name;
-            CLocalizeScript(m_host.GetLocalizeIniPath()).GetCaption(54, name);
-            frame->SetFrameNumber(1);
-            frame->SetLabel(name);
-            const RECT p = m_layout.GetPrintableRect();
-            rect = WideRect{p.left, p.top, p.right, p.bottom};
-        }
-        BoolCheck(FitsPrintable(m_layout, rect), 0);
-        frame->SetRect(NarrowRect(rect));
-        if (exists)
-            frame->LoadImage(picture.fileName);
-        frame->SetImageMode(picture.imageMode);
-        frame->SetImagePlacement(picture.placement);
-        frame->SetImageRotation(picture.rotation);
-        if (orientation == 1)
-            frame->Rotate(false);
-        frame->SetImageRange(
-            RECT{picture.rangeLeft, picture.rangeTop, picture.rangeRight, picture.rangeBottom});
-        RECT range{};
-        frame->GetImageRange(&range);
-        const SIZE size = frame->GetPictureSize();
-        const auto inside = [&](std::int64_t x, std::int64_t y) {
-            return x >= 0 && y >= 0 && x < std::int64_t{size.cx} + 1 && y < std::int64_t{size.cy} + 1;
-        };
-        BoolCheck(inside(range.left, range.top) && inside(range.right, range.bottom), 0);
-        frame->SetVisible(picture.visible != 0);
-        frame->SetDrawSuppressed(false);
-        const int position = camera ? m_layout.GetItemCount(-1, -1, nullptr) : 0;
-        BoolCheck(m_layout.AddItem(position, std::move(frame)), 0);
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    return RecordBuildResult(
+        [&] { AddPictureFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.picture, IsDSCLayout()); });
 }
 
 int CZAVEditorDoc::BuildLineItem(const ZAVDrawRecord& record, int number)
 {
-    try {
-        const ZAVLinePart& line = record.line;
-        std::unique_ptr<CLineItem> item =
-            LineItemFromRecord(m_layout, m_host.GetLocalizeIniPath(), line, number);
-        if (!item)
-            return 1;
-        item->SetVisible(line.visible != 0);
-        item->SetDrawSuppressed(false);
-        BoolCheck(m_layout.AddItem(0, std::move(item)), 0);
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    return RecordBuildResult(
+        [&] { AddLineFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.line, number); });
 }
 
 int CZAVEditorDoc::BuildMacroStringItem(const ZAVDrawRecord& record, CInsertImageFrameItem* owner)
 {
-    try {
-        const ZAVMacroStringPart& text = record.macroString;
-        if (!owner || text.ownerFrameNumber == 0 || text.ownerFrameNumber != owner->GetFrameNumber())
-            return 1;
-        const int kind = ChooseMacroKind(*owner, text.macroText);
-        if (kind < 0)
-            return 1;
-        std::string face;
-        if (!CLocalizeScript(m_host.GetLocalizeIniPath()).GetDrawStringFont(text.fontKey, face))
-            return 1;
-        const WideRect rect = TurnRecordRect(WideRect{text.left, text.top, text.right, text.bottom},
-                                             m_layout.GetOrientation(), PageTurnHeight(m_layout));
-        BoolCheck(FitsPrintable(m_layout, rect), 0);
-        auto item = std::make_unique<CMacroStringItem>();
-        CMacroStringItem* added = item.get();
-        item->SetRect(NarrowRect(rect));
-        item->SetMacroKind(kind);
-        item->SetOwnerFrame(owner);
-        item->SetDirection(text.direction);
-        if (m_layout.GetOrientation() == 1)
-            item->Rotate(false);
-        item->SetVisible(text.visible != 0);
-        item->SetDrawSuppressed(false);
-        BoolCheck(m_layout.AddItem(0, std::move(item)), 0);
-        LinkMacroString(
-            *owner, added, kind, text.macroText,
-            MacroTextSettings{text.fontKey, ColorOf(text.red, text.green, text.blue), text.fontSize});
-        return 1;
-    } catch (int) {
-        return 0;
-    }
+    return RecordBuildResult([&] {
+        if (owner)
+            AddCaptionFromRecord(m_layout, m_host.GetLocalizeIniPath(), record.macroString, *owner);
+    });
 }
 
 int CZAVEditorDoc::BuildStringItem(const ZAVDrawRecord& record)

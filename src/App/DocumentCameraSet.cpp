@@ -5,6 +5,7 @@
 #include "App/CarriedFrameImage.h"
 #include "App/CtfFile.h"
 #include "App/DSCUSMFile.h"
+#include "App/ItemRecords.h"
 #include "App/SaveChecks.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
@@ -192,11 +193,8 @@ int CZAVEditorDoc::BuildFromCameraLayoutScript(CUDLScript* script, const CameraS
                 corrected = true;
                 continue;
             }
-            item->SetImageMode(picture.imageMode);
-            item->SetImagePlacement(picture.placement);
-            item->SetImageRotation(picture.rotation);
-            if (layout.GetOrientation() == 1)
-                item->Rotate(false);
+            TakePictureSettings(*item, picture.imageMode, picture.placement, picture.rotation,
+                                layout.GetOrientation());
             item->SetDrawSuppressed(false);
             BoolCheck(layout.AddItem(0, std::move(item)), 0);
         }

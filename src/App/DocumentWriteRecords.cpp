@@ -1,6 +1,7 @@
 // The page written back as draw records, with its pictures as numbered frame
 // images in the layout's companion folder.
 #include "App/CtfFile.h"
+#include "App/ItemRecords.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
 #include "Core/Files.h"
@@ -33,69 +34,11 @@
 
 namespace {
 
-constexpr std::size_t kFaceNameField = kShortNameField;
-constexpr std::size_t kFontKeyField = kShortNameField;
-constexpr std::size_t kTextNameField = kShortNameField;
-constexpr int kBoldWeight = 700;
 constexpr int kHandOverSide = kMinPictureSide;
 constexpr int kMaxHandOverSide = kMaxPictureSide;
 constexpr int kHandOverQuality = 100;
 constexpr int kEffQuality = 90;
-constexpr int kFrameImageMode = 4;
 constexpr std::size_t kCopyChunk = 1 << 16;
-
-// The page as orientation 0 lays it; a value beyond 32 bits fails the save.
-struct StoredRect
-{
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-};
-
-std::int32_t Narrow(std::int64_t value)
-{
-    BoolCheck(value >= INT_MIN && value <= INT_MAX, 0);
-    return static_cast<std::int32_t>(value);
-}
-
-std::int64_t TurnHeight(const CLayoutManager& layout)
-{
-    const PageMargins margins = layout.GetMargins();
-    return std::int64_t{layout.GetPaperSize().cy} - margins.top - margins.bottom;
-}
-
-StoredRect StoreRect(const RECT& r, int orientation, std::int64_t h)
-{
-    if (orientation != 1)
-        return StoredRect{r.left, r.top, r.right, r.bottom};
-    return StoredRect{Narrow(h - r.bottom), r.left, Narrow(h - r.top), r.right};
-}
-
-RECT UnscaledRect(const CLayoutItem& item)
-{
-    RECT r{};
-    item.GetRect(&r, false);
-    return r;
-}
-
-// Runs `read` with the item turned a quarter to the right, as the page of
-// orientation 0 sees it, and turns it back whatever happens.
-template <class Item, class Read> void ReadTurned(Item& item, int orientation, Read read)
-{
-    if (orientation != 1) {
-        read();
-        return;
-    }
-    item.Rotate(true);
-    try {
-        read();
-    } catch (...) {
-        item.Rotate(false);
-        throw;
-    }
-    item.Rotate(false);
-}
 
 std::string FrameImageName(const std::string& imageBase, int number, const char* extension)
 {
@@ -158,13 +101,6 @@ std::string NewTempImage()
     std::string path = GetTempSaveImageFileName(true);
     BoolCheck(!path.empty(), 0);
     return path;
-}
-
-void SplitColor(COLORREF color, std::uint8_t& r, std::uint8_t& g, std::uint8_t& b)
-{
-    r = static_cast<std::uint8_t>(GetRValue(color));
-    g = static_cast<std::uint8_t>(GetGValue(color));
-    b = static_cast<std::uint8_t>(GetBValue(color));
 }
 
 // The used range of the photo for the print hand-over: the photo itself, a
@@ -261,14 +197,6 @@ void SetRecordHeader(Script& script, int paperCode, int direction, int marginMod
     BoolCheck(script.SetRollPaperLength(static_cast<std::uint16_t>(rollLength)), 0);
 }
 
-void SetPictureRect(UDLPicturePart& picture, const StoredRect& r)
-{
-    picture.left = r.left;
-    picture.top = r.top;
-    picture.right = r.right;
-    picture.bottom = r.bottom;
-}
-
 // Where the builders put the pictures: the companion folder, or a staging
 // folder whose names the caller applies after its commit.
 class PicturePlacer
@@ -362,11 +290,10 @@ int CZAVEditorDoc::BuildZvdRecords(CZAVScript& script, const std::string& layout
         script.SetDSCFlag(IsDSCLayout() ? 1 : 0);
         CLayoutManager& layout = m_layout;
         const int total = layout.GetItemCount(-1, -1, nullptr);
-        const int orientation = layout.GetOrientation();
-        const std::int64_t h = TurnHeight(layout);
+        const PageTurn turn(layout);
 
-        SetRecordHeader(script, layout.GetPaperSizeIndex(), orientation, layout.GetPaperMode(), m_author,
-                        m_title, m_comment, layout.GetRollLength());
+        SetRecordHeader(script, layout.GetPaperSizeIndex(), turn.Orientation(), layout.GetPaperMode(),
+                        m_author, m_title, m_comment, layout.GetRollLength());
 
         std::vector<ZAVDrawRecord> records;
         records.reserve(static_cast<std::size_t>(total));
@@ -374,9 +301,7 @@ int CZAVEditorDoc::BuildZvdRecords(CZAVScript& script, const std::string& layout
         for (int index = total - 1; index >= 0; --index) {
             CLayoutItem* item = layout.GetItemAt(index);
             NullCheck(item, 0);
-            const std::uint8_t visible = item->IsVisible() ? 1 : 0;
             ZAVDrawRecord record;
-            const RECT rect = UnscaledRect(*item);
             if (auto* frame = dynamic_cast<CImageFrameItem*>(item)) {
                 auto* insert = dynamic_cast<CInsertImageFrameItem*>(frame);
                 ZAVPicturePart& picture = record.picture;
@@ -387,92 +312,23 @@ int CZAVEditorDoc::BuildZvdRecords(CZAVScript& script, const std::string& layout
                                                     placer.Target(used, insert ? ".jpg" : ".eff"), frame);
                     ++used;
                 }
-                if (insert) {
+                if (insert)
                     picture.frameNumber = insert->GetFrameNumber();
-                    RECT range{};
-                    insert->GetImageRange(&range);
-                    picture.rangeLeft = range.left;
-                    picture.rangeTop = range.top;
-                    picture.rangeRight = range.right;
-                    picture.rangeBottom = range.bottom;
-                }
-                const StoredRect stored = StoreRect(rect, orientation, h);
-                picture.left = stored.left;
-                picture.top = stored.top;
-                picture.right = stored.right;
-                picture.bottom = stored.bottom;
-                ReadTurned(*frame, orientation, [&] { picture.rotation = frame->GetImageRotation(); });
+                StoreFramePicture(*frame, picture, turn);
                 if (insert && IsDSCLayout())
                     picture.rotation = 1;
-                picture.placement = frame->GetImagePlacement();
-                picture.imageMode = frame->GetImageMode();
-                picture.visible = visible;
             } else if (auto* line = dynamic_cast<CLineItem*>(item)) {
                 record.type = ZAVDrawLine;
-                ZAVLinePart& part = record.line;
-                const int width = line->GetWidth(false, 0.0f);
-                const std::int64_t lineH = rect.top == rect.bottom ? h - (std::int64_t{width} - 1) : h;
-                const StoredRect stored = StoreRect(rect, orientation, lineH);
-                part.x1 = stored.left;
-                part.y1 = stored.top;
-                part.x2 = stored.right;
-                part.y2 = stored.bottom;
-                part.width = width;
-                SplitColor(line->GetColor(), part.red, part.green, part.blue);
-                part.visible = visible;
+                StoreLine(*line, record.line, turn);
             } else if (auto* text = dynamic_cast<CMacroStringItem*>(item)) {
-                // A text whose frame is gone has nothing to name it by.
-                const CInsertImageFrameItem* owner = text->GetOwnerFrame();
+                const CInsertImageFrameItem* owner = CaptionOwner(*text);
                 if (!owner)
                     continue;
                 record.type = ZAVDrawMacroString;
-                ZAVMacroStringPart& part = record.macroString;
-                part.ownerFrameNumber = owner->GetFrameNumber();
-                part.macroText = text->GetMacroText();
-                const StoredRect stored = StoreRect(rect, orientation, h);
-                part.left = stored.left;
-                part.top = stored.top;
-                part.right = stored.right;
-                part.bottom = stored.bottom;
-                ReadTurned(*text, orientation, [&] { part.direction = text->GetDirection(); });
-                part.fontKey = owner->GetInfoFontKey();
-                BoolCheck(FitsShiftJisField(part.fontKey, kFontKeyField), 0);
-                part.fontSize = owner->GetInfoFontSize();
-                SplitColor(owner->GetInfoTextColor(), part.red, part.green, part.blue);
-                part.visible = visible;
+                StoreCaption(*text, *owner, record.macroString, turn);
             } else if (auto* chars = dynamic_cast<CStringItem*>(item)) {
                 record.type = ZAVDrawString;
-                ZAVCharPart& part = record.chars;
-                LOGFONT font;
-                BoolCheck(chars->GetLogFont(&font), 0);
-                part.faceName = font.lfFaceName;
-                if (!part.faceName.empty() && part.faceName.front() == '@')
-                    part.faceName.erase(0, 1);
-                // A longer face or text would be cut into another one: refuse it.
-                BoolCheck(FitsShiftJisField(part.faceName, kFaceNameField), 0);
-                part.text = chars->GetText();
-                BoolCheck(FitsShiftJisField(part.text, kCharTextField), 0);
-                const StoredRect stored = StoreRect(rect, orientation, h);
-                part.left = stored.left;
-                part.top = stored.top;
-                part.right = stored.right;
-                part.bottom = stored.bottom;
-                ReadTurned(*chars, orientation, [&] { part.direction = chars->GetDirection(); });
-                part.fixedValue = 3;
-                SplitColor(chars->GetTextColor(), part.textRed, part.textGreen, part.textBlue);
-                SplitColor(chars->GetShadowColor(), part.shadowRed, part.shadowGreen, part.shadowBlue);
-                SplitColor(chars->GetBackColor(), part.backRed, part.backGreen, part.backBlue);
-                part.noBackground = chars->HasBackColor() ? 0 : 1;
-                if (chars->HasShadow()) {
-                    const POINT offset = chars->GetShadowOffset();
-                    part.shadowX = offset.x;
-                    part.shadowY = offset.y;
-                }
-                part.fontHeight = font.lfHeight;
-                part.style = (font.lfWeight == kBoldWeight ? 1 : 0) | (font.lfItalic ? 2 : 0);
-                part.vertical = chars->IsVerticalText() ? 1 : 0;
-                part.charSet = font.lfCharSet;
-                part.visible = visible;
+                StoreChars(*chars, record.chars, turn);
             } else {
                 continue;
             }
@@ -544,7 +400,7 @@ int CZAVEditorDoc::BuildUsdRecords(CUDLScript& script, const std::string& layout
             if (const auto* insert = dynamic_cast<const CInsertImageFrameItem*>(&item))
                 return handOver && insert->GetImageFileName().empty();
             if (const auto* text = dynamic_cast<const CMacroStringItem*>(&item)) {
-                const CInsertImageFrameItem* owner = text->GetOwnerFrame();
+                const CInsertImageFrameItem* owner = CaptionOwner(*text);
                 return !owner || (handOver && owner->GetImageFileName().empty());
             }
             return false;
@@ -559,10 +415,9 @@ int CZAVEditorDoc::BuildUsdRecords(CUDLScript& script, const std::string& layout
         if (!handOver)
             kept.RenumberVisible();
 
-        const int orientation = layout.GetOrientation();
-        const std::int64_t h = TurnHeight(layout);
-        SetRecordHeader(script, layout.GetPaperSizeIndex(), orientation, layout.GetPaperMode(), m_author,
-                        m_title, m_comment, layout.GetRollLength());
+        const PageTurn turn(layout);
+        SetRecordHeader(script, layout.GetPaperSizeIndex(), turn.Orientation(), layout.GetPaperMode(),
+                        m_author, m_title, m_comment, layout.GetRollLength());
 
         std::vector<UDLDrawRecord> records(static_cast<std::size_t>(written));
         const int n = static_cast<int>(images->size());
@@ -582,7 +437,6 @@ int CZAVEditorDoc::BuildUsdRecords(CUDLScript& script, const std::string& layout
                 continue;
             BoolCheck(--slot >= 0, 0);
             UDLDrawRecord& record = records[static_cast<std::size_t>(slot)];
-            const RECT rect = UnscaledRect(*item);
             if (auto* frame = dynamic_cast<CImageFrameItem*>(item)) {
                 auto* insert = dynamic_cast<CInsertImageFrameItem*>(frame);
                 UDLPicturePart& picture = record.picture;
@@ -592,52 +446,26 @@ int CZAVEditorDoc::BuildUsdRecords(CUDLScript& script, const std::string& layout
                 else if (insert && handOver)
                     picture.fileName = nextPicture(".jpg", nullptr);
                 picture.frameNumber = insert && !handOver ? insert->GetFrameNumber() : 0;
-                SetPictureRect(picture, StoreRect(rect, orientation, h));
-                ReadTurned(*frame, orientation, [&] { picture.rotation = frame->GetImageRotation(); });
-                const int placement = frame->GetImagePlacement();
-                picture.placement = placement == 2 ? 0 : placement;
-                picture.imageMode = frame->GetImageMode();
+                StoreFramePicture(*frame, picture, turn);
             } else if (dynamic_cast<CStringItem*>(item)) {
-                UDLPicturePart& picture = record.picture;
                 record.type = UDLDrawPicture;
-                picture.fileName = nextPicture(".eff", nullptr);
-                SetPictureRect(picture, StoreRect(rect, orientation, h));
-                picture.rotation = orientation == 1 ? 1 : 0;
-                picture.imageMode = kFrameImageMode;
+                record.picture.fileName = nextPicture(".eff", nullptr);
+                StoreRenderedPicture(record.picture, turn.Store(UnscaledRect(*item)), turn.Orientation());
             } else if (auto* line = dynamic_cast<CLineItem*>(item)) {
                 record.type = UDLDrawLine;
-                UDLLinePart& part = record.line;
-                const int width = line->GetWidth(false, 0.0f);
-                const std::int64_t lineH = rect.top == rect.bottom ? h - (std::int64_t{width} - 1) : h;
-                const StoredRect stored = StoreRect(rect, orientation, lineH);
-                part.x1 = stored.left;
-                part.y1 = stored.top;
-                part.x2 = stored.right;
-                part.y2 = stored.bottom;
-                part.width = width;
-                SplitColor(line->GetColor(), part.red, part.green, part.blue);
+                StoreLine(*line, record.line, turn);
             } else if (auto* text = dynamic_cast<CMacroStringItem*>(item)) {
-                const CInsertImageFrameItem* owner = text->GetOwnerFrame();
+                const CInsertImageFrameItem* owner = CaptionOwner(*text);
                 NullCheck(owner, 0);
                 record.type = UDLDrawText;
                 UDLTextPart& part = record.text;
+                StoreCaption(*text, *owner, part, turn);
+                // The hand-over names the photo the caption is printed from.
                 if (handOver) {
                     BoolCheck(n - used - 1 >= 0, 0);
+                    part.frameNumber = 0;
                     part.imageFileName = placer.RecordPath(placer.Target(n - used - 1, ".jpg"));
-                } else {
-                    part.frameNumber = owner->GetFrameNumber();
                 }
-                part.macroText = text->GetMacroText();
-                const StoredRect stored = StoreRect(rect, orientation, h);
-                part.left = stored.left;
-                part.top = stored.top;
-                part.right = stored.right;
-                part.bottom = stored.bottom;
-                ReadTurned(*text, orientation, [&] { part.direction = text->GetDirection(); });
-                part.name = owner->GetInfoFontKey();
-                BoolCheck(FitsShiftJisField(part.name, kTextNameField), 0);
-                part.flag = owner->GetInfoFontSize();
-                SplitColor(owner->GetInfoTextColor(), part.red, part.green, part.blue);
             }
         }
         BoolCheck(slot == 0, 0);
@@ -690,8 +518,8 @@ int CZAVEditorDoc::BuildDscUsdRecords(CUDLScript& script, const std::string& lay
         const SIZE paper = GetPaperSizeFromTable(paperCode, orientation, layout.GetRollLength());
         const PageMargins margins = GetModeMargins(marginMode, orientation);
         const RECT printable = CalcPrintableRect(paper.cx, paper.cy, orientation, margins);
-        const std::int64_t h = std::int64_t{paper.cy} - margins.top - margins.bottom;
-        const StoredRect area = StoreRect(printable, orientation, h);
+        const PageTurn turn(orientation, std::int64_t{paper.cy} - margins.top - margins.bottom);
+        const RECT area = turn.Store(printable);
         const int n = static_cast<int>(images->size());
 
         // The photo frame first, then the one frame image of everything else.
@@ -707,11 +535,9 @@ int CZAVEditorDoc::BuildDscUsdRecords(CUDLScript& script, const std::string& lay
             } else {
                 picture.frameNumber = 1;
             }
-            SetPictureRect(picture, area);
-            ReadTurned(*last, orientation, [&] { picture.rotation = last->GetImageRotation(); });
-            const int placement = last->GetImagePlacement();
-            picture.placement = placement == 2 ? 0 : placement;
-            picture.imageMode = last->GetImageMode();
+            // The camera lays the photo over the whole printable area.
+            StoreFramePicture(*last, picture, turn);
+            SetBox(picture, area);
             records.push_back(std::move(record));
         }
         // A camera set renders its text image only from content the camera
@@ -731,9 +557,7 @@ int CZAVEditorDoc::BuildDscUsdRecords(CUDLScript& script, const std::string& lay
                 target = StripExtension(layoutPath) + "/" + m_cameraSetPrefix + ".eff";
             }
             picture.fileName = placer.RecordPath(target);
-            SetPictureRect(picture, area);
-            picture.rotation = orientation == 1 ? 1 : 0;
-            picture.imageMode = kFrameImageMode;
+            StoreRenderedPicture(picture, area, orientation);
             records.push_back(std::move(record));
         }
         script.SetDrawRecords(std::move(records));

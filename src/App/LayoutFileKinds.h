@@ -21,17 +21,3 @@ public:
     virtual int SaveFdpLayout(CZAVEditorDoc& document, const std::string& path) = 0;
     virtual int SaveUsmLayout(CZAVEditorDoc& document, const std::string& path) = 0;
 };
-
-// Until the readers and writers are built every load and save fails.
-class UnbuiltLayoutFileKinds : public ILayoutFileKinds
-{
-public:
-    int LoadZvdDocument(CZAVEditorDoc&, const std::string&) override { return 0; }
-    int LoadUsdLayout(CZAVEditorDoc&, const std::string&) override { return 0; }
-    int LoadFdpLayout(CZAVEditorDoc&, const std::string&) override { return 0; }
-    int LoadUsmLayout(CZAVEditorDoc&, const std::string&) override { return 0; }
-    int SaveZvdDocument(CZAVEditorDoc&, const std::string&) override { return 1; }
-    int SaveUsdLayout(CZAVEditorDoc&, const std::string&, int) override { return 1; }
-    int SaveFdpLayout(CZAVEditorDoc&, const std::string&) override { return 1; }
-    int SaveUsmLayout(CZAVEditorDoc&, const std::string&) override { return 1; }
-};

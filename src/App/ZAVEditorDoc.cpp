@@ -13,6 +13,7 @@
 #include "Core/Files.h"
 #include "Core/PaperRules.h"
 #include "Core/Path.h"
+#include "Core/ProgramLog.h"
 #include "Core/SystemFolders.h"
 #include "Core/TempFolders.h"
 #include "Platform/FileSystem.h"
@@ -355,6 +356,7 @@ bool CZAVEditorDoc::OnOpenDocument(const std::string& path)
         return false;
     const OpenGuard guard(s_openInProgress);
     const WaitCursor wait;
+    const FailedCheckTrail trail;
     m_host.SetViewUpdates(false);
     bool opened = false;
     try {
@@ -384,6 +386,7 @@ bool CZAVEditorDoc::OnOpenDocument(const std::string& path)
                          : code == DocumentNotUsable      ? 202
                          : code == DocumentInConfigFolder ? 140
                                                           : 25;
+        LogOperationEnd("open", path, text, trail);
         ShowLocalizedMessage(text, MB_ICONSTOP);
     }
     return opened;
@@ -424,6 +427,7 @@ int CZAVEditorDoc::SaveByKind(const std::string& path, const std::string& extens
 bool CZAVEditorDoc::OnSaveDocument(const std::string& path)
 {
     const WaitCursor wait;
+    const FailedCheckTrail trail;
     const std::string extension = GetFileExtension(path);
     try {
         SaveByKind(path, extension);
@@ -435,6 +439,7 @@ bool CZAVEditorDoc::OnSaveDocument(const std::string& path)
             text = (ext == ".zvd" || ext == ".fdp") ? 180 : 198;
         else if (code == -1)
             text = 245;
+        LogOperationEnd("save", path, text, trail);
         ShowLocalizedMessage(text, MB_ICONSTOP);
         return false;
     }
@@ -455,7 +460,7 @@ int CZAVEditorDoc::DoSave(const std::string& /*path*/, bool replace)
     if (!IsAbsolutePathName(m_pathName))
         return m_ui.RunSelectSaveDialog(*this, parent, 0);
     if (ending == ".zvd") {
-        if (IsWin2000OrLater() && m_services.IsInCommonUDLFolder(m_pathName))
+        if (m_services.IsInCommonUDLFolder(m_pathName))
             return m_ui.RunSelectSaveDialog(*this, parent, 0);
         if (CheckSaveDestination(".zvd", m_pathName, 1) != 0)
             return 0;
@@ -464,7 +469,7 @@ int CZAVEditorDoc::DoSave(const std::string& /*path*/, bool replace)
     if ((ending == ".fdp" || ending == ".usd" || ending == ".usm") && visible > 0) {
         if (!CheckSavable())
             return 0;
-        if (IsWin2000OrLater() && m_services.IsInCommonUDLFolder(m_pathName))
+        if (m_services.IsInCommonUDLFolder(m_pathName))
             return m_ui.RunSelectSaveDialog(*this, parent, 0);
         if (CheckSaveDestination(m_pathName.substr(m_pathName.size() - 4), m_pathName, 1) != 0)
             return 0;

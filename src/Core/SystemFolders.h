@@ -13,15 +13,11 @@ std::string GetSharedDataFolder();
 // The user's documents folder, ending in "/".
 std::string GetMyDocumentsFolder();
 
-// The platform tests of the Windows versions: this system behaves as the NT
-// family of Windows 2000 or later (per-user folders and access rights).
+// This system behaves as the NT family of Windows, never as the 9x family
+// (per-user folders and access rights).
 constexpr bool IsWin9x()
 {
     return false;
-}
-constexpr bool IsWin2000OrLater()
-{
-    return true;
 }
 // Whether the volume holding the path keeps per-user access rights (it is not
 // FAT or exFAT); false for an empty path.

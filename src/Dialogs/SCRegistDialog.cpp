@@ -8,6 +8,7 @@
 #include "App/ZAVEditorDoc.h"
 #include "Core/Files.h"
 #include "Core/Path.h"
+#include "Core/ProgramLog.h"
 #include "Core/SystemFolders.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
@@ -111,11 +112,13 @@ void CSCRegistDialog::paintEvent(QPaintEvent*)
 
 void CSCRegistDialog::accept()
 {
+    const FailedCheckTrail trail;
     // Failures of the document or the file system end the registration here
     // rather than escaping through the event loop.
     try {
         Register();
     } catch (...) {
+        LogOperationEnd("registration", m_name->text().toStdString(), 24, trail);
         m_shell.ShowLocalizedMessage(24, MB_ICONSTOP);
         End(2);
     }

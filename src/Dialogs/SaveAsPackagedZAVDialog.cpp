@@ -6,6 +6,7 @@
 #include "Core/Files.h"
 #include "Core/FolderBrowser.h"
 #include "Core/Path.h"
+#include "Core/ProgramLog.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/SaveNameSupport.h"
@@ -104,6 +105,7 @@ void CSaveAsPackagedZAVDialog::OnSelectFolder()
 
 void CSaveAsPackagedZAVDialog::accept()
 {
+    const FailedCheckTrail trail;
     try {
         ILayoutFolderServices* services = m_shell.FolderServices();
         CZAVEditorDoc* document = m_shell.GetActiveEditorDoc();
@@ -134,6 +136,7 @@ void CSaveAsPackagedZAVDialog::accept()
         // The document has reported a failed write itself.
         End(written ? 1 : 2);
     } catch (...) {
+        LogOperationEnd("packaged save", m_name->text().toStdString(), 24, trail);
         m_shell.ShowLocalizedMessage(24, MB_ICONSTOP);
         End(2);
     }

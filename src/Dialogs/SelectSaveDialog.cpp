@@ -6,7 +6,6 @@
 #include "App/MessageBoxes.h"
 #include "App/SaveChecks.h"
 #include "App/ZAVEditorDoc.h"
-#include "Core/SystemFolders.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/SCRegistDialog.h"
@@ -54,7 +53,7 @@ std::vector<int> SaveFormatEntries(const SaveFormatFacts& facts)
         const bool own = EndsWith(path, ".zvd") ||
                          ((EndsWith(path, ".usd") || EndsWith(path, ".fdp")) && visible) ||
                          (EndsWith(path, ".usm") && (facts.hasInsertFrame || visible));
-        if (own && !(IsWin2000OrLater() && facts.inCommonFolder))
+        if (own && !facts.inCommonFolder)
             entries.push_back(214);
     }
     entries.push_back(215);

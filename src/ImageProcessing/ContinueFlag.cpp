@@ -48,11 +48,6 @@ void RequestCancel()
     OwnFlag()->store(1, std::memory_order_relaxed);
 }
 
-void RequestCancelAll()
-{
-    RequestCancel();
-}
-
 void ResetCancel()
 {
     if (std::atomic<int>* flag = t_flag)

@@ -16,7 +16,6 @@
 
 // --- Continue flag (of the calling thread) ---------------------------------------
 void RequestCancel();
-void RequestCancelAll();
 // Every reader and writer of image files calls it first.
 void ResetCancel();
 // True while no stop was requested for this thread.

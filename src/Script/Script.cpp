@@ -8,7 +8,6 @@
 #include <charconv>
 #include <new>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -123,17 +122,6 @@ void CScript::Discard()
 {
     m_file.Discard();
     Reset();
-}
-
-int CScript::TruncateFile(const std::string& path)
-{
-    if (path.empty())
-        return 0;
-    std::FILE* file = std::fopen(path.c_str(), "r+b");
-    if (!file)
-        return 0;
-    const bool ok = ::ftruncate(::fileno(file), 0) == 0;
-    return (std::fclose(file) == 0 && ok) ? 1 : 0;
 }
 
 int CScript::WriteLine(std::string_view line)

@@ -34,7 +34,6 @@ public:
     int Close();
     // Write: closes without touching the file. Read: the same as Close.
     void Discard();
-    static int TruncateFile(const std::string& path);
 
     // A line holding a line break or a NUL, or text Shift-JIS cannot hold, is
     // refused (0) and makes Close fail.

@@ -249,6 +249,20 @@ TEST_F(BuildFromLayoutScriptTest, RecordsBecomeItemsAndRepairsAreReportedOnce)
              ASSERT_NE(frame, nullptr);
              EXPECT_EQ(frame->GetLinkedText2(), nullptr);
          }},
+        {"a text before any frame has no frame and is dropped",
+         {Text(1, "%F"), Picture(1, {100, 100, 300, 300})},
+         3,
+         0,
+         false,
+         true,
+         1,
+         kCorrected,
+         [](CLayoutManager& l) {
+             ASSERT_EQ(l.GetItemCount(-1, -1, nullptr), 1);
+             auto* frame = dynamic_cast<CInsertImageFrameItem*>(l.GetItemAt(0));
+             ASSERT_NE(frame, nullptr);
+             EXPECT_EQ(frame->GetLinkedText3(), nullptr);
+         }},
         {"text of another frame",
          {Picture(1, {100, 100, 300, 300}), Text(2, "%f")},
          3,

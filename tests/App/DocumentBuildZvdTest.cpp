@@ -284,6 +284,20 @@ TEST(BuildFromZvdScriptTest, RecordsBecomeItemsWithTheirRepairsReportedOnceInOrd
              EXPECT_EQ(frame->GetLinkedText3(), l.GetItemAt(0));
              EXPECT_TRUE(frame->ShowsFullPath());
          }},
+        {"a caption before any frame, or after a line, has no frame and is dropped",
+         {Macro(1, "%F"), Picture(1, {100, 100, 300, 300}), Line({100, 700, 300, 700}, 2), Macro(1, "%F")},
+         3,
+         0,
+         0,
+         false,
+         true,
+         kCorrected,
+         [](CLayoutManager& l) {
+             ASSERT_EQ(l.GetItemCount(-1, -1, nullptr), 2);
+             auto* frame = dynamic_cast<CInsertImageFrameItem*>(l.GetItemAt(1));
+             ASSERT_NE(frame, nullptr);
+             EXPECT_EQ(frame->GetLinkedText3(), nullptr);
+         }},
         {"169, 208, 240 in order",
          {Line({100, 100, 200, 100}, 0), String("Gone")},
          1,

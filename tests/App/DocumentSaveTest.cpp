@@ -1,5 +1,6 @@
 #include "App/support/DocumentFakes.h"
 
+#include "Core/ErrorCheck.h"
 #include "Core/Files.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/InsertImageFrameItem.h"
@@ -74,6 +75,29 @@ TEST_F(DocumentSaveTest, FailuresShowTheirMessage)
         EXPECT_TRUE(doc.IsModified());
         EXPECT_TRUE(f.host.settings.RecentFiles().Entries().empty()) << c.name;
     }
+}
+
+TEST_F(DocumentSaveTest, AFailedSaveLogsWhereItsCheckFailed)
+{
+    const std::string path = f.Work() + "/checked.usd";
+    const int line = __LINE__ + 1;
+    f.kinds.duringSave = [] { NullCheck(nullptr, 0); };
+    EXPECT_FALSE(doc.OnSaveDocument(path));
+    EXPECT_EQ(f.MessageIds(), std::vector<int>{23});
+    EXPECT_NE(f.LogText().find("save of \"" + path +
+                               "\" ended with message 23; failed checks, oldest first: "
+                               "tests/App/DocumentSaveTest.cpp:" +
+                               std::to_string(line) + "\n"),
+              std::string::npos)
+        << f.LogText();
+
+    f.kinds.duringSave = nullptr;
+    const std::string readOnly = f.MakeFile("kept.zvd");
+    MakeReadOnly(readOnly);
+    EXPECT_FALSE(doc.OnSaveDocument(readOnly));
+    EXPECT_NE(f.LogText().find("save of \"" + readOnly + "\" ended with message 180; no check failed\n"),
+              std::string::npos)
+        << f.LogText();
 }
 
 TEST_F(DocumentSaveTest, AReadOnlyFileInTheCompanionFolderRefusesTheSave)

@@ -528,6 +528,8 @@ TEST(BuildUsdRecordsTest, HandOverNamesThePhotosAndLeavesTheItemsAlone)
     text->SetOwnerFrame(frame);
     text->SetRect(RECT{100, 400, 300, 440});
     ASSERT_TRUE(page.layout.AddItem(0, std::move(text)));
+    // A caption whose frame is gone is left out of the hand-over as of a save.
+    page.Macro(nullptr);
     ASSERT_EQ(frame->LoadImage(page.Photo("photo.jpg", "JPG")), 0);
     const std::string photoName = frame->GetImageFileName();
     (void)empty;
@@ -565,7 +567,11 @@ TEST(BuildDscUsdRecordsTest, ACameraLayoutIsThePhotoAndOneFrameImageOverThePrint
         text->SetText("Hi");
         text->SetRect(RECT{10, 300, 200, 400});
         ASSERT_TRUE(layout.AddItem(0, std::move(text)));
-        ASSERT_NE(dynamic_cast<CInsertImageFrameItem*>(layout.GetItemAt(2)), nullptr);
+        // A caption, with its frame or not, is no member's record.
+        auto caption = std::make_unique<CMacroStringItem>();
+        caption->SetRect(RECT{10, 450, 200, 480});
+        ASSERT_TRUE(layout.AddItem(0, std::move(caption)));
+        ASSERT_NE(dynamic_cast<CInsertImageFrameItem*>(layout.GetItemAt(3)), nullptr);
 
         const std::string layoutPath = doc.Work() + "/Spring.usd";
         ASSERT_TRUE(CreateFolderPath(doc.Work() + "/Spring"));

@@ -58,6 +58,17 @@ TEST(LayoutLoadTest, ALayoutScriptReopensAndAMissingOrBrokenFileFails)
     EXPECT_EQ(f.Doc().LoadUsdLayout(f.base.MakeFile("broken.usd", "[HEADER]\r\nHdRevision=x\r\n")), 0);
 }
 
+TEST(LayoutLoadTest, AFailedOpenLogsWhereTheReaderFailed)
+{
+    RealKindsFixture f;
+    const std::string path = f.base.MakeFile("broken.usd", "[HEADER]\r\nHdRevision=x\r\n");
+    EXPECT_FALSE(f.Doc().OnOpenDocument(path));
+    const std::string log = f.base.LogText();
+    const std::string entry =
+        "open of \"" + path + "\" ended with message 25; failed checks, oldest first: src/Script/";
+    EXPECT_NE(log.find(entry), std::string::npos) << log;
+}
+
 // A photo layout packed by the real kit at `package`.
 void SavePackage(RealKindsFixture& f, const std::string& package)
 {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+#include <vector>
+
 TEST(ErrorCheck, PassingChecks)
 {
     int x = 0;
@@ -54,4 +58,55 @@ TEST(ErrorCheck, ThrowsTheGivenIdByValue)
     } catch (enumErrorID id) {
         EXPECT_EQ(id, ErrorIdReported);
     }
+}
+
+TEST(ErrorCheck, ATrailKeepsWhereItsChecksFailedOldestFirst)
+{
+    const auto fail = [](auto check) {
+        try {
+            check();
+        } catch (int) {
+        } catch (enumErrorID) {
+        }
+    };
+    fail([] { BoolCheck(0, 0); }); // before the trail: not its concern
+    const FailedCheckTrail trail;
+    EXPECT_EQ(trail.Count(), 0u);
+    EXPECT_TRUE(trail.Kept().empty());
+
+    const int first = __LINE__ + 1;
+    fail([] { NullCheck(nullptr, 0); });
+    fail([] { BoolCheck(1, 0); }); // a passing check leaves no trace
+    const int second = __LINE__ + 1;
+    fail([] { BoolCheck(0, ErrorIdSilent); });
+    ASSERT_EQ(trail.Count(), 2u);
+    const std::vector<FailedCheck> kept = trail.Kept();
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].line, first);
+    EXPECT_EQ(kept[1].line, second);
+    EXPECT_NE(std::string(kept[0].file).find("ErrorCheckTest.cpp"), std::string::npos);
+
+    // Only the latest are kept; the count still tells them all.
+    int last = 0;
+    for (std::size_t i = 0; i < FailedCheckTrail::kKept + 3; ++i) {
+        last = __LINE__ + 1;
+        fail([] { BoolCheck(0, 0); });
+    }
+    EXPECT_EQ(trail.Count(), FailedCheckTrail::kKept + 5);
+    const std::vector<FailedCheck> latest = trail.Kept();
+    ASSERT_EQ(latest.size(), FailedCheckTrail::kKept);
+    EXPECT_EQ(latest.back().line, last);
+}
+
+TEST(ErrorCheck, EachThreadKeepsItsOwnTrail)
+{
+    const FailedCheckTrail trail;
+    std::thread other([] {
+        try {
+            BoolCheck(0, 0);
+        } catch (int) {
+        }
+    });
+    other.join();
+    EXPECT_EQ(trail.Count(), 0u);
 }

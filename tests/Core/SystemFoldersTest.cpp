@@ -68,7 +68,6 @@ TEST(SystemFolders, DocumentsFolderEndsWithSeparator)
 TEST(SystemFolders, PlatformTests)
 {
     EXPECT_FALSE(IsWin9x());
-    EXPECT_TRUE(IsWin2000OrLater());
     EXPECT_FALSE(IsNTFSVolume(""));
     ScratchFolder scratch;
     EXPECT_TRUE(IsNTFSVolume(scratch.Path())); // the test's temporary folder keeps permissions

@@ -201,16 +201,4 @@ TEST(Script, BytesShiftJisCannotDecodeMatterOnlyInTheLinesRead)
     EXPECT_EQ(value, "1");
 }
 
-TEST(Script, TruncateFileEmptiesOnlyAnExistingFile)
-{
-    TempFolder folder;
-    const std::string path = folder.File("a.txt");
-    WriteBytes(path, "content");
-    EXPECT_EQ(CScript::TruncateFile(path), 1);
-    EXPECT_EQ(ReadBytes(path), "");
-    EXPECT_EQ(CScript::TruncateFile(folder.File("missing")), 0);
-    EXPECT_EQ(CScript::TruncateFile(""), 0);
-    EXPECT_FALSE(std::filesystem::exists(folder.File("missing")));
-}
-
 } // namespace

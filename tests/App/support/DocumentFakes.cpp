@@ -2,6 +2,7 @@
 
 #include "Core/LocalizeScript.h"
 #include "Core/Path.h"
+#include "Core/ProgramLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,8 @@ int FakeFileKinds::Load(const std::string& kind, const std::string& path)
 int FakeFileKinds::Save(const std::string& kind, const std::string& path)
 {
     calls.push_back("save " + kind + " " + path);
+    if (duringSave)
+        duringSave();
     return saveResult;
 }
 
@@ -58,6 +61,7 @@ DocumentFixture::DocumentFixture(const std::vector<std::string>& uiSettings)
 {
     EnsureApp();
     SetMessageContext(host.localizeIniPath, nullptr);
+    GetProgramLog().SetFolder(Work());
     document = std::make_unique<CZAVEditorDoc>(host, services, ui, kinds);
     host.document = document.get();
 }
@@ -66,6 +70,13 @@ DocumentFixture::~DocumentFixture()
 {
     document.reset();
     SetMessageContext(std::string(), nullptr);
+    GetProgramLog().SetFolder(std::string());
+}
+
+std::string DocumentFixture::LogText() const
+{
+    QFile file(QString::fromStdString(Work() + "/" + ProgramLog::kFileName));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
 }
 
 std::vector<int> DocumentFixture::MessageIds() const

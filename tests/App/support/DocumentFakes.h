@@ -62,6 +62,8 @@ public:
     std::vector<std::string> calls;
     // Runs inside a load, as a reader that pumps messages might.
     std::function<void()> duringLoad;
+    // Runs inside a save, as a writer's own checks do.
+    std::function<void()> duringSave;
 
 private:
     int Load(const std::string& kind, const std::string& path);
@@ -101,6 +103,8 @@ struct DocumentFixture
     std::string Work() const;
     // A file (made with its folders) under the work folder.
     std::string MakeFile(const std::string& relative, const std::string& bytes = "x") const;
+    // The program's log, which the fixture keeps in its work folder.
+    std::string LogText() const;
 
 private:
     QTemporaryDir m_work;
