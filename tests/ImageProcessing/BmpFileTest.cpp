@@ -520,8 +520,12 @@ TEST(BmpFile, PixelOffsetInsideTheHeadersOrPaletteReadsFromThePaletteEnd)
     };
     for (const auto& c : cases) {
         FixtureFolder folder;
-        const FixtureBmpOptions o{
-            .width = 13, .height = 6, .bits = c.bits, .headerSize = c.headerSize, .offsetBack = c.offsetBack};
+        FixtureBmpOptions o;
+        o.width = 13;
+        o.height = 6;
+        o.bits = c.bits;
+        o.headerSize = c.headerSize;
+        o.offsetBack = c.offsetBack;
         const std::string path = WriteBmp(folder, o);
         CImage image;
         ASSERT_EQ(CBMPFile().Read(path, &image), ImageFileOk) << c.name;

@@ -548,9 +548,12 @@ TEST_P(TiffRefusedContent, IsUnsupported)
     const RefusedCase& c = GetParam();
     FixtureFolder folder;
     const std::string path = folder.Path("r.tif");
-    ASSERT_TRUE(WriteRawTiff(
-        path,
-        RawTiff{.bits = c.bits, .samples = c.samples, .photometric = c.photometric, .format = c.format}));
+    ASSERT_TRUE(WriteRawTiff(path, RawTiff{.bits = c.bits,
+                                           .samples = c.samples,
+                                           .photometric = c.photometric,
+                                           .format = c.format,
+                                           .data = {},
+                                           .whitePoint = {}}));
     EXPECT_EQ(Read(path).result, ImageFileUnsupported);
     CImage image;
     EXPECT_EQ(CTiffFile().Read(path, &image), ImageFileUnsupported);
