@@ -86,6 +86,7 @@ bool SaveSwap::Swap()
             return false;
     if (!m_journalPath.empty() && !m_files.WriteDurably(m_journalPath, FormatSaveJournal(m_journal)))
         return false;
+    m_moving = true;
     return MoveIntoPlace(m_files, m_journal);
 }
 
@@ -99,8 +100,9 @@ void SaveSwap::Undo()
 {
     if (!m_started)
         return;
-    // What could not be put back stays with its journal for the next open.
-    if (PutBack(m_files, m_journal))
+    // Before the first move only the staging and the set-aside folders are
+    // there; what could not be put back stays with its journal for the next open.
+    if (!m_moving || PutBack(m_files, m_journal))
         ClearSwap(m_files, m_journal, m_journalPath);
 }
 

@@ -52,6 +52,7 @@ private:
     std::string m_journalPath;
     SaveJournal m_journal;
     bool m_started = false;
+    bool m_moving = false;
     bool m_finished = false;
 };
 

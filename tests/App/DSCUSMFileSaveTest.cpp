@@ -376,7 +376,7 @@ TEST_F(CameraSetSaveTest, ARegistrationStoppedAfterAnyStepReopensAsThePreviousOr
         },
         [&] { return ReadTree(card); },
         [&] { return HiddenNamesIn(card); },
-        [&](const std::string& step) { return step.rfind("journal ", 0) == 0; },
+        WritesJournalOf(index),
     };
     EXPECT_GT(ExpectOldOrNewAfterEveryStop(f.files, run), 20);
 }

@@ -138,7 +138,7 @@ TEST(InterruptedSaveTest, ALayoutSaveStoppedAfterAnyStepReopensAsThePreviousOrTh
             [&] { return OpensWithoutMessage(reader, path); },
             [&] { return ReadTree(folder); },
             [&] { return Without(HiddenNamesIn(folder), foreign); },
-            [&](const std::string& step) { return step.rfind("journal ", 0) == 0; },
+            WritesJournalOf(path),
         };
         EXPECT_GT(ExpectOldOrNewAfterEveryStop(f.files, run), 10);
         // Nothing of another's was touched.

@@ -82,9 +82,13 @@ std::map<std::string, std::string> FilesBelow(const std::string& folder)
 {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string& bytes = files[fs::relative(entry.path(), folder).string()];
+        if (entry.is_directory()) {
+            bytes = "/";
+            continue;
+        }
         std::ifstream in(entry.path(), std::ios::binary);
-        std::string bytes(std::istreambuf_iterator<char>(in), {});
-        files[fs::relative(entry.path(), folder).string()] = entry.is_directory() ? "/" : bytes;
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
     }
     return files;
 }

@@ -1,5 +1,7 @@
 #include "App/support/InterruptedSave.h"
 
+#include "App/SaveJournal.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -70,6 +72,11 @@ int ExpectOldOrNewAfterEveryStop(FailingSaveFileSystem& files, const Interrupted
         EXPECT_EQ(content, stop <= commitStep ? previous : saved);
     }
     return static_cast<int>(reopened.size());
+}
+
+std::function<bool(const std::string&)> WritesJournalOf(const std::string& path)
+{
+    return [step = "journal " + SaveJournalPath(path)](const std::string& taken) { return taken == step; };
 }
 
 std::vector<std::string> HiddenNamesIn(const std::string& folder)

@@ -37,5 +37,9 @@ struct InterruptedSave
 // the number of stops.
 int ExpectOldOrNewAfterEveryStop(FailingSaveFileSystem& files, const InterruptedSave& run);
 
+// The commit step of a save with a journal: the journal of `path` written
+// (a save staged in the temporary folder on the way writes its own first).
+std::function<bool(const std::string&)> WritesJournalOf(const std::string& path);
+
 // The names directly in the folder that begin with a dot.
 std::vector<std::string> HiddenNamesIn(const std::string& folder);
