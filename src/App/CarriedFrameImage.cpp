@@ -53,5 +53,5 @@ std::optional<std::vector<char>> CarriedFrameImage(const CLayoutManager& layout)
     const SIZE picture = background->GetPictureSize();
     if (!SameRect(rect, printable) || picture.cx != pad.width || picture.cy != pad.height)
         return std::nullopt;
-    return background->GetCarriedPicture().Take(background->GetImageFileName2());
+    return background->TakeCarriedPicture();
 }

@@ -6,6 +6,7 @@
 #include "Core/Path.h"
 #include "Layout/BackgroundImageFrameItem.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -23,6 +24,10 @@ constexpr std::array<DSCPaperVariant, 8> kCameraVariants{{
     {0, 0},
     {0, 2},
 }};
+// The written order is the sets' own; the papers are the camera papers.
+static_assert(std::is_permutation(kCameraVariants.begin(), kCameraVariants.end(),
+                                  kCameraPaperVariants.begin()));
+static_assert(kCameraVariants[0] == kCameraPaperVariants[0]);
 
 } // namespace
 

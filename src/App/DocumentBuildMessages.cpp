@@ -4,20 +4,6 @@
 #include "Core/PaperRules.h"
 #include "Layout/LayoutManagerHost.h"
 
-#include <initializer_list>
-
-namespace {
-
-bool OneOf(int value, std::initializer_list<int> allowed)
-{
-    for (int a : allowed)
-        if (a == value)
-            return true;
-    return false;
-}
-
-} // namespace
-
 void BuildMessages::Show() const
 {
     ILayoutManagerHost* host = GetLayoutManagerHost();
@@ -34,15 +20,5 @@ void BuildMessages::Show() const
 
 bool IsPaperOffered(const std::string& displayName, int paperIndex, int marginMode)
 {
-    if (displayName.empty())
-        return false;
-    if (paperIndex == 1)
-        return OneOf(marginMode, {0, 1});
-    if (paperIndex == 2)
-        return marginMode == 1;
-    if (IsScriptRollPaper(paperIndex))
-        return OneOf(marginMode, {3, 4});
-    if (IsCardPaper(paperIndex))
-        return OneOf(marginMode, {0, 6});
-    return OneOf(marginMode, {0, 1, 2, 5});
+    return !displayName.empty() && IsMarginModeOffered(paperIndex, marginMode);
 }

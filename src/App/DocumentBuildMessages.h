@@ -13,6 +13,6 @@ struct BuildMessages
     void Show() const;
 };
 
-// Whether the editor offers the margin mode on the paper; a paper without a
-// display name is not offered.
+// Whether the editor offers the margin mode on the paper (the paper rules);
+// a paper without a display name is not offered.
 bool IsPaperOffered(const std::string& displayName, int paperIndex, int marginMode);

@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr int kMaxBuiltPictures = 20;
-constexpr int kMaxBuiltLines = 20;
+constexpr int kMaxBuiltPictures = CLayoutManager::kMaxOtherItems;
+constexpr int kMaxBuiltLines = CLayoutManager::kMaxLines;
 constexpr int kAutomaticRotation = 4;
 constexpr int kCameraLayoutChanged = 3;
 

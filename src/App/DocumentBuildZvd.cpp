@@ -25,8 +25,8 @@
 
 namespace {
 
-constexpr int kMaxBuiltPicturesAndStrings = 20;
-constexpr int kMaxBuiltLines = 20;
+constexpr int kMaxBuiltPicturesAndStrings = CLayoutManager::kMaxOtherItems;
+constexpr int kMaxBuiltLines = CLayoutManager::kMaxLines;
 constexpr int kAutomaticRotation = 4;
 constexpr int kMaxPoints = 999;
 constexpr int kDefaultPixelsPerInch = 96;

@@ -10,6 +10,7 @@
 #include "Core/ErrorCheck.h"
 #include "Core/Files.h"
 #include "Core/Path.h"
+#include "Core/PictureLimits.h"
 #include "ImageProcessing/Image.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/PaperTable.h"
@@ -23,10 +24,6 @@
 #include <memory>
 
 namespace {
-
-constexpr std::array<std::pair<int, int>, 8> kCameraPapers{
-    {{17, 2}, {17, 0}, {0, 2}, {0, 0}, {16, 2}, {16, 0}, {18, 2}, {18, 0}}};
-constexpr int kMinCameraPictureSide = 160;
 
 bool IsCameraPictureSize(const SIZE& size)
 {
@@ -79,7 +76,9 @@ int CZAVEditorDoc::CheckCameraLayoutScript(CUDLScript* script, std::vector<std::
     try {
         NullCheck(script, 0);
         const std::pair<int, int> pair{script->GetPaperSize(), script->GetMarginMode()};
-        BoolCheck(std::find(kCameraPapers.begin(), kCameraPapers.end(), pair) != kCameraPapers.end(), 0);
+        BoolCheck(std::find(kCameraPaperVariants.begin(), kCameraPaperVariants.end(),
+                            DSCPaperVariant{pair.first, pair.second}) != kCameraPaperVariants.end(),
+                  0);
         BoolCheck(script->GetDirection() == 0 || script->GetDirection() == 1, 0);
         const SIZE paper = GetPaperSizeFromTable(pair.first, 0, script->GetRollPaperLength());
         const RECT printable = CalcPrintableRect(paper.cx, paper.cy, 0, GetModeMargins(pair.second, 0));
@@ -138,7 +137,7 @@ int CZAVEditorDoc::CheckCameraLayoutScript(CUDLScript* script, std::vector<std::
                 if (!seen || std::find(seen->begin(), seen->end(), folded) == seen->end()) {
                     SIZE size{0, 0};
                     BoolCheck(pictures.ReadPictureSize(file, size), 0);
-                    BoolCheck(size.cx >= kMinCameraPictureSide && size.cy >= kMinCameraPictureSide, 0);
+                    BoolCheck(!IsPictureTooSmall(size.cx, size.cy), 0);
                     if (!IsCameraPictureSize(size))
                         corrected = true;
                     if (seen)

@@ -99,8 +99,10 @@ int SaveWithCompanion(CZAVEditorDoc& document, ISaveFileSystem& files, const std
         staging.Keep();
         if (scriptStaging)
             scriptStaging->Keep();
-        for (const FrameImageRename& rename : renames)
+        for (const FrameImageRename& rename : renames) {
             rename.item->SetImageFileName(rename.path);
+            rename.item->FollowCarriedPicture(rename.path);
+        }
         // The new save is in place, but a copy of the previous one that stays
         // beside it must not pass for a clean save.
         BoolCheck(asideRemoved, 0);

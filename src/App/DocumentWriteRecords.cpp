@@ -6,6 +6,7 @@
 #include "Core/Files.h"
 #include "Core/Geometry.h"
 #include "Core/Path.h"
+#include "Core/PictureLimits.h"
 #include "Core/TempFolders.h"
 #include "ImageProcessing/BMPFile.h"
 #include "ImageProcessing/EFFFile.h"
@@ -18,6 +19,8 @@
 #include "Layout/PaperTable.h"
 #include "Layout/StringItem.h"
 #include "Platform/AtomicFileWriter.h"
+#include "Script/DSCPaperVariant.h"
+#include "Script/ObjectFields.h"
 #include "Script/ShiftJisText.h"
 #include "Script/UDLScript.h"
 #include "Script/ZAVScript.h"
@@ -30,13 +33,12 @@
 
 namespace {
 
-constexpr std::size_t kFaceNameField = 32;
-constexpr std::size_t kCharTextField = 260;
-constexpr std::size_t kFontKeyField = 32;
-constexpr std::size_t kTextNameField = 32;
+constexpr std::size_t kFaceNameField = kShortNameField;
+constexpr std::size_t kFontKeyField = kShortNameField;
+constexpr std::size_t kTextNameField = kShortNameField;
 constexpr int kBoldWeight = 700;
-constexpr int kHandOverSide = 160;
-constexpr int kMaxHandOverSide = 4095;
+constexpr int kHandOverSide = kMinPictureSide;
+constexpr int kMaxHandOverSide = kMaxPictureSide;
 constexpr int kHandOverQuality = 100;
 constexpr int kEffQuality = 90;
 constexpr int kFrameImageMode = 4;
@@ -128,7 +130,7 @@ void CopyOver(const std::string& from, const std::string& to)
 // saving again never loses quality.
 void WriteBackgroundEff(const CImageFrameItem& item, const std::string& target)
 {
-    if (const auto carried = item.GetCarriedPicture().Take(item.GetImageFileName2())) {
+    if (const auto carried = item.TakeCarriedPicture()) {
         BoolCheck(WriteFileAtomically(target, carried->data(), carried->size()), 0);
         return;
     }
@@ -295,15 +297,19 @@ public:
     {
         CopyOver(source, WritePath(target));
         ForceDeleteFile(source);
-        if (item)
+        if (item) {
+            item->CarryStoredPicture(WritePath(target));
             m_renames.push_back(FrameImageRename{item, target});
+        }
         return RecordPath(target);
     }
     void Finish(std::vector<FrameImageRename>* renames)
     {
         if (m_staging.empty()) {
-            for (const FrameImageRename& rename : m_renames)
+            for (const FrameImageRename& rename : m_renames) {
                 rename.item->SetImageFileName(rename.path);
+                rename.item->FollowCarriedPicture(rename.path);
+            }
         } else if (renames) {
             *renames = std::move(m_renames);
         }
@@ -649,10 +655,8 @@ int CZAVEditorDoc::BuildDscUsdRecords(CUDLScript& script, const std::string& lay
                                       std::vector<FrameImageRename>* renames)
 {
     // Paper code and margin mode of the hand-over by paper mode 2 .. 9.
-    static constexpr std::array<std::array<int, 2>, 8> kHandOverPapers{
-        {{17, 2}, {17, 0}, {0, 2}, {0, 0}, {16, 2}, {16, 0}, {18, 2}, {18, 0}}};
-    constexpr int kCameraPaper = 17;
-    constexpr int kCameraMargin = 2;
+    constexpr int kCameraPaper = kCameraPaperVariants[0].paperSize;
+    constexpr int kCameraMargin = kCameraPaperVariants[0].marginMode;
     CLayoutManager& layout = m_layout;
     KeptFrameNumbers kept(layout);
     PicturePlacer placer(StripExtension(layoutPath), GetFolderFromPath(layoutPath), stagingFolder);
@@ -676,8 +680,8 @@ int CZAVEditorDoc::BuildDscUsdRecords(CUDLScript& script, const std::string& lay
         if (handOver) {
             // Print offers the camera papers only in modes 2 to 9.
             BoolCheck(m_paperMode >= 2 && m_paperMode <= 9, 0);
-            paperCode = kHandOverPapers[static_cast<std::size_t>(m_paperMode - 2)][0];
-            marginMode = kHandOverPapers[static_cast<std::size_t>(m_paperMode - 2)][1];
+            paperCode = kCameraPaperVariants[static_cast<std::size_t>(m_paperMode - 2)].paperSize;
+            marginMode = kCameraPaperVariants[static_cast<std::size_t>(m_paperMode - 2)].marginMode;
         }
         const int orientation = layout.GetOrientation();
         SetRecordHeader(script, paperCode, orientation, marginMode, m_author, m_title, m_comment,

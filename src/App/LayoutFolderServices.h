@@ -22,3 +22,12 @@ public:
     virtual int IsInUDLFolder(const std::string& path) = 0;
     virtual int IsInCommonUDLFolder(const std::string& path) = 0;
 };
+
+// The editor writes none of its own files into the layout folders: the
+// photo-printing application's configuration layout folder, its layout folder
+// and the shared layout folder. The one test of a path's folder against them.
+inline bool IsInAnyLayoutFolder(ILayoutFolderServices& services, const std::string& path)
+{
+    return services.IsInSiblingConfigUDLFolder(path) || services.IsInUDLFolder(path) ||
+           services.IsInCommonUDLFolder(path);
+}

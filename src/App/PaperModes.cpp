@@ -1,6 +1,9 @@
 #include "App/PaperModes.h"
 
+#include "Script/DSCPaperVariant.h"
+
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -16,6 +19,17 @@ constexpr PaperModeRow kRows[] = {
 };
 
 constexpr int kUnturnedWidth = 703;
+
+// Columns 0 and 1 of each row are the camera paper of its mode.
+constexpr bool RowsAreTheCameraPapers()
+{
+    for (std::size_t i = 0; i < std::size(kRows); ++i)
+        if (kRows[i][0] != kCameraPaperVariants[i].paperSize ||
+            kRows[i][1] != kCameraPaperVariants[i].marginMode)
+            return false;
+    return std::size(kRows) == kCameraPaperVariants.size();
+}
+static_assert(RowsAreTheCameraPapers());
 
 } // namespace
 

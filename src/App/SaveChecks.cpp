@@ -9,15 +9,13 @@
 #include "Core/SystemFolders.h"
 #include "Platform/FileSystem.h"
 #include "Platform/ProfileReader.h"
+#include "Script/DSCPaperVariant.h"
 
 #include <QDir>
 #include <QString>
 
 namespace {
 
-constexpr const char* kVariantCodes[] = {"00", "01", "30", "31", "20", "21", "10", "11"};
-constexpr std::size_t kMaxPathLength = 260;
-constexpr std::size_t kMaxFullPathLength = 243;
 constexpr std::size_t kMaxUstValue = 128;
 
 std::string Caption(const std::string& localizeIniPath, int textId)
@@ -115,8 +113,9 @@ std::vector<std::string> CameraVariantScriptPaths(const std::string& folder, con
 {
     const QString prefix = QString::fromStdString(name).left(6);
     std::vector<std::string> paths;
-    for (const char* code : kVariantCodes)
-        paths.push_back(CombinePath(folder, prefix.toStdString() + code + ".usd"));
+    for (const DSCPaperVariant& variant : kCameraPaperVariants)
+        paths.push_back(
+            CombinePath(folder, prefix.toStdString() + VariantFileCode(variant).value() + ".usd"));
     return paths;
 }
 
@@ -195,7 +194,7 @@ int CheckSaveDestination(const SaveDestinationContext& context, std::string_view
                     return Refuse(263, SaveDestinationOnCard);
         }
     }
-    if (path.size() >= kMaxPathLength && !EndsWithNoCase(path, extension))
+    if (IsChosenPathTooLong(path) && !EndsWithNoCase(path, extension))
         return Refuse(21, SaveDestinationBadName);
 
     std::string stem = path;
@@ -240,10 +239,9 @@ int CheckSaveDestination(const SaveDestinationContext& context, std::string_view
             if (Exists(variant))
                 return Refuse(12, SaveDestinationInTheWay);
     }
-    if ((zvd || fdp) && (services.IsInSiblingConfigUDLFolder(full) || services.IsInUDLFolder(full) ||
-                         (IsWin2000OrLater() && services.IsInCommonUDLFolder(full))))
+    if ((zvd || fdp) && IsInAnyLayoutFolder(services, full))
         return Refuse(167, SaveDestinationForeignFolder);
-    if (full.size() >= kMaxFullPathLength)
+    if (IsSavedPathTooLong(full))
         return Refuse(21, SaveDestinationBadName);
     // A companion folder the save could not clear away afterwards is refused
     // as a read-only file is, before anything is written.

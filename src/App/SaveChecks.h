@@ -53,8 +53,9 @@ void CollectUstLayoutNames(const std::string& root, std::vector<std::string>& li
 // grant the access; a missing companion folder refuses nothing.
 bool CheckTargetAccess(const std::string& path, std::uint32_t mask);
 
-// The eight variant layout scripts of a camera set: the folder, the first six
-// characters of the name, the variant code and ".usd".
+// The eight variant layout scripts of a camera set, in the camera papers'
+// order: the folder, the first six characters of the name, the variant's
+// file code and ".usd".
 std::vector<std::string> CameraVariantScriptPaths(const std::string& folder, const std::string& name);
 
 // Text 207's one "%c" replaced by the character; "%%" gives "%"; anything

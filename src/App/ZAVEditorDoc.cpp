@@ -16,7 +16,7 @@
 #include "Core/SystemFolders.h"
 #include "Core/TempFolders.h"
 #include "Platform/FileSystem.h"
-#include "Platform/ShiftJis.h"
+#include "Script/HeaderSection.h"
 
 #include <QApplication>
 #include <QDir>
@@ -80,12 +80,6 @@ std::string LastFour(const std::string& path)
 }
 
 } // namespace
-
-bool IsAcceptableHeaderText(const std::string& text)
-{
-    const std::optional<std::string> sjis = Utf8ToShiftJis(text);
-    return sjis && sjis->size() <= kMaxHeaderTextBytes;
-}
 
 CZAVEditorDoc::CZAVEditorDoc(IDocumentHost& host, ILayoutFolderServices& services, IDocumentUi& ui,
                              ILayoutFileKinds& fileKinds)
@@ -153,7 +147,7 @@ std::string CZAVEditorDoc::Caption(int textId) const
 
 int CZAVEditorDoc::SetHeaderText(std::string& field, std::string text)
 {
-    if (!IsAcceptableHeaderText(text))
+    if (!IsValidHeaderText(text))
         return 0;
     field = std::move(text);
     return 1;
@@ -179,6 +173,14 @@ void CZAVEditorDoc::SetPathName(const std::string& path)
     m_pathName = path;
     if (!path.empty())
         m_windowTitle = GetFileNameFromPath(path, true);
+}
+
+void CZAVEditorDoc::SetModifiedFlag(int modified)
+{
+    const bool changed = (modified != 0) != (m_modified != 0);
+    m_modified = modified;
+    if (changed)
+        m_host.UpdateFrameTitle();
 }
 
 void CZAVEditorDoc::RestoreIdentity(const std::string& path, const std::string& windowTitle, bool modified)
@@ -462,7 +464,7 @@ int CZAVEditorDoc::DoSave(const std::string& /*path*/, bool replace)
         return SaveAs(".zvd", m_pathName, replace) ? 1 : 0;
     }
     if ((ending == ".fdp" || ending == ".usd" || ending == ".usm") && visible > 0) {
-        if (!CheckSavable(0))
+        if (!CheckSavable())
             return 0;
         if (IsWin2000OrLater() && m_services.IsInCommonUDLFolder(m_pathName))
             return m_ui.RunSelectSaveDialog(*this, parent, 0);
@@ -498,8 +500,7 @@ bool CZAVEditorDoc::SaveAs(const std::string& extension, const std::string& give
         const std::string filter = Caption(163) + " (*" + extension + ")";
         for (;;) {
             std::string proposal = firstProposal;
-            if (m_services.IsInSiblingConfigUDLFolder(proposal) || m_services.IsInUDLFolder(proposal) ||
-                (IsWin2000OrLater() && m_services.IsInCommonUDLFolder(proposal)))
+            if (IsInAnyLayoutFolder(m_services, proposal))
                 proposal = CombinePath(documents, GetFileNameFromPath(proposal, true));
             const std::optional<std::string> chosen =
                 m_ui.RunSaveFileDialog(m_host.MainWindow(), Caption(215), filter, proposal);
@@ -593,7 +594,7 @@ bool CZAVEditorDoc::GetModePageRect(int mode, RECT& out) const
     return true;
 }
 
-bool CZAVEditorDoc::CheckSavable(int /*unused*/)
+bool CZAVEditorDoc::CheckSavable()
 {
     if (IsDSCLayout()) {
         if (m_layout.GetItemCount(-1, -1, &IsKindOf<CInsertImageFrameItem>) == 0) {

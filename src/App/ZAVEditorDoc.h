@@ -47,10 +47,6 @@ enum DocumentErrorCode : int {
     DocumentInConfigFolder = 4,
 };
 
-// The header texts hold at most this many Shift-JIS bytes.
-constexpr std::size_t kMaxHeaderTextBytes = 128;
-bool IsAcceptableHeaderText(const std::string& text);
-
 class CZAVEditorDoc : public ILayoutDocument, public ICommandTarget
 {
 public:
@@ -78,7 +74,8 @@ public:
     // modified state again.
     void RestoreIdentity(const std::string& path, const std::string& windowTitle, bool modified);
     virtual bool IsModified() const { return m_modified != 0; }
-    virtual void SetModifiedFlag(int modified) { m_modified = modified; }
+    // A change of the flag refreshes the main frame's caption, which marks it.
+    virtual void SetModifiedFlag(int modified);
 
     bool OnNewDocument();
     bool OnOpenDocument(const std::string& path);
@@ -106,8 +103,9 @@ public:
     bool GetModePageRect(int mode, RECT& out) const override;
     const RECT& GetPaperCommonRect() const { return m_paperCommonRect; }
 
-    // Save checks.
-    bool CheckSavable(int unused);
+    // Save checks. The page checks apply to every kind of save alike: a
+    // packaged file carries the same layout script the printing side reads.
+    bool CheckSavable();
     int CheckSaveDestination(const std::string& extension, const std::string& path, int inPlace);
     void CollectUstLayoutNames(const std::string& drive, std::vector<std::string>& list) const;
     bool CheckTargetAccess(const std::string& path, std::uint32_t mask) const;

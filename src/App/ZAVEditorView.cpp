@@ -4,6 +4,7 @@
 #include "App/MessageBoxes.h"
 #include "App/ViewCommandTable.h"
 #include "App/ZAVEditorDoc.h"
+#include "ImageProcessing/OpaqueRowCopy.h"
 #include "Layout/LayoutDialogs.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/LayoutManagerMouseCursors.h"
@@ -96,23 +97,6 @@ QPoint ToQPoint(POINT p)
 } // namespace
 
 namespace {
-
-// The row copy is the paint's whole cost: on x86-64 it also gets a build for
-// 256-bit vectors, picked at load time where the processor has them (not
-// under ThreadSanitizer, whose runtime is not ready when the pick runs).
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(__SANITIZE_THREAD__)
-#define ZAV_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
-#else
-#define ZAV_WIDE_VECTORS
-#endif
-
-// One row made opaque on the way; the pointers never overlap.
-ZAV_WIDE_VECTORS void CopyRowOpaque(std::uint32_t* __restrict to, const std::uint32_t* __restrict from,
-                                    int count)
-{
-    for (int x = 0; x < count; ++x)
-        to[x] = from[x] | 0xFF000000u;
-}
 
 bool IsWordPerPixel(QImage::Format format)
 {

@@ -3,6 +3,8 @@
 #include <QCryptographicHash>
 #include <QFile>
 
+#include <sys/stat.h>
+
 namespace {
 
 std::optional<QByteArray> FileBytes(const std::string& path)
@@ -22,6 +24,23 @@ std::string Digest(const QByteArray& bytes)
 }
 
 } // namespace
+
+std::optional<FileStamp> StampOfFile(const std::string& path)
+{
+    struct stat status
+    {
+    };
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    constexpr std::int64_t kNs = 1000000000;
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(status.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(status.st_ino);
+    stamp.size = static_cast<std::uint64_t>(status.st_size);
+    stamp.modifiedNs = std::int64_t{status.st_mtim.tv_sec} * kNs + status.st_mtim.tv_nsec;
+    stamp.changedNs = std::int64_t{status.st_ctim.tv_sec} * kNs + status.st_ctim.tv_nsec;
+    return stamp;
+}
 
 void CCarriedFile::Remember(const std::string& file, const std::string& key)
 {

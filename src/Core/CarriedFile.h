@@ -3,9 +3,27 @@
 // of making it again, so an unchanged layout saves byte for byte.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+// What the file system says of a file without reading it. Any write gives
+// the file a new change time (set by the system, not by the writer) or a new
+// inode, so a stamp taken after the last write of a file tells it apart from
+// every later version of it.
+struct FileStamp
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// Nothing for a path that names no regular file.
+std::optional<FileStamp> StampOfFile(const std::string& path);
 
 class CCarriedFile
 {

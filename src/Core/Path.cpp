@@ -1,5 +1,7 @@
 #include "Core/Path.h"
 
+#include "Platform/ShiftJis.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -154,6 +156,21 @@ std::string MakeDotRelativePath(std::string_view baseFolder, std::string_view fu
     return relative;
 }
 
+std::size_t PathShiftJisBytes(std::string_view path)
+{
+    return ShiftJisByteCount(path);
+}
+
+bool IsChosenPathTooLong(std::string_view path)
+{
+    return PathShiftJisBytes(path) >= kMaxChosenPathBytes;
+}
+
+bool IsSavedPathTooLong(std::string_view fullPath)
+{
+    return PathShiftJisBytes(fullPath) >= kMaxSavedPathBytes;
+}
+
 bool IsJpegFileName(std::string_view path)
 {
     const std::string ext = GetFileExtension(path);
@@ -206,7 +223,8 @@ ReferenceLookup LookUpStoredReference(std::string_view layoutFolder, std::string
         path = std::move(next);
         folder = path;
     }
-    lookup.path = path.empty() ? std::string(rooted ? "/" : ".") : std::move(path);
+    // The last folder reached: the start itself when there was no component.
+    lookup.path = std::move(folder);
     return lookup;
 }
 

@@ -3,6 +3,7 @@
 // converted here, and only here, when read or written.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,20 @@ bool IsDotRelativePath(std::string_view path);
 // "/lay/img/a.jpg" give "./img/a.jpg". A path that does not lie below the base
 // is returned as it is.
 std::string MakeDotRelativePath(std::string_view baseFolder, std::string_view fullPath);
+// The limits of a layout's path, counted in the bytes of its Shift-JIS form
+// (the form the photo-printing application and the frame-file kit hold paths
+// in): a path as chosen, before its extension is settled, stays below 260
+// bytes; the full path a save writes, whose companion files lie below it,
+// stays below 243.
+constexpr std::size_t kMaxChosenPathBytes = 260;
+constexpr std::size_t kMaxSavedPathBytes = 243;
+// The bytes of the path's Shift-JIS form. Host paths are never converted, so
+// a character Shift-JIS cannot hold is counted as the widest Shift-JIS
+// character (ShiftJisByteCount), never more leniently.
+std::size_t PathShiftJisBytes(std::string_view path);
+bool IsChosenPathTooLong(std::string_view path);
+bool IsSavedPathTooLong(std::string_view fullPath);
+
 // ".jpg" or ".jpeg" without regard to case.
 bool IsJpegFileName(std::string_view path);
 

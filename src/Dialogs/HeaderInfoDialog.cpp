@@ -5,7 +5,7 @@
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/ShiftJisEdit.h"
-#include "Platform/ShiftJis.h"
+#include "Script/HeaderSection.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -49,8 +49,7 @@ void CHeaderInfoDialog::accept()
         }
     }
     for (const auto& [edit, text] : fields) {
-        const std::optional<std::string> stored = Utf8ToShiftJis(*text);
-        if (!stored || stored->size() > kMaxBytes) {
+        if (!IsValidHeaderText(*text)) {
             m_shell.ShowLocalizedMessage(kUnstorableTextMessage, MB_ICONSTOP);
             edit->setFocus();
             edit->selectAll();

@@ -1,9 +1,10 @@
 // The layout-information dialog: the title, author and comment written into
-// the layout files' headers. Each holds 128 bytes in Shift-JIS; a double
-// quote, which the files cannot carry, keeps the dialog open.
+// the layout files' headers. A double quote keeps the dialog open with its own
+// message; any other text the header rule refuses keeps it open too.
 #pragma once
 
 #include "Dialogs/SettingsDialog.h"
+#include "Script/UDLHeaderInfo.h"
 
 class CShiftJisEdit;
 class CZAVEditorDoc;
@@ -12,7 +13,7 @@ class CHeaderInfoDialog : public CSettingsDialog
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxBytes = 128;
+    static constexpr std::size_t kMaxBytes = kHeaderTextBytes;
 
     CHeaderInfoDialog(IDialogShell& shell, CZAVEditorDoc& document, QWidget* parent = nullptr);
 

@@ -2,7 +2,6 @@
 
 #include "App/AppSettings.h"
 #include "Core/LocalizeScript.h"
-#include "Core/PaperRules.h"
 #include "Dialogs/DialogShell.h"
 #include "Platform/DialogLayoutTarget.h"
 
@@ -14,7 +13,6 @@
 #include <QPainter>
 #include <QRadioButton>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -59,39 +57,9 @@ void AddDirectionControls(QWidget* page)
 
 } // namespace
 
-int AreaOfMarginMode(int margin)
-{
-    switch (margin) {
-    case 0:
-        return kAreaMaximum;
-    case 1:
-        return kAreaStandard;
-    case 2:
-    case 5:
-    case 6:
-        return kAreaBorderless;
-    case 3:
-    case 4:
-        return kAreaRollPaper;
-    default:
-        return -1;
-    }
-}
-
 int MarginModeOf(int area, int paper, bool autoCutter, int showAutoCutter)
 {
-    switch (area) {
-    case kAreaMaximum:
-        return 0;
-    case kAreaStandard:
-        return 1;
-    case kAreaBorderless:
-        return BorderlessMarginMode(paper);
-    case kAreaRollPaper:
-        return autoCutter && showAutoCutter != 0 ? 4 : 3;
-    default:
-        return -1;
-    }
+    return MarginModeOfArea(area, paper, autoCutter && showAutoCutter != 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -154,32 +122,18 @@ void CPaperSettingDialog::OnPaperChanged()
         return;
     const int paper = m_papers->currentData().toInt();
     const int area = m_area->checkedId();
+    // An area the paper does not offer gives way to maximum, else standard,
+    // else roll paper: the first of them the paper offers.
     int replaced = area;
-    std::vector<int> allowed;
-    if (paper == 1) {
-        allowed = {kAreaStandard, kAreaMaximum};
-        if (area == kAreaBorderless || area == kAreaRollPaper)
-            replaced = kAreaMaximum;
-    } else if (paper == 2) {
-        allowed = {kAreaStandard};
-        if (area == kAreaMaximum || area == kAreaBorderless || area == kAreaRollPaper)
-            replaced = kAreaStandard;
-    } else if (IsPageTableRollPaper(paper)) {
-        allowed = {kAreaRollPaper};
-        if (area == kAreaStandard || area == kAreaMaximum || area == kAreaBorderless)
-            replaced = kAreaRollPaper;
-    } else if (IsCardPaper(paper)) {
-        allowed = {kAreaMaximum, kAreaBorderless};
-        if (area == kAreaStandard || area == kAreaRollPaper)
-            replaced = kAreaMaximum;
-    } else {
-        allowed = {kAreaStandard, kAreaMaximum, kAreaBorderless};
-        if (area == kAreaRollPaper)
-            replaced = kAreaMaximum;
-    }
+    if (area >= 0 && !IsAreaOffered(paper, area))
+        for (const int candidate : {kAreaMaximum, kAreaStandard, kAreaRollPaper})
+            if (IsAreaOffered(paper, candidate)) {
+                replaced = candidate;
+                break;
+            }
     for (QAbstractButton* button : m_area->buttons())
-        button->setEnabled(std::find(allowed.begin(), allowed.end(), m_area->id(button)) != allowed.end());
-    m_autoCutter->setEnabled(IsPageTableRollPaper(paper));
+        button->setEnabled(IsAreaOffered(paper, m_area->id(button)));
+    m_autoCutter->setEnabled(IsAreaOffered(paper, kAreaRollPaper));
     if (replaced != area) {
         SetChecked(m_area, replaced);
         // The direction pictures differ for roll paper.

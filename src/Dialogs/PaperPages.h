@@ -3,18 +3,17 @@
 // Finish makes the new layout and remembers the choice as the next default.
 #pragma once
 
+#include "Core/PaperRules.h"
 #include "Dialogs/NewWizard.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 
-// Printable areas, the ids of the area buttons' group.
-enum PrintableArea { kAreaStandard = 0, kAreaMaximum = 1, kAreaBorderless = 2, kAreaRollPaper = 3 };
+// The area buttons' group numbers its buttons as the paper rules number the
+// printable areas (PrintableArea).
 
-// The printable area a stored margin mode shows (-1 for none).
-int AreaOfMarginMode(int margin);
-// The margin mode Finish stores.
+// The margin mode Finish stores: the auto cutter counts only while shown.
 int MarginModeOf(int area, int paper, bool autoCutter, int showAutoCutter);
 
 class CPaperSettingDialog : public CWizardDialog

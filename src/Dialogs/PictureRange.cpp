@@ -3,14 +3,12 @@
 #include "CUtilFilter/Rotate.h"
 #include "Core/ErrorCheck.h"
 #include "Core/Geometry.h"
+#include "Core/PictureLimits.h"
 
 #include <algorithm>
 #include <cstdint>
 
 namespace {
-
-constexpr int kSmallestSide = 160;
-constexpr int kLargestSide = 4095;
 
 // One quarter turn into a new buffer; direction 1 clockwise, 0 counter-clockwise.
 void TurnOnce(PageBuffer& pixels, SIZE& size, int direction)
@@ -98,13 +96,7 @@ RangeVerdict CheckPictureRange(const RECT& range)
     // An empty range would be scaled by its own zero sides; it stands for the whole picture.
     if (range.IsEmpty())
         return RangeVerdict::WriteEmpty;
-    if (range.Width() >= kSmallestSide && range.Height() >= kSmallestSide)
-        return RangeVerdict::Write;
-    const Rect covering =
-        CalcAspectFitRect(range.Width(), range.Height(), kSmallestSide, kSmallestSide, false);
-    if (covering.Width() > kLargestSide || covering.Height() > kLargestSide)
-        return RangeVerdict::Refuse;
-    return RangeVerdict::Write;
+    return FitsPictureLimits(range.Width(), range.Height()) ? RangeVerdict::Write : RangeVerdict::Refuse;
 }
 
 RECT PlaceInsideWorkArea(const RECT& window, const RECT& workArea)

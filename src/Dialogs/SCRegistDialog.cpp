@@ -193,6 +193,12 @@ void CSCRegistDialog::Register()
     }
     if (!PassesNameRules(*services, m_camera ? name + "_0" : name))
         return;
+    // A shared folder or card mounted deep enough leaves no room for the
+    // layout's path, as a chosen folder would not.
+    if (IsSavedPathTooLong(target)) {
+        RefuseName(21);
+        return;
+    }
     // 8. Files the registration would replace or that stand in its way.
     const std::vector<std::string> variants =
         m_camera ? CameraVariantScriptPaths(GetFolderFromPath(target), name) : std::vector<std::string>();

@@ -5,7 +5,7 @@
 #include "App/ZAVEditorDoc.h"
 #include "Core/Files.h"
 #include "Core/FolderBrowser.h"
-#include "Core/SystemFolders.h"
+#include "Core/Path.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/SaveNameSupport.h"
@@ -21,9 +21,6 @@
 
 namespace {
 
-// Paths the frame-file kit stores hold fewer Shift-JIS bytes than this.
-constexpr std::size_t kMaxPackagePathBytes = 243;
-
 bool PathExists(const std::string& path)
 {
     return QFileInfo::exists(QString::fromStdString(path));
@@ -33,8 +30,7 @@ bool PathExists(const std::string& path)
 bool IsLayoutFolder(ILayoutFolderServices& services, const std::string& folder)
 {
     const std::string probe = WithTrailingSlash(folder) + "_";
-    return services.IsInSiblingConfigUDLFolder(probe) || services.IsInUDLFolder(probe) ||
-           (IsWin2000OrLater() && services.IsInCommonUDLFolder(probe));
+    return IsInAnyLayoutFolder(services, probe);
 }
 
 } // namespace
@@ -122,7 +118,7 @@ void CSaveAsPackagedZAVDialog::accept()
             return;
         if (PathExists(path) && !MayReplace(path, 205))
             return;
-        if (PathShiftJisBytes(path) >= kMaxPackagePathBytes) {
+        if (IsSavedPathTooLong(path)) {
             RefuseName(21);
             return;
         }

@@ -5,10 +5,8 @@
 #include "App/SaveChecks.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/Path.h"
-#include "Core/SystemFolders.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
-#include "Dialogs/ShiftJisEdit.h"
 
 LayoutNameProposal ProposeLayoutName(ILayoutFolderServices& services, const std::string& path, bool camera,
                                      const std::string& documentsFolder)
@@ -16,8 +14,7 @@ LayoutNameProposal ProposeLayoutName(ILayoutFolderServices& services, const std:
     LayoutNameProposal proposal;
     if (path.empty())
         return proposal;
-    if (services.IsInSiblingConfigUDLFolder(path) || services.IsInUDLFolder(path) ||
-        (IsWin2000OrLater() && services.IsInCommonUDLFolder(path)))
+    if (IsInAnyLayoutFolder(services, path))
         proposal.folder = WithoutTrailingSlash(documentsFolder);
     else
         proposal.folder = GetFolderFromPath(path);
@@ -66,11 +63,6 @@ std::string WithTrailingSlash(std::string folder)
     if (folder.empty() || folder.back() != '/')
         folder += '/';
     return folder;
-}
-
-std::size_t PathShiftJisBytes(const std::string& path)
-{
-    return ShiftJisByteCount(path);
 }
 
 std::string DocumentPath(IDialogShell& shell)

@@ -42,10 +42,6 @@ std::string WithoutTrailingSlash(std::string folder);
 // The folder with a trailing "/".
 std::string WithTrailingSlash(std::string folder);
 
-// The bytes a path takes in Shift-JIS, as the frame-file kit stores it; a
-// character Shift-JIS cannot hold counts two.
-std::size_t PathShiftJisBytes(const std::string& path);
-
 // The document's path, or empty without one.
 std::string DocumentPath(IDialogShell& shell);
 bool IsCameraDocument(IDialogShell& shell);

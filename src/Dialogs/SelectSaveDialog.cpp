@@ -195,8 +195,8 @@ void CSelectSaveDialog::OnSaveYes()
             done(SaveInOwnFormat());
             return;
         }
-        // The packaged file has no printing line to check; registrations do.
-        if ((entry == 216 && !document->CheckSavable(0)) || (entry >= 217 && !document->CheckSavable(1))) {
+        // The editor's own document (215) is saved whatever its page holds.
+        if (entry >= 216 && !document->CheckSavable()) {
             done(kSaveDialogCancel);
             return;
         }
@@ -220,7 +220,7 @@ int CSelectSaveDialog::SaveInOwnFormat()
                                                      : nullptr;
     if (!extension)
         return kSaveDialogCancel;
-    if (!document.CheckSavable(EndsWith(path, ".fdp") ? 0 : 1))
+    if (!document.CheckSavable())
         return kSaveDialogCancel;
     if (document.CheckSaveDestination(extension, path, 1) != SaveDestinationOk)
         return kSaveDialogCancel;

@@ -4,6 +4,7 @@
 #include "App/MessageBoxes.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/Files.h"
+#include "Core/PictureLimits.h"
 #include "Core/TempFolders.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
@@ -26,9 +27,6 @@
 
 namespace {
 
-constexpr int kMaxSide = 4095;
-constexpr int kMinSide = 160;
-constexpr int kMaxAspect = 80;
 constexpr int kDefaultInsertPicture = 520;
 constexpr int kUserImageMode = 1;
 
@@ -181,18 +179,20 @@ int CSetEnvDialog::LoadPreview(const std::string& path, bool messages)
     const QSize box = m_previewArea->size().isEmpty() ? QSize(100, 100) : m_previewArea->size();
     SIZE size{0, 0};
     double scale = 1.0;
-    const SIZE maximum{kMaxSide, kMaxSide};
+    const SIZE maximum{kMaxPictureSide, kMaxPictureSide};
     const int code =
         m_preview.LoadFileScaled(path, box.width(), box.height(), &size, &scale, 0xFFFFFF, 0, &maximum);
     int refusal = PreviewOk;
-    if (size.cx > kMaxSide || size.cy > kMaxSide)
+    // The insert-photo frames' own limits: a picture taken here is one every
+    // frame it goes into accepts.
+    if (IsPictureTooLarge(size.cx, size.cy))
         refusal = TooLarge;
     else if (code != ImageFileOk || !m_preview.IsValid() || size.cx < 1 || size.cy < 1)
         refusal = Unreadable;
     // The shape before the size: a long strip is refused as such, even when it is also thin.
-    else if (std::max(size.cx / size.cy, size.cy / size.cx) > kMaxAspect)
+    else if (IsPictureTooLong(size.cx, size.cy))
         refusal = TooLong;
-    else if (size.cx < kMinSide || size.cy < kMinSide)
+    else if (IsPictureTooSmall(size.cx, size.cy))
         refusal = TooSmall;
     if (refusal == PreviewOk)
         return PreviewOk;

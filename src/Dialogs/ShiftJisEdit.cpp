@@ -2,17 +2,6 @@
 
 #include "Platform/ShiftJis.h"
 
-std::size_t ShiftJisByteCount(std::string_view utf8)
-{
-    std::size_t bytes = 0;
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    for (const char32_t c : text.toUcs4()) {
-        const std::optional<std::string> sjis = Utf8ToShiftJis(QString::fromUcs4(&c, 1).toStdString());
-        bytes += sjis ? sjis->size() : 2;
-    }
-    return bytes;
-}
-
 CShiftJisEdit::CShiftJisEdit(std::size_t maxBytes, QWidget* parent)
     : CCustomizedEdit(parent), m_maxBytes(maxBytes)
 {

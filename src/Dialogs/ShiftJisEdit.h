@@ -5,12 +5,10 @@
 #pragma once
 
 #include "Dialogs/CustomizedEdit.h"
+#include "Platform/ShiftJis.h"
 
 #include <cstddef>
 #include <string_view>
-
-// Bytes of the text in Shift-JIS; a character Shift-JIS cannot hold counts two.
-std::size_t ShiftJisByteCount(std::string_view utf8);
 
 class CShiftJisEdit : public CCustomizedEdit
 {

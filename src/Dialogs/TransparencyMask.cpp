@@ -201,6 +201,7 @@ int CTransparencyMask::CommitToItem(CImageFrameItem& item)
     BoolCheck(replacement.SetMaskPlane(plane.get()) != 0, ErrorIdReported);
 
     BoolCheck(CBMPFile().WriteRaw32(path, pixels.get(), width, height) == 0, ErrorIdReported);
+    item.WorkingCopyRewritten();
 
     // From here on nothing can fail.
     *loaded = std::move(replacement);

@@ -5,7 +5,9 @@
 #include "Dialogs/TransparencyMask.h"
 #include "ImageProcessing/Image.h"
 #include "ImageProcessing/ImageIcon.h"
+#include "ImageProcessing/MaskBlend.h"
 #include "ImageProcessing/RasterOps.h"
+#include "ImageProcessing/StretchEngine.h"
 
 #include <QImage>
 
@@ -197,13 +199,30 @@ void CTransparencyRenderer::DrawArea(CImage& display, const CTransparencyGeometr
         columns[x - shown.left] = area.left + static_cast<int>((x - window.left) * sw / dw);
         tileColumns[x - shown.left] = checker ? PositiveMod(x - x0, m_tileWidth) : 0;
     }
-    const std::uint32_t white = 0xFFFFFFu;
+    // The background of each tile row along the window row, made when first needed.
+    std::vector<std::vector<std::uint32_t>> grounds(checker ? static_cast<std::size_t>(m_tileHeight) : 1);
+    auto groundLine = [&](int tileRow) -> const std::vector<std::uint32_t>& {
+        std::vector<std::uint32_t>& line = grounds[static_cast<std::size_t>(tileRow)];
+        if (line.empty()) {
+            line.resize(static_cast<std::size_t>(count), 0xFFFFFFu); // white without the checker
+            if (checker)
+                for (int i = 0; i < count; ++i)
+                    line[i] = m_tile[static_cast<std::size_t>(tileRow) * m_tileWidth + tileColumns[i]];
+        }
+        return line;
+    };
 
     const int height = picture.GetHeight();
     const int stride = picture.GetStride();
     const auto* pixels = reinterpret_cast<const std::uint32_t*>(picture.GetPixels());
     const std::uint8_t* mask = picture.GetMask();
+    // The picture row under the window row, sampled along it; the mask in the
+    // layout of an image's mask, so that the masked drawing's blend applies:
+    // (s x (255 - a) + d x a) / 255 per colour byte over the background.
+    std::vector<std::uint32_t> sampled(static_cast<std::size_t>(count));
+    std::vector<std::uint32_t> sampledMask(static_cast<std::size_t>(count));
     int previousRow = -1;
+    int sampledRow = -1;
     int previousTileClass = -1;
     const std::uint32_t* previousOut = nullptr;
     for (int y = shown.top; y < shown.bottom; ++y) {
@@ -216,32 +235,16 @@ void CTransparencyRenderer::DrawArea(CImage& display, const CTransparencyGeometr
             std::memcpy(out, previousOut, static_cast<std::size_t>(count) * 4);
             continue;
         }
-        const std::uint32_t* ground =
-            checker ? m_tile.data() + static_cast<std::size_t>(tileRow) * m_tileWidth : &white;
-        const std::uint32_t* src = pixels + static_cast<std::size_t>(height - 1 - py) * picture.GetWidth();
-        const std::uint8_t* m = mask + static_cast<std::size_t>(height - 1 - py) * stride;
-        for (int i = 0; i < count; ++i) {
-            const int px = columns[i];
-            const std::uint32_t a = m[px];
-            const std::uint32_t s = src[px] & 0xFFFFFFu;
-            const std::uint32_t d = ground[tileColumns[i]];
-            if (a == 0) {
-                out[i] = s;
-            } else if (a == 255) {
-                out[i] = d;
-            } else {
-                // (s x (255 - a) + d x a) / 255 per channel, the division exact
-                // for every such sum.
-                const std::uint32_t keep = 255 - a;
-                std::uint32_t b = (s & 0xFF) * keep + (d & 0xFF) * a;
-                std::uint32_t g = ((s >> 8) & 0xFF) * keep + ((d >> 8) & 0xFF) * a;
-                std::uint32_t r = ((s >> 16) & 0xFF) * keep + ((d >> 16) & 0xFF) * a;
-                b = (b + 1 + (b >> 8)) >> 8;
-                g = (g + 1 + (g >> 8)) >> 8;
-                r = (r + 1 + (r >> 8)) >> 8;
-                out[i] = (r << 16) | (g << 8) | b;
-            }
+        if (py != sampledRow) {
+            const std::size_t stored = static_cast<std::size_t>(height - 1 - py);
+            GatherPixels(pixels + stored * picture.GetWidth(), picture.GetWidth(), columns.data(),
+                         sampled.data(), count);
+            GatherMaskBytes(mask + stored * stride, columns.data(), sampledMask.data(), count);
+            sampledRow = py;
         }
+        // The picture's fourth bytes never reach the display: the background's (0) stay.
+        std::memcpy(out, groundLine(tileClass).data(), static_cast<std::size_t>(count) * 4);
+        BlendMaskedRow(sampled.data(), sampledMask.data(), out, count);
         previousRow = py;
         previousTileClass = tileClass;
         previousOut = out;

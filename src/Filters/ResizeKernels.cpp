@@ -277,8 +277,7 @@ void BilinearRows4::PlanAvx2(int32_t sourceWidth, int32_t alpha, std::span<const
 
 ResizePath BilinearRows4::Supported()
 {
-    static const ResizePath path = Probe();
-    return path;
+    return Probe(); // not kept: a test's cap applies at the next resize
 }
 
 void BilinearRows4::Row(const uint8_t* top, const uint8_t* bottom, int32_t fy, uint8_t* out) const

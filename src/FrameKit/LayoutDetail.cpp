@@ -185,10 +185,14 @@ int ZAVLayoutDetail::ReadHeader(const ZAVParser& parser)
         std::size_t max;
         bool strip;
     } texts[] = {
-        {"HdAuthor", h.author, 128, true},    {"HdCopyright", h.copyright, 128, true},
-        {"HdKeyWord", h.keyword, 128, false}, {"HdTitle", h.title, 128, true},
-        {"HdComment", h.comment, 128, true},  {"HdThumbnail", m_thumbnailName, 255, true},
-        {"HdSound", m_soundName, 255, true},  {"HdApplication", h.application, 256, true},
+        {"HdAuthor", h.author, kZavHeaderTextBytes, true},
+        {"HdCopyright", h.copyright, kZavHeaderTextBytes, true},
+        {"HdKeyWord", h.keyword, kZavHeaderTextBytes, false},
+        {"HdTitle", h.title, kZavHeaderTextBytes, true},
+        {"HdComment", h.comment, kZavHeaderTextBytes, true},
+        {"HdThumbnail", m_thumbnailName, 255, true},
+        {"HdSound", m_soundName, 255, true},
+        {"HdApplication", h.application, 256, true},
     };
     for (const Text& t : texts)
         if (int rc = ReadText(parser, t.key, t.out, t.max, t.strip))

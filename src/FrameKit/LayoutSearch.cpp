@@ -5,6 +5,7 @@
 #include "FrameKit/PaperTable.h"
 #include "FrameKit/Parser.h"
 #include "FrameKit/PathResolve.h"
+#include "FrameKit/ValueChecks.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -147,7 +148,7 @@ int ZavReadSearchHeader(const char* layoutPath, ZavSearchResult* out)
         if (major != 2)
             return ZAV_ERR_HEADER;
         bool present = false;
-        if (int rc = CopyText(parser, "HdTitle", out->title, 128, true, &present))
+        if (int rc = CopyText(parser, "HdTitle", out->title, kZavHeaderTextBytes, true, &present))
             return rc;
         if (int rc = CopyText(parser, "HdPhysicalPaperSize", out->paperName, 64, false, &present))
             return rc;

@@ -4,6 +4,7 @@
 #include "FrameKit/PackageText.h"
 #include "FrameKit/SDK.h"
 #include "FrameKit/USMParser.h"
+#include "FrameKit/ValueChecks.h"
 
 #include <cstring>
 #include <string>
@@ -220,9 +221,9 @@ int PZAVUnpackAnalize::GetIndexHeader(char indexName[256], LayoutHeaderRecord* h
     if (int rc = m_index->GetRevisionMinor(&record->revisionMinor))
         return rc;
     if (m_index->GetValue("HEADER", "HdTitle", value, sizeof value, -1, true))
-        CopyCut(record->title, sizeof record->title, value, 128);
+        CopyCut(record->title, sizeof record->title, value, kZavHeaderTextBytes);
     if (m_index->GetValue("HEADER", "HdComment", value, sizeof value, -1, true))
-        CopyCut(record->comment, sizeof record->comment, value, 128);
+        CopyCut(record->comment, sizeof record->comment, value, kZavHeaderTextBytes);
     IndexInfo result;
     if (int rc = m_index->GetClassificationMajor(&result.classificationMajor))
         return rc;

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+// The layout files' header texts (author, copyright, keyword, title, comment)
+// hold at most this many bytes; the editor's own limit, which a test pins.
+constexpr std::size_t kZavHeaderTextBytes = 128;
 
 // Value checks shared by the layout reader and its draw objects.
 struct ZavRect

@@ -1,6 +1,8 @@
 // Masks of images and the two ways of drawing a masked image onto another.
 #include "Core/ErrorCheck.h"
+#include "Filters/CpuFeatures.h"
 #include "ImageProcessing/Image.h"
+#include "ImageProcessing/MaskBlend.h"
 #include "ImageProcessing/StretchEngine.h"
 #include "Platform/PageAllocator.h"
 
@@ -131,11 +133,24 @@ __attribute__((target("avx2"))) void BlendRowAvx2(const std::uint32_t* src, cons
     // Byte 2 of each pixel into all four of its bytes.
     const __m256i spread = _mm256_setr_epi8(2, 2, 2, 2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14, 2, 2, 2,
                                             2, 6, 6, 6, 6, 10, 10, 10, 10, 14, 14, 14, 14);
+    const __m256i maskByte = _mm256_set1_epi32(0x00FF0000);
+    constexpr int kAhead = 256; // pixels; as BlendRowAvx512 asks for its lines
     int i = 0;
     for (; i + 8 <= count; i += 8) {
-        _mm_prefetch(reinterpret_cast<const char*>(mask + i) + 1024, _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(src + i) + 1024, _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(dst + i) + 1024, _MM_HINT_T0);
+        if ((i & 15) == 0) {
+            _mm_prefetch(reinterpret_cast<const char*>(mask + i + 2 * kAhead), _MM_HINT_T0);
+            if (i + kAhead + 16 <= count) {
+                const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + i + kAhead));
+                const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + i + kAhead + 8));
+                const __m256i clear =
+                    _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_and_si256(a, maskByte), maskByte),
+                                     _mm256_cmpeq_epi32(_mm256_and_si256(b, maskByte), maskByte));
+                if (_mm256_movemask_epi8(clear) != -1) {
+                    _mm_prefetch(reinterpret_cast<const char*>(src + i + kAhead), _MM_HINT_T0);
+                    _mm_prefetch(reinterpret_cast<const char*>(dst + i + kAhead), _MM_HINT_T0);
+                }
+            }
+        }
         const __m256i m =
             _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(mask + i)), spread);
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi8(m, ones)) == -1)
@@ -162,9 +177,12 @@ __attribute__((target("avx2"))) void BlendRowAvx2(const std::uint32_t* src, cons
     BlendRowSse2(src + i, mask + i, dst + i, count - i);
 }
 
-// One cache line of each stream per step, so each line is prefetched once;
-// the software prefetch runs further ahead than the AVX2 form's, which pays on
-// processors with a large, slower last-level cache.
+// One cache line of each stream per step. The mask is asked for twice as far
+// ahead as the pixels, so that its line is in the cache when the pixels'
+// lines are asked for, and the pixels of wholly transparent lines (which the
+// blend leaves alone) are never fetched: the masked drawing moves a third
+// more bytes than a drawing of premultiplied pixels, and less where the
+// mask is clear.
 __attribute__((target("avx512f,avx512bw"))) void
 BlendRowAvx512(const std::uint32_t* src, const std::uint32_t* mask, std::uint32_t* dst, int count)
 {
@@ -172,24 +190,30 @@ BlendRowAvx512(const std::uint32_t* src, const std::uint32_t* mask, std::uint32_
     const __m512i ones = _mm512_set1_epi8(static_cast<char>(0xFF));
     const __m512i all255 = _mm512_set1_epi16(255);
     const __m512i reciprocal = _mm512_set1_epi16(static_cast<short>(0x8081));
+    const __m512i maskByte = _mm512_set1_epi32(0x00FF0000);
     // Byte 2 of each pixel into all four of its bytes.
     const __m512i spread = _mm512_set4_epi32(0x0E0E0E0E, 0x0A0A0A0A, 0x06060606, 0x02020202);
     constexpr __mmask64 kColour = 0x7777777777777777ull; // the fourth byte of the destination stays
-    constexpr int kAhead = 2048;
+    constexpr int kAhead = 512;                          // pixels
     int i = 0;
     for (; i + 16 <= count; i += 16) {
-        _mm_prefetch(reinterpret_cast<const char*>(mask + i) + kAhead, _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(src + i) + kAhead, _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(dst + i) + kAhead, _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(mask + i + 2 * kAhead), _MM_HINT_T0);
+        if (i + kAhead + 16 <= count) {
+            const __m512i ahead = _mm512_and_si512(_mm512_loadu_si512(mask + i + kAhead), maskByte);
+            if (_mm512_cmpneq_epi32_mask(ahead, maskByte) != 0) {
+                _mm_prefetch(reinterpret_cast<const char*>(src + i + kAhead), _MM_HINT_T0);
+                _mm_prefetch(reinterpret_cast<const char*>(dst + i + kAhead), _MM_HINT_T0);
+            }
+        }
         const __m512i m = _mm512_shuffle_epi8(_mm512_loadu_si512(mask + i), spread);
         if (_mm512_cmpeq_epi8_mask(m, ones) == ~__mmask64(0))
             continue;
-        if (_mm512_cmpeq_epi8_mask(m, zero) == ~__mmask64(0)) {
-            _mm512_mask_storeu_epi8(dst + i, kColour, _mm512_loadu_si512(src + i));
-            continue;
-        }
         const __m512i d = _mm512_loadu_si512(dst + i);
         const __m512i s = _mm512_loadu_si512(src + i);
+        if (_mm512_cmpeq_epi8_mask(m, zero) == ~__mmask64(0)) {
+            _mm512_storeu_si512(dst + i, _mm512_mask_blend_epi8(kColour, d, s));
+            continue;
+        }
         const __m512i mLo = _mm512_unpacklo_epi8(m, zero), mHi = _mm512_unpackhi_epi8(m, zero);
         const __m512i xLo =
             _mm512_add_epi16(_mm512_mullo_epi16(_mm512_unpacklo_epi8(s, zero), _mm512_sub_epi16(all255, mLo)),
@@ -199,35 +223,11 @@ BlendRowAvx512(const std::uint32_t* src, const std::uint32_t* mask, std::uint32_
                              _mm512_mullo_epi16(_mm512_unpackhi_epi8(d, zero), mHi));
         const __m512i result = _mm512_packus_epi16(_mm512_srli_epi16(_mm512_mulhi_epu16(xLo, reciprocal), 7),
                                                    _mm512_srli_epi16(_mm512_mulhi_epu16(xHi, reciprocal), 7));
-        _mm512_mask_storeu_epi8(dst + i, kColour, result);
+        _mm512_storeu_si512(dst + i, _mm512_mask_blend_epi8(kColour, d, result));
     }
     BlendRowAvx2(src + i, mask + i, dst + i, count - i);
 }
 #endif
-
-using BlendRowFn = void (*)(const std::uint32_t*, const std::uint32_t*, std::uint32_t*, int);
-
-BlendRowFn ChooseBlendRow()
-{
-#ifdef __SSE2__
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512bw"))
-        return BlendRowAvx512;
-    if (__builtin_cpu_supports("avx2"))
-        return BlendRowAvx2;
-    return BlendRowSse2;
-#else
-    return [](const std::uint32_t* src, const std::uint32_t* mask, std::uint32_t* dst, int count) {
-        BlendTail(src, mask, dst, 0, count);
-    };
-#endif
-}
-
-void BlendRow(const std::uint32_t* src, const std::uint32_t* mask, std::uint32_t* dst, int count)
-{
-    static const BlendRowFn blend = ChooseBlendRow();
-    blend(src, mask, dst, count);
-}
 
 inline std::uint32_t CompositePixel(std::uint32_t s, unsigned ts, std::uint32_t& d, unsigned td)
 {
@@ -303,28 +303,39 @@ __attribute__((target("avx2"))) void CompositeRowAvx2(const std::uint32_t* src, 
 }
 #endif
 
-using CompositeRowFn = void (*)(const std::uint32_t*, const std::uint32_t*, std::uint32_t*, std::uint32_t*,
-                                int);
-
-CompositeRowFn ChooseCompositeRow()
-{
-#ifdef __SSE2__
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2"))
-        return CompositeRowAvx2;
-#endif
-    return [](const std::uint32_t* src, const std::uint32_t* mask, std::uint32_t* dst, std::uint32_t* dstMask,
-              int count) { CompositeTail(src, mask, dst, dstMask, 0, count); };
-}
-
 void CompositeRow(const std::uint32_t* src, const std::uint32_t* mask, std::uint32_t* dst,
                   std::uint32_t* dstMask, int count)
 {
-    static const CompositeRowFn composite = ChooseCompositeRow();
-    composite(src, mask, dst, dstMask, count);
+#ifdef __SSE2__
+    if (FilterCpu::Avx2()) {
+        CompositeRowAvx2(src, mask, dst, dstMask, count);
+        return;
+    }
+#endif
+    CompositeTail(src, mask, dst, dstMask, 0, count);
 }
 
 } // namespace
+
+void BlendMaskedRow(const std::uint32_t* src, const std::uint32_t* mask, std::uint32_t* dst, int count)
+{
+    switch (FilterCpu::ActiveLevel()) {
+#ifdef __SSE2__
+    case FilterCpu::Level::Avx512:
+        BlendRowAvx512(src, mask, dst, count);
+        return;
+    case FilterCpu::Level::Avx2:
+        BlendRowAvx2(src, mask, dst, count);
+        return;
+    case FilterCpu::Level::Sse2:
+        BlendRowSse2(src, mask, dst, count);
+        return;
+#endif
+    default:
+        BlendTail(src, mask, dst, 0, count);
+        return;
+    }
+}
 
 bool CImage::CreateMask()
 {
@@ -421,7 +432,7 @@ int CImage::DrawMasked(CImage* dest, int x, int y, int width, int height, int sr
             const std::uint32_t* mask =
                 RowOf(m_mask->m_pixels.get(), m_height, srcStride, s.srcY + row) + s.srcX;
             std::uint32_t* dst = RowOf(dest->m_pixels.get(), dest->m_height, dstStride, s.y + row) + s.x;
-            BlendRow(src, mask, dst, s.width);
+            BlendMaskedRow(src, mask, dst, s.width);
         }
         return 1;
     } catch (int) {

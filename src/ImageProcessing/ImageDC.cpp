@@ -1,5 +1,6 @@
 #include "ImageProcessing/ImageDC.h"
 
+#include "Filters/CpuFeatures.h"
 #include "ImageProcessing/RasterOps.h"
 #include "ImageProcessing/ShapePainter.h"
 #include "ImageProcessing/StretchEngine.h"
@@ -43,8 +44,7 @@ __attribute__((target("avx2"))) void StreamPixels(std::uint32_t* pixels, std::si
 void FillPixelSpan(std::uint32_t* pixels, std::size_t count, std::uint32_t value)
 {
 #if defined(__x86_64__)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2 && count >= kStreamFrom) {
+    if (count >= kStreamFrom && FilterCpu::Avx2()) {
         StreamPixels(pixels, count, value);
         return;
     }

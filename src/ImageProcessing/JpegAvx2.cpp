@@ -1,5 +1,6 @@
 #include "ImageProcessing/JpegAvx2.h"
 
+#include "Filters/CpuFeatures.h"
 #include "ImageProcessing/JpegTables.h"
 
 #include <array>
@@ -155,7 +156,7 @@ bool Available()
         return lzcnt && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
                __builtin_cpu_supports("bmi2");
     }();
-    return has;
+    return has && FilterCpu::Avx2();
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "ImageProcessing/ShapePainter.h"
 
+#include "Filters/CpuFeatures.h"
 #include "ImageProcessing/ImageDC.h"
 #include "ImageProcessing/RasterOps.h"
 
@@ -110,8 +111,7 @@ __attribute__((target("avx2"))) int MergeCopyRowAvx2(const std::uint32_t* from, 
 
 int MergeCopyRow(const std::uint32_t* from, std::uint32_t* to, int count, bool blend, std::uint32_t keep)
 {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2 ? MergeCopyRowAvx2(from, to, count, blend, keep) : 0;
+    return FilterCpu::Avx2() ? MergeCopyRowAvx2(from, to, count, blend, keep) : 0;
 }
 #else
 int MergeCopyRow(const std::uint32_t*, std::uint32_t*, int, bool, std::uint32_t)

@@ -56,6 +56,25 @@ std::vector<Tile> TileAxis(int src, int srcExtent, int dst, int dstExtent)
     return tiles;
 }
 
+// Adds a tile's map to the joined map of its axis, each source coordinate
+// through `convert`; destination coordinates the tiles skip map to -1.
+template <typename Convert> void Join(StretchAxis& joined, const StretchAxis& tile, Convert convert)
+{
+    if (tile.source.empty())
+        return;
+    const int tileEnd = tile.first + static_cast<int>(tile.source.size());
+    const int first = joined.source.empty() ? tile.first : std::min(joined.first, tile.first);
+    const int end = joined.source.empty()
+                        ? tileEnd
+                        : std::max(joined.first + static_cast<int>(joined.source.size()), tileEnd);
+    std::vector<int> map(static_cast<std::size_t>(end - first), -1);
+    if (!joined.source.empty())
+        std::copy(joined.source.begin(), joined.source.end(), map.begin() + (joined.first - first));
+    std::transform(tile.source.begin(), tile.source.end(), map.begin() + (tile.first - first), convert);
+    joined.first = first;
+    joined.source = std::move(map);
+}
+
 } // namespace
 
 int CImage::StretchDIBitsCore(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY,
@@ -78,33 +97,38 @@ int CImage::StretchDIBitsCore(int dstX, int dstY, int dstWidth, int dstHeight, i
 
         CImageDC* dc = GetDC();
         const int previousMode = dc->SetStretchBltMode(COLORONCOLOR);
-        const std::vector<Tile> columns = TileAxis(srcX, srcWidth, dstX, dstWidth);
-        const std::vector<Tile> bands = TileAxis(srcY, srcHeight, 0, dstHeight);
         StretchTarget target{dc, dc->VisibleRects(QRect(0, 0, m_width, m_height))};
         StretchSource source;
+        source.bits = static_cast<const std::uint8_t*>(bits);
+        source.rows = srcY + srcHeight;
         source.stride = stride;
         source.width = header.biWidth;
         source.bpp = bpp;
         source.palette = info->Colors();
         source.paletteCount = bpp <= 8 ? static_cast<int>(std::min<std::uint32_t>(header.biClrUsed, 256)) : 0;
-        const auto* band = static_cast<const std::uint8_t*>(bits) + static_cast<std::size_t>(stride) * srcY;
+        // Each tile samples as its own stretch would; the tiles of an axis
+        // cover the destination without overlapping, so their maps join into
+        // one and the picture is drawn in one pass, row after row.
+        StretchAxis cols;
+        for (const Tile& c : TileAxis(srcX, srcWidth, dstX, dstWidth))
+            Join(cols, MapStretchAxis(c.dst, c.dstExtent, c.src, c.srcExtent, header.biWidth, m_width),
+                 [](int s) { return s; });
         // Bands start at the buffer's first rows (the picture's bottom) and are
         // drawn from the destination's bottom edge upwards.
+        StretchAxis rows;
         int bandBottom = dstY + dstHeight;
-        int rows = 0;
-        for (const Tile& b : bands) {
+        int bandStart = srcY; // stored row of the band's bottom row
+        for (const Tile& b : TileAxis(srcY, srcHeight, 0, dstHeight)) {
             const int bandTop = bandBottom - b.dstExtent;
-            source.bits = band;
-            source.rows = b.srcExtent;
-            for (const Tile& c : columns)
-                StretchPixels(target, c.dst, bandTop, c.dstExtent, b.dstExtent, source, c.src, 0, c.srcExtent,
-                              b.srcExtent, rop, 0);
-            rows += b.srcExtent;
-            band += static_cast<std::size_t>(stride) * b.srcExtent;
+            const int last = bandStart + b.srcExtent - 1; // the band's top row
+            Join(rows, MapStretchAxis(bandTop, b.dstExtent, 0, b.srcExtent, b.srcExtent, m_height),
+                 [last](int s) { return s < 0 ? s : last - s; });
+            bandStart += b.srcExtent;
             bandBottom = bandTop;
         }
+        StretchMapped(target, cols, rows, source, rop, 0);
         dc->SetStretchBltMode(previousMode);
-        return rows;
+        return srcHeight; // every row of the bands
     } catch (int) {
         return 0;
     }

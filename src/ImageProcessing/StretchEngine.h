@@ -27,6 +27,31 @@ struct StretchTarget
     std::vector<QRect> visible; // inside the picture and its clip
 };
 
+// Nearest-pixel samples of one row: dst[i] = row[columns[i]], each column
+// inside 0 .. rowWidth - 1.
+void GatherPixels(const std::uint32_t* row, int rowWidth, const int* columns, std::uint32_t* dst, int count);
+// The same of a plane of bytes, each sample put in byte 2 of its pixel (where
+// masks keep their value), the others 0. The row's bytes run to a multiple of
+// four past every column (rows padded to whole words).
+void GatherMaskBytes(const std::uint8_t* row, const int* columns, std::uint32_t* dst, int count);
+
+// For each destination coordinate along one axis from `first` on, the source
+// coordinate it samples (the source pixel under the destination pixel's
+// centre), or -1 outside the source; only destination coordinates inside the
+// target (0 .. targetLimit - 1) are mapped.
+struct StretchAxis
+{
+    int first = 0; // first destination coordinate
+    std::vector<int> source;
+};
+StretchAxis MapStretchAxis(int dst, int dstExtent, int src, int srcExtent, int sourceLimit, int targetLimit);
+
+// The stretch with its maps given: `cols` gives source columns, `storedRows`
+// source rows in stored order (0: the first stored, the bottom one). Pixels
+// mapped to -1 are left alone.
+void StretchMapped(const StretchTarget& target, const StretchAxis& cols, const StretchAxis& storedRows,
+                   const StretchSource& source, std::uint32_t rop, std::uint32_t pattern);
+
 // Destination (x, y, width, height) from source (srcX, srcY, srcWidth,
 // srcHeight), rows counted from the top of the source; negative extents
 // mirror. Pixels whose source lies outside the source are left alone.

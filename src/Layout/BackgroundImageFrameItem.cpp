@@ -1,12 +1,13 @@
 #include "Layout/BackgroundImageFrameItem.h"
 
+#include "Core/PictureLimits.h"
 #include "ImageProcessing/BMPFile.h"
 #include "ImageProcessing/ImageFile.h"
 #include "Platform/Archive.h"
 
 CBackgroundImageFrameItem::CBackgroundImageFrameItem()
 {
-    SetLimits(160, 160, 4095, 4095, -1.0);
+    SetLimits(kMinPictureSide, kMinPictureSide, kMaxPictureSide, kMaxPictureSide, -1.0);
     CImageFrameItem::SetImagePlacement(0);
 }
 
@@ -46,7 +47,7 @@ bool CBackgroundImageFrameItem::ExportImage(const std::string& path, const std::
     // An EFF file is the form a layout stores a background in, and the working
     // copy holds exactly its pixels and mask: a save can take its bytes.
     if (ImageFileKindForBuffer(path) == ImageFileKind::Eff)
-        CarriedPicture().Remember(path, WorkingFile().Path());
+        CarriedPicture().Remember(WorkingFile());
     return true;
 }
 

@@ -1,63 +1,88 @@
 #include "Layout/CarriedPicture.h"
 
-#include <QCryptographicHash>
-#include <QFile>
+#include "Layout/WorkingFile.h"
 
-namespace {
+#include <fstream>
 
-std::string DigestOf(const QByteArray& bytes)
+void CCarriedPicture::Expect(const std::string& source)
 {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toStdString();
+    m_expected = source;
+    m_expectedStamp = StampOfFile(source);
 }
 
-// Streamed: a working copy may be tens of megabytes.
-std::optional<std::string> DigestOfFile(const std::string& path)
+std::optional<CCarriedPicture::Carry>
+CCarriedPicture::Tie(const std::string& file, const FileStamp& fileStamp, const CWorkingFile& working)
 {
-    QFile file(QString::fromStdString(path));
-    if (path.empty() || !file.open(QIODevice::ReadOnly))
+    const std::optional<FileStamp> workingStamp = StampOfFile(working.Path());
+    if (!workingStamp)
         return std::nullopt;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!hash.addData(&file))
-        return std::nullopt;
-    return hash.result().toStdString();
+    return Carry{file, fileStamp, working.Version(), *workingStamp};
 }
 
-} // namespace
-
-void CCarriedPicture::Remember(const std::string& source, const std::string& working)
+void CCarriedPicture::Remember(const CWorkingFile& working)
 {
-    Forget();
-    const auto sourceDigest = DigestOfFile(source);
-    const auto workingDigest = DigestOfFile(working);
-    if (!sourceDigest || !workingDigest)
-        return;
-    m_source = source;
-    m_sourceDigest = *sourceDigest;
-    m_workingDigest = *workingDigest;
+    m_carry.reset();
+    m_stored.reset();
+    if (m_expectedStamp)
+        m_carry = Tie(m_expected, *m_expectedStamp, working);
+    m_expected.clear();
+    m_expectedStamp.reset();
 }
 
 void CCarriedPicture::Forget()
 {
-    m_source.clear();
-    m_sourceDigest.clear();
-    m_workingDigest.clear();
+    *this = CCarriedPicture();
+}
+
+void CCarriedPicture::Stored(const std::string& file, const CWorkingFile& working)
+{
+    m_stored.reset();
+    if (const std::optional<FileStamp> stamp = StampOfFile(file))
+        m_stored = Tie(file, *stamp, working);
 }
 
 void CCarriedPicture::Follow(const std::string& file)
 {
-    if (IsSet() && DigestOfFile(file) == m_sourceDigest)
-        m_source = file;
+    const std::optional<FileStamp> stamp = StampOfFile(file);
+    if (!stamp)
+        return;
+    if (m_stored && m_stored->fileStamp == *stamp) {
+        m_carry = std::move(m_stored);
+        m_stored.reset();
+    }
+    if (m_carry && m_carry->fileStamp == *stamp)
+        m_carry->file = file;
 }
 
-std::optional<std::vector<char>> CCarriedPicture::Take(const std::string& working) const
+bool CCarriedPicture::Agrees(const Carry& carry, const CWorkingFile& working)
 {
-    if (!IsSet() || DigestOfFile(working) != m_workingDigest)
+    return working.Version() == carry.workingVersion && StampOfFile(working.Path()) == carry.workingStamp &&
+           StampOfFile(carry.file) == carry.fileStamp;
+}
+
+bool CCarriedPicture::Holds(const CWorkingFile& working) const
+{
+    return m_carry && Agrees(*m_carry, working);
+}
+
+CCarriedPicture CCarriedPicture::CopiedTo(const CWorkingFile& from, const CWorkingFile& to) const
+{
+    CCarriedPicture copy;
+    if (Holds(from))
+        copy.m_carry = Tie(m_carry->file, m_carry->fileStamp, to);
+    return copy;
+}
+
+std::optional<std::vector<char>> CCarriedPicture::Take(const CWorkingFile& working) const
+{
+    if (!Holds(working))
         return std::nullopt;
-    QFile file(QString::fromStdString(m_source));
-    if (!file.open(QIODevice::ReadOnly))
+    std::ifstream in(m_carry->file, std::ios::binary);
+    std::vector<char> bytes(static_cast<std::size_t>(m_carry->fileStamp.size));
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) || in.peek() != EOF)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || DigestOf(bytes) != m_sourceDigest)
+    // A file written while it was read is not the one carried.
+    if (StampOfFile(m_carry->file) != m_carry->fileStamp)
         return std::nullopt;
-    return std::vector<char>(bytes.begin(), bytes.end());
+    return bytes;
 }

@@ -3,6 +3,7 @@
 // so that it keeps at least 160 pixels a side on the printing side's display.
 #pragma once
 
+#include "Core/PictureLimits.h"
 #include "ImageProcessing/GdiTypes.h"
 #include "Layout/LayoutItemList.h"
 
@@ -14,7 +15,7 @@
 class CImage;
 class CEffClock;
 
-constexpr int kFrameImageMinSide = 160;
+constexpr int kFrameImageMinSide = kMinPictureSide;
 
 struct FramePadding
 {

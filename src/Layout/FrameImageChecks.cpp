@@ -1,5 +1,5 @@
 // The checks made before a page is rendered into its frame image or printed.
-#include "Core/Geometry.h"
+#include "Core/PictureLimits.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/LineItem.h"
@@ -11,8 +11,6 @@
 namespace {
 
 constexpr int kMaxItemsOnALine = 20;
-constexpr int kMinSide = 160;
-constexpr int kMaxSide = 4095;
 
 } // namespace
 
@@ -56,19 +54,10 @@ int CLayoutManager::GetPrintStringExtent() const
             continue;
         RECT r;
         item->GetRect(&r, false);
-        const int w = r.right - r.left;
-        const int h = r.bottom - r.top;
-        if (w < kMaxSide + 1 && h < kMaxSide + 1) {
-            if (w < kMinSide || h < kMinSide) {
-                const Rect cover = CalcAspectFitRect(w, h, kMinSide, kMinSide, false);
-                if (cover.Width() > kMaxSide || cover.Height() > kMaxSide)
-                    return 0;
-            }
-        } else {
-            const Rect inside = CalcAspectFitRect(w, h, kMaxSide, kMaxSide, true);
-            if (inside.Width() < kMinSide || inside.Height() < kMinSide)
-                return 0;
-        }
+        // Asked of the size the text is rendered at, so the check and the
+        // rendering cannot disagree.
+        if (!FitsPictureLimits(r.right - r.left, r.bottom - r.top))
+            return 0;
     }
     return 1;
 }

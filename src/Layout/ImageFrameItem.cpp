@@ -2,6 +2,7 @@
 
 #include "CUtilFilter/Rotate.h"
 #include "Core/ErrorCheck.h"
+#include "Core/PictureLimits.h"
 #include "Core/TempFolders.h"
 #include "ImageProcessing/ImageFile.h"
 #include "Layout/BackgroundImageFrameItem.h"
@@ -122,6 +123,9 @@ int CImageFrameItem::LoadImage(const std::string& path)
         m_pictureWidth = 0;
         m_pictureHeight = 0;
         m_displayScale = 1.0;
+        // The new working copy says for itself whether its file carries it.
+        m_carried.Forget();
+        m_carried.Expect(path);
 
         const bool limited = m_maxWidth >= 0 || m_maxHeight >= 0;
         const SIZE maximum{m_maxWidth, m_maxHeight};
@@ -140,22 +144,19 @@ int CImageFrameItem::LoadImage(const std::string& path)
             result = ImageLoadUnreadable;
         else if ((m_minWidth >= 0 && size.cx < m_minWidth) || (m_minHeight >= 0 && size.cy < m_minHeight))
             result = ImageLoadTooSmall;
-        else if (m_maxAspect >= 0.0 && (std::ceil(static_cast<double>(size.cx) / size.cy) > m_maxAspect ||
-                                        std::ceil(static_cast<double>(size.cy) / size.cx) > m_maxAspect))
+        else if (m_maxAspect >= 0.0 && IsPictureTooLong(size.cx, size.cy, m_maxAspect))
             result = ImageLoadTooLong;
         if (result == ImageLoadOk) {
             const SIZE box{kDisplaySize, kDisplaySize};
             double scale = m_displayScale;
             m_images[0].SetFromRgbaBuffer(pixels.get(), size.cx, size.cy, &box, &scale, 0xFFFFFF, 1);
             m_displayScale = scale;
-            // The new working copy says for itself whether its file carries it.
-            m_carried.Forget();
             if (!m_images[0].IsValid() || !ExportImage(path, pixels.get(), size.cx, size.cy))
                 result = ImageLoadUnreadable;
         }
         if (result != ImageLoadOk) {
             m_images[0] = std::move(saved);
-            // A working copy that was replaced no longer matches its digest.
+            // A working copy that was replaced has moved on from the version carried.
             m_carried = savedCarried;
             m_pictureWidth = savedWidth;
             m_pictureHeight = savedHeight;
@@ -410,13 +411,13 @@ CImageFrameItem* CImageFrameItem::CopyFrom(const CImageFrameItem& other)
     SetImageMode(other.GetImageMode());
     SetImageFileName(other.GetImageFileName());
     const std::string otherWorking = other.GetImageFileName2();
+    m_carried.Forget();
     if (!otherWorking.empty()) {
-        if (m_workingFile.MakeFresh())
-            CopyFileWritable(otherWorking, m_workingFile.Path());
+        if (m_workingFile.MakeFresh() && CopyFileWritable(otherWorking, m_workingFile.Path()))
+            m_carried = other.m_carried.CopiedTo(other.m_workingFile, m_workingFile);
     } else {
         m_workingFile.Reset();
     }
-    m_carried = other.m_carried;
     for (int i = 0; i < 4; ++i) {
         if (other.m_images[i].IsValid())
             m_images[i].CopyFrom(&other.m_images[i]);

@@ -11,7 +11,9 @@
 #include "Layout/WorkingFile.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 // Results of LoadImage.
 enum ImageLoadResult : int {
@@ -61,8 +63,15 @@ public:
 
     // The file whose bytes a save may store instead of encoding the working copy again.
     const CCarriedPicture& GetCarriedPicture() const { return m_carried; }
-    // A save moved the file the carried bytes are read from to `file`.
+    // A save moved the file the carried bytes are read from to `file`, or
+    // put there the one it just stored.
     void FollowCarriedPicture(const std::string& file) { m_carried.Follow(file); }
+    // A save wrote the working copy's picture, as it stores it, into `file`.
+    void CarryStoredPicture(const std::string& file) { m_carried.Stored(file, m_workingFile); }
+    // The carried bytes while the working copy is as they were carried for.
+    std::optional<std::vector<char>> TakeCarriedPicture() const { return m_carried.Take(m_workingFile); }
+    // Whoever writes new pixels into the working copy says so here.
+    void WorkingCopyRewritten() { m_workingFile.Rewritten(); }
 
     double GetImageScale() const { return m_displayScale; }
     SIZE GetPictureSize() const { return SIZE{m_pictureWidth, m_pictureHeight}; }

@@ -23,7 +23,9 @@ LOGFONT BuildDefaultFont()
     font.lfWeight = FW_NORMAL;
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return font;
-    font.lfFaceName = GetDefaultGuiFontFace();
+    const InterfaceFont gui = GetDefaultGuiFont();
+    font.lfFaceName = gui.face;
+    font.lfCharSet = gui.charSet;
     if (!HasTrueTypeFont(font.lfFaceName)) {
         const std::vector<std::string> names = CollectTrueTypeFontNames();
         if (!names.empty())
@@ -103,7 +105,7 @@ bool CLayoutManager::SetOrientation(int orientation)
 
 bool CLayoutManager::SetPaperSizeIndex(int index)
 {
-    if (index < 0 || index >= kPaperSizeCount || index == kUnassignedPaperSize)
+    if (!IsNamedPaper(index))
         return false;
     m_paperSizeIndex = index;
     return true;
@@ -133,7 +135,7 @@ bool CLayoutManager::SetPaper(int sizeIndex, int orientation, int mode, int roll
 {
     // Code 11 has a table row but no paper: taking its size while keeping the
     // old code would leave the two disagreeing.
-    if (sizeIndex < 0 || sizeIndex >= kPaperSizeCount || sizeIndex == kUnassignedPaperSize)
+    if (!IsNamedPaper(sizeIndex))
         return false;
     if (orientation < 0 || orientation > 1 || mode < 0 || mode >= kMarginModeCount)
         return false;

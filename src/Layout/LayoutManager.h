@@ -79,6 +79,9 @@ struct ItemDefaults
 class CLayoutManager : public CItem
 {
 public:
+    // A page holds at most 20 lines and 20 other items (pictures, frames and
+    // texts; image-information texts go with their frames): what the editor
+    // lets the user add and what a page built from a file may hold.
     static constexpr int kMaxLines = 20;
     static constexpr int kMaxOtherItems = 20;
     static constexpr int kMaxLineWidth = 1280;

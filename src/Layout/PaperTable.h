@@ -6,10 +6,8 @@
 #include "Core/PaperRules.h"
 #include "ImageProcessing/GdiTypes.h"
 
-// Paper codes 0..23; 11 has a row but no name and is refused as a page's code.
-constexpr int kPaperSizeCount = 24;
-constexpr int kUnassignedPaperSize = 11;
-constexpr int kMarginModeCount = 7;
+// Paper codes 0..23 (kPaperSizeCount); 11 has a row but no name and is
+// refused as a page's code (IsNamedPaper).
 
 // The camera page: the paper is fixed whatever the table says.
 constexpr int kCameraPageShortSide = 703;

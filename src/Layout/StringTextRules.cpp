@@ -6,8 +6,6 @@
 #include <cmath>
 
 namespace {
-constexpr int kMaxWorkingSide = 4095;
-constexpr int kMinWorkingSide = 160;
 constexpr int kMaxLineBytes = 259;
 
 // Byte offsets where each character of the text ends.
@@ -36,24 +34,7 @@ COLORREF ChooseKeyColor(COLORREF textColor, COLORREF shadowColor)
 
 StringWorkingSize CalcStringWorkingSize(int width, int height)
 {
-    // A collapsed side counts as one unit, so that the factor stays finite.
-    width = std::max(width, 1);
-    height = std::max(height, 1);
-    StringWorkingSize size{width, height, 1.0};
-    if (width > kMaxWorkingSide || height > kMaxWorkingSide) {
-        const Rect fit =
-            CalcAspectFitRect(width, height, kMaxWorkingSide, kMaxWorkingSide, true, &size.factor);
-        size.width = fit.Width();
-        size.height = fit.Height();
-        return size;
-    }
-    if (width >= kMinWorkingSide && height >= kMinWorkingSide)
-        return size;
-    double factor = 1.0;
-    const Rect fill = CalcAspectFitRect(width, height, kMinWorkingSide, kMinWorkingSide, false, &factor);
-    if (fill.Width() > kMaxWorkingSide || fill.Height() > kMaxWorkingSide)
-        return size;
-    return StringWorkingSize{fill.Width(), fill.Height(), factor};
+    return CalcPictureWorkingSize(width, height);
 }
 
 StringWorkingSize FitWorkingSize(StringWorkingSize size, int maxWidth, int maxHeight)

@@ -3,6 +3,7 @@
 // shadow offsets in each of the four directions.
 #pragma once
 
+#include "Core/PictureLimits.h"
 #include "ImageProcessing/GdiTypes.h"
 
 #include <functional>
@@ -14,15 +15,9 @@
 // then the other one is black.
 COLORREF ChooseKeyColor(COLORREF textColor, COLORREF shadowColor);
 
-struct StringWorkingSize
-{
-    int width = 0;
-    int height = 0;
-    double factor = 1.0;
-};
-// The size at which a rect of w x h layout units is worked: fitted into 4095
-// x 4095 when a side is above it, kept when both are at least 160, else
-// enlarged until the smaller side is 160 (unless a side would pass 4095).
+using StringWorkingSize = PictureWorkingSize;
+// The size at which a rect of w x h layout units is worked: the picture
+// limits' working size, which the save check of texts asks about too.
 StringWorkingSize CalcStringWorkingSize(int width, int height);
 // The working size fitted into maxW x maxH when larger, with the factor multiplied accordingly.
 StringWorkingSize FitWorkingSize(StringWorkingSize size, int maxWidth, int maxHeight);

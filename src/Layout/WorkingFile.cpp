@@ -2,6 +2,7 @@
 
 #include "Core/TempFolders.h"
 
+#include <atomic>
 #include <filesystem>
 
 namespace {
@@ -12,7 +13,14 @@ bool IsInTempImageFolder(const std::string& path)
     return !folder.empty() && path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0;
 }
 
+std::atomic<std::uint64_t> g_lastVersion{0};
+
 } // namespace
+
+void CWorkingFile::Rewritten()
+{
+    m_version = ++g_lastVersion;
+}
 
 void CWorkingFile::Assign(const std::string& path)
 {
@@ -23,6 +31,7 @@ void CWorkingFile::Assign(const std::string& path)
         std::filesystem::remove(m_path, error);
     }
     m_path = path;
+    Rewritten();
 }
 
 bool CWorkingFile::MakeFresh()
@@ -32,6 +41,7 @@ bool CWorkingFile::MakeFresh()
     if (path.empty())
         return false;
     m_path = path;
+    Rewritten();
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <iconv.h>
+#include <limits>
+#include <utility>
 
 namespace {
 
@@ -53,26 +55,45 @@ std::optional<std::string> Utf8ToShiftJis(std::string_view utf8)
     return Convert("CP932", "UTF-8", utf8);
 }
 
-std::string CutToShiftJisBytes(std::string_view utf8, std::size_t maxBytes)
+namespace {
+
+// The byte length of the UTF-8 character that starts with `lead`; a stray byte counts alone.
+std::size_t Utf8CharLength(unsigned char lead)
 {
-    if (const auto whole = Utf8ToShiftJis(utf8); whole && whole->size() <= maxBytes)
-        return std::string(utf8);
+    return lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// Walks the text character by character while the Shift-JIS bytes stay within
+// `maxBytes`; gives the UTF-8 length walked and the bytes counted.
+std::pair<std::size_t, std::size_t> CountShiftJis(std::string_view utf8, std::size_t maxBytes)
+{
     std::size_t used = 0;
     std::size_t pos = 0;
     while (pos < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[pos]);
-        const std::size_t length = lead < 0x80    ? 1
-                                   : lead >= 0xF0 ? 4
-                                   : lead >= 0xE0 ? 3
-                                   : lead >= 0xC0 ? 2
-                                                  : 1;
-        const std::string_view character = utf8.substr(pos, length);
+        const std::string_view character =
+            utf8.substr(pos, Utf8CharLength(static_cast<unsigned char>(utf8[pos])));
         const auto sjis = Utf8ToShiftJis(character);
-        const std::size_t bytes = sjis ? sjis->size() : 2;
+        const std::size_t bytes = sjis ? sjis->size() : kUnconvertibleCharBytes;
         if (used + bytes > maxBytes)
             break;
         used += bytes;
         pos += character.size();
     }
-    return std::string(utf8.substr(0, pos));
+    return {pos, used};
+}
+
+} // namespace
+
+std::size_t ShiftJisByteCount(std::string_view utf8)
+{
+    if (const auto whole = Utf8ToShiftJis(utf8))
+        return whole->size();
+    return CountShiftJis(utf8, std::numeric_limits<std::size_t>::max()).second;
+}
+
+std::string CutToShiftJisBytes(std::string_view utf8, std::size_t maxBytes)
+{
+    if (const auto whole = Utf8ToShiftJis(utf8); whole && whole->size() <= maxBytes)
+        return std::string(utf8);
+    return std::string(utf8.substr(0, CountShiftJis(utf8, maxBytes).first));
 }

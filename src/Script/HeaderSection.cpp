@@ -16,7 +16,17 @@ constexpr std::array<std::string_view, 24> kPaperTexts = {
     "RA4",     "RA3N",  "R5IN",  "",     "Panoramic", "Letter", "5x8",           "5x7",
     "100x150", "3.5x5", "4x6NP", "8x10", "11x14",     "11x17",  "BUSINESSCARD1", "WALLET"};
 
-constexpr std::array<std::string_view, 7> kMarginTexts = {
+// The paper rules name the papers that have a text.
+constexpr bool PaperTextsMatchNamedPapers()
+{
+    for (int code = 0; code < static_cast<int>(kPaperTexts.size()); ++code)
+        if (kPaperTexts[code].empty() == IsNamedPaper(code))
+            return false;
+    return !IsNamedPaper(static_cast<int>(kPaperTexts.size())) && !IsNamedPaper(-1);
+}
+static_assert(PaperTextsMatchNamedPapers());
+
+constexpr std::array<std::string_view, kMarginModeCount> kMarginTexts = {
     "42,42,42,42",     "42,198,42,42",    "-42,-72,-36,-36", "0,0,-36,-36",
     "-36,-36,-36,-36", "-42,-72,-50,-50", "-36,-50,-26,-26"};
 
@@ -66,29 +76,6 @@ std::optional<std::string_view> MarginText(std::int32_t marginMode)
     if (marginMode < 0 || marginMode >= static_cast<std::int32_t>(kMarginTexts.size()))
         return std::nullopt;
     return kMarginTexts[marginMode];
-}
-
-bool MarginAcceptedForPaper(std::int32_t marginMode, std::int32_t paperSize)
-{
-    const bool roll = IsScriptRollPaper(paperSize);
-    const bool a3 = IsA3Paper(paperSize);
-    const bool card = IsCardPaper(paperSize);
-    switch (marginMode) {
-    case 0:
-    case 1:
-        return !roll;
-    case 2:
-        return !roll && !a3 && !card;
-    case 3:
-    case 4:
-        return roll;
-    case 5:
-        return a3;
-    case 6:
-        return card;
-    default:
-        return false;
-    }
 }
 
 bool IsValidHeaderText(std::string_view text)
@@ -175,7 +162,7 @@ void WriteHeaderSection(CScript& script, const UDLHeaderInfo& header, HeaderForm
     // The margin text goes only on a paper it is read back for: readers of
     // the format (this one and the photo-printing application's) refuse the
     // file otherwise, so such a layout would never reopen.
-    BoolCheck(MarginAcceptedForPaper(header.marginMode, header.paperSize), 0);
+    BoolCheck(IsMarginModeAccepted(header.marginMode, header.paperSize), 0);
     WriteQuotedKey(script, "HdCopyright", header.copyright, kHeaderTextField);
     BoolCheck(script.WriteKeyValue("HdCopyFlag", FlagText(header.copyFlag)), 0);
     BoolCheck(script.WriteKeyValue("HdChangeFlag", FlagText(header.changeFlag)), 0);
@@ -238,7 +225,7 @@ void ParseHeaderKeys(CScript& script, UDLHeaderInfo& header, HeaderForm form)
     BoolCheck(script.GetKeyValue("HdMargines", value), 0);
     std::int32_t margin = -1;
     for (std::int32_t mode = 0; mode < static_cast<std::int32_t>(kMarginTexts.size()); ++mode)
-        if (kMarginTexts[mode] == value && MarginAcceptedForPaper(mode, paper))
+        if (kMarginTexts[mode] == value && IsMarginModeAccepted(mode, paper))
             margin = mode;
     BoolCheck(margin >= 0, 0);
     header.marginMode = margin;

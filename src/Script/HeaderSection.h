@@ -17,10 +17,12 @@ enum class HeaderForm {
 // Paper text of a paper code; nothing for a code without one.
 std::optional<std::string_view> PaperSizeText(std::int32_t paperSize);
 std::optional<std::string_view> MarginText(std::int32_t marginMode);
-bool MarginAcceptedForPaper(std::int32_t marginMode, std::int32_t paperSize);
 
-// A header text a setter accepts: Shift-JIS can hold it, it fits the field and
-// holds no line break (which would split its line).
+// A header text the layout files can carry, the one rule for every place that
+// takes one (the scripts' and the document's setters, the layout-information
+// dialog): Shift-JIS can hold it, it has at most kHeaderTextBytes bytes there,
+// it holds no line break (which would split its line) and no quote that would
+// end its quoted value early.
 bool IsValidHeaderText(std::string_view text);
 
 // Writes the section line and the keys; throws int 0 on any failure.

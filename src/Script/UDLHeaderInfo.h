@@ -28,7 +28,9 @@ struct UDLHeaderInfo
     bool operator==(const UDLHeaderInfo&) const = default;
 };
 
+// The header texts (author, title, comment and the like) hold at most this
+// many Shift-JIS bytes; the rule that applies it is IsValidHeaderText.
+inline constexpr std::size_t kHeaderTextBytes = 128;
 // Sizes of the fixed fields, terminating NUL included, in Shift-JIS bytes.
-inline constexpr std::size_t kHeaderTextField = 129;
+inline constexpr std::size_t kHeaderTextField = kHeaderTextBytes + 1;
 inline constexpr std::size_t kFileNameField = 768;
-

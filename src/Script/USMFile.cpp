@@ -114,6 +114,15 @@ std::string ReferenceFileName(std::string_view reference)
 
 } // namespace
 
+std::optional<std::string> VariantFileCode(const DSCPaperVariant& variant)
+{
+    const auto paper = PaperCharacter(variant.paperSize);
+    const auto border = BorderCharacter(variant.marginMode);
+    if (!paper || !border)
+        return std::nullopt;
+    return std::string{*paper, *border};
+}
+
 CUSMFile::CUSMFile()
 {
     CUSMFile::Reset();
@@ -323,10 +332,9 @@ int CUSMFile::FormatUsdFileName(std::size_t pairIndex, std::string& name)
     return Guarded([&] {
         BoolCheck(!m_indexPath.empty() && pairIndex < m_variants.size(), 0);
         const DSCPaperVariant& pair = m_variants[pairIndex];
-        const auto paper = PaperCharacter(pair.paperSize);
-        const auto border = BorderCharacter(pair.marginMode);
-        BoolCheck(paper.has_value() && border.has_value(), 0);
-        name = FirstSixOf(GetFileNameFromPath(m_indexPath, true)) + *paper + *border + ".usd";
+        const auto code = VariantFileCode(pair);
+        BoolCheck(code.has_value(), 0);
+        name = FirstSixOf(GetFileNameFromPath(m_indexPath, true)) + *code + ".usd";
     });
 }
 

@@ -233,7 +233,7 @@ TEST_F(DocumentSaveTest, CheckSavableRefusesWhatCannotBeSaved)
     doc.NewDSCLayout(0);
     doc.GetLayoutManager()->DeleteAllItems();
     doc.GetLayoutManager()->AddItem(0, std::make_unique<CBackgroundImageFrameItem>());
-    EXPECT_FALSE(doc.CheckSavable(0));
+    EXPECT_FALSE(doc.CheckSavable());
     EXPECT_EQ(f.MessageIds(), std::vector<int>{10});
 
     // More than 20 visible items across one print line.
@@ -244,7 +244,7 @@ TEST_F(DocumentSaveTest, CheckSavableRefusesWhatCannotBeSaved)
         frame->SetRect(RECT{10, 10, 300, 300});
         doc.GetLayoutManager()->AddItem(0, std::move(frame));
     }
-    EXPECT_FALSE(doc.CheckSavable(1));
+    EXPECT_FALSE(doc.CheckSavable());
     EXPECT_EQ(f.MessageIds(), std::vector<int>{165});
 
     // A text that no scale brings between 160 and 4095 units a side.
@@ -253,19 +253,19 @@ TEST_F(DocumentSaveTest, CheckSavableRefusesWhatCannotBeSaved)
     auto text = std::make_unique<CStringItem>();
     text->SetRect(RECT{10, 10, 11, 110});
     doc.GetLayoutManager()->AddItem(0, std::move(text));
-    EXPECT_FALSE(doc.CheckSavable(0));
+    EXPECT_FALSE(doc.CheckSavable());
     EXPECT_EQ(f.MessageIds(), std::vector<int>{8});
 
     // An empty title runs the header dialog; its Cancel refuses silently.
     f.recorder.messages.clear();
     doc.NewSingleLayout(3, 0, 0);
     f.ui.headerDialogAccepts = false;
-    EXPECT_FALSE(doc.CheckSavable(0));
+    EXPECT_FALSE(doc.CheckSavable());
     f.ui.headerDialogAccepts = true;
-    EXPECT_TRUE(doc.CheckSavable(0));
+    EXPECT_TRUE(doc.CheckSavable());
     EXPECT_EQ(f.ui.headerDialogRuns, 2);
     ASSERT_TRUE(doc.SetTitle("t"));
-    EXPECT_TRUE(doc.CheckSavable(0));
+    EXPECT_TRUE(doc.CheckSavable());
     EXPECT_EQ(f.ui.headerDialogRuns, 2);
     EXPECT_TRUE(f.recorder.messages.empty());
 }

@@ -9,7 +9,6 @@
 #include "FrameKit/compare/ReadersAgree.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LineItem.h"
-#include "Script/HeaderSection.h"
 
 #include <gtest/gtest.h>
 
@@ -28,9 +27,8 @@ struct PaperMode
 };
 
 // What the wizard's paper page offers: each paper of the localisation file,
-// both directions, each margin mode the editor offers on it that the paper
-// has a margin text for (the wizard's borderless choice is mode 5 on A3 and
-// A3N, 6 on the cards and 2 on the others).
+// both directions, each margin mode the editor offers on it. Whatever is
+// offered must be one the layout files carry.
 std::vector<PaperMode> OfferedModes(const std::string& localizeIni)
 {
     const CLocalizeScript script(localizeIni);
@@ -38,10 +36,10 @@ std::vector<PaperMode> OfferedModes(const std::string& localizeIni)
     EXPECT_TRUE(script.GetPaperSizeString(papers));
     std::vector<PaperMode> modes;
     for (const PaperSizeEntry& entry : papers) {
-        for (int margin = 0; margin <= 6; ++margin) {
-            if (!IsPaperOffered(entry.name, entry.paperId, margin) ||
-                !MarginAcceptedForPaper(margin, entry.paperId))
+        for (int margin = 0; margin < kMarginModeCount; ++margin) {
+            if (!IsPaperOffered(entry.name, entry.paperId, margin))
                 continue;
+            EXPECT_TRUE(IsMarginModeAccepted(margin, entry.paperId)) << entry.name << " margin " << margin;
             std::vector<int> lengths{0};
             if (IsScriptRollPaper(entry.paperId)) {
                 int standard = 0;

@@ -1,4 +1,5 @@
 #include "App/support/DocumentFakes.h"
+#include "App/support/JapanesePaths.h"
 
 #include "App/SaveChecks.h"
 #include "Layout/StringItem.h"
@@ -110,6 +111,35 @@ TEST_F(SaveDestinationTest, AChosenPathWithoutItsExtensionIsRefusedFrom260Charac
         SCOPED_TRACE(c.what);
         EXPECT_EQ(Run({c.what, false, ".usd", c.relative, 0, 2, c.message}), 2);
         EXPECT_EQ(f.MessageIds(), std::vector<int>{c.message});
+    }
+}
+
+TEST_F(SaveDestinationTest, BothPathLimitsCountTheShiftJisBytesOfJapaneseFolders)
+{
+    const struct
+    {
+        const char* what;
+        std::size_t bytes;
+        std::string tail;
+        int result;
+        int message;
+    } cases[] = {
+        // A chosen path without its extension: the name rule speaks below 260.
+        {"chosen, 259 bytes", 259, "/ABCDEFGHI", 2, 181},
+        {"chosen, 260 bytes", 260, "/ABCDEFGHI", 2, 21},
+        // The full path: 242 bytes are written, 243 refused.
+        {"full, 242 bytes", 242, "/ok.usd", 0, 0},
+        {"full, 243 bytes", 243, "/ok.usd", 2, 21},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path =
+            JapaneseFolder(f.Work() + "/j" + std::to_string(index++), c.bytes, c.tail) + c.tail;
+        f.recorder.messages.clear();
+        f.document->NewSingleLayout(3, 0, 0);
+        EXPECT_EQ(f.document->CheckSaveDestination(".usd", path, 0), c.result);
+        EXPECT_EQ(f.MessageIds(), c.message ? std::vector<int>{c.message} : std::vector<int>{});
     }
 }
 

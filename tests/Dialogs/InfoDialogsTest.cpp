@@ -10,6 +10,8 @@
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/LayoutManager.h"
 #include "Layout/MacroStringItem.h"
+#include "Script/UDLScript.h"
+#include "Script/ZAVScript.h"
 
 #include <gtest/gtest.h>
 
@@ -140,6 +142,47 @@ TEST_F(HeaderInfoDialogTest, ATextTheFilesCannotHoldIsRefusedWithAMessage)
     EXPECT_FALSE(LocalizedText(app.shell, kUnstorableTextMessage).empty());
     EXPECT_EQ(app.Document().GetAuthor(), "Ann");
     EXPECT_FALSE(app.Document().IsModified());
+}
+
+// The dialog, the document and both layout scripts take exactly the same
+// header texts: the one rule, however a text reaches them.
+TEST_F(HeaderInfoDialogTest, TheDialogTheDocumentAndTheScriptsTakeTheSameTexts)
+{
+    struct Case
+    {
+        const char* what;
+        std::string text;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"128 bytes", std::string(128, 'a'), true},
+        {"129 bytes", std::string(129, 'a'), false},
+        {"64 kana, 128 bytes", Repeat(kHiragana, 64), true},
+        {"65 kana, 130 bytes", Repeat(kHiragana, 65), false},
+        {"kana after 127 bytes", std::string(127, 'a') + kHiragana, false},
+        {"an emoji", "\xf0\x9f\x98\x80", false},
+        {"a line break", "two\nlines", false},
+        {"a semicolon", "a;b", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CUDLScript script;
+        EXPECT_EQ(script.SetComment(c.text) == 1, c.taken);
+        CZAVScript document;
+        EXPECT_EQ(document.SetComment(c.text) == 1, c.taken);
+        app.Document().SetComment("Draft");
+        EXPECT_EQ(app.Document().SetComment(c.text) == 1, c.taken);
+        app.Document().SetComment("Draft");
+
+        app.shell.messages.clear();
+        CHeaderInfoDialog dialog(app.shell, app.Document());
+        dialog.show();
+        dialog.CommentEdit()->setText(QString::fromStdString(c.text));
+        dialog.OkButton()->click();
+        EXPECT_EQ(dialog.isVisible(), !c.taken);
+        EXPECT_EQ(app.Document().GetComment(), c.taken ? c.text : "Draft");
+        EXPECT_EQ(app.shell.messages.size(), c.taken ? 0u : 1u);
+    }
 }
 
 TEST_F(HeaderInfoDialogTest, TheRunReportsCancel)

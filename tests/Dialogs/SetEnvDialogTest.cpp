@@ -75,6 +75,8 @@ TEST_F(SetEnvDialogTest, PicturesOutsideTheFramesLimitsAreRefusedWithTheirText)
         {Picture("small.bmp", 159, 300), CSetEnvDialog::TooSmall, 147},
         // A 100:1 strip is refused for its shape, though it is also too thin.
         {Picture("strip.bmp", 4000, 40), CSetEnvDialog::TooLong, 25},
+        // 80.4:1 is 81 when rounded up, as the frames count it.
+        {Picture("strip80.bmp", 4020, 50), CSetEnvDialog::TooLong, 25},
         {garbage.fileName().toStdString(), CSetEnvDialog::Unreadable, 25},
         {QDir(app.TempFolder()).filePath(QStringLiteral("missing.jpg")).toStdString(),
          CSetEnvDialog::Unreadable, 25},

@@ -32,3 +32,32 @@ TEST(ShiftJis, CutCountsShiftJisBytesAndNeverSplits)
     EXPECT_EQ(CutToShiftJisBytes("ｱｲ", 1), "ｱ"); // half-width katakana take one byte
     EXPECT_EQ(CutToShiftJisBytes("", 5), "");
 }
+
+// The count and the cut agree, and a character Shift-JIS cannot hold counts
+// as the widest Shift-JIS character.
+TEST(ShiftJis, ByteCountAgreesWithTheCut)
+{
+    const struct
+    {
+        std::string text;
+        std::size_t bytes;
+    } cases[] = {
+        {"", 0},
+        {"abc", 3},
+        {"写真", 4},
+        {"ｱｲ", 2},
+        {"a表示/ｶ", 7},
+        {"\xf0\x9f\x98\x80", kUnconvertibleCharBytes}, // an emoji
+        {"a\xf0\x9f\x98\x80"
+         "b",
+         2 + kUnconvertibleCharBytes},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ShiftJisByteCount(c.text), c.bytes) << c.text;
+        EXPECT_EQ(CutToShiftJisBytes(c.text, c.bytes), c.text) << c.text;
+        if (c.bytes > 0) {
+            EXPECT_LT(ShiftJisByteCount(CutToShiftJisBytes(c.text, c.bytes - 1)), c.bytes) << c.text;
+        }
+    }
+    EXPECT_EQ(kUnconvertibleCharBytes, 2u);
+}

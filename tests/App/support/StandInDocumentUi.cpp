@@ -5,6 +5,7 @@
 #include "App/SaveFileDialog.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/Path.h"
+#include "Script/HeaderSection.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -136,7 +137,7 @@ int StandInDocumentUi::RunSelectSaveDialog(CZAVEditorDoc& document, QWidget* par
         return end;
     bool saved = false;
     if (ownChoice && ownChoice->isChecked()) {
-        saved = document.CheckSavable(0) && document.CheckSaveDestination(own, path, 1) == 0 &&
+        saved = document.CheckSavable() && document.CheckSaveDestination(own, path, 1) == 0 &&
                 document.OnSaveDocument(path);
     } else {
         saved = document.SaveAs(".zvd", path, true);
@@ -164,7 +165,7 @@ bool StandInDocumentUi::RunHeaderInfoDialog(CZAVEditorDoc& document, QWidget* pa
     QObject::disconnect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
         for (QLineEdit* edit : {title, author, comment})
-            if (!IsAcceptableHeaderText(edit->text().toStdString())) {
+            if (!IsValidHeaderText(edit->text().toStdString())) {
                 edit->setFocus();
                 edit->selectAll();
                 return;
