@@ -7,6 +7,7 @@
 #include "App/DSCUSMFile.h"
 #include "App/SaveChecks.h"
 #include "App/SaveFileSystem.h"
+#include "App/SaveJournal.h"
 #include "App/StagedSave.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
@@ -89,91 +90,6 @@ std::vector<std::string> FileNamesIn(const std::string& folder, bool (*wanted)(c
     std::sort(names.begin(), names.end());
     return names;
 }
-
-// Moves staged files over their targets one by one, keeping each replaced file
-// aside until Finish; ending without Finish puts every old file back. A target
-// reached through a symbolic link is replaced where the link leads, from a copy
-// staged beside it on its own file system, and the link stays.
-class FileSwaps
-{
-public:
-    FileSwaps(ISaveFileSystem& files, std::string asideFolder)
-        : m_files(files), m_asideFolder(std::move(asideFolder))
-    {
-    }
-    ~FileSwaps()
-    {
-        if (!m_finished)
-            Undo();
-    }
-    FileSwaps(const FileSwaps&) = delete;
-    FileSwaps& operator=(const FileSwaps&) = delete;
-
-    bool Move(const std::string& staged, const std::string& target)
-    {
-        const std::string real = FollowSymbolicLinks(target);
-        if (real.empty())
-            return false;
-        Entry entry{staged, real, {}, false, nullptr};
-        std::string asideName = GetFileNameFromPath(real, true);
-        std::string asideFolder = m_asideFolder;
-        if (real != target) {
-            entry.beside = std::make_unique<StagingFolder>(m_files);
-            if (!entry.beside->Make(real))
-                return false;
-            entry.staged = CombinePath(entry.beside->Path(), GetFileNameFromPath(real, true));
-            if (!CopyWholeFile(staged, entry.staged))
-                return false;
-            asideFolder = entry.beside->Path();
-            asideName = "." + asideName + ".old";
-        }
-        if (IsFile(real)) {
-            entry.aside = CombinePath(asideFolder, asideName);
-            if (!m_files.Rename(real, entry.aside))
-                return false;
-        }
-        m_done.push_back(std::move(entry));
-        if (!m_files.Rename(m_done.back().staged, real))
-            return false;
-        m_done.back().moved = true;
-        return true;
-    }
-    // Removes what was set aside beside link targets; false when some stays.
-    [[nodiscard]] bool Finish()
-    {
-        m_finished = true;
-        bool removed = true;
-        for (Entry& entry : m_done)
-            if (entry.beside)
-                removed = m_files.DeleteTree(entry.beside->Path()) && removed;
-        return removed;
-    }
-
-private:
-    struct Entry
-    {
-        std::string staged;
-        std::string target;
-        std::string aside;
-        bool moved;
-        std::unique_ptr<StagingFolder> beside;
-    };
-
-    void Undo()
-    {
-        for (auto it = m_done.rbegin(); it != m_done.rend(); ++it) {
-            if (it->moved && !m_files.Rename(it->target, it->staged))
-                ForceDeleteFile(it->target);
-            if (!it->aside.empty())
-                m_files.Rename(it->aside, it->target);
-        }
-    }
-
-    ISaveFileSystem& m_files;
-    std::string m_asideFolder;
-    std::vector<Entry> m_done;
-    bool m_finished = false;
-};
 
 } // namespace
 
@@ -336,25 +252,42 @@ int CDSCUSMFile::CopyPackageFiles()
         const std::string exportFolder = GetFolderFromPath(m_tempIndexPath);
         for (const std::string& name : setFiles)
             BoolCheck(CopyWholeFile(InFolder(exportFolder, name), CombinePath(staging.Path(), name)), 0);
-        const std::string aside = CombinePath(staging.Path(), ".replaced");
-        BoolCheck(CreateFolderPath(aside), 0);
 
         // Into place: the image folder first and the index last, so that no
-        // index names files that are not there yet.
-        FolderSwap swapImages(files);
-        BoolCheck(swapImages.Swap(stagedImages, imageTarget), 0);
-        FileSwaps swapFiles(files, aside);
-        for (const std::string& name : setFiles)
-            BoolCheck(swapFiles.Move(CombinePath(staging.Path(), name), InFolder(destination, name)), 0);
-        const bool linkedAsideRemoved = swapFiles.Finish();
-        const bool imagesAsideRemoved = swapImages.Finish();
-        const bool filesAsideRemoved = files.DeleteTree(aside) && linkedAsideRemoved;
+        // index names files that are not there yet; all recorded beside the
+        // index first, so that a card pulled or a crash mid-way is completed
+        // or undone when the set is next opened or registered. A member
+        // reached through a symbolic link is replaced where the link leads,
+        // from a copy staged beside it on its own file system.
+        std::vector<std::unique_ptr<StagingFolder>> besideLinks;
+        SaveSwap swap(files, SaveJournalPath(m_indexPath));
+        BoolCheck(swap.Add(stagedImages, imageTarget), 0);
+        for (const std::string& name : setFiles) {
+            const std::string target = InFolder(destination, name);
+            const std::string real = FollowSymbolicLinks(target);
+            BoolCheck(!real.empty(), 0);
+            std::string staged = CombinePath(staging.Path(), name);
+            if (real != target) {
+                auto& beside = besideLinks.emplace_back(std::make_unique<StagingFolder>(files));
+                BoolCheck(beside->Make(real), 0);
+                const std::string copy = CombinePath(beside->Path(), GetFileNameFromPath(real, true));
+                BoolCheck(CopyWholeFile(staged, copy), 0);
+                swap.RemoveWhenDone(beside->Path());
+                staged = copy;
+            }
+            BoolCheck(swap.Add(staged, real), 0);
+        }
+        swap.RemoveWhenDone(staging.Path());
+        if (imageStaging)
+            swap.RemoveWhenDone(imageStaging->Path());
+        BoolCheck(swap.Swap(), 0);
+        const bool asideRemoved = swap.Finish();
         staging.Keep();
         if (imageStaging)
             imageStaging->Keep();
         // The set is in place, but a copy of the previous one that stays
         // beside it must not pass for a clean save.
-        BoolCheck(imagesAsideRemoved && filesAsideRemoved, 0);
+        BoolCheck(asideRemoved, 0);
     } catch (int code) {
         return code;
     } catch (const std::bad_alloc&) {

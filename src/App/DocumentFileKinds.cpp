@@ -4,6 +4,7 @@
 #include "App/CameraSetLoad.h"
 #include "App/DSCUSMFile.h"
 #include "App/SaveFileSystem.h"
+#include "App/SaveJournal.h"
 #include "App/StagedSave.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
@@ -85,9 +86,15 @@ int SaveWithCompanion(CZAVEditorDoc& document, ISaveFileSystem& files, const std
         BoolCheck(!IsFile(stagedScript) && script.Write(stagedScript) == 1, 0);
         script.Clear();
 
-        FolderSwap swap(files);
-        BoolCheck(swap.Swap(staging.Path(), companionTarget), 0);
-        BoolCheck(files.Rename(stagedScript, fileTarget), 0);
+        // The folder first and the script last, both recorded beside the
+        // layout before either moves.
+        SaveSwap swap(files, SaveJournalPath(path));
+        BoolCheck(swap.Add(staging.Path(), companionTarget), 0);
+        BoolCheck(swap.Add(stagedScript, fileTarget), 0);
+        swap.RemoveWhenDone(staging.Path());
+        if (scriptStaging)
+            swap.RemoveWhenDone(scriptStaging->Path());
+        BoolCheck(swap.Swap(), 0);
         const bool asideRemoved = swap.Finish();
         staging.Keep();
         if (scriptStaging)
@@ -156,8 +163,24 @@ DocumentFileKinds::DocumentFileKinds(PackageKitFactory kits, ISaveFileSystem& fi
 {
 }
 
+void DocumentFileKinds::RecoverInterruptedSave(const std::string& path)
+{
+    const std::string extension = AsciiLower(GetFileExtension(path));
+    std::vector<std::string> targets{path};
+    if (extension == ".fdp") {
+        targets.push_back(GetTempDecodeFolder(false));
+    } else {
+        targets.push_back(CZAVEditorDoc::StripExtension(path));
+        if (extension == ".usm")
+            for (const std::string& member : CameraSetScriptPaths(path))
+                targets.push_back(member);
+    }
+    FinishInterruptedSave(m_files, path, targets);
+}
+
 int DocumentFileKinds::SaveZvdDocument(CZAVEditorDoc& document, const std::string& path)
 {
+    RecoverInterruptedSave(path);
     return SaveWithCompanion<CZAVScript>(
         document, m_files, path,
         [&](const std::string& companion, std::vector<std::string>& images) {
@@ -171,6 +194,7 @@ int DocumentFileKinds::SaveZvdDocument(CZAVEditorDoc& document, const std::strin
 
 int DocumentFileKinds::SaveUsdLayout(CZAVEditorDoc& document, const std::string& path, int printHandOver)
 {
+    RecoverInterruptedSave(path);
     return SaveWithCompanion<CUDLScript>(
         document, m_files, path,
         [&](const std::string& companion, std::vector<std::string>& images) {
@@ -227,6 +251,7 @@ int DocumentFileKinds::SaveFdpLayout(CZAVEditorDoc& document, const std::string&
     CLayoutManager* layout = document.GetLayoutManager();
     if (!layout)
         return 1;
+    RecoverInterruptedSave(path);
     const std::vector<KeptImageName> kept = NamedImageFrames(*layout);
     const std::string encode = GetTempEncodeFolder(false);
     RemovePath(encode);
@@ -258,10 +283,16 @@ int DocumentFileKinds::SaveFdpLayout(CZAVEditorDoc& document, const std::string&
         BoolCheck(packed == 0, 1);
         BoolCheck(IsFile(package), 1);
 
+        // The work folder is the program's own and every open builds it
+        // anew: its swap needs no journal. The package replaces the previous
+        // one in a single rename.
         const std::string decode = document.GetDecodeFolder();
-        FolderSwap swap(m_files);
-        BoolCheck(swap.Swap(encode, decode), 1);
+        SaveSwap swap(m_files, std::string());
+        BoolCheck(swap.Add(encode, decode), 1);
+        swap.RemoveWhenDone(staging.Path());
+        BoolCheck(swap.Swap(), 1);
         BoolCheck(m_files.Rename(package, target), 1);
+        m_files.SyncFolder(GetFolderFromPath(target));
         const bool asideRemoved = swap.Finish();
         staging.Keep();
         // The files the layout was opened with lay in the folder just
@@ -340,6 +371,9 @@ int DocumentFileKinds::LoadUsmLayout(CZAVEditorDoc& document, const std::string&
 
 int DocumentFileKinds::SaveUsmLayout(CZAVEditorDoc& document, const std::string& path)
 {
+    const std::string index = CameraSetIndexPath(path);
+    if (!index.empty())
+        RecoverInterruptedSave(index);
     try {
         CDSCUSMFile set;
         set.SetFileSystem(m_files);

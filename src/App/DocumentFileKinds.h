@@ -24,6 +24,7 @@ public:
     int SaveUsdLayout(CZAVEditorDoc& document, const std::string& path, int printHandOver) override;
     int SaveFdpLayout(CZAVEditorDoc& document, const std::string& path) override;
     int SaveUsmLayout(CZAVEditorDoc& document, const std::string& path) override;
+    void RecoverInterruptedSave(const std::string& path) override;
 
 private:
     PackageKitFactory m_kits;

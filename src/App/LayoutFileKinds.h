@@ -20,4 +20,8 @@ public:
     virtual int SaveUsdLayout(CZAVEditorDoc& document, const std::string& path, int printHandOver) = 0;
     virtual int SaveFdpLayout(CZAVEditorDoc& document, const std::string& path) = 0;
     virtual int SaveUsmLayout(CZAVEditorDoc& document, const std::string& path) = 0;
+    // Before `path` is opened: completes or undoes a save of it that was cut
+    // off and clears that save's leftovers. Kinds that stage nothing have
+    // nothing to recover.
+    virtual void RecoverInterruptedSave(const std::string& /*path*/) {}
 };

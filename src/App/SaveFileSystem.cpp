@@ -1,6 +1,8 @@
 #include "App/SaveFileSystem.h"
 
 #include "Core/Files.h"
+#include "Core/Path.h"
+#include "Platform/AtomicFileWriter.h"
 #include "Platform/FileSystem.h"
 
 #include <cerrno>
@@ -38,15 +40,35 @@ public:
         }
         return false;
     }
+    bool SyncTree(const std::string& path) override
+    {
+        if (IsSymbolicLink(path))
+            return true;
+        if (IsDirectory(path)) {
+            const auto entries = ListFolder(path);
+            if (!entries)
+                return false;
+            for (const FolderEntry& entry : *entries)
+                if (!SyncTree(CombinePath(path, entry.name)))
+                    return false;
+        }
+        return SyncPath(path);
+    }
+    bool WriteDurably(const std::string& path, std::string_view bytes) override
+    {
+        return WriteFileAtomically(path, bytes.data(), bytes.size());
+    }
     bool Rename(const std::string& from, const std::string& to) override
     {
         return std::rename(from.c_str(), to.c_str()) == 0;
     }
+    bool SyncFolder(const std::string& folder) override { return SyncPath(folder); }
     bool DeleteTree(const std::string& folder) override
     {
         DeleteFolderTree(folder);
         return !PathExists(folder);
     }
+    bool RemoveFile(const std::string& path) override { return ForceDeleteFile(path) || !PathExists(path); }
 };
 
 } // namespace

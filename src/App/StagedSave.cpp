@@ -4,6 +4,7 @@
 #include "Core/Path.h"
 #include "Platform/FileSystem.h"
 
+#include <set>
 #include <unistd.h>
 
 namespace {
@@ -37,55 +38,86 @@ bool FolderTreeMayBeRemoved(const std::string& folder)
     return true;
 }
 
-FolderSwap::~FolderSwap()
+SaveSwap::SaveSwap(ISaveFileSystem& files, std::string journalPath)
+    : m_files(files), m_journalPath(std::move(journalPath))
 {
-    if (!m_finished)
-        Undo();
 }
 
-bool FolderSwap::Swap(const std::string& staged, const std::string& target)
+SaveSwap::~SaveSwap()
 {
-    m_staged = staged;
-    m_target = target;
-    if (IsDirectory(target)) {
-        if (!FolderTreeMayBeRemoved(target))
-            return false;
-        if (!m_files.MakeUniqueFolder(SiblingPrefix(target, ".old-"), m_aside))
-            return false;
-        if (!m_files.Rename(target, m_aside))
-            return false;
-        m_movedAside = true;
+    // A crash stop or a failing step may refuse the undo: the journal then
+    // stays for the next open, and a destructor must not throw.
+    try {
+        if (!m_finished)
+            Undo();
+    } catch (...) {
     }
-    if (!m_files.Rename(staged, target))
+}
+
+bool SaveSwap::Add(const std::string& staged, const std::string& target)
+{
+    if (IsDirectory(target) && !IsSymbolicLink(target) && !FolderTreeMayBeRemoved(target))
         return false;
-    m_swapped = true;
+    m_journal.swaps.push_back(SaveSwapEntry{staged, target, {}});
     return true;
 }
 
-bool FolderSwap::Finish()
+bool SaveSwap::Swap()
 {
-    m_finished = true;
-    return !m_movedAside || m_files.DeleteTree(m_aside);
+    m_started = true;
+    std::set<std::string> folders;
+    for (SaveSwapEntry& swap : m_journal.swaps) {
+        if (!m_files.SyncTree(swap.staged))
+            return false;
+        folders.insert(GetFolderFromPath(swap.staged));
+        folders.insert(GetFolderFromPath(swap.target));
+        if (!PathExists(swap.target))
+            continue;
+        std::string aside;
+        if (!m_files.MakeUniqueFolder(SiblingPrefix(swap.target, ".old-"), aside))
+            return false;
+        swap.aside = CombinePath(aside, GetFileNameFromPath(swap.target, true));
+    }
+    // The staged entries and the set-aside folders are on the disk before
+    // the journal names them.
+    for (const std::string& folder : folders)
+        if (!m_files.SyncFolder(folder))
+            return false;
+    if (!m_journalPath.empty() && !m_files.WriteDurably(m_journalPath, FormatSaveJournal(m_journal)))
+        return false;
+    m_moving = true;
+    return MoveIntoPlace(m_files, m_journal);
 }
 
-void FolderSwap::Undo()
+bool SaveSwap::Finish()
 {
-    if (m_swapped && !m_files.Rename(m_target, m_staged))
-        DeleteFolderTree(m_target);
-    if (m_movedAside)
-        m_files.Rename(m_aside, m_target);
-    else if (!m_aside.empty())
-        RemoveEmptyFolder(m_aside);
+    m_finished = true;
+    return ClearSwap(m_files, m_journal, m_journalPath);
+}
+
+void SaveSwap::Undo()
+{
+    if (!m_started)
+        return;
+    // Before the first move only the staging and the set-aside folders are
+    // there; what could not be put back stays with its journal for the next open.
+    if (!m_moving || PutBack(m_files, m_journal))
+        ClearSwap(m_files, m_journal, m_journalPath);
 }
 
 StagingFolder::~StagingFolder()
 {
-    if (!m_file.empty() && IsFile(m_file))
-        ForceDeleteFile(m_file);
-    if (!m_path.empty() && IsDirectory(m_path))
-        DeleteFolderTree(m_path);
-    if (!m_createdRoot.empty() && IsDirectory(m_createdRoot))
-        DeleteFolderTree(m_createdRoot);
+    try {
+        if (!m_file.empty() && PathExists(m_file))
+            m_files.RemoveFile(m_file);
+        if (!m_path.empty() && IsDirectory(m_path))
+            m_files.DeleteTree(m_path);
+        if (!m_createdRoot.empty() && IsDirectory(m_createdRoot))
+            m_files.DeleteTree(m_createdRoot);
+    } catch (...) {
+        // Stopped as a crash would stop it: what stays is removed by the next
+        // open or save of the target.
+    }
 }
 
 bool StagingFolder::Make(const std::string& target)

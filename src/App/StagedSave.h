@@ -5,6 +5,7 @@
 #pragma once
 
 #include "App/SaveFileSystem.h"
+#include "App/SaveJournal.h"
 
 #include <string>
 
@@ -16,38 +17,48 @@
 // removed would stay behind.
 bool FolderTreeMayBeRemoved(const std::string& folder);
 
-// Puts a staged folder in place of a target folder. Until Finish the old
-// folder is kept aside; ending without Finish moves the staged folder back to
-// its staging name and the old folder back to the target.
-class FolderSwap
+// Puts staged files and folders in place of their targets as one save:
+// everything staged is synced, the set-aside folders are made and the journal
+// is written beside the saved path before the first move; the folders are
+// synced after the moves, and the journal is removed last. Ending without
+// Finish puts the previous entries back; a crash at any point is completed or
+// undone by the next open or save of the same path (FinishInterruptedSave).
+class SaveSwap
 {
 public:
-    explicit FolderSwap(ISaveFileSystem& files) : m_files(files) {}
-    ~FolderSwap();
-    FolderSwap(const FolderSwap&) = delete;
-    FolderSwap& operator=(const FolderSwap&) = delete;
+    // Without a journal path the swap is undone in process only: for the
+    // program's own work folders, which every open builds anew.
+    SaveSwap(ISaveFileSystem& files, std::string journalPath);
+    ~SaveSwap();
+    SaveSwap(const SaveSwap&) = delete;
+    SaveSwap& operator=(const SaveSwap&) = delete;
 
-    // False, with nothing moved, when an old folder is there that could not be
-    // removed afterwards.
-    bool Swap(const std::string& staged, const std::string& target);
-    // Deletes the old folder; false when a part of it stays, and then the
-    // save must not count as done.
+    // `staged` takes the place of `target`, in the order added. False when an
+    // old folder is there that could not be removed afterwards.
+    bool Add(const std::string& staged, const std::string& target);
+    // Staging of this save that is removed once everything is in place.
+    void RemoveWhenDone(const std::string& path) { m_journal.leftovers.push_back(path); }
+    // Everything into place; false when a step failed, and the previous
+    // entries are put back when the swap ends.
+    bool Swap();
+    // Removes what was set aside, the staging and the journal; false when a
+    // part stays, and then the save must not count as done.
     [[nodiscard]] bool Finish();
 
 private:
     void Undo();
 
     ISaveFileSystem& m_files;
-    std::string m_staged;
-    std::string m_target;
-    std::string m_aside;
-    bool m_movedAside = false;
-    bool m_swapped = false;
+    std::string m_journalPath;
+    SaveJournal m_journal;
+    bool m_started = false;
+    bool m_moving = false;
     bool m_finished = false;
 };
 
 // A fresh folder beside a target path, named after it, deleted when it goes
-// out of scope unless something moved it away. The target's missing parent
+// out of scope unless something moved it away (every removal through the
+// save's file-system steps). The target's missing parent
 // folders are made first and, unless Keep is called, removed again.
 class StagingFolder
 {

@@ -319,6 +319,8 @@ int CZAVEditorDoc::OpenByKind(const std::string& path)
 {
     if (m_services.IsInSiblingConfigUDLFolder(path))
         throw int{DocumentInConfigFolder};
+    // A save cut off mid-swap may have the file set aside.
+    m_fileKinds.RecoverInterruptedSave(path);
     if (!IsFile(path))
         throw int{DocumentFileMissing};
     ResetLayout();

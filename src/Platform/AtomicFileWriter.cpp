@@ -61,17 +61,6 @@ std::string TemporaryName(const std::string& folder, const std::string& name)
     return (folder == "/" ? "/" : folder + "/") + "." + stem + tail;
 }
 
-void SyncFolder(const std::string& folder)
-{
-    // Makes the rename itself durable; a folder that cannot be synced (some
-    // network file systems) does not undo a rename that happened.
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 IFileWriteCalls* SetFileWriteCallsForThread(IFileWriteCalls* calls)
@@ -170,7 +159,9 @@ bool AtomicFileWriter::Commit()
     if (!ok) {
         ::unlink(m_temporary.c_str());
     } else {
-        SyncFolder(SplitPath(m_target).folder);
+        // Makes the rename itself durable; a folder that cannot be synced
+        // does not undo a rename that happened.
+        SyncPath(SplitPath(m_target).folder);
     }
     m_temporary.clear();
     m_target.clear();
@@ -194,4 +185,14 @@ bool WriteFileAtomically(const std::string& target, const void* bytes, std::size
 {
     AtomicFileWriter writer;
     return writer.Open(target, mode) && writer.Write(bytes, size) && writer.Commit();
+}
+
+bool SyncPath(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+    ::close(fd);
+    return synced;
 }

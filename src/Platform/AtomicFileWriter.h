@@ -67,3 +67,7 @@ private:
 
 // Writes `size` bytes as the whole new contents of `target` through the writer.
 bool WriteFileAtomically(const std::string& target, const void* bytes, std::size_t size, mode_t mode = 0666);
+
+// Flushes a file or a folder's entries to the disk. A file system that cannot
+// sync a folder (some network ones) counts as synced.
+bool SyncPath(const std::string& path);

@@ -1,4 +1,5 @@
 #include "App/support/FileKindsFakes.h"
+#include "App/support/InterruptedSave.h"
 #include "App/support/LayoutShape.h"
 
 #include "App/DSCUSMFile.h"
@@ -352,6 +353,32 @@ TEST_F(CameraSetSaveTest, SavingAgainReplacesTheSet)
     CDSCUSMFile written;
     ASSERT_EQ(written.Init(&f.Doc(), "", index), 1);
     EXPECT_EQ(written.MakeCameraFileNames(), 1);
+}
+
+TEST_F(CameraSetSaveTest, ARegistrationStoppedAfterAnyStepReopensAsThePreviousOrTheNewSet)
+{
+    // The previous set has a text image and lies one way, the new one has
+    // none and lies the other way: a mix of the two would show.
+    const std::string card = Card("card/VLUDL");
+    const std::string index = card + "/ABCDEF_0.usm";
+    RealKindsFixture reader;
+    const InterruptedSave run{
+        [&] {
+            ASSERT_TRUE(f.Doc().NewDSCLayout(0));
+            AddLine();
+            ASSERT_EQ(f.Doc().SaveUsmLayout(index), 0);
+            ASSERT_TRUE(f.Doc().NewDSCLayout(1));
+        },
+        [&] { return f.Doc().SaveUsmLayout(index); },
+        [&] {
+            reader.base.recorder.messages.clear();
+            return reader.Doc().OnOpenDocument(index) && reader.base.recorder.messages.empty();
+        },
+        [&] { return ReadTree(card); },
+        [&] { return HiddenNamesIn(card); },
+        WritesJournalOf(index),
+    };
+    EXPECT_GT(ExpectOldOrNewAfterEveryStop(f.files, run), 20);
 }
 
 TEST_F(CameraSetSaveTest, ASetSavedThroughSymbolicLinksWritesTheirTargetsAndKeepsTheLinks)

@@ -58,8 +58,15 @@ int FailingFileWrites::Rename(const char* from, const char* to)
     return Fails(RenameStep) ? -1 : std::rename(from, to);
 }
 
-bool FailingSaveFileSystem::Fails(Step step)
+bool FailingSaveFileSystem::Fails(Step step, const std::string& what)
 {
+    if (m_stopAfter >= 0 && static_cast<int>(m_log.size()) >= m_stopAfter) {
+        if (m_stopped)
+            return true;
+        m_stopped = true;
+        throw SimulatedCrash{};
+    }
+    m_log.push_back(what);
     if (step != m_step || ++m_calls != m_failAt)
         return false;
     m_failed = true;
@@ -74,19 +81,46 @@ void FailingSaveFileSystem::FailAt(Step step, int n)
     m_failed = false;
 }
 
+void FailingSaveFileSystem::StopAfter(int steps)
+{
+    m_stopAfter = steps;
+    m_stopped = false;
+    m_log.clear();
+}
+
 bool FailingSaveFileSystem::MakeUniqueFolder(const std::string& prefix, std::string& made)
 {
-    return !Fails(MakeFolderStep) && SystemSaveFileSystem().MakeUniqueFolder(prefix, made);
+    return !Fails(MakeFolderStep, "make " + prefix) && SystemSaveFileSystem().MakeUniqueFolder(prefix, made);
+}
+
+bool FailingSaveFileSystem::SyncTree(const std::string& path)
+{
+    return !Fails(SyncStep, "sync-tree " + path) && SystemSaveFileSystem().SyncTree(path);
+}
+
+bool FailingSaveFileSystem::WriteDurably(const std::string& path, std::string_view bytes)
+{
+    return !Fails(JournalStep, "journal " + path) && SystemSaveFileSystem().WriteDurably(path, bytes);
 }
 
 bool FailingSaveFileSystem::Rename(const std::string& from, const std::string& to)
 {
-    return !Fails(RenameStep) && SystemSaveFileSystem().Rename(from, to);
+    return !Fails(RenameStep, "rename " + from + " " + to) && SystemSaveFileSystem().Rename(from, to);
+}
+
+bool FailingSaveFileSystem::SyncFolder(const std::string& folder)
+{
+    return !Fails(SyncStep, "sync " + folder) && SystemSaveFileSystem().SyncFolder(folder);
 }
 
 bool FailingSaveFileSystem::DeleteTree(const std::string& folder)
 {
-    return !Fails(DeleteStep) && SystemSaveFileSystem().DeleteTree(folder);
+    return !Fails(DeleteStep, "delete " + folder) && SystemSaveFileSystem().DeleteTree(folder);
+}
+
+bool FailingSaveFileSystem::RemoveFile(const std::string& path)
+{
+    return !Fails(RemoveFileStep, "remove " + path) && SystemSaveFileSystem().RemoveFile(path);
 }
 
 namespace {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Fails the n-th call (counting from 1) of one of the atomic writer's steps on
 // this thread while it lives; 0 fails nothing.
@@ -42,26 +43,48 @@ private:
     IFileWriteCalls* m_previous;
 };
 
-// The system's folder steps; the n-th call of the chosen one fails.
+// Thrown by the save seam where a crash stopped the save.
+struct SimulatedCrash
+{
+};
+
+// The system's save steps; the n-th call of the chosen one fails. Or, with
+// StopAfter, every step after the n-th is refused as a crash refuses it: the
+// first refused step throws SimulatedCrash and all later ones (the undo steps
+// of destructors among them) do nothing.
 class FailingSaveFileSystem : public ISaveFileSystem
 {
 public:
-    enum Step { None, MakeFolderStep, RenameStep, DeleteStep };
+    enum Step { None, MakeFolderStep, RenameStep, DeleteStep, SyncStep, JournalStep, RemoveFileStep };
     bool MakeUniqueFolder(const std::string& prefix, std::string& made) override;
+    bool SyncTree(const std::string& path) override;
+    bool WriteDurably(const std::string& path, std::string_view bytes) override;
     bool Rename(const std::string& from, const std::string& to) override;
+    bool SyncFolder(const std::string& folder) override;
     // A failing removal deletes nothing.
     bool DeleteTree(const std::string& folder) override;
+    bool RemoveFile(const std::string& path) override;
     void FailAt(Step step, int n);
     bool Failed() const { return m_failed; }
     // The calls of the chosen step since FailAt.
     int Calls() const { return m_calls; }
 
+    // Lets `steps` steps through and stops the save at the next; a negative
+    // number stops nothing. Clears the step log.
+    void StopAfter(int steps);
+    bool Stopped() const { return m_stopped; }
+    // Every step taken since StopAfter, as "kind path".
+    const std::vector<std::string>& Steps() const { return m_log; }
+
 private:
-    bool Fails(Step step);
+    bool Fails(Step step, const std::string& what);
     Step m_step = None;
     int m_failAt = 0;
     int m_calls = 0;
     bool m_failed = false;
+    int m_stopAfter = -1;
+    bool m_stopped = false;
+    std::vector<std::string> m_log;
 };
 
 // The real kit, with a chosen call answering a chosen code.
