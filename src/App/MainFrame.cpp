@@ -53,7 +53,19 @@ CMainFrame::CMainFrame(CZAVEditorApp& app, IAppUi& ui, CommandRouter& router)
 
     std::string title;
     CLocalizeScript(app.GetLocalizeIniPath()).GetCaption(161, title);
-    setWindowTitle(QString::fromStdString(title));
+    m_title = QString::fromStdString(title);
+    setWindowTitle(m_title);
+}
+
+void CMainFrame::UpdateFrameTitle(const std::string& documentName, bool modified)
+{
+    // Qt shows the file path only while no title is set, so the caption is
+    // composed here; "[*]" is where Qt puts the modified marker.
+    QString caption = m_title;
+    if (!documentName.empty())
+        caption = QString::fromStdString(documentName) + QStringLiteral("[*] - ") + m_title;
+    setWindowTitle(caption);
+    setWindowModified(modified);
 }
 
 CMainFrame::~CMainFrame() = default;

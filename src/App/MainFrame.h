@@ -12,6 +12,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <string>
 
 class CZAVEditorApp;
 class CommandRouter;
@@ -39,6 +40,9 @@ public:
     // The desktop's log-out, once the program may ask the user: true lets
     // the session end, false cancels it.
     bool QueryEndSession();
+    // The caption as the framework composes it, "name - title", with the
+    // title localisation text 161 and a marker while there are unsaved changes.
+    void UpdateFrameTitle(const std::string& documentName, bool modified);
 
 protected:
     void moveEvent(QMoveEvent* event) override;
@@ -60,6 +64,7 @@ private:
 
     CZAVEditorApp& m_app;
     CommandRouter& m_router;
+    QString m_title;
     MenuModel m_menu;
     std::unique_ptr<IToolBoxBar> m_toolBox;
     std::unique_ptr<IChangeModeBar> m_modeBar;

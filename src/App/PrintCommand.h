@@ -16,6 +16,20 @@ class ILayoutFolderServices;
 class IProgramLauncher;
 class QWidget;
 
+// What Print hands over, in the user's temporary folder: the layout script,
+// its companion folder, the placeholder photo and the hand-off file. Empty
+// paths when there is no temporary folder.
+struct TempPrintFiles
+{
+    std::string layout;
+    std::string companion;
+    std::string photo;
+    std::string handOff;
+};
+TempPrintFiles TempPrintFilePaths();
+// Removes them: only while no photo-printing application can be reading them.
+void RemoveTempPrintFiles();
+
 // 0 when the page can be printed, else the text that says why not: 165 too
 // many items on one printing line, 8 a text too small or too large, 9 nothing
 // but empty photo frames.

@@ -10,9 +10,8 @@ namespace {
 
 std::string SiblingPrefix(const std::string& target, const char* kind)
 {
-    std::string name(1, '.');
-    name.append(GetFileNameFromPath(target, true)).append(kind);
-    return CombinePath(GetFolderFromPath(target), name);
+    const std::string name = GetFileNameFromPath(target, true);
+    return CombinePath(GetFolderFromPath(target), "." + name + kind);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 // The files Print hands to the photo-printing application: the layout as a
 // layout script, a white placeholder photo and the hand-off file naming both,
 // all in the user's temporary folder and overwritten at every Print.
+#include "App/PrintCommand.h"
+
 #include "App/LayoutFolderServices.h"
 #include "App/ZAVEditorDoc.h"
 #include "Core/ErrorCheck.h"
+#include "Core/Files.h"
 #include "Core/Path.h"
 #include "Core/TempFolders.h"
 #include "ImageProcessing/Image.h"
@@ -20,14 +23,36 @@ constexpr double kAppCloseVersion = 3.4;
 
 } // namespace
 
+TempPrintFiles TempPrintFilePaths()
+{
+    const std::string temp = GetTempFolder();
+    if (temp.empty())
+        return {};
+    const std::string usd = CombinePath(temp, "zavtemp.usd");
+    return TempPrintFiles{usd, CZAVEditorDoc::StripExtension(usd), CombinePath(temp, "zavtemp.jpg"),
+                          CombinePath(temp, "zavtemp.udo")};
+}
+
+void RemoveTempPrintFiles()
+{
+    const TempPrintFiles files = TempPrintFilePaths();
+    if (files.layout.empty())
+        return;
+    for (const std::string& file : {files.layout, files.photo, files.handOff})
+        if (IsFile(file))
+            ForceDeleteFile(file);
+    if (IsDirectory(files.companion))
+        DeleteFolderTree(files.companion);
+}
+
 int CZAVEditorDoc::WriteTempPrintFiles(std::string& udoPath)
 {
     try {
-        const std::string temp = GetTempFolder();
-        BoolCheck(!temp.empty(), 0);
-        const std::string usd = CombinePath(temp, "zavtemp.usd");
-        const std::string jpg = CombinePath(temp, "zavtemp.jpg");
-        const std::string udo = CombinePath(temp, "zavtemp.udo");
+        const TempPrintFiles files = TempPrintFilePaths();
+        BoolCheck(!files.layout.empty(), 0);
+        const std::string& usd = files.layout;
+        const std::string& jpg = files.photo;
+        const std::string& udo = files.handOff;
 
         BoolCheck(SaveUsdLayout(usd, 1) == 0, 0);
         std::remove(udo.c_str());

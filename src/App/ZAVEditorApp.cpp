@@ -15,6 +15,7 @@
 #include "App/ZAVEditorDoc.h"
 #include "App/ZAVEditorView.h"
 #include "Core/Files.h"
+#include "Core/FontList.h"
 #include "Core/LocalizeScript.h"
 #include "Core/SystemFolders.h"
 #include "Core/TempFolders.h"
@@ -181,6 +182,8 @@ CZAVEditorApp::~CZAVEditorApp()
     if (GetLayoutManagerHost() == this)
         SetLayoutManagerHost(nullptr);
     SetMessageContext(std::string(), nullptr);
+    if (m_bInitialized)
+        SetProgramInterfaceFont(InterfaceFont{});
     m_router.SetTarget(CommandRouter::View, nullptr);
     m_view = nullptr;
     m_mainFrame.reset();
@@ -250,6 +253,9 @@ bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFi
     std::string siblingPath;
     if (m_services.GetSiblingAppPath(siblingPath) && !siblingPath.empty() && m_services.IsSiblingAppRunning())
         return RefuseStart(194);
+    // What an earlier run left: it ended without its clean-up, or the
+    // photo-printing application was still reading its hand-off files.
+    RemoveTemporaryFiles();
 
     m_settings.SetInstallSettings(ReadInstallSettings(m_strLocalizeIniPath));
     LocalizeFontInfo fontInfo;
@@ -257,6 +263,8 @@ bool CZAVEditorApp::InitInstance(const std::optional<std::string>& commandLineFi
         m_fontUI = QFont(QString::fromStdString(fontInfo.faceName));
         m_fontUI.setPixelSize(-UIFontHeight(fontInfo.pointSize));
         m_fontUI.setWeight(QFont::Normal);
+        // New texts start in it where the system's interface face lacks its script.
+        SetProgramInterfaceFont(InterfaceFont{fontInfo.faceName, fontInfo.charSet});
     }
 
     const std::unique_ptr<QSettings> store = OpenSettingsStore();
@@ -383,17 +391,30 @@ int CZAVEditorApp::ExitInstance()
         const std::unique_ptr<QSettings> store = OpenSettingsStore();
         m_settings.SaveSettings(*store);
         store->sync();
-        const std::string tempImages = GetTempImageFolder(false);
-        if (!tempImages.empty() && IsDirectory(tempImages))
-            DeleteFolderTree(tempImages);
     }
+    // A second start never initialised: the running one's files are not its own.
+    if (m_bInitialized)
+        RemoveTemporaryFiles();
     if (m_print)
         m_print->SetOwner(nullptr); // the view goes with the main frame
     m_router.SetTarget(CommandRouter::View, nullptr);
     m_view = nullptr;
     m_mainFrame.reset();
     m_instance.reset();
+    // Last, once the lock and the socket in it are gone.
+    if (m_bInitialized)
+        RemoveTempFolderIfEmpty();
     return 0;
+}
+
+void CZAVEditorApp::RemoveTemporaryFiles()
+{
+    RemoveTempWorkFolders();
+    // A running photo-printing application may still be reading what Print
+    // handed it; the next start removes them, since it refuses to start while
+    // that application runs.
+    if (!m_services.IsSiblingAppRunning())
+        RemoveTempPrintFiles();
 }
 
 bool CZAVEditorApp::SaveModifiedDocument()
@@ -530,7 +551,7 @@ ICommandTarget* CZAVEditorApp::GetPrintCommand()
 void CZAVEditorApp::UpdateFrameTitle()
 {
     if (m_mainFrame && m_document)
-        m_mainFrame->setWindowFilePath(QString::fromStdString(m_document->GetPathName()));
+        m_mainFrame->UpdateFrameTitle(m_document->GetWindowTitle(), m_document->IsModified());
 }
 
 void CZAVEditorApp::OnAppAbout()

@@ -132,6 +132,9 @@ private:
     // What the first start sizes the main window for: its menus, its page and the bars.
     FirstStartRoom MeasureFirstStartRoom() const;
     void OnInstanceRequest(const QString& path);
+    // The working folders, and Print's hand-off files unless the
+    // photo-printing application runs and may still read them.
+    void RemoveTemporaryFiles();
 
     AppEnvironment m_env;
     IAppUi& m_ui;

@@ -181,6 +181,14 @@ void CZAVEditorDoc::SetPathName(const std::string& path)
         m_windowTitle = GetFileNameFromPath(path, true);
 }
 
+void CZAVEditorDoc::SetModifiedFlag(int modified)
+{
+    const bool changed = (modified != 0) != (m_modified != 0);
+    m_modified = modified;
+    if (changed)
+        m_host.UpdateFrameTitle();
+}
+
 void CZAVEditorDoc::RestoreIdentity(const std::string& path, const std::string& windowTitle, bool modified)
 {
     m_pathName = path;

@@ -78,7 +78,8 @@ public:
     // modified state again.
     void RestoreIdentity(const std::string& path, const std::string& windowTitle, bool modified);
     virtual bool IsModified() const { return m_modified != 0; }
-    virtual void SetModifiedFlag(int modified) { m_modified = modified; }
+    // A change of the flag refreshes the main frame's caption, which marks it.
+    virtual void SetModifiedFlag(int modified);
 
     bool OnNewDocument();
     bool OnOpenDocument(const std::string& path);

@@ -206,7 +206,8 @@ ReferenceLookup LookUpStoredReference(std::string_view layoutFolder, std::string
         path = std::move(next);
         folder = path;
     }
-    lookup.path = path.empty() ? std::string(rooted ? "/" : ".") : std::move(path);
+    // The last folder reached: the start itself when there was no component.
+    lookup.path = std::move(folder);
     return lookup;
 }
 

@@ -6,9 +6,20 @@
 
 namespace {
 
+// Without `create` nothing is made: asking where a file would lie must not
+// leave the user's temporary folder behind after the program cleared it.
+std::string TempRoot(bool create)
+{
+    const std::string temp = UserTempPath(create);
+    std::string longForm;
+    if (!temp.empty() && GetLongPath(longForm, temp, false))
+        return longForm;
+    return temp;
+}
+
 std::string TempFolderNamed(const char* name, bool create)
 {
-    const std::string temp = GetTempFolder();
+    const std::string temp = TempRoot(create);
     if (temp.empty()) // never fall back to a folder under "/"
         return {};
     std::string path = temp + '/' + name;
@@ -26,11 +37,7 @@ std::string UniqueFileIn(const std::string& folder)
 
 std::string GetTempFolder()
 {
-    const std::string temp = UserTempPath();
-    std::string longForm;
-    if (!temp.empty() && GetLongPath(longForm, temp, false))
-        return longForm;
-    return temp;
+    return TempRoot(true);
 }
 
 std::string GetTempImageFolder(bool create)
@@ -86,4 +93,26 @@ std::string GetTempSaveImageFileName(bool create)
 std::string GetTempClipFileName(bool create)
 {
     return UniqueFileIn(GetTempClipFolder(create));
+}
+
+void RemoveTempWorkFolders()
+{
+    // The chosen insert-frame picture's folder is not among them: the next
+    // start takes that picture again.
+    using Getter = std::string (*)(bool);
+    const Getter work[] = {GetTempImageFolder,  GetTempSaveImageFolder, GetTempClipFolder,
+                           GetTempDecodeFolder, GetTempEncodeFolder,    GetTempPackageFolder,
+                           GetTempSaveUSMFolder};
+    for (Getter folder : work) {
+        const std::string path = folder(false);
+        if (!path.empty() && IsDirectory(path))
+            DeleteFolderTree(path);
+    }
+}
+
+void RemoveTempFolderIfEmpty()
+{
+    const std::string temp = TempRoot(false);
+    if (!temp.empty() && IsDirectory(temp))
+        RemoveEmptyFolder(temp);
 }

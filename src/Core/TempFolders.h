@@ -19,6 +19,12 @@ std::string GetTempPackageFolder(bool create = false);          // ".../ZAVDTemp
 std::string GetTempInsertFrameImageFolder(bool create = false); // ".../ZAVDTempInsertFrameImage/"
 std::string GetTempSaveUSMFolder(bool create = false);          // ".../ZAVTempSaveUSM/"
 
+// Removes each working folder above that exists, with its content; the
+// chosen insert-frame picture's folder stays.
+void RemoveTempWorkFolders();
+// Removes the user's temporary folder when nothing is left in it.
+void RemoveTempFolderIfEmpty();
+
 // A new empty file "zvdXXXXXX.tmp" with a name no other file has, in the
 // folder of the same name; `create` is passed to the folder operation. Empty
 // when the folder does not exist.

@@ -1,9 +1,11 @@
 #include "Dialogs/FontChoices.h"
 
 #include "App/FontCatalogue.h"
+#include "Core/FontList.h"
 #include "Platform/ShiftJis.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QList>
 #include <QStringList>
 
@@ -17,29 +19,39 @@ namespace {
 // The face field of the layout files: 32 bytes with the closing zero.
 constexpr std::size_t kMaxFaceBytes = 31;
 
-struct ScriptCharSet
+struct CharSetNames
 {
-    QFontDatabase::WritingSystem system;
     std::uint8_t charSet;
-    const char* name;
+    const char* english;
+    const char* japanese;
 };
 
-// The character sets a LOGFONT names, for the scripts the font system reports.
-constexpr std::array<ScriptCharSet, 13> kScripts{{
-    {QFontDatabase::Latin, 0, "Western"},
-    {QFontDatabase::Symbol, 2, "Symbol"},
-    {QFontDatabase::Japanese, 128, "Japanese"},
-    {QFontDatabase::Korean, 129, "Hangul"},
-    {QFontDatabase::SimplifiedChinese, 134, "Chinese Simplified"},
-    {QFontDatabase::TraditionalChinese, 136, "Chinese Traditional"},
-    {QFontDatabase::Greek, 161, "Greek"},
-    {QFontDatabase::Vietnamese, 163, "Vietnamese"},
-    {QFontDatabase::Hebrew, 177, "Hebrew"},
-    {QFontDatabase::Arabic, 178, "Arabic"},
-    {QFontDatabase::Cyrillic, 204, "Cyrillic"},
-    {QFontDatabase::Thai, 222, "Thai"},
-    {QFontDatabase::Any, 1, "Default"},
+// What the script list calls each character set, as the platform's font
+// dialog does in the program's language.
+constexpr std::array<CharSetNames, 13> kCharSetNames{{
+    {0, "Western", "欧文"},
+    {1, "Default", "既定"},
+    {2, "Symbol", "記号"},
+    {128, "Japanese", "日本語"},
+    {129, "Hangul", "ハングル"},
+    {134, "Chinese Simplified", "簡体字中国語"},
+    {136, "Chinese Traditional", "繁体字中国語"},
+    {161, "Greek", "ギリシャ語"},
+    {163, "Vietnamese", "ベトナム語"},
+    {177, "Hebrew", "ヘブライ語"},
+    {178, "Arabic", "アラビア語"},
+    {204, "Cyrillic", "キリル"},
+    {222, "Thai", "タイ語"},
 }};
+
+// The style the font system draws for a weight and slant at the usual width.
+QString MatchedStyleName(const QString& family, int weight, bool italic)
+{
+    QFont font(family);
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
+    font.setItalic(italic);
+    return QFontInfo(font).styleName();
+}
 
 } // namespace
 
@@ -58,29 +70,42 @@ std::vector<std::string> StorableFaceNames(IFontCatalogue& fonts)
     return names;
 }
 
+QString FontStyleLabel(int weight, bool italic)
+{
+    // A font of weight and slant alone: the font database names it in words
+    // that Qt's translation of the program's language covers.
+    QFont font;
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
+    font.setItalic(italic);
+    return QFontDatabase::styleString(font);
+}
+
 std::vector<FontStyleChoice> FontStylesOf(const QString& family)
 {
     std::vector<FontStyleChoice> styles;
     for (const QString& style : QFontDatabase::styles(family)) {
         // The font database calls only italic styles italic; an oblique one
         // is slanted too, and taken for upright it would hide the regular style.
-        FontStyleChoice choice{style, QFontDatabase::weight(family, style),
+        FontStyleChoice choice{style, QString(), QFontDatabase::weight(family, style),
                                QFontDatabase::font(family, style, 12).style() != QFont::StyleNormal};
         if (choice.weight <= 0)
             choice.weight = 400;
-        // Two styles of one weight and slant (such as "Book" and "Regular")
-        // would give the same LOGFONT: offer the first.
-        const bool same = std::any_of(styles.begin(), styles.end(), [&choice](const FontStyleChoice& s) {
+        // Two styles of one weight and slant (such as "Book" and "Condensed")
+        // would give the same LOGFONT: offer the one the font system draws
+        // for it, which is of the usual width.
+        const auto same = std::find_if(styles.begin(), styles.end(), [&choice](const FontStyleChoice& s) {
             return s.weight == choice.weight && s.italic == choice.italic;
         });
-        if (!same)
+        if (same == styles.end())
             styles.push_back(choice);
+        else if (style == MatchedStyleName(family, choice.weight, choice.italic))
+            *same = choice;
     }
     // Bold and slanted forms are drawn for any family that lacks its own.
-    const FontStyleChoice usual[] = {{QStringLiteral("Regular"), 400, false},
-                                     {QStringLiteral("Italic"), 400, true},
-                                     {QStringLiteral("Bold"), 700, false},
-                                     {QStringLiteral("Bold Italic"), 700, true}};
+    const FontStyleChoice usual[] = {{QStringLiteral("Regular"), QString(), 400, false},
+                                     {QStringLiteral("Italic"), QString(), 400, true},
+                                     {QStringLiteral("Bold"), QString(), 700, false},
+                                     {QStringLiteral("Bold Italic"), QString(), 700, true}};
     for (const FontStyleChoice& choice : usual) {
         const bool near = std::any_of(styles.begin(), styles.end(), [&choice](const FontStyleChoice& s) {
             return s.italic == choice.italic && std::abs(s.weight - choice.weight) < 150;
@@ -88,6 +113,8 @@ std::vector<FontStyleChoice> FontStylesOf(const QString& family)
         if (!near)
             styles.push_back(choice);
     }
+    for (FontStyleChoice& choice : styles)
+        choice.label = FontStyleLabel(choice.weight, choice.italic);
     return styles;
 }
 
@@ -105,30 +132,23 @@ std::vector<int> FontPointSizesOf(const QString& family)
     return result;
 }
 
-QString CharSetName(std::uint8_t charSet)
+QString CharSetName(std::uint8_t charSet, std::string_view language)
 {
-    for (const ScriptCharSet& script : kScripts)
-        if (script.charSet == charSet)
-            return QString::fromLatin1(script.name);
-    return QStringLiteral("Character set %1").arg(charSet);
+    const bool japanese = language == "ja";
+    for (const CharSetNames& names : kCharSetNames)
+        if (names.charSet == charSet)
+            return QString::fromUtf8(japanese ? names.japanese : names.english);
+    return (japanese ? QStringLiteral("文字セット %1") : QStringLiteral("Character set %1")).arg(charSet);
 }
 
-std::vector<FontScriptChoice> FontScriptsOf(const QString& family, std::uint8_t fallbackCharSet)
+std::vector<FontScriptChoice> FontScriptsOf(const QString& family, std::uint8_t fallbackCharSet,
+                                            std::string_view language)
 {
     std::vector<FontScriptChoice> scripts;
-    for (QFontDatabase::WritingSystem system : QFontDatabase::writingSystems(family)) {
-        for (const ScriptCharSet& script : kScripts) {
-            if (script.system != system || system == QFontDatabase::Any)
-                continue;
-            const bool listed =
-                std::any_of(scripts.begin(), scripts.end(),
-                            [&script](const FontScriptChoice& s) { return s.charSet == script.charSet; });
-            if (!listed)
-                scripts.push_back({QString::fromLatin1(script.name), script.charSet});
-        }
-    }
+    for (std::uint8_t charSet : CharSetsOf(family.toStdString()))
+        scripts.push_back({CharSetName(charSet, language), charSet});
     if (scripts.empty())
-        scripts.push_back({CharSetName(fallbackCharSet), fallbackCharSet});
+        scripts.push_back({CharSetName(fallbackCharSet, language), fallbackCharSet});
     return scripts;
 }
 

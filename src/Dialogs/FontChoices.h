@@ -21,12 +21,14 @@ std::vector<std::string> StorableFaceNames(IFontCatalogue& fonts);
 
 struct FontStyleChoice
 {
-    QString name;
+    QString name;  // the font's own
+    QString label; // what the style list shows, in the program's language
     int weight = 400;
     bool italic = false;
 };
-// The family's styles, with the usual regular, italic, bold and bold italic
-// added where the family has none near them (they are drawn made up).
+// The family's styles, one for each weight and slant (of the usual width where
+// the family has several), with the usual regular, italic, bold and bold
+// italic added where the family has none near them (they are drawn made up).
 std::vector<FontStyleChoice> FontStylesOf(const QString& family);
 // The point sizes the size list offers for the family.
 std::vector<int> FontPointSizesOf(const QString& family);
@@ -36,11 +38,16 @@ struct FontScriptChoice
     QString name;
     std::uint8_t charSet = 0;
 };
+// The name the style list shows for a weight and slant, in the language of
+// Qt's installed translation ("標準", "太字 斜体" in Japanese).
+QString FontStyleLabel(int weight, bool italic);
 // The family's scripts as character sets, each set once; for a family that
-// reports none, the given set alone.
-std::vector<FontScriptChoice> FontScriptsOf(const QString& family, std::uint8_t fallbackCharSet);
-// The name the script list shows for a character set.
-QString CharSetName(std::uint8_t charSet);
+// reports none, the given set alone. Named in `language` (ProgramLanguage).
+std::vector<FontScriptChoice> FontScriptsOf(const QString& family, std::uint8_t fallbackCharSet,
+                                            std::string_view language);
+// The name the script list shows for a character set: Japanese for "ja",
+// else English.
+QString CharSetName(std::uint8_t charSet, std::string_view language);
 
 // A LOGFONT height (pixels at `dpi`) in whole points, and back (negative: a
 // character height).

@@ -2,6 +2,7 @@
 
 #include "App/FontCatalogue.h"
 #include "App/MessageBoxes.h"
+#include "App/QtTranslation.h"
 #include "Dialogs/DialogShell.h"
 #include "Dialogs/DialogSupport.h"
 #include "Dialogs/FontChoices.h"
@@ -92,7 +93,7 @@ void PaintColorSwatch(QPainter& painter, const QRect& rect, COLORREF color)
 CStringItemFontDialog::CStringItemFontDialog(IDialogShell& shell, IFontCatalogue& fonts, int screenDpi,
                                              ColorChooser chooseColor, QWidget* parent)
     : CSettingsDialog(shell, 1543, parent), m_fonts(fonts), m_dpi(screenDpi > 0 ? screenDpi : 96),
-      m_chooseColor(std::move(chooseColor))
+      m_chooseColor(std::move(chooseColor)), m_language(ProgramLanguage(shell.GetLocalizeIniPath()))
 {
     AddControl(new QLabel(QStringLiteral("Font:"), this), 3230);
     m_face = AddControl(new QComboBox(this), 1136);
@@ -213,14 +214,14 @@ void CStringItemFontDialog::FillFaceLists(int weight, bool italic, std::uint8_t 
     m_filling = true;
     m_style->clear();
     for (const FontStyleChoice& style : FontStylesOf(family))
-        m_style->addItem(style.name, StyleKey(style.weight, style.italic));
+        m_style->addItem(style.label, StyleKey(style.weight, style.italic));
     const QString sizeText = m_size->currentText();
     m_size->clear();
     for (int points : FontPointSizesOf(family))
         m_size->addItem(QString::number(points));
     m_size->setEditText(sizeText);
     m_script->clear();
-    for (const FontScriptChoice& script : FontScriptsOf(family, charSet))
+    for (const FontScriptChoice& script : FontScriptsOf(family, charSet, m_language))
         m_script->addItem(script.name, static_cast<int>(script.charSet));
     m_filling = false;
     SelectStyle(weight, italic);

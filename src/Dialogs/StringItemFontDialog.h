@@ -10,6 +10,7 @@
 #include <QFont>
 
 #include <functional>
+#include <string>
 
 class CShiftJisEdit;
 class IFontCatalogue;
@@ -86,6 +87,8 @@ private:
     IFontCatalogue& m_fonts;
     int m_dpi;
     ColorChooser m_chooseColor;
+    // The program's language, which names the character sets.
+    std::string m_language;
     StringItemFontValues m_values;
     QString m_initialSizeText;
     int m_initialStyleKey = -1;

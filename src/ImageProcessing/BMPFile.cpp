@@ -133,11 +133,17 @@ void CBMPFile::ReadHeaders(const std::string& path, BmpHeaders* h, const SIZE* m
         }
         h->paletteCount = static_cast<int>(count);
     }
-    // The rows start where the file header says when that lies inside the
-    // file and after the information header; otherwise right after the palette.
+    // The rows start where the file header says when that lies inside the file
+    // and past the palette, so a gap before them is skipped. An offset into
+    // the headers or the palette would decode them as pixels; such an offset
+    // (mostly a writer that left the palette out of its sum) is not trusted
+    // and the rows are read from where the palette ends, which is where every
+    // writer puts them and where files without a usable offset are read from:
+    // one rule for every offset that cannot be right, and the picture the
+    // file holds rather than a refusal.
     const std::uint64_t paletteEnd = GetPosition();
     h->pixelOffset =
-        (pixelOffsetField >= paletteStart && pixelOffsetField < fileLength) ? pixelOffsetField : paletteEnd;
+        (pixelOffsetField >= paletteEnd && pixelOffsetField < fileLength) ? pixelOffsetField : paletteEnd;
 }
 
 void CBMPFile::ReadHeaders32(const std::string& path, BmpHeaders* h)

@@ -5,6 +5,7 @@
 #include "ImageProcessing/Image.h"
 #include "ImageProcessing/JpegFile.h"
 #include "ImageProcessing/JpegFileLoops.h"
+#include "ImageProcessing/PictureOrientation.h"
 #include "ImageProcessing/PixelConversion.h"
 #include "ImageProcessing/TiffIfdReader.h"
 
@@ -40,6 +41,10 @@ public:
         BoolCheck(count >= 1 && Inside(value, size), 0);
         return type == kTypeShort ? m_reader.Read16(value) : m_reader.Read32(value);
     }
+
+    // The main picture's orientation, which its thumbnail shares: cameras store
+    // both as the sensor saw them.
+    int Orientation() const { return ExifOrientation(m_reader); }
 
     // The bytes at offset .. offset + length, which must lie inside the block.
     const std::uint8_t* Range(std::uint64_t offset, std::uint64_t length) const
@@ -125,6 +130,8 @@ int CJpegFile::ReadExifThumbnail(std::string path, CImage* target)
         default:
             BoolCheck(false, 0);
         }
+        CanContinueOrThrow();
+        OrientImage(target, block.Orientation());
     });
 }
 

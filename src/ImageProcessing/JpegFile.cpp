@@ -5,6 +5,7 @@
 #include "ImageProcessing/Image.h"
 #include "ImageProcessing/JpegFileLoops.h"
 #include "ImageProcessing/JpegLibReader.h"
+#include "ImageProcessing/PictureOrientation.h"
 #include "ImageProcessing/PixelConversion.h"
 
 #include <jpeglib.h>
@@ -120,29 +121,10 @@ void ReadWithLibrary(ZavJpegLib* lib, const ZavJpegLibInfo& info, IPictureAlloca
     ZavJpegLibFinish(lib);
 }
 
-// Reads a JPEG stream (positioned at its start) into what the allocator makes.
-// With a maximum, a larger picture ends with 7 and its size in `size`.
-void ReadJpegStream(std::FILE* stream, IPictureAllocator& allocator, const SIZE* maximum, SIZE* size)
+// Decodes the picture as the file stores it into what the allocator makes: the
+// library for grey and colour, the own decoder for four components.
+void DecodeAsStored(LibPtr& lib, const ZavJpegLibInfo& info, std::FILE* stream, IPictureAllocator& allocator)
 {
-    std::uint8_t soi[2] = {0, 0};
-    if (std::fread(soi, 1, 2, stream) != 2 || soi[0] != 0xFF || soi[1] != 0xD8)
-        Fail(ImageFileUnsupported);
-    std::rewind(stream);
-    const std::uint64_t streamLength = StreamLength(stream);
-
-    LibPtr lib(ZavJpegLibCreate());
-    if (!lib)
-        Fail(ImageFileNoMemory);
-    ZavJpegLibInfo info{};
-    if (!ZavJpegLibReadHeader(lib.get(), stream, &info))
-        Fail(ImageFileCheckFailed);
-    if (ExceedsMaximum(maximum, info.width, info.height)) {
-        if (size)
-            *size = SIZE{static_cast<int>(info.width), static_cast<int>(info.height)};
-        Fail(ImageFileCancelled);
-    }
-    BoolCheck(IsUsablePictureSize(info.width, info.height), 0);
-    BoolCheck(IsPlausiblePictureSize(info.width, info.height, streamLength), 0);
     switch (info.outColorSpace) {
     case JCS_GRAYSCALE:
     case JCS_RGB:
@@ -164,6 +146,47 @@ void ReadJpegStream(std::FILE* stream, IPictureAllocator& allocator, const SIZE*
     CStreamChunkSource source(stream);
     CCmykRowSink sink(allocator);
     DecodeInChunks(source, sink, info.width);
+}
+
+// Reads a JPEG stream (positioned at its start) upright into what the
+// allocator makes. With a maximum, a picture larger upright ends with 7 and
+// its upright size in `size`.
+void ReadJpegStream(std::FILE* stream, IPictureAllocator& allocator, const SIZE* maximum, SIZE* size)
+{
+    std::uint8_t soi[2] = {0, 0};
+    if (std::fread(soi, 1, 2, stream) != 2 || soi[0] != 0xFF || soi[1] != 0xD8)
+        Fail(ImageFileUnsupported);
+    std::rewind(stream);
+    const std::uint64_t streamLength = StreamLength(stream);
+
+    LibPtr lib(ZavJpegLibCreate());
+    if (!lib)
+        Fail(ImageFileNoMemory);
+    ZavJpegLibInfo info{};
+    if (!ZavJpegLibReadHeader(lib.get(), stream, &info))
+        Fail(ImageFileCheckFailed);
+    const int orientation =
+        info.exif ? ExifSegmentOrientation(std::span<const std::uint8_t>(info.exif, info.exifLength))
+                  : kUprightOrientation;
+    std::uint32_t uprightWidth = 0, uprightHeight = 0;
+    UprightSize(orientation, info.width, info.height, &uprightWidth, &uprightHeight);
+    if (ExceedsMaximum(maximum, uprightWidth, uprightHeight)) {
+        if (size)
+            *size = SIZE{static_cast<int>(uprightWidth), static_cast<int>(uprightHeight)};
+        Fail(ImageFileCancelled);
+    }
+    BoolCheck(IsUsablePictureSize(info.width, info.height), 0);
+    BoolCheck(IsPlausiblePictureSize(info.width, info.height, streamLength), 0);
+    if (orientation == kUprightOrientation) {
+        DecodeAsStored(lib, info, stream, allocator);
+        return;
+    }
+    CBufferPictureAllocator stored(false);
+    DecodeAsStored(lib, info, stream, stored);
+    CanContinueOrThrow();
+    OrientPixels(
+        BottomUpPixels(stored.pixels.get(), stored.width, stored.height, std::size_t{stored.width} * 4),
+        orientation, allocator.Allocate(uprightWidth, uprightHeight));
 }
 
 } // namespace
@@ -256,6 +279,18 @@ int CJpegFile::WriteBufferEx(std::string path, const std::uint8_t* pixels, const
         CJpegEncoder encoder;
         EncodeInBatches(*this, path, encoder, params, false, rows);
     });
+}
+
+int JpegFileOrientation(const std::string& path)
+{
+    StreamPtr stream;
+    if (OpenForReading(path, stream) != ImageFileOk)
+        return kUprightOrientation;
+    LibPtr lib(ZavJpegLibCreate());
+    ZavJpegLibInfo info{};
+    if (!lib || !ZavJpegLibReadHeader(lib.get(), stream.get(), &info) || !info.exif)
+        return kUprightOrientation;
+    return ExifSegmentOrientation(std::span<const std::uint8_t>(info.exif, info.exifLength));
 }
 
 int CropJpegFile(const std::string& source, const std::string& target, const RECT& range)

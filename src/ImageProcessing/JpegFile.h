@@ -43,6 +43,11 @@ public:
     int ReadStream(std::FILE* stream, CImage* target);
 };
 
+// The orientation (1 to 8) the Exif segment of the JPEG file at `path`
+// records for its picture; 1 (upright) when it records none or the file's
+// header cannot be read. The readers above apply it themselves.
+int JpegFileOrientation(const std::string& path);
+
 // Cuts the used range out of a JPEG file and writes it as a new JPEG file (the
 // whole picture when the range covers it). 1 on success, 0 on failure.
 int CropJpegFile(const std::string& source, const std::string& target, const RECT& range);

@@ -4,6 +4,7 @@
 #include <jpeglib.h>
 #include <setjmp.h>
 #include <stdlib.h>
+#include <string.h>
 
 struct ZavJpegLib
 {
@@ -82,6 +83,8 @@ int ZavJpegLibReadHeader(ZavJpegLib* lib, FILE* stream, ZavJpegLibInfo* info)
     if (setjmp(lib->jump))
         return 0;
     jpeg_stdio_src(&lib->cinfo, stream);
+    /* Kept for the picture's orientation; a segment holds at most 65533 bytes. */
+    jpeg_save_markers(&lib->cinfo, JPEG_APP0 + 1, 0xFFFF);
     if (jpeg_read_header(&lib->cinfo, TRUE) != JPEG_HEADER_OK)
         return 0;
     info->width = lib->cinfo.image_width;
@@ -91,6 +94,15 @@ int ZavJpegLibReadHeader(ZavJpegLib* lib, FILE* stream, ZavJpegLibInfo* info)
     info->outColorSpace = (int)lib->cinfo.out_color_space;
     info->sawAdobe = lib->cinfo.saw_Adobe_marker ? 1 : 0;
     info->adobeTransform = lib->cinfo.Adobe_transform;
+    info->exif = NULL;
+    info->exifLength = 0;
+    for (jpeg_saved_marker_ptr m = lib->cinfo.marker_list; m; m = m->next) {
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 && memcmp(m->data, "Exif\0\0", 6) == 0) {
+            info->exif = m->data;
+            info->exifLength = m->data_length;
+            break;
+        }
+    }
     return 1;
 }
 

@@ -22,6 +22,10 @@ typedef struct ZavJpegLibInfo
     int outColorSpace; /* what libjpeg would give by default */
     int sawAdobe;      /* an APP14 Adobe marker was read */
     int adobeTransform;
+    /* The first APP1 segment's payload that begins "Exif" and two NULs, or null;
+     * it lives in the library's memory while the library object does. */
+    const unsigned char* exif;
+    unsigned exifLength;
 } ZavJpegLibInfo;
 
 /* Kinds of rows ZavJpegLibStart can be asked for. */

@@ -93,6 +93,7 @@ int DecodeTargaPixels(std::span<const std::uint8_t> file, const TargaHeader& hea
     // fourth byte of any other 32-bit file is not alpha.
     const bool hasAlpha = bpp == 4 && (header.descriptor & 0x0F) == 8;
     const bool topFirst = (header.descriptor & 0x20) != 0;
+    const bool rightFirst = (header.descriptor & 0x10) != 0;
 
     PageBuffer out = AllocPageBuffer(std::uint64_t{static_cast<std::uint32_t>(width)} * height * 4);
     if (!out)
@@ -101,7 +102,10 @@ int DecodeTargaPixels(std::span<const std::uint8_t> file, const TargaHeader& hea
     const std::size_t stride = static_cast<std::size_t>(width) * 4;
     for (int row = 0; row < height; ++row) {
         std::uint8_t* dst = out.get() + stride * static_cast<std::size_t>(topFirst ? height - 1 - row : row);
-        for (int x = 0; x < width; ++x, dst += 4) {
+        const std::ptrdiff_t step = rightFirst ? -4 : 4;
+        if (rightFirst)
+            dst += stride - 4;
+        for (int x = 0; x < width; ++x, dst += step) {
             const std::uint8_t* src = stream.Next();
             if (!src)
                 return ImageFileReadFailed;

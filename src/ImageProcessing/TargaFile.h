@@ -34,7 +34,8 @@ bool ParseTargaHeader(std::span<const std::uint8_t> file, TargaHeader* header);
 bool IsAcceptedTargaHeader(const TargaHeader& header);
 
 // Decodes the pixels after the header into packed 4-byte pixels (blue, green,
-// red, mask value), bottom row first whatever the file's origin. The mask value
+// red, mask value), bottom row first and left pixel first whatever the file's
+// origin (descriptor bits 5 and 4). The mask value
 // is 255 - alpha for 32-bit files with 8 alpha bits, else 0 (opaque).
 // ImageFileOk, ImageFileUnsupported (unusable size), ImageFileReadFailed (the
 // pixel data ends early) or ImageFileNoMemory.

@@ -1,7 +1,9 @@
 #include "ImageProcessing/TiffFile.h"
 
 #include "Core/ErrorCheck.h"
+#include "ImageProcessing/PictureOrientation.h"
 #include "ImageProcessing/PixelConversion.h"
+#include "ImageProcessing/TiffRgbaReading.h"
 
 #include <tiffio.h>
 
@@ -69,14 +71,19 @@ int ReadTiffPixels(const std::string& path, int limitWidth, int limitHeight, int
         return ImageFileOpenFailed;
 
     std::uint32_t w = 0, h = 0;
-    std::uint16_t compression = COMPRESSION_NONE, photometric = 0;
+    std::uint16_t compression = COMPRESSION_NONE, photometric = 0, orientation = ORIENTATION_TOPLEFT;
     if (!TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &w) || !TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &h))
         return ImageFileUnsupported;
     TIFFGetField(tif.get(), TIFFTAG_COMPRESSION, &compression);
     TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ORIENTATION, &orientation);
+    const int turn = KnownOrientation(orientation);
 
-    // Sizes are reported as ints; a side beyond that is beyond any limit too.
-    const std::int64_t w64 = w, h64 = h;
+    // Limits are for the picture upright. Sizes are reported as ints; a side
+    // beyond that is beyond any limit too.
+    std::uint32_t uw = 0, uh = 0;
+    UprightSize(turn, w, h, &uw, &uh);
+    const std::int64_t w64 = uw, h64 = uh;
     if ((limitWidth >= 0 && w64 > limitWidth) || (limitHeight >= 0 && h64 > limitHeight)) {
         *width = w64 > INT32_MAX ? INT32_MAX : static_cast<int>(w64);
         *height = h64 > INT32_MAX ? INT32_MAX : static_cast<int>(h64);
@@ -84,16 +91,21 @@ int ReadTiffPixels(const std::string& path, int limitWidth, int limitHeight, int
     }
     if (!IsAcceptedTiffCompression(compression) || !IsUsablePictureSize(w64, h64))
         return ImageFileUnsupported;
+
+    PageBuffer raster;
+    if (const int code = ReadStoredRgba(tif.get(), photometric, w, h, &raster); code != ImageFileOk)
+        return code;
+    RasterToMaskedPixels(raster.get(), std::uint64_t{w} * h);
+    if (turn == kUprightOrientation) {
+        if (!FlipRowsVertical(raster.get(), static_cast<int>(w * 4), static_cast<int>(h)))
+            return ImageFileCancelled;
+    } else {
+        raster = OrientTopDownPixels(raster.get(), turn, &w, &h);
+        if (!raster)
+            return ImageFileNoMemory;
+    }
     *width = static_cast<int>(w);
     *height = static_cast<int>(h);
-
-    const std::uint64_t count = std::uint64_t{w} * h;
-    PageBuffer raster = AllocPageBuffer(count * 4);
-    if (!raster)
-        return ImageFileNoMemory;
-    if (!TIFFReadRGBAImage(tif.get(), w, h, reinterpret_cast<std::uint32_t*>(raster.get()), 1))
-        return ImageFileReadFailed;
-    RasterToMaskedPixels(raster.get(), count);
     *pixels = std::move(raster);
     return ImageFileOk;
 }

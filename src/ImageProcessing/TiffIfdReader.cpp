@@ -60,12 +60,17 @@ int CTiffIfdReader::TiffTypeSize(std::uint16_t type)
     }
 }
 
+std::uint32_t CTiffIfdReader::FirstDirectory() const
+{
+    return m_base ? Read32(m_base + 4) : 0;
+}
+
 int CTiffIfdReader::FindTag(std::uint16_t* type, std::uint32_t* count, const std::uint8_t** value,
                             std::uint16_t tag) const
 {
     if (!m_base)
         return 0;
-    return FindInIfd(type, count, value, tag, Read32(m_base + 4), 1);
+    return FindInIfd(type, count, value, tag, FirstDirectory(), 1);
 }
 
 int CTiffIfdReader::FindInIfd(std::uint16_t* type, std::uint32_t* count, const std::uint8_t** value,

@@ -27,6 +27,9 @@ public:
     int FindInIfd(std::uint16_t* type, std::uint32_t* count, const std::uint8_t** value, std::uint16_t tag,
                   std::uint32_t directory, int followChain) const;
 
+    // The offset of the first directory; 0 (none) for a block that is not a TIFF header.
+    std::uint32_t FirstDirectory() const;
+
     // Unsigned values in the block's byte order.
     std::uint16_t Read16(const std::uint8_t* p) const;
     std::uint32_t Read32(const std::uint8_t* p) const;

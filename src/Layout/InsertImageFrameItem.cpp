@@ -3,6 +3,7 @@
 #include "Core/Geometry.h"
 #include "Core/LocalizeScript.h"
 #include "ImageProcessing/JpegFile.h"
+#include "ImageProcessing/PictureOrientation.h"
 #include "Layout/LayoutServices.h"
 #include "Layout/MacroStringItem.h"
 #include "Platform/Archive.h"
@@ -81,7 +82,9 @@ bool CInsertImageFrameItem::ExportImage(const std::string& path, const std::uint
     if (!WorkingFile().MakeFresh())
         return false;
     bool written = false;
-    if (HasJpegExtension(path)) {
+    // A JPEG that records an orientation is stored upright from its pixels, so
+    // that nothing reading the layout's picture turns it a second time.
+    if (HasJpegExtension(path) && JpegFileOrientation(path) == kUprightOrientation) {
         written = CopyFileWritable(path, WorkingFile().Path());
     } else {
         written = CJpegFile().WriteBuffer(WorkingFile().Path(), pixels, nullptr, width, height) == 0;

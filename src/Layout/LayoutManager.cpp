@@ -23,7 +23,9 @@ LOGFONT BuildDefaultFont()
     font.lfWeight = FW_NORMAL;
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return font;
-    font.lfFaceName = GetDefaultGuiFontFace();
+    const InterfaceFont gui = GetDefaultGuiFont();
+    font.lfFaceName = gui.face;
+    font.lfCharSet = gui.charSet;
     if (!HasTrueTypeFont(font.lfFaceName)) {
         const std::vector<std::string> names = CollectTrueTypeFontNames();
         if (!names.empty())

@@ -21,11 +21,18 @@ std::string WithoutTrailingSlash(std::string path)
 
 std::string UserTempPath()
 {
+    return UserTempPath(true);
+}
+
+std::string UserTempPath(bool create)
+{
     const std::string root = WithoutTrailingSlash(QDir::tempPath().toStdString());
     const std::string own = (root == "/" ? "" : root) + "/zaveditor-" + std::to_string(::geteuid());
+    struct stat st;
+    if (!create && ::lstat(own.c_str(), &st) != 0 && errno == ENOENT)
+        return own;
     if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST)
         return {};
-    struct stat st;
     if (::lstat(own.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
         return {};
     if ((st.st_mode & 0077) != 0 && ::chmod(own.c_str(), 0700) != 0)

@@ -9,6 +9,10 @@
 // meet each other's working files. Empty when it cannot be had safely (a
 // foreign owner, a symbolic link, or no way to create it).
 std::string UserTempPath();
+// The same, made only with `create`: without it a missing folder's path is
+// returned and nothing is made, so asking where a file would lie leaves no
+// folder behind.
+std::string UserTempPath(bool create);
 // The XDG documents folder, made when missing; the home folder when it
 // cannot be made.
 std::string UserDocumentsPath();

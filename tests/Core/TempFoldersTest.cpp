@@ -1,8 +1,10 @@
 #include "Core/TempFolders.h"
 
 #include "Core/Files.h"
+#include "Core/Path.h"
 #include "Core/support/ScopedTmpDir.h"
 #include "Core/support/ScratchFolder.h"
+#include "Platform/FileSystem.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -79,4 +81,40 @@ TEST_F(TempFolders, FileNamesAreUniqueAndCreated)
     EXPECT_EQ(names.size(), 50u);
     EXPECT_EQ(GetTempSaveImageFileName(true).rfind(GetTempSaveImageFolder(), 0), 0u);
     EXPECT_EQ(GetTempClipFileName(true).rfind(GetTempClipFolder(), 0), 0u);
+}
+
+TEST_F(TempFolders, AskingWhereAFolderLiesMakesNothing)
+{
+    const std::string expected = UserTemp() + "/ZAVDTempImage/";
+    EXPECT_EQ(GetTempImageFolder(false), expected);
+    EXPECT_EQ(GetTempImageFileName(false), "");
+    EXPECT_FALSE(IsDirectory(UserTemp())) << "the user's folder was made by a question";
+    EXPECT_EQ(GetTempImageFolder(true), expected);
+    EXPECT_TRUE(IsDirectory(expected));
+}
+
+// At the end only the chosen insert-frame picture stays, and the user's folder
+// goes once it is empty.
+TEST_F(TempFolders, RemovingTheWorkFoldersKeepsOnlyTheChosenInsertFramePicture)
+{
+    std::string (*const every[])(bool) = {
+        GetTempImageFolder,  GetTempSaveImageFolder, GetTempClipFolder,    GetTempDecodeFolder,
+        GetTempEncodeFolder, GetTempPackageFolder,   GetTempSaveUSMFolder, GetTempInsertFrameImageFolder};
+    for (auto folder : every) {
+        ASSERT_TRUE(CreateFolderPath(CombinePath(folder(true), "inner")));
+        ASSERT_NE(CreateUniqueFile(folder(false), "zvd", ".tmp"), "");
+    }
+    RemoveTempWorkFolders();
+    for (auto folder : every)
+        EXPECT_EQ(IsDirectory(folder(false)), folder == GetTempInsertFrameImageFolder) << folder(false);
+    RemoveTempFolderIfEmpty();
+    EXPECT_TRUE(IsDirectory(UserTemp())) << "removed with the chosen picture in it";
+
+    ASSERT_TRUE(DeleteFolderTree(GetTempInsertFrameImageFolder(false)));
+    RemoveTempFolderIfEmpty();
+    EXPECT_FALSE(IsDirectory(UserTemp()));
+    // Nothing there: both are harmless.
+    RemoveTempWorkFolders();
+    RemoveTempFolderIfEmpty();
+    EXPECT_FALSE(IsDirectory(UserTemp()));
 }

@@ -9,6 +9,7 @@
 #include "ImageProcessing/support/FixtureFiles.h"
 #include "ImageProcessing/support/FixtureTiff.h"
 #include "ImageProcessing/support/JpegFileFixture.h"
+#include "ImageProcessing/support/OrientedPictures.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -231,6 +232,65 @@ TEST_F(ImageListCtrlTest, ThumbnailsOfRealFilesOfTheFourKinds)
         EXPECT_GE(cell.height(), 60 + list.fontMetrics().height()) << name;
         EXPECT_GE(cell.width(), 60) << name;
     }
+}
+
+// Photos held upright by their orientation show upright, by whichever way
+// their thumbnail is made: a camera's Exif thumbnail (stored as the sensor saw
+// it, like the photo), a JPEG's own picture, a TIFF's.
+TEST_F(ImageListCtrlTest, ThumbnailsOfTurnedPhotosAreUpright)
+{
+    const FixtureOrientation& six = FixtureOrientations()[5];
+    const FixtureOrientation& eight = FixtureOrientations()[7];
+    const FixtureOrientation& five = FixtureOrientations()[4];
+
+    // Exif thumbnail 40 x 30 of quadrant colours; the main picture is damaged.
+    std::vector<std::uint8_t> rgb;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const std::uint32_t c = FixtureQuadrantColour(40, 30, x, y);
+            rgb.insert(rgb.end(), {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)});
+        }
+    ExifFixture exif;
+    exif.compression = 1;
+    exif.width = 40;
+    exif.height = 30;
+    exif.thumbnail = rgb;
+    exif.stripByteCounts = static_cast<std::uint32_t>(rgb.size());
+    exif.orientation = six.value;
+    std::vector<std::uint8_t> camera = ExifFixtureFile(exif);
+    camera.resize(4 + ((std::size_t(camera[4]) << 8) | camera[5]));
+    camera.insert(camera.end(), 300, 0x5A);
+    WriteFixtureFile(Path("camera.jpg"), camera);
+
+    ASSERT_FALSE(FixtureOrientedQuadrantJpeg(Path("phone.jpg"), 48, 32, eight.value).empty());
+
+    FixtureTiffOptions tiff;
+    tiff.width = 7;
+    tiff.height = 4;
+    tiff.orientation = five.value;
+    ASSERT_TRUE(WriteFixtureTiff(Path("turned.tif"), tiff));
+
+    FillAndWait();
+    ASSERT_EQ(list.count(), 3);
+
+    // Upright 30 x 40 and 32 x 48, centred in the 60 x 60 cell.
+    const auto quadrants = [](const FixtureOrientation& o, int width, int height, int left, int top) {
+        return [=](int x, int y, QRgb pixel) {
+            int sx = 0, sy = 0;
+            FixtureStoredPoint(o, width, height, x - left, y - top, &sx, &sy);
+            const std::uint32_t c = FixtureQuadrantColour(width, height, sx, sy);
+            const bool edge = (sx + 1) % (width / 2) <= 1 || (sy + 1) % (height / 2) <= 1;
+            return edge || Near(pixel, qRgb((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF), 24);
+        };
+    };
+    EXPECT_TRUE(ShowsAt(ThumbnailOf("camera.jpg"), QRect(15, 10, 30, 40), quadrants(six, 40, 30, 15, 10)));
+    EXPECT_TRUE(ShowsAt(ThumbnailOf("phone.jpg"), QRect(14, 6, 32, 48), quadrants(eight, 48, 32, 14, 6)));
+    EXPECT_TRUE(ShowsAt(ThumbnailOf("turned.tif"), QRect(28, 26, 4, 7), [&](int x, int y, QRgb pixel) {
+        int sx = 0, sy = 0;
+        FixtureStoredPoint(five, 7, 4, x - 28, y - 26, &sx, &sy);
+        const FixturePixel stored = FixtureTiffPixel(tiff, sx, sy);
+        return Near(pixel, qRgb(stored.r, stored.g, stored.b), 0);
+    }));
 }
 
 TEST_F(ImageListCtrlTest, MakeThumbnailRefusesNamesOutsideTheFourKinds)

@@ -1,8 +1,10 @@
 #include "Dialogs/StringItemFontDialog.h"
 #include "App/FontCatalogue.h"
 #include "App/MessageBoxes.h"
+#include "App/QtTranslation.h"
 #include "App/ZAVEditorDoc.h"
 #include "App/support/ModalScript.h"
+#include "Core/FontList.h"
 #include "Dialogs/FontChoices.h"
 #include "Dialogs/HeaderInfoDialog.h"
 #include "Dialogs/SetImageInfoDialog.h"
@@ -24,6 +26,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <algorithm>
 #include <string>
@@ -103,16 +106,23 @@ TEST_F(StringItemFontDialogTest, ATextWithoutAFaceOpensOnTheRegularStyleOfTheFir
 {
     auto dialog = Open(StringItemFontValues{});
     ASSERT_EQ(dialog->FaceBox()->currentText(), "DejaVu Sans");
-    const QString style = dialog->StyleBox()->currentText();
+    const std::vector<FontStyleChoice> choices = FontStylesOf(QStringLiteral("DejaVu Sans"));
+    ASSERT_EQ(dialog->StyleBox()->count(), static_cast<int>(choices.size()));
+    const FontStyleChoice& current = choices.at(static_cast<std::size_t>(dialog->StyleBox()->currentIndex()));
+    EXPECT_EQ(dialog->StyleBox()->currentText(), current.label);
+    const QString style = current.name;
     const QFont shown = QFontDatabase::font(QStringLiteral("DejaVu Sans"), style, 12);
     EXPECT_EQ(shown.style(), QFont::StyleNormal) << style.toStdString();
     EXPECT_EQ(shown.weight(), QFont::Normal) << style.toStdString();
-    // Slanted styles are offered, each once, as slanted.
-    for (const FontStyleChoice& choice : FontStylesOf(QStringLiteral("DejaVu Sans")))
+    // Slanted styles are offered, each once, as slanted; of the family's
+    // narrow and usual widths the usual one.
+    for (const FontStyleChoice& choice : choices) {
         EXPECT_EQ(choice.italic,
                   QFontDatabase::font(QStringLiteral("DejaVu Sans"), choice.name, 12).style() !=
                       QFont::StyleNormal)
             << choice.name.toStdString();
+        EXPECT_FALSE(choice.name.contains(QStringLiteral("Condensed"))) << choice.name.toStdString();
+    }
 }
 
 TEST_F(StringItemFontDialogTest, OpensOnTheValuesWithFacesTheFilesCanStore)
@@ -348,6 +358,30 @@ TEST_F(StringItemFontDialogTest, ButtonsFollowTheirChecksAndColoursAreStored)
     EXPECT_TRUE(values.backColorOn);
 }
 
+TEST(FontChoicesTest, CharacterSetsAreNamedInTheProgramsLanguage)
+{
+    struct Case
+    {
+        std::uint8_t charSet;
+        const char* english;
+        const char* japanese;
+    };
+    const Case cases[] = {{0, "Western", "欧文"},
+                          {128, "Japanese", "日本語"},
+                          {2, "Symbol", "記号"},
+                          {204, "Cyrillic", "キリル"},
+                          {77, "Character set 77", "文字セット 77"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(CharSetName(c.charSet, ""), QString::fromUtf8(c.english));
+        EXPECT_EQ(CharSetName(c.charSet, "ja"), QString::fromUtf8(c.japanese));
+    }
+    EnsureApp();
+    // A family that reports no script shows the text's own set.
+    const std::vector<FontScriptChoice> none = FontScriptsOf(QStringLiteral("No Such Face 1f3a"), 128, "ja");
+    ASSERT_EQ(none.size(), 1u);
+    EXPECT_EQ(none.front().name, QString::fromUtf8("日本語"));
+}
+
 TEST(FontChoicesTest, FaceNamesAndHeights)
 {
     EXPECT_TRUE(IsStorableFaceName("IPAGothic"));
@@ -536,6 +570,38 @@ protected:
     ILayoutDialogs* previous = nullptr;
     CStringItem* text = nullptr;
 };
+
+// Where the system's interface face has no Japanese glyphs, a new text starts
+// in the program's interface face; the lists name styles and scripts in the
+// program's language, with Qt's translation loaded as the program loads it.
+TEST_F(TextDialogThroughTheModelTest, ANewTextOpensOnAJapaneseFaceNamedInTheProgramsLanguage)
+{
+    SetFontCatalogue(nullptr);
+    const std::unique_ptr<QTranslator> japanese = InstallQtTranslation(ShippedIniPath());
+    ASSERT_NE(japanese, nullptr) << "Qt's Japanese translation is not installed";
+    StringItemFontValues values;
+    values.font = CLayoutManager().GetItemDefaults().font;
+    values.text = "x";
+    EXPECT_EQ(values.font.lfCharSet, 128);
+    const std::vector<std::uint8_t> sets = CharSetsOf(values.font.lfFaceName);
+    EXPECT_NE(std::find(sets.begin(), sets.end(), 128), sets.end()) << values.font.lfFaceName;
+
+    CStringItemFontDialog dialog(app.shell, GetFontCatalogue(), 96, {});
+    dialog.SetValues(values);
+    dialog.show();
+    EXPECT_EQ(dialog.FaceBox()->currentText().toStdString(), values.font.lfFaceName);
+    EXPECT_EQ(dialog.StyleBox()->currentText(), QString::fromUtf8("標準"));
+    EXPECT_EQ(dialog.ScriptBox()->currentText(), QString::fromUtf8("日本語"));
+    QStringList styles;
+    for (int i = 0; i < dialog.StyleBox()->count(); ++i)
+        styles << dialog.StyleBox()->itemText(i);
+    for (const char* usual : {"斜体", "太字", "太字 斜体"})
+        EXPECT_TRUE(styles.contains(QString::fromUtf8(usual))) << usual;
+    QStringList scripts;
+    for (int i = 0; i < dialog.ScriptBox()->count(); ++i)
+        scripts << dialog.ScriptBox()->itemText(i);
+    EXPECT_TRUE(scripts.contains(QString::fromUtf8("欧文"))) << scripts.join(',').toStdString();
+}
 
 TEST_F(TextDialogThroughTheModelTest, ConfirmingUnchangedKeepsTheSize)
 {

@@ -502,6 +502,48 @@ TEST(BmpFile, PixelOffsetFieldIsFollowedInsideTheFile)
     EXPECT_TRUE(SameColour(FixtureImagePixel(image, 6, 4), FixtureBmpPixel(o, 6, 4)));
 }
 
+// Pixels are never read from the headers or the palette: an offset field that
+// points into them is not trusted, and the rows are read from where the
+// palette ends, where they are.
+TEST(BmpFile, PixelOffsetInsideTheHeadersOrPaletteReadsFromThePaletteEnd)
+{
+    const struct
+    {
+        const char* name;
+        int bits;
+        int headerSize;
+        int offsetBack;
+    } cases[] = {
+        {"8-bit, into the palette", 8, 40, 40},       {"8-bit, to the palette's start", 8, 40, 1024},
+        {"4-bit, last palette entry", 4, 40, 4},      {"1-bit core, into the palette", 1, 12, 3},
+        {"8-bit, into the header", 8, 40, 1024 + 20}, {"24-bit, into a long header", 24, 108, 30},
+    };
+    for (const auto& c : cases) {
+        FixtureFolder folder;
+        const FixtureBmpOptions o{
+            .width = 13, .height = 6, .bits = c.bits, .headerSize = c.headerSize, .offsetBack = c.offsetBack};
+        const std::string path = WriteBmp(folder, o);
+        CImage image;
+        ASSERT_EQ(CBMPFile().Read(path, &image), ImageFileOk) << c.name;
+        BufferRead r = ReadBuffer(path);
+        ASSERT_EQ(r.result, ImageFileOk) << c.name;
+        CImage scaled;
+        SIZE size{};
+        double scale = 0;
+        ASSERT_EQ(CBMPFile().ReadScaled(path, &scaled, 100, 100, &size, &scale, 0, 1, nullptr), ImageFileOk);
+        for (int y = 0; y < o.height; ++y)
+            for (int x = 0; x < o.width; ++x) {
+                const FixturePixel want = FixtureBmpPixel(o, x, y);
+                ASSERT_TRUE(SameColour(FixtureImagePixel(image, x, y), want))
+                    << c.name << " " << x << "," << y;
+                ASSERT_TRUE(SameColour(FixtureBufferPixel(r.pixels.get(), o.width, o.height, x, y), want))
+                    << c.name << " " << x << "," << y;
+                ASSERT_TRUE(SameColour(FixtureImagePixel(scaled, x, y), want))
+                    << c.name << " " << x << "," << y;
+            }
+    }
+}
+
 // A bitmap has no mask: palette entries' reserved byte never reaches the
 // buffer's fourth byte.
 TEST(BmpFile, PaletteReservedByteIsNotAMask)

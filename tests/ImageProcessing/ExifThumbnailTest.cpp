@@ -2,7 +2,9 @@
 #include "ImageProcessing/JpegFile.h"
 #include "ImageTestSupport.h"
 #include "support/FixtureFiles.h"
+#include "support/FixtureImage.h"
 #include "support/JpegFileFixture.h"
+#include "support/OrientedPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -109,6 +111,42 @@ TEST_P(ExifThumbnailTest, MissingCompressionGivesEight)
     f.thumbnail = JpegFixtureSolid(JpegFixtureKind::Rgb, {1, 2, 3}, 8, 8);
     CImage image;
     EXPECT_EQ(ReadThumbnail(f, image), 8);
+}
+
+// A camera stores the thumbnail as its sensor saw it, like the photo: the
+// photo's orientation turns it upright too, in either byte order.
+TEST_P(ExifThumbnailTest, ThumbnailIsTurnedByThePhotosOrientation)
+{
+    constexpr int kWidth = 6, kHeight = 4;
+    std::vector<std::uint8_t> rgb;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const FixturePixel p = FixturePattern(x, y);
+            rgb.insert(rgb.end(), {p.r, p.g, p.b});
+        }
+    for (const FixtureOrientation& o : FixtureOrientations()) {
+        ExifFixture f;
+        f.bigEndian = GetParam();
+        f.compression = 1;
+        f.width = kWidth;
+        f.height = kHeight;
+        f.thumbnail = rgb;
+        f.stripByteCounts = static_cast<std::uint32_t>(rgb.size());
+        f.orientation = o.value;
+        CImage image;
+        ASSERT_EQ(ReadThumbnail(f, image), 0) << o.name;
+        const int uw = FixtureUprightWidth(o, kWidth, kHeight);
+        const int uh = FixtureUprightHeight(o, kWidth, kHeight);
+        ASSERT_EQ(image.GetWidth(), uw) << o.name;
+        ASSERT_EQ(image.GetHeight(), uh) << o.name;
+        for (int uy = 0; uy < uh; ++uy)
+            for (int ux = 0; ux < uw; ++ux) {
+                int x = 0, y = 0;
+                FixtureStoredPoint(o, kWidth, kHeight, ux, uy, &x, &y);
+                ASSERT_TRUE(SameColour(FixtureImagePixel(image, ux, uy), FixturePattern(x, y)))
+                    << o.name << " " << ux << "," << uy;
+            }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(ByteOrders, ExifThumbnailTest, ::testing::Values(false, true),

@@ -18,6 +18,7 @@ struct TargaCase
     bool runLength;
     bool topFirst;
     int alphaBits;
+    bool rightFirst = false;
 };
 
 class TargaDecode : public ::testing::TestWithParam<TargaCase>
@@ -25,7 +26,7 @@ class TargaDecode : public ::testing::TestWithParam<TargaCase>
 };
 
 // Every accepted kind decodes to the same bottom-up picture, whatever the
-// file's compression and origin.
+// file's compression and origin (bottom or top, left or right).
 TEST_P(TargaDecode, GivesThePictureBottomRowFirst)
 {
     const TargaCase& c = GetParam();
@@ -36,6 +37,7 @@ TEST_P(TargaDecode, GivesThePictureBottomRowFirst)
     o.runLength = c.runLength;
     o.topFirst = c.topFirst;
     o.alphaBits = c.alphaBits;
+    o.rightFirst = c.rightFirst;
     const auto file = FixtureTarga(o);
 
     TargaHeader header;
@@ -65,7 +67,11 @@ INSTANTIATE_TEST_SUITE_P(Kinds, TargaDecode,
                                            TargaCase{"Rle24BottomUp", 24, true, false, 0},
                                            TargaCase{"Rle24TopDown", 24, true, true, 0},
                                            TargaCase{"Rle32Alpha8TopDown", 32, true, true, 8},
-                                           TargaCase{"Rle32NoAlpha", 32, true, false, 0}),
+                                           TargaCase{"Rle32NoAlpha", 32, true, false, 0},
+                                           TargaCase{"Raw24RightToLeft", 24, false, false, 0, true},
+                                           TargaCase{"Raw32RightToLeftTopDown", 32, false, true, 8, true},
+                                           TargaCase{"Rle24RightToLeft", 24, true, false, 0, true},
+                                           TargaCase{"Rle32RightToLeftTopDown", 32, true, true, 8, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A 32-bit file without alpha bits is opaque whatever its fourth bytes hold; an

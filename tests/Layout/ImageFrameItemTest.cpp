@@ -1,6 +1,9 @@
 #include "Core/TempFolders.h"
 #include "Core/support/ScopedTmpDir.h"
 #include "Core/support/ScratchFolder.h"
+#include "ImageProcessing/BMPFile.h"
+#include "ImageProcessing/JpegFile.h"
+#include "ImageProcessing/support/OrientedPictures.h"
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/InsertImageFrameItem.h"
 #include "Layout/MacroStringItem.h"
@@ -10,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <optional>
 #include <tiffio.h>
 
@@ -19,6 +23,44 @@ namespace {
 
 constexpr std::uint32_t kRed = 0xFF0000; // as the picture shows it (0xRRGGBB)
 constexpr std::uint32_t kBlue = 0x0000FF;
+
+bool NearRgb(std::uint32_t a, std::uint32_t b)
+{
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int x = static_cast<int>((a >> shift) & 0xFF), y = static_cast<int>((b >> shift) & 0xFF);
+        if (x - y > 16 || y - x > 16)
+            return false;
+    }
+    return true;
+}
+
+// Each quadrant of an upright picture shows the stored quadrant the
+// orientation puts there.
+void ExpectUprightQuadrants(const FixtureOrientation& o, int storedWidth, int storedHeight,
+                            std::uint32_t (*rgbAt)(const void*, int, int), const void* picture)
+{
+    const int uw = FixtureUprightWidth(o, storedWidth, storedHeight);
+    const int uh = FixtureUprightHeight(o, storedWidth, storedHeight);
+    for (const int ux : {uw / 4, uw * 3 / 4})
+        for (const int uy : {uh / 4, uh * 3 / 4}) {
+            int x = 0, y = 0;
+            FixtureStoredPoint(o, storedWidth, storedHeight, ux, uy, &x, &y);
+            EXPECT_TRUE(
+                NearRgb(rgbAt(picture, ux, uy), FixtureQuadrantColour(storedWidth, storedHeight, x, y)))
+                << o.name << " at " << ux << "," << uy;
+        }
+}
+
+std::uint32_t ImageRgb(const void* image, int x, int y)
+{
+    return RgbAt(*static_cast<const CImage*>(image), x, y);
+}
+
+std::vector<char> FileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // Left half red, right half blue.
 std::uint32_t Halves(int x, int width)
@@ -520,4 +562,104 @@ TEST_F(ImageFrameTest, AlphaOfAPictureBecomesItsMaskUnchanged)
     ASSERT_TRUE(frame.Draw(&canvas, 1.0f, nullptr, false));
     EXPECT_EQ(RgbAt(canvas, 10, 10), kRed);
     EXPECT_EQ(RgbAt(canvas, 190, 10), 0x808080u);
+}
+
+// A photo that records an orientation comes in upright: its size, its display
+// copy and the working copy the layout stores (a plain JPEG with nothing left
+// to turn), and the automatic rotation is judged on its upright shape. A photo
+// that records none is still carried as its file.
+TEST_F(ImageFrameTest, InsertFrameTakesAPhotoUprightByItsOrientation)
+{
+    const FixtureOrientation& turn = FixtureOrientations()[5]; // 6: a portrait photo of a phone
+    ASSERT_EQ(turn.value, 6);
+    const std::string photo = scratch / "portrait.jpg";
+    ASSERT_FALSE(FixtureOrientedQuadrantJpeg(photo, 400, 200, turn.value).empty());
+    CInsertImageFrameItem frame;
+    ASSERT_EQ(frame.LoadImage(photo), ImageLoadOk);
+    EXPECT_EQ(frame.GetPictureSize().cx, 200);
+    EXPECT_EQ(frame.GetPictureSize().cy, 400);
+    const CImage& shown = *frame.GetImageBuffer1();
+    ASSERT_EQ(shown.GetWidth(), 200);
+    ASSERT_EQ(shown.GetHeight(), 400);
+    ExpectUprightQuadrants(turn, 400, 200, ImageRgb, &shown);
+
+    const std::string working = frame.GetImageFileName2();
+    EXPECT_EQ(JpegFileOrientation(working), 1);
+    CImage stored;
+    ASSERT_EQ(stored.LoadJpeg(working), 0);
+    ASSERT_EQ(stored.GetWidth(), 200);
+    ASSERT_EQ(stored.GetHeight(), 400);
+    ExpectUprightQuadrants(turn, 400, 200, ImageRgb, &stored);
+
+    frame.SetImageRotation(4);
+    frame.SetRect(RECT{0, 0, 100, 200});
+    EXPECT_EQ(frame.GetShownRotation(), 0) << "an upright portrait needs no turn in a portrait frame";
+
+    const std::string plain = scratch / "plain.jpg";
+    ASSERT_FALSE(FixtureOrientedQuadrantJpeg(plain, 400, 200, 1).empty());
+    CInsertImageFrameItem second;
+    ASSERT_EQ(second.LoadImage(plain), ImageLoadOk);
+    EXPECT_EQ(FileBytes(second.GetImageFileName2()), FileBytes(plain));
+    second.SetImageRotation(4);
+    second.SetRect(RECT{0, 0, 100, 200});
+    EXPECT_EQ(second.GetShownRotation(), 1);
+}
+
+// A background from a TIFF whose Orientation stands it on its side: the
+// display copy and the working copy a layout's picture is made from are upright.
+TEST_F(ImageFrameTest, BackgroundTakesATurnedTiffUpright)
+{
+    const FixtureOrientation& turn = FixtureOrientations()[7]; // 8
+    ASSERT_EQ(turn.value, 8);
+    const int width = 300, height = 200;
+    const std::string path = scratch / "turned.tif";
+    {
+        TIFF* tif = TIFFOpen(path.c_str(), "w");
+        ASSERT_NE(tif, nullptr);
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, height);
+        TIFFSetField(tif, TIFFTAG_ORIENTATION, turn.value);
+        std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t rgb = FixtureQuadrantColour(width, height, x, y);
+                row[static_cast<std::size_t>(x) * 3] = static_cast<std::uint8_t>(rgb >> 16);
+                row[static_cast<std::size_t>(x) * 3 + 1] = static_cast<std::uint8_t>(rgb >> 8);
+                row[static_cast<std::size_t>(x) * 3 + 2] = static_cast<std::uint8_t>(rgb);
+            }
+            ASSERT_EQ(TIFFWriteScanline(tif, row.data(), static_cast<std::uint32_t>(y), 0), 1);
+        }
+        TIFFClose(tif);
+    }
+    CBackgroundImageFrameItem frame;
+    ASSERT_EQ(frame.LoadImage(path), ImageLoadOk);
+    EXPECT_EQ(frame.GetPictureSize().cx, height);
+    EXPECT_EQ(frame.GetPictureSize().cy, width);
+    ExpectUprightQuadrants(turn, width, height, ImageRgb, frame.GetImageBuffer1());
+
+    std::uint8_t* raw = nullptr;
+    SIZE size{};
+    ASSERT_EQ(CBMPFile().ReadRaw32(frame.GetImageFileName2(), &raw, &size), 0);
+    const PageBuffer pixels(raw);
+    ASSERT_EQ(size.cx, height);
+    ASSERT_EQ(size.cy, width);
+    struct Buffer
+    {
+        const std::uint8_t* pixels;
+        int width, height;
+    } const buffer{pixels.get(), size.cx, size.cy};
+    ExpectUprightQuadrants(
+        turn, width, height,
+        [](const void* b, int x, int y) {
+            const auto& in = *static_cast<const Buffer*>(b);
+            const std::uint8_t* p =
+                in.pixels + (static_cast<std::size_t>(in.height - 1 - y) * in.width + x) * 4;
+            return std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
+        },
+        &buffer);
 }

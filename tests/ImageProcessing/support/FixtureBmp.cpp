@@ -70,7 +70,8 @@ std::vector<std::uint8_t> FixtureBmp(const FixtureBmpOptions& o)
     }
     const std::uint32_t offset = 14 + o.headerSize + entries * entrySize + o.gapBeforePixels;
     FixtureBytes b;
-    b.U8('B').U8('M').U32(offset + static_cast<std::uint32_t>(rows.size())).U16(0).U16(0).U32(offset);
+    b.U8('B').U8('M').U32(offset + static_cast<std::uint32_t>(rows.size())).U16(0).U16(0);
+    b.U32(offset - static_cast<std::uint32_t>(o.offsetBack));
     if (core) {
         b.U32(12).U16(o.width).U16(o.height).U16(1).U16(o.bits);
     } else {

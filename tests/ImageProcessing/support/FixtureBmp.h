@@ -17,6 +17,7 @@ struct FixtureBmpOptions
     int paletteEntries = -1; // entries stored; -1: colorsUsed, or the full palette
     std::uint8_t paletteReserved = 0;
     int gapBeforePixels = 0; // bytes between the palette and the rows (the offset field says so)
+    int offsetBack = 0;      // the offset field points this many bytes before the rows
     std::uint32_t compression = 0;
     std::vector<std::uint8_t> rle; // the pixel data for compression 1 and 2
 };

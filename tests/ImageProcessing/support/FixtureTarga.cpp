@@ -15,11 +15,12 @@ std::vector<std::uint8_t> FixtureTarga(const FixtureTargaOptions& o)
 {
     FixtureBytes b;
     b.U8(0).U8(0).U8(o.runLength ? 10 : 2).U16(0).U16(0).U8(0).U16(0).U16(0).U16(o.width).U16(o.height);
-    b.U8(o.depth).U8((o.topFirst ? 0x20 : 0) | (o.alphaBits & 0x0F));
+    b.U8(o.depth).U8((o.topFirst ? 0x20 : 0) | (o.rightFirst ? 0x10 : 0) | (o.alphaBits & 0x0F));
     std::vector<std::vector<std::uint8_t>> pixels; // in file order
     for (int row = 0; row < o.height; ++row) {
         const int y = o.topFirst ? row : o.height - 1 - row;
-        for (int x = 0; x < o.width; ++x) {
+        for (int column = 0; column < o.width; ++column) {
+            const int x = o.rightFirst ? o.width - 1 - column : column;
             const FixturePixel p = FixtureTargaPixel(o, x, y);
             std::vector<std::uint8_t> px{p.b, p.g, p.r};
             if (o.depth == 32)

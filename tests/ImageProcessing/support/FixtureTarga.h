@@ -10,11 +10,12 @@ struct FixtureTargaOptions
 {
     int width = 5;
     int height = 3;
-    int depth = 24;         // 24 or 32
-    bool runLength = false; // type 10 instead of 2
-    bool topFirst = false;  // descriptor bit 5
-    int alphaBits = 0;      // low four bits of the descriptor
-    int fourthByte = -1;    // a fixed fourth byte for every pixel; -1: varying
+    int depth = 24;          // 24 or 32
+    bool runLength = false;  // type 10 instead of 2
+    bool topFirst = false;   // descriptor bit 5
+    bool rightFirst = false; // descriptor bit 4: each row stored from its right end
+    int alphaBits = 0;       // low four bits of the descriptor
+    int fourthByte = -1;     // a fixed fourth byte for every pixel; -1: varying
 };
 
 // Pixel (x, y), y = 0 the top row: groups of three consecutive pixels (in

@@ -32,7 +32,7 @@ bool WriteFixtureTiff(const std::string& path, const FixtureTiffOptions& o)
         return false;
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(o.width));
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(o.height));
-    TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+    TIFFSetField(tif, TIFFTAG_ORIENTATION, static_cast<std::uint16_t>(o.orientation));
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     // A codec libtiff cannot write must fail the fixture, not fall back to none.
     if (!TIFFSetField(tif, TIFFTAG_COMPRESSION, static_cast<std::uint16_t>(o.compression))) {

@@ -15,6 +15,7 @@ struct FixtureTiffOptions
     int compression = 1; // libtiff's COMPRESSION_ value
     int extraSample = 2; // for 4 samples: 1 associated, 2 unassociated alpha
     int fixedAlpha = -1; // -1: the pattern's varying alpha
+    int orientation = 1; // the Orientation tag; the pixels are stored as FixtureTiffPixel gives them
 };
 
 // Pixel (x, y), y = 0 the top row, as the file stores it (for 4 samples with

@@ -165,7 +165,7 @@ std::vector<std::uint8_t> ExifFixtureFile(const ExifFixture& f)
     Put32(block, 8, big);
     // IFD0: Orientation only.
     Put16(block, 1, big);
-    PutEntry(block, {0x0112, 3, 1}, big);
+    PutEntry(block, {0x0112, 3, static_cast<std::uint32_t>(f.orientation)}, big);
     const std::uint32_t ifd1 = 8 + 2 + 12 + 4;
     Put32(block, ifd1, big);
 
@@ -190,17 +190,10 @@ std::vector<std::uint8_t> ExifFixtureFile(const ExifFixture& f)
     Put32(block, 0, big);
     block.insert(block.end(), f.thumbnail.begin(), f.thumbnail.end());
 
-    std::vector<std::uint8_t> file;
-    // Room for the whole file up front; growing a two-byte vector by inserts
-    // trips a false array-bounds warning of the optimiser.
-    file.reserve(64 + block.size() + f.identifier.size());
-    file.push_back(0xFF);
-    file.push_back(0xD8);
-    if (f.jfifFirst) {
-        const std::uint8_t app0[] = {0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0,
-                                     1,    1,    0,    0,    1,   0,   1,   0,   0};
-        file.insert(file.end(), std::begin(app0), std::end(app0));
-    }
+    // The start of the image, then the JFIF segment where it comes first.
+    const std::uint8_t start[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F',
+                                  0,    1,    1,    0,    0,    1,    0,   1,   0,   0};
+    std::vector<std::uint8_t> file(std::begin(start), f.jfifFirst ? std::end(start) : std::begin(start) + 2);
     const std::size_t length = 2 + 6 + block.size();
     file.push_back(0xFF);
     file.push_back(0xE1);

@@ -46,6 +46,7 @@ struct ExifFixture
     bool withCompressionTag = true;
     bool jfifFirst = false; // an APP0 JFIF segment before the Exif segment
     std::string identifier = "Exif";
+    int orientation = 1; // IFD0's Orientation, the main picture's
 };
 std::vector<std::uint8_t> ExifFixtureFile(const ExifFixture& fixture);
 
