@@ -56,7 +56,7 @@ class CEFFFile : public CImageFile
 {
 public:
     // The clock stamps the header of the files written.
-    explicit CEFFFile(const CEffClock& clock = SystemEffClock()) : m_clock(clock) {}
+    explicit CEFFFile(const CEffClock& clock = DefaultEffClock()) : m_clock(clock) {}
 
     // The image gets its mask. A stream without the fourth component is refused with 6.
     int ReadScaled(std::string path, CImage* target, int boxWidth, int boxHeight, SIZE* pictureSize,

@@ -1,5 +1,6 @@
 #include "ImageProcessing/EffFormat.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -36,6 +37,21 @@ const CEffClock& SystemEffClock()
 {
     static const SystemClock clock;
     return clock;
+}
+
+namespace {
+std::atomic<const CEffClock*> g_defaultClock{nullptr};
+} // namespace
+
+const CEffClock& DefaultEffClock()
+{
+    const CEffClock* installed = g_defaultClock.load();
+    return installed ? *installed : SystemEffClock();
+}
+
+void SetDefaultEffClock(const CEffClock* clock)
+{
+    g_defaultClock.store(clock);
 }
 
 namespace EffFormat {

@@ -24,6 +24,12 @@ public:
 
 // The process's local time.
 const CEffClock& SystemEffClock();
+// The clock of writers given none: the system's, unless one is installed
+// (tests install a fixed one so that what they write repeats byte for byte).
+const CEffClock& DefaultEffClock();
+// Installs the default clock; null restores the system's. The clock must
+// outlive its use.
+void SetDefaultEffClock(const CEffClock* clock);
 
 namespace EffFormat {
 

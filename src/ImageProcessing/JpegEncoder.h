@@ -34,7 +34,7 @@ enum JpegEncodeStatus : int {
 class CJpegEncoder
 {
 public:
-    explicit CJpegEncoder(const CEffClock& clock = SystemEffClock());
+    explicit CJpegEncoder(const CEffClock& clock = DefaultEffClock());
 
     int EncodeHeader(const JpegEncodeParams& params, uint8_t* out, uint32_t outSize, uint32_t& written,
                      bool eff);

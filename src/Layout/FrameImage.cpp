@@ -53,7 +53,7 @@ int CLayoutManager::RenderStringItems(const std::string& outputPath, const std::
         const auto size = std::filesystem::file_size(outputPath, error);
         return error ? 0 : static_cast<long long>(size);
     };
-    const CEffClock& clock = m_frameImageClock ? *m_frameImageClock : SystemEffClock();
+    const CEffClock& clock = m_frameImageClock ? *m_frameImageClock : DefaultEffClock();
     POINT origin;
     const FramePadding pad = PagePadding(GetPrintableRect(), &origin);
     if (!pad.small) {

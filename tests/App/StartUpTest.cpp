@@ -116,6 +116,35 @@ TEST_F(StartUpTest, RefusedStartsShowTheirTextAndWriteNothing)
     EXPECT_FALSE(ShippedCaption(194).isEmpty());
 }
 
+TEST_F(StartUpTest, EachConditionOfTheRunningApplicationRefusalAloneLetsTheProgramStart)
+{
+    struct Case
+    {
+        const char* name;
+        std::string path;
+        std::optional<int> found;
+        bool running;
+    };
+    const Case cases[] = {
+        {"installed, not running", "/opt/print/print.exe", std::nullopt, false},
+        {"running, its path not found", "/opt/print/print.exe", 0, true},
+        {"running, found with an empty path", "", 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppFolders folders;
+        services.siblingPath = c.path;
+        services.siblingPathResult = c.found;
+        services.siblingRunning = c.running;
+        recorder.messages.clear();
+        CZAVEditorApp app(folders.Environment(), ui, services);
+        EXPECT_TRUE(app.InitInstance(std::nullopt));
+        app.ExitInstance();
+        for (const RecordedMessage& message : recorder.messages)
+            EXPECT_NE(message.text, ShippedCaption(194));
+    }
+}
+
 TEST_F(StartUpTest, AStoredPlaceIsFittedAndTheBarsHiddenAsStored)
 {
     AppFolders folders({"EditableFrameType=1"});

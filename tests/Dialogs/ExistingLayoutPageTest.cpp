@@ -22,7 +22,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPainter>
 #include <QPushButton>
@@ -39,17 +38,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-template <typename Condition> bool PumpUntil(Condition condition, int milliseconds = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < milliseconds) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(1ms);
-    }
-    return condition();
-}
 
 QWidget* Control(QWidget* page, int controlId)
 {
@@ -432,7 +420,7 @@ TEST_F(ExistingLayoutThreadTest, ARefillMidListPutsNoPictureOfTheOldFillingOnThe
     Show(SlowLoader());
     Click(1090);
     ASSERT_EQ(page->List()->GetCount(), 200);
-    ASSERT_TRUE(PumpUntil([&] { return ThumbnailsShown(*page) >= 5; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ThumbnailsShown(*page) >= 5; }));
     ASSERT_LT(ThumbnailsShown(*page), 200) << "the loader is too fast for the test";
     const int generation = page->Generation();
 
@@ -441,7 +429,7 @@ TEST_F(ExistingLayoutThreadTest, ARefillMidListPutsNoPictureOfTheOldFillingOnThe
     Click(1090);
     EXPECT_EQ(page->Generation(), generation + 1);
     EXPECT_EQ(ThumbnailsShown(*page), 0);
-    ASSERT_TRUE(PumpUntil([&] { return ThumbnailsShown(*page) == 200; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ThumbnailsShown(*page) == 200; }));
     ExpectOwnPictures();
     for (int settle = 0; settle < 20; ++settle)
         QCoreApplication::processEvents();
@@ -454,7 +442,7 @@ TEST_F(ExistingLayoutThreadTest, ClosingTheWizardMidListJoinsTheWorkerAndLeavesN
     shell.udlFolder = dir / "one";
     Show(SlowLoader());
     Click(1090);
-    ASSERT_TRUE(PumpUntil([&] { return ThumbnailsShown(*page) >= 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ThumbnailsShown(*page) >= 3; }));
     ASSERT_TRUE(page->Worker().IsRunning());
     host->reject();
     EXPECT_FALSE(page->Worker().IsRunning());
@@ -472,7 +460,7 @@ TEST_F(ExistingLayoutThreadTest, DestroyingThePageMidListJoinsTheWorker)
     shell.udlFolder = dir / "one";
     Show(SlowLoader());
     Click(1090);
-    ASSERT_TRUE(PumpUntil([&] { return ThumbnailsShown(*page) >= 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ThumbnailsShown(*page) >= 3; }));
     host.reset();
     EXPECT_EQ(running.load(), 0);
     for (int settle = 0; settle < 20; ++settle)
@@ -500,7 +488,7 @@ TEST_F(ExistingLayoutThreadTest, RealThumbnailsArriveWithTheQtWaitFeedbackInstal
     ASSERT_EQ(page->List()->GetCount(), 12);
     // A refill while the first filling decodes.
     Click(1091);
-    ASSERT_TRUE(PumpUntil([&] { return ThumbnailsShown(*page) == 12; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ThumbnailsShown(*page) == 12; }));
     for (int i = 0; i < 12; ++i) {
         const QRgb shown = ShownColour(*page, i);
         const int n = std::stoi(page->List()->GetItemData(i)->fileName.substr(1));
@@ -538,7 +526,7 @@ TEST_F(ExistingLayoutThreadTest, ThumbnailsOfPackagesLiveInTheListFolderUntilThe
     ASSERT_EQ(page->List()->GetCount(), 1);
     EXPECT_TRUE(ListFolderExists());
     release = true;
-    ASSERT_TRUE(PumpUntil([&] { return ThumbnailsShown(*page) == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ThumbnailsShown(*page) == 1; }));
     EXPECT_TRUE(sawFile.load());
     EXPECT_FALSE(ListFolderExists());
     EXPECT_EQ(ReadBytes(dir / "tmp/ZAVDTempPackage/Preview/Temp.jpg"), "preview");
@@ -586,7 +574,7 @@ TEST_F(ExistingLayoutThreadTest, BrowseWhileTheWorkerRunsStillReceivesThumbnails
         previewTitle = dialog.FirstText();
         packagedKept = QFileInfo::exists(QString::fromStdString(packaged));
         // The modal dialog's own event loop.
-        PumpUntil([&] { return ThumbnailsShown(*page) >= before + 10; });
+        QTest::qWaitFor([&] { return ThumbnailsShown(*page) >= before + 10; });
         arrivedDuringBrowse = ThumbnailsShown(*page) - before;
         return std::optional<std::string>();
     });
@@ -595,7 +583,7 @@ TEST_F(ExistingLayoutThreadTest, BrowseWhileTheWorkerRunsStillReceivesThumbnails
     EXPECT_EQ(previewTitle, "Card");
     EXPECT_TRUE(packagedKept);
     release = true;
-    ASSERT_TRUE(PumpUntil([&] { return ThumbnailsShown(*page) == 61; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ThumbnailsShown(*page) == 61; }));
     EXPECT_GE(page->List()->GetItemData(60)->imageIndex, 0);
     host->reject();
     EXPECT_FALSE(ListFolderExists());

@@ -9,7 +9,7 @@
 #include "Platform/WaitFeedback.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -53,18 +53,6 @@ public:
     int begins = 0, ends = 0, keptPainted = 0;
 };
 
-// Runs the event loop until the condition holds or two seconds pass.
-template <typename Condition> bool PumpUntil(Condition condition)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < 2000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(1ms);
-    }
-    return condition();
-}
-
 struct Recorder
 {
     std::vector<ThumbnailResult> results;
@@ -98,7 +86,7 @@ TEST(ExistingLayoutWorker, EveryJobComesBackOnTheOwnersThreadWithItsFillingAndPi
     CountingFeedback feedback;
     CThumbnailWorker worker(SlowLoader(running), recorder.Sink(), &feedback);
     worker.Start(Jobs(7, 20));
-    ASSERT_TRUE(PumpUntil([&] { return recorder.results.size() == 20; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.results.size() == 20; }));
     for (std::size_t i = 0; i < recorder.results.size(); ++i) {
         const ThumbnailResult& result = recorder.results[i];
         EXPECT_EQ(result.generation, 7);
@@ -120,14 +108,14 @@ TEST(ExistingLayoutWorker, ARefillMidListPutsNoPictureOfTheOldFillingOnTheNewOne
     CountingFeedback feedback;
     CThumbnailWorker worker(SlowLoader(running), recorder.Sink(), &feedback);
     worker.Start(Jobs(1, 200));
-    ASSERT_TRUE(PumpUntil([&] { return recorder.results.size() >= 5; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.results.size() >= 5; }));
     const std::size_t before = recorder.results.size();
     ASSERT_LT(before, 200u) << "the loader is too fast for the test";
 
     worker.Start(Jobs(2, 200));
     EXPECT_EQ(worker.StartCount(), 2);
     // Results of filling 1 that were queued when the refill came are dropped.
-    ASSERT_TRUE(PumpUntil([&] { return recorder.results.size() == before + 200; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.results.size() == before + 200; }));
     for (std::size_t i = before; i < recorder.results.size(); ++i) {
         EXPECT_EQ(recorder.results[i].generation, 2);
         EXPECT_EQ(recorder.results[i].path, "g2/" + std::to_string(recorder.results[i].index));
@@ -146,13 +134,12 @@ TEST(ExistingLayoutWorker, DestroyingMidListJoinsTheThreadAndDeliversNothingAfte
     CountingFeedback feedback;
     auto worker = std::make_unique<CThumbnailWorker>(SlowLoader(running), recorder.Sink(), &feedback);
     worker->Start(Jobs(3, 200));
-    ASSERT_TRUE(PumpUntil([&] { return recorder.results.size() >= 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.results.size() >= 3; }));
     worker.reset();
     // The thread is gone: no load runs and nothing more arrives.
     EXPECT_EQ(running.load(), 0);
     const std::size_t seen = recorder.results.size();
     EXPECT_LT(seen, 200u);
-    std::this_thread::sleep_for(20ms);
     for (int settle = 0; settle < 20; ++settle)
         QCoreApplication::processEvents();
     EXPECT_EQ(recorder.results.size(), seen);
@@ -182,11 +169,10 @@ TEST(ExistingLayoutWorker, AStopEndsTheRunningDecodeThroughTheWorkersOwnFlagOnly
     CThumbnailWorker worker(endless, recorder.Sink(), &feedback);
     ResetCancel();
     worker.Start(Jobs(1, 3));
-    ASSERT_TRUE(PumpUntil([&] { return started.load(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started.load(); }));
 
-    const auto before = std::chrono::steady_clock::now();
+    // Ended by the flag, not by the load's own ten seconds running out.
     worker.Stop();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
     EXPECT_TRUE(endedByFlag.load());
     EXPECT_FALSE(worker.IsRunning());
     // The user-interface thread's own flag saw no stop: its next pixel loop runs.
@@ -208,7 +194,7 @@ TEST(ExistingLayoutWorker, AStopWaitingOnALongLoadKeepsTheWindowsPainted)
     CountingFeedback feedback;
     CThumbnailWorker worker(stubborn, recorder.Sink(), &feedback);
     worker.Start(Jobs(1, 2));
-    ASSERT_TRUE(PumpUntil([&] { return started.load(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started.load(); }));
     worker.Stop();
     EXPECT_GE(feedback.keptPainted, 1);
     EXPECT_EQ(feedback.begins, 1);

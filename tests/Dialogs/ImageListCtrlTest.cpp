@@ -13,8 +13,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -27,16 +27,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-// Runs the event loop until the condition holds or five seconds pass.
-template <typename Condition> bool PumpUntil(Condition condition)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return condition();
-}
 
 void Touch(const std::string& path)
 {
@@ -93,7 +83,7 @@ protected:
         QSignalSpy done(&list, &CImageListCtrl::ThumbnailsDone);
         list.SetFolder(Folder());
         list.FillFromFolder();
-        ASSERT_TRUE(PumpUntil([&] { return done.count() > 0; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done.count() > 0; }));
     }
 
     int Row(const std::string& name) const
@@ -359,7 +349,7 @@ TEST_F(ImageListCtrlTest, ANewFolderWhileThumbnailsAreMadeGetsNoPictureOfTheOldO
 
     list.SetFolder(oldFolder);
     list.FillFromFolder();
-    ASSERT_TRUE(PumpUntil([&] { return list.GetThumbnailCount() >= 5; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.GetThumbnailCount() >= 5; }));
     ASSERT_GT(list.PendingThumbnails(), 0) << "the maker is too fast for the test";
 
     QSignalSpy done(&list, &CImageListCtrl::ThumbnailsDone);
@@ -371,7 +361,7 @@ TEST_F(ImageListCtrlTest, ANewFolderWhileThumbnailsAreMadeGetsNoPictureOfTheOldO
     EXPECT_EQ(list.Worker().StartCount(), 2);
     EXPECT_EQ(list.GetThumbnailCount(), 0);
 
-    ASSERT_TRUE(PumpUntil([&] { return done.count() > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.count() > 0; }));
     ASSERT_EQ(list.count(), 200);
     EXPECT_EQ(list.GetThumbnailCount(), 200);
     for (int i = 0; i < list.count(); ++i) {
@@ -397,7 +387,7 @@ TEST_F(ImageListCtrlTest, DestroyingTheListMidwayJoinsTheWorker)
     own->SetThumbnailMaker(maker.Loader());
     own->SetFolder(Folder());
     own->FillFromFolder();
-    ASSERT_TRUE(PumpUntil([&] { return own->GetThumbnailCount() >= 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return own->GetThumbnailCount() >= 3; }));
     own.reset();
     EXPECT_EQ(maker.running.load(), 0);
     for (int settle = 0; settle < 20; ++settle)

@@ -118,7 +118,8 @@ TEST_F(SaveAsPackagedZAVDialogTest, FoldersTakeOneSlashAndTheLayoutFoldersAreRef
 
     s.services.configFolder = Work() + "/config";
     s.services.udlFolder = Work() + "/udl";
-    for (const std::string& refused : {Work() + "/config", Work() + "/udl/"}) {
+    s.services.commonUdlFolder = Work() + "/common";
+    for (const std::string& refused : {Work() + "/config", Work() + "/udl/", Work() + "/common"}) {
         s.shell.messages.clear();
         ChooseFolder(*dialog, refused);
         EXPECT_EQ(s.ShellMessages(), std::vector<int>{167}) << refused;

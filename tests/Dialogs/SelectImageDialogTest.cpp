@@ -18,7 +18,6 @@
 #include "Layout/LayoutManager.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QPushButton>
 #include <QSettings>
@@ -30,15 +29,6 @@
 #include <filesystem>
 
 namespace {
-
-template <typename Condition> bool PumpUntil(Condition condition)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return condition();
-}
 
 QRect ToQRect(const Rect& rect)
 {
@@ -269,7 +259,7 @@ TEST_F(SelectImageDialogTest, TheTreeReadsFoldersLazilyHiddenOnesIncludedSortedB
     EXPECT_EQ(tree.GetSelectedFolderPath(), top);
     tree.expand(tree.IndexOf(top));
     tree.expand(tree.IndexOf(leaf));
-    ASSERT_TRUE(PumpUntil([&] { return isLoaded(top) && isLoaded(leaf); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isLoaded(top) && isLoaded(leaf); }));
 
     QAbstractItemModel& model = *tree.model();
     const QModelIndex topIndex = tree.IndexOf(top);
@@ -277,7 +267,7 @@ TEST_F(SelectImageDialogTest, TheTreeReadsFoldersLazilyHiddenOnesIncludedSortedB
     EXPECT_TRUE(model.hasChildren(topIndex));
     EXPECT_FALSE(model.hasChildren(tree.IndexOf(leaf)));
     EXPECT_TRUE(model.hasChildren(tree.IndexOf(root.Path("tree"))));
-    ASSERT_TRUE(PumpUntil([&] {
+    ASSERT_TRUE(QTest::qWaitFor([&] {
         return model.rowCount(topIndex) == 3 && model.index(0, 0, topIndex).data().toString() == ".hid" &&
                model.index(1, 0, topIndex).data().toString() == "A";
     }));

@@ -137,7 +137,7 @@ TEST_F(SetEnvDialogTest, TheConfirmedPictureIsCopiedOnceAndBecomesThePrototypes)
     // Confirmed again as the dialog now finds it: nothing is copied.
     QFile kept(QString::fromStdString(copy));
     ASSERT_TRUE(kept.open(QIODevice::ReadWrite));
-    const QDateTime old = QDateTime::currentDateTimeUtc().addDays(-3);
+    const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5), Qt::UTC);
     ASSERT_TRUE(kept.setFileTime(old, QFileDevice::FileModificationTime));
     kept.close();
     CSetEnvDialog again(app.shell);

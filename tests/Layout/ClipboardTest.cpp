@@ -340,6 +340,78 @@ TEST_F(ClipboardTest, PastedLineIsFittedIntoThePrintableArea)
     EXPECT_EQ(width % 5, 0);
 }
 
+// Each edge of the page alone decides whether a pasted item is fitted; an
+// item inside keeps its place.
+TEST_F(ClipboardTest, AnItemPastedPastAnyOneEdgeIsFittedIntoThePage)
+{
+    const RECT p = other.GetPrintableRect();
+    const int w = 100, h = 80;
+    struct Case
+    {
+        const char* name;
+        RECT rect;
+        bool fitted;
+    };
+    const Case cases[] = {
+        {"inside", RECT{p.left + 10, p.top + 10, p.left + 10 + w, p.top + 10 + h}, false},
+        {"touching every edge", p, false},
+        {"past the left edge", RECT{p.left - 5, p.top + 10, p.left - 5 + w, p.top + 10 + h}, true},
+        {"past the top edge", RECT{p.left + 10, p.top - 5, p.left + 10 + w, p.top - 5 + h}, true},
+        {"past the right edge", RECT{p.right - w + 5, p.top + 10, p.right + 5, p.top + 10 + h}, true},
+        {"past the bottom edge", RECT{p.left + 10, p.bottom - h + 5, p.left + 10 + w, p.bottom + 5}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        manager.DeleteAllItems();
+        other.DeleteAllItems();
+        Append(manager, MakeFrame(c.rect, 1))->SetSelected(true);
+        ASSERT_TRUE(manager.Copy());
+        ASSERT_EQ(other.Paste(), 1);
+        ASSERT_EQ(other.GetItemCount(-1, -1, nullptr), 1);
+        RECT r;
+        other.GetItemAt(0)->GetRect(&r, false);
+        EXPECT_GE(r.left, p.left);
+        EXPECT_GE(r.top, p.top);
+        EXPECT_LE(r.right, p.right);
+        EXPECT_LE(r.bottom, p.bottom);
+        if (c.fitted) { // smaller than the page: moved to its corner whole
+            EXPECT_EQ(r.left, p.left);
+            EXPECT_EQ(r.top, p.top);
+            EXPECT_EQ(r.right - r.left, c.rect.right - c.rect.left);
+            EXPECT_EQ(r.bottom - r.top, c.rect.bottom - c.rect.top);
+        } else {
+            EXPECT_EQ(r.left, c.rect.left);
+            EXPECT_EQ(r.top, c.rect.top);
+            EXPECT_EQ(r.right, c.rect.right);
+            EXPECT_EQ(r.bottom, c.rect.bottom);
+        }
+    }
+}
+
+// A line's width counts as part of it: a thick line whose stroke alone
+// reaches past the bottom is fitted too.
+TEST_F(ClipboardTest, ALineWhoseStrokeReachesPastTheBottomIsFitted)
+{
+    const RECT p = other.GetPrintableRect();
+    for (const bool past : {false, true}) {
+        SCOPED_TRACE(past);
+        manager.DeleteAllItems();
+        other.DeleteAllItems();
+        // The stroke covers the line's row and width - 1 rows below it.
+        const int width = 20;
+        const int y = p.bottom - (width - 1) + (past ? 1 : 0);
+        Append(manager, MakeLine(RECT{p.left + 10, y, p.left + 200, y}, width))->SetSelected(true);
+        ASSERT_TRUE(manager.Copy());
+        ASSERT_EQ(other.Paste(), 1);
+        auto* line = dynamic_cast<CLineItem*>(other.GetItemAt(0));
+        ASSERT_NE(line, nullptr);
+        RECT r;
+        line->GetRect(&r, false);
+        EXPECT_LE(r.bottom + line->GetWidth(false, -1.0f) - 1, p.bottom);
+        EXPECT_EQ(r.top, past ? p.top : y);
+    }
+}
+
 TEST_F(ClipboardTest, SelectAllCopiesHiddenItemsAndTheirPastedCopiesAreShown)
 {
     // Every kind the block carries, each hidden and shown; Select All takes both.

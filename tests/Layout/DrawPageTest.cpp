@@ -1,7 +1,7 @@
 #include "Layout/LayoutManager.h"
 #include "Layout/support/LayoutTestSupport.h"
-#include "Layout/support/ManagerGolden.h"
 #include "Layout/support/ManagerTestSupport.h"
+#include "Layout/support/ReferencePicture.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ TEST_F(DrawPageTest, PostcardWithGridAndALine)
     CLineItem* line = Append(manager, MakeLine(RECT{300, 700, 900, 700}, 30, RGB(255, 0, 0)));
     line->SetDrawSuppressed(false);
     ASSERT_EQ(manager.DrawPage(&canvas, &origin), 1);
-    EXPECT_EQ(CompareWithGolden(canvas, "postcard-grid.png"), "");
+    EXPECT_TRUE(referencetest::MatchesReference(referencetest::PictureOf(canvas), "layout/postcard-grid", 0));
 
     // Around the page the canvas stays grey; the page is 142 x 210 from (8, 8).
     EXPECT_EQ(RgbAt(canvas, 7, 100), kGrey);
@@ -92,7 +92,7 @@ TEST_F(DrawPageTest, CameraPageWithItsBands)
     manager.SetZoom(0.2f, false);
     manager.SetGrid({.shown = true}); // no grid on a camera page
     ASSERT_EQ(manager.DrawPage(&canvas, &origin), 1);
-    EXPECT_EQ(CompareWithGolden(canvas, "camera-bands.png"), "");
+    EXPECT_TRUE(referencetest::MatchesReference(referencetest::PictureOf(canvas), "layout/camera-bands", 0));
 
     // The paper: the image area grown by 42, {8, 18, 695, 1005} at 0.2 from (8, 8),
     // white; the bands cover the whole page outside the frame area, so the

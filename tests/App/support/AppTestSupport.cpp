@@ -1,5 +1,6 @@
 #include "App/support/AppTestSupport.h"
 
+#include "App/LayoutFolders.h"
 #include "Core/LocalizeScript.h"
 
 #include <QApplication>
@@ -105,6 +106,29 @@ std::unique_ptr<IChangeModeBar> FakeAppUi::CreateChangeModeBar(CZAVEditorApp&, Q
     auto bar = std::make_unique<FakeModeBar>(parent);
     modeBar = bar.get();
     return bar;
+}
+
+int FakeServices::IsInSiblingConfigUDLFolder(const std::string& path)
+{
+    return IsPathDirectlyInFolder(path, configFolder) ? 1 : 0;
+}
+
+int FakeServices::IsInUDLFolder(const std::string& path)
+{
+    return IsPathDirectlyInFolder(path, udlFolder) ? 1 : 0;
+}
+
+int FakeServices::IsInCommonUDLFolder(const std::string& path)
+{
+    return IsPathDirectlyInFolder(path, commonUdlFolder) ? 1 : 0;
+}
+
+int FakeServices::AnswerFolder(const std::string& set, std::string& folder)
+{
+    if (set.empty())
+        return 0;
+    folder = set;
+    return 1;
 }
 
 QString ShippedCaption(int textId)

@@ -140,25 +140,34 @@ public:
 class FakeServices : public ILayoutFolderServices
 {
 public:
+    // Found when a path is set, unless `siblingPathResult` says otherwise.
     int GetSiblingAppPath(std::string& path) override
     {
-        if (siblingPath.empty())
-            return 0;
-        path = siblingPath;
-        return 1;
+        const int found = siblingPathResult.value_or(siblingPath.empty() ? 0 : 1);
+        if (found)
+            path = siblingPath;
+        return found;
     }
     int IsSiblingAppRunning() override { return siblingRunning ? 1 : 0; }
-    int GetUDLFolder(std::string&) override { return 0; }
-    int GetCommonUDLFolder(std::string&) override { return 0; }
+    int GetUDLFolder(std::string& folder) override { return AnswerFolder(udlFolder, folder); }
+    int GetCommonUDLFolder(std::string& folder) override { return AnswerFolder(commonUdlFolder, folder); }
     int CheckLayoutFileName(const std::string&) override { return 0; }
     int CheckNumberedLayoutFileName(const std::string&) override { return 0; }
     int IsNamedByUsmInFolder(const std::string&) override { return 0; }
-    int IsInSiblingConfigUDLFolder(const std::string&) override { return 0; }
-    int IsInUDLFolder(const std::string&) override { return 0; }
-    int IsInCommonUDLFolder(const std::string&) override { return 0; }
+    // Directly in the folder set here, as the shell decides it; an empty
+    // folder holds nothing.
+    int IsInSiblingConfigUDLFolder(const std::string& path) override;
+    int IsInUDLFolder(const std::string& path) override;
+    int IsInCommonUDLFolder(const std::string& path) override;
 
     std::string siblingPath;
+    std::optional<int> siblingPathResult;
     bool siblingRunning = false;
+    // The layout folders; empty: the machine has none.
+    std::string configFolder, udlFolder, commonUdlFolder;
+
+private:
+    static int AnswerFolder(const std::string& set, std::string& folder);
 };
 
 // The text of a localisation entry of the shipped file, as the boxes show it.

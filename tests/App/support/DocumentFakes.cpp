@@ -51,11 +51,6 @@ int RuleServices::CheckNumberedLayoutFileName(const std::string& name)
     return it == numberedNameResults.end() ? 0 : it->second;
 }
 
-int RuleServices::IsInSiblingConfigUDLFolder(const std::string& path)
-{
-    return !configFolder.empty() && GetFolderFromPath(path) == configFolder ? 1 : 0;
-}
-
 DocumentFixture::DocumentFixture(const std::vector<std::string>& uiSettings)
     : folders(uiSettings), host(folders)
 {

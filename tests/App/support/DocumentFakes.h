@@ -76,11 +76,9 @@ public:
     int CheckLayoutFileName(const std::string& name) override;
     int CheckNumberedLayoutFileName(const std::string& name) override;
     int IsNamedByUsmInFolder(const std::string& path) override { return path == namedByUsm ? 1 : 0; }
-    int IsInSiblingConfigUDLFolder(const std::string& path) override;
 
     std::map<std::string, int> layoutNameResults;
     std::map<std::string, int> numberedNameResults;
-    std::string configFolder;
     std::string namedByUsm;
 };
 

@@ -4,11 +4,6 @@
 #include "Layout/BackgroundImageFrameItem.h"
 #include "Layout/InsertImageFrameItem.h"
 
-int SaveRuleServices::IsInUDLFolder(const std::string& path)
-{
-    return !udlFolder.empty() && GetFolderFromPath(path) == udlFolder ? 1 : 0;
-}
-
 SaveDialogFixture::SaveDialogFixture(const std::vector<std::string>& uiSettings) : f(uiSettings)
 {
     shell.localizeIniPath = f.host.localizeIniPath;

@@ -9,22 +9,6 @@
 #include <string>
 #include <vector>
 
-// The layout folders, with a shared layout folder of the test's choosing.
-class SaveRuleServices : public RuleServices
-{
-public:
-    int GetUDLFolder(std::string& folder) override
-    {
-        if (udlFolder.empty())
-            return 0;
-        folder = udlFolder;
-        return 1;
-    }
-    int IsInUDLFolder(const std::string& path) override;
-
-    std::string udlFolder;
-};
-
 struct SaveDialogFixture
 {
     explicit SaveDialogFixture(const std::vector<std::string>& uiSettings = {"EnableMemoryCardDrive=1"});
@@ -41,6 +25,6 @@ struct SaveDialogFixture
     std::vector<std::string> Saves() const;
 
     DocumentFixture f;
-    SaveRuleServices services;
+    RuleServices services;
     FakeSaveShell shell;
 };

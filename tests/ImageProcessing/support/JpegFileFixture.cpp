@@ -38,6 +38,7 @@ bool EncodeRaw(JpegFixtureKind kind, const std::uint8_t* samples, std::uint32_t 
         break;
     case JpegFixtureKind::Cmyk:
     case JpegFixtureKind::Ycck:
+    case JpegFixtureKind::CmykNoAdobe:
         info.in_color_space = JCS_CMYK;
         break;
     case JpegFixtureKind::TwoComponent:
@@ -47,6 +48,8 @@ bool EncodeRaw(JpegFixtureKind kind, const std::uint8_t* samples, std::uint32_t 
     jpeg_set_defaults(&info);
     if (kind == JpegFixtureKind::Ycck)
         jpeg_set_colorspace(&info, JCS_YCCK);
+    if (kind == JpegFixtureKind::CmykNoAdobe)
+        info.write_Adobe_marker = FALSE;
     // Components R, G, B, an Adobe segment with transform 0 and no JFIF segment.
     if (kind == JpegFixtureKind::AdobeRgb)
         jpeg_set_colorspace(&info, JCS_RGB);

@@ -13,6 +13,7 @@ enum class JpegFixtureKind {
     AdobeRgb,     // three components R, G, B; Adobe marker transform 0, no JFIF
     Cmyk,         // four components, Adobe marker transform 0
     Ycck,         // four components, Adobe marker transform 2
+    CmykNoAdobe,  // four components as given, no Adobe marker (no real CMYK writer omits it)
     TwoComponent, // two components, no colour space
 };
 
