@@ -574,7 +574,7 @@ TEST_F(ExistingLayoutThreadTest, BrowseWhileTheWorkerRunsStillReceivesThumbnails
         previewTitle = dialog.FirstText();
         packagedKept = QFileInfo::exists(QString::fromStdString(packaged));
         // The modal dialog's own event loop.
-        QTest::qWaitFor([&] { return ThumbnailsShown(*page) >= before + 10; });
+        static_cast<void>(QTest::qWaitFor([&] { return ThumbnailsShown(*page) >= before + 10; }));
         arrivedDuringBrowse = ThumbnailsShown(*page) - before;
         return std::optional<std::string>();
     });
