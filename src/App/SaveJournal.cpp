@@ -299,7 +299,10 @@ void RemoveLeftovers(ISaveFileSystem& files, const TargetNames& names)
 
 std::string SaveJournalPath(const std::string& savedPath)
 {
-    return CombinePath(GetFolderFromPath(savedPath), "." + GetFileNameFromPath(savedPath, true) + ".journal");
+    std::string name = ".";
+    name += GetFileNameFromPath(savedPath, true);
+    name += ".journal";
+    return CombinePath(GetFolderFromPath(savedPath), name);
 }
 
 std::string FormatSaveJournal(const SaveJournal& journal)
@@ -360,7 +363,9 @@ bool IsSaveLeftoverName(std::string_view name, std::string_view target)
     const auto written = TemporaryOf(name);
     if (!written)
         return false;
-    const std::string journal = "." + std::string(target) + ".journal";
+    std::string journal = ".";
+    journal += target;
+    journal += ".journal";
     return IsStagingName(*written, target) || *written == journal;
 }
 

@@ -144,10 +144,17 @@ void LogOperationEnd(std::string_view operation, std::string_view target, int te
     } else {
         text += "; failed checks, oldest first:";
         const std::vector<FailedCheck> kept = trail.Kept();
-        if (failed > kept.size())
-            text += " (" + std::to_string(failed - kept.size()) + " earlier)";
-        for (const FailedCheck& check : kept)
-            text += " " + std::string(SourcePlace(check.file)) + ":" + std::to_string(check.line);
+        if (failed > kept.size()) {
+            text += " (";
+            text += std::to_string(failed - kept.size());
+            text += " earlier)";
+        }
+        for (const FailedCheck& check : kept) {
+            text += ' ';
+            text += SourcePlace(check.file);
+            text += ':';
+            text += std::to_string(check.line);
+        }
     }
     GetProgramLog().Write(text);
 }
