@@ -24,6 +24,7 @@
 namespace {
 
 constexpr const char* kThumbnailName = "THUMB.USF";
+constexpr const char* kPictureWorkFolder = ".pictures";
 constexpr int kCameraSetRefused = 2;
 
 // Removes the frame-image staging of the editor's temporary folder at the end
@@ -72,11 +73,18 @@ int SaveWithCompanion(CZAVEditorDoc& document, ISaveFileSystem& files, const std
             BoolCheck(scriptStaging->Make(fileTarget), 0);
             scriptBeside = &*scriptStaging;
         }
+        // The pictures are made inside the staging folder, on the target's
+        // file system, so that placing one is a rename and an unchanged one
+        // can be a link to the file it replaces.
+        const std::string work = CombinePath(staging.Path(), kPictureWorkFolder);
+        BoolCheck(CreateFolderPath(work), 0);
         std::vector<std::string> images;
-        BoolCheck(exportImages(companion, images) == 1, 0);
+        BoolCheck(exportImages(companion, images, work) == 1, 0);
         Script script;
         std::vector<FrameImageRename> renames;
         BoolCheck(buildRecords(script, images, staging.Path(), renames) == 1, 0);
+        DeleteFolderTree(work);
+        BoolCheck(!PathExists(work), 0);
         BoolCheck(document.WriteLayoutThumbnail(CombinePath(staging.Path(), kThumbnailName)) == 1, 0);
         const std::uint64_t capacity = GetFolderFilesSize(staging.Path());
         BoolCheck(capacity <= INT32_MAX, 0);
@@ -183,8 +191,8 @@ int DocumentFileKinds::SaveZvdDocument(CZAVEditorDoc& document, const std::strin
     RecoverInterruptedSave(path);
     return SaveWithCompanion<CZAVScript>(
         document, m_files, path,
-        [&](const std::string& companion, std::vector<std::string>& images) {
-            return document.ExportZvdFrameImages(companion, &images);
+        [&](const std::string& companion, std::vector<std::string>& images, const std::string& work) {
+            return document.ExportZvdFrameImages(companion, &images, work);
         },
         [&](CZAVScript& script, std::vector<std::string>& images, const std::string& staging,
             std::vector<FrameImageRename>& renames) {
@@ -197,8 +205,8 @@ int DocumentFileKinds::SaveUsdLayout(CZAVEditorDoc& document, const std::string&
     RecoverInterruptedSave(path);
     return SaveWithCompanion<CUDLScript>(
         document, m_files, path,
-        [&](const std::string& companion, std::vector<std::string>& images) {
-            return document.ExportUsdFrameImages(companion, &images, printHandOver);
+        [&](const std::string& companion, std::vector<std::string>& images, const std::string& work) {
+            return document.ExportUsdFrameImages(companion, &images, printHandOver, work);
         },
         [&](CUDLScript& script, std::vector<std::string>& images, const std::string& staging,
             std::vector<FrameImageRename>& renames) {

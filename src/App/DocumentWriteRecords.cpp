@@ -20,6 +20,7 @@
 #include "Layout/PaperTable.h"
 #include "Layout/StringItem.h"
 #include "Platform/AtomicFileWriter.h"
+#include "Platform/FileSystem.h"
 #include "Script/DSCPaperVariant.h"
 #include "Script/ObjectFields.h"
 #include "Script/ShiftJisText.h"
@@ -68,25 +69,36 @@ void CopyOver(const std::string& from, const std::string& to)
     BoolCheck(target.Commit(), 0);
 }
 
+// The file the item carries named `target` too, when it lies in the layout's
+// own companion folder: the save that replaces that folder needs no copy.
+bool LinkCarried(const CImageFrameItem& item, const std::string& ownFolder, const std::string& target)
+{
+    if (ownFolder.empty() || !item.GetCarriedPicture().IsSet())
+        return false;
+    if (IsFile(target))
+        ForceDeleteFile(target); // the temporary folder reserves a name as an empty file
+    return item.LinkCarriedPicture(ownFolder, target);
+}
+
 // The 32-bit working picture of a background as an EFF with its mask; a
 // picture still as its EFF file gave it keeps that file's bytes, so that
 // saving again never loses quality.
-void WriteBackgroundEff(const CImageFrameItem& item, const std::string& target)
+void WriteBackgroundEff(const CImageFrameItem& item, const std::string& target, const std::string& ownFolder)
 {
+    if (LinkCarried(item, ownFolder, target))
+        return;
     if (const auto carried = item.TakeCarriedPicture()) {
         BoolCheck(WriteFileAtomically(target, carried->data(), carried->size()), 0);
         return;
     }
-    CBMPFile reader;
-    std::uint8_t* raw = nullptr;
-    SIZE size{};
-    const int read = reader.ReadRaw32(item.GetImageFileName2(), &raw, &size);
-    PageBuffer pixels(raw);
-    BoolCheck(read == ImageFileOk && pixels && size.cx > 0 && size.cy > 0, 0);
-    PageBuffer plane(ExtractAlphaPlane(pixels.get(), size.cx * 4, size.cy));
-    NullCheck(plane.get(), 0);
+    // The working copy is read a batch of rows at a time as the encoder takes
+    // them: the picture is never held whole.
     CEFFFile writer;
-    BoolCheck(writer.WriteBuffer(target, pixels.get(), plane.get(), size.cx, size.cy) == ImageFileOk, 0);
+    const int written =
+        CBMPFile().ReadRaw32Rows(item.GetImageFileName2(), [&](int width, int height, IJpegBatchSource& rows) {
+            return writer.WriteRows(target, width, height, rows, 0, kEffQuality);
+        });
+    BoolCheck(written == ImageFileOk, 0);
 }
 
 void ClearReadOnly(const std::string& path)
@@ -96,10 +108,17 @@ void ClearReadOnly(const std::string& path)
                                  std::filesystem::perm_options::add, error);
 }
 
-std::string NewTempImage()
+std::string NewTempImage(const std::string& workFolder)
 {
-    std::string path = GetTempSaveImageFileName(true);
-    BoolCheck(!path.empty(), 0);
+    if (workFolder.empty()) {
+        std::string path = GetTempSaveImageFileName(true);
+        BoolCheck(!path.empty(), 0);
+        return path;
+    }
+    // A free name in the save's own folder, the file made by its writer so
+    // that it takes the umask's mode as every file of a save does.
+    std::string path = CreateUniqueFile(workFolder, "zvd", ".tmp");
+    BoolCheck(!path.empty() && ForceDeleteFile(path), 0);
     return path;
 }
 
@@ -221,12 +240,17 @@ public:
         return MakeDotRelativePath(m_scriptFolder, target);
     }
     // The temporary file moved to the target; the item, if any, takes its name.
+    // Into a staging folder of the save's own it is renamed where both lie on
+    // one file system, so a picture is written once.
     std::string Place(const std::string& source, const std::string& target, CImageFrameItem* item)
     {
-        CopyOver(source, WritePath(target));
-        ForceDeleteFile(source);
+        const std::string path = WritePath(target);
+        if (m_staging.empty() || std::rename(source.c_str(), path.c_str()) != 0) {
+            CopyOver(source, path);
+            ForceDeleteFile(source);
+        }
         if (item) {
-            item->CarryStoredPicture(WritePath(target));
+            item->CarryStoredPicture(path);
             m_renames.push_back(FrameImageRename{item, target});
         }
         return RecordPath(target);
@@ -252,9 +276,9 @@ private:
 
 } // namespace
 
-int CZAVEditorDoc::ExportZvdFrameImages(const std::string& imageBase, std::vector<std::string>* images)
+int CZAVEditorDoc::ExportZvdFrameImages(const std::string& imageBase, std::vector<std::string>* images,
+                                        const std::string& workFolder)
 {
-    (void)imageBase;
     try {
         const int count = m_layout.GetItemCount(-1, -1, nullptr);
         for (int index = 0; index < count; ++index) {
@@ -263,11 +287,11 @@ int CZAVEditorDoc::ExportZvdFrameImages(const std::string& imageBase, std::vecto
             auto* frame = dynamic_cast<CImageFrameItem*>(item);
             if (!frame || frame->GetImageFileName().empty())
                 continue;
-            const std::string path = NewTempImage();
-            if (dynamic_cast<CInsertImageFrameItem*>(frame))
+            const std::string path = NewTempImage(workFolder);
+            if (!dynamic_cast<CInsertImageFrameItem*>(frame))
+                WriteBackgroundEff(*frame, path, imageBase);
+            else if (!LinkCarried(*frame, imageBase, path))
                 CopyOver(frame->GetImageFileName2(), path);
-            else
-                WriteBackgroundEff(*frame, path);
             ClearReadOnly(path);
             if (images)
                 images->push_back(path);
@@ -343,9 +367,8 @@ int CZAVEditorDoc::BuildZvdRecords(CZAVScript& script, const std::string& layout
 }
 
 int CZAVEditorDoc::ExportUsdFrameImages(const std::string& imageBase, std::vector<std::string>* images,
-                                        int printHandOver)
+                                        int printHandOver, const std::string& workFolder)
 {
-    (void)imageBase;
     try {
         const bool camera = IsDSCLayout();
         const int count = m_layout.GetItemCount(-1, -1, nullptr);
@@ -358,17 +381,17 @@ int CZAVEditorDoc::ExportUsdFrameImages(const std::string& imageBase, std::vecto
             if (auto* insert = dynamic_cast<CInsertImageFrameItem*>(item)) {
                 if (!printHandOver || insert->GetImageFileName().empty())
                     continue;
-                path = NewTempImage();
+                path = NewTempImage(workFolder);
                 WriteHandOverPhoto(*insert, path);
             } else if (auto* frame = dynamic_cast<CImageFrameItem*>(item)) {
                 if (camera || frame->GetImageFileName().empty())
                     continue;
-                path = NewTempImage();
-                WriteBackgroundEff(*frame, path);
+                path = NewTempImage(workFolder);
+                WriteBackgroundEff(*frame, path, imageBase);
             } else if (auto* text = dynamic_cast<CStringItem*>(item)) {
                 if (camera)
                     continue;
-                path = NewTempImage();
+                path = NewTempImage(workFolder);
                 BoolCheck(text->SaveTextImage(path), 0);
             } else {
                 continue;

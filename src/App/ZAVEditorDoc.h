@@ -172,10 +172,14 @@ public:
     int BuildLineItem(const ZAVDrawRecord& record, int number);
     int BuildMacroStringItem(const ZAVDrawRecord& record, CInsertImageFrameItem* owner);
     int BuildStringItem(const ZAVDrawRecord& record);
-    // The pictures of the items as temporary files, listed in item order.
-    int ExportZvdFrameImages(const std::string& imageBase, std::vector<std::string>* images);
+    // The pictures of the items as temporary files in `workFolder` (the
+    // temporary save folder when empty), listed in item order. A picture the
+    // item carries from the layout's own companion folder `imageBase` is
+    // linked rather than copied where the file system lets it.
+    int ExportZvdFrameImages(const std::string& imageBase, std::vector<std::string>* images,
+                             const std::string& workFolder = {});
     int ExportUsdFrameImages(const std::string& imageBase, std::vector<std::string>* images,
-                             int printHandOver);
+                             int printHandOver, const std::string& workFolder = {});
     // The records name the pictures in the layout path's companion folder.
     // Without a staging folder the pictures are put there and the items take
     // their new names at once; with one, the pictures go into it and the new

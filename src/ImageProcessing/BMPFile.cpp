@@ -2,6 +2,7 @@
 
 #include "Core/ErrorCheck.h"
 #include "ImageProcessing/Image.h"
+#include "ImageProcessing/JpegFileLoops.h"
 #include "ImageProcessing/PixelConversion.h"
 
 #include <algorithm>
@@ -390,6 +391,75 @@ int CBMPFile::ReadRaw32(std::string path, std::uint8_t** pixels, SIZE* size)
         *size = {h.width, h.height};
         *pixels = block.release();
     });
+}
+
+namespace {
+
+// One batch of stored rows at a time, placed bottom row first as the pixel
+// source expects a whole picture's rows.
+class CStoredRowBatches final : public IJpegBatchSource
+{
+public:
+    CStoredRowBatches(CImageFile& file, const BmpHeaders& h)
+        : m_file(file), m_h(h), m_block(Block(h)),
+          m_rows(m_block.get(), static_cast<std::uint32_t>(h.width), kJpegBatchRows, h.stride, m_block.get() + 3,
+                 4, h.stride, true)
+    {
+    }
+    void Batch(std::uint32_t firstRow, std::uint32_t count, const std::uint8_t** rgb,
+               const std::uint8_t** plane) override
+    {
+        const auto height = static_cast<std::uint32_t>(m_h.height);
+        if (count == 0 || count > kJpegBatchRows || firstRow > height || count > height - firstRow)
+            Fail(ImageFileReadFailed);
+        // Picture row firstRow + y belongs in block row kJpegBatchRows - 1 - y.
+        std::uint8_t* last = m_block.get() + std::size_t(kJpegBatchRows - 1) * m_h.stride;
+        if (m_h.topDown) {
+            for (std::uint32_t y = 0; y < count; ++y)
+                ReadRows(firstRow + y, 1, last - std::size_t(y) * m_h.stride);
+        } else {
+            ReadRows(height - firstRow - count, count, last - std::size_t(count - 1) * m_h.stride);
+        }
+        m_rows.Batch(0, count, rgb, plane);
+    }
+
+private:
+    static PageBuffer Block(const BmpHeaders& h)
+    {
+        PageBuffer block = AllocPageBuffer(h.stride * kJpegBatchRows);
+        if (!block)
+            Fail(ImageFileNoMemory);
+        return block;
+    }
+    void ReadRows(std::uint32_t stored, std::uint32_t count, std::uint8_t* to)
+    {
+        const std::size_t want = static_cast<std::size_t>(m_h.stride * count);
+        if (!m_file.Seek(m_h.pixelOffset + m_h.stride * stored) || m_file.ReadBytes(to, want) != want)
+            Fail(ImageFileReadFailed);
+    }
+
+    CImageFile& m_file;
+    const BmpHeaders& m_h;
+    PageBuffer m_block;
+    CPixelBatchSource m_rows;
+};
+
+} // namespace
+
+int CBMPFile::ReadRaw32Rows(std::string path, const RowsUser& use)
+{
+    ResetCancel();
+    int used = ImageFileOk;
+    const int read = Reading([&] {
+        NullCheck(use ? &use : nullptr, 0);
+        BmpHeaders h;
+        ReadHeaders32(path, &h);
+        if (!FileHoldsRows(h, GetLength()))
+            Fail(ImageFileReadFailed);
+        CStoredRowBatches rows(*this, h);
+        used = use(h.width, h.height, rows);
+    });
+    return read != ImageFileOk ? read : used;
 }
 
 int CBMPFile::ReadWithMask(std::string path, CImage* target)

@@ -7,7 +7,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+
+class IJpegBatchSource;
 
 // What the headers of a readable file say, checked.
 struct BmpHeaders
@@ -37,6 +40,12 @@ public:
 
     // The 32-bit rows exactly as stored, all four bytes kept.
     int ReadRaw32(std::string path, std::uint8_t** pixels, SIZE* size);
+    // A 32-bit file's rows handed to `use` as encoder batches, colour from
+    // bytes 0..2 and the plane from byte 3, read from the file only as the
+    // batches are taken, so the picture is never held whole. The read's
+    // failure, else what `use` returned.
+    using RowsUser = std::function<int(int width, int height, IJpegBatchSource& rows)>;
+    int ReadRaw32Rows(std::string path, const RowsUser& use);
     // The image from bytes 0..2 of a 32-bit file, its mask from byte 3.
     int ReadWithMask(std::string path, CImage* target);
     int WriteRaw32(std::string path, const std::uint8_t* pixels, int width, int height);

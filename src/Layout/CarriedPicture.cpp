@@ -4,6 +4,35 @@
 
 #include <fstream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The same file, though its change time moved: a link made or removed moves
+// it, and a save moves the links of the files it carries.
+bool SameFile(const FileStamp& a, const FileStamp& b)
+{
+    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modifiedNs == b.modifiedNs;
+}
+
+bool IsFolderOf(const std::string& folder, const std::string& file)
+{
+    const auto slash = file.rfind('/');
+    if (slash == std::string::npos)
+        return false;
+    struct stat a
+    {
+    };
+    struct stat b
+    {
+    };
+    return ::stat(folder.c_str(), &a) == 0 && ::stat(file.substr(0, slash == 0 ? 1 : slash).c_str(), &b) == 0 &&
+           S_ISDIR(a.st_mode) && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+} // namespace
+
 void CCarriedPicture::Expect(const std::string& source)
 {
     m_expected = source;
@@ -46,12 +75,17 @@ void CCarriedPicture::Follow(const std::string& file)
     const std::optional<FileStamp> stamp = StampOfFile(file);
     if (!stamp)
         return;
-    if (m_stored && m_stored->fileStamp == *stamp) {
+    // Between storing and following, the save moved the file's links (its
+    // folder renamed, a linked previous copy removed); a write would also have
+    // moved its modification time or size.
+    if (m_stored && SameFile(m_stored->fileStamp, *stamp)) {
         m_carry = std::move(m_stored);
         m_stored.reset();
     }
-    if (m_carry && m_carry->fileStamp == *stamp)
+    if (m_carry && SameFile(m_carry->fileStamp, *stamp)) {
         m_carry->file = file;
+        m_carry->fileStamp = *stamp;
+    }
 }
 
 bool CCarriedPicture::Agrees(const Carry& carry, const CWorkingFile& working)
@@ -85,4 +119,18 @@ std::optional<std::vector<char>> CCarriedPicture::Take(const CWorkingFile& worki
     if (StampOfFile(m_carry->file) != m_carry->fileStamp)
         return std::nullopt;
     return bytes;
+}
+
+bool CCarriedPicture::LinkInto(const CWorkingFile& working, const std::string& folder, const std::string& to) const
+{
+    if (!Holds(working) || !IsFolderOf(folder, m_carry->file))
+        return false;
+    if (::link(m_carry->file.c_str(), to.c_str()) != 0)
+        return false;
+    // Written between the check and the link, the file is not the one carried.
+    const std::optional<FileStamp> linked = StampOfFile(to);
+    if (linked && SameFile(*linked, m_carry->fileStamp))
+        return true;
+    ::unlink(to.c_str());
+    return false;
 }

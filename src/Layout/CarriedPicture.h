@@ -40,6 +40,11 @@ public:
     CCarriedPicture CopiedTo(const CWorkingFile& from, const CWorkingFile& to) const;
     // The carried file's bytes while Holds; nothing once either has changed.
     std::optional<std::vector<char>> Take(const CWorkingFile& working) const;
+    // While Holds, a new name `to` for the carried file when that file lies in
+    // `folder` (the layout's own folder, which the save replaces, so the two
+    // names part again when it ends): its bytes then need no copy. False when
+    // no name was made.
+    bool LinkInto(const CWorkingFile& working, const std::string& folder, const std::string& to) const;
 
 private:
     struct Carry

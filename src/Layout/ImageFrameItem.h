@@ -70,6 +70,11 @@ public:
     void CarryStoredPicture(const std::string& file) { m_carried.Stored(file, m_workingFile); }
     // The carried bytes while the working copy is as they were carried for.
     std::optional<std::vector<char>> TakeCarriedPicture() const { return m_carried.Take(m_workingFile); }
+    // The carried file named `to` as well when it lies in the layout's own `folder`.
+    bool LinkCarriedPicture(const std::string& folder, const std::string& to) const
+    {
+        return m_carried.LinkInto(m_workingFile, folder, to);
+    }
     // Whoever writes new pixels into the working copy says so here.
     void WorkingCopyRewritten() { m_workingFile.Rewritten(); }
 

@@ -1,6 +1,9 @@
 #include "ImageProcessing/BMPFile.h"
 
+#include "ImageProcessing/EFFFile.h"
 #include "ImageProcessing/Image.h"
+#include "ImageProcessing/JpegFileLoops.h"
+#include "ImageProcessing/PixelConversion.h"
 #include "ImageProcessing/support/FixtureBmp.h"
 #include "ImageProcessing/support/FixtureImage.h"
 #include "Platform/PageAllocator.h"
@@ -9,6 +12,8 @@
 
 #include <climits>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -722,6 +727,88 @@ TEST(BmpFile, ThirtyTwoBitsCutInsideThePixelDataFail)
         EXPECT_EQ(CBMPFile().ReadWithMask(path, &image), c.result);
         EXPECT_EQ(image.IsValid(), c.result == ImageFileOk);
     }
+}
+
+std::vector<char> FileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+// The rows read batch by batch as an encoder takes them give the very file
+// that encoding the whole picture read at once gives, whichever way the rows
+// are stored and however the last batch falls short.
+TEST(BmpFile, ThirtyTwoBitRowsEncodedBatchByBatchGiveTheWholePicturesEff)
+{
+    for (bool topDown : {false, true}) {
+        SCOPED_TRACE(topDown);
+        FixtureFolder folder;
+        FixtureBmpOptions o;
+        o.width = 37;
+        o.height = 70; // two whole batches and six rows
+        o.bits = 32;
+        o.topDown = topDown;
+        const std::string path = WriteBmp(folder, o);
+
+        std::uint8_t* raw = nullptr;
+        SIZE size{};
+        ASSERT_EQ(CBMPFile().ReadRaw32(path, &raw, &size), ImageFileOk);
+        const PageBuffer pixels(raw);
+        const PageBuffer plane(ExtractAlphaPlane(raw, size.cx * 4, size.cy));
+        ASSERT_NE(plane.get(), nullptr);
+        const std::string whole = folder.Path("whole.eff");
+        ASSERT_EQ(CEFFFile().WriteBuffer(whole, pixels.get(), plane.get(), size.cx, size.cy), ImageFileOk);
+
+        const std::string batched = folder.Path("batched.eff");
+        int asked = 0;
+        EXPECT_EQ(CBMPFile().ReadRaw32Rows(path,
+                                           [&](int width, int height, IJpegBatchSource& rows) {
+                                               ++asked;
+                                               return CEFFFile().WriteRows(batched, width, height, rows, 0, 90);
+                                           }),
+                  ImageFileOk);
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(FileBytes(batched), FileBytes(whole));
+    }
+}
+
+TEST(BmpFile, ThirtyTwoBitRowsOfACutOrForeignFileAreNeverHandedOn)
+{
+    FixtureFolder folder;
+    FixtureBmpOptions o;
+    o.width = 13;
+    o.height = 40;
+    o.bits = 32;
+    std::vector<std::uint8_t> bytes = FixtureBmp(o);
+    bytes.pop_back();
+    const std::string cut = folder.Path("cut.bmp");
+    WriteFixtureFile(cut, bytes);
+    o.bits = 24;
+    const std::string plain = WriteBmp(folder, o, "plain.bmp");
+    const struct
+    {
+        const char* name;
+        std::string path;
+        int result;
+    } cases[] = {{"one byte short", cut, ImageFileReadFailed},
+                 {"24 bits", plain, ImageFileUnsupported},
+                 {"missing", folder.Path("none.bmp"), ImageFileMissing}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool used = false;
+        EXPECT_EQ(CBMPFile().ReadRaw32Rows(c.path,
+                                           [&](int, int, IJpegBatchSource&) {
+                                               used = true;
+                                               return ImageFileOk;
+                                           }),
+                  c.result);
+        EXPECT_FALSE(used);
+    }
+    // What the user of the rows returns is the result.
+    o.bits = 32;
+    const std::string whole = WriteBmp(folder, o, "whole.bmp");
+    EXPECT_EQ(CBMPFile().ReadRaw32Rows(whole, [](int, int, IJpegBatchSource&) { return ImageFileOpenFailed; }),
+              ImageFileOpenFailed);
 }
 
 } // namespace

@@ -177,7 +177,7 @@ TEST_P(KernelPaths, OpaqueRowCopiesAtEveryAlignment)
     SKIP_UNLESS_PROCESSOR_HAS(GetParam());
     const auto from = RandomPixels(200, 10);
     for (int offset : {0, 1, 2, 5, 15})
-        for (int count : {0, 1, 7, 16, 17, 31, 32, 47, 48, 100, 180}) {
+        for (int count : {0, 1, 3, 4, 7, 8, 15, 16, 17, 31, 32, 47, 48, 64, 79, 80, 100, 143, 144, 180}) {
             SCOPED_TRACE(testing::Message() << "offset " << offset << " count " << count);
             ExpectSameAsScalar<std::vector<std::uint32_t>>([&] {
                 std::vector<std::uint32_t> to(200, 0x12345678u);
