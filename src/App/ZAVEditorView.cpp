@@ -128,19 +128,17 @@ bool CopyRowsIntoSurface(QPainter& painter, const CImage& image, QPoint at)
     if (target.isEmpty())
         return true;
     const QPoint origin = transform.map(at);
-    const std::uint8_t* bits = image.GetBits();
-    const int rowBytes = image.GetRowBytes();
-    // In the order the image stores its rows.
-    for (int y = target.bottom(); y >= target.top(); --y) {
-        const int imageRow = y - origin.y();
-        const auto* from =
-            reinterpret_cast<const std::uint32_t*>(bits + std::size_t(h - 1 - imageRow) * rowBytes) +
-            (target.left() - origin.x());
-        // The surface's own memory, written in place: bits() would detach it from the painter.
-        auto* to =
-            reinterpret_cast<std::uint32_t*>(const_cast<uchar*>(surface->constScanLine(y))) + target.left();
-        CopyRowOpaque(to, from, target.width());
-    }
+    const std::ptrdiff_t rowBytes = image.GetRowBytes();
+    const std::ptrdiff_t surfaceBytes = surface->bytesPerLine();
+    // In the order the image stores its rows: the bottom row of the target
+    // first. The surface's own memory is written in place: bits() would
+    // detach it from the painter.
+    const int bottomImageRow = target.bottom() - origin.y();
+    const std::uint8_t* from =
+        image.GetBits() + (h - 1 - bottomImageRow) * rowBytes + std::ptrdiff_t(target.left() - origin.x()) * 4;
+    auto* to = const_cast<std::uint8_t*>(surface->constScanLine(target.bottom())) +
+               std::ptrdiff_t(target.left()) * 4;
+    CopyRowsOpaque(to, -surfaceBytes, from, rowBytes, target.height(), target.width());
     return true;
 }
 

@@ -99,23 +99,46 @@ __attribute__((target("avx512f"))) int CopyAvx512(std::uint32_t* __restrict to,
 
 } // namespace
 
-void CopyRowOpaque(std::uint32_t* __restrict to, const std::uint32_t* __restrict from, int count)
+namespace {
+
+using RowCopy = int (*)(std::uint32_t* __restrict, const std::uint32_t* __restrict, int);
+
+int CopyNone(std::uint32_t* __restrict, const std::uint32_t* __restrict, int)
 {
-    int done = 0;
+    return 0;
+}
+
+RowCopy ActiveRowCopy()
+{
 #if defined(__x86_64__)
     switch (FilterCpu::ActiveLevel()) {
     case FilterCpu::Level::Avx512:
-        done = CopyAvx512(to, from, count);
-        break;
+        return CopyAvx512;
     case FilterCpu::Level::Avx2:
-        done = CopyAvx2(to, from, count);
-        break;
+        return CopyAvx2;
     case FilterCpu::Level::Sse2:
-        done = CopySse2(to, from, count);
-        break;
+        return CopySse2;
     default:
         break;
     }
 #endif
-    CopyPlain(to, from, done, count);
+    return CopyNone;
+}
+
+} // namespace
+
+void CopyRowOpaque(std::uint32_t* __restrict to, const std::uint32_t* __restrict from, int count)
+{
+    CopyPlain(to, from, ActiveRowCopy()(to, from, count), count);
+}
+
+void CopyRowsOpaque(std::uint8_t* to, std::ptrdiff_t toStep, const std::uint8_t* from, std::ptrdiff_t fromStep,
+                    int rows, int count)
+{
+    const RowCopy copy = ActiveRowCopy();
+    for (int row = 0; row < rows; ++row, to += toStep, from += fromStep) {
+        auto* out = reinterpret_cast<std::uint32_t*>(to);
+        const auto* in = reinterpret_cast<const std::uint32_t*>(from);
+        CopyPlain(out, in, copy(out, in, count), count);
+    }
 }

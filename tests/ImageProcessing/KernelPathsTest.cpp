@@ -192,6 +192,19 @@ TEST_P(KernelPaths, OpaqueRowCopiesAtEveryAlignment)
     EXPECT_EQ(to[38], 7u);
     for (int i = 0; i < 37; ++i)
         ASSERT_EQ(to[1 + i], from[i] | 0xFF000000u) << i;
+
+    // Rows turned over on the way, as the view paints its bottom-up picture.
+    constexpr int kRows = 5, kCount = 37, kStride = 40;
+    std::vector<std::uint32_t> block(kRows * kStride, 7u);
+    CopyRowsOpaque(reinterpret_cast<std::uint8_t*>(block.data() + (kRows - 1) * kStride + 2),
+                   -std::ptrdiff_t(kStride * 4), reinterpret_cast<const std::uint8_t*>(from.data()), kCount * 4,
+                   kRows, kCount);
+    for (int row = 0; row < kRows; ++row)
+        for (int i = 0; i < kStride; ++i) {
+            const std::uint32_t want =
+                i >= 2 && i < 2 + kCount ? from[std::size_t(kRows - 1 - row) * kCount + i - 2] | 0xFF000000u : 7u;
+            ASSERT_EQ(block[std::size_t(row) * kStride + i], want) << row << "," << i;
+        }
 }
 
 TEST_P(KernelPaths, StretchesOfCallerBuffersAndTheOpaqueStretch)
