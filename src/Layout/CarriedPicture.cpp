@@ -9,8 +9,10 @@
 
 namespace {
 
-// The same file, though its change time moved: a link made or removed moves
-// it, and a save moves the links of the files it carries.
+// The same file, though its change time moved: a save links the files it
+// carries into the folder that replaces theirs, and the link made and the one
+// removed (or, when the save fails, the link undone) move it. A write moves
+// the modification time, or the inode where it replaces the file.
 bool SameFile(const FileStamp& a, const FileStamp& b)
 {
     return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modifiedNs == b.modifiedNs;
@@ -90,8 +92,9 @@ void CCarriedPicture::Follow(const std::string& file)
 
 bool CCarriedPicture::Agrees(const Carry& carry, const CWorkingFile& working)
 {
+    const std::optional<FileStamp> file = StampOfFile(carry.file);
     return working.Version() == carry.workingVersion && StampOfFile(working.Path()) == carry.workingStamp &&
-           StampOfFile(carry.file) == carry.fileStamp;
+           file && SameFile(*file, carry.fileStamp);
 }
 
 bool CCarriedPicture::Holds(const CWorkingFile& working) const
@@ -116,7 +119,8 @@ std::optional<std::vector<char>> CCarriedPicture::Take(const CWorkingFile& worki
     if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())) || in.peek() != EOF)
         return std::nullopt;
     // A file written while it was read is not the one carried.
-    if (StampOfFile(m_carry->file) != m_carry->fileStamp)
+    const std::optional<FileStamp> after = StampOfFile(m_carry->file);
+    if (!after || !SameFile(*after, m_carry->fileStamp))
         return std::nullopt;
     return bytes;
 }

@@ -5,7 +5,8 @@
 //
 // Neither file is read to know that they still agree: the working copy is
 // known by its version (moved on wherever it is changed) and its stamp, the
-// stored file by its stamp; the stored file is read only when a save takes it.
+// stored file by its stamp less the change time, which the save's own links
+// move; the stored file is read only when a save takes it.
 #pragma once
 
 #include "Core/CarriedFile.h"

@@ -2,7 +2,9 @@
 // copying them: the new companion folder names the very files the previous
 // save wrote, and those files are the layout's own once the save ends.
 #include "App/DocumentFileKinds.h"
+#include "App/PackageKit.h"
 #include "App/support/DocumentFakes.h"
+#include "App/support/FileKindsFakes.h"
 
 #include "ImageProcessing/BMPFile.h"
 #include "Layout/BackgroundImageFrameItem.h"
@@ -156,6 +158,45 @@ TEST_F(UnchangedSaveTest, AnotherLayoutGetsPicturesOfItsOwnAndAnEditedMaskIsEnco
     const auto kept = Pictures(fixture.Work() + "/other");
     EXPECT_EQ(kept.at("Image001.eff").bytes, edited.at("Image001.eff").bytes);
     EXPECT_EQ(kept.at("Image001.eff").inode, edited.at("Image001.eff").inode);
+}
+
+// A save that fails after the pictures were linked leaves the previous save,
+// and the next save still stores the very files it had.
+TEST_F(UnchangedSaveTest, AFailedSaveLeavesThePicturesCarriedForTheNext)
+{
+    const std::string path = fixture.Work() + "/page.zvd";
+    const std::string companion = fixture.Work() + "/page";
+    Save(path);
+    const auto first = Pictures(companion);
+    ASSERT_EQ(first.size(), 2u);
+    FailingSaveFileSystem files;
+    DocumentFileKinds failing(MakeFramePackageKit, files);
+    const struct
+    {
+        FailingSaveFileSystem::Step step;
+        int n;
+    } failures[] = {{FailingSaveFileSystem::SyncStep, 1},
+                    {FailingSaveFileSystem::RenameStep, 1},
+                    {FailingSaveFileSystem::RenameStep, 2}};
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(testing::Message() << failure.step << " " << failure.n);
+        files.FailAt(failure.step, failure.n);
+        EXPECT_NE(failing.SaveZvdDocument(d, path), 0);
+        EXPECT_TRUE(files.Failed());
+        const auto kept = Pictures(companion);
+        ASSERT_EQ(kept.size(), 2u);
+        for (const auto& [name, stored] : first) {
+            EXPECT_EQ(kept.at(name).bytes, stored.bytes) << name;
+            EXPECT_EQ(kept.at(name).links, 1u) << name;
+        }
+    }
+    Save(path);
+    const auto again = Pictures(companion);
+    ASSERT_EQ(again.size(), 2u);
+    for (const auto& [name, stored] : first) {
+        EXPECT_EQ(again.at(name).bytes, stored.bytes) << name;
+        EXPECT_EQ(again.at(name).inode, stored.inode) << name << " was written again";
+    }
 }
 
 } // namespace
