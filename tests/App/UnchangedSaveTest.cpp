@@ -50,6 +50,17 @@ std::map<std::string, Stored> Pictures(const std::string& folder)
     return found;
 }
 
+// The same pictures, as the very files, each the layout's alone.
+void ExpectTheSameFiles(const std::map<std::string, Stored>& now, const std::map<std::string, Stored>& before)
+{
+    ASSERT_EQ(now.size(), before.size());
+    for (const auto& [name, stored] : before) {
+        EXPECT_EQ(now.at(name).bytes, stored.bytes) << name;
+        EXPECT_EQ(now.at(name).inode, stored.inode) << name << " was written again";
+        EXPECT_EQ(now.at(name).links, 1u) << name << " still shares its file";
+    }
+}
+
 // A photo frame and a background with a mask, detailed so that any second
 // encoding would change their bytes.
 std::string Detailed(const std::string& folder, const char* name, const char* format)
@@ -117,13 +128,7 @@ TEST_F(UnchangedSaveTest, SavesInPlaceKeepThePicturesTheFirstSaveWroteAndLeaveNo
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
         Save(path);
-        const auto again = Pictures(companion);
-        ASSERT_EQ(again.size(), 2u);
-        for (const auto& [name, stored] : first) {
-            EXPECT_EQ(again.at(name).bytes, stored.bytes) << name;
-            EXPECT_EQ(again.at(name).inode, stored.inode) << name << " was written again";
-            EXPECT_EQ(again.at(name).links, 1u) << name << " still shares its file";
-        }
+        ExpectTheSameFiles(Pictures(companion), first);
     }
 }
 
@@ -183,20 +188,10 @@ TEST_F(UnchangedSaveTest, AFailedSaveLeavesThePicturesCarriedForTheNext)
         files.FailAt(failure.step, failure.n);
         EXPECT_NE(failing.SaveZvdDocument(d, path), 0);
         EXPECT_TRUE(files.Failed());
-        const auto kept = Pictures(companion);
-        ASSERT_EQ(kept.size(), 2u);
-        for (const auto& [name, stored] : first) {
-            EXPECT_EQ(kept.at(name).bytes, stored.bytes) << name;
-            EXPECT_EQ(kept.at(name).links, 1u) << name;
-        }
+        ExpectTheSameFiles(Pictures(companion), first);
     }
     Save(path);
-    const auto again = Pictures(companion);
-    ASSERT_EQ(again.size(), 2u);
-    for (const auto& [name, stored] : first) {
-        EXPECT_EQ(again.at(name).bytes, stored.bytes) << name;
-        EXPECT_EQ(again.at(name).inode, stored.inode) << name << " was written again";
-    }
+    ExpectTheSameFiles(Pictures(companion), first);
 }
 
 } // namespace
