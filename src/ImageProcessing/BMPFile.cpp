@@ -451,7 +451,7 @@ int CBMPFile::ReadRaw32Rows(std::string path, const RowsUser& use)
     ResetCancel();
     int used = ImageFileOk;
     const int read = Reading([&] {
-        NullCheck(use ? &use : nullptr, 0);
+        BoolCheck(static_cast<bool>(use), 0);
         BmpHeaders h;
         ReadHeaders32(path, &h);
         if (!FileHoldsRows(h, GetLength()))

@@ -127,11 +127,6 @@ RowCopy ActiveRowCopy()
 
 } // namespace
 
-void CopyRowOpaque(std::uint32_t* __restrict to, const std::uint32_t* __restrict from, int count)
-{
-    CopyPlain(to, from, ActiveRowCopy()(to, from, count), count);
-}
-
 void CopyRowsOpaque(std::uint8_t* to, std::ptrdiff_t toStep, const std::uint8_t* from, std::ptrdiff_t fromStep,
                     int rows, int count)
 {

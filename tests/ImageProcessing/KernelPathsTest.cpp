@@ -172,6 +172,16 @@ TEST_P(KernelPaths, GathersOfPixelsAndMaskBytesAlongEveryColumnMap)
     }
 }
 
+namespace {
+
+void CopyOneRow(std::uint32_t* to, const std::uint32_t* from, int count)
+{
+    CopyRowsOpaque(reinterpret_cast<std::uint8_t*>(to), 0, reinterpret_cast<const std::uint8_t*>(from), 0, 1,
+                   count);
+}
+
+} // namespace
+
 TEST_P(KernelPaths, OpaqueRowCopiesAtEveryAlignment)
 {
     SKIP_UNLESS_PROCESSOR_HAS(GetParam());
@@ -181,13 +191,13 @@ TEST_P(KernelPaths, OpaqueRowCopiesAtEveryAlignment)
             SCOPED_TRACE(testing::Message() << "offset " << offset << " count " << count);
             ExpectSameAsScalar<std::vector<std::uint32_t>>([&] {
                 std::vector<std::uint32_t> to(200, 0x12345678u);
-                CopyRowOpaque(to.data() + offset, from.data() + (15 - offset), count);
+                CopyOneRow(to.data() + offset, from.data() + (15 - offset), count);
                 return to;
             });
         }
     // And what it is: the pixels made opaque, nothing outside the row touched.
     std::vector<std::uint32_t> to(40, 7u);
-    CopyRowOpaque(to.data() + 1, from.data(), 37);
+    CopyOneRow(to.data() + 1, from.data(), 37);
     EXPECT_EQ(to[0], 7u);
     EXPECT_EQ(to[38], 7u);
     for (int i = 0; i < 37; ++i)
