@@ -1,7 +1,9 @@
 // The editing view's paint: a 1600 x 1000 display image copied into the
-// window's surface as the view paints it, against Qt drawing a same-size
-// RGB32 picture onto the same surface.
+// window's surface as the view paints it after a render (which leaves the
+// image opaque), against Qt drawing a same-size RGB32 picture onto the same
+// surface.
 #include "App/ZAVEditorView.h"
+#include "Platform/PageAllocator.h"
 
 #include <QImage>
 #include <QPainter>
@@ -18,7 +20,15 @@ constexpr int kHeight = 1000;
 struct Pictures
 {
     CImage display;
-    QImage reference{kWidth, kHeight, QImage::Format_RGB32};
+    // Held by the same allocator as the display image, so that both copies
+    // meet the surface at the same alignment.
+    QImage reference{static_cast<uchar*>(PageAllocUncleared(std::size_t(kWidth) * kHeight * 4)),
+                     kWidth,
+                     kHeight,
+                     kWidth * 4,
+                     QImage::Format_RGB32,
+                     [](void* bits) { PageFree(bits); },
+                     nullptr};
     // Where a window's backing store would receive the paint.
     QImage surface{kWidth, kHeight, QImage::Format_RGB32};
 
@@ -45,7 +55,7 @@ void BM_ViewBlitOurs(benchmark::State& state)
     Pictures& p = Shared();
     for (auto _ : state) {
         QPainter painter(&p.surface);
-        PaintDisplayImage(painter, p.display, QPoint(0, 0));
+        PaintDisplayImage(painter, p.display, QPoint(0, 0), DisplayAlpha::Opaque);
         painter.end();
         benchmark::DoNotOptimize(p.surface.constBits());
     }

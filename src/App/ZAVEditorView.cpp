@@ -21,6 +21,9 @@
 #include <QStyle>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 // Key-message flags: the key was down before / is being released.
@@ -107,7 +110,7 @@ bool IsWordPerPixel(QImage::Format format)
 // The painter's surface is a 32-bit image reached by a plain offset (a window's
 // backing store, an image): the rows go straight into it, last stored row
 // first, opaque. False when the surface is anything else.
-bool CopyRowsIntoSurface(QPainter& painter, const CImage& image, QPoint at)
+bool CopyRowsIntoSurface(QPainter& painter, const CImage& image, QPoint at, DisplayAlpha alpha)
 {
     QPaintEngine* engine = painter.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping())
@@ -134,22 +137,30 @@ bool CopyRowsIntoSurface(QPainter& painter, const CImage& image, QPoint at)
     // first. The surface's own memory is written in place: bits() would
     // detach it from the painter.
     const int bottomImageRow = target.bottom() - origin.y();
-    const std::uint8_t* from =
-        image.GetBits() + (h - 1 - bottomImageRow) * rowBytes + std::ptrdiff_t(target.left() - origin.x()) * 4;
+    const std::uint8_t* from = image.GetBits() + (h - 1 - bottomImageRow) * rowBytes +
+                               std::ptrdiff_t(target.left() - origin.x()) * 4;
     auto* to = const_cast<std::uint8_t*>(surface->constScanLine(target.bottom())) +
                std::ptrdiff_t(target.left()) * 4;
-    CopyRowsOpaque(to, -surfaceBytes, from, rowBytes, target.height(), target.width());
+    if (alpha == DisplayAlpha::Opaque) {
+        // The processor's own copy: nothing to change on the way, and it
+        // outruns any loop that reads and writes each pixel.
+        const std::size_t bytes = std::size_t(target.width()) * 4;
+        for (int row = 0; row < target.height(); ++row, to -= surfaceBytes, from += rowBytes)
+            std::memcpy(to, from, bytes);
+    } else {
+        CopyRowsOpaque(to, -surfaceBytes, from, rowBytes, target.height(), target.width());
+    }
     return true;
 }
 
 } // namespace
 
-void PaintDisplayImage(QPainter& painter, const CImage& image, QPoint at)
+void PaintDisplayImage(QPainter& painter, const CImage& image, QPoint at, DisplayAlpha alpha)
 {
     const std::uint8_t* bits = image.GetBits();
     if (!bits)
         return;
-    if (CopyRowsIntoSurface(painter, image, at))
+    if (CopyRowsIntoSurface(painter, image, at, alpha))
         return;
     const int w = image.GetWidth(), h = image.GetHeight();
     // The rows are stored bottom first; the painter turns them over.
@@ -323,14 +334,32 @@ void CZAVEditorView::RenderOffscreen(bool recreate)
     m_workImage.FillRect(0, 0, m_workImage.GetWidth(), m_workImage.GetHeight(), kBackground);
     const POINT origin = m_model.DrawOrigin(layout);
     layout.DrawPage(&m_workImage, &origin);
-    m_workImage.BitBltTo(&m_displayImage, 0, 0, client.cx, client.cy, 0, 0, SRCCOPY);
+    // Made opaque here, once per render, so that every paint until the next
+    // is a plain copy.
+    const int width = std::min({client.cx, m_workImage.GetWidth(), m_displayImage.GetWidth()});
+    const int height = std::min({client.cy, m_workImage.GetHeight(), m_displayImage.GetHeight()});
+    // Both store their rows bottom first: the client's top row is each one's last.
+    CopyRowsOpaque(m_displayImage.GetBits() +
+                       std::ptrdiff_t(m_displayImage.GetHeight() - height) * m_displayImage.GetRowBytes(),
+                   m_displayImage.GetRowBytes(),
+                   m_workImage.GetBits() +
+                       std::ptrdiff_t(m_workImage.GetHeight() - height) * m_workImage.GetRowBytes(),
+                   m_workImage.GetRowBytes(), height, width);
+    m_displayOpaque = width == m_displayImage.GetWidth() && height == m_displayImage.GetHeight();
     const POINT centre = m_model.ViewCentre(layout, client);
     layout.SetViewOffset(&centre);
 }
 
 void CZAVEditorView::OnDraw(QPainter& painter)
 {
-    PaintDisplayImage(painter, m_displayImage, QPoint(0, 0));
+    PaintDisplayImage(painter, m_displayImage, QPoint(0, 0),
+                      m_displayOpaque ? DisplayAlpha::Opaque : DisplayAlpha::Unknown);
+}
+
+CImage* CZAVEditorView::GetKeptImage()
+{
+    m_displayOpaque = false;
+    return &m_displayImage;
 }
 
 void CZAVEditorView::paintEvent(QPaintEvent*)

@@ -44,9 +44,16 @@ public:
     virtual IViewCommandHost* CommandHost() { return nullptr; }
 };
 
+// What the fourth bytes of a display image are known to hold.
+enum class DisplayAlpha {
+    Opaque,  // every pixel's is 0xFF: the rows are copied as they are
+    Unknown, // the drawing routines leave 0: made opaque on the way
+};
+
 // Paints a bottom-up 32-bit image with its top-left corner at `at`, straight
 // from the image's memory.
-void PaintDisplayImage(QPainter& painter, const CImage& image, QPoint at);
+void PaintDisplayImage(QPainter& painter, const CImage& image, QPoint at,
+                       DisplayAlpha alpha = DisplayAlpha::Unknown);
 
 class CZAVEditorView : public QAbstractScrollArea, public ILayoutView
 {
@@ -90,7 +97,7 @@ public:
     void SetCapture() override { m_captured = true; }
     void InvalidateNoErase() override;
     void UpdateWindow() override;
-    CImage* GetKeptImage() override { return &m_displayImage; }
+    CImage* GetKeptImage() override;
     POINT GetScrollPosition() override { return m_model.GetScrollPosition(); }
     void SetCursorId(int id) override;
     int GetKeyFlags() override;
@@ -129,6 +136,9 @@ private:
     IEditorViewHost& m_host;
     EditorViewModel m_model;
     CImage m_displayImage;
+    // Made opaque by the render; whoever draws into it through GetKeptImage
+    // may leave pixels that are not.
+    bool m_displayOpaque = false;
     CImage m_workImage;
     QTimer m_autoScrollTimer;
     bool m_captured = false;

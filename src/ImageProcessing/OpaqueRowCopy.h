@@ -1,5 +1,6 @@
-// Rows of an image copied into a 32-bit surface with their fourth bytes made
-// opaque: the whole cost of a view's paint.
+// Rows of an image copied into a 32-bit image or surface with their fourth
+// bytes made opaque, which the drawing routines leave 0: the view's render
+// into its kept picture, and a paint of a picture drawn on since.
 #pragma once
 
 #include <cstddef>

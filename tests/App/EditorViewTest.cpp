@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -442,6 +443,41 @@ TEST_F(EditorViewTest, TheDisplayImageHoldsThePageOnGrey)
     EXPECT_EQ(QColor(shown.pixel(cx, cy)), QColor(centre[2], centre[1], centre[0]));
 }
 
+TEST_F(EditorViewTest, TheWindowStaysOpaqueWhenFeedbackIsDrawnIntoTheKeptImage)
+{
+    const auto everyPixelOpaque = [this] {
+        const CImage& image = view.DisplayImage();
+        for (int row = 0; row < image.GetHeight(); ++row) {
+            const auto* line = reinterpret_cast<const std::uint32_t*>(image.GetBits() +
+                                                                      std::size_t(row) * image.GetRowBytes());
+            for (int x = 0; x < image.GetWidth(); ++x)
+                if (line[x] >> 24 != 0xFF)
+                    return false;
+        }
+        return true;
+    };
+    // What the window's surface holds after a paint, fourth bytes included
+    // (pixel() would report them 0xFF on a 32-bit surface whatever they are).
+    const auto shownAt = [this](QPoint p) {
+        Port()->repaint();
+        const QPoint at = Port()->mapTo(Port()->window(), p);
+        const QImage surface = Port()->screen()->grabWindow(Port()->window()->winId()).toImage();
+        EXPECT_EQ(surface.depth(), 32);
+        return reinterpret_cast<const QRgb*>(surface.constScanLine(at.y()))[at.x()];
+    };
+    // The render leaves the kept image opaque: the paint copies it as it is.
+    ASSERT_TRUE(everyPixelOpaque());
+    EXPECT_EQ(shownAt(QPoint(1, 1)), qRgb(0xA8, 0xA8, 0xA8));
+    // The drawing routines leave the fourth byte 0, as the drag feedback does.
+    view.GetKeptImage()->FillRect(0, 0, 4, 4, 0x0000FF);
+    ASSERT_FALSE(everyPixelOpaque());
+    EXPECT_EQ(shownAt(QPoint(1, 1)), qRgb(0xFF, 0, 0));
+    // Rendered again, opaque again.
+    view.OnLayoutRedraw(1, 0);
+    EXPECT_TRUE(everyPixelOpaque());
+    EXPECT_EQ(shownAt(QPoint(1, 1)), qRgb(0xA8, 0xA8, 0xA8));
+}
+
 TEST_F(EditorViewTest, MenuStatesGreyTheMainMenusSubMenusByPosition)
 {
     struct Where
@@ -534,50 +570,70 @@ void FillNumbered(CImage& image)
     }
 }
 
+// The same picture with every fourth byte 0xFF, as the view's render leaves it.
+void FillNumberedOpaque(CImage& image)
+{
+    FillNumbered(image);
+    for (int row = 0; row < 3; ++row) {
+        auto* line =
+            reinterpret_cast<std::uint32_t*>(image.GetBits() + std::size_t(row) * image.GetRowBytes());
+        for (int x = 0; x < 5; ++x)
+            line[x] |= 0xFF000000u;
+    }
+}
+
 TEST(PaintDisplayImageTest, EverySurfaceShowsTheTopRowOnTopAndOpaque)
 {
     EnsureApp();
-    CImage image;
-    FillNumbered(image);
-    struct Surface
-    {
-        const char* name;
-        QImage::Format format; // Invalid: a pixmap
-        qreal scale;
-    };
-    for (const Surface& s :
-         {Surface{"rgb32", QImage::Format_RGB32, 1.0},
-          Surface{"premultiplied", QImage::Format_ARGB32_Premultiplied, 1.0},
-          Surface{"rgb888", QImage::Format_RGB888, 1.0}, Surface{"scaled", QImage::Format_RGB32, 2.0},
-          Surface{"pixmap", QImage::Format_Invalid, 1.0}}) {
-        QImage shown;
-        const QPoint at(3, 2);
-        if (s.format == QImage::Format_Invalid) {
-            QPixmap pixmap(12, 10);
-            pixmap.fill(Qt::black);
-            QPainter painter(&pixmap);
-            PaintDisplayImage(painter, image, at);
-            painter.end();
-            shown = pixmap.toImage();
-        } else {
-            shown = QImage(24, 20, s.format);
-            shown.fill(Qt::black);
-            QPainter painter(&shown);
-            painter.scale(s.scale, s.scale);
-            PaintDisplayImage(painter, image, at);
-        }
-        for (int row = 0; row < 3; ++row) {
-            for (int x = 0; x < 5; ++x) {
-                const QPoint p((at.x() + x) * s.scale, (at.y() + row) * s.scale);
-                const QRgb pixel = shown.pixel(p);
-                EXPECT_EQ(qAlpha(pixel), 255) << s.name;
-                EXPECT_EQ(qGreen(pixel), 0x10 * x) << s.name << " " << x << "," << row;
-                EXPECT_EQ(qBlue(pixel), 0x40 * row) << s.name << " " << x << "," << row;
+    for (const DisplayAlpha alpha : {DisplayAlpha::Unknown, DisplayAlpha::Opaque}) {
+        SCOPED_TRACE(alpha == DisplayAlpha::Opaque ? "known opaque" : "fourth bytes 0");
+        CImage image;
+        if (alpha == DisplayAlpha::Opaque)
+            FillNumberedOpaque(image);
+        else
+            FillNumbered(image);
+        struct Surface
+        {
+            const char* name;
+            QImage::Format format; // Invalid: a pixmap
+            qreal scale;
+        };
+        for (const Surface& s :
+             {Surface{"rgb32", QImage::Format_RGB32, 1.0},
+              Surface{"premultiplied", QImage::Format_ARGB32_Premultiplied, 1.0},
+              Surface{"rgb888", QImage::Format_RGB888, 1.0}, Surface{"scaled", QImage::Format_RGB32, 2.0},
+              Surface{"pixmap", QImage::Format_Invalid, 1.0}}) {
+            QImage shown;
+            const QPoint at(3, 2);
+            if (s.format == QImage::Format_Invalid) {
+                QPixmap pixmap(12, 10);
+                pixmap.fill(Qt::black);
+                QPainter painter(&pixmap);
+                PaintDisplayImage(painter, image, at, alpha);
+                painter.end();
+                shown = pixmap.toImage();
+            } else {
+                shown = QImage(24, 20, s.format);
+                shown.fill(Qt::black);
+                QPainter painter(&shown);
+                painter.scale(s.scale, s.scale);
+                PaintDisplayImage(painter, image, at, alpha);
             }
+            for (int row = 0; row < 3; ++row) {
+                for (int x = 0; x < 5; ++x) {
+                    const QPoint p((at.x() + x) * s.scale, (at.y() + row) * s.scale);
+                    const QRgb pixel = shown.pixel(p);
+                    EXPECT_EQ(qAlpha(pixel), 255) << s.name;
+                    EXPECT_EQ(qGreen(pixel), 0x10 * x) << s.name << " " << x << "," << row;
+                    EXPECT_EQ(qBlue(pixel), 0x40 * row) << s.name << " " << x << "," << row;
+                }
+            }
+            // Nothing beyond the picture is touched.
+            EXPECT_EQ(shown.pixel(int((at.x() + 5) * s.scale), int(at.y() * s.scale)), qRgb(0, 0, 0))
+                << s.name;
+            EXPECT_EQ(shown.pixel(int(at.x() * s.scale), int((at.y() + 3) * s.scale)), qRgb(0, 0, 0))
+                << s.name;
         }
-        // Nothing beyond the picture is touched.
-        EXPECT_EQ(shown.pixel(int((at.x() + 5) * s.scale), int(at.y() * s.scale)), qRgb(0, 0, 0)) << s.name;
-        EXPECT_EQ(shown.pixel(int(at.x() * s.scale), int((at.y() + 3) * s.scale)), qRgb(0, 0, 0)) << s.name;
     }
 }
 

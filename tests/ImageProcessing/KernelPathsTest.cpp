@@ -203,18 +203,32 @@ TEST_P(KernelPaths, OpaqueRowCopiesAtEveryAlignment)
     for (int i = 0; i < 37; ++i)
         ASSERT_EQ(to[1 + i], from[i] | 0xFF000000u) << i;
 
-    // Rows turned over on the way, as the view paints its bottom-up picture.
-    constexpr int kRows = 5, kCount = 37, kStride = 40;
-    std::vector<std::uint32_t> block(kRows * kStride, 7u);
-    CopyRowsOpaque(reinterpret_cast<std::uint8_t*>(block.data() + (kRows - 1) * kStride + 2),
-                   -std::ptrdiff_t(kStride * 4), reinterpret_cast<const std::uint8_t*>(from.data()), kCount * 4,
-                   kRows, kCount);
-    for (int row = 0; row < kRows; ++row)
-        for (int i = 0; i < kStride; ++i) {
-            const std::uint32_t want =
-                i >= 2 && i < 2 + kCount ? from[std::size_t(kRows - 1 - row) * kCount + i - 2] | 0xFF000000u : 7u;
-            ASSERT_EQ(block[std::size_t(row) * kStride + i], want) << row << "," << i;
+    // Rows turned over on the way, as the view paints its bottom-up picture,
+    // and kept in order; long rows reach the next row's lines ahead of time.
+    struct Rows
+    {
+        int rows, count, stride;
+        bool turned;
+    };
+    for (const Rows r : {Rows{5, 37, 40, true}, Rows{4, 700, 705, true}, Rows{4, 700, 705, false}}) {
+        SCOPED_TRACE(testing::Message() << r.rows << " rows of " << r.count << (r.turned ? " turned" : ""));
+        const auto pixels = RandomPixels(std::size_t(r.rows) * r.count, 12);
+        std::vector<std::uint32_t> block(std::size_t(r.rows) * r.stride, 7u);
+        const int firstRow = r.turned ? r.rows - 1 : 0;
+        const std::ptrdiff_t step = (r.turned ? -1 : 1) * std::ptrdiff_t(r.stride) * 4;
+        CopyRowsOpaque(reinterpret_cast<std::uint8_t*>(block.data() + std::size_t(firstRow) * r.stride + 2),
+                       step, reinterpret_cast<const std::uint8_t*>(pixels.data()), r.count * 4, r.rows,
+                       r.count);
+        for (int row = 0; row < r.rows; ++row) {
+            const int fromRow = r.turned ? r.rows - 1 - row : row;
+            for (int i = 0; i < r.stride; ++i) {
+                const std::uint32_t want = i >= 2 && i < 2 + r.count
+                                               ? pixels[std::size_t(fromRow) * r.count + i - 2] | 0xFF000000u
+                                               : 7u;
+                ASSERT_EQ(block[std::size_t(row) * r.stride + i], want) << row << "," << i;
+            }
         }
+    }
 }
 
 TEST_P(KernelPaths, StretchesOfCallerBuffersAndTheOpaqueStretch)
